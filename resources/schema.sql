@@ -1,0 +1,30 @@
+-- The timetable database: eight tables, no keys. The program checks uniqueness
+-- itself before writing; the indexes only speed up the lookups that the
+-- generator and the grid windows run most.
+CREATE TABLE Classtb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
+CREATE TABLE Coursetb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
+CREATE TABLE Teachertb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
+CREATE TABLE ClassRoomtb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
+CREATE TABLE ClassPlantb (
+    ClassCode TEXT,
+    CourseCode TEXT,
+    TeacherCode TEXT,
+    Count INTEGER,
+    BuildCount INTEGER DEFAULT 0,
+    IsAutoBuild INTEGER DEFAULT 0
+);
+CREATE TABLE LessonListtb (
+    ClassCode TEXT,
+    Day INTEGER,
+    LessonNo INTEGER,
+    CourseCode TEXT,
+    TeacherCode TEXT,
+    SetFlag INTEGER
+);
+CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
+CREATE TABLE CourseAttrtb (CourseCode TEXT);
+
+CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
+CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);
+CREATE INDEX idxLimitCell ON Limittb (Kind, Code, Day, LessonNo);
+CREATE INDEX idxPlanClassCourse ON ClassPlantb (ClassCode, CourseCode);

@@ -1,0 +1,31 @@
+#pragma once
+// Shared lookups: windows show names and store codes. Every lookup answers the
+// empty text and every predicate false when the statement fails (a closed
+// database, a missing table); none of them shows a message.
+#include <QString>
+
+class TimetableDb;
+
+QString GetClassName(TimetableDb& db, const QString& classCode);
+QString GetClassShortName(TimetableDb& db, const QString& classCode);
+QString GetCourseName(TimetableDb& db, const QString& courseCode);
+QString GetTeacherName(TimetableDb& db, const QString& teacherCode);
+QString GetClassCode(TimetableDb& db, const QString& className);
+QString GetCourseCode(TimetableDb& db, const QString& courseName);
+QString GetTeacherCode(TimetableDb& db, const QString& teacherName);
+QString GetClassRoomCode(TimetableDb& db, const QString& classRoomName);
+QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString& courseCode);
+
+bool IsClassSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo);
+bool IsClassPresetSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo);
+bool IsTeacherSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo);
+bool IsTeacherPresetSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo);
+// The course code is accepted and not used; the class is asked first.
+bool IsSlotFree(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                const QString& teacherCode, int day, int lessonNo);
+bool IsPresetSlotFree(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                      const QString& teacherCode, int day, int lessonNo);
+
+// Deletes the whole timetable and resets the plan counters, in one transaction.
+// Returns true on failure (nothing changed then), false on success.
+bool DeleteAllLessons(TimetableDb& db);

@@ -1,0 +1,45 @@
+#include "shell/AppConfig.h"
+
+#include "db/Sql.h"
+#include "db/TimetableDb.h"
+#include "shell/AppPaths.h"
+#include "shell/IniFile.h"
+
+QString IniFilePath() { return AppFilePath("kbxt.ini"); }
+
+QString GetDbFileName() {
+    // The value is limited as a 254-character buffer would limit it.
+    const QString name = IniFile(IniFilePath()).readString("DB", "FILENAME").left(254).trimmed();
+    return name.isEmpty() ? DefaultDbFileName() : name;
+}
+
+bool WriteDbFileName(const QString& path) {
+    return IniFile(IniFilePath()).writeString("DB", "FILENAME", path);
+}
+
+QString GetLessonOfDay() {
+    return QString::number(IniFile(IniFilePath()).readInt("LESSON", "LESSON_OF_DAY", 6));
+}
+
+bool WriteLessonOfDay(int lessons) {
+    return IniFile(IniFilePath()).writeString("LESSON", "LESSON_OF_DAY", QString::number(lessons));
+}
+
+QString GetSchoolName() { return IniFile(IniFilePath()).readString("SCHOOL", "NAME").trimmed(); }
+
+bool WriteSchoolName(const QString& name) {
+    return IniFile(IniFilePath()).writeString("SCHOOL", "NAME", name.trimmed());
+}
+
+QString MakeSystemTitle(const QString& schoolName) {
+    return schoolName + QStringLiteral("排课软件系统");
+}
+
+bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay) {
+    try {
+        sql::exec(db.sql(), "delete from LessonListtb where LessonNo>?", lessonsPerDay);
+        return false;
+    } catch (const std::exception&) {
+        return true;
+    }
+}

@@ -1,0 +1,99 @@
+#pragma once
+// The main window: background picture and the menu that reaches every window
+// and every whole-database command.
+#include <QMainWindow>
+
+struct AppContext;
+class QAction;
+class QLabel;
+class QMenu;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(AppContext& ctx, QWidget* parent = nullptr);
+
+    QLabel* imgBack;
+
+    QMenu* mnuFile;
+    QAction* mnuOpenDb;
+    QAction* mnuDbSaveAs;
+    QAction* mnuEnd;
+    QMenu* mnuBasicData;
+    QAction* mnuClassList;
+    QAction* mnuCourseList;
+    QAction* mnuTeacherList;
+    QAction* mnuClassRoomList;
+    QAction* mnuClassPlan;
+    QMenu* mnuAuto;
+    QMenu* mnuLimit;
+    QAction* mnuClassLimit;
+    QAction* mnuCourseLimit;
+    QAction* mnuTeacherLimit;
+    QAction* mnuClassroomLimit;
+    QAction* mnuPrepairBuild;
+    QAction* mnuAutoBuild;
+    QMenu* mnuBuildKb;
+    QAction* mnuManualBuild;
+    QAction* mnuPrint;
+    QAction* mnuExport;
+    QAction* mnuUpgradeAll;
+    QAction* mnuDeleteLessonAll;
+    QMenu* mnuManager;
+    QAction* mnuDataMaintenance;
+    QAction* mnuSetLessonNum;
+    QAction* mnuSchoolName;
+    QMenu* mnuHelp;
+    QAction* mnuSimpleManual;
+    QAction* mnuManual;
+    QAction* mnuToWebsite;
+    QAction* mnuForum;
+    QAction* mnuAbout;
+
+    // Loads the background picture; a missing or unreadable picture leaves the
+    // window plain.
+    void LoadBackground();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void BuildMenu();
+    void SetCaption(const QString& caption);
+
+    void mnuOpenDb_Click();
+    void mnuDbSaveAs_Click();
+    void mnuEnd_Click();
+    void mnuClassList_Click();
+    void mnuCourseList_Click();
+    void mnuTeacherList_Click();
+    void mnuClassRoomList_Click();
+    void mnuClassPlan_Click();
+    void mnuClassLimit_Click();
+    void mnuCourseLimit_Click();
+    void mnuTeacherLimit_Click();
+    void mnuClassroomLimit_Click();
+    void mnuPrepairBuild_Click();
+    void mnuAutoBuild_Click();
+    void mnuManualBuild_Click();
+    void mnuPrint_Click();
+    void mnuExport_Click();
+    void mnuUpgradeAll_Click();
+    void mnuDeleteLessonAll_Click();
+    void mnuDataMaintenance_Click();
+    void mnuSetLessonNum_Click();
+    void mnuSchoolName_Click();
+    void mnuSimpleManual_Click();
+    void mnuManual_Click();
+    void mnuToWebsite_Click();
+    void mnuForum_Click();
+    void mnuAbout_Click();
+
+    AppContext& m_ctx;
+    bool m_ending = false;
+};
+
+// Hands a file or web address to the desktop's associated program.
+void OpenDocument(const QString& target);
+// The manual's address, file:/// + application folder + the manual's path.
+QString ManualUrl();

@@ -1,0 +1,34 @@
+#include "shell/gui/StartUp.h"
+
+#include "shell/AppConfig.h"
+#include "shell/AppContext.h"
+#include "shell/AppPaths.h"
+#include "shell/frmMain.h"
+#include "shell/gui/UiDialogs.h"
+#include "shell/gui/UiMetrics.h"
+
+std::unique_ptr<frmMain> Main(AppContext& ctx) {
+    InstallFontSubstitutions();
+    ctx.systemTitle = MakeSystemTitle(GetSchoolName());
+    EnsureDefaultDatabase();
+
+    QString path = GetDbFileName();
+    if (!OpenTimetableDb(ctx.db, path)) {
+        path = DefaultDbFileName();
+        if (!OpenTimetableDb(ctx.db, path)) {
+            ShowError(nullptr, ctx.systemTitle, QStringLiteral("打开数据库失败！"));
+            return nullptr;
+        }
+        WriteDbFileName(path);
+    }
+
+    // Only 6 and 7 lessons a day exist in the grids; any other stored value
+    // would make the trim below delete real lessons, so it reads as 6.
+    const int lessons = GetLessonOfDay().toInt();
+    ctx.lessonsPerDay = lessons == 7 ? 7 : 6;
+    TrimLessonsBeyondDay(ctx.db, ctx.lessonsPerDay);
+
+    auto window = std::make_unique<frmMain>(ctx);
+    window->setWindowTitle(ctx.systemTitle + QStringLiteral(" -- ") + path);
+    return window;
+}

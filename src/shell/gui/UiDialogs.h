@@ -1,0 +1,35 @@
+#pragma once
+// Every message box and file dialog of the program goes through this interface,
+// so tests can answer them without showing anything.
+#include <QString>
+
+class QWidget;
+
+class UiDialogs {
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~UiDialogs() = default;
+
+    virtual Answer message(QWidget* parent, const QString& title, const QString& text, Icon icon,
+                           Buttons buttons) = 0;
+    // The chosen file name, or the empty text when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+
+    // The program's implementation until a test installs its own.
+    static UiDialogs& instance();
+    // Installs d (not owned); nullptr restores the real dialogs.
+    static void setInstance(UiDialogs* d);
+};
+
+// Shorthands for the common cases.
+void ShowInfo(QWidget* parent, const QString& title, const QString& text);
+void ShowError(QWidget* parent, const QString& title, const QString& text);
+void ShowWarning(QWidget* parent, const QString& title, const QString& text);
+bool AskOkCancel(QWidget* parent, const QString& title, const QString& text,
+                 UiDialogs::Icon icon = UiDialogs::Icon::Question);
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
+              UiDialogs::Icon icon = UiDialogs::Icon::Question);

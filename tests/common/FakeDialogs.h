@@ -1,0 +1,49 @@
+#pragma once
+// Answers message boxes and file dialogs in tests and records what was shown.
+#include "shell/gui/UiDialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+class FakeDialogs : public UiDialogs {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    FakeDialogs() { UiDialogs::setInstance(this); }
+    ~FakeDialogs() override { UiDialogs::setInstance(nullptr); }
+
+    // Answers given in turn to questions (OkCancel / YesNo); Ok boxes need none.
+    QQueue<Answer> answers;
+    QQueue<QString> fileNames; // empty text = the user cancelled
+    QList<Shown> shown;
+    QStringList fileDialogTitles;
+    QStringList fileDialogFilters;
+
+    Answer message(QWidget*, const QString& title, const QString& text, Icon icon,
+                   Buttons buttons) override {
+        shown.append({title, text, icon, buttons});
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    QString openFileName(QWidget*, const QString& title, const QString& filter) override {
+        fileDialogTitles << title;
+        fileDialogFilters << filter;
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
+    QString saveFileName(QWidget*, const QString& title, const QString& filter) override {
+        return openFileName(nullptr, title, filter);
+    }
+
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    QString lastTitle() const { return shown.isEmpty() ? QString() : shown.last().title; }
+    void clear() { shown.clear(); }
+};
