@@ -1,0 +1,19 @@
+// kbxt-cli init: a new, empty timetable database.
+#include "cli/CliCommand.h"
+#include "db/Schema.h"
+
+namespace {
+int runInit(const QStringList& args) {
+    if (args.size() != 1) {
+        CliErr(QStringLiteral("usage: kbxt-cli init OUT.db"));
+        return 2;
+    }
+    if (!CreateTimetableFile(args.first())) {
+        CliErr(QStringLiteral("无法创建数据库文件（文件已存在或无法写入）：%1").arg(args.first()));
+        return 1;
+    }
+    return 0;
+}
+} // namespace
+
+KBXT_CLI_COMMAND("init", "init OUT.db", "创建空的课表数据库 / write a new empty database", runInit);

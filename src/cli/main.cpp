@@ -1,0 +1,52 @@
+// kbxt-cli: the central jobs of the timetable program without a display.
+#include "cli/CliCommand.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdio>
+
+std::vector<CliCommand>& CliRegistry::all() {
+    static std::vector<CliCommand> commands;
+    return commands;
+}
+
+void CliOut(const QString& line) {
+    std::fputs((line + '\n').toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+void CliErr(const QString& line) {
+    std::fputs((line + '\n').toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+namespace {
+void printHelp() {
+    CliOut(QStringLiteral("usage: kbxt-cli COMMAND [OPTIONS] ..."));
+    CliOut(QString());
+    auto commands = CliRegistry::all();
+    std::sort(commands.begin(), commands.end(),
+              [](const CliCommand& a, const CliCommand& b) { return qstrcmp(a.name, b.name) < 0; });
+    for (const CliCommand& c : commands) {
+        CliOut(QStringLiteral("  kbxt-cli ") + QString::fromUtf8(c.usage));
+        CliOut(QStringLiteral("      ") + QString::fromUtf8(c.summary));
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kbxt"));
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == "--help" || args.first() == "-h" ||
+        args.first() == "help") {
+        printHelp();
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString name = args.takeFirst();
+    for (const CliCommand& c : CliRegistry::all())
+        if (name == QString::fromUtf8(c.name))
+            return c.run(args);
+    CliErr(QStringLiteral("kbxt-cli: unknown command '%1' (see kbxt-cli --help)").arg(name));
+    return 2;
+}
