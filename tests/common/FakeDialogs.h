@@ -16,7 +16,10 @@ public:
     };
 
     FakeDialogs() { UiDialogs::setInstance(this); }
-    ~FakeDialogs() override { UiDialogs::setInstance(nullptr); }
+    ~FakeDialogs() override {
+        if (&UiDialogs::instance() == this)
+            UiDialogs::setInstance(nullptr);
+    }
 
     // Answers given in turn to questions (OkCancel / YesNo); Ok boxes need none.
     QQueue<Answer> answers;

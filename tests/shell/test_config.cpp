@@ -1,0 +1,99 @@
+#include "db/Schema.h"
+#include "shell/AppConfig.h"
+#include "shell/AppPaths.h"
+#include "shell/IniFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestConfig : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void readsMatchKeysWithoutCase_data();
+    void readsMatchKeysWithoutCase();
+    void writeReplacesOneKeyAndKeepsTheRest();
+    void writeCreatesTheFileAndSection();
+    void settingsFallBackToDefaults();
+
+private:
+    QTemporaryDir m_home;
+};
+
+void TestConfig::init() {
+    QVERIFY(m_home.isValid());
+    qputenv("KBXT_HOME", m_home.path().toUtf8());
+    QFile::remove(IniFilePath());
+}
+
+void TestConfig::readsMatchKeysWithoutCase_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("number");
+    QTest::newRow("plain") << QByteArray("[LESSON]\nLESSON_OF_DAY=7\n") << "7" << 7;
+    QTest::newRow("case and blanks") << QByteArray("[lesson]\r\n  lesson_of_day = 7 \r\n") << "7" << 7;
+    QTest::newRow("leading digits") << QByteArray("[LESSON]\nLESSON_OF_DAY=7x\n") << "7x" << 7;
+    QTest::newRow("no digits") << QByteArray("[LESSON]\nLESSON_OF_DAY=abc\n") << "abc" << 0;
+    QTest::newRow("other section") << QByteArray("[DB]\nLESSON_OF_DAY=7\n") << "" << 6;
+    QTest::newRow("comment") << QByteArray("[LESSON]\n;LESSON_OF_DAY=7\n") << "" << 6;
+    QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF[LESSON]\nLESSON_OF_DAY=7\n") << "7" << 7;
+}
+
+void TestConfig::readsMatchKeysWithoutCase() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, value);
+    QFETCH(int, number);
+    writeFile(IniFilePath(), content);
+    IniFile ini(IniFilePath());
+    QCOMPARE(ini.readString("LESSON", "LESSON_OF_DAY"), value);
+    QCOMPARE(ini.readInt("LESSON", "LESSON_OF_DAY", 6), number);
+}
+
+void TestConfig::writeReplacesOneKeyAndKeepsTheRest() {
+    writeFile(IniFilePath(), "; 排课软件的设置\n[DB]\nFILENAME=/old/kb.db\nOTHER=1\n\n[LESSON]\n"
+                             "LESSON_OF_DAY=6\n");
+    QVERIFY(WriteDbFileName("/新/学校.db"));
+    QVERIFY(WriteSchoolName("  阳光小学 "));
+    const QString text = QString::fromUtf8(readFile(IniFilePath()));
+    QVERIFY(text.startsWith("; 排课软件的设置\r\n[DB]\r\nFILENAME=/新/学校.db\r\nOTHER=1\r\n"));
+    QVERIFY(text.contains("[LESSON]\r\nLESSON_OF_DAY=6"));
+    QCOMPARE(GetDbFileName(), QString("/新/学校.db"));
+    QCOMPARE(GetSchoolName(), QString("阳光小学"));
+    QCOMPARE(MakeSystemTitle(GetSchoolName()), QString("阳光小学排课软件系统"));
+    QVERIFY(WriteLessonOfDay(7));
+    QCOMPARE(GetLessonOfDay(), QString("7"));
+    QCOMPARE(text.count("FILENAME"), 1);
+}
+
+void TestConfig::writeCreatesTheFileAndSection() {
+    QVERIFY(!QFile::exists(IniFilePath()));
+    QVERIFY(WriteLessonOfDay(7));
+    QCOMPARE(readFile(IniFilePath()), QByteArray("[LESSON]\r\nLESSON_OF_DAY=7\r\n"));
+    // A file that cannot be written reports failure.
+    IniFile bad(m_home.filePath("no/such/dir/kbxt.ini"));
+    QVERIFY(!bad.writeString("DB", "FILENAME", "x"));
+}
+
+void TestConfig::settingsFallBackToDefaults() {
+    QCOMPARE(GetDbFileName(), m_home.path() + "/kb.db");
+    QCOMPARE(GetLessonOfDay(), QString("6"));
+    QCOMPARE(GetSchoolName(), QString());
+    writeFile(IniFilePath(), "[DB]\nFILENAME=   \n");
+    QCOMPARE(GetDbFileName(), DefaultDbFileName());
+}
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "test_config.moc"

@@ -1,0 +1,244 @@
+#include "FakeDialogs.h"
+#include "GuiTest.h"
+#include "TestDb.h"
+#include "db/Schema.h"
+#include "db/Sql.h"
+#include "shell/AppConfig.h"
+#include "shell/AppContext.h"
+#include "shell/IniFile.h"
+#include "shell/frmAbout.h"
+#include "shell/frmConfirm.h"
+#include "shell/frmMain.h"
+#include "shell/frmSimpleManual.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void menuHasItsEntriesInOrderWithSixHidden();
+    void confirmationNeedsOk_data();
+    void confirmationNeedsOk();
+    void confirmationClosedCountsAsCancel();
+    void deleteTimetableAfterConfirmation();
+    void upgradeAfterConfirmation();
+    void openDatabaseSwitchesAndRecords();
+    void openDatabaseFailureReopensThePrevious();
+    void saveAsCopiesAndKeepsWorkingOnTheCurrentFile();
+    void saveAsFailureKeepsTheDatabaseOpen();
+    void aboutAndBriefInstructions();
+
+private:
+    QString action(const QString& name) { return m_window->findChild<QAction*>(name)->text(); }
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<frmMain> m_window;
+};
+
+void TestMainWindow::init() {
+    m_home = std::make_unique<QTemporaryDir>();
+    qputenv("KBXT_HOME", m_home->path().toUtf8());
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_ctx = std::make_unique<AppContext>();
+    m_ctx->systemTitle = "排课软件系统";
+    QVERIFY(CreateTimetableFile(m_home->filePath("kb.db")));
+    QVERIFY(OpenTimetableDb(m_ctx->db, m_home->filePath("kb.db")));
+    m_window = std::make_unique<frmMain>(*m_ctx);
+}
+
+void TestMainWindow::cleanup() {
+    m_window.reset();
+    m_ctx.reset();
+}
+
+void TestMainWindow::menuHasItsEntriesInOrderWithSixHidden() {
+    QStringList menus;
+    for (QAction* a : m_window->menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus, QStringList({"文件", "基础数据", "自动排课", "课表操作", "系统管理", "帮助"}));
+    auto entries = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions())
+            out << (a->isVisible() ? a->text() : "(" + a->text() + ")");
+        return out;
+    };
+    QCOMPARE(entries(m_window->mnuFile), QStringList({"打开数据库", "数据库另存为...", "退出"}));
+    QCOMPARE(entries(m_window->mnuBasicData),
+             QStringList({"班级名单", "课程名单", "老师名单", "(公共教室名单)", "各班教学计划"}));
+    QCOMPARE(entries(m_window->mnuAuto),
+             QStringList({"上课时间限制条件", "预先安排固定课程", "自动生成课表"}));
+    QCOMPARE(entries(m_window->mnuLimit),
+             QStringList({"(班级上课时间限制)", "课程上课时间限制", "(老师上课时间限制)",
+                          "(教室上课时间限制)"}));
+    QCOMPARE(entries(m_window->mnuBuildKb), QStringList({"手工调整课表", "打印课表", "导出课表到Excel",
+                                                         "课表学年升级", "删除课表数据"}));
+    QCOMPARE(entries(m_window->mnuManager),
+             QStringList({"(数据维护)", "每天课时设置", "学校名称设置"}));
+    QCOMPARE(entries(m_window->mnuHelp),
+             QStringList({"简要使用说明", "使用手册", "访问网站", "(使用交流)", "关于"}));
+    QCOMPARE(action("mnuDataMaintenance"), QString("数据维护"));
+}
+
+void TestMainWindow::confirmationNeedsOk_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("OK") << "OK" << true;
+    QTest::newRow("ok") << "ok" << true;
+    QTest::newRow("Ok") << "Ok" << true;
+    QTest::newRow("O") << "O" << false;
+    QTest::newRow("blank O") << " O" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestMainWindow::confirmationNeedsOk() {
+    QFETCH(QString, typed);
+    QFETCH(bool, confirmed);
+    frmConfirm dlg;
+    dlg.setWarning("删除课表数据将会清除您以前排好的课表！");
+    QVERIFY(dlg.lblTitle->text().startsWith("删除课表数据将会清除您以前排好的课表！\r\n您最好先保存"));
+    dlg.show();
+    QTest::keyClicks(dlg.Text1, typed + "K");
+    QVERIFY(dlg.Text1->text().size() <= 2);
+    dlg.Text1->setText(typed);
+    dlg.cmdOK->click();
+    QCOMPARE(dlg.mblnCheckFlag, confirmed);
+    QCOMPARE(dlg.isVisible(), !confirmed);
+    if (!confirmed && !typed.isEmpty())
+        QCOMPARE(dlg.Text1->selectedText(), typed);
+}
+
+void TestMainWindow::confirmationClosedCountsAsCancel() {
+    frmConfirm dlg;
+    dlg.show();
+    dlg.Text1->setText("OK");
+    dlg.cmdOK->click();
+    QVERIFY(dlg.mblnCheckFlag);
+    dlg.show(); // a new showing forgets the last answer
+    QVERIFY(!dlg.mblnCheckFlag);
+    QVERIFY(dlg.Text1->text().isEmpty());
+    dlg.close();
+    QVERIFY(!dlg.mblnCheckFlag);
+}
+
+void TestMainWindow::deleteTimetableAfterConfirmation() {
+    sql::exec(m_ctx->db.sql(), "insert into LessonListtb values('11',1,1,'1','T1',0)");
+    sql::exec(m_ctx->db.sql(), "insert into ClassPlantb values('11','1','T1',3,3,1)");
+    AnswerNextConfirm(QString()); // cancelled: nothing happens
+    m_window->mnuDeleteLessonAll->trigger();
+    QVERIFY(m_dialogs->shown.isEmpty());
+    QCOMPARE(sql::firstInt(m_ctx->db.sql(), -1, "select count(*) from LessonListtb"), 1LL);
+
+    AnswerNextConfirm("ok");
+    m_window->mnuDeleteLessonAll->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("删除课表完成。"));
+    QCOMPARE(m_dialogs->lastTitle(), QString("课表系统"));
+    QCOMPARE(sql::firstInt(m_ctx->db.sql(), -1, "select count(*) from LessonListtb"), 0LL);
+    QCOMPARE(sql::firstInt(m_ctx->db.sql(), -1, "select BuildCount+IsAutoBuild from ClassPlantb"), 0LL);
+
+    sql::exec(m_ctx->db.sql(), "drop table ClassPlantb");
+    AnswerNextConfirm("OK");
+    m_window->mnuDeleteLessonAll->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("删除课表失败！"));
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
+}
+
+void TestMainWindow::upgradeAfterConfirmation() {
+    sql::exec(m_ctx->db.sql(), "insert into Classtb values('21','二（1）班','二年级（1）班','二（1）')");
+    AnswerNextConfirm("OK");
+    m_window->mnuUpgradeAll->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("课表学年升级完成。"));
+    QCOMPARE(sql::firstText(m_ctx->db.sql(), "select Name from Classtb"), QString("三（1）班"));
+}
+
+void TestMainWindow::openDatabaseSwitchesAndRecords() {
+    const QString other = m_home->filePath("其他学校.db");
+    QVERIFY(CreateTimetableFile(other));
+    const QString before = m_window->windowTitle();
+    m_dialogs->fileNames << QString(); // cancelled
+    m_window->mnuOpenDb->trigger();
+    QCOMPARE(m_window->windowTitle(), before);
+    QCOMPARE(m_dialogs->fileDialogTitles.last(), QString("选择数据库文件"));
+    QCOMPARE(m_dialogs->fileDialogFilters.last(), QString("数据库(*.db)"));
+
+    m_dialogs->fileNames << other;
+    m_window->mnuOpenDb->trigger();
+    QVERIFY(m_dialogs->shown.isEmpty());
+    QCOMPARE(m_ctx->db.path(), other);
+    QCOMPARE(m_window->windowTitle(), "塔沃林排课软件 -- " + other);
+    QCOMPARE(GetDbFileName(), other); // the next start opens it
+}
+
+void TestMainWindow::openDatabaseFailureReopensThePrevious() {
+    QVERIFY(WriteDbFileName(m_home->filePath("kb.db")));
+    const QString junk = m_home->filePath("junk.db");
+    QFile f(junk);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(2048, 'j'));
+    f.close();
+    m_dialogs->fileNames << junk;
+    m_window->mnuOpenDb->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("打开数据库失败！"));
+    QCOMPARE(m_dialogs->lastTitle(), QString("排课软件系统"));
+    QVERIFY(m_ctx->db.isOpen());
+    QCOMPARE(m_ctx->db.path(), m_home->filePath("kb.db"));
+}
+
+void TestMainWindow::saveAsCopiesAndKeepsWorkingOnTheCurrentFile() {
+    QVERIFY(WriteDbFileName(m_home->filePath("kb.db")));
+    sql::exec(m_ctx->db.sql(), "insert into Coursetb values('1','语文','语文','语')");
+    const QString copy = m_home->filePath("备份.db");
+    QFile old(copy);
+    QVERIFY(old.open(QIODevice::WriteOnly)); // an older file of that name is replaced
+    old.write("old");
+    old.close();
+    const QString caption = m_window->windowTitle();
+    m_dialogs->fileNames << copy;
+    m_window->mnuDbSaveAs->trigger();
+    QVERIFY(m_dialogs->shown.isEmpty());
+    QCOMPARE(m_window->windowTitle(), caption);
+    QCOMPARE(m_ctx->db.path(), m_home->filePath("kb.db"));
+    QCOMPARE(GetDbFileName(), m_home->filePath("kb.db"));
+    TimetableDb backup;
+    QVERIFY(backup.open(copy));
+    QCOMPARE(sql::firstText(backup.sql(), "select Name from Coursetb"), QString("语文"));
+}
+
+void TestMainWindow::saveAsFailureKeepsTheDatabaseOpen() {
+    QVERIFY(WriteDbFileName(m_home->filePath("kb.db")));
+    m_dialogs->fileNames << m_home->filePath("no/such/folder/copy.db");
+    m_window->mnuDbSaveAs->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("保存数据库文件错误！"));
+    QVERIFY(m_ctx->db.isOpen());
+    QCOMPARE(sql::exec(m_ctx->db.sql(), "insert into Coursetb(Code) values('9')"), 1);
+}
+
+void TestMainWindow::aboutAndBriefInstructions() {
+    frmAbout about;
+    QCOMPARE(about.windowTitle(), QString("关于"));
+    QCOMPARE(about.Label1->text(), QString("塔沃林排课软件"));
+    QCOMPARE(about.lblVersion->text(), QStringLiteral("Ver %1.%2.%3")
+                                           .arg(KBXT_VERSION_MAJOR)
+                                           .arg(KBXT_VERSION_MINOR)
+                                           .arg(KBXT_VERSION_PATCH));
+    frmSimpleManual manual;
+    const QStringList lines = manual.Label1->text().split('\n');
+    QCOMPARE(lines.size(), 17);
+    QCOMPARE(lines.first(), QString("简要使用步骤：（详细操作请参考《使用手册》）"));
+    QVERIFY(lines[10].endsWith("进行重排。 \t"));
+    QCOMPARE(lines.last(), QString("    4. 打印课表。"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

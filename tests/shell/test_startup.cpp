@@ -1,0 +1,126 @@
+#include "FakeDialogs.h"
+#include "db/Sql.h"
+#include "shell/AppConfig.h"
+#include "shell/AppContext.h"
+#include "shell/AppPaths.h"
+#include "shell/IniFile.h"
+#include "shell/frmMain.h"
+#include "shell/gui/StartUp.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void firstStartCopiesTheEmptyDatabaseAndWritesNoIni();
+    void missingConfiguredFileFallsBackAndIsRecorded();
+    void lessonsBeyondTheDayAreTrimmed_data();
+    void lessonsBeyondTheDayAreTrimmed();
+    void noDatabaseAtAllIsFatal();
+    void aSecondCopyCannotOpenTheSameDatabase();
+    void captionCarriesTheSchoolName();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+};
+
+void TestStartUp::init() {
+    m_home = std::make_unique<QTemporaryDir>();
+    qputenv("KBXT_HOME", m_home->path().toUtf8());
+    m_dialogs = std::make_unique<FakeDialogs>();
+}
+
+void TestStartUp::firstStartCopiesTheEmptyDatabaseAndWritesNoIni() {
+    AppContext ctx;
+    auto w = Main(ctx);
+    QVERIFY(w);
+    QVERIFY(ctx.db.isOpen());
+    QCOMPARE(ctx.db.path(), DefaultDbFileName());
+    QCOMPARE(w->windowTitle(), "排课软件系统 -- " + DefaultDbFileName());
+    QCOMPARE(ctx.lessonsPerDay, 6);
+    QVERIFY(!QFile::exists(IniFilePath()));
+    QVERIFY(m_dialogs->shown.isEmpty());
+    // The copy is the user's own, writable database.
+    QCOMPARE(sql::exec(ctx.db.sql(), "insert into Coursetb(Code,Name) values(?,?)", "1", "语文"), 1);
+}
+
+void TestStartUp::missingConfiguredFileFallsBackAndIsRecorded() {
+    QVERIFY(WriteDbFileName(m_home->filePath("gone.db")));
+    AppContext ctx;
+    auto w = Main(ctx);
+    QVERIFY(w);
+    QCOMPARE(ctx.db.path(), DefaultDbFileName());
+    QCOMPARE(IniFile(IniFilePath()).readString("db", "filename"), DefaultDbFileName());
+    QVERIFY(w->windowTitle().endsWith(" -- " + DefaultDbFileName()));
+}
+
+void TestStartUp::lessonsBeyondTheDayAreTrimmed_data() {
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("lessons");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("six") << "6" << 6 << 2;
+    QTest::newRow("seven") << "7" << 7 << 3;
+    QTest::newRow("missing") << "" << 6 << 2;
+    // Values the grids cannot show would delete real lessons: read as 6.
+    QTest::newRow("zero") << "0" << 6 << 2;
+    QTest::newRow("nine") << "9" << 6 << 2;
+}
+
+void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
+    QFETCH(QString, setting);
+    QFETCH(int, lessons);
+    QFETCH(int, kept);
+    QVERIFY(EnsureDefaultDatabase());
+    {
+        TimetableDb db;
+        QVERIFY(db.open(DefaultDbFileName()));
+        for (int n : {1, 6, 7})
+            sql::exec(db.sql(), "insert into LessonListtb values('11',1,?,'1','T1',0)", n);
+    }
+    if (!setting.isEmpty())
+        QVERIFY(IniFile(IniFilePath()).writeString("LESSON", "LESSON_OF_DAY", setting));
+    AppContext ctx;
+    auto w = Main(ctx);
+    QVERIFY(w);
+    QCOMPARE(ctx.lessonsPerDay, lessons);
+    QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select count(*) from LessonListtb"), (long long)kept);
+}
+
+void TestStartUp::noDatabaseAtAllIsFatal() {
+    QFile junk(DefaultDbFileName());
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("this is not a database, it is a letter to the headmaster");
+    junk.close();
+    AppContext ctx;
+    QVERIFY(!Main(ctx));
+    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_dialogs->lastText(), QString("打开数据库失败！"));
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
+    QCOMPARE(m_dialogs->lastTitle(), QString("排课软件系统"));
+}
+
+void TestStartUp::aSecondCopyCannotOpenTheSameDatabase() {
+    AppContext first;
+    auto w = Main(first);
+    QVERIFY(w);
+    AppContext second;
+    QVERIFY(!Main(second));
+    QCOMPARE(m_dialogs->lastText(), QString("打开数据库失败！"));
+}
+
+void TestStartUp::captionCarriesTheSchoolName() {
+    QVERIFY(WriteSchoolName("阳光小学"));
+    AppContext ctx;
+    auto w = Main(ctx);
+    QVERIFY(w);
+    QCOMPARE(ctx.systemTitle, QString("阳光小学排课软件系统"));
+    QVERIFY(w->windowTitle().startsWith("阳光小学排课软件系统 -- "));
+}
+
+QTEST_MAIN(TestStartUp)
+#include "test_startup.moc"
