@@ -1,0 +1,408 @@
+// kbxt-screenshots: opens the program's windows offscreen on a small demo school
+// and saves what they show, for the user manual and the README, so the pictures
+// can be retaken whenever a window changes (scripts/screenshots.sh).
+//
+// usage: kbxt-screenshots OUTPUT_ROOT [WINDOW ...]
+//        kbxt-screenshots --demo-db NEW.db      (only writes the demo school)
+//   writes OUTPUT_ROOT/resources/使用手册/images/<WINDOW>.png and, for the
+//   windows the README shows, OUTPUT_ROOT/docs/screenshots/<name>.png.
+//   Without WINDOW arguments every window of this build is taken.
+#include "db/Schema.h"
+#include "db/Sql.h"
+#include "db/TimetableDb.h"
+#include "shell/AppConfig.h"
+#include "shell/AppContext.h"
+#include "shell/frmConfirm.h"
+#include "shell/frmMain.h"
+#include "shell/frmSchoolName.h"
+#include "shell/gui/StartUp.h"
+#include "shell/gui/UiDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLayout>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Windows that come with other parts of the program join the table as soon as
+// their header is in the source tree.
+#if __has_include("basedata/frmClassInput.h")
+#include "basedata/frmClassInput.h"
+#define HAVE_frmClassInput 1
+#endif
+#if __has_include("basedata/frmCourseInput.h")
+#include "basedata/frmCourseInput.h"
+#define HAVE_frmCourseInput 1
+#endif
+#if __has_include("basedata/frmTeacherInput.h")
+#include "basedata/frmTeacherInput.h"
+#define HAVE_frmTeacherInput 1
+#endif
+#if __has_include("basedata/frmClassPlanInput.h")
+#include "basedata/frmClassPlanInput.h"
+#define HAVE_frmClassPlanInput 1
+#endif
+#if __has_include("limits/frmCourseLimitInput.h")
+#include "limits/frmCourseLimitInput.h"
+#define HAVE_frmCourseLimitInput 1
+#endif
+#if __has_include("limits/frmSetLessonOfDay.h")
+#include "limits/frmSetLessonOfDay.h"
+#define HAVE_frmSetLessonOfDay 1
+#endif
+#if __has_include("manual/frmSetLesson.h")
+#include "manual/frmSetLesson.h"
+#define HAVE_frmSetLesson 1
+#endif
+#if __has_include("build/frmAutoBuild.h")
+#include "build/frmAutoBuild.h"
+#define HAVE_frmAutoBuild 1
+#endif
+#if __has_include("manual/frmManualSetLesson.h")
+#include "manual/frmManualSetLesson.h"
+#define HAVE_frmManualSetLesson 1
+#endif
+#if __has_include("output/frmPrint.h")
+#include "output/frmPrint.h"
+#define HAVE_frmPrint 1
+#endif
+#if __has_include("output/frmExport.h")
+#include "output/frmExport.h"
+#define HAVE_frmExport 1
+#endif
+
+namespace {
+
+// Message boxes would block an offscreen run: answer them and say what they were.
+class SilentDialogs : public UiDialogs {
+public:
+    Answer message(QWidget*, const QString& title, const QString& text, Icon,
+                   Buttons buttons) override {
+        std::fprintf(stderr, "  (message \"%s\": %s)\n", qPrintable(title), qPrintable(text));
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+// --- the demo school --------------------------------------------------------
+struct PlanRow {
+    const char* classCode;
+    const char* courseCode;
+    const char* teacherCode;
+    int count;
+};
+
+void FillDemoSchool(SQLite::Database& db) {
+    const char* classes[][2] = {{"11", "一"}, {"12", "一"}, {"21", "二"},
+                                {"22", "二"}, {"31", "三"}, {"32", "三"}};
+    for (const auto& c : classes) {
+        const QString numeral = QString::fromUtf8(c[1]);
+        const QString n = QString(QChar::fromLatin1(c[0][1]));
+        sql::exec(db, "insert into Classtb values(?,?,?,?)", c[0], numeral + "（" + n + "）班",
+                  numeral + "年级（" + n + "）班", numeral + "（" + n + "）");
+    }
+    const char* courses[][2] = {{"01", "语文"}, {"02", "数学"}, {"03", "英语"}, {"04", "科学"},
+                                {"05", "音乐"}, {"06", "美术"}, {"07", "体育"}, {"08", "班队"}};
+    for (const auto& c : courses)
+        sql::exec(db, "insert into Coursetb values(?,?,?,?)", c[0], c[1], c[1], c[1]);
+    const char* teachers[][2] = {{"T01", "张丽"}, {"T02", "王芳"}, {"T03", "李强"}, {"T04", "刘洋"},
+                                 {"T05", "陈静"}, {"T06", "杨帆"}, {"T07", "赵敏"}, {"T08", "黄磊"},
+                                 {"T09", "周婷"}, {"T10", "吴昊"}};
+    for (const auto& t : teachers)
+        sql::exec(db, "insert into Teachertb values(?,?,?,?)", t[0], t[1], t[1], t[1]);
+
+    std::vector<PlanRow> plan;
+    const char* chinese[] = {"T01", "T01", "T02", "T02", "T03", "T03"};
+    const char* maths[] = {"T04", "T04", "T04", "T05", "T05", "T05"};
+    for (int i = 0; i < 6; ++i) {
+        const char* cls = classes[i][0];
+        plan.push_back({cls, "01", chinese[i], 7});
+        plan.push_back({cls, "02", maths[i], 5});
+        if (i >= 2)
+            plan.push_back({cls, "03", "T06", i >= 4 ? 3 : 2});
+        plan.push_back({cls, "04", "T07", 2});
+        plan.push_back({cls, "05", "T08", 2});
+        plan.push_back({cls, "06", "T09", 2});
+        plan.push_back({cls, "07", "T10", 3});
+        plan.push_back({cls, "08", chinese[i], 1});
+    }
+    for (const PlanRow& p : plan)
+        sql::exec(db,
+                  "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count) "
+                  "values(?,?,?,?)",
+                  p.classCode, p.courseCode, p.teacherCode, p.count);
+
+    // Course limits: 语文 and 数学 at their best in the morning, no 体育 in the
+    // first lesson, 音乐 avoided in the last.
+    for (int day = 1; day <= 5; ++day) {
+        for (int lesson = 1; lesson <= 2; ++lesson) {
+            sql::exec(db, "insert into Limittb values(1,'01',?,?,0)", day, lesson);
+            sql::exec(db, "insert into Limittb values(1,'02',?,?,0)", day, lesson + 1);
+        }
+        sql::exec(db, "insert into Limittb values(1,'07',?,1,3)", day);
+        sql::exec(db, "insert into Limittb values(1,'05',?,6,2)", day);
+    }
+
+    // 班队 is fixed on Friday afternoon; the rest is spread over the week
+    // by a plain first-fit, leaving one lesson of 一（1）班 for the manual
+    // adjustment window to offer.
+    for (int i = 0; i < 6; ++i) {
+        const char* cls = classes[i][0];
+        // Two classes share their 语文 teacher, who also leads their 班队.
+        const int lesson = i % 2 ? 5 : 6;
+        sql::exec(db, "insert into LessonListtb values(?,5,?,'08',?,0)", cls, lesson, chinese[i]);
+        sql::exec(db,
+                  "update ClassPlantb set BuildCount=1,IsAutoBuild=1 where ClassCode=? "
+                  "and CourseCode='08'",
+                  cls);
+    }
+    int start = 0;
+    for (const PlanRow& p : plan) {
+        if (QByteArray(p.courseCode) == "08")
+            continue;
+        int placed = 0;
+        const int wanted = (QByteArray(p.classCode) == "11" && QByteArray(p.courseCode) == "06")
+                               ? p.count - 1
+                               : p.count;
+        for (int k = 0; k < 30 && placed < wanted; ++k) {
+            const int slot = (start + k * 7) % 30; // stride 7 spreads a course over the days
+            const int day = slot % 5 + 1, lesson = slot / 5 + 1;
+            if (sql::hasRow(db,
+                            "select 1 from LessonListtb where Day=? and LessonNo=? and "
+                            "(ClassCode=? or TeacherCode=?)",
+                            day, lesson, p.classCode, p.teacherCode))
+                continue;
+            sql::exec(db, "insert into LessonListtb values(?,?,?,?,?,1)", p.classCode, day, lesson,
+                      p.courseCode, p.teacherCode);
+            ++placed;
+        }
+        start = (start + 3) % 30;
+        sql::exec(db,
+                  "update ClassPlantb set BuildCount=?,IsAutoBuild=1 where ClassCode=? and "
+                  "CourseCode=? and TeacherCode=?",
+                  placed, p.classCode, p.courseCode, p.teacherCode);
+    }
+}
+
+// --- the windows -------------------------------------------------------------
+struct Shot {
+    const char* window;   // class name; also the manual's picture name
+    const char* docsName; // docs/screenshots/<docsName>.png, or nullptr
+    // Makes the window (owned by the caller unless it is the main window).
+    std::function<QWidget*(AppContext&, frmMain*)> make;
+    // Puts the window into a state worth showing; may be empty.
+    std::function<void(QWidget*)> prepare;
+    // False for a window that starts its work the moment it is shown.
+    bool show = true;
+};
+
+template <class W> QWidget* Make(AppContext& ctx, frmMain* main) {
+    return new W(ctx, main);
+}
+
+[[maybe_unused]] void LeftClickCell(QWidget* window, const char* gridName, int row, int col) {
+    if (auto* grid = window->findChild<QTableWidget*>(gridName)) {
+        const QRect r = grid->visualRect(grid->model()->index(row, col));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    }
+}
+
+std::vector<Shot> Shots() {
+    std::vector<Shot> shots;
+    shots.push_back({"frmMain", "main", [](AppContext&, frmMain* main) { return main; }, {}});
+#ifdef HAVE_frmClassInput
+    shots.push_back({"frmClassInput", nullptr, &Make<frmClassInput>, {}});
+#endif
+#ifdef HAVE_frmCourseInput
+    shots.push_back({"frmCourseInput", nullptr, &Make<frmCourseInput>, {}});
+#endif
+#ifdef HAVE_frmTeacherInput
+    shots.push_back({"frmTeacherInput", nullptr, &Make<frmTeacherInput>, {}});
+#endif
+#ifdef HAVE_frmCourseLimitInput
+    shots.push_back({"frmCourseLimitInput", "limits", &Make<frmCourseLimitInput>, {}});
+#endif
+#ifdef HAVE_frmClassPlanInput
+    shots.push_back({"frmClassPlanInput", "plan", &Make<frmClassPlanInput>, {}});
+#endif
+#ifdef HAVE_frmSetLesson
+    shots.push_back({"frmSetLesson", nullptr, &Make<frmSetLesson>, {}});
+#endif
+    // The confirmation before generation, with OK typed in (its text box is
+    // emptied each time it is shown).
+    shots.push_back(
+        {"frmConfirm", nullptr,
+         [](AppContext&, frmMain* main) {
+             auto* dlg = new frmConfirm(main);
+             dlg->setWarning(QStringLiteral("自动生成课表将会清除您以前排好的课表！"));
+             return static_cast<QWidget*>(dlg);
+         },
+         [](QWidget* w) { static_cast<frmConfirm*>(w)->Text1->setText(QStringLiteral("OK")); }});
+#ifdef HAVE_frmAutoBuild
+    shots.push_back({"frmAutoBuild", nullptr, &Make<frmAutoBuild>, {}, false});
+#endif
+#ifdef HAVE_frmManualSetLesson
+    // A lesson selected for a swap: red, with the yellow periods it may go to.
+    shots.push_back({"frmManualSetLesson", "adjust", &Make<frmManualSetLesson>,
+                     [](QWidget* w) { LeftClickCell(w, "MSFlexGrid1", 2, 2); }});
+#endif
+#ifdef HAVE_frmPrint
+    shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
+#endif
+#ifdef HAVE_frmExport
+    shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
+#endif
+#ifdef HAVE_frmSetLessonOfDay
+    shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
+#endif
+    shots.push_back(
+        {"frmSchoolName",
+         nullptr,
+         [](AppContext&, frmMain* main) { return static_cast<QWidget*>(new frmSchoolName(main)); },
+         {}});
+    return shots;
+}
+
+// The manual's and the README's names of windows that this build does not have
+// yet, so asking for them says so instead of "unknown".
+const char* const kAllWindows[] = {"frmMain",
+                                   "frmClassInput",
+                                   "frmCourseInput",
+                                   "frmTeacherInput",
+                                   "frmCourseLimitInput",
+                                   "frmClassPlanInput",
+                                   "frmSetLesson",
+                                   "frmConfirm",
+                                   "frmAutoBuild",
+                                   "frmManualSetLesson",
+                                   "frmPrint",
+                                   "frmExport",
+                                   "frmSetLessonOfDay",
+                                   "frmSchoolName"};
+
+bool Save(const QImage& image, const QString& path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(QDir::current().relativeFilePath(path)));
+    return true;
+}
+
+bool TakeShot(const Shot& shot, AppContext& ctx, frmMain* main, const QString& outRoot) {
+    QWidget* w = shot.make(ctx, main);
+    std::unique_ptr<QWidget> owned(w == main ? nullptr : w);
+    if (shot.show) {
+        w->show();
+    } else {
+        w->ensurePolished();
+        if (w->layout())
+            w->layout()->activate();
+        w->resize(w->size().expandedTo(w->sizeHint()));
+    }
+    QApplication::processEvents();
+    if (shot.prepare) {
+        shot.prepare(w);
+        QApplication::processEvents();
+    }
+    const QImage image = w->grab().toImage();
+    if (w != main)
+        w->hide();
+    bool ok = Save(image, outRoot + "/resources/使用手册/images/" + shot.window + ".png");
+    if (shot.docsName)
+        ok &= Save(image, outRoot + "/docs/screenshots/" + shot.docsName + ".png");
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kbxt"));
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kbxt-screenshots OUTPUT_ROOT [WINDOW ...]\n");
+        return 2;
+    }
+    if (QByteArray(argv[1]) == "--demo-db") {
+        // Only the demo school, for trying the windows by hand.
+        TimetableDb db;
+        if (argc != 3 || !CreateTimetableFile(QString::fromLocal8Bit(argv[2])) ||
+            !db.open(QString::fromLocal8Bit(argv[2]))) {
+            std::fprintf(stderr, "usage: kbxt-screenshots --demo-db NEW.db\n");
+            return 2;
+        }
+        SQLite::Transaction t(db.sql());
+        FillDemoSchool(db.sql());
+        t.commit();
+        return 0;
+    }
+    const QString outRoot = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const std::vector<Shot> shots = Shots();
+
+    std::vector<const Shot*> wanted;
+    for (int i = 2; i < argc; ++i) {
+        const QByteArray name = argv[i];
+        auto it = std::find_if(shots.begin(), shots.end(),
+                               [&](const Shot& s) { return name == s.window; });
+        if (it != shots.end()) {
+            wanted.push_back(&*it);
+            continue;
+        }
+        const bool known = std::any_of(std::begin(kAllWindows), std::end(kAllWindows),
+                                       [&](const char* w) { return name == w; });
+        std::fprintf(stderr, "%s: %s\n", name.constData(),
+                     known ? "not in this build yet" : "no such window");
+        return 2;
+    }
+    if (wanted.empty())
+        for (const Shot& s : shots)
+            wanted.push_back(&s);
+
+    // A private application directory holding the demo school, opened the way
+    // the program opens its database at start-up.
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    qputenv("KBXT_HOME", home.path().toLocal8Bit());
+    const QString dbPath = home.path() + "/demo.db";
+    {
+        TimetableDb db;
+        if (!CreateTimetableFile(dbPath) || !db.open(dbPath)) {
+            std::fprintf(stderr, "cannot make the demo database\n");
+            return 1;
+        }
+        SQLite::Transaction t(db.sql());
+        FillDemoSchool(db.sql());
+        t.commit();
+    }
+    WriteDbFileName(dbPath);
+    WriteSchoolName(QStringLiteral("阳光小学"));
+
+    SilentDialogs dialogs;
+    UiDialogs::setInstance(&dialogs);
+    AppContext ctx;
+    std::unique_ptr<frmMain> main = Main(ctx);
+    if (!main)
+        return 1;
+    main->resize(960, 640);
+    main->show();
+    QApplication::processEvents();
+
+    bool ok = true;
+    for (const Shot* s : wanted)
+        ok &= TakeShot(*s, ctx, main.get(), outRoot);
+    UiDialogs::setInstance(nullptr);
+    return ok ? 0 : 1;
+}
