@@ -160,8 +160,15 @@ void frmExport::FillList(QComboBox* list, const char* query) {
 QString frmExport::AskExportFile() {
     QString file = UiDialogs::instance().saveFileName(this, QStringLiteral("保存为Excel文件"),
                                                       QStringLiteral("Excel工作簿(*.xlsx)"));
-    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".xlsx");
+    if (file.isEmpty() || !QFileInfo(file).suffix().isEmpty())
+        return file;
+    file += QStringLiteral(".xlsx");
+    // The dialog asked about replacing the name as typed, not this one.
+    if (QFileInfo::exists(file) &&
+        !AskYesNo(this, windowTitle(),
+                  QStringLiteral("%1 已存在。\n要替换它吗？").arg(QFileInfo(file).fileName()),
+                  UiDialogs::Icon::Warning))
+        return QString();
     return file;
 }
 

@@ -30,7 +30,8 @@ public:
     QPushButton* cmdOK;
 
     // The save dialog; the chosen name with ".xlsx" added when it has no
-    // extension, or the empty text when the user cancelled.
+    // extension, or the empty text when the user cancelled (or declined to
+    // replace an existing file of the completed name).
     QString AskExportFile();
 
 private:

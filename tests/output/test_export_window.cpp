@@ -108,6 +108,30 @@ private slots:
         QVERIFY(fake.fileDialogFilters.value(0).contains(QStringLiteral("*.xlsx")));
     }
 
+    // "课表" typed over an existing 课表.xlsx: the dialog never asked about that file.
+    void completedNameAsksBeforeReplacing_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("replace") << true;
+        QTest::newRow("keep") << false;
+    }
+
+    void completedNameAsksBeforeReplacing() {
+        QFETCH(bool, replace);
+        School s;
+        FakeDialogs fake;
+        QTemporaryDir out;
+        QFile existing(out.filePath("课表.xlsx"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        fake.fileNames.enqueue(out.filePath("课表"));
+        fake.answers.enqueue(replace ? UiDialogs::Answer::Yes : UiDialogs::Answer::No);
+        frmExport w(s.ctx);
+        QCOMPARE(w.AskExportFile(), replace ? out.filePath("课表.xlsx") : QString());
+        QCOMPARE(fake.shown.size(), 1);
+        QCOMPARE(fake.shown[0].buttons, UiDialogs::Buttons::YesNo);
+        QVERIFY(fake.shown[0].text.contains(QStringLiteral("课表.xlsx")));
+    }
+
     void exportMessages_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("selection");
