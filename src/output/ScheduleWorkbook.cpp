@@ -153,6 +153,8 @@ short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records
                          const QString& schoolName, const char* sheetName, bool withSecondLine) {
     if (records.empty())
         return kExportNoData;
+    if (lessonsPerDay < 1)
+        return kExportFailed;
     Workbook book;
     if (const short created = book.create(fileName); created != kExportSaved)
         return created;
@@ -205,6 +207,8 @@ short WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records
                          const QString& schoolName) {
     if (records.empty())
         return kExportNoData;
+    if (lessonsPerDay < 1)
+        return kExportFailed;
     Workbook book;
     if (const short created = book.create(fileName); created != kExportSaved)
         return created;
