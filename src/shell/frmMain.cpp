@@ -2,6 +2,7 @@
 
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
+#include "output/frmExport.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/AppPaths.h"
@@ -154,7 +155,7 @@ void frmMain::BuildMenu() {
     for (QAction* pending :
          {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
           mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit, mnuPrepairBuild,
-          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuExport, mnuSetLessonNum})
+          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
@@ -247,7 +248,10 @@ void frmMain::mnuManualBuild_Click() {}
 
 void frmMain::mnuPrint_Click() {}
 
-void frmMain::mnuExport_Click() {}
+void frmMain::mnuExport_Click() {
+    frmExport dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuUpgradeAll_Click() {
     if (!ConfirmCommand(this, QStringLiteral("课表学年升级将会清除您以前排好的课表！")))
