@@ -204,8 +204,10 @@ void frmExport::ReportResult(ExportKind kind, short result) {
                                                            : QStringLiteral("没有课表数据");
         ShowInfo(this, windowTitle(), text);
     } else if (result == kExportCannotCreate && kind != ExportKind::Total) {
+        // No spreadsheet program is needed here: -101 means the file itself could
+        // not be created, so point the user at the place chosen, not at Office.
         ShowError(this, windowTitle(),
-                  QStringLiteral("课表导出失败！运行Excel出错,请检查本机是否安装了Office!"));
+                  QStringLiteral("课表导出失败！无法创建文件，请检查保存位置是否存在、是否可写。"));
     } else {
         ShowError(this, windowTitle(),
                   QStringLiteral("课表导出失败！(ret = %1)").arg(static_cast<int>(result)));
