@@ -200,7 +200,11 @@ int frmLimitInput::LoadLimitGrid() {
     // empty code would leave rows that belong to nobody.
     if (m_code.isEmpty()) {
         InitLimitGrid();
-        return 0;
+        if (cmbObject->currentIndex() < 0)
+            return 0;
+        // A chosen name without a code: the lookup failed or the object is gone.
+        staMsgPanel1->setText(kReadFailed);
+        return -1;
     }
     QList<LimitCell> cells;
     try {
