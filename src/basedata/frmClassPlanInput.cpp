@@ -44,6 +44,8 @@ void mark(QWidget* field, bool failed) {
 void setupReportList(QTreeWidget* list, const QStringList& captions, const QList<int>& twips) {
     list->setColumnCount(captions.size());
     list->setHeaderLabels(captions);
+    // The narrow count columns are narrower than the style's default minimum.
+    list->header()->setMinimumSectionSize(Twips(300));
     for (int i = 0; i < twips.size(); ++i)
         list->setColumnWidth(i, Twips(twips[i]));
     list->header()->setStretchLastSection(false);

@@ -139,6 +139,9 @@ void TestPlanEditor::openingShowsTheFirstClassAndRow() {
     QCOMPARE(w->lblTeacherSum->text(), QStringLiteral("共  6  节课"));
     QCOMPARE(w->focusWidget(), w->CmbClass);
     QVERIFY(dialogs.shown.isEmpty());
+    // KBXT_SCREENSHOT_DIR=<folder> keeps a picture of the window for review.
+    if (qEnvironmentVariableIsSet("KBXT_SCREENSHOT_DIR"))
+        w->grab().save(qEnvironmentVariable("KBXT_SCREENSHOT_DIR") + "/frmClassPlanInput.png");
 }
 
 void TestPlanEditor::enterAddsAndAddingAgainRaisesTheCount() {

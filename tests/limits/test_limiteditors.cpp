@@ -344,6 +344,8 @@ void TestLimitEditors::allNormalWritesEveryLessonTime() {
 void TestLimitEditors::storedLimitsAreShownAndUnknownValuesSkipped() {
     School s;
     s.t.addLimit(1, "1", 1, 5, 2);
+    s.t.addLimit(1, "1", 2, 1, 0);
+    s.t.addLimit(1, "1", 5, 6, 3);
     s.t.addLimit(1, "1", 4, 2, 9); // not a value: the cell keeps its normal look
     s.t.addLimit(1, "1", 3, 7, 3); // lesson 7 with a six-lesson day: not shown
     s.t.addLimit(2, "1", 2, 2, 3); // a teacher's row with the same code: not the course's
@@ -353,7 +355,11 @@ void TestLimitEditors::storedLimitsAreShownAndUnknownValuesSkipped() {
     QCOMPARE(GridCellColour(w->MSFlexGrid1, 6, 1), QColor(192, 192, 192));
     QCOMPARE(GridCellText(w->MSFlexGrid1, 2, 4), QStringLiteral("正常"));
     QCOMPARE(GridCellText(w->MSFlexGrid1, 2, 2), QStringLiteral("正常"));
+    QCOMPARE(GridCellText(w->MSFlexGrid1, 7, 5), QStringLiteral("不排"));
     QCOMPARE(w->MSFlexGrid1->rowCount(), 8);
+    // KBXT_SCREENSHOT_DIR=<folder> keeps a picture of the window for review.
+    if (qEnvironmentVariableIsSet("KBXT_SCREENSHOT_DIR"))
+        w->grab().save(qEnvironmentVariable("KBXT_SCREENSHOT_DIR") + "/frmCourseLimitInput.png");
 }
 
 void TestLimitEditors::previousAndNextStopAtTheEnds() {
