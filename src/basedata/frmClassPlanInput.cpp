@@ -71,7 +71,10 @@ frmClassPlanInput::frmClassPlanInput(AppContext& ctx, QWidget* parent)
     connect(CmdNextClass, &QPushButton::clicked, this, &frmClassPlanInput::CmdNextClass_Click);
     connect(CmbTeacher2, &QComboBox::currentIndexChanged, this,
             &frmClassPlanInput::CmbTeacher2_Click);
+    // A row chosen with the mouse or the arrow keys is shown in the input fields.
     connect(lstAllRecord, &QTreeWidget::itemClicked, this,
+            &frmClassPlanInput::lstAllRecord_ItemClick);
+    connect(lstAllRecord, &QTreeWidget::currentItemChanged, this,
             &frmClassPlanInput::lstAllRecord_ItemClick);
     connect(lstAllRecord->header(), &QHeaderView::sectionClicked, this,
             &frmClassPlanInput::lstAllRecord_ColumnClick);
@@ -222,7 +225,8 @@ bool frmClassPlanInput::DeleteRecord() {
     if (CheckInput())
         return true;
     const QString courseName = CmbCourse->currentText().trimmed();
-    const QString teacherName = CmbTeacher->currentText().trimmed();
+    const QString teacherShown = CmbTeacher->currentText();
+    const QString teacherName = teacherShown.trimmed();
     try {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, CmbTeacher->currentText());
@@ -238,11 +242,18 @@ bool frmClassPlanInput::DeleteRecord() {
             return true;
         DeletePlanRow(m_ctx.db, mstrClassCode, course, teacher);
         staMsgPanel1->setText(QStringLiteral("删除记录成功！删除了1条记录"));
-        while (QTreeWidgetItem* row = RowOf(course, teacher))
-            delete row;
+        {
+            // No row stays chosen: the input fields are emptied below, and a
+            // modify must not act on a row the user did not pick.
+            const QSignalBlocker quiet(lstAllRecord);
+            while (QTreeWidgetItem* row = RowOf(course, teacher))
+                delete row;
+            lstAllRecord->setCurrentItem(nullptr);
+            lstAllRecord->clearSelection();
+        }
         lstAllRecord->setFocus();
         ShowPlanSummary();
-        ChooseTeacher2(CmbTeacher->currentText());
+        ChooseTeacher2(teacherShown);
         ClearInput();
         return false;
     } catch (const std::exception&) {
@@ -262,8 +273,9 @@ bool frmClassPlanInput::ModifyRecord() {
     if (CheckInput())
         return true;
     try {
+        const QString teacherShown = CmbTeacher->currentText();
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
-        const QString teacher = GetTeacherCode(m_ctx.db, CmbTeacher->currentText());
+        const QString teacher = GetTeacherCode(m_ctx.db, teacherShown);
         const int count = ParseLessonCount(txtCount->text().trimmed());
         // No row with the remembered key (changed meanwhile): nothing is written.
         if (ModifyPlanRow(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, mintCount,
@@ -283,7 +295,7 @@ bool frmClassPlanInput::ModifyRecord() {
         mintCount = count;
         lstAllRecord->setFocus();
         ShowPlanSummary();
-        ChooseTeacher2(CmbTeacher->currentText());
+        ChooseTeacher2(teacherShown);
         ClearInput();
         return false;
     } catch (const std::exception&) {
@@ -338,6 +350,7 @@ void frmClassPlanInput::LoadClassPlan() {
     } catch (const std::exception&) {
         return;
     }
+    const QSignalBlocker quiet(lstAllRecord);
     lstAllRecord->clear();
     for (const PlanRow& r : rows) {
         auto* item = new QTreeWidgetItem(lstAllRecord);
@@ -349,8 +362,8 @@ void frmClassPlanInput::LoadClassPlan() {
     }
     if (m_sorted)
         lstAllRecord->sortItems(m_sortColumn, m_sortOrder);
-    // Like the list control of old, a filled list starts with its first row
-    // chosen, so the input fields show it.
+    // A filled list starts with its first row chosen, so the input fields show
+    // it at once.
     if (QTreeWidgetItem* first = lstAllRecord->topLevelItem(0))
         lstAllRecord->setCurrentItem(first);
     ShowPlanSummary();

@@ -138,6 +138,11 @@ void TestPlanEditor::openingShowsTheFirstClassAndRow() {
     QCOMPARE(w->CmbTeacher2->currentText(), QStringLiteral("张老师"));
     QCOMPARE(w->lblTeacherSum->text(), QStringLiteral("共  6  节课"));
     QCOMPARE(w->focusWidget(), w->CmbClass);
+    // The arrow keys choose a row as a click does.
+    QTest::keyClick(w->lstAllRecord, Qt::Key_Down);
+    QCOMPARE(w->CmbCourse->currentText(), QStringLiteral("数学"));
+    QCOMPARE(w->txtCount->text(), QStringLiteral("5"));
+    QCOMPARE(w->teacherCode(), QStringLiteral("T2"));
     QVERIFY(dialogs.shown.isEmpty());
     // KBXT_SCREENSHOT_DIR=<folder> keeps a picture of the window for review.
     if (qEnvironmentVariableIsSet("KBXT_SCREENSHOT_DIR"))
@@ -343,6 +348,7 @@ void TestPlanEditor::deleteTakesTheClassLessonsAlong() {
     QCOMPARE(w->staMsgPanel4->text(), QStringLiteral("2 节"));
     QCOMPARE(w->lblTeacherSum->text(), QStringLiteral("共  6  节课"));
     QCOMPARE(w->txtCount->text(), QString());
+    QVERIFY(w->lstAllRecord->selectedItems().isEmpty());
 }
 
 void TestPlanEditor::deleteAnsweredNoOrWithoutRowChangesNothing() {
