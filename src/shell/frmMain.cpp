@@ -1,7 +1,12 @@
 #include "shell/frmMain.h"
 
+#include "basedata/frmClassPlanInput.h"
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
+#include "limits/frmClassLimitInput.h"
+#include "limits/frmClassRoomLimitInput.h"
+#include "limits/frmCourseLimitInput.h"
+#include "limits/frmTeacherLimitInput.h"
 #include "output/frmExport.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
@@ -153,8 +158,7 @@ void frmMain::BuildMenu() {
 
     // Entries whose windows are not part of the program yet.
     for (QAction* pending :
-         {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
-          mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit, mnuPrepairBuild,
+         {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuPrepairBuild,
           mnuAutoBuild, mnuManualBuild, mnuPrint, mnuSetLessonNum})
         pending->setEnabled(false);
 }
@@ -223,17 +227,32 @@ void frmMain::mnuTeacherList_Click() {}
 
 void frmMain::mnuClassRoomList_Click() {}
 
-void frmMain::mnuClassPlan_Click() {}
+void frmMain::mnuClassPlan_Click() {
+    frmClassPlanInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
 // ---- 自动排课 -----------------------------------------------------------------
 
-void frmMain::mnuClassLimit_Click() {}
+void frmMain::mnuClassLimit_Click() {
+    frmClassLimitInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuCourseLimit_Click() {}
+void frmMain::mnuCourseLimit_Click() {
+    frmCourseLimitInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuTeacherLimit_Click() {}
+void frmMain::mnuTeacherLimit_Click() {
+    frmTeacherLimitInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuClassroomLimit_Click() {}
+void frmMain::mnuClassroomLimit_Click() {
+    frmClassRoomLimitInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuPrepairBuild_Click() {}
 

@@ -30,7 +30,8 @@ void TestDatabase::schemaHasTheTablesInOrderWithDefaults() {
             names << sql::text(st.getColumn("name"));
         return names.join(',');
     };
-    QCOMPARE(columns("LessonListtb"), QString("ClassCode,Day,LessonNo,CourseCode,TeacherCode,SetFlag"));
+    QCOMPARE(columns("LessonListtb"),
+             QString("ClassCode,Day,LessonNo,CourseCode,TeacherCode,SetFlag"));
     QCOMPARE(columns("Limittb"), QString("Kind,Code,Day,LessonNo,Attr"));
     QCOMPARE(columns("ClassPlantb"),
              QString("ClassCode,CourseCode,TeacherCode,Count,BuildCount,IsAutoBuild"));
@@ -40,8 +41,11 @@ void TestDatabase::schemaHasTheTablesInOrderWithDefaults() {
 
     // The plan editor inserts four columns; the counters default to 0 and a
     // quoted count becomes a number.
-    t.exec("Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values ('11','1','1','3')");
-    QCOMPARE(t.count("select BuildCount + IsAutoBuild*10 + (typeof(Count)='integer') from ClassPlantb"), 1LL);
+    t.exec("Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values "
+           "('11','1','1','3')");
+    QCOMPARE(
+        t.count("select BuildCount + IsAutoBuild*10 + (typeof(Count)='integer') from ClassPlantb"),
+        1LL);
     // Table names are matched without regard to case.
     QCOMPARE(t.count("select count(*) from Lessonlisttb"), 0LL);
 }
@@ -51,7 +55,7 @@ void TestDatabase::openRefusesWhatIsNotAnOpenableDatabase() {
     TimetableDb db;
     QVERIFY(!OpenTimetableDb(db, dir.filePath("missing.db")));
     QVERIFY(!QFile::exists(dir.filePath("missing.db"))); // never creates
-    QVERIFY(!OpenTimetableDb(db, dir.path()));          // a folder
+    QVERIFY(!OpenTimetableDb(db, dir.path()));           // a folder
     QFile junk(dir.filePath("junk.db"));
     QVERIFY(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));

@@ -41,11 +41,16 @@ void TestMaintenance::maintenanceRemovesOrphansAndRecounts() {
 void TestMaintenance::nextGradeName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("next");
-    QTest::newRow("class") << "三（2）班" << "四（2）班";
-    QTest::newRow("full name") << "五年级（1）班" << "六年级（1）班";
-    QTest::newRow("grade six stays") << "六（1）班" << "六（1）班";
-    QTest::newRow("pre-school stays") << "学前（1）班" << "学前（1）班";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("class") << "三（2）班"
+                           << "四（2）班";
+    QTest::newRow("full name") << "五年级（1）班"
+                               << "六年级（1）班";
+    QTest::newRow("grade six stays") << "六（1）班"
+                                     << "六（1）班";
+    QTest::newRow("pre-school stays") << "学前（1）班"
+                                      << "学前（1）班";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestMaintenance::nextGradeName() {
@@ -70,21 +75,22 @@ void TestMaintenance::upgradeMovesEveryClassUpOneGrade() {
     QVERIFY(!UpgradeSchoolYear(t.db));
 
     QStringList classes;
-    SQLite::Statement st(t.db.sql(), "select Code, Name, FullName, ShortName from Classtb order by Code");
+    SQLite::Statement st(t.db.sql(),
+                         "select Code, Name, FullName, ShortName from Classtb order by Code");
     while (st.executeStep())
         classes << sql::text(st.getColumn(0)) + ":" + sql::text(st.getColumn(1)) + ":" +
                        sql::text(st.getColumn(2)) + ":" + sql::text(st.getColumn(3));
-    QCOMPARE(classes, QStringList({"01:学前（1）班:学前（1）班:学前（1）",
-                                   "11:一（1）班:一年级（1）班:一（1）",
-                                   "110:一（10）班:一年级（10）班:一（10）",
-                                   "12:一（2）班:一年级（2）班:一（2）",
-                                   "21:二（1）班:二年级（1）班:二（1）",
-                                   "210:二（10）班:二年级（10）班:二（10）",
-                                   "22:二（2）班:二年级（2）班:二（2）",
-                                   "31:三（1）班:三年级（1）班:三（1）"}));
-    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from LessonListtb order by ClassCode)"),
+    QCOMPARE(
+        classes,
+        QStringList({"01:学前（1）班:学前（1）班:学前（1）", "11:一（1）班:一年级（1）班:一（1）",
+                     "110:一（10）班:一年级（10）班:一（10）", "12:一（2）班:一年级（2）班:一（2）",
+                     "21:二（1）班:二年级（1）班:二（1）", "210:二（10）班:二年级（10）班:二（10）",
+                     "22:二（2）班:二年级（2）班:二（2）", "31:三（1）班:三年级（1）班:三（1）"}));
+    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from LessonListtb order "
+                    "by ClassCode)"),
              QString("01,21,210,31"));
-    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from ClassPlantb order by ClassCode)"),
+    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from ClassPlantb order "
+                    "by ClassCode)"),
              QString("01,21,210,31"));
     QCOMPARE(t.text("select Code from Limittb"), QString("11")); // limits stay with the codes
 }

@@ -1,0 +1,45 @@
+#pragma once
+// The teaching plan in ClassPlantb: which teacher gives which course to a class,
+// and how many lessons a week. Every function throws on a database failure.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TimetableDb;
+
+struct PlanRow {
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    QString count; // as stored; a Null count reads as the empty text
+};
+
+// The first column of every row of a "select Name from ..." statement, in order.
+QStringList PlanNameList(TimetableDb& db, const char* query);
+
+QList<PlanRow> ReadPlanOfClass(TimetableDb& db, const QString& classCode);
+QList<PlanRow> ReadPlanOfTeacher(TimetableDb& db, const QString& teacherCode);
+
+// A lesson count as typed: whole numbers 0 to 99 only. Returns -1 for any
+// other text (the box takes two characters, so a sign or a point would leave
+// a count nobody means).
+int ParseLessonCount(const QString& trimmed);
+
+enum class PlanAppend {
+    Inserted,     // a new row
+    AddedToCount, // the class already had this course from this teacher
+    OtherTeacher, // another teacher gives this course to the class: nothing written
+};
+PlanAppend AppendPlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                         const QString& teacherCode, int count);
+
+bool PlanRowExists(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                   const QString& teacherCode);
+// Deletes the class's plan rows of the course and teacher together with the
+// class's lessons of them, in one transaction. Returns the plan rows deleted.
+int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                  const QString& teacherCode);
+// Rewrites the row found by its old course, teacher and count. Returns the rows changed.
+int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldCourseCode,
+                  const QString& oldTeacherCode, int oldCount, const QString& newCourseCode,
+                  const QString& newTeacherCode, int newCount);
