@@ -2,6 +2,8 @@
 
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
+#include "manual/frmManualSetLesson.h"
+#include "manual/frmSetLesson.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/AppPaths.h"
@@ -153,8 +155,9 @@ void frmMain::BuildMenu() {
     // Entries whose windows are not part of the program yet.
     for (QAction* pending :
          {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
-          mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit, mnuPrepairBuild,
-          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuExport, mnuSetLessonNum})
+          mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit,
+          mnuAutoBuild,
+          mnuPrint, mnuExport, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
@@ -234,7 +237,10 @@ void frmMain::mnuTeacherLimit_Click() {}
 
 void frmMain::mnuClassroomLimit_Click() {}
 
-void frmMain::mnuPrepairBuild_Click() {}
+void frmMain::mnuPrepairBuild_Click() {
+    frmSetLesson dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！")))
@@ -243,7 +249,10 @@ void frmMain::mnuAutoBuild_Click() {
 
 // ---- 课表操作 -----------------------------------------------------------------
 
-void frmMain::mnuManualBuild_Click() {}
+void frmMain::mnuManualBuild_Click() {
+    frmManualSetLesson dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuPrint_Click() {}
 
