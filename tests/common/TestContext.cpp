@@ -12,7 +12,9 @@ TestContext::TestContext(TestDb& filled, int lessonsPerDay) {
     ctx.lessonsPerDay = lessonsPerDay;
 }
 
-void TestContext::exec(const QString& statement) { ctx.db.sql().exec(statement.toStdString()); }
+void TestContext::exec(const QString& statement) {
+    ctx.db.sql().exec(statement.toStdString());
+}
 
 long long TestContext::count(const QString& selectCount) {
     SQLite::Statement st(ctx.db.sql(), selectCount.toStdString());

@@ -40,4 +40,6 @@ QStringList CounterMismatches(TimetableDb& db) {
                   QStringLiteral("counter mismatch (class,course,teacher,BuildCount,lessons):"));
 }
 
-QStringList TimetableProblems(TimetableDb& db) { return DoubleBookings(db) + CounterMismatches(db); }
+QStringList TimetableProblems(TimetableDb& db) {
+    return DoubleBookings(db) + CounterMismatches(db);
+}
