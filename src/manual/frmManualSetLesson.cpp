@@ -346,8 +346,10 @@ void frmManualSetLesson::ShowClassCell(int day, int lessonNo) {
 void frmManualSetLesson::ResetColors() {
     for (int row = 1; row <= lessonRows(); ++row)
         if (row != kSeparatorRow)
-            for (int day = 1; day <= kDays; ++day)
+            for (int day = 1; day <= kDays; ++day) {
                 SetGridCellColour(MSFlexGrid1, row, day, CellColour::Normal);
+                MSFlexGrid1->item(row, day)->setForeground(palette().color(QPalette::Text));
+            }
     staMsg->setPanelText(1, kHelpIdle);
 }
 
@@ -368,6 +370,8 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
     for (const Period& p : SwappablePeriods(m_ctx.db, mstrClassCode, ClassSlots, {day, lessonNo}))
         SetGridCellColour(MSFlexGrid1, GridRowOfLesson(p.lessonNo), p.day, CellColour::Swappable);
     SetGridCellColour(MSFlexGrid1, GridRowOfLesson(lessonNo), day, CellColour::Selected);
+    // Black on the dark red would be hard to read.
+    MSFlexGrid1->item(GridRowOfLesson(lessonNo), day)->setForeground(Qt::white);
     MSFlexGrid1->setCurrentCell(GridRowOfLesson(lessonNo), day);
 }
 

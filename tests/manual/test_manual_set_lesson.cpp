@@ -5,9 +5,12 @@
 #include "manual/ManualLessons.h"
 #include "manual/frmManualSetLesson.h"
 #include "manual/gui/StatusPanels.h"
+#include "shell/frmMain.h"
 #include "shell/gui/TimetableGrid.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -126,6 +129,7 @@ private slots:
     void placeLessonRefusesBusyPeriods_data();
     void placeLessonRefusesBusyPeriods();
     void longSequenceKeepsTimetableSound();
+    void mainMenuOpensBothWindows();
 };
 
 void TestManualSetLesson::listsUnplacedAndOverPlacedRows() {
@@ -410,6 +414,24 @@ void TestManualSetLesson::longSequenceKeepsTimetableSound() {
     step(gridRow(1), 1, Qt::LeftButton); // Monday 1 is free again
     QVERIFY(unplacedRows(w.lstCourse).isEmpty());
     QCOMPARE(c.count("select count(*) from LessonListtb where ClassCode='11'"), 5LL);
+}
+
+void TestManualSetLesson::mainMenuOpensBothWindows() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t);
+    frmMain main(c.ctx);
+    for (QAction* entry : {main.mnuPrepairBuild, main.mnuManualBuild}) {
+        QVERIFY(entry->isEnabled());
+        QString opened;
+        OnNextModal([&opened](QWidget* w) {
+            opened = w->objectName();
+            static_cast<QDialog*>(w)->close();
+        });
+        entry->trigger();
+        QCOMPARE(opened, entry == main.mnuPrepairBuild ? QStringLiteral("frmSetLesson")
+                                                       : QStringLiteral("frmManualSetLesson"));
+    }
 }
 
 QTEST_MAIN(TestManualSetLesson)
