@@ -147,9 +147,12 @@ void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col)
     if (button == Qt::LeftButton) {
         if (mstrCourseCode.isEmpty())
             return;
-        if (GridCellColour(MSFlexGrid1, row, col) == CellColour::Free && WritePresetLesson())
-            SetGridCell(MSFlexGrid1, row, col, lstCourse->currentItem()->text(),
+        if (GridCellColour(MSFlexGrid1, row, col) == CellColour::Free && WritePresetLesson()) {
+            const QListWidgetItem* course = lstCourse->currentItem();
+            SetGridCell(MSFlexGrid1, row, col,
+                        course ? course->text() : GetCourseName(m_ctx.db, mstrCourseCode),
                         CellColour::Normal);
+        }
     } else if (button == Qt::RightButton) {
         mstrCourseCode = GetCourseCode(m_ctx.db, GridCellText(MSFlexGrid1, row, col));
         if (!mstrCourseCode.isEmpty() && DeletePresetLesson())

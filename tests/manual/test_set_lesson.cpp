@@ -4,6 +4,7 @@
 #include "TimetableInvariants.h"
 #include "db/Lookups.h"
 #include "manual/PresetLessons.h"
+#include "manual/frmManualSetLesson.h"
 #include "manual/frmSetLesson.h"
 #include "manual/gui/StatusPanels.h"
 #include "shell/gui/TimetableGrid.h"
@@ -90,6 +91,7 @@ private slots:
     void overPresetCourseNotListed();
     void sevenLessonsReachTheLastRow();
     void failedReplaceChangesNothing();
+    void closedDatabaseOnlyReportsReadFailure();
 };
 
 void TestSetLesson::opensOnFirstClassWithCoursesByCode() {
@@ -310,6 +312,21 @@ void TestSetLesson::failedReplaceChangesNothing() {
     ClickCell(w.MSFlexGrid1, 1, 1);
     QCOMPARE(w.staMsg->panelText(3), QStringLiteral("写入失败"));
     QVERIFY(GridCellText(w.MSFlexGrid1, 1, 1).isEmpty());
+}
+
+void TestSetLesson::closedDatabaseOnlyReportsReadFailure() {
+    AppContext ctx; // nothing open
+    frmSetLesson preset(ctx);
+    QCOMPARE(preset.CmbClass->count(), 0);
+    QCOMPARE(preset.staMsg->panelText(3), QStringLiteral("读取失败"));
+    ClickCell(preset.MSFlexGrid1, 1, 1);
+    ClickCell(preset.MSFlexGrid1, 1, 1, Qt::RightButton);
+
+    frmManualSetLesson manual(ctx);
+    QCOMPARE(manual.staMsg->panelText(3), QStringLiteral("读取失败"));
+    ClickCell(manual.MSFlexGrid1, 1, 1);
+    ClickCell(manual.MSFlexGrid1, 1, 1, Qt::RightButton);
+    QCOMPARE(manual.CmbTeacher->count(), 0);
 }
 
 QTEST_MAIN(TestSetLesson)
