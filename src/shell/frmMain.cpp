@@ -156,8 +156,7 @@ void frmMain::BuildMenu() {
     for (QAction* pending :
          {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
           mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit,
-          mnuAutoBuild,
-          mnuPrint, mnuExport, mnuSetLessonNum})
+          mnuAutoBuild, mnuPrint, mnuExport, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
