@@ -7,6 +7,8 @@
 #include "limits/frmClassRoomLimitInput.h"
 #include "limits/frmCourseLimitInput.h"
 #include "limits/frmTeacherLimitInput.h"
+#include "manual/frmManualSetLesson.h"
+#include "manual/frmSetLesson.h"
 #include "output/frmExport.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
@@ -52,8 +54,8 @@ bool ReplaceCopy(const QString& source, const QString& target) {
 } // namespace
 
 void OpenDocument(const QString& target) {
-    const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
-                                                            : QUrl::fromLocalFile(target);
+    const QUrl url =
+        target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
     QDesktopServices::openUrl(url);
 }
 
@@ -81,7 +83,9 @@ void frmMain::LoadBackground() {
         imgBack->setPixmap(picture);
 }
 
-void frmMain::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void frmMain::SetCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
 void frmMain::BuildMenu() {
     auto action = [this](QMenu* menu, QAction*& a, const char* name, const char* caption,
@@ -157,9 +161,8 @@ void frmMain::BuildMenu() {
         hidden->setVisible(false);
 
     // Entries whose windows are not part of the program yet.
-    for (QAction* pending :
-         {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuPrepairBuild,
-          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuSetLessonNum})
+    for (QAction* pending : {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList,
+                             mnuAutoBuild, mnuPrint, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
@@ -254,7 +257,10 @@ void frmMain::mnuClassroomLimit_Click() {
     dlg.exec();
 }
 
-void frmMain::mnuPrepairBuild_Click() {}
+void frmMain::mnuPrepairBuild_Click() {
+    frmSetLesson dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！")))
@@ -263,7 +269,10 @@ void frmMain::mnuAutoBuild_Click() {
 
 // ---- 课表操作 -----------------------------------------------------------------
 
-void frmMain::mnuManualBuild_Click() {}
+void frmMain::mnuManualBuild_Click() {
+    frmManualSetLesson dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuPrint_Click() {}
 
@@ -313,11 +322,17 @@ void frmMain::mnuSimpleManual_Click() {
     dlg.exec();
 }
 
-void frmMain::mnuManual_Click() { OpenDocument(ManualUrl()); }
+void frmMain::mnuManual_Click() {
+    OpenDocument(ManualUrl());
+}
 
-void frmMain::mnuToWebsite_Click() { OpenDocument(QStringLiteral(KBXT_WEBSITE)); }
+void frmMain::mnuToWebsite_Click() {
+    OpenDocument(QStringLiteral(KBXT_WEBSITE));
+}
 
-void frmMain::mnuForum_Click() { OpenDocument(QStringLiteral(KBXT_FORUM)); }
+void frmMain::mnuForum_Click() {
+    OpenDocument(QStringLiteral(KBXT_FORUM));
+}
 
 void frmMain::mnuAbout_Click() {
     frmAbout dlg(this);

@@ -1,0 +1,34 @@
+#include "manual/gui/GridMouse.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QTableWidget>
+
+namespace {
+
+class GridReleaseFilter : public QObject {
+public:
+    GridReleaseFilter(QTableWidget* grid, GridReleaseHandler handler)
+        : QObject(grid), m_grid(grid), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonRelease) {
+            auto* e = static_cast<QMouseEvent*>(event);
+            const QModelIndex index = m_grid->indexAt(e->position().toPoint());
+            if (index.isValid())
+                m_handler(e->button(), index.row(), index.column());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableWidget* m_grid;
+    GridReleaseHandler m_handler;
+};
+
+} // namespace
+
+void OnGridMouseRelease(QTableWidget* grid, GridReleaseHandler handler) {
+    grid->viewport()->installEventFilter(new GridReleaseFilter(grid, std::move(handler)));
+}
