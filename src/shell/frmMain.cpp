@@ -1,5 +1,9 @@
 #include "shell/frmMain.h"
 
+#include "basedata/frmClassInput.h"
+#include "basedata/frmClassRoomInput.h"
+#include "basedata/frmCourseInput.h"
+#include "basedata/frmTeacherInput.h"
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
 #include "shell/AppConfig.h"
@@ -152,9 +156,19 @@ void frmMain::BuildMenu() {
 
     // Entries whose windows are not part of the program yet.
     for (QAction* pending :
-         {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
-          mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit, mnuPrepairBuild,
-          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuExport, mnuSetLessonNum})
+         {
+             mnuClassPlan,
+             mnuClassLimit,
+             mnuCourseLimit,
+             mnuTeacherLimit,
+             mnuClassroomLimit,
+             mnuPrepairBuild,
+             mnuAutoBuild,
+             mnuManualBuild,
+             mnuPrint,
+             mnuExport,
+             mnuSetLessonNum,
+         })
         pending->setEnabled(false);
 }
 
@@ -214,13 +228,25 @@ void frmMain::mnuEnd_Click() {
 
 // ---- 基础数据 -----------------------------------------------------------------
 
-void frmMain::mnuClassList_Click() {}
+void frmMain::mnuClassList_Click() {
+    frmClassInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuCourseList_Click() {}
+void frmMain::mnuCourseList_Click() {
+    frmCourseInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuTeacherList_Click() {}
+void frmMain::mnuTeacherList_Click() {
+    frmTeacherInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuClassRoomList_Click() {}
+void frmMain::mnuClassRoomList_Click() {
+    frmClassRoomInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuClassPlan_Click() {}
 
