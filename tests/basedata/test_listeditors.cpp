@@ -177,6 +177,8 @@ void TestListEditors::checkInputOrderAndMarks() {
     QCOMPARE(dialogs.lastTitle(), title);
     QCOMPARE(dialogs.shown.last().icon, UiDialogs::Icon::Information);
     QCOMPARE(w->focusWidget()->objectName(), focus);
+    for (const char* other : {"teacher", "classroom"})
+        SaveScreenshot(MakeEditor(other, f.ctx).get());
     for (QLineEdit* field : {w->txtCode, w->txtName, w->txtFullName, w->txtShortName})
         QVERIFY2(red.contains(field->objectName()) ? IsRed(field) : IsWhite(field),
                  qPrintable(field->objectName()));
@@ -492,6 +494,8 @@ void TestListEditors::screenshots() {
     SaveScreenshot(w.get());
     QVERIFY(w->lstAllRecord->geometry().bottom() < w->staMsg->geometry().top());
     QVERIFY(w->fraOp->geometry().left() > w->fraData->geometry().right());
+    for (const char* other : {"teacher", "classroom"})
+        SaveScreenshot(MakeEditor(other, f.ctx).get());
     for (QLineEdit* field : {w->txtCode, w->txtName, w->txtFullName, w->txtShortName})
         QVERIFY2(field->height() >= field->sizeHint().height() - 2,
                  qPrintable(QString::number(field->sizeHint().height())));
