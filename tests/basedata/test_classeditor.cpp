@@ -319,6 +319,13 @@ void TestClassEditor::keysMoveButEnterNeverAdds() {
     FakeDialogs dialogs;
     auto w = MakeEditor(f.ctx);
     QCOMPARE(w->focusWidget(), w->txtName);
+    // The two lists come after the list view in the tab order.
+    QStringList chain;
+    for (QWidget* at = w->txtName; chain.size() < 10; at = at->nextInFocusChain())
+        if (at->focusPolicy() & Qt::TabFocus)
+            chain << at->objectName();
+    QCOMPARE(chain, QStringList({"txtName", "txtFullName", "txtShortName", "cmdAppend", "cmdDelete",
+                                 "cmdModify", "cmdOK", "lstAllRecord", "cmbGrade", "cmbClass"}));
     QTest::keyClick(w->txtName, Qt::Key_Return);
     QCOMPARE(w->focusWidget(), w->txtFullName);
     QTest::keyClick(w->txtFullName, Qt::Key_Down);

@@ -1,8 +1,12 @@
 #include "EditorTest.h"
 #include "FakeDialogs.h"
+#include "GuiTest.h"
 #include "basedata/frmClassRoomInput.h"
 #include "basedata/frmCourseInput.h"
 #include "basedata/frmTeacherInput.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
 
 #include <QPushButton>
 #include <QStatusBar>
@@ -58,6 +62,7 @@ private slots:
     void classRoomModifyUsesTheTypedCode();
     void failuresAreReportedAndLeaveDataAsItWas();
     void headerClickSortsByColumnText();
+    void menuEntriesOpenTheEditors();
     void screenshots();
 };
 
@@ -477,6 +482,25 @@ void TestListEditors::headerClickSortsByColumnText() {
     w->cmdAppend->click();
     QCOMPARE(ColumnTexts(list), QStringList({"10", "3", "9", "2"}));
     QCOMPARE(list->selectedItems().value(0)->text(0), QString("3"));
+}
+
+void TestListEditors::menuEntriesOpenTheEditors() {
+    EditorFixture f;
+    f.open();
+    frmMain main(f.ctx);
+    // The classroom entry stays hidden, which leaves it disabled too.
+    QVERIFY(!main.findChild<QAction*>("mnuClassRoomList")->isVisible());
+    for (const char* entry : {"mnuClassList", "mnuCourseList", "mnuTeacherList"}) {
+        auto* action = main.findChild<QAction*>(entry);
+        QVERIFY2(action && action->isEnabled(), entry);
+        QString opened;
+        OnNextModal([&opened](QWidget* w) {
+            opened = w->objectName();
+            w->close();
+        });
+        action->trigger();
+        QCOMPARE(opened, QString(entry).replace("mnu", "frm").replace("List", "Input"));
+    }
 }
 
 void TestListEditors::screenshots() {
