@@ -1,6 +1,10 @@
 #include "shell/frmMain.h"
 
+#include "basedata/frmClassInput.h"
 #include "basedata/frmClassPlanInput.h"
+#include "basedata/frmClassRoomInput.h"
+#include "basedata/frmCourseInput.h"
+#include "basedata/frmTeacherInput.h"
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
 #include "limits/frmClassLimitInput.h"
@@ -161,8 +165,7 @@ void frmMain::BuildMenu() {
         hidden->setVisible(false);
 
     // Entries whose windows are not part of the program yet.
-    for (QAction* pending : {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList,
-                             mnuAutoBuild, mnuPrint, mnuSetLessonNum})
+    for (QAction* pending : {mnuAutoBuild, mnuPrint, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
@@ -222,13 +225,25 @@ void frmMain::mnuEnd_Click() {
 
 // ---- 基础数据 -----------------------------------------------------------------
 
-void frmMain::mnuClassList_Click() {}
+void frmMain::mnuClassList_Click() {
+    frmClassInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuCourseList_Click() {}
+void frmMain::mnuCourseList_Click() {
+    frmCourseInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuTeacherList_Click() {}
+void frmMain::mnuTeacherList_Click() {
+    frmTeacherInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
-void frmMain::mnuClassRoomList_Click() {}
+void frmMain::mnuClassRoomList_Click() {
+    frmClassRoomInput dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuClassPlan_Click() {
     frmClassPlanInput dlg(m_ctx, this);

@@ -1,0 +1,31 @@
+#pragma once
+// The four code lists (classes, courses, teachers, classrooms): each row is a
+// code with a name, a full name and a short name. Reading, adding, renaming and
+// deleting them, with the rows of other tables that a deleted code leaves behind.
+#include <QList>
+#include <QString>
+
+class TimetableDb;
+
+enum class CodeTable { Class, Course, Teacher, ClassRoom };
+
+struct CodeRecord {
+    QString code;
+    QString name;
+    QString fullName;
+    QString shortName;
+};
+
+// Appends the table's rows to out in the order they were stored. Returns false
+// when reading failed; the rows read before the failure stay in out.
+bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out);
+
+// The functions below throw on a database failure.
+bool CodeExists(TimetableDb& db, CodeTable table, const QString& code);
+void InsertCodeRecord(TimetableDb& db, CodeTable table, const CodeRecord& record);
+// Rewrites the three names of the record with record.code; returns the rows changed.
+int UpdateCodeRecord(TimetableDb& db, CodeTable table, const CodeRecord& record);
+// Deletes the record together with its lessons, plan rows and time limits, all
+// in one transaction (classrooms: the record alone). Returns the number of
+// records of the table deleted.
+int DeleteCodeRecord(TimetableDb& db, CodeTable table, const QString& code);

@@ -1,0 +1,353 @@
+#include "basedata/frmClassInput.h"
+
+#include "basedata/ClassNames.h"
+#include "basedata/gui/RecordList.h"
+#include "shell/AppContext.h"
+#include "shell/gui/UiDialogs.h"
+#include "shell/gui/UiMetrics.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace {
+const QString kCheckTitle = QStringLiteral("输入信息检查");
+
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
+
+frmClassInput::frmClassInput(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    BuildControls();
+    connect(cmbGrade, &QComboBox::activated, this, &frmClassInput::FillClassNames);
+    connect(cmbClass, &QComboBox::activated, this, &frmClassInput::FillClassNames);
+    connect(cmdAppend, &QPushButton::clicked, this, [this] { AppendRecord(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
+    connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_records, &RecordList::rowChosen, this, &frmClassInput::ShowSelectedRecord);
+    for (QWidget* w : {static_cast<QWidget*>(lstAllRecord), static_cast<QWidget*>(txtName),
+                       static_cast<QWidget*>(txtFullName), static_cast<QWidget*>(txtShortName)})
+        w->installEventFilter(this);
+    Form_Load();
+}
+
+// ---- events -----------------------------------------------------------------
+
+bool frmClassInput::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (watched == lstAllRecord) {
+        if (key != Qt::Key_Delete)
+            return false;
+        DeleteRecord();
+        return true;
+    }
+    if (watched == txtName)
+        return txtName_KeyDown(key);
+    if (watched == txtFullName)
+        return txtFullName_KeyDown(key);
+    if (watched == txtShortName)
+        return txtShortName_KeyDown(key);
+    return QDialog::eventFilter(watched, event);
+}
+
+bool frmClassInput::txtName_KeyDown(int key) {
+    if (IsEnter(key) || key == Qt::Key_Down)
+        txtFullName->setFocus();
+    return IsEnter(key) || key == Qt::Key_Down;
+}
+
+bool frmClassInput::txtFullName_KeyDown(int key) {
+    if (IsEnter(key) || key == Qt::Key_Down)
+        txtShortName->setFocus();
+    else if (key == Qt::Key_Up)
+        txtName->setFocus();
+    return IsEnter(key) || key == Qt::Key_Down || key == Qt::Key_Up;
+}
+
+// Enter is swallowed here: a class is added with the button only.
+bool frmClassInput::txtShortName_KeyDown(int key) {
+    if (key == Qt::Key_Up)
+        txtFullName->setFocus();
+    return IsEnter(key) || key == Qt::Key_Up;
+}
+
+void frmClassInput::Form_Load() {
+    QList<CodeRecord> records;
+    LoadCodeRecords(m_ctx.db, CodeTable::Class, records);
+    m_records->fill(records);
+}
+
+void frmClassInput::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    staMsg->setGeometry(0, height() - Twips(405), width(), Twips(405));
+}
+
+// ---- procedures -------------------------------------------------------------
+
+void frmClassInput::FillClassNames() {
+    if (cmbGrade->currentIndex() < 0 || cmbClass->currentIndex() < 0) {
+        ClearInput();
+        return;
+    }
+    const ClassNames names = FormClassNames(cmbGrade->currentIndex(), cmbClass->currentIndex() + 1);
+    txtName->setText(names.name);
+    txtFullName->setText(names.fullName);
+    txtShortName->setText(names.shortName);
+}
+
+bool frmClassInput::CheckInput() {
+    struct Check {
+        QWidget* field;
+        bool failed;
+        const char* message;
+    };
+    // Checked from the last to the first, so the first failure keeps the focus
+    // and the message.
+    const Check checks[] = {
+        {txtShortName, txtShortName->text().trimmed().isEmpty(), "请输入班级简称。"},
+        {txtFullName, txtFullName->text().trimmed().isEmpty(), "请输入班级全称。"},
+        {txtName, txtName->text().trimmed().isEmpty(), "请输入班级名称。"},
+        {cmbClass, cmbClass->currentIndex() < 0, "请选择班级。"},
+        {cmbGrade, cmbGrade->currentIndex() < 0, "请选择年级。"}};
+    QString pending;
+    for (const Check& c : checks) {
+        SetInputMark(c.field, c.failed);
+        if (c.failed) {
+            c.field->setFocus();
+            pending = QString::fromUtf8(c.message);
+        }
+    }
+    if (pending.isEmpty())
+        return false;
+    ShowWarning(this, kCheckTitle, pending);
+    return true;
+}
+
+void frmClassInput::ClearInput() {
+    for (QLineEdit* field : {txtName, txtFullName, txtShortName})
+        field->clear();
+}
+
+bool frmClassInput::AppendRecord() {
+    if (CheckInput())
+        return true;
+    const CodeRecord record = InputRecord();
+    try {
+        if (CodeExists(m_ctx.db, CodeTable::Class, record.code)) {
+            ShowInfo(this, m_ctx.systemTitle,
+                     cmbGrade->currentText() + QStringLiteral("（") + cmbClass->currentText() +
+                         QStringLiteral("）班 已经存在！"));
+            return true;
+        }
+        InsertCodeRecord(m_ctx.db, CodeTable::Class, record);
+    } catch (const std::exception&) {
+        staMsgPanel1->setText(QStringLiteral("添加记录失败"));
+        ShowInfo(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败"));
+        return true;
+    }
+    staMsgPanel1->setText(QStringLiteral("添加记录成功！添加了1条记录"));
+    m_records->add(record);
+    ClearInput();
+    return false;
+}
+
+bool frmClassInput::DeleteRecord() {
+    if (RefuseWithoutSelection(QStringLiteral("删除")))
+        return true;
+    if (CheckInput())
+        return true;
+    const QString code = InputCode();
+    const QString name = txtName->text().trimmed();
+    try {
+        if (!CodeExists(m_ctx.db, CodeTable::Class, code)) {
+            ShowInfo(this, kCheckTitle,
+                     QStringLiteral("代码为") + code + QStringLiteral("的记录不存在，未被删除。"));
+            return true;
+        }
+        if (!AskYesNo(this, QStringLiteral("数据删除"),
+                      QStringLiteral("警告： 确定要删除 '") + code + QStringLiteral("  ") + name +
+                          QStringLiteral("' 吗？(Y/N)？")))
+            return true;
+        DeleteCodeRecord(m_ctx.db, CodeTable::Class, code);
+    } catch (const std::exception&) {
+        staMsgPanel1->setText(QStringLiteral("删除记录失败"));
+        ShowInfo(this, QStringLiteral("删除失败"),
+                 QStringLiteral("删除记录失败, '") + name + QStringLiteral("' 未被删除"));
+        return true;
+    }
+    staMsgPanel1->setText(QStringLiteral("删除记录成功！删除了1条记录"));
+    m_records->remove(code);
+    lstAllRecord->setFocus();
+    ClearInput();
+    return false;
+}
+
+bool frmClassInput::ModifyRecord() {
+    if (RefuseWithoutSelection(QStringLiteral("修改")))
+        return true;
+    // Grade and class number are the code: only the names of a class change.
+    if (InputCode() != m_records->selected()->text(0)) {
+        SetInputMark(cmbGrade, true);
+        SetInputMark(cmbClass, true);
+        cmbGrade->setFocus();
+        ShowWarning(this, kCheckTitle, QStringLiteral("班级代码不能修改！"));
+        return true;
+    }
+    if (CheckInput())
+        return true;
+    const CodeRecord record = InputRecord();
+    try {
+        if (!CodeExists(m_ctx.db, CodeTable::Class, record.code)) {
+            ShowInfo(this, kCheckTitle,
+                     QStringLiteral("代码为") + record.code +
+                         QStringLiteral("的记录不存在，未被修改。"));
+            return true;
+        }
+        UpdateCodeRecord(m_ctx.db, CodeTable::Class, record);
+    } catch (const std::exception&) {
+        staMsgPanel1->setText(QStringLiteral("修改记录失败"));
+        ShowInfo(this, QStringLiteral("更修改失败"),
+                 QStringLiteral("修改记录失败,代码为") + record.code +
+                     QStringLiteral("的记录未被修改"));
+        return true;
+    }
+    staMsgPanel1->setText(QStringLiteral("修改记录成功！修改了1条记录"));
+    // The row of exactly this code: with classes 11 and 110, modifying 11 leaves 110 alone.
+    m_records->refresh(record);
+    lstAllRecord->setFocus();
+    return false;
+}
+
+void frmClassInput::ShowSelectedRecord() {
+    const QTreeWidgetItem* item = m_records->selected();
+    if (!item)
+        return;
+    const CodeRecord r = RecordList::recordOf(item);
+    // A code this window did not form stops the filling where it fails, silently.
+    const ClassCodeParts parts = SplitClassCode(r.code);
+    if (parts.grade < 0 || parts.grade >= cmbGrade->count())
+        return;
+    cmbGrade->setCurrentIndex(parts.grade);
+    FillClassNames();
+    if (parts.classNumber < 1 || parts.classNumber > cmbClass->count())
+        return;
+    cmbClass->setCurrentIndex(parts.classNumber - 1);
+    FillClassNames();
+    txtName->setText(r.name);
+    txtFullName->setText(r.fullName);
+    txtShortName->setText(r.shortName);
+}
+
+bool frmClassInput::RefuseWithoutSelection(const QString& operation) {
+    if (m_records->selected())
+        return false;
+    ShowInfo(this, kCheckTitle,
+             QStringLiteral("请先在列表中选择要") + operation + QStringLiteral("的记录。"));
+    return true;
+}
+
+QString frmClassInput::InputCode() const {
+    return FormClassCode(cmbGrade->currentIndex(), cmbClass->currentIndex() + 1);
+}
+
+CodeRecord frmClassInput::InputRecord() const {
+    return {InputCode(), txtName->text().trimmed(), txtFullName->text().trimmed(),
+            txtShortName->text().trimmed()};
+}
+
+// ---- layout -----------------------------------------------------------------
+
+void frmClassInput::BuildControls() {
+    setObjectName("frmClassInput");
+    setWindowTitle(QStringLiteral("班级名单"));
+    setFont(SongTi(12));
+    resize(Twips(8340), Twips(7995));
+
+    fraData = new QFrame(this);
+    fraData->setObjectName("fraData");
+    fraData->setFrameShape(QFrame::Box);
+    fraData->setFrameShadow(QFrame::Sunken);
+    fraData->setGeometry(Twips(120), Twips(120), Twips(5700), Twips(2415));
+
+    lblCode = new QLabel(QStringLiteral("班级"), fraData);
+    lblCode->setObjectName("lblCode");
+    lblCode->setGeometry(Twips(240), Twips(210), Twips(1200), Twips(450));
+    cmbGrade = new QComboBox(fraData);
+    cmbGrade->setObjectName("cmbGrade");
+    cmbGrade->addItems({QStringLiteral("学前"), QStringLiteral("一年级"), QStringLiteral("二年级"),
+                        QStringLiteral("三年级"), QStringLiteral("四年级"),
+                        QStringLiteral("五年级"), QStringLiteral("六年级")});
+    cmbGrade->setGeometry(Twips(1500), Twips(210), Twips(1800), Twips(450));
+    cmbClass = new QComboBox(fraData);
+    cmbClass->setObjectName("cmbClass");
+    for (int n = 1; n <= kClassNumberCount; ++n)
+        cmbClass->addItem(QString::number(n));
+    cmbClass->setGeometry(Twips(3420), Twips(210), Twips(1200), Twips(450));
+    for (QComboBox* list : {cmbGrade, cmbClass}) {
+        list->setCurrentIndex(-1);
+        list->setMaxVisibleItems(kClassNumberCount);
+    }
+    Label1 = new QLabel(QStringLiteral("班"), fraData);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(Twips(4740), Twips(210), Twips(600), Twips(450));
+
+    QLabel** labels[] = {&lblName, &lblFullName, &lblShortName};
+    QLineEdit** fields[] = {&txtName, &txtFullName, &txtShortName};
+    const char* labelNames[] = {"lblName", "lblFullName", "lblShortName"};
+    const char* fieldNames[] = {"txtName", "txtFullName", "txtShortName"};
+    const char* captions[] = {"班级名称", "班级全称", "班级简称"};
+    for (int row = 0; row < 3; ++row) {
+        const int top = 750 + row * 540;
+        *labels[row] = new QLabel(QString::fromUtf8(captions[row]), fraData);
+        (*labels[row])->setObjectName(labelNames[row]);
+        (*labels[row])->setGeometry(Twips(240), Twips(top), Twips(1200), Twips(450));
+        *fields[row] = new QLineEdit(fraData);
+        (*fields[row])->setObjectName(fieldNames[row]);
+        (*fields[row])->setMaxLength(10);
+        (*fields[row])->setGeometry(Twips(1500), Twips(top), Twips(3900), Twips(450));
+        SetInputMark(*fields[row], false);
+        (*labels[row])->setBuddy(*fields[row]);
+    }
+
+    fraOp = new QFrame(this);
+    fraOp->setObjectName("fraOp");
+    fraOp->setFrameShape(QFrame::Box);
+    fraOp->setFrameShadow(QFrame::Sunken);
+    fraOp->setGeometry(Twips(5940), Twips(120), Twips(2280), Twips(2415));
+    QPushButton** buttons[] = {&cmdAppend, &cmdDelete, &cmdModify, &cmdOK};
+    const char* buttonNames[] = {"cmdAppend", "cmdDelete", "cmdModify", "cmdOK"};
+    const char* buttonCaptions[] = {"添加(&A)", "删除(&D)", "修改(&M)", "退出(&Q)"};
+    for (int i = 0; i < 4; ++i) {
+        *buttons[i] = new QPushButton(QString::fromUtf8(buttonCaptions[i]), fraOp);
+        (*buttons[i])->setObjectName(buttonNames[i]);
+        (*buttons[i])->setAutoDefault(false);
+        (*buttons[i])->setGeometry(Twips(300), Twips(195 + i * 555), Twips(1680), Twips(450));
+    }
+
+    lstAllRecord = new QTreeWidget(this);
+    lstAllRecord->setObjectName("lstAllRecord");
+    lstAllRecord->setGeometry(Twips(120), Twips(2655), Twips(8100), Twips(4935));
+    m_records =
+        new RecordList(lstAllRecord, {QStringLiteral("班级代码"), QStringLiteral("班级名称"),
+                                      QStringLiteral("班级全称"), QStringLiteral("班级简称")});
+
+    staMsg = new QStatusBar(this);
+    staMsg->setObjectName("staMsg");
+    staMsgPanel1 = AddStatusPanel(staMsg);
+
+    // The two lists come last: a class is usually chosen with the mouse.
+    QWidget* order[] = {txtName,   txtFullName, txtShortName, cmdAppend, cmdDelete,
+                        cmdModify, cmdOK,       lstAllRecord, cmbGrade,  cmbClass};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    txtName->setFocus();
+}
