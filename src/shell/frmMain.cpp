@@ -2,6 +2,7 @@
 
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
+#include "output/frmPrint.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/AppPaths.h"
@@ -154,7 +155,7 @@ void frmMain::BuildMenu() {
     for (QAction* pending :
          {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
           mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit, mnuPrepairBuild,
-          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuExport, mnuSetLessonNum})
+          mnuAutoBuild, mnuManualBuild, mnuExport, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
@@ -245,7 +246,10 @@ void frmMain::mnuAutoBuild_Click() {
 
 void frmMain::mnuManualBuild_Click() {}
 
-void frmMain::mnuPrint_Click() {}
+void frmMain::mnuPrint_Click() {
+    frmPrint dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuExport_Click() {}
 
