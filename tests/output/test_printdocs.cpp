@@ -14,7 +14,9 @@ PrintRecord Rec(const QString& name, int lessonNo, int day, const QString& cours
     return PrintRecord{name, course, cls, day, lessonNo};
 }
 
-QByteArray Crlf(const QStringList& lines) { return (lines.join("\r\n") + "\r\n").toUtf8(); }
+QByteArray Crlf(const QStringList& lines) {
+    return (lines.join("\r\n") + "\r\n").toUtf8();
+}
 
 // One tr of a class or teacher document as a strict XML reader sees it.
 struct Tr {
@@ -104,8 +106,8 @@ void TestPrintDocs::schedulePeriods_data() {
     QTest::newRow("one lesson, Monday 1") << 6 << QList<QList<int>>{{1, 1}} << 30 << QList<int>{0};
     QTest::newRow("seven a day, Friday 7")
         << 7 << QList<QList<int>>{{7, 5}} << 35 << QList<int>{34};
-    QTest::newRow("across lessons") << 6 << QList<QList<int>>{{1, 4}, {2, 2}, {5, 1}, {6, 5}}
-                                    << 30 << QList<int>{3, 6, 20, 29};
+    QTest::newRow("across lessons")
+        << 6 << QList<QList<int>>{{1, 4}, {2, 2}, {5, 1}, {6, 5}} << 30 << QList<int>{3, 6, 20, 29};
     // The second lesson of one period takes the next free place of the walk and
     // pushes the lessons behind it along; at the end of the week the walk runs
     // on into a lesson after the last one.
@@ -151,9 +153,8 @@ void TestPrintDocs::scheduleTitleKeepsItsBlanks() {
 
 void TestPrintDocs::escapedNamesGiveWellFormedDocuments() {
     const QString nasty = QStringLiteral("R&D <\"实验\"> 班");
-    const QByteArray text =
-        ScheduleXmlText({Rec(nasty, 1, 1, "A&B", "<一>"), Rec(nasty, 1, 2, "\"C\"", "'")}, 6,
-                        "\"阳光\" & <小学>");
+    const QByteArray text = ScheduleXmlText(
+        {Rec(nasty, 1, 1, "A&B", "<一>"), Rec(nasty, 1, 2, "\"C\"", "'")}, 6, "\"阳光\" & <小学>");
     QVERIFY(text.contains("value=\"A&amp;B\""));
     QVERIFY(text.contains("value=\"&lt;一&gt;\""));
     QVERIFY(text.contains("value=\"&quot;C&quot;\""));
@@ -192,10 +193,13 @@ void TestPrintDocs::totalDocumentText() {
     QStringList lines{"<root docname=\"塔沃林排课\">", "<record>", "<tr>", title};
     lines << period(1, " ", "一(1)", " ") << period(2, "语", "一(1)", "王丽")
           << period(3, "数", "一(1)", "李强") << period(4, " ", "", " ") << period(5, " ", "", " ")
-          << "</tr>" << "<tr>" << title;
+          << "</tr>"
+          << "<tr>" << title;
     for (int d = 1; d <= 4; ++d)
         lines << period(d, " ", "一(2)", " ");
-    lines << period(5, "体", "一(2)", "张敏") << "</tr>" << "</record>" << "</root>";
+    lines << period(5, "体", "一(2)", "张敏") << "</tr>"
+          << "</record>"
+          << "</root>";
     QCOMPARE(QString::fromUtf8(TotalXmlText(records, 1, "阳光小学")),
              QString::fromUtf8(Crlf(lines)));
 }
@@ -249,12 +253,15 @@ void TestPrintDocs::queriesGroupOrderAndBindValues() {
     auto rows = [](const std::vector<PrintRecord>& rs) {
         QStringList out;
         for (const auto& r : rs)
-            out << QString("%1|%2|%3|%4%5").arg(r.name, r.courseName, r.classShortName)
-                       .arg(r.lessonNo).arg(r.day);
+            out << QString("%1|%2|%3|%4%5")
+                       .arg(r.name, r.courseName, r.classShortName)
+                       .arg(r.lessonNo)
+                       .arg(r.day);
         return out;
     };
-    QCOMPARE(rows(QueryClassPrintRecords(t.db, "O'一年级\"班")),
-             QStringList({"O'一年级\"班|数学||11", "O'一年级\"班|语文||21", "O'一年级\"班|数学||23"}));
+    QCOMPARE(
+        rows(QueryClassPrintRecords(t.db, "O'一年级\"班")),
+        QStringList({"O'一年级\"班|数学||11", "O'一年级\"班|语文||21", "O'一年级\"班|数学||23"}));
     QCOMPARE(rows(QueryAllClassesPrintRecords(t.db)),
              QStringList({"O'一年级\"班|数学||11", "O'一年级\"班|语文||21", "O'一年级\"班|数学||23",
                           "二年级(1)班|语文||12"}));
@@ -264,8 +271,8 @@ void TestPrintDocs::queriesGroupOrderAndBindValues() {
              QStringList({"李强|数学|一(1)|11", "李强|数学|一(1)|23", "王丽|语文|二(1)|12",
                           "王丽|语文|一(1)|21"}));
     QCOMPARE(rows(QueryTotalPrintRecords(t.db)),
-             QStringList({"一(1)|数|李强|11", "一(1)|语|王丽|21", "一(1)|数|李强|23",
-                          "二(1)|语|王丽|12"}));
+             QStringList(
+                 {"一(1)|数|李强|11", "一(1)|语|王丽|21", "一(1)|数|李强|23", "二(1)|语|王丽|12"}));
     QVERIFY(QueryClassPrintRecords(t.db, "一年级(2)班").empty());
     QVERIFY(QueryTeacherPrintRecords(t.db, "无此人").empty());
     t.db.close();
@@ -294,11 +301,11 @@ void TestPrintDocs::jobsPickTemplateNames() {
 
 void TestPrintDocs::readerTurnsDocumentsIntoPages() {
     PrintDocumentData doc;
-    QVERIFY(ParsePrintDocument(ScheduleXmlText({Rec("甲", 1, 2, "语文", "一(1)"),
-                                                Rec("甲", 6, 5, "数学", "一(2)"),
-                                                Rec("乙", 2, 1, "体育", "二(1)")},
-                                               6, "校"),
-                               doc));
+    QVERIFY(ParsePrintDocument(
+        ScheduleXmlText({Rec("甲", 1, 2, "语文", "一(1)"), Rec("甲", 6, 5, "数学", "一(2)"),
+                         Rec("乙", 2, 1, "体育", "二(1)")},
+                        6, "校"),
+        doc));
     QCOMPARE(doc.docName, QString("塔沃林排课"));
     const QList<SchedulePage> pages = SchedulePagesOf(doc);
     QCOMPARE(pages.size(), 2);
@@ -370,13 +377,16 @@ void TestPrintDocs::brokenTemplatesAndDocumentsAreRefused_data() {
     const QByteArray days = "<day>一</day><day>二</day><day>三</day><day>四</day><day>五</day>";
     QTest::newRow("template: other root") << true << QByteArray("<root/>");
     QTest::newRow("template: unknown layout")
-        << true << "<printtemplate layout=\"poster\"><table>" + days +
-                       "<lesson>1</lesson><field name=\"coursename\"/></table></printtemplate>";
+        << true
+        << "<printtemplate layout=\"poster\"><table>" + days +
+               "<lesson>1</lesson><field name=\"coursename\"/></table></printtemplate>";
     QTest::newRow("template: four days")
-        << true << QByteArray("<printtemplate layout=\"total\"><table><day>一</day><lesson>1</lesson>"
-                              "<field name=\"coursename\"/></table></printtemplate>");
-    QTest::newRow("template: no fields")
-        << true << "<printtemplate layout=\"total\"><table>" + days + "<lesson>1</lesson></table></printtemplate>";
+        << true
+        << QByteArray("<printtemplate layout=\"total\"><table><day>一</day><lesson>1</lesson>"
+                      "<field name=\"coursename\"/></table></printtemplate>");
+    QTest::newRow("template: no fields") << true
+                                         << "<printtemplate layout=\"total\"><table>" + days +
+                                                "<lesson>1</lesson></table></printtemplate>";
     QTest::newRow("template: cut short")
         << true << "<printtemplate layout=\"total\"><table>" + days + "<lesson>1</lesson>";
     QTest::newRow("document: empty") << false << QByteArray();
