@@ -28,7 +28,7 @@ constexpr const char* kUsage =
     "usage: kbxt-cli print (--class NAME | --all-classes | --teacher NAME | --all-teachers | "
     "--total) [--lessons-per-day 6|7] [--school NAME] --xml OUT.xml [--pdf OUT.pdf] DB";
 
-std::optional<PrintOptions> ParseOptions(const QStringList& args) {
+std::optional<PrintOptions> ParseOptions(const QStringList& args, QString& problem) {
     PrintOptions o;
     const int configured = GetLessonOfDay().toInt();
     o.lessonsPerDay = configured == 7 ? 7 : 6;
@@ -56,8 +56,10 @@ std::optional<PrintOptions> ParseOptions(const QStringList& args) {
             ++selectors;
         } else if (a == "--lessons-per-day" && hasValue) {
             const QString n = args[++i];
-            if (n != "6" && n != "7")
+            if (n != "6" && n != "7") {
+                problem = QStringLiteral("--lessons-per-day takes 6 or 7");
                 return std::nullopt;
+            }
             o.lessonsPerDay = n.toInt();
         } else if (a == "--school" && hasValue) {
             o.school = args[++i];
@@ -68,10 +70,17 @@ std::optional<PrintOptions> ParseOptions(const QStringList& args) {
         } else if (!a.startsWith("--") && o.dbPath.isEmpty()) {
             o.dbPath = a;
         } else {
+            problem = QStringLiteral("unexpected argument ") + a;
             return std::nullopt;
         }
     }
-    if (selectors != 1 || o.xmlPath.isEmpty() || o.dbPath.isEmpty())
+    if (selectors != 1)
+        problem = QStringLiteral("choose exactly one timetable to print");
+    else if (o.xmlPath.isEmpty())
+        problem = QStringLiteral("--xml OUT.xml is required");
+    else if (o.dbPath.isEmpty())
+        problem = QStringLiteral("give the database file");
+    if (!problem.isEmpty())
         return std::nullopt;
     return o;
 }
@@ -98,8 +107,10 @@ int PrintPdf(const QString& xmlPath, const QString& templatePath, const QString&
 }
 
 int runPrint(const QStringList& args) {
-    const std::optional<PrintOptions> o = ParseOptions(args);
+    QString problem;
+    const std::optional<PrintOptions> o = ParseOptions(args, problem);
     if (!o) {
+        CliErr(QStringLiteral("kbxt-cli print: ") + problem);
         CliErr(QString::fromUtf8(kUsage));
         return 2;
     }
