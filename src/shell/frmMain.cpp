@@ -14,6 +14,7 @@
 #include "manual/frmManualSetLesson.h"
 #include "manual/frmSetLesson.h"
 #include "output/frmExport.h"
+#include "output/frmPrint.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/AppPaths.h"
@@ -165,7 +166,7 @@ void frmMain::BuildMenu() {
         hidden->setVisible(false);
 
     // Entries whose windows are not part of the program yet.
-    for (QAction* pending : {mnuAutoBuild, mnuPrint, mnuSetLessonNum})
+    for (QAction* pending : {mnuAutoBuild, mnuSetLessonNum})
         pending->setEnabled(false);
 }
 
@@ -289,7 +290,10 @@ void frmMain::mnuManualBuild_Click() {
     dlg.exec();
 }
 
-void frmMain::mnuPrint_Click() {}
+void frmMain::mnuPrint_Click() {
+    frmPrint dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuExport_Click() {
     frmExport dlg(m_ctx, this);
