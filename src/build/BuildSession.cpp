@@ -45,9 +45,12 @@ BuildSession::BuildSession(TimetableDb& db, int lessonsPerDay)
         SQLite::Statement st(d, "select ClassCode,Day,LessonNo,CourseCode,TeacherCode from "
                                 "LessonListtb");
         while (st.executeStep()) {
-            int day = 0, lessonNo = 0;
-            if (!intOf(st.getColumn(1), day) || !intOf(st.getColumn(2), lessonNo))
+            // A lesson without a usable lesson number still counts for its day.
+            int day = 0, lessonNo = -1;
+            if (!intOf(st.getColumn(1), day))
                 continue;
+            if (!intOf(st.getColumn(2), lessonNo))
+                lessonNo = -1;
             auto code = [&](int i) {
                 const SQLite::Column c = st.getColumn(i);
                 return c.isNull() ? kNone : internId(sql::text(c));
@@ -101,16 +104,19 @@ int BuildSession::internId(const QString& code) {
 }
 
 void BuildSession::countLesson(int cls, int day, int lessonNo, int course, int teacher) {
+    const bool slot = lessonNo >= 0; // -1: no lesson number, counted for the day only
     if (cls != kNone) {
-        ++m_counts[key(ClassSlot, cls, 0, day, lessonNo)];
+        if (slot)
+            ++m_counts[key(ClassSlot, cls, 0, day, lessonNo)];
         if (course != kNone)
             ++m_counts[key(ClassCourseDay, cls, course, day, 0)];
     }
     if (teacher != kNone) {
-        ++m_counts[key(TeacherSlot, teacher, 0, day, lessonNo)];
+        if (slot)
+            ++m_counts[key(TeacherSlot, teacher, 0, day, lessonNo)];
         ++m_counts[key(TeacherDay, teacher, 0, day, 0)];
     }
-    if (course != kNone)
+    if (course != kNone && slot)
         ++m_counts[key(CourseSlot, course, 0, day, lessonNo)];
 }
 

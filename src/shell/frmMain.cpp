@@ -1,7 +1,9 @@
 #include "shell/frmMain.h"
 
+#include "build/frmAutoBuild.h"
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
+#include "limits/frmSetLessonOfDay.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/AppPaths.h"
@@ -154,7 +156,7 @@ void frmMain::BuildMenu() {
     for (QAction* pending :
          {mnuClassList, mnuCourseList, mnuTeacherList, mnuClassRoomList, mnuClassPlan,
           mnuClassLimit, mnuCourseLimit, mnuTeacherLimit, mnuClassroomLimit, mnuPrepairBuild,
-          mnuAutoBuild, mnuManualBuild, mnuPrint, mnuExport, mnuSetLessonNum})
+          mnuManualBuild, mnuPrint, mnuExport})
         pending->setEnabled(false);
 }
 
@@ -239,6 +241,8 @@ void frmMain::mnuPrepairBuild_Click() {}
 void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！")))
         return;
+    frmAutoBuild dlg(m_ctx, this);
+    dlg.exec();
 }
 
 // ---- 课表操作 -----------------------------------------------------------------
@@ -276,7 +280,10 @@ void frmMain::mnuDataMaintenance_Click() {
     ShowInfo(this, windowTitle(), QStringLiteral("数据维护完成"));
 }
 
-void frmMain::mnuSetLessonNum_Click() {}
+void frmMain::mnuSetLessonNum_Click() {
+    frmSetLessonOfDay dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuSchoolName_Click() {
     frmSchoolName dlg(this);
