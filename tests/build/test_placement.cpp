@@ -270,7 +270,7 @@ void TestPlacement::sessionAnswersAsTheStatementsDo() {
     FillDemoSchool(t.db, DemoSize::Small, 7);
     t.exec("insert into CourseAttrtb values('06')");
     QVERIFY(BuildTimetable(t.db, 6) >= 0);
-    t.addLesson("11", 2, 3, "06", "", 2);          // an empty teacher code
+    t.addLesson("11", 2, 3, "06", "", 2);                                // an empty teacher code
     t.exec("insert into LessonListtb values('11',4,NULL,'01','001',2)"); // no lesson number
     BuildSession s(t.db, 6);
     auto ask = [&](const char* q, auto... args) {
