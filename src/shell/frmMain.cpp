@@ -5,11 +5,13 @@
 #include "basedata/frmClassRoomInput.h"
 #include "basedata/frmCourseInput.h"
 #include "basedata/frmTeacherInput.h"
+#include "build/frmAutoBuild.h"
 #include "db/Lookups.h"
 #include "db/Maintenance.h"
 #include "limits/frmClassLimitInput.h"
 #include "limits/frmClassRoomLimitInput.h"
 #include "limits/frmCourseLimitInput.h"
+#include "limits/frmSetLessonOfDay.h"
 #include "limits/frmTeacherLimitInput.h"
 #include "manual/frmManualSetLesson.h"
 #include "manual/frmSetLesson.h"
@@ -164,10 +166,6 @@ void frmMain::BuildMenu() {
     for (QAction* hidden : {mnuClassRoomList, mnuClassLimit, mnuTeacherLimit, mnuClassroomLimit,
                             mnuDataMaintenance, mnuForum})
         hidden->setVisible(false);
-
-    // Entries whose windows are not part of the program yet.
-    for (QAction* pending : {mnuAutoBuild, mnuSetLessonNum})
-        pending->setEnabled(false);
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
@@ -281,6 +279,8 @@ void frmMain::mnuPrepairBuild_Click() {
 void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！")))
         return;
+    frmAutoBuild dlg(m_ctx, this);
+    dlg.exec();
 }
 
 // ---- 课表操作 -----------------------------------------------------------------
@@ -327,7 +327,10 @@ void frmMain::mnuDataMaintenance_Click() {
     ShowInfo(this, windowTitle(), QStringLiteral("数据维护完成"));
 }
 
-void frmMain::mnuSetLessonNum_Click() {}
+void frmMain::mnuSetLessonNum_Click() {
+    frmSetLessonOfDay dlg(m_ctx, this);
+    dlg.exec();
+}
 
 void frmMain::mnuSchoolName_Click() {
     frmSchoolName dlg(this);

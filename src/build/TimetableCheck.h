@@ -1,0 +1,29 @@
+#pragma once
+// Checks a timetable for the faults that must never happen after generation
+// and lists what is still missing. Each finding is one line in Chinese.
+#include <QString>
+#include <QStringList>
+
+class TimetableDb;
+
+struct TimetableCheck {
+    QStringList classClashes;      // a class with two lessons in one period
+    QStringList teacherClashes;    // a teacher with two lessons in one period
+    QStringList forbiddenCells;    // a lesson in a "不排" cell of its course
+    QStringList exclusiveClashes;  // an exclusive course in two classes at once
+    QStringList counterMismatches; // BuildCount differs from the row's lessons
+    QStringList unplaced;          // plan rows with lessons still missing
+    QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
+    int unplacedLessons = 0;       // sum of the missing lessons
+
+    // No double booking and every counter right.
+    bool ok() const {
+        return classClashes.isEmpty() && teacherClashes.isEmpty() && counterMismatches.isEmpty();
+    }
+    // Every finding and a closing summary, ready to print.
+    QStringList report() const;
+};
+
+// Reads the whole timetable. Returns false (leaving result empty) when the
+// database cannot be read.
+bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result);

@@ -1,0 +1,91 @@
+// kbxt-cli bench: how long generation takes for the three demo schools.
+#include "build/BuildRandom.h"
+#include "build/BuildTimetable.h"
+#include "build/DemoSchool.h"
+#include "build/ToolOptions.h"
+#include "cli/CliCommand.h"
+#include "db/Sql.h"
+#include "db/TimetableDb.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <vector>
+
+namespace {
+const char* const kUsage = "bench [--runs N] [--lessons-per-day 6|7]";
+
+int runBench(const QStringList& argv) {
+    ToolArgs args;
+    QString error =
+        ParseToolArgs(argv, {QStringLiteral("--runs"), QStringLiteral("--lessons-per-day")}, args);
+    if (args.help) {
+        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
+        CliOut(QStringLiteral("  在临时文件夹中生成三所示例学校，每所自动生成课表 N 次（默认 7），"
+                              "输出班数、计划课时、完成率和用时中位数。"));
+        return 0;
+    }
+    int runs = 7;
+    if (error.isEmpty() && args.options.contains(QStringLiteral("--runs"))) {
+        bool ok = false;
+        runs = args.options.value(QStringLiteral("--runs")).toInt(&ok);
+        if (!ok || runs < 1 || runs > 1000)
+            error = QStringLiteral("--runs 应为 1 到 1000 之间的整数");
+    }
+    int lessonsPerDay = 6;
+    if (error.isEmpty())
+        error = args.options.contains(QStringLiteral("--lessons-per-day"))
+                    ? LessonsPerDayOption(args, lessonsPerDay)
+                    : QString();
+    if (error.isEmpty() && !args.positional.isEmpty())
+        error = QStringLiteral("多余的参数：%1").arg(args.positional.join(' '));
+    if (!error.isEmpty()) {
+        CliErr(QStringLiteral("kbxt-cli bench: ") + error);
+        return 2;
+    }
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        CliErr(QStringLiteral("kbxt-cli bench: 无法创建临时文件夹"));
+        return 1;
+    }
+    CliOut(QStringLiteral("size    classes  planned  rate  median_ms  min_ms  max_ms  (runs=%1, "
+                          "lessons/day=%2)")
+               .arg(runs)
+               .arg(lessonsPerDay));
+    for (const char* name : {"small", "medium", "large"}) {
+        DemoSize size;
+        ParseDemoSize(QString::fromLatin1(name), size);
+        const QString path = dir.filePath(QStringLiteral("%1.db").arg(QLatin1String(name)));
+        error = MakeDemoSchool(path, size, kDefaultBuildSeed);
+        TimetableDb db;
+        if (!error.isEmpty() || !db.open(path)) {
+            CliErr(QStringLiteral("kbxt-cli bench: ") + error);
+            return 1;
+        }
+        const long long classes = sql::firstInt(db.sql(), 0, "select count(*) from Classtb");
+        const long long planned = sql::firstInt(db.sql(), 0, "select sum(Count) from ClassPlantb");
+        std::vector<double> ms;
+        int rate = -1;
+        for (int i = 0; i < runs; ++i) {
+            SeedBuildRandom();
+            QElapsedTimer t;
+            t.start();
+            rate = BuildTimetable(db, lessonsPerDay);
+            ms.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::sort(ms.begin(), ms.end());
+        CliOut(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                   .arg(QLatin1String(name), -7)
+                   .arg(classes, 8)
+                   .arg(planned, 8)
+                   .arg(rate, 5)
+                   .arg(ms[ms.size() / 2], 10, 'f', 1)
+                   .arg(ms.front(), 7, 'f', 1)
+                   .arg(ms.back(), 7, 'f', 1));
+    }
+    return 0;
+}
+} // namespace
+
+KBXT_CLI_COMMAND("bench", kUsage, "生成课表测速 / time generation on the three demo schools",
+                 runBench);

@@ -1,0 +1,52 @@
+// kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
+#include "build/TimetableCheck.h"
+#include "build/ToolOptions.h"
+#include "cli/CliCommand.h"
+#include "db/TimetableDb.h"
+
+namespace {
+const char* const kUsage = "check [--lessons-per-day 6|7] DB";
+
+int runCheck(const QStringList& argv) {
+    ToolArgs args;
+    QString error = ParseToolArgs(argv, {QStringLiteral("--lessons-per-day")}, args);
+    if (args.help) {
+        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
+        CliOut(QStringLiteral(
+            "  列出：同一时间有两节课的班级和老师、排在“不排”时间的课、同时在两个班上的专用课程、"
+            "已排节数（BuildCount）与课表不符的计划、每条计划未排的节数。"));
+        CliOut(QStringLiteral("  不给 --lessons-per-day 时取 kbxt.ini 的设置。"));
+        CliOut(QStringLiteral("  退出码：0 没有重复排课且计数正确，1 有重复排课或计数不符，"
+                              "2 参数错误或无法读取数据库。"));
+        return 0;
+    }
+    int lessonsPerDay = 6;
+    if (error.isEmpty())
+        error = LessonsPerDayOption(args, lessonsPerDay);
+    if (error.isEmpty() && args.positional.size() != 1)
+        error = QStringLiteral("需要且只需要一个数据库文件名");
+    if (!error.isEmpty()) {
+        CliErr(QStringLiteral("kbxt-cli check: ") + error);
+        CliErr(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
+        return 2;
+    }
+    TimetableDb db;
+    error = OpenToolDb(db, args.positional.first());
+    if (!error.isEmpty()) {
+        CliErr(QStringLiteral("kbxt-cli check: ") + error);
+        return 2;
+    }
+    TimetableCheck check;
+    if (!CheckTimetable(db, lessonsPerDay, check)) {
+        CliErr(QStringLiteral("kbxt-cli check: 读取课表数据失败（缺少数据表？）：%1")
+                   .arg(args.positional.first()));
+        return 2;
+    }
+    for (const QString& line : check.report())
+        CliOut(line);
+    return check.ok() ? 0 : 1;
+}
+} // namespace
+
+KBXT_CLI_COMMAND("check", kUsage, "检查课表 / check the timetable for double bookings and counters",
+                 runCheck);
