@@ -32,52 +32,17 @@
 #include <memory>
 #include <vector>
 
-// Windows that come with other parts of the program join the table as soon as
-// their header is in the source tree.
-#if __has_include("basedata/frmClassInput.h")
 #include "basedata/frmClassInput.h"
-#define HAVE_frmClassInput 1
-#endif
-#if __has_include("basedata/frmCourseInput.h")
 #include "basedata/frmCourseInput.h"
-#define HAVE_frmCourseInput 1
-#endif
-#if __has_include("basedata/frmTeacherInput.h")
 #include "basedata/frmTeacherInput.h"
-#define HAVE_frmTeacherInput 1
-#endif
-#if __has_include("basedata/frmClassPlanInput.h")
 #include "basedata/frmClassPlanInput.h"
-#define HAVE_frmClassPlanInput 1
-#endif
-#if __has_include("limits/frmCourseLimitInput.h")
 #include "limits/frmCourseLimitInput.h"
-#define HAVE_frmCourseLimitInput 1
-#endif
-#if __has_include("limits/frmSetLessonOfDay.h")
 #include "limits/frmSetLessonOfDay.h"
-#define HAVE_frmSetLessonOfDay 1
-#endif
-#if __has_include("manual/frmSetLesson.h")
 #include "manual/frmSetLesson.h"
-#define HAVE_frmSetLesson 1
-#endif
-#if __has_include("build/frmAutoBuild.h")
 #include "build/frmAutoBuild.h"
-#define HAVE_frmAutoBuild 1
-#endif
-#if __has_include("manual/frmManualSetLesson.h")
 #include "manual/frmManualSetLesson.h"
-#define HAVE_frmManualSetLesson 1
-#endif
-#if __has_include("output/frmPrint.h")
 #include "output/frmPrint.h"
-#define HAVE_frmPrint 1
-#endif
-#if __has_include("output/frmExport.h")
 #include "output/frmExport.h"
-#define HAVE_frmExport 1
-#endif
 
 namespace {
 
@@ -221,24 +186,12 @@ template <class W> QWidget* Make(AppContext& ctx, frmMain* main) {
 std::vector<Shot> Shots() {
     std::vector<Shot> shots;
     shots.push_back({"frmMain", "main", [](AppContext&, frmMain* main) { return main; }, {}});
-#ifdef HAVE_frmClassInput
     shots.push_back({"frmClassInput", nullptr, &Make<frmClassInput>, {}});
-#endif
-#ifdef HAVE_frmCourseInput
     shots.push_back({"frmCourseInput", nullptr, &Make<frmCourseInput>, {}});
-#endif
-#ifdef HAVE_frmTeacherInput
     shots.push_back({"frmTeacherInput", nullptr, &Make<frmTeacherInput>, {}});
-#endif
-#ifdef HAVE_frmCourseLimitInput
     shots.push_back({"frmCourseLimitInput", "limits", &Make<frmCourseLimitInput>, {}});
-#endif
-#ifdef HAVE_frmClassPlanInput
     shots.push_back({"frmClassPlanInput", "plan", &Make<frmClassPlanInput>, {}});
-#endif
-#ifdef HAVE_frmSetLesson
     shots.push_back({"frmSetLesson", nullptr, &Make<frmSetLesson>, {}});
-#endif
     // The confirmation before generation, with OK typed in (its text box is
     // emptied each time it is shown).
     shots.push_back(
@@ -249,23 +202,13 @@ std::vector<Shot> Shots() {
              return static_cast<QWidget*>(dlg);
          },
          [](QWidget* w) { static_cast<frmConfirm*>(w)->Text1->setText(QStringLiteral("OK")); }});
-#ifdef HAVE_frmAutoBuild
     shots.push_back({"frmAutoBuild", nullptr, &Make<frmAutoBuild>, {}, false});
-#endif
-#ifdef HAVE_frmManualSetLesson
     // A lesson selected for a swap: red, with the yellow periods it may go to.
     shots.push_back({"frmManualSetLesson", "adjust", &Make<frmManualSetLesson>,
                      [](QWidget* w) { LeftClickCell(w, "MSFlexGrid1", 2, 2); }});
-#endif
-#ifdef HAVE_frmPrint
     shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
-#endif
-#ifdef HAVE_frmExport
     shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
-#endif
-#ifdef HAVE_frmSetLessonOfDay
     shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
-#endif
     shots.push_back(
         {"frmSchoolName",
          nullptr,
