@@ -12,6 +12,10 @@ include(GNUInstallDirs)
 install(TARGETS kbxt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET kbxt-cli)
     install(TARGETS kbxt-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # kbxt-cli print --pdf hands the drawing to this GUI-linked helper beside it.
+    if(TARGET kbxt-print)
+        install(TARGETS kbxt-print RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
 endif()
 
 # Exactly the files the build delivers to share/kbxt (the made kb.db and the

@@ -26,7 +26,7 @@ fi
 root=$stage/usr
 
 # The programs.
-for exe in kbxt kbxt-cli; do
+for exe in kbxt kbxt-cli kbxt-print; do
     [ -x "$root/bin/$exe" ] || fail "bin/$exe missing or not executable"
 done
 
