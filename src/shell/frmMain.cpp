@@ -183,6 +183,7 @@ void frmMain::mnuOpenDb_Click() {
             UiDialogs::instance().openFileName(this, QStringLiteral("选择数据库文件"), kDbFilter);
         if (file.isEmpty())
             return;
+        const QString previous = CurrentDbFileName();
         CloseTimetableDb(m_ctx.db);
         if (OpenTimetableDb(m_ctx.db, file)) {
             const QString path = m_ctx.db.path();
@@ -192,7 +193,7 @@ void frmMain::mnuOpenDb_Click() {
             return;
         }
         ShowError(this, m_ctx.systemTitle, QStringLiteral("打开数据库失败！"));
-        OpenTimetableDb(m_ctx.db, GetDbFileName());
+        OpenTimetableDb(m_ctx.db, previous);
     } catch (const std::exception&) {
         ShowError(this, windowTitle(), QStringLiteral("系统异常错误！"));
     }
@@ -203,7 +204,7 @@ void frmMain::mnuDbSaveAs_Click() {
         UiDialogs::instance().saveFileName(this, QStringLiteral("数据库另存为"), kDbFilter);
     if (file.isEmpty())
         return;
-    const QString current = GetDbFileName();
+    const QString current = CurrentDbFileName();
     CloseTimetableDb(m_ctx.db);
     const bool copied = ReplaceCopy(current, file);
     // Unlike the old program, the current database is reopened after a failed

@@ -60,6 +60,7 @@ protected:
 private:
     void BuildMenu();
     void SetCaption(const QString& caption);
+    QString CurrentDbFileName() const;
 
     void mnuOpenDb_Click();
     void mnuDbSaveAs_Click();
