@@ -40,7 +40,7 @@ QString ParseToolArgs(const QStringList& args, const QStringList& allowedOptions
 QString LessonsPerDayOption(const ToolArgs& args, int& lessonsPerDay) {
     const auto it = args.options.constFind(QStringLiteral("--lessons-per-day"));
     if (it == args.options.constEnd()) {
-        lessonsPerDay = GetLessonOfDay().toInt() == 7 ? 7 : 6;
+        lessonsPerDay = LessonsPerDaySetting();
         return {};
     }
     if (it.value() == QLatin1String("6") || it.value() == QLatin1String("7")) {

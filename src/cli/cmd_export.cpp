@@ -80,7 +80,7 @@ int runExport(const QStringList& args) {
         return 1;
     }
     if (!lessonsPerDay)
-        lessonsPerDay = GetLessonOfDay() == "7" ? 7 : 6;
+        lessonsPerDay = LessonsPerDaySetting();
     if (!school)
         school = GetSchoolName();
 

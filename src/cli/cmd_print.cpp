@@ -30,8 +30,7 @@ constexpr const char* kUsage =
 
 std::optional<PrintOptions> ParseOptions(const QStringList& args, QString& problem) {
     PrintOptions o;
-    const int configured = GetLessonOfDay().toInt();
-    o.lessonsPerDay = configured == 7 ? 7 : 6;
+    o.lessonsPerDay = LessonsPerDaySetting();
     o.school = GetSchoolName();
     int selectors = 0;
     for (int i = 0; i < args.size(); ++i) {

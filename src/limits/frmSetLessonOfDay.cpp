@@ -59,7 +59,7 @@ void frmSetLessonOfDay::cmdOK_Click() {
         ShowError(this, windowTitle(), QStringLiteral("存盘失败！"));
         return;
     }
-    m_ctx.lessonsPerDay = GetLessonOfDay().toInt();
+    m_ctx.lessonsPerDay = LessonsPerDaySetting();
     accept();
 }
 

@@ -21,6 +21,8 @@ QString GetLessonOfDay() {
     return QString::number(IniFile(IniFilePath()).readInt("LESSON", "LESSON_OF_DAY", 6));
 }
 
+int LessonsPerDaySetting() { return GetLessonOfDay().toInt() >= 7 ? 7 : 6; }
+
 bool WriteLessonOfDay(int lessons) {
     return IniFile(IniFilePath()).writeString("LESSON", "LESSON_OF_DAY", QString::number(lessons));
 }
@@ -37,7 +39,16 @@ QString MakeSystemTitle(const QString& schoolName) {
 
 bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay) {
     try {
-        sql::exec(db.sql(), "delete from LessonListtb where LessonNo>?", lessonsPerDay);
+        SQLite::Transaction tx(db.sql());
+        if (sql::exec(db.sql(), "delete from LessonListtb where LessonNo>?", lessonsPerDay) > 0) {
+            // The deleted lessons no longer count as placed, so they show up as
+            // unplaced in the manual adjustment window.
+            db.sql().exec("update ClassPlantb set BuildCount = (select count(*) from LessonListtb l"
+                          " where l.ClassCode = ClassPlantb.ClassCode"
+                          " and l.CourseCode = ClassPlantb.CourseCode"
+                          " and l.TeacherCode = ClassPlantb.TeacherCode)");
+        }
+        tx.commit();
         return false;
     } catch (const std::exception&) {
         return true;

@@ -66,9 +66,11 @@ void TestStartUp::lessonsBeyondTheDayAreTrimmed_data() {
     QTest::newRow("six") << "6" << 6 << 2;
     QTest::newRow("seven") << "7" << 7 << 3;
     QTest::newRow("missing") << "" << 6 << 2;
-    // Values the grids cannot show would delete real lessons: read as 6.
+    // A damaged setting never deletes lessons it should keep.
     QTest::newRow("zero") << "0" << 6 << 2;
-    QTest::newRow("nine") << "9" << 6 << 2;
+    QTest::newRow("negative") << "-3" << 6 << 2;
+    QTest::newRow("text") << "seven" << 6 << 2;
+    QTest::newRow("nine") << "9" << 7 << 3;
 }
 
 void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
@@ -81,6 +83,7 @@ void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
         QVERIFY(db.open(DefaultDbFileName()));
         for (int n : {1, 6, 7})
             sql::exec(db.sql(), "insert into LessonListtb values('11',1,?,'1','T1',0)", n);
+        sql::exec(db.sql(), "insert into ClassPlantb values('11','1','T1',3,3,1)");
     }
     if (!setting.isEmpty())
         QVERIFY(IniFile(IniFilePath()).writeString("LESSON", "LESSON_OF_DAY", setting));
@@ -89,6 +92,8 @@ void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
     QVERIFY(w);
     QCOMPARE(ctx.lessonsPerDay, lessons);
     QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select count(*) from LessonListtb"), (long long)kept);
+    // The trimmed lessons count as unplaced again.
+    QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select BuildCount from ClassPlantb"), (long long)kept);
 }
 
 void TestStartUp::noDatabaseAtAllIsFatal() {

@@ -22,10 +22,7 @@ std::unique_ptr<frmMain> Main(AppContext& ctx) {
         WriteDbFileName(path);
     }
 
-    // Only 6 and 7 lessons a day exist in the grids; any other stored value
-    // would make the trim below delete real lessons, so it reads as 6.
-    const int lessons = GetLessonOfDay().toInt();
-    ctx.lessonsPerDay = lessons == 7 ? 7 : 6;
+    ctx.lessonsPerDay = LessonsPerDaySetting();
     TrimLessonsBeyondDay(ctx.db, ctx.lessonsPerDay);
 
     auto window = std::make_unique<frmMain>(ctx);
