@@ -327,9 +327,13 @@ void frmMain::mnuDeleteLessonAll_Click() {
 
 void frmMain::mnuDataMaintenance_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    MaintainData(m_ctx.db);
+    const bool failed = MaintainData(m_ctx.db);
     QApplication::restoreOverrideCursor();
-    ShowInfo(this, windowTitle(), QStringLiteral("数据维护完成"));
+    // A failed maintenance is rolled back; saying it was completed would hide that.
+    if (failed)
+        ShowError(this, windowTitle(), QStringLiteral("数据维护失败！"));
+    else
+        ShowInfo(this, windowTitle(), QStringLiteral("数据维护完成"));
 }
 
 void frmMain::mnuSetLessonNum_Click() {

@@ -33,6 +33,7 @@ private slots:
     void confirmationClosedCountsAsCancel();
     void deleteTimetableAfterConfirmation();
     void upgradeAfterConfirmation();
+    void dataMaintenanceReportsFailure();
     void openDatabaseSwitchesAndRecords();
     void openDatabaseFailureReopensThePrevious();
     void saveAsCopiesAndKeepsWorkingOnTheCurrentFile();
@@ -160,6 +161,17 @@ void TestMainWindow::upgradeAfterConfirmation() {
     m_window->mnuUpgradeAll->trigger();
     QCOMPARE(m_dialogs->lastText(), QString("课表学年升级完成。"));
     QCOMPARE(sql::firstText(m_ctx->db.sql(), "select Name from Classtb"), QString("三（1）班"));
+}
+
+void TestMainWindow::dataMaintenanceReportsFailure() {
+    m_window->mnuDataMaintenance->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("数据维护完成"));
+    QCOMPARE(m_dialogs->lastTitle(), m_window->windowTitle());
+
+    sql::exec(m_ctx->db.sql(), "drop table Limittb");
+    m_window->mnuDataMaintenance->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("数据维护失败！"));
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
 }
 
 void TestMainWindow::openDatabaseSwitchesAndRecords() {
