@@ -287,7 +287,7 @@ bool frmClassPlanInput::ModifyRecord() {
             throw Refused();
         row->setText(0, CmbCourse->currentText().trimmed());
         row->setText(1, CmbTeacher->currentText().trimmed());
-        row->setText(2, QString::number(count));
+        row->setText(2, txtCount->text().trimmed());
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
         mstrCourseCode = course;
