@@ -393,6 +393,9 @@ void frmClassPlanInput::ShowTeacherPlan(const QString& teacherName) {
         item->setText(0, GetClassName(m_ctx.db, r.classCode));
         item->setText(1, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(2, r.count);
+        // The narrow columns cut longer class and course names short.
+        item->setToolTip(0, item->text(0));
+        item->setToolTip(1, item->text(1));
         total += r.count.toLongLong();
     }
     lblTeacherSum->setText(QStringLiteral("共  ") + QString::number(total) +
