@@ -287,7 +287,7 @@ bool frmClassPlanInput::ModifyRecord() {
             throw Refused();
         row->setText(0, CmbCourse->currentText().trimmed());
         row->setText(1, CmbTeacher->currentText().trimmed());
-        row->setText(2, QString::number(count));
+        row->setText(2, txtCount->text().trimmed());
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
         mstrCourseCode = course;
@@ -393,6 +393,9 @@ void frmClassPlanInput::ShowTeacherPlan(const QString& teacherName) {
         item->setText(0, GetClassName(m_ctx.db, r.classCode));
         item->setText(1, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(2, r.count);
+        // The narrow columns cut longer class and course names short.
+        item->setToolTip(0, item->text(0));
+        item->setToolTip(1, item->text(1));
         total += r.count.toLongLong();
     }
     lblTeacherSum->setText(QStringLiteral("共  ") + QString::number(total) +
