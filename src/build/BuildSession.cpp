@@ -6,7 +6,15 @@
 namespace {
 
 // Count keys: a tag for the question, up to two code ids, a day and a lesson.
-enum Tag : quint64 { ClassSlot = 1, TeacherSlot, TeacherDay, CourseSlot, ClassCourseDay, Limits };
+enum Tag : quint64 {
+    ClassSlot = 1,
+    TeacherSlot,
+    TeacherDay,
+    CourseSlot,
+    ClassCourseDay,
+    Limits,
+    ClassNullLesson
+};
 
 constexpr int kNone = -1; // a Null code: matches no code in a comparison
 
@@ -51,11 +59,12 @@ BuildSession::BuildSession(TimetableDb& db, int lessonsPerDay)
                 continue;
             if (!intOf(st.getColumn(2), lessonNo))
                 lessonNo = -1;
+            const bool nullLessonNo = st.getColumn(2).isNull();
             auto code = [&](int i) {
                 const SQLite::Column c = st.getColumn(i);
                 return c.isNull() ? kNone : internId(sql::text(c));
             };
-            countLesson(code(0), day, lessonNo, code(3), code(4));
+            countLesson(code(0), day, lessonNo, code(3), code(4), nullLessonNo);
         }
     }
     {
@@ -103,11 +112,14 @@ int BuildSession::internId(const QString& code) {
     return n;
 }
 
-void BuildSession::countLesson(int cls, int day, int lessonNo, int course, int teacher) {
+void BuildSession::countLesson(int cls, int day, int lessonNo, int course, int teacher,
+                               bool nullLessonNo) {
     const bool slot = lessonNo >= 0; // -1: no lesson number, counted for the day only
     if (cls != kNone) {
         if (slot)
             ++m_counts[key(ClassSlot, cls, 0, day, lessonNo)];
+        if (nullLessonNo)
+            ++m_counts[key(ClassNullLesson, cls, 0, day, 0)];
         if (course != kNone)
             ++m_counts[key(ClassCourseDay, cls, course, day, 0)];
     }
@@ -130,6 +142,11 @@ bool BuildSession::teacherBusy(const QString& teacherCode, int day, int lessonNo
     const int t = id(teacherCode);
     return t != kNone && inRange(day) && inRange(lessonNo) &&
            m_counts.value(key(TeacherSlot, t, 0, day, lessonNo)) > 0;
+}
+
+bool BuildSession::classHasNullLesson(const QString& classCode, int day) const {
+    const int c = id(classCode);
+    return c != kNone && inRange(day) && m_counts.value(key(ClassNullLesson, c, 0, day, 0)) > 0;
 }
 
 int BuildSession::teacherLessonsOnDay(const QString& teacherCode, int day) const {

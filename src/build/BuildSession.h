@@ -39,6 +39,10 @@ public:
 
     // Does the class have a lesson at (day, lessonNo)?
     bool classBusy(const QString& classCode, int day, int lessonNo) const;
+    // Does the class have a lesson on the day whose LessonNo is Null? Such a
+    // row makes "LessonNo not in (the class's lessons of the day)" unknown for
+    // every lesson number.
+    bool classHasNullLesson(const QString& classCode, int day) const;
     // Does the teacher have a lesson at (day, lessonNo), in any class?
     bool teacherBusy(const QString& teacherCode, int day, int lessonNo) const;
     // The teacher's lessons on the day, in all classes.
@@ -60,7 +64,8 @@ public:
 private:
     int id(const QString& code) const;
     int internId(const QString& code);
-    void countLesson(int cls, int day, int lessonNo, int course, int teacher);
+    void countLesson(int cls, int day, int lessonNo, int course, int teacher,
+                     bool nullLessonNo = false);
 
     TimetableDb& m_db;
     int m_lessonsPerDay;

@@ -23,6 +23,11 @@ std::vector<int> gatherLessons(BuildSession& s, const QString& classCode, const 
     std::vector<int> lessons;
     const auto& cells = s.courseLimits(courseCode, day);
     if (level == 0 || level == 2) {
+        // The cells are chosen by "LessonNo not in (the class's lessons of the
+        // day)", which no cell passes once one of those lessons has a Null
+        // LessonNo.
+        if (s.classHasNullLesson(classCode, day))
+            return lessons;
         // The cells of that level, as stored. Cells beyond the school day (left
         // over from a 7-lesson week) are skipped: a lesson there would be
         // invisible and deleted at the next start.

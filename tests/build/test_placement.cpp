@@ -47,6 +47,7 @@ private slots:
     void forbiddenCellIsNeverUsed();
     void normalLevelSkipsLimitedCellsAndBusyLessons();
     void cellsBeyondTheDayAreNotUsed();
+    void lessonWithoutNumberHidesTheCellsOfItsDay();
     void exclusiveCourseIsNotDoubled();
     void teacherCapMovesTheStartingDay();
     void backwardSweepPlacesBeforeTheStartingDay();
@@ -155,6 +156,26 @@ void TestPlacement::cellsBeyondTheDayAreNotUsed() {
     QCOMPARE(FindLessonInDay(six, "11", "01", "T1", 1, 0.2, 0), -1);
     BuildSession seven(t.db, 7);
     QCOMPARE(FindLessonInDay(seven, "11", "01", "T1", 1, 0.2, 0), 7);
+}
+
+void TestPlacement::lessonWithoutNumberHidesTheCellsOfItsDay() {
+    // "LessonNo not in (...)" is unknown for every cell once the list holds a
+    // Null: the best and avoid cells of that class and day drop out, the
+    // normal level does not.
+    TestDb t;
+    for (int day : {3, 4}) {
+        t.addLimit(1, "01", day, 2, 0);
+        t.addLimit(1, "01", day, 3, 2);
+    }
+    t.exec("insert into LessonListtb values('11',4,NULL,'99','T9',0)");
+    QVERIFY(!t.count("select count(*) from Limittb where Day=4 and LessonNo not in "
+                     "(select LessonNo from LessonListtb where ClassCode='11' and Day=4)"));
+    BuildSession s(t.db, 6);
+    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 4, 0.2, 0), -1);
+    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 4, 0.2, 2), -1);
+    QVERIFY(QList<int>({1, 4, 5, 6}).contains(FindLessonInDay(s, "11", "01", "T1", 4, 0.2, 1)));
+    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 3, 0.2, 0), 2);
+    QCOMPARE(FindLessonInDay(s, "12", "01", "T1", 4, 0.2, 2), 3);
 }
 
 void TestPlacement::exclusiveCourseIsNotDoubled() {
