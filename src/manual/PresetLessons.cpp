@@ -110,6 +110,20 @@ bool WritePresetLesson(TimetableDb& db, const QString& classCode, const QString&
             sql::exec(d, "insert into LessonListtb values(?,?,?,?,?,0)", classCode, day, lessonNo,
                       courseCode, teacherCode);
         }
+        // The teacher cannot also stay in a lesson that generation or the user
+        // placed in another class at this period: that lesson goes back to its
+        // class's unplaced lessons.
+        SQLite::Statement elsewhere(d, "select ClassCode,CourseCode from LessonListtb"
+                                       " where TeacherCode=? and Day=? and LessonNo=?"
+                                       " and ClassCode<>? and SetFlag<>0");
+        sql::bind(elsewhere, teacherCode, day, lessonNo, classCode);
+        while (elsewhere.executeStep())
+            sql::exec(d, kLowerBuildCount, sql::text(elsewhere.getColumn(0)),
+                      sql::text(elsewhere.getColumn(1)), teacherCode);
+        sql::exec(d,
+                  "delete from LessonListtb where TeacherCode=? and Day=? and LessonNo=?"
+                  " and ClassCode<>? and SetFlag<>0",
+                  teacherCode, day, lessonNo, classCode);
         sql::exec(d, kRaiseBuildCount, classCode, courseCode, teacherCode);
         tx.commit();
         return true;

@@ -26,7 +26,8 @@ bool LoadPresetLessons(TimetableDb& db, const QString& classCode, QList<PresetLe
 bool RemainingPresetCourses(TimetableDb& db, const QString& classCode, QStringList& courseCodes);
 
 // Fixes the course at a period of the class. A lesson that generation or the
-// user placed there is replaced and its plan row counts one lesson fewer.
+// user placed there is replaced and its plan row counts one lesson fewer; so is
+// a lesson of the same teacher at that period in another class.
 // Refused when the course is empty or the class or the teacher already has a
 // pre-set lesson at that period.
 bool WritePresetLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,

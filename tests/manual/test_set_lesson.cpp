@@ -85,6 +85,7 @@ private slots:
     void presetIntoGeneratedPeriodReplacesIt();
     void fullyPresetCourseLeavesListAndSelectionFallsBack();
     void cyanOnlyWhereClassAndTeacherHaveNoPresetLesson();
+    void presetTakesTheTeacherOutOfAGeneratedLessonElsewhere();
     void separatorAndHeaderClicksIgnored();
     void rightClickDeletesAndLowersOnlyOwnTeachersRow();
     void classWithoutPlanOffersNothing();
@@ -206,6 +207,30 @@ void TestSetLesson::cyanOnlyWhereClassAndTeacherHaveNoPresetLesson() {
     // A left click on a non-cyan cell writes nothing.
     ClickCell(w.MSFlexGrid1, 4, 4);
     QCOMPARE(c.count("select count(*) from LessonListtb"), 4LL);
+    VERIFY_TIMETABLE_SOUND(c.ctx.db);
+}
+
+// After a generation the teacher may still be fixed at a period where a
+// generated lesson of another class holds them: that lesson becomes unplaced
+// instead of leaving the teacher in two classes at once.
+void TestSetLesson::presetTakesTheTeacherOutOfAGeneratedLessonElsewhere() {
+    TestDb t;
+    fillSchool(t);
+    addCounted(t, "12", 2, 2, "2", "T2", 2); // 李 placed by hand in class 12
+    addCounted(t, "12", 3, 3, "3", "T3", 1); // 王 generated in class 12
+    addCounted(t, "12", 4, 4, "3", "T3", 1); // and once more, elsewhere
+    TestContext c(t);
+    frmSetLesson w(c.ctx);
+    for (const char* course : {"数学", "英语"}) {
+        w.lstCourse->setCurrentItem(w.lstCourse->findItems(course, Qt::MatchExactly).value(0));
+        const int period = w.mstrTeacherCode == "T2" ? 2 : 3;
+        QCOMPARE(GridCellColour(w.MSFlexGrid1, period, period), CellColour::Free);
+        ClickCell(w.MSFlexGrid1, period, period);
+    }
+    QCOMPARE(c.text("select group_concat(ClassCode||Day||LessonNo||SetFlag) from LessonListtb"),
+             QStringLiteral("12441,11220,11330"));
+    QCOMPARE(buildCount(c, "12", "2", "T2"), 0LL);
+    QCOMPARE(buildCount(c, "12", "3", "T3"), 1LL);
     VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
 
