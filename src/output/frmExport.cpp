@@ -108,15 +108,15 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     connect(CmdPrevTeacher, &QPushButton::clicked, this, &frmExport::CmdPrevTeacher_Click);
     connect(CmdNextTeacher, &QPushButton::clicked, this, &frmExport::CmdNextTeacher_Click);
     connect(cmdExportClass, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::Class); });
+            [this] { ExportTimetable(ScheduleKind::Class); });
     connect(cmdExportAllClass, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::AllClasses); });
+            [this] { ExportTimetable(ScheduleKind::AllClasses); });
     connect(cmdExportTeacher, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::Teacher); });
+            [this] { ExportTimetable(ScheduleKind::Teacher); });
     connect(cmdExportAllTeacher, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::AllTeachers); });
+            [this] { ExportTimetable(ScheduleKind::AllTeachers); });
     connect(CmdExportTotal, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::Total); });
+            [this] { ExportTimetable(ScheduleKind::Total); });
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     Form_Load();
@@ -172,10 +172,10 @@ QString frmExport::AskExportFile() {
     return file;
 }
 
-void frmExport::ExportTimetable(ExportKind kind) {
+void frmExport::ExportTimetable(ScheduleKind kind) {
     QString selected;
-    if (kind == ExportKind::Class || kind == ExportKind::Teacher) {
-        selected = (kind == ExportKind::Class ? CmbClass : CmbTeacher)->currentText();
+    if (kind == ScheduleKind::Class || kind == ScheduleKind::Teacher) {
+        selected = (kind == ScheduleKind::Class ? CmbClass : CmbTeacher)->currentText();
         if (selected.isEmpty())
             return;
     }
@@ -195,15 +195,15 @@ void frmExport::ExportTimetable(ExportKind kind) {
     ReportResult(kind, result);
 }
 
-void frmExport::ReportResult(ExportKind kind, short result) {
+void frmExport::ReportResult(ScheduleKind kind, short result) {
     if (result == kExportSaved) {
         ShowInfo(this, windowTitle(), QStringLiteral("课表导出成功"));
     } else if (result == kExportNoData) {
-        const QString text = kind == ExportKind::Class ? QStringLiteral("该班级没有课表数据")
-                             : kind == ExportKind::Teacher ? QStringLiteral("该教师没有课表数据")
-                                                           : QStringLiteral("没有课表数据");
+        const QString text = kind == ScheduleKind::Class ? QStringLiteral("该班级没有课表数据")
+                             : kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
+                                                             : QStringLiteral("没有课表数据");
         ShowInfo(this, windowTitle(), text);
-    } else if (result == kExportCannotCreate && kind != ExportKind::Total) {
+    } else if (result == kExportCannotCreate && kind != ScheduleKind::Total) {
         // No spreadsheet program is needed here: -101 means the file itself could
         // not be created, so point the user at the place chosen, not at Office.
         ShowError(this, windowTitle(),

@@ -152,33 +152,33 @@ void frmPrint::CmdNextTeacher_Click() {
 
 void frmPrint::cmdPrintClass_Click() {
     if (!CmbClass->currentText().isEmpty())
-        PrintTimetable(PrintKind::Class, CmbClass->currentText());
+        PrintTimetable(ScheduleKind::Class, CmbClass->currentText());
 }
 
 void frmPrint::cmdPrintAllClass_Click() {
-    PrintTimetable(PrintKind::AllClasses);
+    PrintTimetable(ScheduleKind::AllClasses);
 }
 
 void frmPrint::cmdPrintTeacher_Click() {
     if (!CmbTeacher->currentText().isEmpty())
-        PrintTimetable(PrintKind::Teacher, CmbTeacher->currentText());
+        PrintTimetable(ScheduleKind::Teacher, CmbTeacher->currentText());
 }
 
 void frmPrint::cmdPrintAllTeacher_Click() {
-    PrintTimetable(PrintKind::AllTeachers);
+    PrintTimetable(ScheduleKind::AllTeachers);
 }
 
 void frmPrint::CmdPrintTotal_Click() {
-    PrintTimetable(PrintKind::Total);
+    PrintTimetable(ScheduleKind::Total);
 }
 
 // ---- procedures ----
 
-void frmPrint::PrintTimetable(PrintKind kind, const QString& name) {
+void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
     Hourglass hourglass;
     int result = 0;
     try {
-        const std::vector<PrintRecord> records = QueryPrintRecords(m_ctx.db, kind, name);
+        const ScheduleRecords records = QueryScheduleRecords(m_ctx.db, kind, name);
         if (records.empty()) {
             result = -102;
         } else {
