@@ -21,17 +21,6 @@ bool TeachesElsewhere(SQLite::Database& d, const QString& teacherCode, const QSt
 
 } // namespace
 
-QStringList TeacherNames(TimetableDb& db) {
-    QStringList names;
-    try {
-        SQLite::Statement st(db.sql(), "select Name from Teachertb order by Code");
-        while (st.executeStep())
-            names << sql::text(st.getColumn(0));
-    } catch (const std::exception&) {
-    }
-    return names;
-}
-
 bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows) {
     rows.clear();
     try {

@@ -1,6 +1,7 @@
 #include "output/frmExport.h"
 
-#include "db/Sql.h"
+#include "db/Lookups.h"
+#include "output/gui/NameChoice.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/gui/UiDialogs.h"
@@ -30,12 +31,6 @@ QComboBox* List(QWidget* parent, const char* name) {
     c->setObjectName(QString::fromLatin1(name));
     c->setMinimumWidth(Twips(2400));
     return c;
-}
-
-void Step(QComboBox* list, int by) {
-    const int index = list->currentIndex() + by;
-    if (index >= 0 && index < list->count())
-        list->setCurrentIndex(index);
 }
 
 // The hourglass for the time of a write; restored on every way out.
@@ -125,37 +120,25 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
 // ---- event handlers ---------------------------------------------------------
 
 void frmExport::Form_Load() {
-    FillList(CmbClass, "select Name from Classtb order by rowid");
-    FillList(CmbTeacher, "select Name from Teachertb order by Code");
+    // An unreadable list stays empty; its export buttons then do nothing.
+    FillNameChoice(CmbClass, ClassNameList(m_ctx.db));
+    FillNameChoice(CmbTeacher, TeacherNameList(m_ctx.db));
 }
 
 void frmExport::CmdPrevClass_Click() {
-    Step(CmbClass, -1);
+    StepNameChoice(CmbClass, -1);
 }
 void frmExport::CmdNextClass_Click() {
-    Step(CmbClass, +1);
+    StepNameChoice(CmbClass, +1);
 }
 void frmExport::CmdPrevTeacher_Click() {
-    Step(CmbTeacher, -1);
+    StepNameChoice(CmbTeacher, -1);
 }
 void frmExport::CmdNextTeacher_Click() {
-    Step(CmbTeacher, +1);
+    StepNameChoice(CmbTeacher, +1);
 }
 
 // ---- procedures -------------------------------------------------------------
-
-void frmExport::FillList(QComboBox* list, const char* query) {
-    list->clear();
-    try {
-        SQLite::Statement st(m_ctx.db.sql(), query);
-        while (st.executeStep())
-            list->addItem(sql::text(st.getColumn(0)));
-    } catch (const std::exception&) {
-        // An unreadable list stays empty; its export buttons then do nothing.
-    }
-    if (list->count() > 0)
-        list->setCurrentIndex(0);
-}
 
 QString frmExport::AskExportFile() {
     QString file = UiDialogs::instance().saveFileName(this, QStringLiteral("保存为Excel文件"),

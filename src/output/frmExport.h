@@ -41,7 +41,6 @@ private:
     void CmdPrevTeacher_Click();
     void CmdNextTeacher_Click();
 
-    void FillList(QComboBox* list, const char* query);
     void ExportTimetable(ScheduleKind kind);
     void ReportResult(ScheduleKind kind, short result);
 
