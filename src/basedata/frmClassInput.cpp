@@ -29,12 +29,6 @@ frmClassInput::frmClassInput(AppContext& ctx, QWidget* parent)
     BuildControls();
     connect(cmbGrade, &QComboBox::activated, this, &frmClassInput::FillClassNames);
     connect(cmbClass, &QComboBox::activated, this, &frmClassInput::FillClassNames);
-    connect(cmdAppend, &QPushButton::clicked, this, [this] { AppendRecord(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
-    connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_records, &RecordList::rowChosen, this, &frmClassInput::ShowSelectedRecord);
-    connect(m_records, &RecordList::deleteKeyPressed, this, [this] { DeleteRecord(); });
     for (QLineEdit* field : {txtName, txtFullName, txtShortName})
         field->installEventFilter(this);
     Form_Load();

@@ -35,10 +35,10 @@ private:
     void FillClassNames();
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord();
-    bool DeleteRecord();
-    bool ModifyRecord();
-    void ShowSelectedRecord();
+    bool AppendRecord() override;
+    bool DeleteRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
 
     void BuildControls();
     QString InputCode() const;

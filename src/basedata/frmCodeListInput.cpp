@@ -68,12 +68,6 @@ frmCodeListInput::frmCodeListInput(const CodeListEditorKind& kind, AppContext& c
                    Captions(kind.columns), Utf8(kind.checkTitle), parent),
       m_kind(kind) {
     BuildControls();
-    connect(cmdAppend, &QPushButton::clicked, this, [this] { AppendRecord(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
-    connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_records, &RecordList::rowChosen, this, &frmCodeListInput::ShowSelectedRecord);
-    connect(m_records, &RecordList::deleteKeyPressed, this, [this] { DeleteRecord(); });
     for (QLineEdit* field : {txtCode, txtName, txtFullName, txtShortName})
         field->installEventFilter(this);
     Form_Load();

@@ -52,10 +52,10 @@ private:
 
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord();
-    bool DeleteRecord();
-    bool ModifyRecord();
-    void ShowSelectedRecord();
+    bool AppendRecord() override;
+    bool DeleteRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
 
     void BuildControls();
     QLineEdit* Field(int index) const;

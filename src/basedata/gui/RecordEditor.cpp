@@ -52,6 +52,13 @@ RecordEditor::RecordEditor(AppContext& ctx, CodeTable table, const QString& obje
     staMsg = new QStatusBar(this);
     staMsg->setObjectName("staMsg");
     staMsgPanel1 = AddStatusPanel(staMsg);
+
+    connect(cmdAppend, &QPushButton::clicked, this, [this] { AppendRecord(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
+    connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_records, &RecordList::rowChosen, this, [this] { ShowSelectedRecord(); });
+    connect(m_records, &RecordList::deleteKeyPressed, this, [this] { DeleteRecord(); });
 }
 
 void RecordEditor::resizeEvent(QResizeEvent* event) {

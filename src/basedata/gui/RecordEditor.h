@@ -38,6 +38,13 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
 
+    // The editor's procedures behind the buttons, the list's Delete key and a
+    // chosen row; each answers true when nothing was done.
+    virtual bool AppendRecord() = 0;
+    virtual bool DeleteRecord() = 0;
+    virtual bool ModifyRecord() = 0;
+    virtual void ShowSelectedRecord() = 0;
+
     // A caption and its input field of at most 10 characters in the data frame,
     // top in twips.
     void AddField(QLabel*& label, QLineEdit*& field, const char* labelName, const char* fieldName,
