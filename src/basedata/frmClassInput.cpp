@@ -2,17 +2,14 @@
 
 #include "basedata/ClassNames.h"
 #include "basedata/gui/RecordList.h"
-#include "shell/AppContext.h"
 #include "shell/gui/UiDialogs.h"
 #include "shell/gui/UiMetrics.h"
 
 #include <QComboBox>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTreeWidget>
 
 namespace {
@@ -23,18 +20,17 @@ bool IsEnter(int key) {
 }
 } // namespace
 
-frmClassInput::frmClassInput(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+frmClassInput::frmClassInput(AppContext& ctx, QWidget* parent)
+    : RecordEditor(ctx, CodeTable::Class, QStringLiteral("frmClassInput"),
+                   QStringLiteral("班级名单"),
+                   {QStringLiteral("班级代码"), QStringLiteral("班级名称"),
+                    QStringLiteral("班级全称"), QStringLiteral("班级简称")},
+                   kCheckTitle, parent) {
     BuildControls();
     connect(cmbGrade, &QComboBox::activated, this, &frmClassInput::FillClassNames);
     connect(cmbClass, &QComboBox::activated, this, &frmClassInput::FillClassNames);
-    connect(cmdAppend, &QPushButton::clicked, this, [this] { AppendRecord(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
-    connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_records, &RecordList::rowChosen, this, &frmClassInput::ShowSelectedRecord);
-    for (QWidget* w : {static_cast<QWidget*>(lstAllRecord), static_cast<QWidget*>(txtName),
-                       static_cast<QWidget*>(txtFullName), static_cast<QWidget*>(txtShortName)})
-        w->installEventFilter(this);
+    for (QLineEdit* field : {txtName, txtFullName, txtShortName})
+        field->installEventFilter(this);
     Form_Load();
 }
 
@@ -44,12 +40,6 @@ bool frmClassInput::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (watched == lstAllRecord) {
-        if (key != Qt::Key_Delete)
-            return false;
-        DeleteRecord();
-        return true;
-    }
     if (watched == txtName)
         return txtName_KeyDown(key);
     if (watched == txtFullName)
@@ -81,14 +71,7 @@ bool frmClassInput::txtShortName_KeyDown(int key) {
 }
 
 void frmClassInput::Form_Load() {
-    QList<CodeRecord> records;
-    LoadCodeRecords(m_ctx.db, CodeTable::Class, records);
-    m_records->fill(records);
-}
-
-void frmClassInput::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    staMsg->setGeometry(0, height() - Twips(405), width(), Twips(405));
+    LoadRecords();
 }
 
 // ---- procedures -------------------------------------------------------------
@@ -140,22 +123,9 @@ void frmClassInput::ClearInput() {
 bool frmClassInput::AppendRecord() {
     if (CheckInput())
         return true;
-    const CodeRecord record = InputRecord();
-    try {
-        if (CodeExists(m_ctx.db, CodeTable::Class, record.code)) {
-            ShowInfo(this, m_ctx.systemTitle,
-                     cmbGrade->currentText() + QStringLiteral("（") + cmbClass->currentText() +
-                         QStringLiteral("）班 已经存在！"));
-            return true;
-        }
-        InsertCodeRecord(m_ctx.db, CodeTable::Class, record);
-    } catch (const std::exception&) {
-        staMsgPanel1->setText(QStringLiteral("添加记录失败"));
-        ShowInfo(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败"));
+    if (InsertRecord(InputRecord(), cmbGrade->currentText() + QStringLiteral("（") +
+                                        cmbClass->currentText() + QStringLiteral("）班")))
         return true;
-    }
-    staMsgPanel1->setText(QStringLiteral("添加记录成功！添加了1条记录"));
-    m_records->add(record);
     ClearInput();
     return false;
 }
@@ -167,26 +137,8 @@ bool frmClassInput::DeleteRecord() {
         return true;
     const QString code = InputCode();
     const QString name = txtName->text().trimmed();
-    try {
-        if (!CodeExists(m_ctx.db, CodeTable::Class, code)) {
-            ShowInfo(this, kCheckTitle,
-                     QStringLiteral("代码为") + code + QStringLiteral("的记录不存在，未被删除。"));
-            return true;
-        }
-        if (!AskYesNo(this, QStringLiteral("数据删除"),
-                      QStringLiteral("警告： 确定要删除 '") + code + QStringLiteral("  ") + name +
-                          QStringLiteral("' 吗？(Y/N)？")))
-            return true;
-        DeleteCodeRecord(m_ctx.db, CodeTable::Class, code);
-    } catch (const std::exception&) {
-        staMsgPanel1->setText(QStringLiteral("删除记录失败"));
-        ShowInfo(this, QStringLiteral("删除失败"),
-                 QStringLiteral("删除记录失败, '") + name + QStringLiteral("' 未被删除"));
+    if (RemoveRecord(code, name, code + QStringLiteral("  ") + name))
         return true;
-    }
-    staMsgPanel1->setText(QStringLiteral("删除记录成功！删除了1条记录"));
-    m_records->remove(code);
-    lstAllRecord->setFocus();
     ClearInput();
     return false;
 }
@@ -204,27 +156,7 @@ bool frmClassInput::ModifyRecord() {
     }
     if (CheckInput())
         return true;
-    const CodeRecord record = InputRecord();
-    try {
-        if (!CodeExists(m_ctx.db, CodeTable::Class, record.code)) {
-            ShowInfo(this, kCheckTitle,
-                     QStringLiteral("代码为") + record.code +
-                         QStringLiteral("的记录不存在，未被修改。"));
-            return true;
-        }
-        UpdateCodeRecord(m_ctx.db, CodeTable::Class, record);
-    } catch (const std::exception&) {
-        staMsgPanel1->setText(QStringLiteral("修改记录失败"));
-        ShowInfo(this, QStringLiteral("更修改失败"),
-                 QStringLiteral("修改记录失败,代码为") + record.code +
-                     QStringLiteral("的记录未被修改"));
-        return true;
-    }
-    staMsgPanel1->setText(QStringLiteral("修改记录成功！修改了1条记录"));
-    // The row of exactly this code: with classes 11 and 110, modifying 11 leaves 110 alone.
-    m_records->refresh(record);
-    lstAllRecord->setFocus();
-    return false;
+    return RewriteRecord(InputRecord());
 }
 
 void frmClassInput::ShowSelectedRecord() {
@@ -247,14 +179,6 @@ void frmClassInput::ShowSelectedRecord() {
     txtShortName->setText(r.shortName);
 }
 
-bool frmClassInput::RefuseWithoutSelection(const QString& operation) {
-    if (m_records->selected())
-        return false;
-    ShowInfo(this, kCheckTitle,
-             QStringLiteral("请先在列表中选择要") + operation + QStringLiteral("的记录。"));
-    return true;
-}
-
 QString frmClassInput::InputCode() const {
     return FormClassCode(cmbGrade->currentIndex(), cmbClass->currentIndex() + 1);
 }
@@ -267,17 +191,6 @@ CodeRecord frmClassInput::InputRecord() const {
 // ---- layout -----------------------------------------------------------------
 
 void frmClassInput::BuildControls() {
-    setObjectName("frmClassInput");
-    setWindowTitle(QStringLiteral("班级名单"));
-    setFont(SongTi(12));
-    resize(Twips(8340), Twips(7995));
-
-    fraData = new QFrame(this);
-    fraData->setObjectName("fraData");
-    fraData->setFrameShape(QFrame::Box);
-    fraData->setFrameShadow(QFrame::Sunken);
-    fraData->setGeometry(Twips(120), Twips(120), Twips(5700), Twips(2415));
-
     lblCode = new QLabel(QStringLiteral("班级"), fraData);
     lblCode->setObjectName("lblCode");
     lblCode->setGeometry(Twips(240), Twips(210), Twips(1200), Twips(450));
@@ -305,44 +218,9 @@ void frmClassInput::BuildControls() {
     const char* labelNames[] = {"lblName", "lblFullName", "lblShortName"};
     const char* fieldNames[] = {"txtName", "txtFullName", "txtShortName"};
     const char* captions[] = {"班级名称", "班级全称", "班级简称"};
-    for (int row = 0; row < 3; ++row) {
-        const int top = 750 + row * 540;
-        *labels[row] = new QLabel(QString::fromUtf8(captions[row]), fraData);
-        (*labels[row])->setObjectName(labelNames[row]);
-        (*labels[row])->setGeometry(Twips(240), Twips(top), Twips(1200), Twips(450));
-        *fields[row] = new QLineEdit(fraData);
-        (*fields[row])->setObjectName(fieldNames[row]);
-        (*fields[row])->setMaxLength(10);
-        (*fields[row])->setGeometry(Twips(1500), Twips(top), Twips(3900), Twips(450));
-        SetInputMark(*fields[row], false);
-        (*labels[row])->setBuddy(*fields[row]);
-    }
-
-    fraOp = new QFrame(this);
-    fraOp->setObjectName("fraOp");
-    fraOp->setFrameShape(QFrame::Box);
-    fraOp->setFrameShadow(QFrame::Sunken);
-    fraOp->setGeometry(Twips(5940), Twips(120), Twips(2280), Twips(2415));
-    QPushButton** buttons[] = {&cmdAppend, &cmdDelete, &cmdModify, &cmdOK};
-    const char* buttonNames[] = {"cmdAppend", "cmdDelete", "cmdModify", "cmdOK"};
-    const char* buttonCaptions[] = {"添加(&A)", "删除(&D)", "修改(&M)", "退出(&Q)"};
-    for (int i = 0; i < 4; ++i) {
-        *buttons[i] = new QPushButton(QString::fromUtf8(buttonCaptions[i]), fraOp);
-        (*buttons[i])->setObjectName(buttonNames[i]);
-        (*buttons[i])->setAutoDefault(false);
-        (*buttons[i])->setGeometry(Twips(300), Twips(195 + i * 555), Twips(1680), Twips(450));
-    }
-
-    lstAllRecord = new QTreeWidget(this);
-    lstAllRecord->setObjectName("lstAllRecord");
-    lstAllRecord->setGeometry(Twips(120), Twips(2655), Twips(8100), Twips(4935));
-    m_records =
-        new RecordList(lstAllRecord, {QStringLiteral("班级代码"), QStringLiteral("班级名称"),
-                                      QStringLiteral("班级全称"), QStringLiteral("班级简称")});
-
-    staMsg = new QStatusBar(this);
-    staMsg->setObjectName("staMsg");
-    staMsgPanel1 = AddStatusPanel(staMsg);
+    for (int row = 0; row < 3; ++row)
+        AddField(*labels[row], *fields[row], labelNames[row], fieldNames[row],
+                 QString::fromUtf8(captions[row]), 750 + row * 540);
 
     // The two lists come last: a class is usually chosen with the mouse.
     QWidget* order[] = {txtName,   txtFullName, txtShortName, cmdAppend, cmdDelete,

@@ -1,26 +1,17 @@
 #pragma once
 // "班级名单": the list of classes. A class is chosen by grade and class number;
 // its code and names are formed from them.
-#include "basedata/CodeRecords.h"
+#include "basedata/gui/RecordEditor.h"
 
-#include <QDialog>
-
-struct AppContext;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QStatusBar;
-class QTreeWidget;
-class RecordList;
 
-class frmClassInput : public QDialog {
+class frmClassInput : public RecordEditor {
     Q_OBJECT
 public:
     explicit frmClassInput(AppContext& ctx, QWidget* parent = nullptr);
 
-    QFrame* fraData;
     QLabel* lblCode;
     QComboBox* cmbGrade;
     QComboBox* cmbClass;
@@ -31,18 +22,9 @@ public:
     QLineEdit* txtName;
     QLineEdit* txtFullName;
     QLineEdit* txtShortName;
-    QFrame* fraOp;
-    QPushButton* cmdAppend;
-    QPushButton* cmdDelete;
-    QPushButton* cmdModify;
-    QPushButton* cmdOK;
-    QTreeWidget* lstAllRecord;
-    QStatusBar* staMsg;
-    QLabel* staMsgPanel1;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool txtName_KeyDown(int key);
@@ -53,16 +35,12 @@ private:
     void FillClassNames();
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord();
-    bool DeleteRecord();
-    bool ModifyRecord();
-    void ShowSelectedRecord();
+    bool AppendRecord() override;
+    bool DeleteRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
 
     void BuildControls();
     QString InputCode() const;
     CodeRecord InputRecord() const;
-    bool RefuseWithoutSelection(const QString& operation);
-
-    AppContext& m_ctx;
-    RecordList* m_records = nullptr;
 };

@@ -1,16 +1,12 @@
 #include "basedata/frmCodeListInput.h"
 
 #include "basedata/gui/RecordList.h"
-#include "shell/AppContext.h"
 #include "shell/gui/UiDialogs.h"
-#include "shell/gui/UiMetrics.h"
 
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTreeWidget>
 
 namespace {
@@ -21,6 +17,13 @@ constexpr FieldIndex kCheckOrder[] = {kShortName, kFullName, kName, kCode};
 
 QString Utf8(const char* s) {
     return QString::fromUtf8(s);
+}
+
+QStringList Captions(const char* const (&texts)[4]) {
+    QStringList captions;
+    for (const char* t : texts)
+        captions << Utf8(t);
+    return captions;
 }
 } // namespace
 
@@ -61,17 +64,12 @@ const CodeListEditorKind kClassRoomEditorKind{
     nullptr};
 
 frmCodeListInput::frmCodeListInput(const CodeListEditorKind& kind, AppContext& ctx, QWidget* parent)
-    : QDialog(parent), m_kind(kind), m_ctx(ctx) {
+    : RecordEditor(ctx, kind.table, Utf8(kind.objectName), Utf8(kind.caption),
+                   Captions(kind.columns), Utf8(kind.checkTitle), parent),
+      m_kind(kind) {
     BuildControls();
-    connect(cmdAppend, &QPushButton::clicked, this, [this] { AppendRecord(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
-    connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_records, &RecordList::rowChosen, this, &frmCodeListInput::ShowSelectedRecord);
-    for (QWidget* w : {static_cast<QWidget*>(lstAllRecord), static_cast<QWidget*>(txtCode),
-                       static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtFullName),
-                       static_cast<QWidget*>(txtShortName)})
-        w->installEventFilter(this);
+    for (QLineEdit* field : {txtCode, txtName, txtFullName, txtShortName})
+        field->installEventFilter(this);
     Form_Load();
 }
 
@@ -81,12 +79,6 @@ bool frmCodeListInput::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (watched == lstAllRecord) {
-        if (key != Qt::Key_Delete)
-            return false;
-        DeleteRecord();
-        return true;
-    }
     if (watched == txtCode)
         return txtCode_KeyDown(key);
     if (watched == txtName)
@@ -137,16 +129,7 @@ bool frmCodeListInput::txtShortName_KeyDown(int key) {
 }
 
 void frmCodeListInput::Form_Load() {
-    QList<CodeRecord> records;
-    // A failed read shows what was read before it, without a message.
-    LoadCodeRecords(m_ctx.db, m_kind.table, records);
-    m_records->fill(records);
-}
-
-void frmCodeListInput::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    // The status bar stays at the bottom; the other controls keep their places.
-    staMsg->setGeometry(0, height() - Twips(405), width(), Twips(405));
+    LoadRecords();
 }
 
 // ---- procedures -------------------------------------------------------------
@@ -179,21 +162,8 @@ void frmCodeListInput::ClearInput() {
 bool frmCodeListInput::AppendRecord() {
     if (CheckInput())
         return true;
-    const CodeRecord record = InputRecord();
-    try {
-        if (CodeExists(m_ctx.db, m_kind.table, record.code)) {
-            ShowInfo(this, m_ctx.systemTitle,
-                     Utf8(m_kind.existsPrefix) + txtCode->text() + QStringLiteral(" 已经存在！"));
-            return true;
-        }
-        InsertCodeRecord(m_ctx.db, m_kind.table, record);
-    } catch (const std::exception&) {
-        staMsgPanel1->setText(QStringLiteral("添加记录失败"));
-        ShowInfo(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败"));
+    if (InsertRecord(InputRecord(), Utf8(m_kind.existsPrefix) + txtCode->text()))
         return true;
-    }
-    staMsgPanel1->setText(QStringLiteral("添加记录成功！添加了1条记录"));
-    m_records->add(record);
     ClearInput();
     return false;
 }
@@ -205,26 +175,8 @@ bool frmCodeListInput::DeleteRecord() {
         return true;
     const QString code = txtCode->text().trimmed();
     const QString name = txtName->text().trimmed();
-    const QString failed = QStringLiteral("删除记录失败, '") + name + QStringLiteral("' 未被删除");
-    try {
-        if (!CodeExists(m_ctx.db, m_kind.table, code)) {
-            ShowInfo(this, Utf8(m_kind.checkTitle),
-                     QStringLiteral("代码为") + code + QStringLiteral("的记录不存在，未被删除。"));
-            return true;
-        }
-        if (!AskYesNo(this, QStringLiteral("数据删除"),
-                      QStringLiteral("警告： 确定要删除 '") + name +
-                          QStringLiteral("' 吗？(Y/N)？")))
-            return true;
-        DeleteCodeRecord(m_ctx.db, m_kind.table, code);
-    } catch (const std::exception&) {
-        staMsgPanel1->setText(QStringLiteral("删除记录失败"));
-        ShowInfo(this, QStringLiteral("删除失败"), failed);
+    if (RemoveRecord(code, name, name))
         return true;
-    }
-    staMsgPanel1->setText(QStringLiteral("删除记录成功！删除了1条记录"));
-    m_records->remove(code);
-    lstAllRecord->setFocus();
     ClearInput();
     return false;
 }
@@ -240,27 +192,7 @@ bool frmCodeListInput::ModifyRecord() {
     }
     if (CheckInput())
         return true;
-    const CodeRecord record = InputRecord();
-    try {
-        if (!CodeExists(m_ctx.db, m_kind.table, record.code)) {
-            ShowInfo(this, Utf8(m_kind.checkTitle),
-                     QStringLiteral("代码为") + record.code +
-                         QStringLiteral("的记录不存在，未被修改。"));
-            return true;
-        }
-        UpdateCodeRecord(m_ctx.db, m_kind.table, record);
-    } catch (const std::exception&) {
-        staMsgPanel1->setText(QStringLiteral("修改记录失败"));
-        ShowInfo(this, QStringLiteral("更修改失败"),
-                 QStringLiteral("修改记录失败,代码为") + record.code +
-                     QStringLiteral("的记录未被修改"));
-        return true;
-    }
-    staMsgPanel1->setText(QStringLiteral("修改记录成功！修改了1条记录"));
-    // The row of exactly this code: with codes 1 and 10, modifying 1 leaves 10 alone.
-    m_records->refresh(record);
-    lstAllRecord->setFocus();
-    return false;
+    return RewriteRecord(InputRecord());
 }
 
 void frmCodeListInput::ShowSelectedRecord() {
@@ -272,16 +204,6 @@ void frmCodeListInput::ShowSelectedRecord() {
     txtName->setText(r.name);
     txtFullName->setText(r.fullName);
     txtShortName->setText(r.shortName);
-}
-
-// The old editors acted on whatever row happened to be chosen, or failed half-way
-// with none; without a chosen row nothing is done.
-bool frmCodeListInput::RefuseWithoutSelection(const QString& operation) {
-    if (m_records->selected())
-        return false;
-    ShowInfo(this, Utf8(m_kind.checkTitle),
-             QStringLiteral("请先在列表中选择要") + operation + QStringLiteral("的记录。"));
-    return true;
 }
 
 QLineEdit* frmCodeListInput::Field(int index) const {
@@ -305,17 +227,6 @@ CodeRecord frmCodeListInput::InputRecord() const {
 // ---- layout -----------------------------------------------------------------
 
 void frmCodeListInput::BuildControls() {
-    setObjectName(Utf8(m_kind.objectName));
-    setWindowTitle(Utf8(m_kind.caption));
-    setFont(SongTi(12));
-    resize(Twips(8340), Twips(7995));
-
-    fraData = new QFrame(this);
-    fraData->setObjectName("fraData");
-    fraData->setFrameShape(QFrame::Box);
-    fraData->setFrameShadow(QFrame::Sunken);
-    fraData->setGeometry(Twips(120), Twips(120), Twips(5700), Twips(2415));
-
     QLabel** labels[] = {&lblCode, &lblName, &lblFullName, &lblShortName};
     QLineEdit** fields[] = {&txtCode, &txtName, &txtFullName, &txtShortName};
     const char* labelNames[] = {"lblCode", "lblName", "lblFullName", "lblShortName"};
@@ -325,44 +236,9 @@ void frmCodeListInput::BuildControls() {
                                        : QList<int>{kCode, kName, kFullName, kShortName};
     for (int row = 0; row < 4; ++row) {
         const int f = screenOrder[row];
-        const int top = 210 + row * 540;
-        *labels[f] = new QLabel(Utf8(m_kind.labels[f]), fraData);
-        (*labels[f])->setObjectName(labelNames[f]);
-        (*labels[f])->setGeometry(Twips(240), Twips(top), Twips(1200), Twips(450));
-        *fields[f] = new QLineEdit(fraData);
-        (*fields[f])->setObjectName(fieldNames[f]);
-        (*fields[f])->setMaxLength(10);
-        (*fields[f])->setGeometry(Twips(1500), Twips(top), Twips(3900), Twips(450));
-        SetInputMark(*fields[f], false);
-        (*labels[f])->setBuddy(*fields[f]);
+        AddField(*labels[f], *fields[f], labelNames[f], fieldNames[f], Utf8(m_kind.labels[f]),
+                 210 + row * 540);
     }
-
-    fraOp = new QFrame(this);
-    fraOp->setObjectName("fraOp");
-    fraOp->setFrameShape(QFrame::Box);
-    fraOp->setFrameShadow(QFrame::Sunken);
-    fraOp->setGeometry(Twips(5940), Twips(120), Twips(2280), Twips(2415));
-    QPushButton** buttons[] = {&cmdAppend, &cmdDelete, &cmdModify, &cmdOK};
-    const char* buttonNames[] = {"cmdAppend", "cmdDelete", "cmdModify", "cmdOK"};
-    const char* captions[] = {"添加(&A)", "删除(&D)", "修改(&M)", "退出(&Q)"};
-    for (int i = 0; i < 4; ++i) {
-        *buttons[i] = new QPushButton(Utf8(captions[i]), fraOp);
-        (*buttons[i])->setObjectName(buttonNames[i]);
-        (*buttons[i])->setAutoDefault(false);
-        (*buttons[i])->setGeometry(Twips(300), Twips(195 + i * 555), Twips(1680), Twips(450));
-    }
-
-    lstAllRecord = new QTreeWidget(this);
-    lstAllRecord->setObjectName("lstAllRecord");
-    lstAllRecord->setGeometry(Twips(120), Twips(2655), Twips(8100), Twips(4935));
-    QStringList columns;
-    for (const char* c : m_kind.columns)
-        columns << Utf8(c);
-    m_records = new RecordList(lstAllRecord, columns);
-
-    staMsg = new QStatusBar(this);
-    staMsg->setObjectName("staMsg");
-    staMsgPanel1 = AddStatusPanel(staMsg);
 
     QWidget* previous = nullptr;
     for (int f : screenOrder) {

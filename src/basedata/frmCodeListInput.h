@@ -2,18 +2,10 @@
 // The editor of one code list (courses, teachers or classrooms): four fields of
 // at most 10 characters, add / delete / modify, and the list of all records.
 // The three editors are one window; what differs is in a CodeListEditorKind.
-#include "basedata/CodeRecords.h"
+#include "basedata/gui/RecordEditor.h"
 
-#include <QDialog>
-
-struct AppContext;
-class QFrame;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QStatusBar;
-class QTreeWidget;
-class RecordList;
 
 struct CodeListEditorKind {
     const char* objectName;
@@ -34,12 +26,11 @@ extern const CodeListEditorKind kCourseEditorKind;
 extern const CodeListEditorKind kTeacherEditorKind;
 extern const CodeListEditorKind kClassRoomEditorKind;
 
-class frmCodeListInput : public QDialog {
+class frmCodeListInput : public RecordEditor {
     Q_OBJECT
 public:
     frmCodeListInput(const CodeListEditorKind& kind, AppContext& ctx, QWidget* parent = nullptr);
 
-    QFrame* fraData;
     QLabel* lblCode;
     QLabel* lblName;
     QLabel* lblFullName;
@@ -48,18 +39,9 @@ public:
     QLineEdit* txtName;
     QLineEdit* txtFullName;
     QLineEdit* txtShortName;
-    QFrame* fraOp;
-    QPushButton* cmdAppend;
-    QPushButton* cmdDelete;
-    QPushButton* cmdModify;
-    QPushButton* cmdOK;
-    QTreeWidget* lstAllRecord;
-    QStatusBar* staMsg;
-    QLabel* staMsgPanel1;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool txtCode_KeyDown(int key);
@@ -70,17 +52,14 @@ private:
 
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord();
-    bool DeleteRecord();
-    bool ModifyRecord();
-    void ShowSelectedRecord();
+    bool AppendRecord() override;
+    bool DeleteRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
 
     void BuildControls();
     QLineEdit* Field(int index) const;
     CodeRecord InputRecord() const;
-    bool RefuseWithoutSelection(const QString& operation);
 
     const CodeListEditorKind& m_kind;
-    AppContext& m_ctx;
-    RecordList* m_records = nullptr;
 };

@@ -21,7 +21,7 @@ int Usage(const QString& problem) {
 }
 
 struct Selection {
-    ExportKind kind;
+    ScheduleKind kind;
     QString name;
 };
 
@@ -31,7 +31,7 @@ int runExport(const QStringList& args) {
     std::optional<QString> school;
     bool force = false;
     QStringList files;
-    auto select = [&](ExportKind kind, const QString& name) {
+    auto select = [&](ScheduleKind kind, const QString& name) {
         if (selection)
             return false;
         selection = Selection{kind, name};
@@ -44,13 +44,13 @@ int runExport(const QStringList& args) {
         if (a == "--class" || a == "--teacher") {
             if (!hasValue)
                 return Usage(a + QStringLiteral(" needs a name"));
-            ok = select(a == "--class" ? ExportKind::Class : ExportKind::Teacher, args[++i]);
+            ok = select(a == "--class" ? ScheduleKind::Class : ScheduleKind::Teacher, args[++i]);
         } else if (a == "--all-classes" || a == "class") {
-            ok = select(ExportKind::AllClasses, {});
+            ok = select(ScheduleKind::AllClasses, {});
         } else if (a == "--all-teachers" || a == "teacher") {
-            ok = select(ExportKind::AllTeachers, {});
+            ok = select(ScheduleKind::AllTeachers, {});
         } else if (a == "--total" || a == "total") {
-            ok = select(ExportKind::Total, {});
+            ok = select(ScheduleKind::Total, {});
         } else if (a == "--lessons-per-day") {
             if (!hasValue || (args[i + 1] != "6" && args[i + 1] != "7"))
                 return Usage(QStringLiteral("--lessons-per-day takes 6 or 7"));
@@ -89,11 +89,11 @@ int runExport(const QStringList& args) {
         CliErr(QStringLiteral("打开数据库失败：%1").arg(dbFile));
         return 1;
     }
-    if (selection->kind == ExportKind::Class && GetClassCode(db, selection->name).isEmpty()) {
+    if (selection->kind == ScheduleKind::Class && GetClassCode(db, selection->name).isEmpty()) {
         CliErr(QStringLiteral("没有这个班级：") + selection->name);
         return 2;
     }
-    if (selection->kind == ExportKind::Teacher && GetTeacherCode(db, selection->name).isEmpty()) {
+    if (selection->kind == ScheduleKind::Teacher && GetTeacherCode(db, selection->name).isEmpty()) {
         CliErr(QStringLiteral("没有这个教师：") + selection->name);
         return 2;
     }
@@ -111,9 +111,9 @@ int runExport(const QStringList& args) {
         CliOut(QStringLiteral("课表导出成功：%1").arg(outFile));
         return 0;
     case kExportNoData:
-        CliErr(selection->kind == ExportKind::Class ? QStringLiteral("该班级没有课表数据")
-               : selection->kind == ExportKind::Teacher ? QStringLiteral("该教师没有课表数据")
-                                                        : QStringLiteral("没有课表数据"));
+        CliErr(selection->kind == ScheduleKind::Class ? QStringLiteral("该班级没有课表数据")
+               : selection->kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
+                                                          : QStringLiteral("没有课表数据"));
         return 2;
     case kExportCannotCreate:
         CliErr(QStringLiteral("课表导出失败！无法创建文件：%1").arg(outFile));

@@ -15,7 +15,7 @@
 namespace {
 
 struct PrintOptions {
-    PrintKind kind = PrintKind::Total;
+    ScheduleKind kind = ScheduleKind::Total;
     QString name;
     int lessonsPerDay = 6;
     QString school;
@@ -37,21 +37,21 @@ std::optional<PrintOptions> ParseOptions(const QStringList& args, QString& probl
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--class" && hasValue) {
-            o.kind = PrintKind::Class;
+            o.kind = ScheduleKind::Class;
             o.name = args[++i];
             ++selectors;
         } else if (a == "--teacher" && hasValue) {
-            o.kind = PrintKind::Teacher;
+            o.kind = ScheduleKind::Teacher;
             o.name = args[++i];
             ++selectors;
         } else if (a == "--all-classes") {
-            o.kind = PrintKind::AllClasses;
+            o.kind = ScheduleKind::AllClasses;
             ++selectors;
         } else if (a == "--all-teachers") {
-            o.kind = PrintKind::AllTeachers;
+            o.kind = ScheduleKind::AllTeachers;
             ++selectors;
         } else if (a == "--total") {
-            o.kind = PrintKind::Total;
+            o.kind = ScheduleKind::Total;
             ++selectors;
         } else if (a == "--lessons-per-day" && hasValue) {
             const QString n = args[++i];
@@ -118,9 +118,9 @@ int runPrint(const QStringList& args) {
         CliErr(QStringLiteral("无法打开数据库：%1").arg(o->dbPath));
         return 1;
     }
-    std::vector<PrintRecord> records;
+    ScheduleRecords records;
     try {
-        records = QueryPrintRecords(db, o->kind, o->name);
+        records = QueryScheduleRecords(db, o->kind, o->name);
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("打印失败！") + QString::fromUtf8(e.what()));
         return 1;

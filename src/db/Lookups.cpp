@@ -22,6 +22,17 @@ bool noRow(TimetableDb& db, const char* q, const QString& code, int day, int les
     }
 }
 
+QStringList nameList(TimetableDb& db, const char* q) {
+    QStringList names;
+    try {
+        SQLite::Statement st(db.sql(), q);
+        while (st.executeStep())
+            names << sql::text(st.getColumn(0));
+    } catch (const std::exception&) {
+    }
+    return names;
+}
+
 } // namespace
 
 QString GetClassName(TimetableDb& db, const QString& code) {
@@ -58,6 +69,13 @@ QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString&
     } catch (const std::exception&) {
         return {};
     }
+}
+
+QStringList ClassNameList(TimetableDb& db) {
+    return nameList(db, "select Name from Classtb order by rowid");
+}
+QStringList TeacherNameList(TimetableDb& db) {
+    return nameList(db, "select Name from Teachertb order by Code");
 }
 
 bool IsClassSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo) {

@@ -3,6 +3,7 @@
 // empty text and every predicate false when the statement fails (a closed
 // database, a missing table); none of them shows a message.
 #include <QString>
+#include <QStringList>
 
 class TimetableDb;
 
@@ -15,6 +16,11 @@ QString GetCourseCode(TimetableDb& db, const QString& courseName);
 QString GetTeacherCode(TimetableDb& db, const QString& teacherName);
 QString GetClassRoomCode(TimetableDb& db, const QString& classRoomName);
 QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString& courseCode);
+
+// The names for the class and teacher lists: classes in the order they were
+// entered, teachers by code. When the reading fails they hold what was read.
+QStringList ClassNameList(TimetableDb& db);
+QStringList TeacherNameList(TimetableDb& db);
 
 bool IsClassSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo);
 bool IsClassPresetSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo);

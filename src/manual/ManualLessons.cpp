@@ -19,18 +19,29 @@ bool TeachesElsewhere(SQLite::Database& d, const QString& teacherCode, const QSt
                        teacherCode, classCode, p.day, p.lessonNo);
 }
 
-} // namespace
-
-QStringList TeacherNames(TimetableDb& db) {
-    QStringList names;
+// Reads the lessons of one class or teacher (statement: Day, LessonNo and two
+// more columns, one code bound) into the cells; fill takes the two columns.
+template <class Fill>
+bool LoadSlots(TimetableDb& db, const char* statement, const QString& code, LessonSlots& cells,
+               Fill fill) {
+    cells.clear();
     try {
-        SQLite::Statement st(db.sql(), "select Name from Teachertb order by Code");
-        while (st.executeStep())
-            names << sql::text(st.getColumn(0));
+        SQLite::Statement st(db.sql(), statement);
+        sql::bind(st, code);
+        while (st.executeStep()) {
+            const int day = st.getColumn(0).getInt();
+            const int lessonNo = st.getColumn(1).getInt();
+            if (cells.contains(day, lessonNo))
+                fill(cells.at(day, lessonNo), sql::text(st.getColumn(2)),
+                     sql::text(st.getColumn(3)));
+        }
+        return true;
     } catch (const std::exception&) {
+        return false;
     }
-    return names;
 }
+
+} // namespace
 
 bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows) {
     rows.clear();
@@ -49,50 +60,30 @@ bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows) {
 }
 
 bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells) {
-    cells.clear();
-    try {
-        SQLite::Statement st(db.sql(), "select Day,LessonNo,CourseCode,TeacherCode from"
-                                       " LessonListtb where ClassCode=? order by rowid");
-        sql::bind(st, classCode);
-        while (st.executeStep()) {
-            const int day = st.getColumn(0).getInt();
-            const int lessonNo = st.getColumn(1).getInt();
-            if (!cells.contains(day, lessonNo))
-                continue;
-            LessonCell& c = cells.at(day, lessonNo);
-            c.CourseCode = sql::text(st.getColumn(2));
-            c.CourseName = GetCourseName(db, c.CourseCode);
-            c.TeacherCode = sql::text(st.getColumn(3));
-            c.TeacherName = GetTeacherName(db, c.TeacherCode);
-        }
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return LoadSlots(db,
+                     "select Day,LessonNo,CourseCode,TeacherCode from LessonListtb"
+                     " where ClassCode=? order by rowid",
+                     classCode, cells,
+                     [&db](LessonCell& c, const QString& courseCode, const QString& teacherCode) {
+                         c.CourseCode = courseCode;
+                         c.CourseName = GetCourseName(db, courseCode);
+                         c.TeacherCode = teacherCode;
+                         c.TeacherName = GetTeacherName(db, teacherCode);
+                     });
 }
 
 bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& cells) {
-    cells.clear();
-    try {
-        SQLite::Statement st(db.sql(), "select Day,LessonNo,ClassCode,CourseCode from"
-                                       " LessonListtb where TeacherCode=? order by rowid");
-        sql::bind(st, teacherCode);
-        while (st.executeStep()) {
-            const int day = st.getColumn(0).getInt();
-            const int lessonNo = st.getColumn(1).getInt();
-            if (!cells.contains(day, lessonNo))
-                continue;
-            LessonCell& c = cells.at(day, lessonNo);
-            c.ClassCode = sql::text(st.getColumn(2));
-            c.ClassName = GetClassName(db, c.ClassCode);
-            c.ClassShortName = GetClassShortName(db, c.ClassCode);
-            c.CourseCode = sql::text(st.getColumn(3));
-            c.CourseName = GetCourseName(db, c.CourseCode);
-        }
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return LoadSlots(db,
+                     "select Day,LessonNo,ClassCode,CourseCode from LessonListtb"
+                     " where TeacherCode=? order by rowid",
+                     teacherCode, cells,
+                     [&db](LessonCell& c, const QString& classCode, const QString& courseCode) {
+                         c.ClassCode = classCode;
+                         c.ClassName = GetClassName(db, classCode);
+                         c.ClassShortName = GetClassShortName(db, classCode);
+                         c.CourseCode = courseCode;
+                         c.CourseName = GetCourseName(db, courseCode);
+                     });
 }
 
 bool IsSwapLegal(TimetableDb& db, const QString& classCode, const LessonSlots& cells,

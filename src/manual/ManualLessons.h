@@ -7,7 +7,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 class TimetableDb;
 
@@ -19,9 +18,6 @@ struct UnplacedPlanRow {
     QString teacherCode;
     int remain = 0;
 };
-
-// Teacher names by teacher code.
-QStringList TeacherNames(TimetableDb& db);
 
 // Plan rows with Count <> BuildCount by class and course. On failure `rows`
 // holds what was read.

@@ -31,17 +31,6 @@ std::vector<SlotLesson> lessonsAt(SQLite::Database& d, const QString& classCode,
 
 } // namespace
 
-QStringList ClassNames(TimetableDb& db) {
-    QStringList names;
-    try {
-        SQLite::Statement st(db.sql(), "select Name from Classtb order by rowid");
-        while (st.executeStep())
-            names << sql::text(st.getColumn(0));
-    } catch (const std::exception&) {
-    }
-    return names;
-}
-
 bool LoadPresetLessons(TimetableDb& db, const QString& classCode, QList<PresetLesson>& lessons) {
     lessons.clear();
     try {

@@ -14,9 +14,6 @@ struct PresetLesson {
     QString courseCode;
 };
 
-// Class names in the order they were entered.
-QStringList ClassNames(TimetableDb& db);
-
 // The pre-set lessons of a class. On failure `lessons` holds what was read.
 bool LoadPresetLessons(TimetableDb& db, const QString& classCode, QList<PresetLesson>& lessons);
 

@@ -3,6 +3,7 @@
 #include "db/Lookups.h"
 #include "manual/ManualLessons.h"
 #include "manual/PresetLessons.h"
+#include "manual/gui/ClassChoice.h"
 #include "manual/gui/GridMouse.h"
 #include "manual/gui/StatusPanels.h"
 #include "shell/AppContext.h"
@@ -147,13 +148,11 @@ void frmManualSetLesson::CmbClass_Click() {
 }
 
 void frmManualSetLesson::CmdPrevClass_Click() {
-    if (CmbClass->currentIndex() > 0)
-        SelectClass(CmbClass->currentIndex() - 1);
+    StepClass(CmbClass, -1, [this] { CmbClass_Click(); });
 }
 
 void frmManualSetLesson::CmdNextClass_Click() {
-    if (CmbClass->currentIndex() < CmbClass->count() - 1)
-        SelectClass(CmbClass->currentIndex() + 1);
+    StepClass(CmbClass, +1, [this] { CmbClass_Click(); });
 }
 
 void frmManualSetLesson::CmbTeacher_Click() {
@@ -268,29 +267,17 @@ void frmManualSetLesson::FillUnplacedList() {
 }
 
 void frmManualSetLesson::FillClassList() {
-    {
-        const QSignalBlocker block(CmbClass);
-        CmbClass->clear();
-        CmbClass->addItems(ClassNames(m_ctx.db));
-        CmbClass->setCurrentIndex(-1);
-    }
-    if (CmbClass->count() > 0)
-        SelectClass(0);
+    FillClassChoice(CmbClass, ClassNameList(m_ctx.db), [this] { CmbClass_Click(); });
 }
 
-// Selecting runs the class click even when the entry is selected already, so
-// the class grid is always loaded afresh.
 void frmManualSetLesson::SelectClass(int index) {
-    if (CmbClass->currentIndex() == index)
-        CmbClass_Click();
-    else
-        CmbClass->setCurrentIndex(index);
+    ChooseClass(CmbClass, index, [this] { CmbClass_Click(); });
 }
 
 void frmManualSetLesson::FillTeacherList() {
     const QSignalBlocker block(CmbTeacher);
     CmbTeacher->clear();
-    CmbTeacher->addItems(TeacherNames(m_ctx.db));
+    CmbTeacher->addItems(TeacherNameList(m_ctx.db));
     CmbTeacher->setCurrentIndex(-1);
 }
 

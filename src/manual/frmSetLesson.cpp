@@ -2,6 +2,7 @@
 
 #include "db/Lookups.h"
 #include "manual/PresetLessons.h"
+#include "manual/gui/ClassChoice.h"
 #include "manual/gui/GridMouse.h"
 #include "manual/gui/StatusPanels.h"
 #include "shell/AppContext.h"
@@ -123,13 +124,11 @@ void frmSetLesson::CmbClass_Click() {
 }
 
 void frmSetLesson::CmdPrevClass_Click() {
-    if (CmbClass->currentIndex() > 0)
-        SelectClass(CmbClass->currentIndex() - 1);
+    StepClass(CmbClass, -1, [this] { CmbClass_Click(); });
 }
 
 void frmSetLesson::CmdNextClass_Click() {
-    if (CmbClass->currentIndex() < CmbClass->count() - 1)
-        SelectClass(CmbClass->currentIndex() + 1);
+    StepClass(CmbClass, +1, [this] { CmbClass_Click(); });
 }
 
 void frmSetLesson::lstCourse_Click() {
@@ -170,22 +169,7 @@ void frmSetLesson::cmdOK_Click() {
 // ---- procedures -------------------------------------------------------------
 
 void frmSetLesson::FillClassList() {
-    {
-        const QSignalBlocker block(CmbClass);
-        CmbClass->clear();
-        CmbClass->addItems(ClassNames(m_ctx.db));
-        CmbClass->setCurrentIndex(-1);
-    }
-    if (CmbClass->count() > 0)
-        SelectClass(0);
-}
-
-// Selecting runs the class click even when the entry is selected already.
-void frmSetLesson::SelectClass(int index) {
-    if (CmbClass->currentIndex() == index)
-        CmbClass_Click();
-    else
-        CmbClass->setCurrentIndex(index);
+    FillClassChoice(CmbClass, ClassNameList(m_ctx.db), [this] { CmbClass_Click(); });
 }
 
 void frmSetLesson::InitGrid() {

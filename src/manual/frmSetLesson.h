@@ -43,7 +43,6 @@ private:
     void cmdOK_Click();
 
     void FillClassList();
-    void SelectClass(int index);
     void InitGrid();
     void LoadPresetGrid();
     void RefreshCourseList();

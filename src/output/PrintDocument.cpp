@@ -35,7 +35,7 @@ struct Period {
     }
 };
 
-bool GroupEndsAfter(const std::vector<PrintRecord>& records, size_t i) {
+bool GroupEndsAfter(const ScheduleRecords& records, size_t i) {
     return i + 1 == records.size() || records[i + 1].name != records[i].name;
 }
 
@@ -74,7 +74,7 @@ QString XmlEscape(const QString& value) {
     return out;
 }
 
-QByteArray ScheduleXmlText(const std::vector<PrintRecord>& records, int lessonsPerDay,
+QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
                            const QString& schoolName) {
     Lines out;
     Period at;
@@ -89,7 +89,7 @@ QByteArray ScheduleXmlText(const std::vector<PrintRecord>& records, int lessonsP
     out.add(QStringLiteral("<root docname=\"%1\">").arg(QString::fromUtf8(kPrintDocName)));
     out.add(QStringLiteral("<record>"));
     for (size_t i = 0; i < records.size(); ++i) {
-        const PrintRecord& r = records[i];
+        const ScheduleRecord& r = records[i];
         const bool groupStarts = i == 0 || r.name != records[i - 1].name;
         if (groupStarts) {
             at = Period{};
@@ -116,7 +116,7 @@ QByteArray ScheduleXmlText(const std::vector<PrintRecord>& records, int lessonsP
         // the next period's place, so the group then has one tr more than the
         // week; the count still tells every lesson.
         ++count;
-        cell(r.courseName, r.classShortName);
+        cell(r.courseName, r.secondLine);
         out.add(QStringLiteral("</tr>"));
         at.next();
         if (GroupEndsAfter(records, i)) {
@@ -134,7 +134,7 @@ QByteArray ScheduleXmlText(const std::vector<PrintRecord>& records, int lessonsP
     return out.take();
 }
 
-QByteArray TotalXmlText(const std::vector<PrintRecord>& records, int lessonsPerDay,
+QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
                         const QString& schoolName) {
     Lines out;
     Period at;
@@ -150,7 +150,7 @@ QByteArray TotalXmlText(const std::vector<PrintRecord>& records, int lessonsPerD
     out.add(QStringLiteral("<root docname=\"%1\">").arg(QString::fromUtf8(kPrintDocName)));
     out.add(QStringLiteral("<record>"));
     for (size_t i = 0; i < records.size(); ++i) {
-        const PrintRecord& r = records[i];
+        const ScheduleRecord& r = records[i];
         if (i == 0 || r.name != records[i - 1].name) {
             at = Period{};
             out.add(QStringLiteral("<tr>"));
@@ -166,7 +166,7 @@ QByteArray TotalXmlText(const std::vector<PrintRecord>& records, int lessonsPerD
         }
         for (; r.day > at.day; ++at.day)
             cell(blank, r.name, blank);
-        cell(r.courseName, r.name, r.classShortName);
+        cell(r.courseName, r.name, r.secondLine);
         at.next();
         if (GroupEndsAfter(records, i)) {
             for (; at.lesson <= lessonsPerDay; ++at.lesson, at.day = 1)
@@ -180,12 +180,12 @@ QByteArray TotalXmlText(const std::vector<PrintRecord>& records, int lessonsPerD
     return out.take();
 }
 
-int WriteScheduleXml(const QString& path, const std::vector<PrintRecord>& records,
-                     int lessonsPerDay, const QString& schoolName) {
+int WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                     const QString& schoolName) {
     return SaveText(path, ScheduleXmlText(records, lessonsPerDay, schoolName));
 }
 
-int WriteTotalXml(const QString& path, const std::vector<PrintRecord>& records, int lessonsPerDay,
+int WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
                   const QString& schoolName) {
     return SaveText(path, TotalXmlText(records, lessonsPerDay, schoolName));
 }

@@ -1,20 +1,7 @@
 #pragma once
 // Timetables written as .xlsx workbooks: a block of rows per class or teacher,
 // or the whole-school overview with one row per class.
-#include <QString>
-#include <vector>
-
-// One lesson of the selection. `name` is the group (class name, teacher name,
-// or class short name in the overview); `secondLine` is the class short name
-// in teacher timetables and the teacher name in the overview.
-struct ScheduleRecord {
-    QString name;
-    QString courseName;
-    QString secondLine;
-    int day = 0;
-    int lessonNo = 0;
-};
-using ScheduleRecords = std::vector<ScheduleRecord>;
+#include "output/ScheduleRecords.h"
 
 // Result codes of the writers and of ExportSchedule.
 enum ExportResult : short {

@@ -1,6 +1,7 @@
 #include "output/frmExport.h"
 
-#include "db/Sql.h"
+#include "db/Lookups.h"
+#include "output/gui/NameChoice.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
 #include "shell/gui/UiDialogs.h"
@@ -30,12 +31,6 @@ QComboBox* List(QWidget* parent, const char* name) {
     c->setObjectName(QString::fromLatin1(name));
     c->setMinimumWidth(Twips(2400));
     return c;
-}
-
-void Step(QComboBox* list, int by) {
-    const int index = list->currentIndex() + by;
-    if (index >= 0 && index < list->count())
-        list->setCurrentIndex(index);
 }
 
 // The hourglass for the time of a write; restored on every way out.
@@ -108,15 +103,15 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     connect(CmdPrevTeacher, &QPushButton::clicked, this, &frmExport::CmdPrevTeacher_Click);
     connect(CmdNextTeacher, &QPushButton::clicked, this, &frmExport::CmdNextTeacher_Click);
     connect(cmdExportClass, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::Class); });
+            [this] { ExportTimetable(ScheduleKind::Class); });
     connect(cmdExportAllClass, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::AllClasses); });
+            [this] { ExportTimetable(ScheduleKind::AllClasses); });
     connect(cmdExportTeacher, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::Teacher); });
+            [this] { ExportTimetable(ScheduleKind::Teacher); });
     connect(cmdExportAllTeacher, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::AllTeachers); });
+            [this] { ExportTimetable(ScheduleKind::AllTeachers); });
     connect(CmdExportTotal, &QPushButton::clicked, this,
-            [this] { ExportTimetable(ExportKind::Total); });
+            [this] { ExportTimetable(ScheduleKind::Total); });
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     Form_Load();
@@ -125,37 +120,25 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
 // ---- event handlers ---------------------------------------------------------
 
 void frmExport::Form_Load() {
-    FillList(CmbClass, "select Name from Classtb order by rowid");
-    FillList(CmbTeacher, "select Name from Teachertb order by Code");
+    // An unreadable list stays empty; its export buttons then do nothing.
+    FillNameChoice(CmbClass, ClassNameList(m_ctx.db));
+    FillNameChoice(CmbTeacher, TeacherNameList(m_ctx.db));
 }
 
 void frmExport::CmdPrevClass_Click() {
-    Step(CmbClass, -1);
+    StepNameChoice(CmbClass, -1);
 }
 void frmExport::CmdNextClass_Click() {
-    Step(CmbClass, +1);
+    StepNameChoice(CmbClass, +1);
 }
 void frmExport::CmdPrevTeacher_Click() {
-    Step(CmbTeacher, -1);
+    StepNameChoice(CmbTeacher, -1);
 }
 void frmExport::CmdNextTeacher_Click() {
-    Step(CmbTeacher, +1);
+    StepNameChoice(CmbTeacher, +1);
 }
 
 // ---- procedures -------------------------------------------------------------
-
-void frmExport::FillList(QComboBox* list, const char* query) {
-    list->clear();
-    try {
-        SQLite::Statement st(m_ctx.db.sql(), query);
-        while (st.executeStep())
-            list->addItem(sql::text(st.getColumn(0)));
-    } catch (const std::exception&) {
-        // An unreadable list stays empty; its export buttons then do nothing.
-    }
-    if (list->count() > 0)
-        list->setCurrentIndex(0);
-}
 
 QString frmExport::AskExportFile() {
     QString file = UiDialogs::instance().saveFileName(this, QStringLiteral("保存为Excel文件"),
@@ -172,10 +155,10 @@ QString frmExport::AskExportFile() {
     return file;
 }
 
-void frmExport::ExportTimetable(ExportKind kind) {
+void frmExport::ExportTimetable(ScheduleKind kind) {
     QString selected;
-    if (kind == ExportKind::Class || kind == ExportKind::Teacher) {
-        selected = (kind == ExportKind::Class ? CmbClass : CmbTeacher)->currentText();
+    if (kind == ScheduleKind::Class || kind == ScheduleKind::Teacher) {
+        selected = (kind == ScheduleKind::Class ? CmbClass : CmbTeacher)->currentText();
         if (selected.isEmpty())
             return;
     }
@@ -195,15 +178,15 @@ void frmExport::ExportTimetable(ExportKind kind) {
     ReportResult(kind, result);
 }
 
-void frmExport::ReportResult(ExportKind kind, short result) {
+void frmExport::ReportResult(ScheduleKind kind, short result) {
     if (result == kExportSaved) {
         ShowInfo(this, windowTitle(), QStringLiteral("课表导出成功"));
     } else if (result == kExportNoData) {
-        const QString text = kind == ExportKind::Class ? QStringLiteral("该班级没有课表数据")
-                             : kind == ExportKind::Teacher ? QStringLiteral("该教师没有课表数据")
-                                                           : QStringLiteral("没有课表数据");
+        const QString text = kind == ScheduleKind::Class ? QStringLiteral("该班级没有课表数据")
+                             : kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
+                                                             : QStringLiteral("没有课表数据");
         ShowInfo(this, windowTitle(), text);
-    } else if (result == kExportCannotCreate && kind != ExportKind::Total) {
+    } else if (result == kExportCannotCreate && kind != ScheduleKind::Total) {
         // No spreadsheet program is needed here: -101 means the file itself could
         // not be created, so point the user at the place chosen, not at Office.
         ShowError(this, windowTitle(),

@@ -41,9 +41,8 @@ private:
     void CmdPrevTeacher_Click();
     void CmdNextTeacher_Click();
 
-    void FillList(QComboBox* list, const char* query);
-    void ExportTimetable(ExportKind kind);
-    void ReportResult(ExportKind kind, short result);
+    void ExportTimetable(ScheduleKind kind);
+    void ReportResult(ScheduleKind kind, short result);
 
     AppContext& m_ctx;
 };

@@ -1,7 +1,8 @@
 #include "output/frmPrint.h"
 
-#include "db/Sql.h"
+#include "db/Lookups.h"
 #include "output/PrintQueries.h"
+#include "output/gui/NameChoice.h"
 #include "output/gui/PrintComponent.h"
 #include "shell/AppConfig.h"
 #include "shell/AppContext.h"
@@ -133,52 +134,53 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
 // ---- event handlers ----
 
 void frmPrint::Form_Load() {
-    FillList(CmbClass, "select Name from Classtb order by rowid");
-    FillList(CmbTeacher, "select Name from Teachertb order by Code");
+    // An unreadable list stays empty; its print button then does nothing.
+    FillNameChoice(CmbClass, ClassNameList(m_ctx.db));
+    FillNameChoice(CmbTeacher, TeacherNameList(m_ctx.db));
 }
 
 void frmPrint::CmdPrevClass_Click() {
-    MoveSelection(CmbClass, -1);
+    StepNameChoice(CmbClass, -1);
 }
 void frmPrint::CmdNextClass_Click() {
-    MoveSelection(CmbClass, 1);
+    StepNameChoice(CmbClass, 1);
 }
 void frmPrint::CmdPrevTeacher_Click() {
-    MoveSelection(CmbTeacher, -1);
+    StepNameChoice(CmbTeacher, -1);
 }
 void frmPrint::CmdNextTeacher_Click() {
-    MoveSelection(CmbTeacher, 1);
+    StepNameChoice(CmbTeacher, 1);
 }
 
 void frmPrint::cmdPrintClass_Click() {
     if (!CmbClass->currentText().isEmpty())
-        PrintTimetable(PrintKind::Class, CmbClass->currentText());
+        PrintTimetable(ScheduleKind::Class, CmbClass->currentText());
 }
 
 void frmPrint::cmdPrintAllClass_Click() {
-    PrintTimetable(PrintKind::AllClasses);
+    PrintTimetable(ScheduleKind::AllClasses);
 }
 
 void frmPrint::cmdPrintTeacher_Click() {
     if (!CmbTeacher->currentText().isEmpty())
-        PrintTimetable(PrintKind::Teacher, CmbTeacher->currentText());
+        PrintTimetable(ScheduleKind::Teacher, CmbTeacher->currentText());
 }
 
 void frmPrint::cmdPrintAllTeacher_Click() {
-    PrintTimetable(PrintKind::AllTeachers);
+    PrintTimetable(ScheduleKind::AllTeachers);
 }
 
 void frmPrint::CmdPrintTotal_Click() {
-    PrintTimetable(PrintKind::Total);
+    PrintTimetable(ScheduleKind::Total);
 }
 
 // ---- procedures ----
 
-void frmPrint::PrintTimetable(PrintKind kind, const QString& name) {
+void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
     Hourglass hourglass;
     int result = 0;
     try {
-        const std::vector<PrintRecord> records = QueryPrintRecords(m_ctx.db, kind, name);
+        const ScheduleRecords records = QueryScheduleRecords(m_ctx.db, kind, name);
         if (records.empty()) {
             result = -102;
         } else {
@@ -209,23 +211,4 @@ void frmPrint::ReportPrintResult(int result) {
         ShowInfo(this, windowTitle(), QStringLiteral("没有课表数据"));
     else
         ShowError(this, windowTitle(), QStringLiteral("打印失败！(ret = %1)").arg(result));
-}
-
-void frmPrint::FillList(QComboBox* list, const char* statement) {
-    list->clear();
-    try {
-        SQLite::Statement st(m_ctx.db.sql(), statement);
-        while (st.executeStep())
-            list->addItem(sql::text(st.getColumn(0)));
-    } catch (const std::exception&) {
-        // A list that cannot be read stays empty; its print button then does nothing.
-    }
-    if (list->count() > 0)
-        list->setCurrentIndex(0);
-}
-
-void frmPrint::MoveSelection(QComboBox* list, int step) {
-    const int target = list->currentIndex() + step;
-    if (target >= 0 && target < list->count())
-        list->setCurrentIndex(target);
 }

@@ -47,10 +47,8 @@ private:
     void CmdPrintTotal_Click();
 
     // Runs one print job: records, document, print component, report.
-    void PrintTimetable(PrintKind kind, const QString& name = QString());
+    void PrintTimetable(ScheduleKind kind, const QString& name = QString());
     void ReportPrintResult(int result);
-    void FillList(QComboBox* list, const char* statement);
-    static void MoveSelection(QComboBox* list, int step);
 
     AppContext& m_ctx;
 };

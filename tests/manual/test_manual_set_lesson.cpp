@@ -1,3 +1,4 @@
+#include "GridCells.h"
 #include "GuiTest.h"
 #include "TestContext.h"
 #include "TestDb.h"
@@ -52,16 +53,6 @@ void fillSchool(TestDb& t) {
     t.addLesson("12", 3, 1, "4", "T4", 1);
     t.addLesson("12", 3, 2, "4", "T4", 1);
     t.addLesson("21", 3, 4, "1", "T1", 1);
-}
-
-// Cells of a colour as "day-lesson" texts.
-QStringList cellsOf(const QTableWidget* grid, const QColor& colour) {
-    QStringList cells;
-    for (int row = 1; row < grid->rowCount(); ++row)
-        for (int day = 1; day <= kDays; ++day)
-            if (row != kSeparatorRow && GridCellColour(grid, row, day) == colour)
-                cells << QStringLiteral("%1-%2").arg(day).arg(LessonOfGridRow(row));
-    return cells;
 }
 
 // Every lesson period of the week except the given ones.
@@ -148,7 +139,7 @@ void TestManualSetLesson::listsUnplacedAndOverPlacedRows() {
     clickUnplaced(w.lstCourse, 1);
     QCOMPARE(w.CmbClass->currentText(), QStringLiteral("一（2）班"));
     QCOMPARE(w.mintRemainCount, -1);
-    QVERIFY(cellsOf(w.MSFlexGrid1, CellColour::Free).isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
     QCOMPARE(w.staMsg->panelText(1), kHelpIdle);
 }
 
@@ -160,7 +151,7 @@ void TestManualSetLesson::placingAnUnplacedLesson() {
     clickUnplaced(w.lstCourse, 0);
     QCOMPARE(w.mstrTeacherCode, QStringLiteral("T1"));
     // Empty periods of the class where 张 teaches nowhere else.
-    QCOMPARE(sorted(cellsOf(w.MSFlexGrid1, CellColour::Free)),
+    QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Free)),
              sorted(allPeriodsBut({"1-1", "1-2", "1-3", "2-1", "3-4"})));
     QCOMPARE(w.staMsg->panelText(1),
              QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时"));
@@ -171,7 +162,7 @@ void TestManualSetLesson::placingAnUnplacedLesson() {
              3LL);
     QCOMPARE(w.staMsg->panelText(3), QStringLiteral("写入成功"));
     QCOMPARE(GridCellText(w.MSFlexGrid1, gridRow(3), 4), QStringLiteral("语文"));
-    QVERIFY(cellsOf(w.MSFlexGrid1, CellColour::Free).isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
     QCOMPARE(unplacedRows(w.lstCourse), QStringList{"一（2）班 音乐 -1"});
     QCOMPARE(w.mstrCourseCode, QStringLiteral("1")); // stays chosen
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("张老师"));
@@ -195,7 +186,7 @@ void TestManualSetLesson::placementCountsInTheChosenPlanRow() {
              (QStringList{"一（1）班 语文 1", "一（1）班 语文 1", "一（2）班 音乐 -1"}));
     clickUnplaced(w.lstCourse, 1);
     QCOMPARE(w.mstrTeacherCode, QStringLiteral("T6"));
-    QVERIFY(cellsOf(w.MSFlexGrid1, CellColour::Free).contains("3-4")); // 周 is free then
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).contains("3-4")); // 周 is free then
     ClickCell(w.MSFlexGrid1, gridRow(4), 3);
     QCOMPARE(lessonAt(c, "11", 3, 4), QStringLiteral("1T62"));
     QCOMPARE(c.count("select BuildCount from ClassPlantb where TeacherCode='T6'"), 1LL);
@@ -212,8 +203,8 @@ void TestManualSetLesson::yellowFollowsTheTeachersOfBothLessons() {
     // 语文 of 张 on Monday 1: never with another 语文 (2-1), not where 张
     // teaches class 21 (3-4), not with 英语 whose 王 teaches class 12 on Monday 1.
     ClickCell(w.MSFlexGrid1, 1, 1);
-    QCOMPARE(cellsOf(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-1"});
-    QCOMPARE(sorted(cellsOf(w.MSFlexGrid1, CellColour::Swappable)),
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-1"});
+    QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Swappable)),
              sorted(allPeriodsBut({"1-1", "2-1", "3-4", "1-3"})));
     QCOMPARE(w.staMsg->panelText(1),
              QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
@@ -222,8 +213,8 @@ void TestManualSetLesson::yellowFollowsTheTeachersOfBothLessons() {
 
     // The other way round: 英语 of 王 may not go to Monday 1, where 王 is busy.
     ClickCell(w.MSFlexGrid1, 3, 1);
-    QCOMPARE(cellsOf(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-3"});
-    const QStringList yellow = cellsOf(w.MSFlexGrid1, CellColour::Swappable);
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-3"});
+    const QStringList yellow = CellsOfColour(w.MSFlexGrid1, CellColour::Swappable);
     QVERIFY(!yellow.contains("1-1"));
     QVERIFY(yellow.contains("1-2"));
     QCOMPARE(yellow.size(), 28);
@@ -231,10 +222,10 @@ void TestManualSetLesson::yellowFollowsTheTeachersOfBothLessons() {
     // A click on the red cell keeps the selection; one on an empty white
     // cell ends it.
     ClickCell(w.MSFlexGrid1, 3, 1);
-    QCOMPARE(cellsOf(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-3"});
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-3"});
     ClickCell(w.MSFlexGrid1, gridRow(6), 5);
-    QVERIFY(cellsOf(w.MSFlexGrid1, CellColour::Selected).isEmpty());
-    QVERIFY(cellsOf(w.MSFlexGrid1, CellColour::Swappable).isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Selected).isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Swappable).isEmpty());
     QCOMPARE(w.staMsg->panelText(1), kHelpIdle);
     QCOMPARE(w.CmbTeacher->currentIndex(), -1);
 }
@@ -245,7 +236,7 @@ void TestManualSetLesson::moveToEmptyPeriodInsertsHandPlacedRow() {
     TestContext c(t);
     frmManualSetLesson w(c.ctx);
     ClickCell(w.MSFlexGrid1, 2, 1); // 数学 of 李, Monday 2
-    QVERIFY(!cellsOf(w.MSFlexGrid1, CellColour::Swappable).contains("2-2")); // 李 in class 12
+    QVERIFY(!CellsOfColour(w.MSFlexGrid1, CellColour::Swappable).contains("2-2")); // 李 in class 12
     ClickCell(w.MSFlexGrid1, 4, 4, Qt::RightButton);
     QCOMPARE(w.staMsg->panelText(3), QStringLiteral("换课成功"));
     QCOMPARE(lessonAt(c, "11", 4, 4), QStringLiteral("2T22"));
@@ -254,7 +245,7 @@ void TestManualSetLesson::moveToEmptyPeriodInsertsHandPlacedRow() {
     QVERIFY(GridCellText(w.MSFlexGrid1, 2, 1).isEmpty());
     QCOMPARE(w.ClassSlots.at(4, 4).TeacherName, QStringLiteral("李老师"));
     QVERIFY(w.ClassSlots.at(1, 2).isEmpty());
-    QCOMPARE(cellsOf(w.MSFlexGrid1, CellColour::Normal).size(), 30);
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Normal).size(), 30);
     // The teacher view shows the lesson where it is now.
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("李老师"));
     QCOMPARE(GridCellText(w.grdTeacher, 4, 4), QStringLiteral("数学\n一1"));
@@ -291,7 +282,7 @@ void TestManualSetLesson::rightClickOnEmptyWhiteCellChangesNothing() {
     ClickCell(w.MSFlexGrid1, 4, 3, Qt::RightButton);
     ClickCell(w.MSFlexGrid1, 1, 1, Qt::RightButton); // the red cell
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("张老师"));
-    QCOMPARE(cellsOf(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-1"});
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-1"});
     QCOMPARE(w.staMsg->panelText(3), status);
     QCOMPARE(c.count("select count(*) from LessonListtb"), 9LL);
 }
@@ -410,7 +401,7 @@ void TestManualSetLesson::longSequenceKeepsTimetableSound() {
     QCOMPARE(unplacedRows(w.lstCourse), QStringList{"一（1）班 语文 1"});
     clickUnplaced(w.lstCourse, 0);
     QCOMPARE(w.CmbClass->currentText(), QStringLiteral("一（1）班"));
-    QVERIFY(!cellsOf(w.MSFlexGrid1, CellColour::Free).isEmpty());
+    QVERIFY(!CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
     step(gridRow(1), 1, Qt::LeftButton); // Monday 1 is free again
     QVERIFY(unplacedRows(w.lstCourse).isEmpty());
     QCOMPARE(c.count("select count(*) from LessonListtb where ClassCode='11'"), 5LL);

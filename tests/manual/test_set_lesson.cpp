@@ -1,3 +1,4 @@
+#include "GridCells.h"
 #include "GuiTest.h"
 #include "TestContext.h"
 #include "TestDb.h"
@@ -66,16 +67,6 @@ long long buildCount(TestContext& c, const char* cls, const char* course, const 
                        .arg(cls, course, teacher));
 }
 
-// Cyan cells as "day-lesson" texts.
-QStringList cyanCells(const QTableWidget* grid) {
-    QStringList cells;
-    for (int row = 1; row < grid->rowCount(); ++row)
-        for (int day = 1; day <= kDays; ++day)
-            if (GridCellColour(grid, row, day) == CellColour::Free)
-                cells << QStringLiteral("%1-%2").arg(day).arg(LessonOfGridRow(row));
-    return cells;
-}
-
 } // namespace
 
 class TestSetLesson : public QObject {
@@ -107,7 +98,7 @@ void TestSetLesson::opensOnFirstClassWithCoursesByCode() {
     QCOMPARE(w.staMsg->panelText(1),
              QStringLiteral("鼠标左键单击青色课时 -- 安排课时       鼠标右键 -- 删除设置的课程"));
     QCOMPARE(w.staMsg->panelText(2), QStringLiteral("一（1）班  预排课程"));
-    QCOMPARE(cyanCells(w.MSFlexGrid1).size(), 30);
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Free).size(), 30);
 
     w.CmdPrevClass->click(); // at the first class: nothing
     QCOMPARE(w.CmbClass->currentIndex(), 0);
@@ -172,7 +163,7 @@ void TestSetLesson::fullyPresetCourseLeavesListAndSelectionFallsBack() {
     ClickCell(w.MSFlexGrid1, 2, 4);
     QVERIFY(listed(w.lstCourse).isEmpty());
     QVERIFY(w.mstrCourseCode.isEmpty());
-    QVERIFY(cyanCells(w.MSFlexGrid1).isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
 
     // Deleting brings the course back.
     ClickCell(w.MSFlexGrid1, 2, 1, Qt::RightButton);
@@ -192,14 +183,14 @@ void TestSetLesson::cyanOnlyWhereClassAndTeacherHaveNoPresetLesson() {
     frmSetLesson w(c.ctx);
 
     w.lstCourse->setCurrentRow(1); // 数学, 李
-    QStringList cyan = cyanCells(w.MSFlexGrid1);
+    QStringList cyan = CellsOfColour(w.MSFlexGrid1, CellColour::Free);
     QCOMPARE(cyan.size(), 28);
     QVERIFY(!cyan.contains("2-2"));
     QVERIFY(!cyan.contains("4-4"));
     QVERIFY(cyan.contains("5-6"));
 
     w.lstCourse->setCurrentRow(2); // 英语, 王
-    cyan = cyanCells(w.MSFlexGrid1);
+    cyan = CellsOfColour(w.MSFlexGrid1, CellColour::Free);
     QCOMPARE(cyan.size(), 29);
     QVERIFY(cyan.contains("3-3"));
     QVERIFY(cyan.contains("2-2"));
@@ -246,7 +237,7 @@ void TestSetLesson::separatorAndHeaderClicksIgnored() {
     }
     QCOMPARE(c.count("select count(*) from LessonListtb"), 0LL);
     QCOMPARE(w.staMsg->panelText(3), QStringLiteral("读取成功"));
-    QCOMPARE(cyanCells(w.MSFlexGrid1).size(), 30);
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Free).size(), 30);
 
     ClickCell(w.MSFlexGrid1, 6, 2);
     QCOMPARE(c.text("select Day||LessonNo||CourseCode from LessonListtb"), QStringLiteral("251"));
@@ -290,7 +281,7 @@ void TestSetLesson::classWithoutPlanOffersNothing() {
     QCOMPARE(w.lstCourse->count(), 0);
     QVERIFY(w.mstrCourseCode.isEmpty());
     QVERIFY(w.mstrTeacherCode.isEmpty());
-    QVERIFY(cyanCells(w.MSFlexGrid1).isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
     ClickCell(w.MSFlexGrid1, 1, 1);
     QCOMPARE(c.count("select count(*) from LessonListtb"), 0LL);
 }
@@ -311,7 +302,7 @@ void TestSetLesson::sevenLessonsReachTheLastRow() {
     TestContext c(t, 7);
     frmSetLesson w(c.ctx);
     QCOMPARE(w.MSFlexGrid1->rowCount(), 9);
-    QCOMPARE(cyanCells(w.MSFlexGrid1).size(), 35);
+    QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Free).size(), 35);
     ClickCell(w.MSFlexGrid1, 8, 5);
     QCOMPARE(c.text("select Day||LessonNo from LessonListtb"), QStringLiteral("57"));
 }

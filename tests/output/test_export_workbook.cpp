@@ -23,7 +23,7 @@ class TestExportWorkbook : public QObject {
     QString nextFile() { return m_out.filePath(QStringLiteral("out%1.xlsx").arg(++m_file)); }
 
     // Exports and reads the workbook back; fails the test when either goes wrong.
-    XlsxSheet exportSheet(TestDb& t, ExportKind kind, const QString& name, int lessonsPerDay,
+    XlsxSheet exportSheet(TestDb& t, ScheduleKind kind, const QString& name, int lessonsPerDay,
                           const QString& school = kSchool) {
         const QString file = nextFile();
         const short result = ExportSchedule(t.db, kind, name, file, lessonsPerDay, school);
@@ -56,7 +56,7 @@ private slots:
         QFETCH(int, lessonsPerDay);
         TestDb t;
         FillSmallSchool(t);
-        const XlsxSheet s = exportSheet(t, ExportKind::AllClasses, {}, lessonsPerDay);
+        const XlsxSheet s = exportSheet(t, ScheduleKind::AllClasses, {}, lessonsPerDay);
         QCOMPARE(s.title, QStringLiteral("班级课表"));
         QVERIFY(s.merged.isEmpty());
         QCOMPARE(s.defaultRowHeight, 30.0);
@@ -101,7 +101,7 @@ private slots:
     void oneClassWithoutSchoolName() {
         TestDb t;
         FillSmallSchool(t);
-        const XlsxSheet s = exportSheet(t, ExportKind::Class, "一(2)班", 6, QString());
+        const XlsxSheet s = exportSheet(t, ScheduleKind::Class, "一(2)班", 6, QString());
         QCOMPARE(s.text("D1"), QStringLiteral("     一(2)班"));
         QCOMPARE(s.text("D5"), QStringLiteral("数学"));
         QVERIFY(!s.has("D12"));
@@ -112,7 +112,7 @@ private slots:
     void teacherCells() {
         TestDb t;
         FillSmallSchool(t);
-        const XlsxSheet s = exportSheet(t, ExportKind::AllTeachers, {}, 6);
+        const XlsxSheet s = exportSheet(t, ScheduleKind::AllTeachers, {}, 6);
         QCOMPARE(s.title, QStringLiteral("教师课表"));
         QCOMPARE(s.text("D1"), kSchool + "     李老师");
         QCOMPARE(s.text("D12"), kSchool + "     张老师");
@@ -128,7 +128,7 @@ private slots:
             QVERIFY(s.centred(ref));
         }
 
-        const XlsxSheet one = exportSheet(t, ExportKind::Teacher, "张老师", 6);
+        const XlsxSheet one = exportSheet(t, ScheduleKind::Teacher, "张老师", 6);
         QCOMPARE(one.text("D1"), kSchool + "     张老师");
         QCOMPARE(one.text("E7"), QStringLiteral("语文\n二1"));
         QVERIFY(!one.has("D12"));
@@ -144,7 +144,7 @@ private slots:
         QFETCH(int, n);
         TestDb t;
         FillSmallSchool(t);
-        const XlsxSheet s = exportSheet(t, ExportKind::Total, {}, n);
+        const XlsxSheet s = exportSheet(t, ScheduleKind::Total, {}, n);
         const int lastCol = 5 * n + 1;
         QCOMPARE(s.text("A1"), kSchool + " 20    -- 20   学年度第  学期总课程表");
         QVERIFY(s.centred("A1"));
@@ -224,9 +224,9 @@ private slots:
         TestDb t;
         FillSmallSchool(t);
         t.addLesson("12", 1, 7, "03", "T2", 2);
-        const XlsxSheet total = exportSheet(t, ExportKind::Total, {}, 6);
+        const XlsxSheet total = exportSheet(t, ScheduleKind::Total, {}, 6);
         QCOMPARE(total.text("H6"), QString()); // Tuesday lesson 1 of 一2
-        const XlsxSheet classes = exportSheet(t, ExportKind::Class, "一(2)班", 6);
+        const XlsxSheet classes = exportSheet(t, ScheduleKind::Class, "一(2)班", 6);
         QVERIFY(!classes.has("B10"));
     }
 
@@ -235,8 +235,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("expected");
-        const auto classKind = int(ExportKind::Class);
-        const auto totalKind = int(ExportKind::Total);
+        const auto classKind = int(ScheduleKind::Class);
+        const auto totalKind = int(ScheduleKind::Total);
         QTest::newRow("class without lessons") << classKind << "空班"
                                                << "ok.xlsx" << -102;
         QTest::newRow("unknown class") << classKind << "没有"
@@ -260,7 +260,7 @@ private slots:
         QTemporaryDir out;
         QDir(out.path()).mkdir("folder");
         const QString file = out.filePath(target);
-        QCOMPARE(int(ExportSchedule(t.db, ExportKind(kind), name, file, 6, kSchool)), expected);
+        QCOMPARE(int(ExportSchedule(t.db, ScheduleKind(kind), name, file, 6, kSchool)), expected);
         if (expected == -102)
             QVERIFY(!QFile::exists(file));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
@@ -268,12 +268,12 @@ private slots:
 
     void emptyClosedOrNoDataDatabase() {
         TestDb t;
-        QCOMPARE(int(ExportSchedule(t.db, ExportKind::AllTeachers, {}, nextFile(), 6, kSchool)),
+        QCOMPARE(int(ExportSchedule(t.db, ScheduleKind::AllTeachers, {}, nextFile(), 6, kSchool)),
                  -102);
         QCOMPARE(int(WriteTotalWorkbook(nextFile(), {}, 6, kSchool)), -102);
         t.db.close();
         QVERIFY_THROWS_EXCEPTION(std::exception,
-                                 ExportSchedule(t.db, ExportKind::Total, {}, nextFile(), 6, {}));
+                                 ExportSchedule(t.db, ScheduleKind::Total, {}, nextFile(), 6, {}));
     }
 
     // An existing file is replaced by a complete workbook, with nothing left
@@ -289,13 +289,13 @@ private slots:
         old.close();
 
         t.addClass("31", "空班");
-        QCOMPARE(int(ExportSchedule(t.db, ExportKind::Class, "空班", file, 6, kSchool)), -102);
+        QCOMPARE(int(ExportSchedule(t.db, ScheduleKind::Class, "空班", file, 6, kSchool)), -102);
         QFile kept(file);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("old contents"));
         kept.close();
 
-        QCOMPARE(int(ExportSchedule(t.db, ExportKind::Total, {}, file, 6, kSchool)), 0);
+        QCOMPARE(int(ExportSchedule(t.db, ScheduleKind::Total, {}, file, 6, kSchool)), 0);
         QString error;
         const QList<XlsxSheet> sheets = ReadXlsx(file, &error);
         QCOMPARE(sheets.size(), 1);

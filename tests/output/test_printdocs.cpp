@@ -9,9 +9,9 @@
 
 namespace {
 
-PrintRecord Rec(const QString& name, int lessonNo, int day, const QString& course,
-                const QString& cls = QString()) {
-    return PrintRecord{name, course, cls, day, lessonNo};
+ScheduleRecord Rec(const QString& name, int lessonNo, int day, const QString& course,
+                   const QString& cls = QString()) {
+    return ScheduleRecord{name, course, cls, day, lessonNo};
 }
 
 QByteArray Crlf(const QStringList& lines) {
@@ -71,9 +71,9 @@ private slots:
 
 void TestPrintDocs::scheduleDocumentTextOfTwoGroups() {
     // One lesson a day keeps the whole text short enough to read.
-    const std::vector<PrintRecord> records = {Rec("张老师", 1, 2, "数学", "一(1)"),
-                                              Rec("张老师", 1, 4, "语文", "二(1)"),
-                                              Rec("李老师", 1, 5, "体育", "三(2)")};
+    const ScheduleRecords records = {Rec("张老师", 1, 2, "数学", "一(1)"),
+                                     Rec("张老师", 1, 4, "语文", "二(1)"),
+                                     Rec("李老师", 1, 5, "体育", "三(2)")};
     const QString empty = QStringLiteral("<coursename value=\" \"></coursename>\n"
                                          "<classname value=\" \"></classname>");
     QStringList lines;
@@ -124,7 +124,7 @@ void TestPrintDocs::schedulePeriods() {
     QFETCH(QList<QList<int>>, lessons);
     QFETCH(int, trCount);
     QFETCH(QList<int>, filled);
-    std::vector<PrintRecord> records;
+    ScheduleRecords records;
     for (int i = 0; i < lessons.size(); ++i)
         records.push_back(Rec("一(1)班", lessons[i][0], lessons[i][1], QString("课%1").arg(i)));
     QString error;
@@ -179,9 +179,9 @@ void TestPrintDocs::escapedNamesGiveWellFormedDocuments() {
 }
 
 void TestPrintDocs::totalDocumentText() {
-    const std::vector<PrintRecord> records = {Rec("一(1)", 1, 2, "语", "王丽"),
-                                              Rec("一(1)", 1, 3, "数", "李强"),
-                                              Rec("一(2)", 1, 5, "体", "张敏")};
+    const ScheduleRecords records = {Rec("一(1)", 1, 2, "语", "王丽"),
+                                     Rec("一(1)", 1, 3, "数", "李强"),
+                                     Rec("一(2)", 1, 5, "体", "张敏")};
     const QString title =
         QStringLiteral("<title value=\"阳光小学 20    -- 20   学年度第  学期总课程表\"></title>");
     auto period = [](int d, const QString& course, const QString& cls, const QString& teacher) {
@@ -227,7 +227,7 @@ void TestPrintDocs::writeReplacesAndReportsFailure() {
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(100000, 'x'));
     old.close();
-    const std::vector<PrintRecord> records = {Rec("一(1)班", 1, 1, "语文")};
+    const ScheduleRecords records = {Rec("一(1)班", 1, 1, "语文")};
     QCOMPARE(WriteScheduleXml(path, records, 6, "校"), 0);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -250,52 +250,52 @@ void TestPrintDocs::queriesGroupOrderAndBindValues() {
     t.addLesson("11", 1, 2, "1", "T2", 0);
     t.addLesson("11", 1, 1, "2", "T1", 2);
 
-    auto rows = [](const std::vector<PrintRecord>& rs) {
+    auto rows = [](const ScheduleRecords& rs) {
         QStringList out;
         for (const auto& r : rs)
             out << QString("%1|%2|%3|%4%5")
-                       .arg(r.name, r.courseName, r.classShortName)
+                       .arg(r.name, r.courseName, r.secondLine)
                        .arg(r.lessonNo)
                        .arg(r.day);
         return out;
     };
     QCOMPARE(
-        rows(QueryClassPrintRecords(t.db, "O'一年级\"班")),
+        rows(QueryScheduleRecords(t.db, ScheduleKind::Class, "O'一年级\"班")),
         QStringList({"O'一年级\"班|数学||11", "O'一年级\"班|语文||21", "O'一年级\"班|数学||23"}));
-    QCOMPARE(rows(QueryAllClassesPrintRecords(t.db)),
+    QCOMPARE(rows(QueryScheduleRecords(t.db, ScheduleKind::AllClasses, {})),
              QStringList({"O'一年级\"班|数学||11", "O'一年级\"班|语文||21", "O'一年级\"班|数学||23",
                           "二年级(1)班|语文||12"}));
-    QCOMPARE(rows(QueryTeacherPrintRecords(t.db, "王丽")),
+    QCOMPARE(rows(QueryScheduleRecords(t.db, ScheduleKind::Teacher, "王丽")),
              QStringList({"王丽|语文|二(1)|12", "王丽|语文|一(1)|21"}));
-    QCOMPARE(rows(QueryAllTeachersPrintRecords(t.db)),
+    QCOMPARE(rows(QueryScheduleRecords(t.db, ScheduleKind::AllTeachers, {})),
              QStringList({"李强|数学|一(1)|11", "李强|数学|一(1)|23", "王丽|语文|二(1)|12",
                           "王丽|语文|一(1)|21"}));
-    QCOMPARE(rows(QueryTotalPrintRecords(t.db)),
+    QCOMPARE(rows(QueryScheduleRecords(t.db, ScheduleKind::Total, {})),
              QStringList(
                  {"一(1)|数|李强|11", "一(1)|语|王丽|21", "一(1)|数|李强|23", "二(1)|语|王丽|12"}));
-    QVERIFY(QueryClassPrintRecords(t.db, "一年级(2)班").empty());
-    QVERIFY(QueryTeacherPrintRecords(t.db, "无此人").empty());
+    QVERIFY(QueryScheduleRecords(t.db, ScheduleKind::Class, "一年级(2)班").empty());
+    QVERIFY(QueryScheduleRecords(t.db, ScheduleKind::Teacher, "无此人").empty());
     t.db.close();
-    QVERIFY_THROWS_EXCEPTION(std::exception, QueryTotalPrintRecords(t.db));
+    QVERIFY_THROWS_EXCEPTION(std::exception, QueryScheduleRecords(t.db, ScheduleKind::Total, {}));
 }
 
 void TestPrintDocs::jobsPickTemplateNames_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("lessons");
     QTest::addColumn<QString>("name");
-    QTest::newRow("class 6") << int(PrintKind::Class) << 6 << "ClassSchd6.xml";
-    QTest::newRow("all classes 7") << int(PrintKind::AllClasses) << 7 << "ClassSchd7.xml";
-    QTest::newRow("teacher 7") << int(PrintKind::Teacher) << 7 << "TeacherSchd7.xml";
-    QTest::newRow("all teachers 6") << int(PrintKind::AllTeachers) << 6 << "TeacherSchd6.xml";
-    QTest::newRow("total 6") << int(PrintKind::Total) << 6 << "TotalSchd6A3.xml";
-    QTest::newRow("total 7") << int(PrintKind::Total) << 7 << "TotalSchd7A3.xml";
+    QTest::newRow("class 6") << int(ScheduleKind::Class) << 6 << "ClassSchd6.xml";
+    QTest::newRow("all classes 7") << int(ScheduleKind::AllClasses) << 7 << "ClassSchd7.xml";
+    QTest::newRow("teacher 7") << int(ScheduleKind::Teacher) << 7 << "TeacherSchd7.xml";
+    QTest::newRow("all teachers 6") << int(ScheduleKind::AllTeachers) << 6 << "TeacherSchd6.xml";
+    QTest::newRow("total 6") << int(ScheduleKind::Total) << 6 << "TotalSchd6A3.xml";
+    QTest::newRow("total 7") << int(ScheduleKind::Total) << 7 << "TotalSchd7A3.xml";
 }
 
 void TestPrintDocs::jobsPickTemplateNames() {
     QFETCH(int, kind);
     QFETCH(int, lessons);
     QFETCH(QString, name);
-    QCOMPARE(PrintTemplateFileName(PrintKind(kind), lessons), name);
+    QCOMPARE(PrintTemplateFileName(ScheduleKind(kind), lessons), name);
     QVERIFY2(QFile::exists(ResourcePath(name)), qPrintable(ResourcePath(name)));
 }
 

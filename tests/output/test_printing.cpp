@@ -272,7 +272,7 @@ void TestPrinting::cancellingThePreviewIsReported() {
 void TestPrinting::commandLinePrintsDocumentAndPdf() {
     TestDb t;
     FillSchool(t);
-    const std::vector<PrintRecord> records = QueryTeacherPrintRecords(t.db, "李强");
+    const ScheduleRecords records = QueryScheduleRecords(t.db, ScheduleKind::Teacher, "李强");
     t.db.close();
     QTemporaryDir out;
     const QString xml = out.filePath("doc.xml"), pdf = out.filePath("doc.pdf");

@@ -3,6 +3,7 @@
 #include "shell/gui/UiMetrics.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QSignalBlocker>
@@ -31,6 +32,15 @@ RecordList::RecordList(QTreeWidget* list, const QStringList& captions)
         if (current)
             emit rowChosen();
     });
+    m_list->installEventFilter(this);
+}
+
+bool RecordList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_list || event->type() != QEvent::KeyPress ||
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete)
+        return QObject::eventFilter(watched, event);
+    emit deleteKeyPressed();
+    return true;
 }
 
 void RecordList::fill(const QList<CodeRecord>& records) {

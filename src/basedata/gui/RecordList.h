@@ -38,6 +38,11 @@ public:
 signals:
     // The user clicked a row or moved to it with the keyboard.
     void rowChosen();
+    // The user pressed Delete in the list.
+    void deleteKeyPressed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void select(QTreeWidgetItem* item);
