@@ -4,11 +4,15 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <vector>
 #include <xlsxwriter.h>
 
 namespace {
 
 constexpr int kBlockRows = 11;
+constexpr uint8_t kPaperA4 = 9;
+constexpr uint8_t kPaperA3 = 8;
+constexpr size_t kMaxPageBreaks = 1023; // the most a worksheet holds
 const char* const kWeekdays[5] = {"星期一", "星期二", "星期三", "星期四", "星期五"};
 
 struct WriteFailed {};
@@ -166,6 +170,12 @@ short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records
         SetColumns(ws, 1, 1, 6, f.centred);
         SetColumns(ws, 2, 6, 14, f.centred);
         worksheet_set_default_row(ws, 30, LXW_FALSE);
+        // Printed, every class or teacher gets an A4 page of its own, all five
+        // days across it.
+        worksheet_set_paper(ws, kPaperA4);
+        worksheet_fit_to_pages(ws, 1, 0);
+        worksheet_center_horizontally(ws);
+        std::vector<lxw_row_t> pageBreaks;
 
         int blockRow = 1 - kBlockRows;
         const QString* group = nullptr;
@@ -173,6 +183,8 @@ short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records
             if (!group || r.name != *group) {
                 blockRow += kBlockRows;
                 group = &r.name;
+                if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
+                    pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
                 WriteScheduleBlock(ws, f, blockRow, schoolName + QStringLiteral("     ") + r.name,
                                    lessonsPerDay);
             }
@@ -184,6 +196,10 @@ short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records
                           r.courseName + QLatin1Char('\n') + r.secondLine, f.borderedWrap);
             else
                 WriteText(ws, blockRow + 2 + r.lessonNo, r.day + 1, r.courseName, f.bordered);
+        }
+        if (!pageBreaks.empty()) {
+            pageBreaks.push_back(0); // the list ends with a zero
+            Check(worksheet_set_h_pagebreaks(ws, pageBreaks.data()));
         }
         return book.save();
     } catch (const WriteFailed&) {
@@ -229,6 +245,13 @@ short WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records
 
         SetColumns(ws, 1, 1, 10, centred);
         SetColumns(ws, 2, lastCol, 6, centred);
+        // The whole school on A3 landscape, one page wide, the day and lesson
+        // headers repeated on every page.
+        worksheet_set_paper(ws, kPaperA3);
+        worksheet_set_landscape(ws);
+        worksheet_fit_to_pages(ws, 1, 0);
+        worksheet_center_horizontally(ws);
+        Check(worksheet_repeat_rows(ws, 2, 3));
         SetRowHeight(ws, 1, 50);
         SetRowHeight(ws, 3, 30);
         SetRowHeight(ws, 4, 20);

@@ -83,6 +83,7 @@ QList<XlsxSheet> ReadXlsx(const QString& path, QString* error) {
         const QJsonObject o = v.toObject();
         XlsxSheet s;
         s.title = o.value("title").toString();
+        s.page = o.value("page").toString();
         s.defaultRowHeight = o.value("defaultRowHeight").toDouble();
         const QJsonObject widths = o.value("widths").toObject();
         for (auto it = widths.begin(); it != widths.end(); ++it)

@@ -13,6 +13,7 @@ struct XlsxSheet {
     QMap<int, double> widths;  // column (from 1) -> width
     QMap<int, double> heights; // row (from 1) -> height in points, set rows only
     QStringList merged;        // "A1:AE1", ...
+    QString page;              // "paper=9 portrait fit=1x0 breaks=11,22"
     QJsonObject cells;         // "B3" -> {value, left, right, top, bottom, horizontal, ...}
 
     bool has(const QString& ref) const { return cells.contains(ref); }

@@ -58,6 +58,8 @@ private slots:
         FillSmallSchool(t);
         const XlsxSheet s = exportSheet(t, ScheduleKind::AllClasses, {}, lessonsPerDay);
         QCOMPARE(s.title, QStringLiteral("班级课表"));
+        // Printed: one A4 page per class, all five days across it.
+        QCOMPARE(s.page, QStringLiteral("paper=9 portrait fit=1x0 breaks=11,22"));
         QVERIFY(s.merged.isEmpty());
         QCOMPARE(s.defaultRowHeight, 30.0);
         // Stored widths carry the spreadsheet's cell padding on top of the width set.
@@ -148,6 +150,7 @@ private slots:
         const int lastCol = 5 * n + 1;
         QCOMPARE(s.text("A1"), kSchool + " 20    -- 20   学年度第  学期总课程表");
         QVERIFY(s.centred("A1"));
+        QCOMPARE(s.page, QStringLiteral("paper=8 landscape fit=1x0 breaks="));
 
         QStringList merges = {QStringLiteral("A1:%1").arg(CellRef(1, lastCol)),
                               QStringLiteral("A3:A4")};

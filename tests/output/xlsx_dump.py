@@ -35,8 +35,16 @@ def dump_sheet(ws):
             "vertical": (align.vertical or "") if align is not None else "",
             "wrap": bool(align.wrap_text) if align is not None else False,
         }
+    setup = ws.page_setup
+    fit = ws.sheet_properties.pageSetUpPr
+    page = "paper=%s %s fit=%s breaks=%s" % (
+        setup.paperSize, setup.orientation or "default",
+        "%sx%s" % (1 if setup.fitToWidth is None else setup.fitToWidth,
+                   1 if setup.fitToHeight is None else setup.fitToHeight) if fit is not None and fit.fitToPage else "no",
+        ",".join(str(b.id) for b in ws.row_breaks.brk))
     return {
         "title": ws.title,
+        "page": page,
         "defaultRowHeight": ws.sheet_format.defaultRowHeight,
         "widths": widths,
         "heights": heights,
