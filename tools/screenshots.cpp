@@ -33,16 +33,16 @@
 #include <vector>
 
 #include "basedata/frmClassInput.h"
+#include "basedata/frmClassPlanInput.h"
 #include "basedata/frmCourseInput.h"
 #include "basedata/frmTeacherInput.h"
-#include "basedata/frmClassPlanInput.h"
+#include "build/frmAutoBuild.h"
 #include "limits/frmCourseLimitInput.h"
 #include "limits/frmSetLessonOfDay.h"
-#include "manual/frmSetLesson.h"
-#include "build/frmAutoBuild.h"
 #include "manual/frmManualSetLesson.h"
-#include "output/frmPrint.h"
+#include "manual/frmSetLesson.h"
 #include "output/frmExport.h"
+#include "output/frmPrint.h"
 
 namespace {
 

@@ -7,14 +7,28 @@
 
 namespace sql {
 
-inline std::string u8(const QString& s) { return s.toStdString(); }
-inline QString text(const SQLite::Column& c) { return QString::fromStdString(c.getString()); }
+inline std::string u8(const QString& s) {
+    return s.toStdString();
+}
+inline QString text(const SQLite::Column& c) {
+    return QString::fromStdString(c.getString());
+}
 
-inline void bindOne(SQLite::Statement& st, int i, const QString& v) { st.bind(i, u8(v)); }
-inline void bindOne(SQLite::Statement& st, int i, const std::string& v) { st.bind(i, v); }
-inline void bindOne(SQLite::Statement& st, int i, const char* v) { st.bind(i, std::string(v)); }
-inline void bindOne(SQLite::Statement& st, int i, int v) { st.bind(i, v); }
-inline void bindOne(SQLite::Statement& st, int i, long long v) { st.bind(i, static_cast<int64_t>(v)); }
+inline void bindOne(SQLite::Statement& st, int i, const QString& v) {
+    st.bind(i, u8(v));
+}
+inline void bindOne(SQLite::Statement& st, int i, const std::string& v) {
+    st.bind(i, v);
+}
+inline void bindOne(SQLite::Statement& st, int i, const char* v) {
+    st.bind(i, std::string(v));
+}
+inline void bindOne(SQLite::Statement& st, int i, int v) {
+    st.bind(i, v);
+}
+inline void bindOne(SQLite::Statement& st, int i, long long v) {
+    st.bind(i, static_cast<int64_t>(v));
+}
 
 template <class... A> void bind(SQLite::Statement& st, const A&... args) {
     int i = 1;

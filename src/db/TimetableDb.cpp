@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 
-TimetableDb::~TimetableDb() { close(); }
+TimetableDb::~TimetableDb() {
+    close();
+}
 
 bool TimetableDb::open(const QString& path) {
     // SQLite would happily open a directory name or create nothing useful out of
@@ -49,6 +51,10 @@ SQLite::Database& TimetableDb::sql() {
     return *m_db;
 }
 
-bool OpenTimetableDb(TimetableDb& db, const QString& path) { return db.open(path); }
+bool OpenTimetableDb(TimetableDb& db, const QString& path) {
+    return db.open(path);
+}
 
-void CloseTimetableDb(TimetableDb& db) { db.close(); }
+void CloseTimetableDb(TimetableDb& db) {
+    db.close();
+}

@@ -5,7 +5,9 @@
 #include "shell/AppPaths.h"
 #include "shell/IniFile.h"
 
-QString IniFilePath() { return AppFilePath("kbxt.ini"); }
+QString IniFilePath() {
+    return AppFilePath("kbxt.ini");
+}
 
 QString GetDbFileName() {
     // The value is limited as a 254-character buffer would limit it.
@@ -21,13 +23,17 @@ QString GetLessonOfDay() {
     return QString::number(IniFile(IniFilePath()).readInt("LESSON", "LESSON_OF_DAY", 6));
 }
 
-int LessonsPerDaySetting() { return GetLessonOfDay().toInt() >= 7 ? 7 : 6; }
+int LessonsPerDaySetting() {
+    return GetLessonOfDay().toInt() >= 7 ? 7 : 6;
+}
 
 bool WriteLessonOfDay(int lessons) {
     return IniFile(IniFilePath()).writeString("LESSON", "LESSON_OF_DAY", QString::number(lessons));
 }
 
-QString GetSchoolName() { return IniFile(IniFilePath()).readString("SCHOOL", "NAME").trimmed(); }
+QString GetSchoolName() {
+    return IniFile(IniFilePath()).readString("SCHOOL", "NAME").trimmed();
+}
 
 bool WriteSchoolName(const QString& name) {
     return IniFile(IniFilePath()).writeString("SCHOOL", "NAME", name.trimmed());

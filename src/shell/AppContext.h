@@ -7,7 +7,7 @@
 
 struct AppContext {
     TimetableDb db;
-    QString systemTitle;  // the school's name followed by "排课软件系统"
+    QString systemTitle;   // the school's name followed by "排课软件系统"
     int lessonsPerDay = 6; // 6 or 7
 };
 

@@ -25,11 +25,17 @@ QString ResourceDir() {
     return QDir(candidates[0]).absolutePath();
 }
 
-QString ResourcePath(const QString& relative) { return ResourceDir() + '/' + relative; }
+QString ResourcePath(const QString& relative) {
+    return ResourceDir() + '/' + relative;
+}
 
-QString AppFilePath(const QString& name) { return AppDir() + '/' + name; }
+QString AppFilePath(const QString& name) {
+    return AppDir() + '/' + name;
+}
 
-QString DefaultDbFileName() { return AppFilePath("kb.db"); }
+QString DefaultDbFileName() {
+    return AppFilePath("kb.db");
+}
 
 bool EnsureDefaultDatabase() {
     const QString target = DefaultDbFileName();

@@ -90,7 +90,9 @@ void frmMain::LoadBackground() {
         imgBack->setPixmap(picture);
 }
 
-void frmMain::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void frmMain::SetCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
 // The file in use. kbxt.ini can name another one when recording a newly opened
 // file failed; copying or reopening that one would silently switch databases.

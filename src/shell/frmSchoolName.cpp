@@ -26,7 +26,8 @@ frmSchoolName::frmSchoolName(QWidget* parent) : QDialog(parent) {
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("学校名称"), txtName);
-    auto* hint = new QLabel(QStringLiteral("学校名称显示在窗口标题和打印、导出的课表上，下次启动时生效。"), this);
+    auto* hint = new QLabel(
+        QStringLiteral("学校名称显示在窗口标题和打印、导出的课表上，下次启动时生效。"), this);
     hint->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -11,7 +11,9 @@ TestDb::TestDb() {
         throw std::runtime_error("cannot make a test database");
 }
 
-void TestDb::exec(const QString& statement) { db.sql().exec(statement.toStdString()); }
+void TestDb::exec(const QString& statement) {
+    db.sql().exec(statement.toStdString());
+}
 
 long long TestDb::count(const QString& selectCount) {
     SQLite::Statement st(db.sql(), selectCount.toStdString());
@@ -34,8 +36,8 @@ void TestDb::addCourse(const QString& code, const QString& name, const QString& 
 }
 
 void TestDb::addTeacher(const QString& code, const QString& name) {
-    sql::exec(db.sql(), "insert into Teachertb(Code,Name,FullName,ShortName) values(?,?,?,?)",
-              code, name, name, name);
+    sql::exec(db.sql(), "insert into Teachertb(Code,Name,FullName,ShortName) values(?,?,?,?)", code,
+              name, name, name);
 }
 
 void TestDb::addClassRoom(const QString& code, const QString& name) {

@@ -23,7 +23,8 @@ Q_DECLARE_METATYPE(UiDialogs::Icon)
 
 namespace {
 const QString kCaption = QStringLiteral("导出课表到Excel");
-const QString kOffice = QStringLiteral("课表导出失败！无法创建文件，请检查保存位置是否存在、是否可写。");
+const QString kOffice =
+    QStringLiteral("课表导出失败！无法创建文件，请检查保存位置是否存在、是否可写。");
 
 QStringList Items(const QComboBox* list) {
     QStringList items;

@@ -44,7 +44,8 @@ void TestConfig::readsMatchKeysWithoutCase_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("number");
     QTest::newRow("plain") << QByteArray("[LESSON]\nLESSON_OF_DAY=7\n") << "7" << 7;
-    QTest::newRow("case and blanks") << QByteArray("[lesson]\r\n  lesson_of_day = 7 \r\n") << "7" << 7;
+    QTest::newRow("case and blanks")
+        << QByteArray("[lesson]\r\n  lesson_of_day = 7 \r\n") << "7" << 7;
     QTest::newRow("leading digits") << QByteArray("[LESSON]\nLESSON_OF_DAY=7x\n") << "7x" << 7;
     QTest::newRow("no digits") << QByteArray("[LESSON]\nLESSON_OF_DAY=abc\n") << "abc" << 0;
     QTest::newRow("other section") << QByteArray("[DB]\nLESSON_OF_DAY=7\n") << "" << 6;

@@ -83,8 +83,9 @@ void TestMainWindow::menuHasItsEntriesInOrderWithSixHidden() {
     QCOMPARE(entries(m_window->mnuLimit),
              QStringList({"(班级上课时间限制)", "课程上课时间限制", "(老师上课时间限制)",
                           "(教室上课时间限制)"}));
-    QCOMPARE(entries(m_window->mnuBuildKb), QStringList({"手工调整课表", "打印课表", "导出课表到Excel",
-                                                         "课表学年升级", "删除课表数据"}));
+    QCOMPARE(entries(m_window->mnuBuildKb),
+             QStringList(
+                 {"手工调整课表", "打印课表", "导出课表到Excel", "课表学年升级", "删除课表数据"}));
     QCOMPARE(entries(m_window->mnuManager),
              QStringList({"(数据维护)", "每天课时设置", "学校名称设置"}));
     QCOMPARE(entries(m_window->mnuHelp),
@@ -108,7 +109,8 @@ void TestMainWindow::confirmationNeedsOk() {
     QFETCH(bool, confirmed);
     frmConfirm dlg;
     dlg.setWarning("删除课表数据将会清除您以前排好的课表！");
-    QVERIFY(dlg.lblTitle->text().startsWith("删除课表数据将会清除您以前排好的课表！\r\n您最好先保存"));
+    QVERIFY(
+        dlg.lblTitle->text().startsWith("删除课表数据将会清除您以前排好的课表！\r\n您最好先保存"));
     dlg.show();
     QTest::keyClicks(dlg.Text1, typed + "K");
     QVERIFY(dlg.Text1->text().size() <= 2);
@@ -146,7 +148,8 @@ void TestMainWindow::deleteTimetableAfterConfirmation() {
     QCOMPARE(m_dialogs->lastText(), QString("删除课表完成。"));
     QCOMPARE(m_dialogs->lastTitle(), QString("课表系统"));
     QCOMPARE(sql::firstInt(m_ctx->db.sql(), -1, "select count(*) from LessonListtb"), 0LL);
-    QCOMPARE(sql::firstInt(m_ctx->db.sql(), -1, "select BuildCount+IsAutoBuild from ClassPlantb"), 0LL);
+    QCOMPARE(sql::firstInt(m_ctx->db.sql(), -1, "select BuildCount+IsAutoBuild from ClassPlantb"),
+             0LL);
 
     sql::exec(m_ctx->db.sql(), "drop table ClassPlantb");
     AnswerNextConfirm("OK");
@@ -156,7 +159,8 @@ void TestMainWindow::deleteTimetableAfterConfirmation() {
 }
 
 void TestMainWindow::upgradeAfterConfirmation() {
-    sql::exec(m_ctx->db.sql(), "insert into Classtb values('21','二（1）班','二年级（1）班','二（1）')");
+    sql::exec(m_ctx->db.sql(),
+              "insert into Classtb values('21','二（1）班','二年级（1）班','二（1）')");
     AnswerNextConfirm("OK");
     m_window->mnuUpgradeAll->trigger();
     QCOMPARE(m_dialogs->lastText(), QString("课表学年升级完成。"));

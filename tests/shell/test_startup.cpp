@@ -46,7 +46,8 @@ void TestStartUp::firstStartCopiesTheEmptyDatabaseAndWritesNoIni() {
     QVERIFY(!QFile::exists(IniFilePath()));
     QVERIFY(m_dialogs->shown.isEmpty());
     // The copy is the user's own, writable database.
-    QCOMPARE(sql::exec(ctx.db.sql(), "insert into Coursetb(Code,Name) values(?,?)", "1", "语文"), 1);
+    QCOMPARE(sql::exec(ctx.db.sql(), "insert into Coursetb(Code,Name) values(?,?)", "1", "语文"),
+             1);
 }
 
 void TestStartUp::missingConfiguredFileFallsBackAndIsRecorded() {
@@ -93,7 +94,8 @@ void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
     QCOMPARE(ctx.lessonsPerDay, lessons);
     QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select count(*) from LessonListtb"), (long long)kept);
     // The trimmed lessons count as unplaced again.
-    QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select BuildCount from ClassPlantb"), (long long)kept);
+    QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select BuildCount from ClassPlantb"),
+             (long long)kept);
 }
 
 void TestStartUp::noDatabaseAtAllIsFatal() {

@@ -11,7 +11,9 @@ inline constexpr int kSeparatorRow = 5;
 inline constexpr int kDays = 5;
 
 // Grid row of a lesson number (1-based) and back; 0 for the header and separator.
-constexpr int GridRowOfLesson(int lessonNo) { return lessonNo <= 4 ? lessonNo : lessonNo + 1; }
+constexpr int GridRowOfLesson(int lessonNo) {
+    return lessonNo <= 4 ? lessonNo : lessonNo + 1;
+}
 constexpr int LessonOfGridRow(int row) {
     return row >= 1 && row <= 4 ? row : (row > kSeparatorRow ? row - 1 : 0);
 }
@@ -21,9 +23,9 @@ QString DayHeader(int day);         // "星期一" .. "星期五"
 // The cell colours of the hand-placing windows.
 namespace CellColour {
 inline const QColor Normal{255, 255, 255};
-inline const QColor Free{128, 255, 255};     // cyan: the chosen lesson may go here
+inline const QColor Free{128, 255, 255};      // cyan: the chosen lesson may go here
 inline const QColor Swappable{255, 255, 128}; // yellow
-inline const QColor Selected{192, 0, 0};     // red
+inline const QColor Selected{192, 0, 0};      // red
 } // namespace CellColour
 
 // Lays the grid out: lessons 6 → 8 rows of rowTwips (default 800), 7 → 9 rows

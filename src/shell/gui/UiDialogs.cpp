@@ -14,14 +14,25 @@ public:
         box.setWindowTitle(title);
         box.setText(text);
         switch (icon) {
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
-        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case Icon::Error: box.setIcon(QMessageBox::Critical); break;
-        case Icon::Question: box.setIcon(QMessageBox::Question); break;
-        case Icon::None: break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icon::None:
+            break;
         }
         switch (buttons) {
-        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         case Buttons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
@@ -36,10 +47,14 @@ public:
         if (buttons == Buttons::Ok)
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         switch (box.exec()) {
-        case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
         }
     }
 
@@ -57,8 +72,12 @@ UiDialogs* g_current = &g_real;
 
 } // namespace
 
-UiDialogs& UiDialogs::instance() { return *g_current; }
-void UiDialogs::setInstance(UiDialogs* d) { g_current = d ? d : &g_real; }
+UiDialogs& UiDialogs::instance() {
+    return *g_current;
+}
+void UiDialogs::setInstance(UiDialogs* d) {
+    g_current = d ? d : &g_real;
+}
 
 void ShowInfo(QWidget* parent, const QString& title, const QString& text) {
     UiDialogs::instance().message(parent, title, text, UiDialogs::Icon::Information,

@@ -14,7 +14,8 @@ void InstallFontSubstitutions() {
         return;
     done = true;
     QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
-                                QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                                QStringLiteral("SimSun")});
+                               {QStringLiteral("Noto Serif CJK SC"),
+                                QStringLiteral("AR PL UMing CN"),
+                                QStringLiteral("Noto Sans CJK SC"),
+                                QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("SimSun")});
 }
