@@ -9,11 +9,14 @@ namespace {
 class GridReleaseFilter : public QObject {
 public:
     GridReleaseFilter(QTableWidget* grid, GridReleaseHandler handler)
-        : QObject(grid), m_grid(grid), m_handler(std::move(handler)) {}
+        : QObject(grid), m_grid(grid), m_viewport(grid->viewport()), m_handler(std::move(handler)) {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // The viewport is compared as stored: events also arrive while the grid
+        // is being destroyed, when it must not be called any more.
+        if (watched == m_viewport && event->type() == QEvent::MouseButtonRelease) {
             auto* e = static_cast<QMouseEvent*>(event);
             const QModelIndex index = m_grid->indexAt(e->position().toPoint());
             if (index.isValid())
@@ -24,6 +27,7 @@ protected:
 
 private:
     QTableWidget* m_grid;
+    QWidget* m_viewport;
     GridReleaseHandler m_handler;
 };
 
