@@ -12,17 +12,19 @@
 #include <memory>
 
 void OnNextModal(std::function<void(QWidget*)> fn) {
-    auto timer = std::make_shared<QTimer>();
+    // The timer deletes itself once it has handled a dialog or given up.
+    auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     timer->setInterval(10);
-    QObject::connect(timer.get(), &QTimer::timeout, [timer, tries, fn]() {
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, fn]() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            timer->stop();
+        const bool found = modal && modal->isVisible();
+        if (!found && ++*tries <= 500)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (found)
             fn(modal);
-        } else if (++*tries > 500) {
-            timer->stop();
-        }
     });
     timer->start();
 }
