@@ -176,6 +176,7 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
             (static_cast<int>(taught.size()) + c.classesPerTeacher - 1) / c.classesPerTeacher;
         const int shift = groups > 1 ? b.draw.below(groups) : 0;
         std::vector<QString> teacherOfGroup;
+        teacherOfGroup.reserve(groups);
         for (int g = 0; g < groups; ++g)
             teacherOfGroup.push_back(b.newTeacher());
         for (std::size_t i = 0; i < taught.size(); ++i) {

@@ -54,7 +54,7 @@ std::optional<PrintOptions> ParseOptions(const QStringList& args, QString& probl
             o.kind = ScheduleKind::Total;
             ++selectors;
         } else if (a == "--lessons-per-day" && hasValue) {
-            const QString n = args[++i];
+            const QString& n = args[++i];
             if (n != "6" && n != "7") {
                 problem = QStringLiteral("--lessons-per-day takes 6 or 7");
                 return std::nullopt;
