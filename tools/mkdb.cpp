@@ -1,5 +1,5 @@
 // Build-time tool: writes the delivered empty database from schema.sql.
-#include "db/Schema.h"
+#include "core/store/Schema.h"
 
 #include <cstdio>
 

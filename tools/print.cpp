@@ -2,7 +2,7 @@
 // PDF file, without a display. kbxt-cli links no GUI library, so its
 // "print --pdf" hands the document to this tool. The exit code is the print
 // component's result (0 printed).
-#include "output/gui/PrintComponent.h"
+#include "gui/output/PrintComponent.h"
 
 #include <QGuiApplication>
 #include <cstdio>

@@ -7,16 +7,16 @@
 //   writes OUTPUT_ROOT/resources/使用手册/images/<WINDOW>.png and, for the
 //   windows the README shows, OUTPUT_ROOT/docs/screenshots/<name>.png.
 //   Without WINDOW arguments every window of this build is taken.
-#include "db/Schema.h"
-#include "db/Sql.h"
-#include "db/TimetableDb.h"
-#include "shell/AppConfig.h"
-#include "shell/AppContext.h"
-#include "shell/frmConfirm.h"
-#include "shell/frmMain.h"
-#include "shell/frmSchoolName.h"
-#include "shell/gui/StartUp.h"
-#include "shell/gui/UiDialogs.h"
+#include "core/store/Schema.h"
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
+#include "core/config/AppConfig.h"
+#include "gui/widgets/AppContext.h"
+#include "gui/shell/frmConfirm.h"
+#include "gui/shell/frmMain.h"
+#include "gui/shell/frmSchoolName.h"
+#include "gui/shell/StartUp.h"
+#include "gui/widgets/UiDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,17 +32,17 @@
 #include <memory>
 #include <vector>
 
-#include "basedata/frmClassInput.h"
-#include "basedata/frmClassPlanInput.h"
-#include "basedata/frmCourseInput.h"
-#include "basedata/frmTeacherInput.h"
-#include "build/frmAutoBuild.h"
-#include "limits/frmCourseLimitInput.h"
-#include "limits/frmSetLessonOfDay.h"
-#include "manual/frmManualSetLesson.h"
-#include "manual/frmSetLesson.h"
-#include "output/frmExport.h"
-#include "output/frmPrint.h"
+#include "gui/basedata/frmClassInput.h"
+#include "gui/basedata/frmClassPlanInput.h"
+#include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmTeacherInput.h"
+#include "gui/generation/frmAutoBuild.h"
+#include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmSetLessonOfDay.h"
+#include "gui/manual/frmManualSetLesson.h"
+#include "gui/manual/frmSetLesson.h"
+#include "gui/output/frmExport.h"
+#include "gui/output/frmPrint.h"
 
 namespace {
 

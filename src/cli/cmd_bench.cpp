@@ -1,11 +1,11 @@
 // kbxt-cli bench: how long generation takes for the three demo schools.
-#include "build/BuildRandom.h"
-#include "build/BuildTimetable.h"
-#include "build/DemoSchool.h"
-#include "build/ToolOptions.h"
+#include "core/generation/BuildRandom.h"
+#include "core/generation/BuildTimetable.h"
+#include "core/store/DemoSchool.h"
+#include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
-#include "db/Sql.h"
-#include "db/TimetableDb.h"
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
-#include "build/TimetableCheck.h"
-#include "build/ToolOptions.h"
+#include "core/rules/TimetableCheck.h"
+#include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
-#include "db/TimetableDb.h"
+#include "core/store/TimetableDb.h"
 
 namespace {
 const char* const kUsage = "check [--lessons-per-day 6|7] DB";

@@ -1,7 +1,7 @@
 // kbxt-cli demo: a new database holding a realistic primary school.
-#include "build/BuildRandom.h"
-#include "build/DemoSchool.h"
-#include "build/ToolOptions.h"
+#include "core/generation/BuildRandom.h"
+#include "core/store/DemoSchool.h"
+#include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
 
 namespace {

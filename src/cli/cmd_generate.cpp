@@ -1,9 +1,9 @@
 // kbxt-cli generate: automatic timetable generation, as 自动生成课表 runs it.
-#include "build/BuildRandom.h"
-#include "build/BuildTimetable.h"
-#include "build/ToolOptions.h"
+#include "core/generation/BuildRandom.h"
+#include "core/generation/BuildTimetable.h"
+#include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
-#include "db/TimetableDb.h"
+#include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // kbxt-cli init: a new, empty timetable database.
 #include "cli/CliCommand.h"
-#include "db/Schema.h"
+#include "core/store/Schema.h"
 
 namespace {
 int runInit(const QStringList& args) {

@@ -2,10 +2,10 @@
 // Shared by the editor tests: a test database handed to the program's context,
 // and small ways to act on a record list as the user does.
 #include "TestDb.h"
-#include "db/Sql.h"
-#include "shell/AppContext.h"
+#include "core/store/Sql.h"
+#include "gui/widgets/AppContext.h"
 
-#include "shell/gui/UiMetrics.h"
+#include "gui/widgets/UiMetrics.h"
 
 #include <QHeaderView>
 #include <QLabel>

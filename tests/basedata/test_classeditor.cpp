@@ -1,7 +1,7 @@
 #include "EditorTest.h"
 #include "FakeDialogs.h"
-#include "basedata/ClassNames.h"
-#include "basedata/frmClassInput.h"
+#include "core/model/ClassNames.h"
+#include "gui/basedata/frmClassInput.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "EditorTest.h"
 #include "FakeDialogs.h"
 #include "GuiTest.h"
-#include "basedata/frmClassRoomInput.h"
-#include "basedata/frmCourseInput.h"
-#include "basedata/frmTeacherInput.h"
-#include "shell/frmMain.h"
+#include "gui/basedata/frmClassRoomInput.h"
+#include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmTeacherInput.h"
+#include "gui/shell/frmMain.h"
 
 #include <QAction>
 

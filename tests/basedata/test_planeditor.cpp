@@ -3,10 +3,10 @@
 #include "FakeDialogs.h"
 #include "TestDb.h"
 
-#include "basedata/PlanStore.h"
-#include "basedata/frmClassPlanInput.h"
-#include "db/Sql.h"
-#include "shell/AppContext.h"
+#include "core/store/PlanStore.h"
+#include "gui/basedata/frmClassPlanInput.h"
+#include "core/store/Sql.h"
+#include "gui/widgets/AppContext.h"
 
 #include <QComboBox>
 #include <QHeaderView>

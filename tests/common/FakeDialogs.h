@@ -1,6 +1,6 @@
 #pragma once
 // Answers message boxes and file dialogs in tests and records what was shown.
-#include "shell/gui/UiDialogs.h"
+#include "gui/widgets/UiDialogs.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,6 +1,6 @@
 #pragma once
 // Reading a day × lesson grid back in tests.
-#include "shell/gui/TimetableGrid.h"
+#include "gui/widgets/TimetableGrid.h"
 
 #include <QStringList>
 #include <QTableWidget>

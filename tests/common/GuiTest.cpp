@@ -1,6 +1,6 @@
 #include "GuiTest.h"
 
-#include "shell/frmConfirm.h"
+#include "gui/shell/frmConfirm.h"
 
 #include <QApplication>
 #include <QDialog>

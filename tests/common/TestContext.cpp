@@ -1,6 +1,6 @@
 #include "TestContext.h"
 
-#include "db/Sql.h"
+#include "core/store/Sql.h"
 
 #include <stdexcept>
 

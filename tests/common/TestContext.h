@@ -2,7 +2,7 @@
 // The program-wide values over a filled test database, for tests that open
 // windows: the database file of a TestDb, reopened in an AppContext.
 #include "TestDb.h"
-#include "shell/AppContext.h"
+#include "gui/widgets/AppContext.h"
 
 #include <QString>
 

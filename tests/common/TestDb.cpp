@@ -1,7 +1,7 @@
 #include "TestDb.h"
 
-#include "db/Schema.h"
-#include "db/Sql.h"
+#include "core/store/Schema.h"
+#include "core/store/Sql.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh timetable database in a temporary folder, opened as the program
 // opens it, with shorthands to fill the tables.
-#include "db/TimetableDb.h"
+#include "core/store/TimetableDb.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "TimetableInvariants.h"
 
-#include "db/Sql.h"
-#include "db/TimetableDb.h"
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
 
 namespace {
 

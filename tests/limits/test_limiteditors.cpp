@@ -4,14 +4,14 @@
 #include "GuiTest.h"
 #include "TestDb.h"
 
-#include "db/Sql.h"
-#include "limits/frmClassLimitInput.h"
-#include "limits/frmClassRoomLimitInput.h"
-#include "limits/frmCourseLimitInput.h"
-#include "limits/frmTeacherLimitInput.h"
-#include "shell/AppContext.h"
-#include "shell/gui/TimetableGrid.h"
-#include "shell/gui/UiMetrics.h"
+#include "core/store/Sql.h"
+#include "gui/limits/frmClassLimitInput.h"
+#include "gui/limits/frmClassRoomLimitInput.h"
+#include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmTeacherLimitInput.h"
+#include "gui/widgets/AppContext.h"
+#include "gui/widgets/TimetableGrid.h"
+#include "gui/widgets/UiMetrics.h"
 
 #include <QAction>
 #include <QComboBox>

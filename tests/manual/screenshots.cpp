@@ -3,10 +3,10 @@
 #include "GuiTest.h"
 #include "TestContext.h"
 #include "TestDb.h"
-#include "db/Sql.h"
-#include "manual/frmManualSetLesson.h"
-#include "manual/frmSetLesson.h"
-#include "shell/gui/UiMetrics.h"
+#include "core/store/Sql.h"
+#include "gui/manual/frmManualSetLesson.h"
+#include "gui/manual/frmSetLesson.h"
+#include "gui/widgets/UiMetrics.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,11 +3,11 @@
 #include "TestContext.h"
 #include "TestDb.h"
 #include "TimetableInvariants.h"
-#include "manual/ManualLessons.h"
-#include "manual/frmManualSetLesson.h"
-#include "manual/gui/StatusPanels.h"
-#include "shell/frmMain.h"
-#include "shell/gui/TimetableGrid.h"
+#include "core/store/ManualLessons.h"
+#include "gui/manual/frmManualSetLesson.h"
+#include "gui/widgets/StatusPanels.h"
+#include "gui/shell/frmMain.h"
+#include "gui/widgets/TimetableGrid.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,12 +3,12 @@
 #include "TestContext.h"
 #include "TestDb.h"
 #include "TimetableInvariants.h"
-#include "db/Lookups.h"
-#include "manual/PresetLessons.h"
-#include "manual/frmManualSetLesson.h"
-#include "manual/frmSetLesson.h"
-#include "manual/gui/StatusPanels.h"
-#include "shell/gui/TimetableGrid.h"
+#include "core/store/Lookups.h"
+#include "core/store/PresetLessons.h"
+#include "gui/manual/frmManualSetLesson.h"
+#include "gui/manual/frmSetLesson.h"
+#include "gui/widgets/StatusPanels.h"
+#include "gui/widgets/TimetableGrid.h"
 
 #include <QComboBox>
 #include <QListWidget>

@@ -4,10 +4,10 @@
 #include "FakeDialogs.h"
 #include "GuiTest.h"
 #include "XlsxReader.h"
-#include "output/frmExport.h"
-#include "shell/AppConfig.h"
-#include "shell/AppContext.h"
-#include "shell/frmMain.h"
+#include "gui/output/frmExport.h"
+#include "core/config/AppConfig.h"
+#include "gui/widgets/AppContext.h"
+#include "gui/shell/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

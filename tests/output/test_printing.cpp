@@ -1,12 +1,12 @@
 #include "FakeDialogs.h"
 #include "GuiTest.h"
 #include "TestDb.h"
-#include "output/PrintQueries.h"
-#include "output/frmPrint.h"
-#include "output/gui/PrintComponent.h"
-#include "shell/AppConfig.h"
-#include "shell/AppContext.h"
-#include "shell/AppPaths.h"
+#include "core/output/PrintQueries.h"
+#include "gui/output/frmPrint.h"
+#include "gui/output/PrintComponent.h"
+#include "core/config/AppConfig.h"
+#include "gui/widgets/AppContext.h"
+#include "core/config/AppPaths.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "db/Schema.h"
-#include "shell/AppConfig.h"
-#include "shell/AppPaths.h"
-#include "shell/IniFile.h"
+#include "core/store/Schema.h"
+#include "core/config/AppConfig.h"
+#include "core/config/AppPaths.h"
+#include "core/config/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 #include "FakeDialogs.h"
-#include "db/Sql.h"
-#include "shell/AppConfig.h"
-#include "shell/AppContext.h"
-#include "shell/AppPaths.h"
-#include "shell/IniFile.h"
-#include "shell/frmMain.h"
-#include "shell/gui/StartUp.h"
+#include "core/store/Sql.h"
+#include "core/config/AppConfig.h"
+#include "gui/widgets/AppContext.h"
+#include "core/config/AppPaths.h"
+#include "core/config/IniFile.h"
+#include "gui/shell/frmMain.h"
+#include "gui/shell/StartUp.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,0 +1,191 @@
+#include "core/output/PrintDocument.h"
+
+#include <QSaveFile>
+
+namespace {
+
+class Lines {
+public:
+    void add(const QString& line) {
+        m_text += line.toUtf8();
+        m_text += "\r\n";
+    }
+    QByteArray take() { return std::move(m_text); }
+
+private:
+    QByteArray m_text;
+};
+
+QString ValueLine(const QString& openName, const QString& value, const QString& closeName) {
+    return QStringLiteral("<%1 value=\"%2\"></%3>").arg(openName, XmlEscape(value), closeName);
+}
+
+// The walk over the periods of a group shared by both documents: lesson by
+// lesson, Monday to Friday within a lesson.
+struct Period {
+    int lesson = 1;
+    int day = 1;
+    void next() {
+        if (day >= 5) {
+            ++lesson;
+            day = 1;
+        } else {
+            ++day;
+        }
+    }
+};
+
+bool GroupEndsAfter(const ScheduleRecords& records, size_t i) {
+    return i + 1 == records.size() || records[i + 1].name != records[i].name;
+}
+
+int SaveText(const QString& path, const QByteArray& text) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    if (file.write(text) != text.size())
+        return -1;
+    return file.commit() ? 0 : -1;
+}
+
+} // namespace
+
+QString XmlEscape(const QString& value) {
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
+                           const QString& schoolName) {
+    Lines out;
+    Period at;
+    int count = 0;
+    const auto cell = [&](const QString& course, const QString& cls) {
+        out.add(ValueLine("coursename", course, "coursename"));
+        out.add(ValueLine("classname", cls, "classname"));
+        out.add(ValueLine("totallesson", QStringLiteral(" %1 ").arg(count), "totallesson"));
+    };
+    const auto emptyCell = [&] { cell(QStringLiteral(" "), QStringLiteral(" ")); };
+
+    out.add(QStringLiteral("<root docname=\"%1\">").arg(QString::fromUtf8(kPrintDocName)));
+    out.add(QStringLiteral("<record>"));
+    for (size_t i = 0; i < records.size(); ++i) {
+        const ScheduleRecord& r = records[i];
+        const bool groupStarts = i == 0 || r.name != records[i - 1].name;
+        if (groupStarts) {
+            at = Period{};
+            count = 0;
+        }
+        out.add(QStringLiteral("<tr>"));
+        if (groupStarts)
+            out.add(ValueLine("title", schoolName + QStringLiteral("     ") + r.name, "title"));
+        while (r.lessonNo > at.lesson) {
+            for (; at.day <= 5; ++at.day) {
+                emptyCell();
+                out.add(QStringLiteral("</tr>"));
+                out.add(QStringLiteral("<tr>"));
+            }
+            ++at.lesson;
+            at.day = 1;
+        }
+        for (; r.day > at.day; ++at.day) {
+            emptyCell();
+            out.add(QStringLiteral("</tr>"));
+            out.add(QStringLiteral("<tr>"));
+        }
+        // A second lesson in the same period (a double booking) is written in
+        // the next period's place, so the group then has one tr more than the
+        // week; the count still tells every lesson.
+        ++count;
+        cell(r.courseName, r.secondLine);
+        out.add(QStringLiteral("</tr>"));
+        at.next();
+        if (GroupEndsAfter(records, i)) {
+            for (; at.lesson <= lessonsPerDay; ++at.lesson, at.day = 1) {
+                for (; at.day <= 5; ++at.day) {
+                    out.add(QStringLiteral("<tr>"));
+                    emptyCell();
+                    out.add(QStringLiteral("</tr>"));
+                }
+            }
+        }
+    }
+    out.add(QStringLiteral("</record>"));
+    out.add(QStringLiteral("</root>"));
+    return out.take();
+}
+
+QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
+                        const QString& schoolName) {
+    Lines out;
+    Period at;
+    const auto cell = [&](const QString& course, const QString& cls, const QString& teacher) {
+        const QString suffix = QStringLiteral("L%1%2").arg(at.lesson).arg(at.day);
+        out.add(ValueLine("coursename" + suffix, course, "coursename"));
+        out.add(ValueLine("classname" + suffix, cls, "classname"));
+        out.add(ValueLine("teachername" + suffix, teacher, "teachername"));
+    };
+    const QString blank = QStringLiteral(" ");
+    const QString title = schoolName + QString::fromUtf8(kTotalTitleTail);
+
+    out.add(QStringLiteral("<root docname=\"%1\">").arg(QString::fromUtf8(kPrintDocName)));
+    out.add(QStringLiteral("<record>"));
+    for (size_t i = 0; i < records.size(); ++i) {
+        const ScheduleRecord& r = records[i];
+        if (i == 0 || r.name != records[i - 1].name) {
+            at = Period{};
+            out.add(QStringLiteral("<tr>"));
+            out.add(ValueLine("title", title, "title"));
+        }
+        // Empty periods before a lesson name the class; those after its last
+        // lesson of the week are written with an empty class name.
+        while (r.lessonNo > at.lesson) {
+            for (; at.day <= 5; ++at.day)
+                cell(blank, r.name, blank);
+            ++at.lesson;
+            at.day = 1;
+        }
+        for (; r.day > at.day; ++at.day)
+            cell(blank, r.name, blank);
+        cell(r.courseName, r.name, r.secondLine);
+        at.next();
+        if (GroupEndsAfter(records, i)) {
+            for (; at.lesson <= lessonsPerDay; ++at.lesson, at.day = 1)
+                for (; at.day <= 5; ++at.day)
+                    cell(blank, QString(), blank);
+            out.add(QStringLiteral("</tr>"));
+        }
+    }
+    out.add(QStringLiteral("</record>"));
+    out.add(QStringLiteral("</root>"));
+    return out.take();
+}
+
+int WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                     const QString& schoolName) {
+    return SaveText(path, ScheduleXmlText(records, lessonsPerDay, schoolName));
+}
+
+int WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                  const QString& schoolName) {
+    return SaveText(path, TotalXmlText(records, lessonsPerDay, schoolName));
+}

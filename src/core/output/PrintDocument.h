@@ -1,0 +1,30 @@
+#pragma once
+// The print document: the lessons of one print job written as XML lines, which
+// the print component lays out on paper through a page template.
+#include "core/store/ScheduleRecords.h"
+
+#include <QByteArray>
+
+// The root element's document name and the fixed tail of the whole-school title.
+inline constexpr const char* kPrintDocName = "塔沃林排课";
+inline constexpr const char* kTotalTitleTail = " 20    -- 20   学年度第  学期总课程表";
+
+// & < > and " as entities, so any name still gives a well-formed value.
+QString XmlEscape(const QString& value);
+
+// The document text of a class or teacher job: one tr per period of the week,
+// lesson by lesson, with the running lesson count. Lines end in CR LF, UTF-8,
+// no XML declaration.
+QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
+                           const QString& schoolName);
+// The document text of the whole-school job: one tr per class whose element
+// names carry the lesson and day (coursenameL32 = lesson 3, Tuesday).
+QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
+                        const QString& schoolName);
+
+// Write the document to path, replacing an earlier file. 0 written, -1 failure
+// (the earlier file is then left as it was).
+int WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                     const QString& schoolName);
+int WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                  const QString& schoolName);

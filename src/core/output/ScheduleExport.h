@@ -1,0 +1,11 @@
+#pragma once
+// What the export window and kbxt-cli export share: the lessons of a selection
+// read from the timetable, handed to the matching workbook writer.
+#include "core/store/ScheduleRecords.h"
+#include "core/output/ScheduleWorkbook.h"
+
+// Reads the selection and writes its workbook: kExportNoData when it holds no
+// lesson (nothing is written then), else the writer's result. Throws when the
+// database fails.
+short ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
+                     const QString& fileName, int lessonsPerDay, const QString& schoolName);

@@ -1,0 +1,128 @@
+#include "core/store/Lookups.h"
+
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
+
+namespace {
+
+// Where several rows match (two courses of one name) the first stored row wins.
+QString lookup(TimetableDb& db, const char* q, const QString& key) {
+    try {
+        return sql::firstText(db.sql(), q, key);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool noRow(TimetableDb& db, const char* q, const QString& code, int day, int lessonNo) {
+    try {
+        return !sql::hasRow(db.sql(), q, code, day, lessonNo);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QStringList nameList(TimetableDb& db, const char* q) {
+    QStringList names;
+    try {
+        SQLite::Statement st(db.sql(), q);
+        while (st.executeStep())
+            names << sql::text(st.getColumn(0));
+    } catch (const std::exception&) {
+    }
+    return names;
+}
+
+} // namespace
+
+QString GetClassName(TimetableDb& db, const QString& code) {
+    return lookup(db, "select Name from Classtb where Code=? order by rowid", code);
+}
+QString GetClassShortName(TimetableDb& db, const QString& code) {
+    return lookup(db, "select ShortName from Classtb where Code=? order by rowid", code);
+}
+QString GetCourseName(TimetableDb& db, const QString& code) {
+    return lookup(db, "select Name from Coursetb where Code=? order by rowid", code);
+}
+QString GetTeacherName(TimetableDb& db, const QString& code) {
+    return lookup(db, "select Name from Teachertb where Code=? order by rowid", code);
+}
+QString GetClassCode(TimetableDb& db, const QString& name) {
+    return lookup(db, "select Code from Classtb where Name=? order by rowid", name);
+}
+QString GetCourseCode(TimetableDb& db, const QString& name) {
+    return lookup(db, "select Code from Coursetb where Name=? order by rowid", name);
+}
+QString GetTeacherCode(TimetableDb& db, const QString& name) {
+    return lookup(db, "select Code from Teachertb where Name=? order by rowid", name);
+}
+QString GetClassRoomCode(TimetableDb& db, const QString& name) {
+    return lookup(db, "select Code from ClassRoomtb where Name=? order by rowid", name);
+}
+
+QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString& courseCode) {
+    try {
+        return sql::firstText(db.sql(),
+                              "select TeacherCode from ClassPlantb where ClassCode=? and "
+                              "CourseCode=? order by rowid",
+                              classCode, courseCode);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QStringList ClassNameList(TimetableDb& db) {
+    return nameList(db, "select Name from Classtb order by rowid");
+}
+QStringList TeacherNameList(TimetableDb& db) {
+    return nameList(db, "select Name from Teachertb order by Code");
+}
+
+bool IsClassSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
+    return noRow(db,
+                 "select CourseCode from LessonListtb where ClassCode=? and Day=? and LessonNo=?",
+                 classCode, day, lessonNo);
+}
+bool IsClassPresetSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
+    return noRow(db,
+                 "select CourseCode from LessonListtb where SetFlag=0 and ClassCode=? and Day=? "
+                 "and LessonNo=?",
+                 classCode, day, lessonNo);
+}
+bool IsTeacherSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo) {
+    return noRow(db,
+                 "select CourseCode from LessonListtb where TeacherCode=? and Day=? and LessonNo=?",
+                 teacherCode, day, lessonNo);
+}
+bool IsTeacherPresetSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo) {
+    return noRow(db,
+                 "select CourseCode from LessonListtb where SetFlag=0 and TeacherCode=? and Day=? "
+                 "and LessonNo=?",
+                 teacherCode, day, lessonNo);
+}
+
+bool IsSlotFree(TimetableDb& db, const QString& classCode, const QString&,
+                const QString& teacherCode, int day, int lessonNo) {
+    const bool classFree = IsClassSlotFree(db, classCode, day, lessonNo);
+    const bool teacherFree = IsTeacherSlotFree(db, teacherCode, day, lessonNo);
+    return classFree && teacherFree;
+}
+
+bool IsPresetSlotFree(TimetableDb& db, const QString& classCode, const QString&,
+                      const QString& teacherCode, int day, int lessonNo) {
+    const bool classFree = IsClassPresetSlotFree(db, classCode, day, lessonNo);
+    const bool teacherFree = IsTeacherPresetSlotFree(db, teacherCode, day, lessonNo);
+    return classFree && teacherFree;
+}
+
+bool DeleteAllLessons(TimetableDb& db) {
+    try {
+        SQLite::Transaction tx(db.sql());
+        db.sql().exec("delete from LessonListtb");
+        db.sql().exec("update ClassPlantb set IsAutoBuild=0, BuildCount=0");
+        tx.commit();
+        return false;
+    } catch (const std::exception&) {
+        return true;
+    }
+}

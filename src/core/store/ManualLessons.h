@@ -1,0 +1,54 @@
+#pragma once
+// Correcting a timetable by hand: swapping and moving lessons of a class,
+// placing what generation left unplaced (SetFlag 2) and deleting lessons.
+// Every write runs in one transaction: a failure leaves both periods and all
+// counters as they were.
+#include "core/model/LessonSlots.h"
+
+#include <QList>
+#include <QString>
+
+class TimetableDb;
+
+// A plan row whose placed lessons differ from its planned count; remain is
+// negative for an over-placed row.
+struct UnplacedPlanRow {
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    int remain = 0;
+};
+
+// Plan rows with Count <> BuildCount by class and course. On failure `rows`
+// holds what was read.
+bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows);
+
+// Fill the class view (course and teacher of each period) or the teacher view
+// (class and course). Lessons outside the week's grid are left out. On failure
+// the cells hold what was read.
+bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells);
+bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& cells);
+
+// Whether the lesson at `selected` may change places with the period `target`
+// of the class: the target holds another course (or nothing), the selected
+// lesson's teacher teaches no other class at the target period and the target
+// lesson's teacher no other class at the selected period.
+bool IsSwapLegal(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
+                 Period selected, Period target);
+QList<Period> SwappablePeriods(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
+                               Period selected);
+
+// Exchanges the lessons of two periods of the class; each period keeps its
+// SetFlag, and a move into an empty period inserts a row with SetFlag 2 and
+// deletes the old one. On success the two cells are exchanged too.
+bool SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
+                 Period target);
+
+// Places one lesson of the plan row (class, course, teacher) at a period with
+// SetFlag 2 and counts it. Refused when the class or the teacher is busy then.
+bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                 const QString& teacherCode, int day, int lessonNo);
+
+// Removes the class's lesson at a period whatever its SetFlag; as the
+// pre-set window's delete.
+bool DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo);

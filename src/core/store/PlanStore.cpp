@@ -1,0 +1,102 @@
+#include "core/store/PlanStore.h"
+
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
+
+namespace {
+
+QList<PlanRow> readPlan(TimetableDb& db, const char* query, const QString& code) {
+    SQLite::Statement st(db.sql(), query);
+    sql::bind(st, code);
+    QList<PlanRow> rows;
+    while (st.executeStep())
+        rows.append({sql::text(st.getColumn("ClassCode")), sql::text(st.getColumn("CourseCode")),
+                     sql::text(st.getColumn("TeacherCode")), sql::text(st.getColumn("Count"))});
+    return rows;
+}
+
+} // namespace
+
+QStringList PlanNameList(TimetableDb& db, const char* query) {
+    SQLite::Statement st(db.sql(), query);
+    QStringList names;
+    while (st.executeStep())
+        names << sql::text(st.getColumn(0));
+    return names;
+}
+
+QList<PlanRow> ReadPlanOfClass(TimetableDb& db, const QString& classCode) {
+    return readPlan(db, "select * from ClassPlantb where ClassCode=? order by rowid", classCode);
+}
+
+QList<PlanRow> ReadPlanOfTeacher(TimetableDb& db, const QString& teacherCode) {
+    return readPlan(db, "select * from ClassPlantb where TeacherCode=? order by rowid",
+                    teacherCode);
+}
+
+int ParseLessonCount(const QString& trimmed) {
+    if (trimmed.isEmpty() || trimmed.size() > 2)
+        return -1;
+    for (const QChar c : trimmed)
+        if (c < u'0' || c > u'9')
+            return -1;
+    return trimmed.toInt();
+}
+
+PlanAppend AppendPlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                         const QString& teacherCode, int count) {
+    SQLite::Database& d = db.sql();
+    if (sql::hasRow(d,
+                    "select CourseCode from ClassPlantb where ClassCode=? and CourseCode=? and "
+                    "TeacherCode<>?",
+                    classCode, courseCode, teacherCode))
+        return PlanAppend::OtherTeacher;
+    SQLite::Statement st(d, "select Count from ClassPlantb where ClassCode=? and CourseCode=? and "
+                            "TeacherCode=? order by rowid");
+    sql::bind(st, classCode, courseCode, teacherCode);
+    if (!st.executeStep()) {
+        sql::exec(d,
+                  "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
+                  "values (?,?,?,?)",
+                  classCode, courseCode, teacherCode, count);
+        return PlanAppend::Inserted;
+    }
+    const long long total = st.getColumn(0).getInt64() + count;
+    st.reset();
+    sql::exec(d,
+              "update ClassPlantb set Count=? where ClassCode=? and CourseCode=? and "
+              "TeacherCode=?",
+              total, classCode, courseCode, teacherCode);
+    return PlanAppend::AddedToCount;
+}
+
+bool PlanRowExists(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                   const QString& teacherCode) {
+    return sql::hasRow(db.sql(),
+                       "select Count from ClassPlantb where ClassCode=? and CourseCode=? and "
+                       "TeacherCode=?",
+                       classCode, courseCode, teacherCode);
+}
+
+int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                  const QString& teacherCode) {
+    SQLite::Database& d = db.sql();
+    SQLite::Transaction tx(d);
+    sql::exec(d, "delete from LessonListtb where ClassCode=? and CourseCode=? and TeacherCode=?",
+              classCode, courseCode, teacherCode);
+    const int deleted =
+        sql::exec(d, "delete from ClassPlantb where ClassCode=? and CourseCode=? and TeacherCode=?",
+                  classCode, courseCode, teacherCode);
+    tx.commit();
+    return deleted;
+}
+
+int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldCourseCode,
+                  const QString& oldTeacherCode, int oldCount, const QString& newCourseCode,
+                  const QString& newTeacherCode, int newCount) {
+    return sql::exec(db.sql(),
+                     "update ClassPlantb set CourseCode=?, TeacherCode=?, Count=? where "
+                     "ClassCode=? and CourseCode=? and TeacherCode=? and Count=?",
+                     newCourseCode, newTeacherCode, newCount, classCode, oldCourseCode,
+                     oldTeacherCode, oldCount);
+}

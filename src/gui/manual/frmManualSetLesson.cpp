@@ -1,0 +1,404 @@
+#include "gui/manual/frmManualSetLesson.h"
+
+#include "core/store/Lookups.h"
+#include "core/store/ManualLessons.h"
+#include "core/store/PresetLessons.h"
+#include "gui/manual/ClassChoice.h"
+#include "gui/widgets/GridMouse.h"
+#include "gui/widgets/StatusPanels.h"
+#include "gui/widgets/AppContext.h"
+#include "gui/widgets/TimetableGrid.h"
+#include "gui/widgets/UiMetrics.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
+const QString kHelpSelected =
+    QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
+                   "鼠标右键单击白色课时－删除课时");
+const QString kHelpUnplaced =
+    QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
+
+// The plan row of an unplaced-list item, kept so that placing counts the
+// lesson in that very row even when two teachers share a course of the class.
+enum UnplacedRole { ClassCodeRole = Qt::UserRole, CourseCodeRole, TeacherCodeRole };
+} // namespace
+
+frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx) {
+    setObjectName("frmManualSetLesson");
+    setWindowTitle(QStringLiteral("人工安排课程"));
+    setFont(SongTi(9));
+
+    lblClass = new QLabel(QStringLiteral("班级"), this);
+    CmbClass = new QComboBox(this);
+    CmdPrevClass = new QPushButton(QStringLiteral("上一班级(&P)"), this);
+    CmdNextClass = new QPushButton(QStringLiteral("下一班级(&N)"), this);
+    MSFlexGrid1 = new QTableWidget(this);
+    Label2 = new QLabel(QStringLiteral("任课表"), this);
+    CmbTeacher = new QComboBox(this);
+    grdTeacher = new QTableWidget(this);
+    Label1 = new QLabel(QStringLiteral("未排班级课程课程"), this);
+    lstCourse = new QTreeWidget(this);
+    staMsg = new StatusPanels({5, 2, 1}, this);
+    cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), this);
+    lblClass->setObjectName("lblClass");
+    CmbClass->setObjectName("CmbClass");
+    CmdPrevClass->setObjectName("CmdPrevClass");
+    CmdNextClass->setObjectName("CmdNextClass");
+    MSFlexGrid1->setObjectName("MSFlexGrid1");
+    Label2->setObjectName("Label2");
+    CmbTeacher->setObjectName("CmbTeacher");
+    grdTeacher->setObjectName("grdTeacher");
+    Label1->setObjectName("Label1");
+    lstCourse->setObjectName("lstCourse");
+    staMsg->setObjectName("staMsg");
+    cmdOK->setObjectName("cmdOK");
+
+    CmbClass->setMinimumWidth(Twips(1800));
+    CmbTeacher->setMinimumWidth(Twips(1800));
+    for (QPushButton* b : {CmdPrevClass, CmdNextClass, cmdOK})
+        b->setAutoDefault(false);
+    lstCourse->setRootIsDecorated(false);
+    lstCourse->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstCourse->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    auto* classBar = new QHBoxLayout;
+    classBar->addWidget(lblClass);
+    classBar->addWidget(CmbClass);
+    classBar->addWidget(CmdPrevClass);
+    classBar->addWidget(CmdNextClass);
+    classBar->addStretch();
+    auto* teacherBar = new QHBoxLayout;
+    teacherBar->addWidget(Label2);
+    teacherBar->addWidget(CmbTeacher);
+    teacherBar->addStretch();
+    auto* grid = new QGridLayout;
+    grid->addLayout(classBar, 0, 0);
+    grid->addLayout(teacherBar, 0, 1);
+    grid->addWidget(Label1, 0, 2);
+    grid->addWidget(MSFlexGrid1, 1, 0, Qt::AlignTop);
+    grid->addWidget(grdTeacher, 1, 1, Qt::AlignTop);
+    grid->addWidget(lstCourse, 1, 2);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(cmdOK);
+    grid->addLayout(bottom, 2, 0, 1, 3);
+    auto* margins = new QWidget(this);
+    margins->setLayout(grid);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(margins);
+    outer->addWidget(staMsg);
+
+    connect(CmbClass, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            CmbClass_Click();
+    });
+    connect(CmdPrevClass, &QPushButton::clicked, this, &frmManualSetLesson::CmdPrevClass_Click);
+    connect(CmdNextClass, &QPushButton::clicked, this, &frmManualSetLesson::CmdNextClass_Click);
+    connect(CmbTeacher, &QComboBox::currentIndexChanged, this,
+            &frmManualSetLesson::CmbTeacher_Click);
+    connect(lstCourse, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { lstCourse_ItemClick(item); });
+    OnGridMouseRelease(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
+        MSFlexGrid1_MouseUp(button, row, col);
+    });
+    OnGridMouseRelease(grdTeacher,
+                       [this](Qt::MouseButton, int row, int col) { grdTeacher_MouseUp(row, col); });
+    connect(cmdOK, &QPushButton::clicked, this, &frmManualSetLesson::cmdOK_Click);
+
+    Form_Load();
+}
+
+// ---- events -----------------------------------------------------------------
+
+void frmManualSetLesson::Form_Load() {
+    ClassSlots.resize(m_ctx.lessonsPerDay);
+    TeacherSlots.resize(m_ctx.lessonsPerDay);
+    lstCourse->setHeaderLabels(
+        {QStringLiteral("班级"), QStringLiteral("课程"), QStringLiteral("节数")});
+    lstCourse->setColumnWidth(0, Twips(1000));
+    lstCourse->setColumnWidth(1, Twips(1000));
+    lstCourse->setColumnWidth(2, Twips(550));
+    lstCourse->setMinimumWidth(Twips(2550) + 24);
+    FillUnplacedList();
+    FillClassList();
+    FillTeacherList();
+    InitGrid();
+    LoadClassGrid();
+    staMsg->setPanelText(1, kHelpIdle);
+}
+
+void frmManualSetLesson::CmbClass_Click() {
+    const QString className = CmbClass->currentText();
+    mstrClassCode = GetClassCode(m_ctx.db, className);
+    staMsg->setPanelText(2, className);
+    LoadClassGrid();
+}
+
+void frmManualSetLesson::CmdPrevClass_Click() {
+    StepClass(CmbClass, -1, [this] { CmbClass_Click(); });
+}
+
+void frmManualSetLesson::CmdNextClass_Click() {
+    StepClass(CmbClass, +1, [this] { CmbClass_Click(); });
+}
+
+void frmManualSetLesson::CmbTeacher_Click() {
+    if (CmbTeacher->currentIndex() < 0) {
+        TeacherSlots.clear();
+        InitTeacherGrid();
+        return;
+    }
+    LoadTeacherGrid(GetTeacherCode(m_ctx.db, CmbTeacher->currentText()));
+}
+
+void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    mstrClassCode = item->data(0, ClassCodeRole).toString();
+    mstrCourseCode = item->data(0, CourseCodeRole).toString();
+    mstrTeacherCode = item->data(0, TeacherCodeRole).toString();
+    mintRemainCount = item->text(2).toInt();
+    const int classIndex = CmbClass->findText(item->text(0));
+    if (classIndex < 0)
+        return;
+    SelectClass(classIndex);
+    if (mintRemainCount > 0) {
+        PaintPlaceable();
+        staMsg->setPanelText(1, kHelpUnplaced);
+    }
+}
+
+void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col) {
+    const int lessonNo = LessonOfGridRow(row);
+    if (lessonNo == 0 || col < 1 || col > kDays || !ClassSlots.contains(col, lessonNo))
+        return;
+    MSFlexGrid1->setCurrentCell(row, col);
+    const int day = col;
+    const bool empty = GridCellText(MSFlexGrid1, row, col).isEmpty();
+    const QColor colour = GridCellColour(MSFlexGrid1, row, col);
+    if (button == Qt::LeftButton) {
+        if (!empty) {
+            if (colour != CellColour::Selected) {
+                mintSelDay = day;
+                mintSelLesson = lessonNo;
+                PaintSwappable(day, lessonNo);
+                staMsg->setPanelText(1, kHelpSelected);
+            }
+        } else if (colour != CellColour::Free) {
+            ResetColors();
+        } else if (PlaceLesson()) {
+            LessonCell& cell = ClassSlots.at(day, lessonNo);
+            cell.CourseCode = mstrCourseCode;
+            cell.CourseName = GetCourseName(m_ctx.db, mstrCourseCode);
+            cell.TeacherCode = mstrTeacherCode;
+            cell.TeacherName = GetTeacherName(m_ctx.db, mstrTeacherCode);
+            ShowClassCell(day, lessonNo);
+            FillUnplacedList();
+            ResetColors();
+        }
+    } else if (button == Qt::RightButton) {
+        if (colour == CellColour::Normal) {
+            // An empty white period: nothing at all, the teacher view stays.
+            if (empty)
+                return;
+            if (DeleteLesson()) {
+                ClassSlots.at(day, lessonNo).clear();
+                ShowClassCell(day, lessonNo);
+                FillUnplacedList();
+            }
+        } else if (colour == CellColour::Swappable) {
+            SwapLessons(day, lessonNo);
+            ShowClassCell(mintSelDay, mintSelLesson);
+            ShowClassCell(day, lessonNo);
+            ResetColors();
+        }
+    } else {
+        return;
+    }
+    ShowTeacherOf(day, lessonNo);
+}
+
+void frmManualSetLesson::grdTeacher_MouseUp(int row, int col) {
+    const int lessonNo = LessonOfGridRow(row);
+    if (lessonNo == 0 || col < 1 || col > kDays || !TeacherSlots.contains(col, lessonNo))
+        return;
+    grdTeacher->setCurrentCell(row, col);
+    const LessonCell& cell = TeacherSlots.at(col, lessonNo);
+    if (cell.ClassName.isEmpty())
+        return;
+    const int classIndex = CmbClass->findText(cell.ClassName);
+    if (classIndex >= 0 && classIndex != CmbClass->currentIndex())
+        CmbClass->setCurrentIndex(classIndex);
+    MSFlexGrid1->setCurrentCell(row, col);
+}
+
+void frmManualSetLesson::cmdOK_Click() {
+    close();
+}
+
+// ---- procedures -------------------------------------------------------------
+
+void frmManualSetLesson::FillUnplacedList() {
+    lstCourse->clear();
+    QList<UnplacedPlanRow> rows;
+    QueryUnplacedRows(m_ctx.db, rows);
+    for (const UnplacedPlanRow& r : rows) {
+        auto* item = new QTreeWidgetItem(lstCourse);
+        item->setText(0, GetClassName(m_ctx.db, r.classCode));
+        item->setText(1, GetCourseName(m_ctx.db, r.courseCode));
+        item->setText(2, QString::number(r.remain));
+        item->setData(0, ClassCodeRole, r.classCode);
+        item->setData(0, CourseCodeRole, r.courseCode);
+        item->setData(0, TeacherCodeRole, r.teacherCode);
+    }
+}
+
+void frmManualSetLesson::FillClassList() {
+    FillClassChoice(CmbClass, ClassNameList(m_ctx.db), [this] { CmbClass_Click(); });
+}
+
+void frmManualSetLesson::SelectClass(int index) {
+    ChooseClass(CmbClass, index, [this] { CmbClass_Click(); });
+}
+
+void frmManualSetLesson::FillTeacherList() {
+    const QSignalBlocker block(CmbTeacher);
+    CmbTeacher->clear();
+    CmbTeacher->addItems(TeacherNameList(m_ctx.db));
+    CmbTeacher->setCurrentIndex(-1);
+}
+
+void frmManualSetLesson::InitGrid() {
+    InitClassGrid();
+    InitTeacherGrid();
+}
+
+void frmManualSetLesson::InitClassGrid() {
+    InitTimetableGrid(MSFlexGrid1, m_ctx.lessonsPerDay, 1000);
+}
+
+void frmManualSetLesson::InitTeacherGrid() {
+    InitTimetableGrid(grdTeacher, m_ctx.lessonsPerDay, 1000);
+}
+
+int frmManualSetLesson::lessonRows() const {
+    return GridRowOfLesson(m_ctx.lessonsPerDay);
+}
+
+void frmManualSetLesson::LoadClassGrid() {
+    const bool ok = LoadClassSlots(m_ctx.db, mstrClassCode, ClassSlots);
+    InitClassGrid();
+    for (int day = 1; day <= kDays; ++day)
+        for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo)
+            ShowClassCell(day, lessonNo);
+    staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
+    // A fresh grid has no selection and no cyan cells; the help says so.
+    staMsg->setPanelText(1, kHelpIdle);
+}
+
+void frmManualSetLesson::LoadTeacherGrid(const QString& teacherCode) {
+    LoadTeacherSlots(m_ctx.db, teacherCode, TeacherSlots);
+    InitTeacherGrid();
+    for (int day = 1; day <= kDays; ++day) {
+        for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo) {
+            const LessonCell& cell = TeacherSlots.at(day, lessonNo);
+            if (!cell.isEmpty())
+                SetGridCell(grdTeacher, GridRowOfLesson(lessonNo), day,
+                            cell.CourseName + QStringLiteral("\n") + cell.ClassShortName,
+                            CellColour::Normal);
+        }
+    }
+}
+
+// The class grid shows what ClassSlots holds for the period, in white.
+void frmManualSetLesson::ShowClassCell(int day, int lessonNo) {
+    if (ClassSlots.contains(day, lessonNo))
+        SetGridCell(MSFlexGrid1, GridRowOfLesson(lessonNo), day,
+                    ClassSlots.at(day, lessonNo).CourseName, CellColour::Normal);
+}
+
+void frmManualSetLesson::ResetColors() {
+    for (int row = 1; row <= lessonRows(); ++row)
+        if (row != kSeparatorRow)
+            for (int day = 1; day <= kDays; ++day) {
+                SetGridCellColour(MSFlexGrid1, row, day, CellColour::Normal);
+                MSFlexGrid1->item(row, day)->setForeground(palette().color(QPalette::Text));
+            }
+    staMsg->setPanelText(1, kHelpIdle);
+}
+
+void frmManualSetLesson::PaintPlaceable() {
+    for (int row = 1; row <= lessonRows(); ++row) {
+        if (row == kSeparatorRow)
+            continue;
+        for (int day = 1; day <= kDays; ++day)
+            if (GridCellText(MSFlexGrid1, row, day).isEmpty() &&
+                IsSlotFree(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
+                           LessonOfGridRow(row)))
+                SetGridCellColour(MSFlexGrid1, row, day, CellColour::Free);
+    }
+}
+
+void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
+    ResetColors();
+    for (const Period& p : SwappablePeriods(m_ctx.db, mstrClassCode, ClassSlots, {day, lessonNo}))
+        SetGridCellColour(MSFlexGrid1, GridRowOfLesson(p.lessonNo), p.day, CellColour::Swappable);
+    SetGridCellColour(MSFlexGrid1, GridRowOfLesson(lessonNo), day, CellColour::Selected);
+    // Black on the dark red would be hard to read.
+    MSFlexGrid1->item(GridRowOfLesson(lessonNo), day)->setForeground(Qt::white);
+    MSFlexGrid1->setCurrentCell(GridRowOfLesson(lessonNo), day);
+}
+
+bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
+    const bool ok = ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots, {mintSelDay, mintSelLesson},
+                                  {day, lessonNo});
+    staMsg->setPanelText(3, ok ? QStringLiteral("换课成功") : QStringLiteral("换课失败"));
+    return ok;
+}
+
+bool frmManualSetLesson::PlaceLesson() {
+    if (mstrCourseCode.isEmpty())
+        return false;
+    const int day = MSFlexGrid1->currentColumn();
+    const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
+    const bool ok =
+        ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day, lessonNo);
+    staMsg->setPanelText(3, ok ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
+    return ok;
+}
+
+bool frmManualSetLesson::DeleteLesson() {
+    const int row = MSFlexGrid1->currentRow();
+    const int day = MSFlexGrid1->currentColumn();
+    if (GridCellText(MSFlexGrid1, row, day).isEmpty())
+        return false;
+    const bool ok = ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+    staMsg->setPanelText(3, ok ? QStringLiteral("删除成功") : QStringLiteral("删除失败"));
+    return ok;
+}
+
+// The teacher view follows the period: its teacher's timetable, reloaded even
+// when that teacher is shown already so that a swap or move shows at once.
+void frmManualSetLesson::ShowTeacherOf(int day, int lessonNo) {
+    const QString teacherName = ClassSlots.at(day, lessonNo).TeacherName;
+    const int index = teacherName.isEmpty() ? -1 : CmbTeacher->findText(teacherName);
+    if (index != CmbTeacher->currentIndex())
+        CmbTeacher->setCurrentIndex(index);
+    else
+        CmbTeacher_Click();
+    if (index >= 0)
+        grdTeacher->setCurrentCell(GridRowOfLesson(lessonNo), day);
+}

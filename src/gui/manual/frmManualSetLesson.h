@@ -1,0 +1,77 @@
+#pragma once
+// Correcting the timetable after generation: swapping, moving and deleting the
+// lessons of a class and placing what generation left unplaced, with the
+// timetable of the teacher concerned beside it.
+#include "core/model/LessonSlots.h"
+
+#include <QDialog>
+
+struct AppContext;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class StatusPanels;
+
+class frmManualSetLesson : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmManualSetLesson(AppContext& ctx, QWidget* parent = nullptr);
+
+    QLabel* lblClass;
+    QComboBox* CmbClass;
+    QPushButton* CmdPrevClass;
+    QPushButton* CmdNextClass;
+    QTableWidget* MSFlexGrid1;
+    QLabel* Label2;
+    QComboBox* CmbTeacher;
+    QTableWidget* grdTeacher;
+    QLabel* Label1;
+    QTreeWidget* lstCourse;
+    StatusPanels* staMsg;
+    QPushButton* cmdOK;
+
+    LessonSlots ClassSlots;
+    LessonSlots TeacherSlots;
+
+    QString mstrClassCode;
+    QString mstrCourseCode; // the chosen unplaced lesson; empty until one is chosen
+    QString mstrTeacherCode;
+    int mintRemainCount = 0;
+    int mintSelDay = 0;
+    int mintSelLesson = 0;
+
+private:
+    void Form_Load();
+    void CmbClass_Click();
+    void CmdPrevClass_Click();
+    void CmdNextClass_Click();
+    void CmbTeacher_Click();
+    void lstCourse_ItemClick(QTreeWidgetItem* item);
+    void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col);
+    void grdTeacher_MouseUp(int row, int col);
+    void cmdOK_Click();
+
+    void FillUnplacedList();
+    void FillClassList();
+    void SelectClass(int index);
+    void FillTeacherList();
+    void InitGrid();
+    void InitClassGrid();
+    void InitTeacherGrid();
+    void LoadClassGrid();
+    void LoadTeacherGrid(const QString& teacherCode);
+    void ResetColors();
+    void PaintPlaceable();
+    void PaintSwappable(int day, int lessonNo);
+    bool SwapLessons(int day, int lessonNo);
+    bool PlaceLesson();
+    bool DeleteLesson();
+    void ShowTeacherOf(int day, int lessonNo);
+    void ShowClassCell(int day, int lessonNo);
+    int lessonRows() const;
+
+    AppContext& m_ctx;
+};

@@ -1,0 +1,267 @@
+#include "gui/manual/frmSetLesson.h"
+
+#include "core/store/Lookups.h"
+#include "core/store/PresetLessons.h"
+#include "gui/manual/ClassChoice.h"
+#include "gui/widgets/GridMouse.h"
+#include "gui/widgets/StatusPanels.h"
+#include "gui/widgets/AppContext.h"
+#include "gui/widgets/TimetableGrid.h"
+#include "gui/widgets/UiMetrics.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kHelp =
+    QStringLiteral("鼠标左键单击青色课时 -- 安排课时       鼠标右键 -- 删除设置的课程");
+} // namespace
+
+frmSetLesson::frmSetLesson(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    setObjectName("frmSetLesson");
+    setWindowTitle(QStringLiteral("预先安排固定课程"));
+    setFont(SongTi(9));
+
+    Label1 = new QLabel(
+        QStringLiteral("这是自动排课之前的准备工作：先在某些课时安排预先确定的课程"), this);
+    lblClass = new QLabel(QStringLiteral("班级"), this);
+    CmbClass = new QComboBox(this);
+    CmdPrevClass = new QPushButton(QStringLiteral("上一班级(&P)"), this);
+    CmdNextClass = new QPushButton(QStringLiteral("下一班级(&N)"), this);
+    fraCourse = new QGroupBox(QStringLiteral("课程"), this);
+    lstCourse = new QListWidget(fraCourse);
+    MSFlexGrid1 = new QTableWidget(this);
+    staMsg = new StatusPanels({5, 2, 1}, this);
+    cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), this);
+    Label1->setObjectName("Label1");
+    lblClass->setObjectName("lblClass");
+    CmbClass->setObjectName("CmbClass");
+    CmdPrevClass->setObjectName("CmdPrevClass");
+    CmdNextClass->setObjectName("CmdNextClass");
+    fraCourse->setObjectName("fraCourse");
+    lstCourse->setObjectName("lstCourse");
+    MSFlexGrid1->setObjectName("MSFlexGrid1");
+    staMsg->setObjectName("staMsg");
+    cmdOK->setObjectName("cmdOK");
+
+    Label1->setStyleSheet("color: rgb(0,0,160)");
+    CmbClass->setMinimumWidth(Twips(2000));
+    lstCourse->setMinimumWidth(Twips(1800));
+    cmdOK->setAutoDefault(false);
+    CmdPrevClass->setAutoDefault(false);
+    CmdNextClass->setAutoDefault(false);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(lblClass);
+    top->addWidget(CmbClass);
+    top->addWidget(CmdPrevClass);
+    top->addWidget(CmdNextClass);
+    top->addStretch();
+    auto* courseBox = new QVBoxLayout(fraCourse);
+    courseBox->addWidget(lstCourse);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(fraCourse);
+    middle->addWidget(MSFlexGrid1, 0, Qt::AlignTop);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(cmdOK);
+    auto* body = new QVBoxLayout;
+    body->addWidget(Label1);
+    body->addLayout(top);
+    body->addLayout(middle);
+    body->addLayout(bottom);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* margins = new QWidget(this);
+    margins->setLayout(body);
+    outer->addWidget(margins);
+    outer->addWidget(staMsg);
+
+    connect(CmbClass, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            CmbClass_Click();
+    });
+    connect(CmdPrevClass, &QPushButton::clicked, this, &frmSetLesson::CmdPrevClass_Click);
+    connect(CmdNextClass, &QPushButton::clicked, this, &frmSetLesson::CmdNextClass_Click);
+    connect(lstCourse, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lstCourse_Click();
+    });
+    OnGridMouseRelease(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
+        MSFlexGrid1_MouseUp(button, row, col);
+    });
+    connect(cmdOK, &QPushButton::clicked, this, &frmSetLesson::cmdOK_Click);
+
+    Form_Load();
+}
+
+// ---- events -----------------------------------------------------------------
+
+void frmSetLesson::Form_Load() {
+    FillClassList();
+    InitGrid();
+    LoadPresetGrid();
+    RefreshCourseList();
+    staMsg->setPanelText(1, kHelp);
+}
+
+void frmSetLesson::CmbClass_Click() {
+    const QString className = CmbClass->currentText();
+    mstrClassCode = GetClassCode(m_ctx.db, className);
+    mstrTeacherCode = GetPlanTeacher(m_ctx.db, mstrClassCode, mstrCourseCode);
+    staMsg->setPanelText(2, className + QStringLiteral("  预排课程"));
+    LoadPresetGrid();
+    RefreshCourseList();
+    if (lstCourse->count() > 0)
+        SelectCourse(0);
+}
+
+void frmSetLesson::CmdPrevClass_Click() {
+    StepClass(CmbClass, -1, [this] { CmbClass_Click(); });
+}
+
+void frmSetLesson::CmdNextClass_Click() {
+    StepClass(CmbClass, +1, [this] { CmbClass_Click(); });
+}
+
+void frmSetLesson::lstCourse_Click() {
+    const QListWidgetItem* item = lstCourse->currentItem();
+    mstrCourseCode = item ? GetCourseCode(m_ctx.db, item->text()) : QString();
+    mstrTeacherCode = GetPlanTeacher(m_ctx.db, mstrClassCode, mstrCourseCode);
+    PaintFreeSlots();
+}
+
+void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col) {
+    // Header cells and the separator hold no lesson.
+    if (LessonOfGridRow(row) == 0 || col < 1 || col > kDays)
+        return;
+    MSFlexGrid1->setCurrentCell(row, col);
+    if (button == Qt::LeftButton) {
+        if (mstrCourseCode.isEmpty())
+            return;
+        if (GridCellColour(MSFlexGrid1, row, col) == CellColour::Free && WritePresetLesson()) {
+            const QListWidgetItem* course = lstCourse->currentItem();
+            SetGridCell(MSFlexGrid1, row, col,
+                        course ? course->text() : GetCourseName(m_ctx.db, mstrCourseCode),
+                        CellColour::Normal);
+        }
+    } else if (button == Qt::RightButton) {
+        mstrCourseCode = GetCourseCode(m_ctx.db, GridCellText(MSFlexGrid1, row, col));
+        if (!mstrCourseCode.isEmpty() && DeletePresetLesson())
+            SetGridCell(MSFlexGrid1, row, col, QString(), CellColour::Normal);
+    } else {
+        return;
+    }
+    RefreshCourseList();
+}
+
+void frmSetLesson::cmdOK_Click() {
+    close();
+}
+
+// ---- procedures -------------------------------------------------------------
+
+void frmSetLesson::FillClassList() {
+    FillClassChoice(CmbClass, ClassNameList(m_ctx.db), [this] { CmbClass_Click(); });
+}
+
+void frmSetLesson::InitGrid() {
+    InitTimetableGrid(MSFlexGrid1, m_ctx.lessonsPerDay, 1500);
+}
+
+int frmSetLesson::lessonRows() const {
+    return GridRowOfLesson(m_ctx.lessonsPerDay);
+}
+
+void frmSetLesson::LoadPresetGrid() {
+    QList<PresetLesson> lessons;
+    const bool ok = LoadPresetLessons(m_ctx.db, mstrClassCode, lessons);
+    InitGrid();
+    for (const PresetLesson& l : lessons) {
+        if (l.day < 1 || l.day > kDays || l.lessonNo < 1 || l.lessonNo > m_ctx.lessonsPerDay)
+            continue;
+        SetGridCell(MSFlexGrid1, GridRowOfLesson(l.lessonNo), l.day,
+                    GetCourseName(m_ctx.db, l.courseCode), CellColour::Normal);
+    }
+    staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
+}
+
+void frmSetLesson::RefreshCourseList() {
+    const int remembered = lstCourse->currentRow();
+    QStringList courseCodes;
+    bool ok = false;
+    {
+        const QSignalBlocker block(lstCourse);
+        lstCourse->clear();
+        ok = RemainingPresetCourses(m_ctx.db, mstrClassCode, courseCodes);
+        for (const QString& code : courseCodes)
+            lstCourse->addItem(GetCourseName(m_ctx.db, code));
+        lstCourse->setCurrentRow(-1);
+    }
+    if (!ok)
+        return;
+    if (remembered >= 0 && lstCourse->count() > 0)
+        SelectCourse(std::min(remembered, lstCourse->count() - 1));
+    if (lstCourse->currentRow() < 0) {
+        mstrCourseCode.clear();
+        mstrTeacherCode.clear();
+        ClearColors();
+    }
+}
+
+// Selecting runs the course click even when the entry is selected already.
+void frmSetLesson::SelectCourse(int index) {
+    {
+        const QSignalBlocker block(lstCourse);
+        lstCourse->setCurrentRow(index);
+    }
+    lstCourse_Click();
+}
+
+void frmSetLesson::PaintFreeSlots() {
+    for (int row = 1; row <= lessonRows(); ++row) {
+        if (row == kSeparatorRow)
+            continue;
+        for (int day = 1; day <= kDays; ++day) {
+            const bool free = GridCellText(MSFlexGrid1, row, day).isEmpty() &&
+                              IsPresetSlotFree(m_ctx.db, mstrClassCode, mstrCourseCode,
+                                               mstrTeacherCode, day, LessonOfGridRow(row));
+            SetGridCellColour(MSFlexGrid1, row, day, free ? CellColour::Free : CellColour::Normal);
+        }
+    }
+}
+
+void frmSetLesson::ClearColors() {
+    for (int row = 1; row <= lessonRows(); ++row)
+        if (row != kSeparatorRow)
+            for (int day = 1; day <= kDays; ++day)
+                SetGridCellColour(MSFlexGrid1, row, day, CellColour::Normal);
+}
+
+bool frmSetLesson::WritePresetLesson() {
+    if (mstrCourseCode.isEmpty())
+        return false;
+    const int day = MSFlexGrid1->currentColumn();
+    const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
+    const bool ok = ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode,
+                                        day, lessonNo);
+    staMsg->setPanelText(3, ok ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
+    return ok;
+}
+
+bool frmSetLesson::DeletePresetLesson() {
+    const int row = MSFlexGrid1->currentRow();
+    const int day = MSFlexGrid1->currentColumn();
+    if (GridCellText(MSFlexGrid1, row, day).isEmpty())
+        return false;
+    const bool ok = ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+    staMsg->setPanelText(3, ok ? QStringLiteral("删除成功") : QStringLiteral("删除失败"));
+    return ok;
+}

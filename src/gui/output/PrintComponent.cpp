@@ -1,0 +1,109 @@
+#include "gui/output/PrintComponent.h"
+
+#include "core/output/PrintDocument.h"
+#include "gui/output/PrintPages.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace {
+
+QString g_pdfFile;
+
+int LoadJob(const QString& documentPath, const QString& templatePath, PrintJob& job) {
+    PrintTemplate tpl;
+    if (!ReadPrintTemplate(templatePath, tpl))
+        return kPrintBadTemplate;
+    PrintDocumentData doc;
+    if (!ReadPrintDocument(documentPath, doc))
+        return kPrintBadDocument;
+    if (!MakePrintJob(doc, tpl, job))
+        return kPrintBadTemplate;
+    return job.pageCount() > 0 ? kPrintDone : kPrintNothingToPrint;
+}
+
+int PrintJobToPdf(const PrintJob& job, const QString& pdfPath) {
+    // A stale file from an earlier job must not pass for this one's output.
+    if (QFile::exists(pdfPath) && !QFile::remove(pdfPath))
+        return kPrintOutputFailed;
+    QPdfWriter writer(pdfPath);
+    writer.setResolution(300);
+    writer.setPageLayout(PageLayoutOf(job.tpl));
+    writer.setTitle(QString::fromUtf8(kPrintDocName));
+    writer.setCreator(QStringLiteral("kbxt"));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return kPrintOutputFailed;
+    PaintPrintJob(job, painter, writer);
+    return painter.end() && QFile::exists(pdfPath) ? kPrintDone : kPrintOutputFailed;
+}
+
+int PrintJobWithDialog(const PrintJob& job) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(PageLayoutOf(job.tpl));
+    printer.setDocName(QString::fromUtf8(kPrintDocName));
+
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
+    dialog.setWindowTitle(QStringLiteral("打印预览"));
+    bool painted = false;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+        QPainter painter;
+        painted = painter.begin(p);
+        if (painted) {
+            PaintPrintJob(job, painter, *p);
+            painted = painter.end();
+        }
+    });
+    // The caller shows the hourglass while it works; the dialog needs the arrow.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = dialog.exec();
+    QApplication::restoreOverrideCursor();
+    if (answer != QDialog::Accepted)
+        return kPrintCancelled;
+    // The preview is accepted once it has printed; the last paint was the print.
+    return painted ? kPrintDone : kPrintOutputFailed;
+}
+
+} // namespace
+
+int PrintOneCustomXml(const QString& documentPath, const QString& reserved1,
+                      const QString& templatePath, int& reserved2, int& reserved3, int& reserved4,
+                      const QString& reserved5, char mode) {
+    Q_UNUSED(reserved1);
+    Q_UNUSED(reserved2);
+    Q_UNUSED(reserved3);
+    Q_UNUSED(reserved4);
+    Q_UNUSED(reserved5);
+    Q_UNUSED(mode);
+    if (PrintTarget::printsToPdf())
+        return PrintCustomXmlToPdf(documentPath, templatePath, PrintTarget::pdfFile());
+    PrintJob job;
+    const int loaded = LoadJob(documentPath, templatePath, job);
+    return loaded == kPrintDone ? PrintJobWithDialog(job) : loaded;
+}
+
+int PrintCustomXmlToPdf(const QString& documentPath, const QString& templatePath,
+                        const QString& pdfPath) {
+    PrintJob job;
+    const int loaded = LoadJob(documentPath, templatePath, job);
+    return loaded == kPrintDone ? PrintJobToPdf(job, pdfPath) : loaded;
+}
+
+void PrintTarget::usePrintDialog() {
+    g_pdfFile.clear();
+}
+void PrintTarget::usePdfFile(const QString& path) {
+    g_pdfFile = path;
+}
+bool PrintTarget::printsToPdf() {
+    return !g_pdfFile.isEmpty();
+}
+QString PrintTarget::pdfFile() {
+    return g_pdfFile;
+}

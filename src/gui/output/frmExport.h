@@ -1,0 +1,48 @@
+#pragma once
+// "导出课表到Excel": saves the timetable of a class, a teacher, all of them, or
+// the whole-school overview as a spreadsheet workbook.
+#include "core/output/ScheduleExport.h"
+
+#include <QDialog>
+
+struct AppContext;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+class frmExport : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmExport(AppContext& ctx, QWidget* parent = nullptr);
+
+    QLabel* lblClass;
+    QComboBox* CmbClass;
+    QPushButton* CmdPrevClass;
+    QPushButton* CmdNextClass;
+    QPushButton* cmdExportClass;
+    QPushButton* cmdExportAllClass;
+    QComboBox* CmbTeacher;
+    QPushButton* CmdPrevTeacher;
+    QPushButton* CmdNextTeacher;
+    QPushButton* cmdExportTeacher;
+    QPushButton* cmdExportAllTeacher;
+    QPushButton* CmdExportTotal;
+    QPushButton* cmdOK;
+
+    // The save dialog; the chosen name with ".xlsx" added when it has no
+    // extension, or the empty text when the user cancelled (or declined to
+    // replace an existing file of the completed name).
+    QString AskExportFile();
+
+private:
+    void Form_Load();
+    void CmdPrevClass_Click();
+    void CmdNextClass_Click();
+    void CmdPrevTeacher_Click();
+    void CmdNextTeacher_Click();
+
+    void ExportTimetable(ScheduleKind kind);
+    void ReportResult(ScheduleKind kind, short result);
+
+    AppContext& m_ctx;
+};

@@ -1,0 +1,111 @@
+#include "gui/widgets/TimetableGrid.h"
+
+#include "gui/widgets/UiMetrics.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+QString LessonHeader(int lessonNo) {
+    static const char* const names[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九"};
+    return lessonNo >= 1 && lessonNo <= 9 ? QString::fromUtf8(names[lessonNo - 1]) : QString();
+}
+
+QString DayHeader(int day) {
+    static const char* const names[] = {"星期一", "星期二", "星期三", "星期四", "星期五"};
+    return day >= 1 && day <= 5 ? QString::fromUtf8(names[day - 1]) : QString();
+}
+
+namespace {
+
+QTableWidgetItem* itemAt(QTableWidget* grid, int row, int col) {
+    QTableWidgetItem* item = grid->item(row, col);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setFlags(Qt::ItemIsEnabled);
+        grid->setItem(row, col, item);
+    }
+    return item;
+}
+
+void setHeader(QTableWidget* grid, int row, int col, const QString& text) {
+    QTableWidgetItem* item = itemAt(grid, row, col);
+    item->setText(text);
+    item->setBackground(grid->palette().color(QPalette::Button));
+    item->setFlags(Qt::ItemIsEnabled);
+}
+
+} // namespace
+
+void InitTimetableGrid(QTableWidget* grid, int lessonsPerDay, int dayColumnTwips, int rowTwips) {
+    const int lessons = lessonsPerDay == 7 ? 7 : 6;
+    const int rows = lessons + 2;
+    if (rowTwips <= 0)
+        rowTwips = lessons == 7 ? 700 : 800;
+    grid->clear();
+    grid->setRowCount(rows);
+    grid->setColumnCount(kDays + 1);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->setWordWrap(true);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->setColumnWidth(0, Twips(500));
+    for (int c = 1; c <= kDays; ++c)
+        grid->setColumnWidth(c, Twips(dayColumnTwips));
+    for (int r = 0; r < rows; ++r)
+        grid->setRowHeight(r, Twips(r == kSeparatorRow ? 100 : rowTwips));
+    setHeader(grid, 0, 0, QStringLiteral("※"));
+    for (int d = 1; d <= kDays; ++d)
+        setHeader(grid, 0, d, DayHeader(d));
+    for (int r = 1; r < rows; ++r) {
+        const int lesson = LessonOfGridRow(r);
+        setHeader(grid, r, 0, lesson ? LessonHeader(lesson) : QString());
+        for (int c = 1; c <= kDays; ++c) {
+            QTableWidgetItem* item = itemAt(grid, r, c);
+            item->setText(QString());
+            item->setBackground(r == kSeparatorRow ? grid->palette().color(QPalette::Button)
+                                                   : CellColour::Normal);
+        }
+    }
+    int width = 2 * grid->frameWidth();
+    for (int c = 0; c <= kDays; ++c)
+        width += grid->columnWidth(c);
+    int height = 2 * grid->frameWidth();
+    for (int r = 0; r < rows; ++r)
+        height += grid->rowHeight(r);
+    grid->setFixedSize(width, height);
+}
+
+void SetGridCell(QTableWidget* grid, int row, int col, const QString& text, const QColor& colour) {
+    QTableWidgetItem* item = itemAt(grid, row, col);
+    item->setText(text);
+    item->setBackground(colour);
+}
+
+void SetGridCellColour(QTableWidget* grid, int row, int col, const QColor& colour) {
+    itemAt(grid, row, col)->setBackground(colour);
+}
+
+QString GridCellText(const QTableWidget* grid, int row, int col) {
+    const QTableWidgetItem* item = grid->item(row, col);
+    return item ? item->text() : QString();
+}
+
+QColor GridCellColour(const QTableWidget* grid, int row, int col) {
+    const QTableWidgetItem* item = grid->item(row, col);
+    return item ? item->background().color() : QColor();
+}
+
+void ClearTimetableGrid(QTableWidget* grid, const QColor& colour) {
+    for (int r = 1; r < grid->rowCount(); ++r) {
+        if (r == kSeparatorRow)
+            continue;
+        for (int c = 1; c <= kDays; ++c)
+            SetGridCell(grid, r, c, QString(), colour);
+    }
+}

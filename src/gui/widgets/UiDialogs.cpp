@@ -1,0 +1,101 @@
+#include "gui/widgets/UiDialogs.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class RealDialogs final : public UiDialogs {
+public:
+    Answer message(QWidget* parent, const QString& title, const QString& text, Icon icon,
+                   Buttons buttons) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(title);
+        box.setText(text);
+        switch (icon) {
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icon::None:
+            break;
+        }
+        switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+            break;
+        }
+        if (buttons == Buttons::Ok)
+            box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        }
+    }
+
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    }
+
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    }
+};
+
+RealDialogs g_real;
+UiDialogs* g_current = &g_real;
+
+} // namespace
+
+UiDialogs& UiDialogs::instance() {
+    return *g_current;
+}
+void UiDialogs::setInstance(UiDialogs* d) {
+    g_current = d ? d : &g_real;
+}
+
+void ShowInfo(QWidget* parent, const QString& title, const QString& text) {
+    UiDialogs::instance().message(parent, title, text, UiDialogs::Icon::Information,
+                                  UiDialogs::Buttons::Ok);
+}
+void ShowError(QWidget* parent, const QString& title, const QString& text) {
+    UiDialogs::instance().message(parent, title, text, UiDialogs::Icon::Error,
+                                  UiDialogs::Buttons::Ok);
+}
+void ShowWarning(QWidget* parent, const QString& title, const QString& text) {
+    UiDialogs::instance().message(parent, title, text, UiDialogs::Icon::Warning,
+                                  UiDialogs::Buttons::Ok);
+}
+bool AskOkCancel(QWidget* parent, const QString& title, const QString& text, UiDialogs::Icon icon) {
+    return UiDialogs::instance().message(parent, title, text, icon, UiDialogs::Buttons::OkCancel) ==
+           UiDialogs::Answer::Ok;
+}
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text, UiDialogs::Icon icon) {
+    return UiDialogs::instance().message(parent, title, text, icon, UiDialogs::Buttons::YesNo) ==
+           UiDialogs::Answer::Yes;
+}

@@ -1,0 +1,166 @@
+#include "TestDb.h"
+#include "core/store/Lookups.h"
+#include "core/store/Schema.h"
+#include "core/store/Sql.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+private slots:
+    void schemaHasTheTablesInOrderWithDefaults();
+    void openRefusesWhatIsNotAnOpenableDatabase();
+    void openHoldsTheFileExclusively();
+    void closeTwiceAndClosedDatabaseAnswersFailureValues();
+    void lookupsTranslateNamesAndCodes();
+    void slotPredicatesSeeClassTeacherAndPreset();
+    void deleteAllLessonsClearsTimetableAndCounters();
+    void valuesWithQuotesAreStoredAsTheyAre();
+};
+
+void TestDatabase::schemaHasTheTablesInOrderWithDefaults() {
+    TestDb t;
+    auto columns = [&](const char* table) {
+        QStringList names;
+        SQLite::Statement st(t.db.sql(), std::string("pragma table_info(") + table + ")");
+        while (st.executeStep())
+            names << sql::text(st.getColumn("name"));
+        return names.join(',');
+    };
+    QCOMPARE(columns("LessonListtb"),
+             QString("ClassCode,Day,LessonNo,CourseCode,TeacherCode,SetFlag"));
+    QCOMPARE(columns("Limittb"), QString("Kind,Code,Day,LessonNo,Attr"));
+    QCOMPARE(columns("ClassPlantb"),
+             QString("ClassCode,CourseCode,TeacherCode,Count,BuildCount,IsAutoBuild"));
+    for (const char* table : {"Classtb", "Coursetb", "Teachertb", "ClassRoomtb"})
+        QCOMPARE(columns(table), QString("Code,Name,FullName,ShortName"));
+    QCOMPARE(columns("CourseAttrtb"), QString("CourseCode"));
+
+    // The plan editor inserts four columns; the counters default to 0 and a
+    // quoted count becomes a number.
+    t.exec("Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values "
+           "('11','1','1','3')");
+    QCOMPARE(
+        t.count("select BuildCount + IsAutoBuild*10 + (typeof(Count)='integer') from ClassPlantb"),
+        1LL);
+    // Table names are matched without regard to case.
+    QCOMPARE(t.count("select count(*) from Lessonlisttb"), 0LL);
+}
+
+void TestDatabase::openRefusesWhatIsNotAnOpenableDatabase() {
+    QTemporaryDir dir;
+    TimetableDb db;
+    QVERIFY(!OpenTimetableDb(db, dir.filePath("missing.db")));
+    QVERIFY(!QFile::exists(dir.filePath("missing.db"))); // never creates
+    QVERIFY(!OpenTimetableDb(db, dir.path()));           // a folder
+    QFile junk(dir.filePath("junk.db"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    QVERIFY(!OpenTimetableDb(db, junk.fileName()));
+    QVERIFY(!db.isOpen());
+
+    // A failed open keeps what was open before.
+    const QString good = dir.filePath("good.db");
+    QVERIFY(CreateTimetableFile(good));
+    QVERIFY(OpenTimetableDb(db, good));
+    QVERIFY(!OpenTimetableDb(db, junk.fileName()));
+    QVERIFY(db.isOpen());
+    QCOMPARE(db.path(), good);
+    QVERIFY(!CreateTimetableFile(good)); // never overwrites
+}
+
+void TestDatabase::openHoldsTheFileExclusively() {
+    TestDb t;
+    TimetableDb second;
+    QVERIFY(!second.open(t.path));
+    // Another program sees the lock too.
+    SQLite::Database other(t.path.toStdString(), SQLite::OPEN_READONLY);
+    QVERIFY_THROWS_EXCEPTION(SQLite::Exception, other.exec("select count(*) from Classtb"));
+    t.db.close();
+    QVERIFY(second.open(t.path));
+}
+
+void TestDatabase::closeTwiceAndClosedDatabaseAnswersFailureValues() {
+    TestDb t;
+    t.addClass("11", "一（1）班");
+    t.db.close();
+    CloseTimetableDb(t.db);
+    QVERIFY(!t.db.isOpen());
+    QCOMPARE(GetClassName(t.db, "11"), QString());
+    QVERIFY(!IsClassSlotFree(t.db, "11", 1, 1));
+    QVERIFY(!IsSlotFree(t.db, "11", "1", "1", 1, 1));
+    QVERIFY(DeleteAllLessons(t.db));
+}
+
+void TestDatabase::lookupsTranslateNamesAndCodes() {
+    TestDb t;
+    t.addClass("11", "一（1）班", "一年级（1）班", "一（1）");
+    t.addCourse("2", "数学");
+    t.addCourse("1", "数学"); // same name stored second
+    t.addTeacher("T1", "王老师");
+    t.addClassRoom("R1", "音乐室");
+    t.addPlan("11", "2", "T1", 5);
+    QCOMPARE(GetClassName(t.db, "11"), QString("一（1）班"));
+    QCOMPARE(GetClassShortName(t.db, "11"), QString("一（1）"));
+    QCOMPARE(GetClassCode(t.db, "一（1）班"), QString("11"));
+    QCOMPARE(GetCourseCode(t.db, "数学"), QString("2")); // the first stored row wins
+    QCOMPARE(GetCourseName(t.db, "1"), QString("数学"));
+    QCOMPARE(GetTeacherName(t.db, "T1"), QString("王老师"));
+    QCOMPARE(GetTeacherCode(t.db, "王老师"), QString("T1"));
+    QCOMPARE(GetClassRoomCode(t.db, "音乐室"), QString("R1"));
+    QCOMPARE(GetPlanTeacher(t.db, "11", "2"), QString("T1"));
+    QCOMPARE(GetClassName(t.db, "99"), QString());
+    QCOMPARE(GetPlanTeacher(t.db, "11", "9"), QString());
+    t.exec("update Classtb set Name=NULL");
+    QCOMPARE(GetClassName(t.db, "11"), QString());
+}
+
+void TestDatabase::slotPredicatesSeeClassTeacherAndPreset() {
+    TestDb t;
+    t.addLesson("11", 2, 3, "1", "T1", 0); // pre-set
+    t.addLesson("12", 4, 1, "1", "T1", 1); // generated
+    QVERIFY(!IsClassSlotFree(t.db, "11", 2, 3));
+    QVERIFY(!IsClassPresetSlotFree(t.db, "11", 2, 3));
+    QVERIFY(!IsClassSlotFree(t.db, "12", 4, 1));
+    QVERIFY(IsClassPresetSlotFree(t.db, "12", 4, 1));
+    QVERIFY(IsClassSlotFree(t.db, "11", 2, 4));
+    // The class is free but its teacher teaches elsewhere.
+    QVERIFY(IsClassSlotFree(t.db, "13", 4, 1));
+    QVERIFY(!IsSlotFree(t.db, "13", "1", "T1", 4, 1));
+    QVERIFY(IsPresetSlotFree(t.db, "13", "1", "T1", 4, 1));
+    QVERIFY(!IsPresetSlotFree(t.db, "13", "1", "T1", 2, 3));
+    QVERIFY(!IsTeacherPresetSlotFree(t.db, "T1", 2, 3));
+    QVERIFY(IsTeacherSlotFree(t.db, "T2", 2, 3));
+}
+
+void TestDatabase::deleteAllLessonsClearsTimetableAndCounters() {
+    TestDb t;
+    t.addPlan("11", "1", "T1", 3, 3, 1);
+    t.addLesson("11", 1, 1, "1", "T1", 0);
+    t.addLesson("11", 1, 2, "1", "T1", 1);
+    QVERIFY(!DeleteAllLessons(t.db));
+    QCOMPARE(t.count("select count(*) from LessonListtb"), 0LL);
+    QCOMPARE(t.count("select BuildCount + IsAutoBuild from ClassPlantb"), 0LL);
+
+    // A failure changes nothing.
+    t.addLesson("11", 1, 1, "1", "T1", 0);
+    t.exec("update ClassPlantb set BuildCount=1");
+    t.exec("alter table ClassPlantb rename to Other");
+    QVERIFY(DeleteAllLessons(t.db));
+    QCOMPARE(t.count("select count(*) from LessonListtb"), 1LL);
+}
+
+void TestDatabase::valuesWithQuotesAreStoredAsTheyAre() {
+    TestDb t;
+    t.addClass("1'1", "O'Brien \"班\"");
+    QCOMPARE(GetClassName(t.db, "1'1"), QString("O'Brien \"班\""));
+    QCOMPARE(GetClassCode(t.db, "O'Brien \"班\""), QString("1'1"));
+    QCOMPARE(GetClassCode(t.db, "' or '1'='1"), QString());
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "test_db.moc"

@@ -1,0 +1,115 @@
+#include "TestDb.h"
+#include "core/store/Maintenance.h"
+#include "core/store/Sql.h"
+
+#include <QTest>
+
+class TestMaintenance : public QObject {
+    Q_OBJECT
+private slots:
+    void maintenanceRemovesOrphansAndRecounts();
+    void nextGradeName_data();
+    void nextGradeName();
+    void upgradeMovesEveryClassUpOneGrade();
+    void upgradeTwiceAndFailureChangesNothing();
+};
+
+void TestMaintenance::maintenanceRemovesOrphansAndRecounts() {
+    TestDb t;
+    t.addClass("11", "一（1）班");
+    t.addCourse("1", "语文");
+    t.addTeacher("T1", "张");
+    t.addClassRoom("R1", "室");
+    t.addPlan("11", "1", "T1", 5, 1, 1);   // three lessons, BuildCount wrong
+    t.addPlan("11", "1", "GONE", 2, 2, 1); // teacher deleted
+    t.addLesson("11", 1, 1, "1", "T1", 0);
+    t.addLesson("11", 1, 2, "1", "T1", 1);
+    t.addLesson("11", 1, 3, "1", "T1", 2);
+    t.addLesson("11", 2, 1, "1", "GONE", 1);
+    t.addLimit(1, "1", 1, 1, 0);
+    t.addLimit(1, "9", 1, 1, 0);
+    t.addLimit(3, "R1", 1, 1, 3);
+    t.addLimit(3, "R9", 1, 1, 3);
+    QVERIFY(!MaintainData(t.db));
+    QCOMPARE(t.count("select count(*) from LessonListtb"), 3LL);
+    QCOMPARE(t.count("select count(*) from ClassPlantb"), 1LL);
+    QCOMPARE(t.count("select BuildCount from ClassPlantb"), 3LL);
+    QCOMPARE(t.count("select IsAutoBuild from ClassPlantb"), 1LL);
+    QCOMPARE(t.count("select count(*) from Limittb"), 2LL);
+}
+
+void TestMaintenance::nextGradeName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("class") << "三（2）班"
+                           << "四（2）班";
+    QTest::newRow("full name") << "五年级（1）班"
+                               << "六年级（1）班";
+    QTest::newRow("grade six stays") << "六（1）班"
+                                     << "六（1）班";
+    QTest::newRow("pre-school stays") << "学前（1）班"
+                                      << "学前（1）班";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestMaintenance::nextGradeName() {
+    QFETCH(QString, name);
+    QFETCH(QString, next);
+    QCOMPARE(NextGradeName(name), next);
+}
+
+void TestMaintenance::upgradeMovesEveryClassUpOneGrade() {
+    TestDb t;
+    t.addClass("11", "一（1）班", "一年级（1）班", "一（1）");
+    t.addClass("12", "一（2）班", "一年级（2）班", "一（2）");
+    t.addClass("21", "二（1）班", "二年级（1）班", "二（1）");
+    t.addClass("61", "六（1）班", "六年级（1）班", "六（1）");
+    t.addClass("01", "学前（1）班", "学前（1）班", "学前（1）");
+    t.addClass("110", "一（10）班", "一年级（10）班", "一（10）");
+    for (const char* c : {"11", "21", "61", "01", "110"}) {
+        t.addPlan(c, "1", "T1", 2, 1, 1);
+        t.addLesson(c, 1, 1, "1", "T1", 1);
+    }
+    t.addLimit(0, "11", 1, 1, 3);
+    QVERIFY(!UpgradeSchoolYear(t.db));
+
+    QStringList classes;
+    SQLite::Statement st(t.db.sql(),
+                         "select Code, Name, FullName, ShortName from Classtb order by Code");
+    while (st.executeStep())
+        classes << sql::text(st.getColumn(0)) + ":" + sql::text(st.getColumn(1)) + ":" +
+                       sql::text(st.getColumn(2)) + ":" + sql::text(st.getColumn(3));
+    QCOMPARE(
+        classes,
+        QStringList({"01:学前（1）班:学前（1）班:学前（1）", "11:一（1）班:一年级（1）班:一（1）",
+                     "110:一（10）班:一年级（10）班:一（10）", "12:一（2）班:一年级（2）班:一（2）",
+                     "21:二（1）班:二年级（1）班:二（1）", "210:二（10）班:二年级（10）班:二（10）",
+                     "22:二（2）班:二年级（2）班:二（2）", "31:三（1）班:三年级（1）班:三（1）"}));
+    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from LessonListtb order "
+                    "by ClassCode)"),
+             QString("01,21,210,31"));
+    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from ClassPlantb order "
+                    "by ClassCode)"),
+             QString("01,21,210,31"));
+    QCOMPARE(t.text("select Code from Limittb"), QString("11")); // limits stay with the codes
+}
+
+void TestMaintenance::upgradeTwiceAndFailureChangesNothing() {
+    TestDb t;
+    t.addClass("51", "五（1）班");
+    t.addClass("41", "四（1）班");
+    QVERIFY(!UpgradeSchoolYear(t.db));
+    QVERIFY(!UpgradeSchoolYear(t.db));
+    QCOMPARE(t.text("select group_concat(Code) from Classtb"), QString("61"));
+    QCOMPARE(t.text("select Name from Classtb"), QString("六（1）班"));
+
+    t.addLesson("61", 1, 1, "1", "T1", 1);
+    t.exec("drop table ClassPlantb");
+    QVERIFY(UpgradeSchoolYear(t.db));
+    QCOMPARE(t.count("select count(*) from LessonListtb"), 1LL);
+    QCOMPARE(t.text("select Code from Classtb"), QString("61"));
+}
+
+QTEST_GUILESS_MAIN(TestMaintenance)
+#include "test_maintenance.moc"
