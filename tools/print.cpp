@@ -1,7 +1,7 @@
 // kbxt-print: prints a print document through a page template straight to a
 // PDF file, without a display. kbxt-cli links no GUI library, so its
 // "print --pdf" hands the document to this tool. The exit code is the print
-// component's result (0 printed).
+// component's result (0 printed); any failure is explained on stderr.
 #include "gui/output/PrintComponent.h"
 
 #include <QGuiApplication>
@@ -17,5 +17,16 @@ int main(int argc, char** argv) {
         std::fputs("usage: kbxt-print DOCUMENT.xml TEMPLATE.xml OUT.pdf\n", stderr);
         return 64;
     }
-    return PrintCustomXmlToPdf(args[0], args[1], args[2]);
+    QString error;
+    const int result = PrintCustomXmlToPdf(args[0], args[1], args[2], &error);
+    if (result == kPrintOutputFailed)
+        std::fputs(("打印失败！" + error + '\n').toUtf8().constData(), stderr);
+    else if (result == kPrintBadDocument)
+        std::fputs(("打印失败！无法读取打印文档：" + args[0] + '\n').toUtf8().constData(), stderr);
+    else if (result == kPrintBadTemplate)
+        std::fputs(("打印失败！打印模板缺失或损坏：" + args[1] + '\n').toUtf8().constData(),
+                   stderr);
+    else if (result == kPrintNothingToPrint)
+        std::fputs("打印失败！打印文档中没有课表\n", stderr);
+    return result;
 }

@@ -1,7 +1,9 @@
 #include "cli/ToolOptions.h"
 
-#include "core/store/TimetableDb.h"
 #include "core/config/AppConfig.h"
+#include "core/store/SafeFile.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TimetableDb.h"
 
 #include <QFileInfo>
 
@@ -64,9 +66,21 @@ QString SeedOption(const ToolArgs& args, bool& given, std::uint32_t& seed) {
 }
 
 QString OpenToolDb(TimetableDb& db, const QString& path) {
-    if (!QFileInfo(path).isFile())
-        return QStringLiteral("数据库文件不存在：%1").arg(path);
-    if (!OpenTimetableDb(db, path))
-        return QStringLiteral("打开数据库失败（不是课表数据库，或正被其他程序使用）：%1").arg(path);
+    try {
+        db.openChecked(path);
+        return {};
+    } catch (const std::exception& e) {
+        return AsFailure(e, path).message();
+    }
+}
+
+QString OutputFileProblem(const QString& output, const QString& database, bool force) {
+    if (SameFile(output, database))
+        return QStringLiteral("输出文件不能是正在读取的课表数据库：%1").arg(output);
+    const QFileInfo info(output);
+    if (info.isDir())
+        return QStringLiteral("输出文件是一个文件夹：%1").arg(output);
+    if (info.exists() && !force)
+        return QStringLiteral("文件已存在，未覆盖（用 --force 覆盖）：%1").arg(output);
     return {};
 }

@@ -27,5 +27,9 @@ QString LessonsPerDayOption(const ToolArgs& args, int& lessonsPerDay);
 QString SeedOption(const ToolArgs& args, bool& given, std::uint32_t& seed);
 
 // Opens the file as the program does (read-write, held exclusively). Returns
-// an error message, or the empty text when it is open.
+// the Chinese reason naming the file, or the empty text when it is open.
 QString OpenToolDb(TimetableDb& db, const QString& path);
+
+// Why an output file may not be written: it is the database being read (never
+// allowed), a folder, or an existing file without --force. Empty when it may.
+QString OutputFileProblem(const QString& output, const QString& database, bool force);

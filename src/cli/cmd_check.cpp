@@ -1,7 +1,8 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
-#include "core/rules/TimetableCheck.h"
-#include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
+#include "core/config/AppConfig.h"
+#include "core/rules/TimetableCheck.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
@@ -15,7 +16,8 @@ int runCheck(const QStringList& argv) {
         CliOut(QStringLiteral(
             "  列出：同一时间有两节课的班级和老师、排在“不排”时间的课、同时在两个班上的专用课程、"
             "已排节数（BuildCount）与课表不符的计划、每条计划未排的节数。"));
-        CliOut(QStringLiteral("  不给 --lessons-per-day 时取 kbxt.ini 的设置。"));
+        CliOut(QStringLiteral("  不给 --lessons-per-day 时取 kbxt.ini 的设置；"
+                              "设置缺失或无法读取时，课表中有第7节即按 7 节。"));
         CliOut(QStringLiteral("  退出码：0 没有重复排课且计数正确，1 有重复排课或计数不符，"
                               "2 参数错误或无法读取数据库。"));
         return 0;
@@ -36,10 +38,12 @@ int runCheck(const QStringList& argv) {
         CliErr(QStringLiteral("kbxt-cli check: ") + error);
         return 2;
     }
+    if (!args.options.contains(QStringLiteral("--lessons-per-day")))
+        lessonsPerDay = LessonsPerDayFor(db, false);
     TimetableCheck check;
     if (!CheckTimetable(db, lessonsPerDay, check)) {
-        CliErr(QStringLiteral("kbxt-cli check: 读取课表数据失败（缺少数据表？）：%1")
-                   .arg(args.positional.first()));
+        CliErr(QStringLiteral("kbxt-cli check: 读取课表数据失败：") +
+               db.explainFailure().message());
         return 2;
     }
     for (const QString& line : check.report())

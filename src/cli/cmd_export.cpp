@@ -1,9 +1,11 @@
 // kbxt-cli export: the workbooks of the export window, without a display.
 #include "cli/CliCommand.h"
-#include "core/store/Lookups.h"
-#include "core/store/TimetableDb.h"
-#include "core/output/ScheduleExport.h"
+#include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
+#include "core/output/ScheduleExport.h"
+#include "core/store/Lookups.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TimetableDb.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -75,20 +77,20 @@ int runExport(const QStringList& args) {
         return Usage(QStringLiteral("give the database and the workbook file"));
     const QString& dbFile = files[0];
     const QString& outFile = files[1];
-    if (QFileInfo::exists(outFile) && !force) {
-        CliErr(QStringLiteral("文件已存在，未覆盖（用 --force 覆盖）：%1").arg(outFile));
+    if (const QString problem = OutputFileProblem(outFile, dbFile, force); !problem.isEmpty()) {
+        CliErr(QStringLiteral("kbxt-cli export: ") + problem);
         return 1;
     }
-    if (!lessonsPerDay)
-        lessonsPerDay = LessonsPerDaySetting();
     if (!school)
         school = GetSchoolName();
 
     TimetableDb db;
-    if (!db.open(dbFile)) {
-        CliErr(QStringLiteral("打开数据库失败：%1").arg(dbFile));
+    if (const QString problem = OpenToolDb(db, dbFile); !problem.isEmpty()) {
+        CliErr(QStringLiteral("kbxt-cli export: ") + problem);
         return 1;
     }
+    if (!lessonsPerDay)
+        lessonsPerDay = LessonsPerDayFor(db, false);
     if (selection->kind == ScheduleKind::Class && GetClassCode(db, selection->name).isEmpty()) {
         CliErr(QStringLiteral("没有这个班级：") + selection->name);
         return 2;
@@ -99,11 +101,12 @@ int runExport(const QStringList& args) {
     }
 
     short result = kExportFailed;
+    QString reason;
     try {
-        result =
-            ExportSchedule(db, selection->kind, selection->name, outFile, *lessonsPerDay, *school);
+        result = ExportSchedule(db, selection->kind, selection->name, outFile, *lessonsPerDay,
+                                *school, &reason);
     } catch (const std::exception& e) {
-        CliErr(QStringLiteral("课表导出失败！") + QString::fromUtf8(e.what()));
+        CliErr(QStringLiteral("课表导出失败！") + AsFailure(e, dbFile).message());
         return 1;
     }
     switch (result) {
@@ -115,11 +118,9 @@ int runExport(const QStringList& args) {
                : selection->kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
                                                           : QStringLiteral("没有课表数据"));
         return 2;
-    case kExportCannotCreate:
-        CliErr(QStringLiteral("课表导出失败！无法创建文件：%1").arg(outFile));
-        return 1;
     default:
-        CliErr(QStringLiteral("课表导出失败！(ret = %1)").arg(static_cast<int>(result)));
+        CliErr(QStringLiteral("课表导出失败！") +
+               (reason.isEmpty() ? QStringLiteral("写入工作簿出错：%1").arg(outFile) : reason));
         return 1;
     }
 }

@@ -1,8 +1,10 @@
 // kbxt-cli generate: automatic timetable generation, as 自动生成课表 runs it.
+#include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
+#include "core/config/AppConfig.h"
+#include "core/generation/BuildFailure.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "cli/ToolOptions.h"
-#include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
@@ -46,6 +48,8 @@ int runGenerate(const QStringList& argv) {
         CliErr(QStringLiteral("kbxt-cli generate: ") + error);
         return 2;
     }
+    if (!args.options.contains(QStringLiteral("--lessons-per-day")))
+        lessonsPerDay = LessonsPerDayFor(db, false);
     if (seedGiven)
         SeedBuildRandom(seed);
 
@@ -61,11 +65,11 @@ int runGenerate(const QStringList& argv) {
     });
     if (dots > 0)
         CliOut(QString());
-    CloseTimetableDb(db);
     if (rate < 0) {
-        CliOut(QStringLiteral("生成课表失败！"));
+        CliErr(QStringLiteral("生成课表失败！") + ExplainBuildFailure(db).message());
         return 1;
     }
+    CloseTimetableDb(db);
     CliOut(QStringLiteral("课表完成率统计:  %1％").arg(rate));
     return 0;
 }

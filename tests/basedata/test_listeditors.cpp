@@ -222,6 +222,13 @@ void TestListEditors::addTrimsAndRefusesAnExistingCode() {
     Type(*teachers, "T1", "李", "李", "李");
     teachers->cmdAppend->click();
     QCOMPARE(dialogs.lastText(), QString("该老师代码： T1 已经存在！"));
+
+    // A pasted line break or control character is refused with a message.
+    Type(*teachers, "T2", "王\n丽", "王丽", "王");
+    teachers->cmdAppend->click();
+    QVERIFY(dialogs.lastText().contains("控制字符"));
+    QCOMPARE(teachers->focusWidget(), teachers->txtName);
+    QCOMPARE(f.count("select count(*) from Teachertb where Code='T2'"), 0LL);
 }
 
 void TestListEditors::keyboardCycleAndEnterToAdd() {

@@ -162,9 +162,10 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
     QTest::newRow("option") << QStringList{"check", "--fast", "x.db"} << 2 << "--fast";
     QTest::newRow("no file") << QStringList{"generate"} << 2 << "数据库文件名";
     QTest::newRow("missing") << QStringList{"generate", "@/missing.db"} << 2 << "不存在";
-    QTest::newRow("not a db") << QStringList{"check", "@/junk.db"} << 2 << "打开数据库失败";
-    QTest::newRow("no tables") << QStringList{"check", "@/bare.db"} << 2 << "读取课表数据失败";
-    QTest::newRow("empty plan") << QStringList{"generate", "@/empty.db"} << 1 << "";
+    QTest::newRow("not a db") << QStringList{"check", "@/junk.db"} << 2 << "不是课表数据库：";
+    QTest::newRow("no tables") << QStringList{"check", "@/bare.db"} << 2 << "不是课表数据库：";
+    QTest::newRow("empty plan") << QStringList{"generate", "@/empty.db"} << 1
+                                << "生成课表失败！教学计划中没有要排的课";
     QTest::newRow("help") << QStringList{"generate", "--help"} << 0 << "";
 }
 
@@ -188,8 +189,6 @@ void TestBuildTools::badArgumentsAndDatabases() {
     const Run run = cli(args);
     QCOMPARE(run.code, code);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    if (code == 1)
-        QVERIFY(run.out.contains(QStringLiteral("生成课表失败！")));
 }
 
 QTEST_GUILESS_MAIN(TestBuildTools)

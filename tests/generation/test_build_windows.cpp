@@ -65,7 +65,10 @@ void TestBuildWindows::progressWindowReportsTheRate_data() {
                                 << int(UiDialogs::Icon::Information);
     QTest::newRow("one of four") << 4 << QStringLiteral("课表完成率统计:  25％")
                                  << int(UiDialogs::Icon::Information);
-    QTest::newRow("empty plan") << 0 << QStringLiteral("生成课表失败！")
+    QTest::newRow("empty plan") << 0
+                                << QStringLiteral(
+                                       "生成课表失败！\n教学计划中没有要排的课\n"
+                                       "请先在“基础数据 → 各班教学计划”中录入各班的课程和节数。")
                                 << int(UiDialogs::Icon::Error);
 }
 

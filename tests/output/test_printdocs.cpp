@@ -167,6 +167,15 @@ void TestPrintDocs::escapedNamesGiveWellFormedDocuments() {
     QCOMPARE(trs[0].cls, QString("<一>"));
     QCOMPARE(trs[1].course, QString("\"C\""));
 
+    // Control characters pasted into names are dropped; XML 1.0 has no form for them.
+    const QString pasted = QString("一\x01（1）\x1b班") + QChar(0xFFFF);
+    const QByteArray withControls =
+        ScheduleXmlText({Rec(pasted, 1, 1, "语\x0c文", "王\x02丽")}, 6, QString("阳光\x07小学"));
+    const QList<Tr> clean = ReadTrs(withControls, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(clean[0].title, QString("阳光小学     一（1）班"));
+    QCOMPARE(clean[0].course, QString("语文"));
+
     // The whole-school form is not strict XML; its own reader gets the values back.
     PrintDocumentData doc;
     QVERIFY(ParsePrintDocument(TotalXmlText({Rec("<一>", 1, 1, "A&B", "\"王\"")}, 6, "&"), doc));

@@ -86,6 +86,11 @@ void TestConfig::writeCreatesTheFileAndSection() {
     // A file that cannot be written reports failure.
     IniFile bad(m_home.filePath("no/such/dir/kbxt.ini"));
     QVERIFY(!bad.writeString("DB", "FILENAME", "x"));
+    // A line break would write lines, even sections, of its own.
+    const QByteArray before = readFile(IniFilePath());
+    QVERIFY(!WriteSchoolName("阳光小学\n[DB]\nFILENAME=/tmp/x.db"));
+    QVERIFY(!WriteDbFileName("/a\r/b.db"));
+    QCOMPARE(readFile(IniFilePath()), before);
 }
 
 void TestConfig::settingsFallBackToDefaults() {

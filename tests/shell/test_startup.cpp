@@ -7,7 +7,9 @@
 #include "gui/shell/frmMain.h"
 #include "gui/shell/StartUp.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -21,7 +23,7 @@ private slots:
     void lessonsBeyondTheDayAreTrimmed_data();
     void lessonsBeyondTheDayAreTrimmed();
     void noDatabaseAtAllIsFatal();
-    void aSecondCopyCannotOpenTheSameDatabase();
+    void aFileThatCannotBeOpenedIsNamedAndNeverReplaced();
     void captionCarriesTheSchoolName();
 
 private:
@@ -58,26 +60,32 @@ void TestStartUp::missingConfiguredFileFallsBackAndIsRecorded() {
     QCOMPARE(ctx.db.path(), DefaultDbFileName());
     QCOMPARE(IniFile(IniFilePath()).readString("db", "filename"), DefaultDbFileName());
     QVERIFY(w->windowTitle().endsWith(" -- " + DefaultDbFileName()));
+    // The user is told which file was missing.
+    QCOMPARE(m_dialogs->shown.size(), 1);
+    QVERIFY(m_dialogs->lastText().contains(m_home->filePath("gone.db")));
 }
 
 void TestStartUp::lessonsBeyondTheDayAreTrimmed_data() {
     QTest::addColumn<QString>("setting");
     QTest::addColumn<int>("lessons");
     QTest::addColumn<int>("kept");
-    QTest::newRow("six") << "6" << 6 << 2;
-    QTest::newRow("seven") << "7" << 7 << 3;
-    QTest::newRow("missing") << "" << 6 << 2;
-    // A damaged setting never deletes lessons it should keep.
-    QTest::newRow("zero") << "0" << 6 << 2;
-    QTest::newRow("negative") << "-3" << 6 << 2;
-    QTest::newRow("text") << "seven" << 6 << 2;
-    QTest::newRow("nine") << "9" << 7 << 3;
+    QTest::addColumn<QString>("stored"); // LESSON_OF_DAY afterwards
+    QTest::newRow("six") << "6" << 6 << 2 << "6";
+    QTest::newRow("seven") << "7" << 7 << 3 << "7";
+    QTest::newRow("nine") << "9" << 7 << 3 << "9";
+    // Only an explicit 6 drops lesson 7: a missing or damaged setting takes the
+    // timetable's own lessons per day and is mended.
+    QTest::newRow("missing") << "" << 7 << 3 << "7";
+    QTest::newRow("zero") << "0" << 7 << 3 << "7";
+    QTest::newRow("negative") << "-1" << 7 << 3 << "7";
+    QTest::newRow("text") << "abc" << 7 << 3 << "7";
 }
 
 void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
     QFETCH(QString, setting);
     QFETCH(int, lessons);
     QFETCH(int, kept);
+    QFETCH(QString, stored);
     QVERIFY(EnsureDefaultDatabase());
     {
         TimetableDb db;
@@ -96,6 +104,7 @@ void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
     // The trimmed lessons count as unplaced again.
     QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select BuildCount from ClassPlantb"),
              (long long)kept);
+    QCOMPARE(IniFile(IniFilePath()).readString("LESSON", "LESSON_OF_DAY"), stored);
 }
 
 void TestStartUp::noDatabaseAtAllIsFatal() {
@@ -106,18 +115,52 @@ void TestStartUp::noDatabaseAtAllIsFatal() {
     AppContext ctx;
     QVERIFY(!Main(ctx));
     QCOMPARE(m_dialogs->shown.size(), 1);
-    QCOMPARE(m_dialogs->lastText(), QString("打开数据库失败！"));
+    QVERIFY(m_dialogs->lastText().startsWith("打开数据库失败！\n不是课表数据库：" +
+                                             DefaultDbFileName()));
     QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
     QCOMPARE(m_dialogs->lastTitle(), QString("排课软件系统"));
 }
 
-void TestStartUp::aSecondCopyCannotOpenTheSameDatabase() {
+void TestStartUp::aFileThatCannotBeOpenedIsNamedAndNeverReplaced() {
+    // A school in a deep folder: the whole path is kept, however long.
+    const QString folder = m_home->filePath(QString("abcdefghi/").repeated(30));
+    QVERIFY(QDir().mkpath(folder));
+    const QString school = folder + "school.db";
+    QVERIFY(QFile::copy(ResourcePath("kb.db"), school));
+    QVERIFY(QFile::setPermissions(school, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(school.size() > 254);
+    QVERIFY(WriteDbFileName(school));
+    QVERIFY(WriteLessonOfDay(6));
+    auto iniBytes = [] {
+        QFile f(IniFilePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray ini = iniBytes();
+
     AppContext first;
     auto w = Main(first);
     QVERIFY(w);
+    QCOMPARE(first.db.path(), school);
+
+    // A second copy of the program stops instead of opening another file.
     AppContext second;
     QVERIFY(!Main(second));
-    QCOMPARE(m_dialogs->lastText(), QString("打开数据库失败！"));
+    QCOMPARE(m_dialogs->lastText().section('\n', 0, 1),
+             "打开数据库失败！\n课表数据库正被其他程序使用：" + school);
+    QVERIFY(!second.db.isOpen());
+    QCOMPARE(iniBytes(), ini);
+
+    // So does a damaged file, which is left as it was.
+    first.db.close();
+    QFile damaged(school);
+    QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("SQLite format 3");
+    damaged.close();
+    AppContext third;
+    QVERIFY(!Main(third));
+    QVERIFY(m_dialogs->lastText().contains("不是课表数据库：" + school));
+    QCOMPARE(QFileInfo(school).size(), 15);
+    QCOMPARE(iniBytes(), ini);
 }
 
 void TestStartUp::captionCarriesTheSchoolName() {

@@ -1,18 +1,23 @@
 #include "core/config/AppConfig.h"
 
-#include "core/store/Sql.h"
-#include "core/store/TimetableDb.h"
 #include "core/config/AppPaths.h"
 #include "core/config/IniFile.h"
+#include "core/model/TextRules.h"
+#include "core/store/Lookups.h"
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
 
 QString IniFilePath() {
     return AppFilePath("kbxt.ini");
 }
 
 QString GetDbFileName() {
-    // The value is limited as a 254-character buffer would limit it.
-    const QString name = IniFile(IniFilePath()).readString("DB", "FILENAME").left(254).trimmed();
+    const QString name = IniFile(IniFilePath()).readString("DB", "FILENAME").trimmed();
     return name.isEmpty() ? DefaultDbFileName() : name;
+}
+
+bool DbFileNameConfigured() {
+    return !IniFile(IniFilePath()).readString("DB", "FILENAME").trimmed().isEmpty();
 }
 
 bool WriteDbFileName(const QString& path) {
@@ -31,11 +36,32 @@ bool WriteLessonOfDay(int lessons) {
     return IniFile(IniFilePath()).writeString("LESSON", "LESSON_OF_DAY", QString::number(lessons));
 }
 
+std::optional<int> ReadLessonsPerDay() {
+    bool ok = false;
+    const int n = IniFile(IniFilePath()).readString("LESSON", "LESSON_OF_DAY").toInt(&ok);
+    if (!ok || n < 6)
+        return std::nullopt;
+    return n >= 7 ? 7 : 6;
+}
+
+int LessonsPerDayFor(TimetableDb& db, bool writeBack) {
+    if (const std::optional<int> setting = ReadLessonsPerDay())
+        return *setting;
+    const int lessons = HighestLessonNo(db) >= 7 ? 7 : 6;
+    // A fresh installation without the key stays without it at 6.
+    const bool damaged = !IniFile(IniFilePath()).readString("LESSON", "LESSON_OF_DAY").isNull();
+    if (writeBack && (damaged || lessons == 7))
+        WriteLessonOfDay(lessons);
+    return lessons;
+}
+
 QString GetSchoolName() {
     return IniFile(IniFilePath()).readString("SCHOOL", "NAME").trimmed();
 }
 
 bool WriteSchoolName(const QString& name) {
+    if (HasControlCharacter(name))
+        return false;
     return IniFile(IniFilePath()).writeString("SCHOOL", "NAME", name.trimmed());
 }
 

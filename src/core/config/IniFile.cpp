@@ -89,6 +89,10 @@ int IniFile::readInt(const QString& section, const QString& key, int fallback) c
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) const {
+    // A line break would start new lines, even new sections, in the file.
+    for (const QString& part : {section, key, value})
+        if (part.contains(QLatin1Char('\n')) || part.contains(QLatin1Char('\r')))
+            return false;
     bool readable = true;
     QStringList lines = readLines(m_path, &readable);
     if (!readable)

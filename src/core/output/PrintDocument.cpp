@@ -1,6 +1,8 @@
 #include "core/output/PrintDocument.h"
 
-#include <QSaveFile>
+#include "core/store/SafeFile.h"
+
+#include <QFile>
 
 namespace {
 
@@ -40,20 +42,47 @@ bool GroupEndsAfter(const ScheduleRecords& records, size_t i) {
 }
 
 int SaveText(const QString& path, const QByteArray& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    try {
+        SaveDocumentText(path, text);
+        return 0;
+    } catch (const std::exception&) {
         return -1;
-    if (file.write(text) != text.size())
-        return -1;
-    return file.commit() ? 0 : -1;
+    }
 }
 
 } // namespace
 
+void SaveDocumentText(const QString& path, const QByteArray& text) {
+    SafeFile safe(path);
+    QFile file(safe.tempPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw safe.writeFailure();
+    if (file.write(text) != text.size() || !file.flush()) {
+        file.close();
+        throw safe.writeFailure();
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw safe.writeFailure();
+    safe.commit(text.size());
+}
+
 QString XmlEscape(const QString& value) {
     QString out;
     out.reserve(value.size());
-    for (const QChar c : value) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        // XML 1.0 allows tab, line feed and carriage return below the space,
+        // surrogates only in pairs, and neither U+FFFE nor U+FFFF; anything
+        // else would make the whole document unreadable, so it is dropped.
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += value.at(++i);
+            continue;
+        }
+        if ((c.unicode() < 0x20 && c != '\t' && c != '\n' && c != '\r') || c.isSurrogate() ||
+            c.unicode() >= 0xFFFE)
+            continue;
         switch (c.unicode()) {
         case '&':
             out += QStringLiteral("&amp;");

@@ -9,7 +9,8 @@
 inline constexpr const char* kPrintDocName = "塔沃林排课";
 inline constexpr const char* kTotalTitleTail = " 20    -- 20   学年度第  学期总课程表";
 
-// & < > and " as entities, so any name still gives a well-formed value.
+// & < > and " as entities, and characters XML 1.0 does not allow (control
+// characters, lone surrogates) dropped, so any name gives a well-formed value.
 QString XmlEscape(const QString& value);
 
 // The document text of a class or teacher job: one tr per period of the week,
@@ -21,6 +22,10 @@ QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
 // names carry the lesson and day (coursenameL32 = lesson 3, Tuesday).
 QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
                         const QString& schoolName);
+
+// Writes text to path through a checked temporary file; throws Failure naming
+// path and the reason (disk full, read-only, ...), leaving an earlier file as it was.
+void SaveDocumentText(const QString& path, const QByteArray& text);
 
 // Write the document to path, replacing an earlier file. 0 written, -1 failure
 // (the earlier file is then left as it was).

@@ -2,8 +2,19 @@
 
 int WritePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
                        int lessonsPerDay, const QString& schoolName) {
-    return kind == ScheduleKind::Total ? WriteTotalXml(path, records, lessonsPerDay, schoolName)
-                                       : WriteScheduleXml(path, records, lessonsPerDay, schoolName);
+    try {
+        SavePrintDocument(kind, path, records, lessonsPerDay, schoolName);
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
+                       int lessonsPerDay, const QString& schoolName) {
+    SaveDocumentText(path, kind == ScheduleKind::Total
+                               ? TotalXmlText(records, lessonsPerDay, schoolName)
+                               : ScheduleXmlText(records, lessonsPerDay, schoolName));
 }
 
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay) {

@@ -6,6 +6,7 @@
 
 // Reads the selection and writes its workbook: kExportNoData when it holds no
 // lesson (nothing is written then), else the writer's result. Throws when the
-// database fails.
+// database fails. reason as with the writers.
 short ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
-                     const QString& fileName, int lessonsPerDay, const QString& schoolName);
+                     const QString& fileName, int lessonsPerDay, const QString& schoolName,
+                     QString* reason = nullptr);

@@ -1,9 +1,9 @@
 #include "core/output/ScheduleWorkbook.h"
 
+#include "core/store/SafeFile.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <cstdio>
+#include <optional>
 #include <vector>
 #include <xlsxwriter.h>
 
@@ -33,18 +33,23 @@ template <class T> T* Check(T* p) {
 // destroys the workbook that was there before.
 class Workbook {
 public:
+    // reason, when given, receives the Chinese reason of a failed create or save.
+    explicit Workbook(QString* reason) : m_reason(reason) {}
+
     // kExportSaved when ready to fill, kExportCannotCreate otherwise.
     short create(const QString& fileName) {
-        m_target = QFileInfo(fileName).absoluteFilePath();
-        const QFileInfo target(m_target);
-        if (fileName.isEmpty() || target.isDir() || (target.exists() && !target.isWritable()))
+        try {
+            m_safe.emplace(fileName);
+        } catch (const Failure& f) {
+            note(f);
             return kExportCannotCreate;
-        m_temp.setFileTemplate(target.absolutePath() + QStringLiteral("/.kbxt-XXXXXX.xlsx"));
-        if (!m_temp.open())
+        }
+        m_book = workbook_new(QFile::encodeName(m_safe->tempPath()).constData());
+        if (!m_book) {
+            note(m_safe->writeFailure());
             return kExportCannotCreate;
-        m_temp.close();
-        m_book = workbook_new(QFile::encodeName(m_temp.fileName()).constData());
-        return m_book ? kExportSaved : kExportCannotCreate;
+        }
+        return kExportSaved;
     }
 
     ~Workbook() {
@@ -74,23 +79,25 @@ public:
     short save() {
         const lxw_error closed = workbook_close(m_book);
         m_book = nullptr;
-        if (closed != LXW_NO_ERROR)
+        try {
+            if (closed != LXW_NO_ERROR)
+                throw m_safe->writeFailure();
+            m_safe->commit();
+            return kExportSaved;
+        } catch (const Failure& f) {
+            note(f);
             return kExportFailed;
-        const QFileInfo target(m_target);
-        m_temp.setPermissions(target.exists() ? target.permissions()
-                                              : QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ReadGroup | QFile::ReadOther);
-        // rename() replaces an existing target in one step.
-        if (std::rename(QFile::encodeName(m_temp.fileName()).constData(),
-                        QFile::encodeName(m_target).constData()) != 0)
-            return kExportFailed;
-        m_temp.setAutoRemove(false);
-        return kExportSaved;
+        }
     }
 
 private:
-    QString m_target;
-    QTemporaryFile m_temp;
+    void note(const Failure& f) const {
+        if (m_reason)
+            *m_reason = f.message();
+    }
+
+    QString* m_reason;
+    std::optional<SafeFile> m_safe;
     lxw_workbook* m_book = nullptr;
 };
 
@@ -154,12 +161,13 @@ void WriteScheduleBlock(lxw_worksheet* ws, const BlockFormats& f, int first, con
 }
 
 short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName, const char* sheetName, bool withSecondLine) {
+                         const QString& schoolName, const char* sheetName, bool withSecondLine,
+                         QString* reason) {
     if (records.empty())
         return kExportNoData;
     if (lessonsPerDay < 1)
         return kExportFailed;
-    Workbook book;
+    Workbook book(reason);
     if (const short created = book.create(fileName); created != kExportSaved)
         return created;
     try {
@@ -210,22 +218,24 @@ short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records
 } // namespace
 
 short WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false);
+                         const QString& schoolName, QString* reason) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false,
+                              reason);
 }
 
 short WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                           int lessonsPerDay, const QString& schoolName) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true);
+                           int lessonsPerDay, const QString& schoolName, QString* reason) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true,
+                              reason);
 }
 
 short WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName) {
+                         const QString& schoolName, QString* reason) {
     if (records.empty())
         return kExportNoData;
     if (lessonsPerDay < 1)
         return kExportFailed;
-    Workbook book;
+    Workbook book(reason);
     if (const short created = book.create(fileName); created != kExportSaved)
         return created;
     try {

@@ -13,10 +13,11 @@ enum ExportResult : short {
 
 // The writers take the records ordered by group, LessonNo, Day, as the export
 // queries return them. An existing file of the same name is replaced only once
-// the new workbook has been written completely.
+// the new workbook has been written completely. reason, when given, receives the
+// Chinese reason (naming the file) when the file cannot be created or saved.
 short WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName);
+                         const QString& schoolName, QString* reason = nullptr);
 short WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                           int lessonsPerDay, const QString& schoolName);
+                           int lessonsPerDay, const QString& schoolName, QString* reason = nullptr);
 short WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName);
+                         const QString& schoolName, QString* reason = nullptr);

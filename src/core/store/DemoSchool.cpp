@@ -1,5 +1,8 @@
 #include "core/store/DemoSchool.h"
 
+#include "core/store/SafeFile.h"
+#include "core/store/SqliteFailure.h"
+
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
@@ -216,22 +219,24 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
 QString MakeDemoSchool(const QString& path, DemoSize size, std::uint32_t seed) {
     if (QFileInfo::exists(path))
         return QStringLiteral("文件已存在，不会覆盖：%1").arg(path);
-    if (!CreateTimetableFile(path))
-        return QStringLiteral("无法创建数据库文件：%1").arg(path);
-    QString error;
-    {
-        TimetableDb db;
-        if (!db.open(path)) {
-            error = QStringLiteral("无法打开新建的数据库文件：%1").arg(path);
-        } else {
+    try {
+        // Built under a temporary name and renamed when complete, so a kill or
+        // a full disk never leaves a half-filled school under the chosen name.
+        SafeFile safe(path);
+        if (!CreateTimetableFile(safe.tempPath()))
+            throw safe.writeFailure();
+        {
+            TimetableDb db;
+            db.openChecked(safe.tempPath());
             try {
                 FillDemoSchool(db, size, seed);
             } catch (const std::exception& e) {
-                error = QStringLiteral("写入示例学校失败：%1").arg(QString::fromUtf8(e.what()));
+                throw AsFailure(e, path);
             }
         }
+        safe.commit();
+        return {};
+    } catch (const std::exception& e) {
+        return QStringLiteral("写入示例学校失败：") + AsFailure(e, path).message();
     }
-    if (!error.isEmpty())
-        QFile::remove(path);
-    return error;
 }

@@ -115,6 +115,15 @@ bool IsPresetSlotFree(TimetableDb& db, const QString& classCode, const QString&,
     return classFree && teacherFree;
 }
 
+int HighestLessonNo(TimetableDb& db) {
+    try {
+        return static_cast<int>(
+            sql::firstInt(db.sql(), 0, "select coalesce(max(LessonNo), 0) from LessonListtb"));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 bool DeleteAllLessons(TimetableDb& db) {
     try {
         SQLite::Transaction tx(db.sql());

@@ -32,6 +32,9 @@ bool IsSlotFree(TimetableDb& db, const QString& classCode, const QString& course
 bool IsPresetSlotFree(TimetableDb& db, const QString& classCode, const QString& courseCode,
                       const QString& teacherCode, int day, int lessonNo);
 
+// The highest LessonNo in the timetable; 0 when it is empty or cannot be read.
+int HighestLessonNo(TimetableDb& db);
+
 // Deletes the whole timetable and resets the plan counters, in one transaction.
 // Returns true on failure (nothing changed then), false on success.
 bool DeleteAllLessons(TimetableDb& db);

@@ -100,3 +100,9 @@ int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldC
                      newCourseCode, newTeacherCode, newCount, classCode, oldCourseCode,
                      oldTeacherCode, oldCount);
 }
+
+long long PlannedLessonCount(TimetableDb& db) {
+    return sql::firstInt(db.sql(), 0,
+                         "select coalesce(sum(case when Count > 0 then Count else 0 end), 0)"
+                         " from ClassPlantb");
+}

@@ -23,6 +23,10 @@ QList<PlanRow> ReadPlanOfTeacher(TimetableDb& db, const QString& teacherCode);
 // A lesson count as typed: whole numbers 0 to 99 only. Returns -1 for any
 // other text (the box takes two characters, so a sign or a point would leave
 // a count nobody means).
+// The lessons the whole plan asks for (negative counts as none). Throws when
+// the plan cannot be read.
+long long PlannedLessonCount(TimetableDb& db);
+
 int ParseLessonCount(const QString& trimmed);
 
 enum class PlanAppend {

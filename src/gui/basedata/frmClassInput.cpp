@@ -1,4 +1,5 @@
 #include "gui/basedata/frmClassInput.h"
+#include "core/model/TextRules.h"
 
 #include "core/model/ClassNames.h"
 #include "gui/widgets/RecordList.h"
@@ -107,6 +108,16 @@ bool frmClassInput::CheckInput() {
         if (c.failed) {
             c.field->setFocus();
             pending = QString::fromUtf8(c.message);
+        }
+    }
+    if (pending.isEmpty()) {
+        for (QLineEdit* field : {txtName, txtFullName, txtShortName}) {
+            if (HasControlCharacter(field->text())) {
+                SetInputMark(field, true);
+                field->setFocus();
+                pending = ControlCharacterMessage();
+                break;
+            }
         }
     }
     if (pending.isEmpty())

@@ -1,4 +1,5 @@
 #include "gui/basedata/frmCodeListInput.h"
+#include "core/model/TextRules.h"
 
 #include "gui/widgets/RecordList.h"
 #include "gui/widgets/UiDialogs.h"
@@ -146,6 +147,16 @@ bool frmCodeListInput::CheckInput() {
         if (empty) {
             field->setFocus();
             pending = Utf8(message);
+        }
+    }
+    if (pending.isEmpty()) {
+        for (QLineEdit* field : {txtCode, txtName, txtFullName, txtShortName}) {
+            if (HasControlCharacter(field->text())) {
+                SetInputMark(field, true);
+                field->setFocus();
+                pending = ControlCharacterMessage();
+                break;
+            }
         }
     }
     if (pending.isEmpty())

@@ -1,4 +1,5 @@
 #include "gui/generation/frmAutoBuild.h"
+#include "core/generation/BuildFailure.h"
 
 #include "core/generation/BuildTimetable.h"
 #include "gui/widgets/AppContext.h"
@@ -99,7 +100,8 @@ void frmAutoBuild::RunBuild() {
         BuildTimetable(m_ctx.db, m_ctx.lessonsPerDay, [] { QApplication::processEvents(); });
     m_running = false;
     if (rate < 0)
-        ShowError(this, kCaption, QStringLiteral("生成课表失败！"));
+        ShowError(this, kCaption,
+                  QStringLiteral("生成课表失败！\n") + ExplainBuildFailure(m_ctx.db).message());
     else
         ShowInfo(this, kCaption, QStringLiteral("课表完成率统计:  %1％").arg(rate));
     accept();

@@ -1,6 +1,7 @@
 #include "gui/output/PrintComponent.h"
 
 #include "core/output/PrintDocument.h"
+#include "core/store/SafeFile.h"
 #include "gui/output/PrintPages.h"
 
 #include <QApplication>
@@ -26,20 +27,35 @@ int LoadJob(const QString& documentPath, const QString& templatePath, PrintJob& 
     return job.pageCount() > 0 ? kPrintDone : kPrintNothingToPrint;
 }
 
-int PrintJobToPdf(const PrintJob& job, const QString& pdfPath) {
-    // A stale file from an earlier job must not pass for this one's output.
-    if (QFile::exists(pdfPath) && !QFile::remove(pdfPath))
-        return kPrintOutputFailed;
-    QPdfWriter writer(pdfPath);
-    writer.setResolution(300);
-    writer.setPageLayout(PageLayoutOf(job.tpl));
-    writer.setTitle(QString::fromUtf8(kPrintDocName));
-    writer.setCreator(QStringLiteral("kbxt"));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return kPrintOutputFailed;
-    PaintPrintJob(job, painter, writer);
-    return painter.end() && QFile::exists(pdfPath) ? kPrintDone : kPrintOutputFailed;
+// A PDF is complete only when its trailer was written; a full disk or a write
+// error cuts it short without the PDF writer saying so.
+bool PdfIsComplete(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 64)
+        return false;
+    file.seek(file.size() - 32);
+    return file.read(32).contains("%%EOF");
+}
+
+// Throws Failure; the target is replaced only by a complete PDF.
+void PrintJobToPdf(const PrintJob& job, const QString& pdfPath) {
+    SafeFile safe(pdfPath);
+    {
+        QPdfWriter writer(safe.tempPath());
+        writer.setResolution(300);
+        writer.setPageLayout(PageLayoutOf(job.tpl));
+        writer.setTitle(QString::fromUtf8(kPrintDocName));
+        writer.setCreator(QStringLiteral("kbxt"));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw safe.writeFailure();
+        PaintPrintJob(job, painter, writer);
+        if (!painter.end())
+            throw safe.writeFailure();
+    }
+    if (!PdfIsComplete(safe.tempPath()))
+        throw safe.writeFailure();
+    safe.commit();
 }
 
 int PrintJobWithDialog(const PrintJob& job) {
@@ -89,10 +105,19 @@ int PrintOneCustomXml(const QString& documentPath, const QString& reserved1,
 }
 
 int PrintCustomXmlToPdf(const QString& documentPath, const QString& templatePath,
-                        const QString& pdfPath) {
+                        const QString& pdfPath, QString* error) {
     PrintJob job;
     const int loaded = LoadJob(documentPath, templatePath, job);
-    return loaded == kPrintDone ? PrintJobToPdf(job, pdfPath) : loaded;
+    if (loaded != kPrintDone)
+        return loaded;
+    try {
+        PrintJobToPdf(job, pdfPath);
+        return kPrintDone;
+    } catch (const std::exception& e) {
+        if (error)
+            *error = FailureMessage(e, QStringLiteral("写入文件出错"), pdfPath);
+        return kPrintOutputFailed;
+    }
 }
 
 void PrintTarget::usePrintDialog() {

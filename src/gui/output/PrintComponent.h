@@ -23,9 +23,11 @@ int PrintOneCustomXml(const QString& documentPath, const QString& reserved1,
                       const QString& templatePath, int& reserved2, int& reserved3, int& reserved4,
                       const QString& reserved5, char mode);
 
-// Prints straight to pdfPath (replacing it), without any dialog.
+// Prints straight to pdfPath without any dialog. An existing file is replaced
+// only by a complete PDF; on kPrintOutputFailed, error (when given) receives
+// the Chinese reason naming the file.
 int PrintCustomXmlToPdf(const QString& documentPath, const QString& templatePath,
-                        const QString& pdfPath);
+                        const QString& pdfPath, QString* error = nullptr);
 
 // Where PrintOneCustomXml sends its pages: the print preview (the default) or
 // a PDF file, for tests and for the command-line tool.

@@ -1,4 +1,5 @@
 #include "gui/output/frmExport.h"
+#include "core/store/SqliteFailure.h"
 
 #include "core/store/Lookups.h"
 #include "gui/output/NameChoice.h"
@@ -166,19 +167,20 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
     if (file.isEmpty())
         return;
     short result = kExportFailed;
+    QString reason;
     try {
         WaitCursor hourglass;
-        result =
-            ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay, GetSchoolName());
+        result = ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay,
+                                GetSchoolName(), &reason);
     } catch (const std::exception& e) {
         ShowError(this, windowTitle(),
-                  QStringLiteral("课表导出失败！") + QString::fromUtf8(e.what()));
+                  QStringLiteral("课表导出失败！") + AsFailure(e, m_ctx.db.path()).message());
         return;
     }
-    ReportResult(kind, result);
+    ReportResult(kind, result, reason);
 }
 
-void frmExport::ReportResult(ScheduleKind kind, short result) {
+void frmExport::ReportResult(ScheduleKind kind, short result, const QString& reason) {
     if (result == kExportSaved) {
         ShowInfo(this, windowTitle(), QStringLiteral("课表导出成功"));
     } else if (result == kExportNoData) {
@@ -186,6 +188,8 @@ void frmExport::ReportResult(ScheduleKind kind, short result) {
                              : kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
                                                              : QStringLiteral("没有课表数据");
         ShowInfo(this, windowTitle(), text);
+    } else if (!reason.isEmpty()) {
+        ShowError(this, windowTitle(), QStringLiteral("课表导出失败！") + reason);
     } else if (result == kExportCannotCreate && kind != ScheduleKind::Total) {
         // No spreadsheet program is needed here: -101 means the file itself could
         // not be created, so point the user at the place chosen, not at Office.

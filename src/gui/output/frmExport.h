@@ -42,7 +42,7 @@ private:
     void CmdNextTeacher_Click();
 
     void ExportTimetable(ScheduleKind kind);
-    void ReportResult(ScheduleKind kind, short result);
+    void ReportResult(ScheduleKind kind, short result, const QString& reason = {});
 
     AppContext& m_ctx;
 };

@@ -1,12 +1,13 @@
 #include "gui/output/frmPrint.h"
 
-#include "core/store/Lookups.h"
+#include "core/config/AppConfig.h"
+#include "core/config/AppPaths.h"
 #include "core/output/PrintQueries.h"
+#include "core/store/Lookups.h"
+#include "core/store/SqliteFailure.h"
 #include "gui/output/NameChoice.h"
 #include "gui/output/PrintComponent.h"
-#include "core/config/AppConfig.h"
 #include "gui/widgets/AppContext.h"
-#include "core/config/AppPaths.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -179,36 +180,53 @@ void frmPrint::CmdPrintTotal_Click() {
 void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
     Hourglass hourglass;
     int result = 0;
+    QString templatePath;
     try {
         const ScheduleRecords records = QueryScheduleRecords(m_ctx.db, kind, name);
         if (records.empty()) {
             result = -102;
         } else {
             const QString document = AppFilePath(QStringLiteral("tmp.xml"));
-            result =
-                WritePrintDocument(kind, document, records, m_ctx.lessonsPerDay, GetSchoolName());
-            if (result == 0) {
-                const QString templatePath =
-                    ResourcePath(PrintTemplateFileName(kind, m_ctx.lessonsPerDay));
-                int none1 = 0, none2 = 0, none3 = 0;
-                result = static_cast<qint16>(PrintOneCustomXml(
-                    document, QString(), templatePath, none1, none2, none3, QString(), 'T'));
-            }
+            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay, GetSchoolName());
+            templatePath = ResourcePath(PrintTemplateFileName(kind, m_ctx.lessonsPerDay));
+            int none1 = 0, none2 = 0, none3 = 0;
+            result = static_cast<qint16>(PrintOneCustomXml(document, QString(), templatePath, none1,
+                                                           none2, none3, QString(), 'T'));
         }
     } catch (const std::exception& e) {
         hourglass.restore();
-        ShowError(this, windowTitle(), QStringLiteral("打印失败！") + QString::fromUtf8(e.what()));
+        ShowError(this, windowTitle(),
+                  QStringLiteral("打印失败！") + AsFailure(e, m_ctx.db.path()).message());
         return;
     }
     hourglass.restore();
-    ReportPrintResult(result);
+    ReportPrintResult(result, templatePath);
 }
 
-void frmPrint::ReportPrintResult(int result) {
-    if (result == 0)
+void frmPrint::ReportPrintResult(int result, const QString& templatePath) {
+    switch (result) {
+    case kPrintDone:
         ShowInfo(this, windowTitle(), QStringLiteral("打印完成"));
-    else if (result == -102)
+        break;
+    case kPrintCancelled: // the user's choice, not a failure
+        break;
+    case -102:
+    case kPrintNothingToPrint:
         ShowInfo(this, windowTitle(), QStringLiteral("没有课表数据"));
-    else
-        ShowError(this, windowTitle(), QStringLiteral("打印失败！(ret = %1)").arg(result));
+        break;
+    case kPrintBadTemplate:
+        ShowError(this, windowTitle(),
+                  QStringLiteral("打印失败！打印模板缺失或损坏：%1\n请重新安装本软件。")
+                      .arg(templatePath));
+        break;
+    case kPrintBadDocument:
+        ShowError(this, windowTitle(),
+                  QStringLiteral("打印失败！无法读取打印文档：%1")
+                      .arg(AppFilePath(QStringLiteral("tmp.xml"))));
+        break;
+    default:
+        ShowError(
+            this, windowTitle(),
+            QStringLiteral("打印失败！打印机或 PDF 文件没有写成，请检查打印机或磁盘后再试。"));
+    }
 }

@@ -48,7 +48,7 @@ private:
 
     // Runs one print job: records, document, print component, report.
     void PrintTimetable(ScheduleKind kind, const QString& name = QString());
-    void ReportPrintResult(int result);
+    void ReportPrintResult(int result, const QString& templatePath);
 
     AppContext& m_ctx;
 };

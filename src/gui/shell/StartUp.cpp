@@ -1,11 +1,30 @@
 #include "gui/shell/StartUp.h"
 
 #include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
 #include "core/config/AppPaths.h"
+#include "core/store/SqliteFailure.h"
 #include "gui/shell/frmMain.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Opens path, or shows why it cannot be opened and returns false.
+bool OpenOrSay(AppContext& ctx, const QString& path) {
+    try {
+        ctx.db.openChecked(path);
+        return true;
+    } catch (const std::exception& e) {
+        ShowError(nullptr, ctx.systemTitle,
+                  QStringLiteral("打开数据库失败！\n") + AsFailure(e, path).message());
+        return false;
+    }
+}
+
+} // namespace
 
 std::unique_ptr<frmMain> Main(AppContext& ctx) {
     InstallFontSubstitutions();
@@ -13,16 +32,26 @@ std::unique_ptr<frmMain> Main(AppContext& ctx) {
     EnsureDefaultDatabase();
 
     QString path = GetDbFileName();
-    if (!OpenTimetableDb(ctx.db, path)) {
-        path = DefaultDbFileName();
-        if (!OpenTimetableDb(ctx.db, path)) {
-            ShowError(nullptr, ctx.systemTitle, QStringLiteral("打开数据库失败！"));
+    // Only a configured file that is gone is replaced by the default one. A file
+    // that is there but cannot be opened (held by a second copy of the program,
+    // read-only, damaged) is named with its reason and kbxt.ini is left alone:
+    // opening another file would show the school an empty timetable.
+    if (QFileInfo::exists(path) || path == DefaultDbFileName()) {
+        if (!OpenOrSay(ctx, path))
             return nullptr;
-        }
+    } else {
+        const QString missing = path;
+        path = DefaultDbFileName();
+        if (!OpenOrSay(ctx, path))
+            return nullptr;
+        ShowWarning(nullptr, ctx.systemTitle,
+                    QStringLiteral("找不到课表数据库：%1\n已改为打开默认的课表数据库：%2\n"
+                                   "如果文件被移动了，请用“文件 → 打开数据库”重新选择它。")
+                        .arg(missing, path));
         WriteDbFileName(path);
     }
 
-    ctx.lessonsPerDay = LessonsPerDaySetting();
+    ctx.lessonsPerDay = LessonsPerDayFor(ctx.db, true);
     TrimLessonsBeyondDay(ctx.db, ctx.lessonsPerDay);
 
     auto window = std::make_unique<frmMain>(ctx);

@@ -1,4 +1,6 @@
 #include "gui/shell/frmMain.h"
+#include "core/store/SafeFile.h"
+#include "core/store/SqliteFailure.h"
 
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
@@ -45,18 +47,20 @@ const QString kTimetableSystem = QStringLiteral("课表系统");
 // Copies source over target through a temporary file, so a failed copy leaves
 // an existing target as it was.
 bool ReplaceCopy(const QString& source, const QString& target) {
-    if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+    if (SameFile(source, target))
         return QFileInfo::exists(source);
-    const QString temp = target + QStringLiteral(".kbxt-copy");
-    QFile::remove(temp);
-    if (!QFile::copy(source, temp))
-        return false;
-    QFile::setPermissions(temp, QFile::permissions(temp) | QFile::WriteOwner);
-    if (QFileInfo::exists(target) && !QFile::remove(target)) {
-        QFile::remove(temp);
+    try {
+        // The old file is replaced in one step, and only by a complete copy.
+        SafeFile safe(target);
+        if (!QFile::copy(source, safe.tempPath()))
+            throw safe.writeFailure();
+        QFile::setPermissions(safe.tempPath(),
+                              QFile::permissions(safe.tempPath()) | QFile::WriteOwner);
+        safe.commit(QFileInfo(source).size());
+        return true;
+    } catch (const std::exception&) {
         return false;
     }
-    return QFile::rename(temp, target);
 }
 } // namespace
 
@@ -190,16 +194,24 @@ void frmMain::mnuOpenDb_Click() {
         if (file.isEmpty())
             return;
         const QString previous = CurrentDbFileName();
-        CloseTimetableDb(m_ctx.db);
-        if (OpenTimetableDb(m_ctx.db, file)) {
-            const QString path = m_ctx.db.path();
-            SetCaption(QString::fromUtf8(kProductName) + QStringLiteral(" -- ") + path);
-            if (!WriteDbFileName(path))
-                ShowError(this, windowTitle(), QStringLiteral("保存新数据库文件名！"));
+        try {
+            // Checked before the current database is let go, so a refused file
+            // costs nothing.
+            if (!SameFile(file, previous))
+                CheckTimetableFile(file);
+            CloseTimetableDb(m_ctx.db);
+            m_ctx.db.openChecked(file);
+        } catch (const std::exception& e) {
+            ShowError(this, m_ctx.systemTitle,
+                      QStringLiteral("打开数据库失败！\n") + AsFailure(e, file).message());
+            if (!m_ctx.db.isOpen())
+                OpenTimetableDb(m_ctx.db, previous);
             return;
         }
-        ShowError(this, m_ctx.systemTitle, QStringLiteral("打开数据库失败！"));
-        OpenTimetableDb(m_ctx.db, previous);
+        const QString path = m_ctx.db.path();
+        SetCaption(QString::fromUtf8(kProductName) + QStringLiteral(" -- ") + path);
+        if (!WriteDbFileName(path))
+            ShowError(this, windowTitle(), QStringLiteral("保存新数据库文件名！"));
     } catch (const std::exception&) {
         ShowError(this, windowTitle(), QStringLiteral("系统异常错误！"));
     }
@@ -215,11 +227,16 @@ void frmMain::mnuDbSaveAs_Click() {
     const bool copied = ReplaceCopy(current, file);
     // Unlike the old program, the current database is reopened after a failed
     // copy too: the user keeps working instead of facing a closed database.
-    const bool reopened = OpenTimetableDb(m_ctx.db, current);
+    QString reopenFailure;
+    try {
+        m_ctx.db.openChecked(current);
+    } catch (const std::exception& e) {
+        reopenFailure = AsFailure(e, current).message();
+    }
     if (!copied)
         ShowError(this, windowTitle(), QStringLiteral("保存数据库文件错误！"));
-    if (!reopened)
-        ShowError(this, m_ctx.systemTitle, QStringLiteral("打开数据库失败！"));
+    if (!reopenFailure.isEmpty())
+        ShowError(this, m_ctx.systemTitle, QStringLiteral("打开数据库失败！\n") + reopenFailure);
 }
 
 void frmMain::mnuEnd_Click() {

@@ -1,4 +1,5 @@
 #include "gui/shell/frmSchoolName.h"
+#include "core/model/TextRules.h"
 
 #include "core/config/AppConfig.h"
 #include "gui/widgets/UiDialogs.h"
@@ -43,6 +44,11 @@ frmSchoolName::frmSchoolName(QWidget* parent) : QDialog(parent) {
 }
 
 void frmSchoolName::cmdOK_Click() {
+    if (HasControlCharacter(txtName->text())) {
+        ShowWarning(this, windowTitle(), ControlCharacterMessage());
+        txtName->setFocus();
+        return;
+    }
     if (!WriteSchoolName(txtName->text())) {
         ShowError(this, windowTitle(), QStringLiteral("保存学校名称失败！"));
         return;
