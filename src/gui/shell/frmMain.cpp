@@ -6,6 +6,7 @@
 #include "gui/basedata/frmCourseInput.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
 #include "core/store/PlanCheckStore.h"
@@ -204,6 +205,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuPrepairBuild_Click);
     action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表(&G)",
            &frmMain::mnuAutoBuild_Click);
+    action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排(&B)",
+           &frmMain::mnuAutoComplete_Click);
 
     mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作(&T)")), "mnuBuildKb");
     action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表(&M)",
@@ -385,7 +388,18 @@ void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！"),
                         planProblems))
         return;
-    frmAutoBuild dlg(m_ctx, this);
+    bool complete = false;
+    {
+        frmAutoBuild dlg(m_ctx, this);
+        dlg.exec();
+        complete = dlg.mblnComplete;
+    }
+    if (complete)
+        mnuAutoComplete_Click();
+}
+
+void frmMain::mnuAutoComplete_Click() {
+    frmAutoComplete dlg(m_ctx, this);
     dlg.exec();
 }
 
