@@ -5,6 +5,7 @@
 #include "core/store/SqliteFailure.h"
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/AppContext.h"
+#include "gui/widgets/QtChinese.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -28,6 +29,7 @@ bool OpenOrSay(AppContext& ctx, const QString& path) {
 
 std::unique_ptr<frmMain> Main(AppContext& ctx) {
     InstallFontSubstitutions();
+    InstallQtChinese();
     ctx.systemTitle = MakeSystemTitle(GetSchoolName());
     EnsureDefaultDatabase();
 

@@ -4,8 +4,9 @@
 struct AppContext;
 class frmMain;
 
-// Start-up: opens the configured database (falling back to the default one,
-// with a word to the user, only when the configured file no longer exists),
-// reads the lessons per day, trims lessons beyond it and makes the main window.
-// Returns nullptr after "打开数据库失败！" and the reason were shown.
+// Start-up: loads Qt's Chinese texts, opens the configured database (falling
+// back to the default one, with a word to the user, only when the configured
+// file no longer exists), reads the lessons per day, trims lessons beyond it and
+// makes the main window. Returns nullptr after "打开数据库失败！" and the reason
+// were shown.
 std::unique_ptr<frmMain> Main(AppContext& ctx);
