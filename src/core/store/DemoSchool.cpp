@@ -237,6 +237,6 @@ QString MakeDemoSchool(const QString& path, DemoSize size, std::uint32_t seed) {
         safe.commit();
         return {};
     } catch (const std::exception& e) {
-        return QStringLiteral("写入示例学校失败：") + AsFailure(e, path).message();
+        return AsFailure(e, path).message();
     }
 }
