@@ -25,6 +25,7 @@ public:
     QAction* mnuTeacherList;
     QAction* mnuClassRoomList;
     QAction* mnuClassPlan;
+    QAction* mnuImport;
     QMenu* mnuAuto;
     QMenu* mnuLimit;
     QAction* mnuClassLimit;
@@ -39,6 +40,7 @@ public:
     QAction* mnuExport;
     QAction* mnuUpgradeAll;
     QAction* mnuDeleteLessonAll;
+    QAction* mnuVersions;
     QMenu* mnuManager;
     QAction* mnuDataMaintenance;
     QAction* mnuSetLessonNum;
@@ -70,6 +72,7 @@ private:
     void mnuTeacherList_Click();
     void mnuClassRoomList_Click();
     void mnuClassPlan_Click();
+    void mnuImport_Click();
     void mnuClassLimit_Click();
     void mnuCourseLimit_Click();
     void mnuTeacherLimit_Click();
@@ -81,6 +84,7 @@ private:
     void mnuExport_Click();
     void mnuUpgradeAll_Click();
     void mnuDeleteLessonAll_Click();
+    void mnuVersions_Click();
     void mnuDataMaintenance_Click();
     void mnuSetLessonNum_Click();
     void mnuSchoolName_Click();
