@@ -40,8 +40,8 @@ int runImport(const QStringList& argv) {
     try {
         for (const QString& file : args.positional.mid(1))
             sheets += ReadSheets(file);
-    } catch (const SheetReadError& e) {
-        CliErr(e.reason());
+    } catch (const Failure& e) {
+        CliErr(e.message());
         return 1;
     }
     TimetableDb db;

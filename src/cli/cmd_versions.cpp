@@ -37,8 +37,8 @@ int runVersions(const QStringList& argv) {
                        .arg(v.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), v.cause)
                        .arg(v.lessons));
         return 0;
-    } catch (const VersionError& e) {
-        CliErr(e.reason());
+    } catch (const Failure& e) {
+        CliErr(e.message());
         return 1;
     }
 }
@@ -70,8 +70,8 @@ int runRestore(const QStringList& argv) {
             CliOut(QStringLiteral("其中 %1 节课的班级、课程或老师已被删除，没有恢复。")
                        .arg(r.skipped));
         return 0;
-    } catch (const VersionError& e) {
-        CliErr(QStringLiteral("恢复课表失败！") + e.reason());
+    } catch (const Failure& e) {
+        CliErr(QStringLiteral("恢复课表失败！") + e.message());
         return 1;
     }
 }

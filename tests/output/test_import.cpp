@@ -248,9 +248,9 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("plain text");
         f.close();
-        QVERIFY_THROWS_EXCEPTION(SheetReadError, ReadSheets(notZip));
-        QVERIFY_THROWS_EXCEPTION(SheetReadError, ReadSheets(m_dir.filePath("missing.xlsx")));
-        QVERIFY_THROWS_EXCEPTION(SheetReadError, ReadSheets(m_dir.filePath("old.xls")));
+        QVERIFY_THROWS_EXCEPTION(Failure, ReadSheets(notZip));
+        QVERIFY_THROWS_EXCEPTION(Failure, ReadSheets(m_dir.filePath("missing.xlsx")));
+        QVERIFY_THROWS_EXCEPTION(Failure, ReadSheets(m_dir.filePath("old.xls")));
     }
 
     // The command line: template export, dry run, import, a failure.

@@ -80,7 +80,7 @@ private slots:
         RestoreVersion(t.db, firstGeneration);
         QCOMPARE(TimetableText(t), generated);
         QVERIFY(QFile::exists(VersionsFileName(t.path)));
-        QVERIFY_THROWS_EXCEPTION(VersionError, RestoreVersion(t.db, 999));
+        QVERIFY_THROWS_EXCEPTION(Failure, RestoreVersion(t.db, 999));
     }
 
     void keepsTheNewestTwentyOnce() {

@@ -16,9 +16,8 @@ constexpr qint64 kMaxPartBytes = 64LL * 1024 * 1024;
 constexpr int kMaxRows = 100000;
 constexpr int kMaxColumns = 200;
 
-QString Unreadable(const QString& fileName) {
-    return QStringLiteral("无法读取文件“%1”：它不是Excel工作簿（.xlsx）。")
-        .arg(QFileInfo(fileName).fileName());
+Failure Unreadable(const QString& fileName) {
+    return Failure(QStringLiteral("不是Excel工作簿（.xlsx），或文件已损坏"), fileName);
 }
 
 // The workbook's zip archive, read with zlib's minizip: the same library the
@@ -28,7 +27,7 @@ public:
     explicit XlsxArchive(const QString& fileName) : m_fileName(fileName) {
         m_zip = unzOpen64(QFile::encodeName(fileName).constData());
         if (!m_zip)
-            throw SheetReadError(Unreadable(fileName));
+            throw (Unreadable(fileName));
     }
     ~XlsxArchive() { unzClose(m_zip); }
     XlsxArchive(const XlsxArchive&) = delete;
@@ -44,7 +43,7 @@ public:
             unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
             info.uncompressed_size > static_cast<ZPOS64_T>(kMaxPartBytes) ||
             unzOpenCurrentFile(m_zip) != UNZ_OK)
-            throw SheetReadError(Unreadable(m_fileName));
+            throw (Unreadable(m_fileName));
         QByteArray bytes(static_cast<qsizetype>(info.uncompressed_size), Qt::Uninitialized);
         qsizetype done = 0;
         int got = 0;
@@ -55,7 +54,7 @@ public:
         // Closing checks the part's checksum once it has been read whole.
         const int closed = unzCloseCurrentFile(m_zip);
         if (got < 0 || done != bytes.size() || closed != UNZ_OK)
-            throw SheetReadError(Unreadable(m_fileName));
+            throw (Unreadable(m_fileName));
         return bytes;
     }
 
@@ -135,7 +134,7 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
             rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
             nextColumn = 0;
             if (rowIndex < 0 || rowIndex >= kMaxRows)
-                throw SheetReadError(Unreadable(fileName));
+                throw (Unreadable(fileName));
             continue;
         }
         if (xml.name() != u"c" || rowIndex < 0)
@@ -176,7 +175,7 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
         row[col] = value;
     }
     if (xml.hasError())
-        throw SheetReadError(Unreadable(fileName));
+        throw (Unreadable(fileName));
     return rows;
 }
 
@@ -232,13 +231,14 @@ QList<SheetTable> ReadSheets(const QString& fileName) {
     if (suffix == u"csv" || suffix == u"txt")
         return {ReadCsvSheet(fileName)};
     if (suffix == u"xls")
-        throw SheetReadError(QStringLiteral("不能读取旧的 .xls 格式，请在Excel中另存为 .xlsx 后再导入。"));
+        throw Failure(QStringLiteral("不能读取旧的 .xls 格式"), fileName,
+                      QStringLiteral("请在Excel中另存为 .xlsx 后再导入。"));
     return ReadXlsxSheets(fileName);
 }
 
 QList<SheetTable> ReadXlsxSheets(const QString& fileName) {
     if (!QFileInfo(fileName).isFile())
-        throw SheetReadError(QStringLiteral("找不到文件：%1").arg(fileName));
+        throw Failure(QStringLiteral("文件不存在"), fileName);
     XlsxArchive zip(fileName);
     const QString sharedPart = QStringLiteral("xl/sharedStrings.xml");
     const QStringList shared =
@@ -259,8 +259,8 @@ QString DecodeCsvText(const QByteArray& bytes) {
     bool ok = false;
     text = Iconv(bytes, "GB18030", &ok);
     if (!ok)
-        throw SheetReadError(
-            QStringLiteral("无法识别文件的文字编码：请存为 UTF-8 或 GB18030（GBK）编码的 CSV。"));
+        throw Failure(QStringLiteral("无法识别文件的文字编码"), QString(),
+                      QStringLiteral("请存为 UTF-8 或 GB18030（GBK）编码的 CSV。"));
     return text;
 }
 
@@ -314,8 +314,8 @@ QList<QStringList> ParseCsv(const QString& text) {
 SheetTable ReadCsvSheet(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw SheetReadError(QStringLiteral("无法打开文件：%1").arg(fileName));
+        throw Failure(QStringLiteral("无法打开文件"), fileName);
     if (file.size() > kMaxPartBytes)
-        throw SheetReadError(QStringLiteral("文件太大，不像是学校的名单：%1").arg(fileName));
+        throw Failure(QStringLiteral("文件太大，不像是学校的名单"), fileName);
     return {QFileInfo(fileName).completeBaseName(), ParseCsv(DecodeCsvText(file.readAll()))};
 }

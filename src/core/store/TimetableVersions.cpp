@@ -1,6 +1,7 @@
 #include "core/store/TimetableVersions.h"
 
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 #include <QCryptographicHash>
@@ -72,7 +73,7 @@ Snapshot ReadTimetable(SQLite::Database& d) {
 
 QString PathOf(TimetableDb& db) {
     if (!db.isOpen())
-        throw VersionError(QStringLiteral("没有打开的数据库"));
+        throw Failure(QStringLiteral("没有打开的数据库"));
     return VersionsFileName(db.path());
 }
 
@@ -87,8 +88,8 @@ std::unique_ptr<SQLite::Database> OpenVersions(const QString& path, bool create)
         for (const char* statement : kSchema)
             file->exec(statement);
         return file;
-    } catch (const std::exception&) {
-        throw VersionError(QStringLiteral("无法打开课表版本文件：%1").arg(path));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, path);
     }
 }
 
@@ -127,7 +128,7 @@ void Keep(SQLite::Database& file, const Snapshot& s, const QString& cause) {
 
 Snapshot ReadVersion(SQLite::Database& file, int number) {
     if (!sql::hasRow(file, "select Number from Version where Number = ?", number))
-        throw VersionError(QStringLiteral("没有第 %1 号课表版本").arg(number));
+        throw Failure(QStringLiteral("没有第 %1 号课表版本").arg(number));
     Snapshot s;
     SQLite::Statement lessons(file, "select ClassCode, Day, LessonNo, CourseCode, TeacherCode,"
                                     " SetFlag from VersionLesson where Number = ? order by rowid");
@@ -157,14 +158,14 @@ void KeepVersion(TimetableDb& db, const QString& cause) {
     Snapshot s;
     try {
         s = ReadTimetable(db.sql());
-    } catch (const std::exception&) {
-        throw VersionError(QStringLiteral("读取课表失败"));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
     auto file = OpenVersions(path, true);
     try {
         Keep(*file, s, cause);
-    } catch (const std::exception&) {
-        throw VersionError(QStringLiteral("无法写入课表版本文件：%1").arg(path));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, path);
     }
 }
 
@@ -172,9 +173,9 @@ bool tryKeepVersion(TimetableDb& db, const QString& cause, QString* why) {
     try {
         KeepVersion(db, cause);
         return true;
-    } catch (const VersionError& e) {
+    } catch (const Failure& e) {
         if (why)
-            *why = e.reason();
+            *why = e.message();
         return false;
     }
 }
@@ -191,23 +192,22 @@ QList<TimetableVersion> ListVersions(TimetableDb& db) {
             versions.append({st.getColumn(0).getInt(),
                              QDateTime::fromString(sql::text(st.getColumn(1)), Qt::ISODate),
                              sql::text(st.getColumn(2)), st.getColumn(3).getInt()});
-    } catch (const std::exception&) {
-        throw VersionError(QStringLiteral("无法读取课表版本文件"));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, VersionsFileName(db.path()));
     }
     return versions;
 }
 
 RestoreResult RestoreVersion(TimetableDb& db, int number) {
-    auto file = OpenVersions(PathOf(db), false);
+    const QString path = PathOf(db);
+    auto file = OpenVersions(path, false);
     if (!file)
-        throw VersionError(QStringLiteral("还没有保留过课表版本"));
+        throw Failure(QStringLiteral("还没有保留过课表版本"));
     Snapshot version;
     try {
         version = ReadVersion(*file, number);
-    } catch (const VersionError&) {
-        throw;
-    } catch (const std::exception&) {
-        throw VersionError(QStringLiteral("无法读取课表版本文件"));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, path);
     }
     file.reset();
     KeepVersion(db, VersionCause::Restore + QStringLiteral("（恢复第 %1 号）").arg(number));
@@ -245,8 +245,8 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
             counter.reset();
         }
         tx.commit();
-    } catch (const std::exception&) {
-        throw VersionError(QStringLiteral("恢复课表失败，课表没有改变"));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
     return result;
 }

@@ -9,10 +9,11 @@
 // replaces or clears the timetable as a whole: generation, completion,
 // deleting the timetable, the year upgrade. Restoring keeps the current
 // timetable itself.
+#include "core/model/Failure.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <stdexcept>
 
 class TimetableDb;
 
@@ -34,26 +35,15 @@ struct TimetableVersion {
     int lessons = 0;
 };
 
-// A failure of the versions file or of the database; reason() is Chinese.
-class VersionError : public std::runtime_error {
-public:
-    explicit VersionError(const QString& reason)
-        : std::runtime_error(reason.toStdString()), m_reason(reason) {}
-    QString reason() const { return m_reason; }
-
-private:
-    QString m_reason;
-};
-
 QString VersionsFileName(const QString& databasePath);
 
 // Keeps the current timetable with the time and cause. A timetable equal to
-// the newest version is not kept twice. Throws VersionError.
+// the newest version is not kept twice. Throws Failure.
 void KeepVersion(TimetableDb& db, const QString& cause);
 // The same; true when kept (or already kept), false with the reason in *why.
 [[nodiscard]] bool tryKeepVersion(TimetableDb& db, const QString& cause, QString* why = nullptr);
 
-// Newest first; empty when no version was ever kept. Throws VersionError.
+// Newest first; empty when no version was ever kept. Throws Failure.
 QList<TimetableVersion> ListVersions(TimetableDb& db);
 
 struct RestoreResult {
@@ -62,5 +52,5 @@ struct RestoreResult {
 };
 // Replaces the timetable with version `number`, after keeping the current one,
 // in one transaction. Plan rows the version knew get their counters back;
-// plan rows added since count their restored lessons. Throws VersionError.
+// plan rows added since count their restored lessons. Throws Failure.
 RestoreResult RestoreVersion(TimetableDb& db, int number);

@@ -125,9 +125,11 @@ void frmImport::cmdImport_Click() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         WriteImport(m_ctx.db, m_preview.additions);
         QApplication::restoreOverrideCursor();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         QApplication::restoreOverrideCursor();
-        ShowError(this, kTitle, QStringLiteral("导入失败，数据没有改变。"));
+        ShowError(this, kTitle,
+                  QStringLiteral("导入失败，数据没有改变。\n") +
+                      FailureMessage(e, QStringLiteral("写入数据库失败"), m_ctx.db.path()));
         return;
     }
     const int added = static_cast<int>(m_preview.added.size());
@@ -150,15 +152,15 @@ bool frmImport::LoadFile(const QString& fileName) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_preview = PrepareImport(m_ctx.db, ReadSheets(fileName));
         QApplication::restoreOverrideCursor();
-    } catch (const SheetReadError& e) {
+    } catch (const Failure& e) {
         QApplication::restoreOverrideCursor();
         lblSummary->clear();
-        ShowError(this, kTitle, e.reason());
+        ShowError(this, kTitle, e.message());
         return false;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         QApplication::restoreOverrideCursor();
         lblSummary->clear();
-        ShowError(this, kTitle, QStringLiteral("读取数据库失败！"));
+        ShowError(this, kTitle, FailureMessage(e, QStringLiteral("读取数据库失败")));
         return false;
     }
     m_loaded = true;

@@ -88,8 +88,8 @@ void frmVersions::cmdRestore_Click() {
             text += QStringLiteral("\n其中 %1 节课的班级、课程或老师已被删除，没有恢复。")
                         .arg(r.skipped);
         ShowInfo(this, kTitle, text);
-    } catch (const VersionError& e) {
-        ShowError(this, kTitle, QStringLiteral("恢复课表失败！") + e.reason());
+    } catch (const Failure& e) {
+        ShowError(this, kTitle, QStringLiteral("恢复课表失败！") + e.message());
     }
 }
 
@@ -100,8 +100,8 @@ void frmVersions::LoadVersions() {
     QList<TimetableVersion> versions;
     try {
         versions = ListVersions(m_ctx.db);
-    } catch (const VersionError& e) {
-        ShowError(this, kTitle, e.reason());
+    } catch (const Failure& e) {
+        ShowError(this, kTitle, e.message());
     }
     for (const TimetableVersion& v : versions) {
         auto* item = new QTreeWidgetItem(
