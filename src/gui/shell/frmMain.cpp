@@ -7,6 +7,7 @@
 #include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
@@ -148,6 +149,8 @@ void frmMain::BuildMenu() {
     action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程",
            &frmMain::mnuPrepairBuild_Click);
     action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表", &frmMain::mnuAutoBuild_Click);
+    action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排",
+           &frmMain::mnuAutoComplete_Click);
 
     mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作")), "mnuBuildKb");
     action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表",
@@ -309,7 +312,18 @@ void frmMain::mnuAutoBuild_Click() {
         return;
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Generation))
         return;
-    frmAutoBuild dlg(m_ctx, this);
+    bool complete = false;
+    {
+        frmAutoBuild dlg(m_ctx, this);
+        dlg.exec();
+        complete = dlg.mblnComplete;
+    }
+    if (complete)
+        mnuAutoComplete_Click();
+}
+
+void frmMain::mnuAutoComplete_Click() {
+    frmAutoComplete dlg(m_ctx, this);
     dlg.exec();
 }
 
