@@ -2,10 +2,12 @@
 
 #include "core/generation/LessonPlacement.h"
 #include "core/generation/PlanQueue.h"
+#include "core/model/Failure.h"
 #include "core/store/SchoolStore.h"
 
 #include <QHash>
 #include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -19,7 +21,8 @@ long long plannedLessons(const School& s, bool& anyCount) {
         planned += r.weeklyLessons();
         if (r.weeklyLessons() > std::numeric_limits<int>::max() ||
             planned > std::numeric_limits<int>::max())
-            throw DamagedPlan();
+            throw Failure(QStringLiteral("教学计划的课时数大得不合理，数据已损坏"), {},
+                          QStringLiteral("请检查教学计划中每一行的课时数。"));
     }
     return planned;
 }
@@ -77,6 +80,14 @@ int CompletionRate(const School& s) {
     if (whole < -32768.0 || whole > 32767.0)
         return -1;
     return static_cast<int>(whole);
+}
+
+int CompletionRate(TimetableDb& db) {
+    try {
+        return CompletionRate(LoadSchool(db, Week()));
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
 int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
@@ -140,4 +151,10 @@ int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& proc
     } catch (const std::exception&) {
         return -1;
     }
+}
+
+QString CompletionRateText(int rate, int missing) {
+    if (missing <= 0)
+        return QStringLiteral("课表完成率统计:  %1％").arg(rate);
+    return QStringLiteral("课表完成率统计:  %1％，未排 %2 节").arg(std::min(rate, 99)).arg(missing);
 }

@@ -12,19 +12,8 @@
 
 #include <QString>
 #include <functional>
-#include <stdexcept>
 
 class TimetableDb;
-
-// The plan cannot be counted: its weekly lessons add up beyond what a number
-// here holds. reason() is for the user.
-class DamagedPlan : public std::runtime_error {
-public:
-    DamagedPlan() : std::runtime_error("damaged plan") {}
-    static QString reason() {
-        return QStringLiteral("教学计划的课时数大得不合理（数据已损坏），请检查教学计划中的课时。");
-    }
-};
 
 // Runs one generation on the database. processEvents is called before each
 // choice of a course and of a plan row so that a window stays alive.
@@ -35,7 +24,8 @@ public:
 int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& processEvents = {});
 
 // The same run on a school in memory; the school then holds the result.
-// Returns the completion rate or −1 as above. Throws DamagedPlan.
+// Returns the completion rate or −1 as above. Throws Failure when the plan's
+// weekly lessons add up beyond what a count here holds (damaged data).
 int GenerateTimetable(School& school, const std::function<void()>& processEvents = {});
 
 // Takes out every lesson not pre-set (SetFlag other than 0; an empty SetFlag
@@ -51,5 +41,12 @@ QString PickNextClass(const School& school, const QString& courseCode, QString& 
 
 // placed × 100 ÷ planned over the whole plan, rounded half to even (a
 // negative Count plans nothing); −1 when the plan is empty or plans no lesson.
-// Throws DamagedPlan.
+// Throws Failure when the plan's
+// weekly lessons add up beyond what a count here holds (damaged data).
 int CompletionRate(const School& school);
+// The same for the plan as stored; −1 also when it cannot be read.
+int CompletionRate(TimetableDb& db);
+
+// The rate as the result message gives it. With lessons still missing it never
+// reads 100 (a rounded 99.9) and names how many are missing.
+QString CompletionRateText(int rate, int missing);

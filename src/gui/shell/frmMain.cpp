@@ -8,6 +8,7 @@
 #include "gui/generation/frmAutoBuild.h"
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
+#include "core/store/PlanCheckStore.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
@@ -169,8 +170,9 @@ void frmMain::BuildMenu() {
     action(mnuHelp, mnuAbout, "mnuAbout", "关于", &frmMain::mnuAbout_Click);
 
     // Present with their handlers, never offered.
-    for (QAction* hidden : {mnuClassRoomList, mnuClassLimit, mnuTeacherLimit, mnuClassroomLimit,
-                            mnuDataMaintenance, mnuForum})
+    // The class and teacher limits steer generation and completion; the
+    // classroom ones would not: the plan names no classrooms.
+    for (QAction* hidden : {mnuClassRoomList, mnuClassroomLimit, mnuDataMaintenance, mnuForum})
         hidden->setVisible(false);
 }
 
@@ -284,7 +286,14 @@ void frmMain::mnuPrepairBuild_Click() {
 }
 
 void frmMain::mnuAutoBuild_Click() {
-    if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！")))
+    QStringList planProblems;
+    try {
+        planProblems = PlanProblemLines(CheckPlan(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay)));
+    } catch (const std::exception&) {
+        // An unreadable plan fails the generation itself, which says so.
+    }
+    if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！"),
+                        planProblems))
         return;
     frmAutoBuild dlg(m_ctx, this);
     dlg.exec();
