@@ -6,6 +6,7 @@
 #include "gui/basedata/frmCourseInput.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
 #include "core/store/PlanCheckStore.h"
@@ -142,6 +143,8 @@ void frmMain::BuildMenu() {
     action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程",
            &frmMain::mnuPrepairBuild_Click);
     action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表", &frmMain::mnuAutoBuild_Click);
+    action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排",
+           &frmMain::mnuAutoComplete_Click);
 
     mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作")), "mnuBuildKb");
     action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表",
@@ -295,7 +298,18 @@ void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！"),
                         planProblems))
         return;
-    frmAutoBuild dlg(m_ctx, this);
+    bool complete = false;
+    {
+        frmAutoBuild dlg(m_ctx, this);
+        dlg.exec();
+        complete = dlg.mblnComplete;
+    }
+    if (complete)
+        mnuAutoComplete_Click();
+}
+
+void frmMain::mnuAutoComplete_Click() {
+    frmAutoComplete dlg(m_ctx, this);
     dlg.exec();
 }
 

@@ -33,6 +33,7 @@ public:
     QAction* mnuClassroomLimit;
     QAction* mnuPrepairBuild;
     QAction* mnuAutoBuild;
+    QAction* mnuAutoComplete;
     QMenu* mnuBuildKb;
     QAction* mnuManualBuild;
     QAction* mnuPrint;
@@ -76,6 +77,7 @@ private:
     void mnuClassroomLimit_Click();
     void mnuPrepairBuild_Click();
     void mnuAutoBuild_Click();
+    void mnuAutoComplete_Click();
     void mnuManualBuild_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
