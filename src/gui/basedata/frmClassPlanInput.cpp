@@ -213,14 +213,14 @@ bool frmClassPlanInput::AppendRecord() {
         return false;
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("添加记录失败   ") + reason);
-        ShowInfo(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败  ") + reason);
+        ShowError(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败  ") + reason);
         return true;
     }
 }
 
 bool frmClassPlanInput::DeleteRecord() {
     if (!SelectedRow()) {
-        ShowInfo(this, QStringLiteral("删除失败"),
+        ShowError(this, QStringLiteral("删除失败"),
                  QStringLiteral("请先在列表中选择要删除的记录。"));
         return true;
     }
@@ -233,7 +233,7 @@ bool frmClassPlanInput::DeleteRecord() {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, CmbTeacher->currentText());
         if (!PlanRowExists(m_ctx.db, mstrClassCode, course, teacher)) {
-            ShowInfo(this, QStringLiteral("删除失败"),
+            ShowError(this, QStringLiteral("删除失败"),
                      QStringLiteral("本班的教学计划中没有'") + teacherName +
                          QStringLiteral("'的'") + courseName + QStringLiteral("'，未删除。"));
             return true;
@@ -260,7 +260,7 @@ bool frmClassPlanInput::DeleteRecord() {
         return false;
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("删除记录失败"));
-        ShowInfo(this, QStringLiteral("删除失败"),
+        ShowError(this, QStringLiteral("删除失败"),
                  QStringLiteral("删除记录失败, '") + courseName + QStringLiteral("' 未被删除"));
         return true;
     }
@@ -268,7 +268,7 @@ bool frmClassPlanInput::DeleteRecord() {
 
 bool frmClassPlanInput::ModifyRecord() {
     if (!SelectedRow()) {
-        ShowInfo(this, QStringLiteral("修改失败"),
+        ShowError(this, QStringLiteral("修改失败"),
                  QStringLiteral("请先在列表中选择要修改的记录。"));
         return true;
     }
@@ -303,7 +303,7 @@ bool frmClassPlanInput::ModifyRecord() {
         return false;
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("修改记录失败"));
-        ShowInfo(this, QStringLiteral("修改失败"), QStringLiteral("修改记录失败！"));
+        ShowError(this, QStringLiteral("修改失败"), QStringLiteral("修改记录失败！"));
         return true;
     }
 }
