@@ -1,6 +1,7 @@
 #include "gui/limits/frmLimitInput.h"
 
 #include "gui/widgets/AppContext.h"
+#include "gui/widgets/GridMouse.h"
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -95,6 +96,11 @@ frmLimitInput::frmLimitInput(LimitKind kind, AppContext& ctx, QWidget* parent)
     connect(cmdNormalAll, &QPushButton::clicked, this, &frmLimitInput::cmdNormalAll_Click);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
     MSFlexGrid1->viewport()->installEventFilter(this);
+    // The keys act as the buttons would on the middle of the current cell.
+    OnGridKeys(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
+        MSFlexGrid1_MouseUp(button,
+                            MSFlexGrid1->visualRect(MSFlexGrid1->model()->index(row, col)).center());
+    });
 
     InitLimitGrid();
     Form_Load();

@@ -111,6 +111,9 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
             &frmManualSetLesson::CmbTeacher_Click);
     connect(lstCourse, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lstCourse_ItemClick(item); });
+    // Enter on the chosen row is the keyboard's click.
+    connect(lstCourse, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { lstCourse_ItemClick(item); });
     OnGridMouseRelease(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
         MSFlexGrid1_MouseUp(button, row, col);
     });

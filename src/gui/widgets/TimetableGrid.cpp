@@ -49,7 +49,6 @@ void InitTimetableGrid(QTableWidget* grid, int lessonsPerDay, int dayColumnTwips
     grid->verticalHeader()->hide();
     grid->setSelectionMode(QAbstractItemView::NoSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setFocusPolicy(Qt::NoFocus);
     grid->setWordWrap(true);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
