@@ -88,7 +88,8 @@ frmLimitInput::frmLimitInput(LimitKind kind, AppContext& ctx, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(body);
     layout->addWidget(staMsg);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Maximised, the grid takes the room.
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     connect(cmbObject, &QComboBox::currentIndexChanged, this, &frmLimitInput::cmbObject_Click);
     connect(cmdPrevObject, &QPushButton::clicked, this, &frmLimitInput::cmdPrevObject_Click);
