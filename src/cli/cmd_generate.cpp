@@ -4,6 +4,7 @@
 #include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -61,12 +62,18 @@ int runGenerate(const QStringList& argv) {
     });
     if (dots > 0)
         CliOut(QString());
-    CloseTimetableDb(db);
     if (rate < 0) {
+        CloseTimetableDb(db);
         CliOut(QStringLiteral("生成课表失败！"));
         return 1;
     }
-    CliOut(QStringLiteral("课表完成率统计:  %1％").arg(rate));
+    int missing = 0;
+    try {
+        missing = MissingLessons(db);
+    } catch (const std::exception&) {
+    }
+    CloseTimetableDb(db);
+    CliOut(CompletionRateText(rate, missing));
     return 0;
 }
 } // namespace
