@@ -6,6 +6,8 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/TimetableVersions.h"
+#include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -52,13 +54,16 @@ int runGenerate(const QStringList& argv) {
         lessonsPerDay = LessonsPerDayFor(db, false);
     if (seedGiven)
         SeedBuildRandom(seed);
+    QString why;
+    if (!tryKeepVersion(db, VersionCause::Generation, &why))
+        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1）").arg(why));
 
     CliOut(QStringLiteral("正在自动生成课表 ..."));
     // A dot every half second, as the progress window shows them.
     QElapsedTimer clock;
     clock.start();
     qint64 dots = 0;
-    const int rate = BuildTimetable(db, lessonsPerDay, [&] {
+    const int rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay), [&] {
         for (; dots < clock.elapsed() / 500; ++dots)
             std::fputc('.', stdout);
         std::fflush(stdout);
@@ -69,8 +74,13 @@ int runGenerate(const QStringList& argv) {
         CliErr(QStringLiteral("生成课表失败！") + ExplainBuildFailure(db).message());
         return 1;
     }
+    int missing = 0;
+    try {
+        missing = MissingLessons(db);
+    } catch (const std::exception&) {
+    }
     CloseTimetableDb(db);
-    CliOut(QStringLiteral("课表完成率统计:  %1％").arg(rate));
+    CliOut(CompletionRateText(rate, missing));
     return 0;
 }
 } // namespace

@@ -6,6 +6,7 @@
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/QtChinese.h"
+#include "gui/widgets/ScreenFit.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -30,6 +31,7 @@ bool OpenOrSay(AppContext& ctx, const QString& path) {
 std::unique_ptr<frmMain> Main(AppContext& ctx) {
     InstallFontSubstitutions();
     InstallQtChinese();
+    InstallScreenFit();
     ctx.systemTitle = MakeSystemTitle(GetSchoolName());
     EnsureDefaultDatabase();
 
