@@ -55,7 +55,7 @@ int runGenerate(const QStringList& argv) {
     QElapsedTimer clock;
     clock.start();
     qint64 dots = 0;
-    const int rate = BuildTimetable(db, lessonsPerDay, [&] {
+    const int rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay), [&] {
         for (; dots < clock.elapsed() / 500; ++dots)
             std::fputc('.', stdout);
         std::fflush(stdout);
