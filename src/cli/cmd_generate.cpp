@@ -4,7 +4,7 @@
 #include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/WeekRecords.h"
+#include "core/store/CompletionStore.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
