@@ -84,11 +84,11 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         Text(plan, row, 1, names[1].value(p.courseCode, p.courseCode));
         Text(plan, row, 2, names[2].value(p.teacherCode, p.teacherCode));
         bool ok = false;
-        const int count = p.count.toInt(&ok);
+        const int count = p.countText().toInt(&ok);
         if (ok)
             Check(worksheet_write_number(plan, static_cast<lxw_row_t>(row), 3, count, nullptr));
         else
-            Text(plan, row, 3, p.count);
+            Text(plan, row, 3, p.countText());
         ++row;
     }
 }

@@ -11,9 +11,15 @@ QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
                          " on C.Code = P.ClassCode"
                          " order by C.Pos is null, C.Pos, P.rowid");
     QList<PlanRow> rows;
-    while (st.executeStep())
-        rows.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
-                     sql::text(st.getColumn(2)), sql::text(st.getColumn(3))});
+    while (st.executeStep()) {
+        PlanRow r;
+        r.classCode = sql::text(st.getColumn(0));
+        r.courseCode = sql::text(st.getColumn(1));
+        r.teacherCode = sql::text(st.getColumn(2));
+        if (!st.getColumn(3).isNull())
+            r.count = st.getColumn(3).getInt64();
+        rows.append(r);
+    }
     return rows;
 }
 
