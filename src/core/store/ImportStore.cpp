@@ -12,13 +12,13 @@ QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
                          " order by C.Pos is null, C.Pos, P.rowid");
     QList<PlanRow> rows;
     while (st.executeStep()) {
-        PlanRow r;
-        r.classCode = sql::text(st.getColumn(0));
-        r.courseCode = sql::text(st.getColumn(1));
-        r.teacherCode = sql::text(st.getColumn(2));
+        PlanRow row;
+        row.classCode = sql::text(st.getColumn(0));
+        row.courseCode = sql::text(st.getColumn(1));
+        row.teacherCode = sql::text(st.getColumn(2));
         if (!st.getColumn(3).isNull())
-            r.count = st.getColumn(3).getInt64();
-        rows.append(r);
+            row.count = st.getColumn(3).getInt64();
+        rows.append(row);
     }
     return rows;
 }
