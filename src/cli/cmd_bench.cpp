@@ -70,7 +70,7 @@ int runBench(const QStringList& argv) {
             SeedBuildRandom();
             QElapsedTimer t;
             t.start();
-            rate = BuildTimetable(db, lessonsPerDay);
+            rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay));
             ms.push_back(t.nsecsElapsed() / 1e6);
         }
         std::sort(ms.begin(), ms.end());

@@ -4,6 +4,7 @@
 #include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -54,19 +55,25 @@ int runGenerate(const QStringList& argv) {
     QElapsedTimer clock;
     clock.start();
     qint64 dots = 0;
-    const int rate = BuildTimetable(db, lessonsPerDay, [&] {
+    const int rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay), [&] {
         for (; dots < clock.elapsed() / 500; ++dots)
             std::fputc('.', stdout);
         std::fflush(stdout);
     });
     if (dots > 0)
         CliOut(QString());
-    CloseTimetableDb(db);
     if (rate < 0) {
+        CloseTimetableDb(db);
         CliOut(QStringLiteral("生成课表失败！"));
         return 1;
     }
-    CliOut(QStringLiteral("课表完成率统计:  %1％").arg(rate));
+    int missing = 0;
+    try {
+        missing = MissingLessons(db);
+    } catch (const std::exception&) {
+    }
+    CloseTimetableDb(db);
+    CliOut(CompletionRateText(rate, missing));
     return 0;
 }
 } // namespace

@@ -226,10 +226,11 @@ int frmLimitInput::LoadLimitGrid() {
     else if (cells.isEmpty() && NormalAll() != 0)
         return -1;
     for (const LimitCell& c : cells) {
-        if (c.day < 1 || c.day > kDays || c.lessonNo < 1 || c.lessonNo > m_lessons ||
-            LimitAttrText(c.attr).isEmpty())
+        const int attr = c.attr.value_or(-1);
+        if (c.period.day < 1 || c.period.day > kDays || c.period.lessonNo < 1 ||
+            c.period.lessonNo > m_lessons || LimitAttrText(attr).isEmpty())
             continue;
-        PaintCell(GridRowOfLesson(c.lessonNo), c.day, c.attr);
+        PaintCell(GridRowOfLesson(c.period.lessonNo), c.period.day, attr);
     }
     staMsgPanel1->setText(kRead);
     return 0;
@@ -270,7 +271,7 @@ int frmLimitInput::NormalAll() {
 void frmLimitInput::PaintAllNormal() {
     for (int lessonNo = 1; lessonNo <= m_lessons; ++lessonNo)
         for (int day = 1; day <= kDays; ++day)
-            PaintCell(GridRowOfLesson(lessonNo), day, kLimitAttrNormal);
+            PaintCell(GridRowOfLesson(lessonNo), day, attrOf(LimitLevel::Normal));
 }
 
 void frmLimitInput::PaintCell(int row, int col, int attr) {
