@@ -289,6 +289,7 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmSchoolName",
                                    "frmImport",
                                    "frmVersions",
+                                   "frmMain-start",
                                    "dlgOpenDb",
                                    "dlgPrintPreview"};
 
@@ -368,6 +369,25 @@ struct ModalShot {
 
 std::vector<ModalShot> ModalShots() {
     std::vector<ModalShot> shots;
+    // The main window on a database without classes: the start guide shows.
+    shots.push_back({"frmMain-start", [](AppContext&, frmMain*, const QString& outRoot) {
+                         QTemporaryDir dir;
+                         AppContext empty;
+                         empty.systemTitle = MakeSystemTitle(QStringLiteral("阳光小学"));
+                         const QString path = dir.filePath("kb.db");
+                         if (!CreateTimetableFile(path) || !OpenTimetableDb(empty.db, path))
+                             return false;
+                         frmMain window(empty);
+                         window.setWindowTitle(empty.systemTitle + " -- " + path);
+                         window.resize(960, 640);
+                         window.show();
+                         QApplication::processEvents();
+                         const bool ok = Save(window.grab().toImage(),
+                                              outRoot + "/resources/使用手册/images/frmMain-start.png");
+                         window.hide();
+                         CloseTimetableDb(empty.db);
+                         return ok;
+                     }});
     // The open-database dialog as the program shows it: Qt's own, in Chinese.
     shots.push_back({"dlgOpenDb", [](AppContext&, frmMain* main, const QString& outRoot) {
                          bool ok = true;
