@@ -12,6 +12,7 @@ struct TimetableCheck {
     QStringList forbiddenCells;    // a lesson in a "不排" cell of its course
     QStringList exclusiveClashes;  // an exclusive course in two classes at once
     QStringList counterMismatches; // BuildCount differs from the row's lessons
+    QStringList incompleteRows;    // plan rows without class, course or teacher: never placed
     QStringList unplaced;          // plan rows with lessons still missing
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
     int unplacedLessons = 0;       // sum of the missing lessons
