@@ -1,8 +1,10 @@
 #include "gui/manual/frmManualSetLesson.h"
 
+#include "core/rules/Placement.h"
 #include "core/store/Lookups.h"
 #include "core/store/ManualLessons.h"
 #include "core/store/PresetLessons.h"
+#include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
@@ -20,6 +22,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
@@ -352,13 +355,20 @@ void frmManualSetLesson::ResetColors() {
 }
 
 void frmManualSetLesson::PaintPlaceable() {
+    // A week that cannot be read shows no free period.
+    std::optional<Timetable> week;
+    try {
+        week = LoadTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+    } catch (const std::exception&) {
+        return;
+    }
     for (int row = 1; row <= lessonRows(); ++row) {
         if (row == kSeparatorRow)
             continue;
         for (int day = 1; day <= kDays; ++day)
             if (GridCellText(MSFlexGrid1, row, day).isEmpty() &&
-                IsSlotFree(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
-                           LessonOfGridRow(row)))
+                rules::freeForHand(*week, mstrClassCode, mstrTeacherCode,
+                                   Period{day, LessonOfGridRow(row)}))
                 SetGridCellColour(MSFlexGrid1, row, day, CellColour::Free);
     }
 }
