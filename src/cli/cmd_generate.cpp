@@ -4,6 +4,7 @@
 #include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/TimetableVersions.h"
 #include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
@@ -49,6 +50,9 @@ int runGenerate(const QStringList& argv) {
     }
     if (seedGiven)
         SeedBuildRandom(seed);
+    QString why;
+    if (!tryKeepVersion(db, VersionCause::Generation, &why))
+        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1）").arg(why));
 
     CliOut(QStringLiteral("正在自动生成课表 ..."));
     // A dot every half second, as the progress window shows them.
