@@ -1,5 +1,6 @@
 #include "core/rules/TimetableCheck.h"
 
+#include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
 #include "core/rules/Violations.h"
 #include "core/store/SchoolStore.h"
@@ -41,8 +42,13 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list : {&classClashes, &teacherClashes, &forbiddenCells,
                                     &exclusiveClashes, &counterMismatches, &outsideWeek,
-                                    &incompleteRows, &unplaced})
+                                    &incompleteRows})
         lines += *list;
+    for (int i = 0; i < unplaced.size(); ++i) {
+        lines << unplaced[i];
+        if (i < unplacedReasons.size() && !unplacedReasons[i].isEmpty())
+            lines << QStringLiteral("    原因：") + unplacedReasons[i];
+    }
     lines << QStringLiteral("检查结果：班级冲突 %1 处，老师冲突 %2 处，不排时间上课 %3 节，"
                             "专用课程冲突 %4 处，计数不符 %5 行，课表外的课 %6 节，"
                             "未排 %7 节（%8 行）。")
@@ -64,8 +70,10 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
     TimetableCheck r;
     Names names{db};
     rules::Violations v;
+    School school;
     try {
-        v = rules::violationsOf(LoadSchool(db, Week::ofLessons(lessonsPerDay)));
+        school = LoadSchool(db, Week::ofLessons(lessonsPerDay));
+        v = rules::violationsOf(school);
     } catch (const std::exception&) {
         return false;
     }
@@ -91,11 +99,19 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                                 .arg(c.lessons.size())
                                 .arg(lessons.join(QStringLiteral("、")));
     }
-    for (const Lesson& l : v.neverPeriods)
-        r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（该课程此时间不排）")
+    const rules::NameOf nameOf = [&](char kind, const QString& code) {
+        return kind == 'c' ? names.cls(code) : kind == 'k' ? names.course(code) : names.teacher(code);
+    };
+    for (const Lesson& l : v.neverPeriods) {
+        const rules::Placing p = rules::placingOf(school, l.classCode, l.courseCode, l.teacherCode);
+        const QStringList owners = rules::neverOwners(school, p, l.period, nameOf);
+        r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
                                 .arg(names.cls(l.classCode),
                                      period(l.period.day, l.period.lessonNo),
-                                     names.course(l.courseCode));
+                                     names.course(l.courseCode),
+                                     owners.isEmpty() ? QStringLiteral("该课程")
+                                                      : owners.join(QStringLiteral("、")));
+    }
     for (const rules::ExclusiveClash& e : v.exclusiveClashes) {
         QStringList classes;
         for (const Lesson& l : e.lessons)
@@ -128,6 +144,11 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                           .arg(p.buildCount)
                           .arg(*p.count - p.buildCount);
         r.unplacedLessons += static_cast<int>(*p.count - p.buildCount);
+        r.unplacedReasons << rules::whyUnplaced(
+                                 school, rules::placingOf(school, p.classCode, p.courseCode,
+                                                          p.teacherCode),
+                                 nameOf)
+                                 .summary;
     }
     for (const Lesson& l : v.outsideWeek)
         r.outsideWeek << QStringLiteral("课表外的课：%1 %2 %3（每天%4节）")
