@@ -14,6 +14,7 @@ class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class StatusPanels;
+class UndoControls;
 
 class frmManualSetLesson : public QDialog {
     Q_OBJECT
@@ -31,6 +32,8 @@ public:
     QLabel* Label1;
     QTreeWidget* lstCourse;
     StatusPanels* staMsg;
+    QPushButton* cmdUndo;
+    QPushButton* cmdRedo;
     QPushButton* cmdOK;
 
     LessonSlots ClassSlots;
@@ -71,7 +74,9 @@ private:
     bool DeleteLesson();
     void ShowTeacherOf(int day, int lessonNo);
     void ShowClassCell(int day, int lessonNo);
+    void ShowAfterUndo(const QString& classCode);
     int lessonRows() const;
 
     AppContext& m_ctx;
+    UndoControls* m_undo;
 };
