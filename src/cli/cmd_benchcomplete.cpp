@@ -9,7 +9,7 @@
 #include "core/rules/TimetableCheck.h"
 #include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/WeekRecords.h"
+#include "core/store/CompletionStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 #include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/CompletionStore.h"
 #include "core/store/TimetableVersions.h"
-#include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/shell/frmConfirm.h"
 #include "core/store/SchoolWriter.h"
-#include "core/store/WeekRecords.h"
+#include "core/store/CompletionStore.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "core/store/Sql.h"
 #include "gui/limits/frmSetLessonOfDay.h"
