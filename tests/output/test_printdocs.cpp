@@ -134,7 +134,7 @@ void TestPrintDocs::schedulePeriods() {
     QCOMPARE(trs[0].title, QString("学校     一(1)班"));
     int count = 0;
     for (int i = 0; i < trs.size(); ++i) {
-        const int k = filled.indexOf(i);
+        const qsizetype k = filled.indexOf(i);
         if (k >= 0)
             ++count;
         QCOMPARE(trs[i].course, k >= 0 ? QString("课%1").arg(k) : QString(" "));

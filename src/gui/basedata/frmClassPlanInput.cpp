@@ -42,7 +42,7 @@ void mark(QWidget* field, bool failed) {
 }
 
 void setupReportList(QTreeWidget* list, const QStringList& captions, const QList<int>& twips) {
-    list->setColumnCount(captions.size());
+    list->setColumnCount(static_cast<int>(captions.size()));
     list->setHeaderLabels(captions);
     // The narrow count columns are narrower than the style's default minimum.
     list->header()->setMinimumSectionSize(Twips(300));
