@@ -44,12 +44,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
+if(KBXT_WEBSITE)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KBXT_WEBSITE}")
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The shared libraries (Qt, libxlsxwriter, SQLite ...) are found by dpkg-shlibdeps;
 # the fonts are not linked but without a CJK font every caption shows boxes.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming")
+# Qt's own dialogs (files, printing, preview) read Chinese only with Qt's
+# translations, which are not linked either.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
 # The manual and the web page are opened through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # The synopsis line is the project's description; this is the long text.

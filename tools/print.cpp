@@ -3,6 +3,7 @@
 // "print --pdf" hands the document to this tool. The exit code is the print
 // component's result (0 printed).
 #include "gui/output/PrintComponent.h"
+#include "gui/widgets/QtChinese.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    InstallQtChinese();
     const QStringList args = QGuiApplication::arguments().mid(1);
     if (args.size() != 3) {
         std::fputs("usage: kbxt-print DOCUMENT.xml TEMPLATE.xml OUT.pdf\n", stderr);

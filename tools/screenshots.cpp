@@ -56,8 +56,12 @@ public:
             return Answer::Ok;
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
 };
 
 // --- the demo school --------------------------------------------------------

@@ -445,7 +445,8 @@ void TestListEditors::failuresAreReportedAndLeaveDataAsItWas() {
     w->txtName->setText("国文");
     w->cmdModify->click();
     QCOMPARE(w->staMsgPanel1->text(), QString("修改记录失败"));
-    QCOMPARE(dialogs.lastTitle(), QString("更修改失败"));
+    QCOMPARE(dialogs.lastTitle(), QString("修改失败"));
+    QCOMPARE(dialogs.shown.last().icon, UiDialogs::Icon::Error);
     QCOMPARE(dialogs.lastText(), QString("修改记录失败,代码为1的记录未被修改"));
 
     // The course row fails last: its lessons, plan rows and limits come back.

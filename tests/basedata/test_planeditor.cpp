@@ -184,7 +184,7 @@ void TestPlanEditor::secondTeacherForACourseIsRefused() {
     QCOMPARE(s.planRows(), QStringLiteral("11/2/T1/5"));
     QCOMPARE(dialogs.lastTitle(), QStringLiteral("添加失败"));
     QCOMPARE(dialogs.lastText(), QStringLiteral("添加记录失败  不允许一门课多个老师"));
-    QCOMPARE(dialogs.shown.last().icon, UiDialogs::Icon::Information);
+    QCOMPARE(dialogs.shown.last().icon, UiDialogs::Icon::Error);
     QCOMPARE(w->staMsgPanel1->text(), QStringLiteral("添加记录失败   不允许一门课多个老师"));
     QCOMPARE(w->focusWidget(), w->txtCount); // a failed Enter stays put
     // The same teacher for the course in another class is fine.

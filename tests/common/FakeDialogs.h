@@ -27,6 +27,7 @@ public:
     QList<Shown> shown;
     QStringList fileDialogTitles;
     QStringList fileDialogFilters;
+    QStringList fileDialogDirs;
 
     Answer message(QWidget*, const QString& title, const QString& text, Icon icon,
                    Buttons buttons) override {
@@ -37,13 +38,16 @@ public:
             return answers.dequeue();
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
-    QString openFileName(QWidget*, const QString& title, const QString& filter) override {
+    QString openFileName(QWidget*, const QString& title, const QString& filter,
+                         const QString& dir) override {
         fileDialogTitles << title;
         fileDialogFilters << filter;
+        fileDialogDirs << dir;
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
-    QString saveFileName(QWidget*, const QString& title, const QString& filter) override {
-        return openFileName(nullptr, title, filter);
+    QString saveFileName(QWidget*, const QString& title, const QString& filter,
+                         const QString& dir) override {
+        return openFileName(nullptr, title, filter, dir);
     }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

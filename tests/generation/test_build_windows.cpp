@@ -3,7 +3,12 @@
 #include "FakeDialogs.h"
 #include "GuiTest.h"
 #include "TestDb.h"
+#include "cli/BenchSchool.h"
 #include "core/generation/BuildRandom.h"
+#include "gui/generation/frmAutoComplete.h"
+#include "gui/shell/frmConfirm.h"
+#include "core/store/SchoolWriter.h"
+#include "core/store/WeekRecords.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "core/store/Sql.h"
 #include "gui/limits/frmSetLessonOfDay.h"
@@ -16,8 +21,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -51,6 +59,8 @@ private slots:
     void progressWindowRunsOnce();
     void timerAddsDots();
     void generationFromTheMenuNeedsConfirmation();
+    void generationWarnsOffersCompletionAndReports();
+    void completionCancelledLeavesTheTimetable();
     void lessonsPerDayWindowShowsTheSetting_data();
     void lessonsPerDayWindowShowsTheSetting();
     void lessonsPerDayWindowSavesOrCancels();
@@ -63,8 +73,9 @@ void TestBuildWindows::progressWindowReportsTheRate_data() {
     QTest::addColumn<int>("icon");
     QTest::newRow("all placed") << 3 << QStringLiteral("课表完成率统计:  100％")
                                 << int(UiDialogs::Icon::Information);
-    QTest::newRow("one of four") << 4 << QStringLiteral("课表完成率统计:  25％")
-                                 << int(UiDialogs::Icon::Information);
+    // Lessons left over: the rate says how many, and completion is offered.
+    QTest::newRow("one of four") << 4 << QStringLiteral("课表完成率统计:  25％，未排 3 节")
+                                 << int(UiDialogs::Icon::Question);
     QTest::newRow("empty plan") << 0 << QStringLiteral("生成课表失败！")
                                 << int(UiDialogs::Icon::Error);
 }
@@ -90,8 +101,9 @@ void TestBuildWindows::progressWindowReportsTheRate() {
     QCOMPARE(dlg.lblStatus->text(), QString());
     dlg.exec();
     QCOMPARE(fd.shown.size(), 1);
-    QCOMPARE(fd.lastText(), text);
+    QCOMPARE(fd.lastText().section('\n', 0, 0), text);
     QCOMPARE(fd.lastTitle(), QStringLiteral("自动生成课表"));
+    QVERIFY(!dlg.mblnComplete); // the question was answered No
     QCOMPARE(int(fd.shown.last().icon), icon);
     QVERIFY(!dlg.isVisible());
 }
@@ -151,6 +163,64 @@ void TestBuildWindows::generationFromTheMenuNeedsConfirmation() {
     QCOMPARE(fd.lastText(), QStringLiteral("课表完成率统计:  100％"));
     QCOMPARE(p.count("select count(*) from LessonListtb where SetFlag=1"), 2LL);
     QCOMPARE(p.count("select count(*) from LessonListtb where SetFlag=2"), 0LL);
+}
+
+void TestBuildWindows::generationWarnsOffersCompletionAndReports() {
+    // A school with a complete timetable that generation does not quite find,
+    // and one class planned beyond its week.
+    Program p;
+    WriteSchool(p.t.db, BuildBenchSchool({12, 6, 30, 115}).records);
+    p.t.addClass("69", "六（9）班");
+    p.t.addTeacher("T999", "赵敏");
+    p.t.addPlan("69", "01", "T999", 31);
+    p.open();
+    FakeDialogs fd;
+    frmMain main(p.ctx);
+
+    QStringList warnings;
+    OnNextModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<frmConfirm*>(w);
+        QVERIFY(dlg);
+        QVERIFY(dlg->txtPlanCheck->isVisibleTo(dlg));
+        warnings = dlg->txtPlanCheck->toPlainText().split('\n');
+        dlg->Text1->setText("OK");
+        dlg->cmdOK->click();
+    });
+    fd.answers.enqueue(UiDialogs::Answer::Yes); // complete what is left over
+    main.mnuAutoBuild->trigger();
+    QCOMPARE(warnings.value(0), QStringLiteral("班级 六（9）班：计划 31 节，每周可上课时间只有 30 节"));
+    QCOMPARE(warnings.value(1), QStringLiteral("老师 赵敏：计划 31 节，每周可上课时间只有 30 节"));
+
+    QCOMPARE(fd.shown.size(), 2);
+    const QString offer = fd.shown[0].text;
+    QVERIFY2(offer.contains(QRegularExpression("^课表完成率统计:  9[0-9]％，未排 [0-9]+ 节\n\n是否自动补排？")),
+             qPrintable(offer));
+    QCOMPARE(fd.shown[1].title, QStringLiteral("自动补排"));
+    QVERIFY2(fd.shown[1].text.contains(QRegularExpression(
+                 "^自动补排：补排 [1-9][0-9]* 节，仍未排 1 节\n课表完成率统计:  99％，未排 1 节\n")),
+             qPrintable(fd.shown[1].text));
+    // Only the lesson beyond the week stays out; nothing clashes.
+    QCOMPARE(MissingLessons(p.ctx.db), 1);
+    QCOMPARE(p.count("select count(*) from (select 1 from LessonListtb group by TeacherCode,Day,"
+                     "LessonNo having count(*)>1)"), 0LL);
+    QCOMPARE(p.count("select count(*) from (select 1 from LessonListtb group by ClassCode,Day,"
+                     "LessonNo having count(*)>1)"), 0LL);
+}
+
+void TestBuildWindows::completionCancelledLeavesTheTimetable() {
+    Program p;
+    WriteSchool(p.t.db, BuildBenchSchool({12, 6, 28, 7}).records);
+    p.open();
+    const long long lessons = p.count("select count(*) from LessonListtb");
+    FakeDialogs fd;
+    frmAutoComplete dlg(p.ctx);
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("自动补排"));
+    dlg.cmdCancel->click(); // before it starts: the first look at the button stops it
+    dlg.exec();
+    QVERIFY(dlg.report.cancelled);
+    QCOMPARE(fd.lastText(), QStringLiteral("已取消自动补排，课表没有改动。"));
+    QCOMPARE(p.count("select count(*) from LessonListtb"), lessons);
+    QVERIFY(MissingLessons(p.ctx.db) > 0);
 }
 
 void TestBuildWindows::lessonsPerDayWindowShowsTheSetting_data() {

@@ -48,6 +48,9 @@ if [ -f "$desktop" ]; then
     grep -qx 'Exec=kbxt' "$desktop" || fail "desktop entry does not run kbxt"
     grep -qx 'Icon=kbxt' "$desktop" || fail "desktop entry does not name the icon kbxt"
     grep -q '^Categories=.*Education;' "$desktop" || fail "desktop entry not in Education"
+    # The menu shows the product name of the captions and the about window.
+    grep -qx 'Name=塔沃林排课软件' "$desktop" || fail "desktop entry's Name is not the product name"
+    grep -qx 'GenericName=排课软件' "$desktop" || fail "desktop entry's GenericName is not 排课软件"
     if command -v desktop-file-validate >/dev/null; then
         desktop-file-validate "$desktop" || fail "desktop-file-validate"
     else

@@ -10,8 +10,14 @@
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
 #include "gui/shell/frmSimpleManual.h"
+#include "gui/widgets/QtChinese.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QRegularExpression>
+#include <QSet>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 class TestMainWindow : public QObject {
@@ -27,7 +34,12 @@ class TestMainWindow : public QObject {
 private slots:
     void init();
     void cleanup();
-    void menuHasItsEntriesInOrderWithSixHidden();
+    void menuHasItsEntriesInOrderWithFourHidden();
+    void menuIsReachableFromTheKeyboard();
+    void fileDialogsAreChineseAndStartBesideTheDatabase();
+    void startGuideShowsWhileThereAreNoClasses();
+    void demoSchoolNeverReplacesAFile();
+    void manualWithoutBrowserSaysWhereItIs();
     void confirmationNeedsOk_data();
     void confirmationNeedsOk();
     void confirmationClosedCountsAsCancel();
@@ -37,6 +49,7 @@ private slots:
     void openDatabaseSwitchesAndRecords();
     void openDatabaseFailureReopensThePrevious();
     void saveAsCopiesAndKeepsWorkingOnTheCurrentFile();
+    void saveAsAddsTheDatabaseEnding();
     void saveAsFailureKeepsTheDatabaseOpen();
     void aboutAndBriefInstructions();
 
@@ -64,33 +77,65 @@ void TestMainWindow::cleanup() {
     m_ctx.reset();
 }
 
-void TestMainWindow::menuHasItsEntriesInOrderWithSixHidden() {
+void TestMainWindow::menuHasItsEntriesInOrderWithFourHidden() {
+    // Captions without their mnemonic, the entries never shown in brackets.
+    auto caption = [](const QAction* a) {
+        QString text = a->text();
+        text.remove(QRegularExpression(QStringLiteral("\\(&[A-Z]\\)")));
+        return a->isVisible() ? text : "(" + text + ")";
+    };
     QStringList menus;
     for (QAction* a : m_window->menuBar()->actions())
-        menus << a->text();
+        menus << caption(a);
     QCOMPARE(menus, QStringList({"文件", "基础数据", "自动排课", "课表操作", "系统管理", "帮助"}));
-    auto entries = [](QMenu* m) {
+    auto entries = [&](QMenu* m) {
         QStringList out;
         for (QAction* a : m->actions())
-            out << (a->isVisible() ? a->text() : "(" + a->text() + ")");
+            out << caption(a);
         return out;
     };
     QCOMPARE(entries(m_window->mnuFile), QStringList({"打开数据库", "数据库另存为...", "退出"}));
     QCOMPARE(entries(m_window->mnuBasicData),
              QStringList({"班级名单", "课程名单", "老师名单", "(公共教室名单)", "各班教学计划"}));
     QCOMPARE(entries(m_window->mnuAuto),
-             QStringList({"上课时间限制条件", "预先安排固定课程", "自动生成课表"}));
+             QStringList({"上课时间限制条件", "预先安排固定课程", "自动生成课表", "自动补排"}));
     QCOMPARE(entries(m_window->mnuLimit),
-             QStringList({"(班级上课时间限制)", "课程上课时间限制", "(老师上课时间限制)",
+             QStringList({"班级上课时间限制", "课程上课时间限制", "老师上课时间限制",
                           "(教室上课时间限制)"}));
     QCOMPARE(entries(m_window->mnuBuildKb),
              QStringList(
                  {"手工调整课表", "打印课表", "导出课表到Excel", "课表学年升级", "删除课表数据"}));
     QCOMPARE(entries(m_window->mnuManager),
              QStringList({"(数据维护)", "每天课时设置", "学校名称设置"}));
-    QCOMPARE(entries(m_window->mnuHelp),
-             QStringList({"简要使用说明", "使用手册", "访问网站", "(使用交流)", "关于"}));
-    QCOMPARE(action("mnuDataMaintenance"), QString("数据维护"));
+    // 访问网站 is offered only when the build was given the web site's address.
+    const QString website =
+        QStringLiteral(KBXT_WEBSITE).isEmpty() ? QString("(访问网站)") : QString("访问网站");
+    QCOMPARE(entries(m_window->mnuHelp), QStringList({"简要使用说明", "使用手册", "打开示例学校",
+                                                      website, "(使用交流)", "关于"}));
+}
+
+void TestMainWindow::menuIsReachableFromTheKeyboard() {
+    // Every title and entry has a mnemonic, unique within its menu.
+    std::function<void(const QList<QAction*>&)> check = [&](const QList<QAction*>& actions) {
+        QSet<QChar> taken;
+        for (QAction* a : actions) {
+            if (a->isSeparator())
+                continue;
+            const QRegularExpressionMatch m =
+                QRegularExpression(QStringLiteral("\\(&([A-Z])\\)")).match(a->text());
+            QVERIFY2(m.hasMatch(), qPrintable(a->text()));
+            if (a->isVisible())
+                QVERIFY2(!taken.contains(m.captured(1).at(0)), qPrintable(a->text()));
+            taken.insert(m.captured(1).at(0));
+            if (a->menu())
+                check(a->menu()->actions());
+        }
+    };
+    check(m_window->menuBar()->actions());
+    QCOMPARE(m_window->mnuOpenDb->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(m_window->mnuPrint->shortcut(), QKeySequence(QKeySequence::Print));
+    QCOMPARE(m_window->mnuManual->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(m_window->mnuEnd->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void TestMainWindow::confirmationNeedsOk_data() {
@@ -187,6 +232,7 @@ void TestMainWindow::openDatabaseSwitchesAndRecords() {
     QCOMPARE(m_window->windowTitle(), before);
     QCOMPARE(m_dialogs->fileDialogTitles.last(), QString("选择数据库文件"));
     QCOMPARE(m_dialogs->fileDialogFilters.last(), QString("数据库(*.db)"));
+    QCOMPARE(m_dialogs->fileDialogDirs.last(), m_home->path());
 
     m_dialogs->fileNames << other;
     m_window->mnuOpenDb->trigger();
@@ -234,6 +280,28 @@ void TestMainWindow::saveAsCopiesAndKeepsWorkingOnTheCurrentFile() {
     QCOMPARE(sql::firstText(backup.sql(), "select Name from Coursetb"), QString("语文"));
 }
 
+void TestMainWindow::saveAsAddsTheDatabaseEnding() {
+    m_dialogs->fileNames << m_home->filePath("学期末");
+    m_window->mnuDbSaveAs->trigger();
+    QVERIFY(m_dialogs->shown.isEmpty());
+    QVERIFY(QFileInfo::exists(m_home->filePath("学期末.db")));
+    QVERIFY(!QFileInfo::exists(m_home->filePath("学期末")));
+    // The dialog starts in the database's folder.
+    QCOMPARE(m_dialogs->fileDialogDirs.last(), m_home->path());
+
+    // The dialog asked about the name as typed; the one with the ending is asked
+    // about here, and a "no" keeps the older file.
+    QFile older(m_home->filePath("学期末.db"));
+    const qint64 size = older.size();
+    sql::exec(m_ctx->db.sql(), "insert into Coursetb(Code) values('9')");
+    m_dialogs->fileNames << m_home->filePath("学期末");
+    m_dialogs->answers << UiDialogs::Answer::No;
+    m_window->mnuDbSaveAs->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("学期末.db 已存在。\n要替换它吗？"));
+    QCOMPARE(QFileInfo(m_home->filePath("学期末.db")).size(), size);
+    QVERIFY(m_ctx->db.isOpen());
+}
+
 void TestMainWindow::saveAsFailureKeepsTheDatabaseOpen() {
     QVERIFY(WriteDbFileName(m_home->filePath("kb.db")));
     m_dialogs->fileNames << m_home->filePath("no/such/folder/copy.db");
@@ -251,12 +319,95 @@ void TestMainWindow::aboutAndBriefInstructions() {
                                            .arg(KBXT_VERSION_MAJOR)
                                            .arg(KBXT_VERSION_MINOR)
                                            .arg(KBXT_VERSION_PATCH));
+    // No address was given to this build: no line shows a made-up one.
+    QCOMPARE(about.lblWebsite->isVisibleTo(&about), !QStringLiteral(KBXT_WEBSITE).isEmpty());
+    QCOMPARE(about.lblMail->isVisibleTo(&about), !QStringLiteral(KBXT_EMAIL).isEmpty());
     frmSimpleManual manual;
     const QStringList lines = manual.Label1->text().split('\n');
     QCOMPARE(lines.size(), 17);
     QCOMPARE(lines.first(), QString("简要使用步骤：（详细操作请参考《使用手册》）"));
     QVERIFY(lines[10].endsWith("进行重排。 \t"));
     QCOMPARE(lines.last(), QString("    4. 打印课表。"));
+}
+
+void TestMainWindow::fileDialogsAreChineseAndStartBesideTheDatabase() {
+    if (!InstallQtChinese())
+        QSKIP("Qt's Chinese translations (qt6-translations-l10n) are not installed");
+    // The real dialog: offscreen there is no desktop dialog, so Qt's own shows.
+    m_dialogs.reset();
+    QStringList buttons;
+    QString folder;
+    OnNextModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        if (!dialog)
+            return;
+        folder = dialog->directory().absolutePath();
+        for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << b->text();
+        dialog->reject();
+    });
+    m_window->mnuOpenDb->trigger();
+    m_dialogs = std::make_unique<FakeDialogs>();
+    QCOMPARE(folder, m_home->path());
+    QVERIFY2(buttons.contains("打开(&O)") || buttons.contains("打开"), qPrintable(buttons.join('|')));
+    QVERIFY2(buttons.contains("取消"), qPrintable(buttons.join('|')));
+    QCOMPARE(m_ctx->db.path(), m_home->filePath("kb.db"));
+}
+
+void TestMainWindow::startGuideShowsWhileThereAreNoClasses() {
+    m_window->show();
+    QVERIFY(m_window->lblStartGuide->isVisible());
+    QVERIFY(m_window->lblStartGuide->text().contains("班级名单"));
+    // Classes entered in the class window: the guide goes when the main window
+    // is back in front.
+    sql::exec(m_ctx->db.sql(),
+              "insert into Classtb values('11','一（1）班','一年级（1）班','一（1）')");
+    m_window->RefreshStartGuide();
+    QVERIFY(!m_window->lblStartGuide->isVisible());
+
+    const QString empty = m_home->filePath("空学校.db");
+    QVERIFY(CreateTimetableFile(empty));
+    m_dialogs->fileNames << empty;
+    m_window->mnuOpenDb->trigger();
+    QVERIFY(m_window->lblStartGuide->isVisible());
+}
+
+void TestMainWindow::demoSchoolNeverReplacesAFile() {
+    QFile taken(m_home->filePath("示例学校.db"));
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.write("my own file");
+    taken.close();
+    m_window->mnuOpenDemo->trigger();
+    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Information);
+    const QString demo = m_home->filePath("示例学校(2).db");
+    QCOMPARE(m_ctx->db.path(), demo);
+    QCOMPARE(GetDbFileName(), demo);
+    QVERIFY(m_window->windowTitle().endsWith(" -- " + demo));
+    QVERIFY(sql::firstInt(m_ctx->db.sql(), 0, "select count(*) from Classtb") >= 6);
+    QVERIFY(taken.open(QIODevice::ReadOnly));
+    QCOMPARE(taken.readAll(), QByteArray("my own file"));
+    taken.close();
+
+    // Again: a third file, the second demo left as it is.
+    sql::exec(m_ctx->db.sql(), "delete from LessonListtb");
+    m_window->mnuOpenDemo->trigger();
+    QCOMPARE(m_ctx->db.path(), m_home->filePath("示例学校(3).db"));
+    TimetableDb second;
+    QVERIFY(second.open(demo));
+    QCOMPARE(sql::firstInt(second.sql(), -1, "select count(*) from LessonListtb"), 0LL);
+}
+
+void TestMainWindow::manualWithoutBrowserSaysWhereItIs() {
+    // No program to hand the manual to: the message names the file instead.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", m_home->path().toUtf8());
+    m_window->mnuManual->trigger();
+    qputenv("PATH", path);
+    if (m_dialogs->shown.isEmpty())
+        QSKIP("this platform opened the manual without a browser program");
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
+    QVERIFY(m_dialogs->lastText().contains(QDir::toNativeSeparators(ManualFile())));
 }
 
 QTEST_MAIN(TestMainWindow)

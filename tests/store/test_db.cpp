@@ -2,11 +2,13 @@
 #include "core/store/Lookups.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 class TestDatabase : public QObject {
     Q_OBJECT
@@ -19,6 +21,7 @@ private slots:
     void slotPredicatesSeeClassTeacherAndPreset();
     void deleteAllLessonsClearsTimetableAndCounters();
     void valuesWithQuotesAreStoredAsTheyAre();
+    void sqliteCodesBecomeChineseReasons();
 };
 
 void TestDatabase::schemaHasTheTablesInOrderWithDefaults() {
@@ -79,7 +82,14 @@ void TestDatabase::openHoldsTheFileExclusively() {
     QVERIFY(!second.open(t.path));
     // Another program sees the lock too.
     SQLite::Database other(t.path.toStdString(), SQLite::OPEN_READONLY);
-    QVERIFY_THROWS_EXCEPTION(SQLite::Exception, other.exec("select count(*) from Classtb"));
+    try {
+        other.exec("select count(*) from Classtb");
+        QFAIL("a held file was read");
+    } catch (const std::exception& e) {
+        // The lock reaches the user as a Chinese reason naming the file.
+        QCOMPARE(AsFailure(e, t.path).message().section('\n', 0, 0),
+                 QString("课表数据库正被其他程序使用：") + t.path);
+    }
     t.db.close();
     QVERIFY(second.open(t.path));
 }
@@ -160,6 +170,20 @@ void TestDatabase::valuesWithQuotesAreStoredAsTheyAre() {
     QCOMPARE(GetClassName(t.db, "1'1"), QString("O'Brien \"班\""));
     QCOMPARE(GetClassCode(t.db, "O'Brien \"班\""), QString("1'1"));
     QCOMPARE(GetClassCode(t.db, "' or '1'='1"), QString());
+}
+
+void TestDatabase::sqliteCodesBecomeChineseReasons() {
+    // Extended codes count by their primary code.
+    QCOMPARE(SqliteFailure(SQLITE_READONLY_DBMOVED, "a.db").reason(), QString("文件只读"));
+    QCOMPARE(SqliteFailure(SQLITE_FULL, "a.db").reason(), QString("磁盘已满"));
+    QCOMPARE(SqliteFailure(SQLITE_CORRUPT, "a.db").reason(), QString("文件已损坏"));
+    QCOMPARE(SqliteFailure(SQLITE_NOTADB, "a.db").reason(), QString("不是课表数据库"));
+    const Failure f = SqliteFailure(SQLITE_FULL, "/tmp/a.db");
+    QCOMPARE(QString::fromStdString(f.what()), QString("磁盘已满：/tmp/a.db"));
+    QVERIFY(f.message().startsWith("磁盘已满：/tmp/a.db\n"));
+    // Foreign exception texts are never shown.
+    QCOMPARE(FailureMessage(std::runtime_error("boom"), "打印失败", "x.pdf"),
+             QString("打印失败：x.pdf"));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

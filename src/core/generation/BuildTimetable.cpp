@@ -6,6 +6,7 @@
 #include "core/store/TimetableDb.h"
 
 #include <cmath>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -212,4 +213,10 @@ int BuildTimetable(TimetableDb& db, int lessonsPerDay, const std::function<void(
     } catch (const std::exception&) {
         return -1;
     }
+}
+
+QString CompletionRateText(int rate, int missing) {
+    if (missing <= 0)
+        return QStringLiteral("课表完成率统计:  %1％").arg(rate);
+    return QStringLiteral("课表完成率统计:  %1％，未排 %2 节").arg(std::min(rate, 99)).arg(missing);
 }

@@ -38,3 +38,7 @@ QString PickNextClass(TimetableDb& db, const QString& courseCode, QString& teach
 // placed × 100 ÷ planned over the whole plan, rounded half to even; −1 when the
 // plan is empty, plans no lesson or cannot be read.
 int CompletionRate(TimetableDb& db);
+
+// The rate as the result message gives it. With lessons still missing it never
+// reads 100 (a rounded 99.9) and names how many are missing.
+QString CompletionRateText(int rate, int missing);

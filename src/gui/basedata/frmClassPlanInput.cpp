@@ -1,5 +1,6 @@
 #include "gui/basedata/frmClassPlanInput.h"
 
+#include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
 #include "core/store/Lookups.h"
 #include "gui/widgets/AppContext.h"
@@ -208,17 +209,18 @@ bool frmClassPlanInput::AppendRecord() {
         ShowPlanSummary();
         ChooseTeacher2(teacherName);
         ClearInput();
+        WarnIfOverfull(mstrClassCode, teacher);
         return false;
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("添加记录失败   ") + reason);
-        ShowInfo(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败  ") + reason);
+        ShowError(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败  ") + reason);
         return true;
     }
 }
 
 bool frmClassPlanInput::DeleteRecord() {
     if (!SelectedRow()) {
-        ShowInfo(this, QStringLiteral("删除失败"),
+        ShowError(this, QStringLiteral("删除失败"),
                  QStringLiteral("请先在列表中选择要删除的记录。"));
         return true;
     }
@@ -231,7 +233,7 @@ bool frmClassPlanInput::DeleteRecord() {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, CmbTeacher->currentText());
         if (!PlanRowExists(m_ctx.db, mstrClassCode, course, teacher)) {
-            ShowInfo(this, QStringLiteral("删除失败"),
+            ShowError(this, QStringLiteral("删除失败"),
                      QStringLiteral("本班的教学计划中没有'") + teacherName +
                          QStringLiteral("'的'") + courseName + QStringLiteral("'，未删除。"));
             return true;
@@ -258,7 +260,7 @@ bool frmClassPlanInput::DeleteRecord() {
         return false;
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("删除记录失败"));
-        ShowInfo(this, QStringLiteral("删除失败"),
+        ShowError(this, QStringLiteral("删除失败"),
                  QStringLiteral("删除记录失败, '") + courseName + QStringLiteral("' 未被删除"));
         return true;
     }
@@ -266,7 +268,7 @@ bool frmClassPlanInput::DeleteRecord() {
 
 bool frmClassPlanInput::ModifyRecord() {
     if (!SelectedRow()) {
-        ShowInfo(this, QStringLiteral("修改失败"),
+        ShowError(this, QStringLiteral("修改失败"),
                  QStringLiteral("请先在列表中选择要修改的记录。"));
         return true;
     }
@@ -297,12 +299,32 @@ bool frmClassPlanInput::ModifyRecord() {
         ShowPlanSummary();
         ChooseTeacher2(teacherShown);
         ClearInput();
+        WarnIfOverfull(mstrClassCode, teacher);
         return false;
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("修改记录失败"));
-        ShowInfo(this, QStringLiteral("修改失败"), QStringLiteral("修改记录失败！"));
+        ShowError(this, QStringLiteral("修改失败"), QStringLiteral("修改记录失败！"));
         return true;
     }
+}
+
+void frmClassPlanInput::WarnIfOverfull(const QString& classCode, const QString& teacherCode) {
+    std::vector<PlanProblem> problems;
+    try {
+        problems = CheckPlanOf(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay), classCode,
+                               teacherCode);
+    } catch (const std::exception&) {
+        return; // the row is written; a check that cannot read warns of nothing
+    }
+    // Only the class and the teacher: a row that misses its daily share is
+    // for the check before generation to say.
+    QStringList lines;
+    for (const PlanProblem& p : problems)
+        if (p.kind == PlanProblem::Kind::Class || p.kind == PlanProblem::Kind::Teacher)
+            lines << p.text;
+    if (!lines.isEmpty())
+        ShowWarning(this, QStringLiteral("教学计划排不下"),
+                    lines.join('\n') + QStringLiteral("\n多出的课自动排课时排不进课表。"));
 }
 
 void frmClassPlanInput::FillClassList() {

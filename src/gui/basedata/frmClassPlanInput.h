@@ -59,6 +59,9 @@ public:
     bool AppendRecord();
     bool DeleteRecord();
     bool ModifyRecord();
+    // After a row was written: warns when the class or the teacher is now
+    // planned beyond the periods open to them.
+    void WarnIfOverfull(const QString& classCode, const QString& teacherCode);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

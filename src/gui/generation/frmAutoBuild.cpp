@@ -1,6 +1,7 @@
 #include "gui/generation/frmAutoBuild.h"
 
 #include "core/generation/BuildTimetable.h"
+#include "core/store/WeekRecords.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
@@ -98,9 +99,23 @@ void frmAutoBuild::RunBuild() {
     const int rate =
         BuildTimetable(m_ctx.db, m_ctx.lessonsPerDay, [] { QApplication::processEvents(); });
     m_running = false;
-    if (rate < 0)
+    if (rate < 0) {
         ShowError(this, kCaption, QStringLiteral("生成课表失败！"));
+        accept();
+        return;
+    }
+    int missing = 0;
+    try {
+        missing = MissingLessons(m_ctx.db);
+    } catch (const std::exception&) {
+    }
+    const QString text = CompletionRateText(rate, missing);
+    if (missing > 0)
+        mblnComplete = AskYesNo(
+            this, kCaption,
+            text + QStringLiteral("\n\n是否自动补排？自动补排会调动已排的课（预先固定的课不动），"
+                                  "把未排的课排进课表。"));
     else
-        ShowInfo(this, kCaption, QStringLiteral("课表完成率统计:  %1％").arg(rate));
+        ShowInfo(this, kCaption, text);
     accept();
 }

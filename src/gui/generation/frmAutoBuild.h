@@ -20,6 +20,8 @@ public:
 
     // How often the window has become active; only the first time runs.
     int mintActivateCount = 0;
+    // Lessons were left over and the user wants them placed by 自动补排.
+    bool mblnComplete = false;
 
 public slots:
     void reject() override;

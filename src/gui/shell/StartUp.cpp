@@ -4,11 +4,13 @@
 #include "gui/widgets/AppContext.h"
 #include "core/config/AppPaths.h"
 #include "gui/shell/frmMain.h"
+#include "gui/widgets/QtChinese.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
 std::unique_ptr<frmMain> Main(AppContext& ctx) {
     InstallFontSubstitutions();
+    InstallQtChinese();
     ctx.systemTitle = MakeSystemTitle(GetSchoolName());
     EnsureDefaultDatabase();
 

@@ -25,10 +25,16 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     lblVersion = new QLabel(VersionText(), this);
     Image1 = new QLabel(this);
     lblRights = new QLabel(QStringLiteral("本软件为自由软件，学校可自由安装、使用和复制。"), this);
-    lblMail = new QLabel(QStringLiteral("联系邮箱：kbxt@kbxt.example.org"), this);
+    lblMail = new QLabel(QStringLiteral("联系邮箱：") + QStringLiteral(KBXT_EMAIL), this);
     lblWebsite = new QLabel(QStringLiteral("网站：") + QStringLiteral(KBXT_WEBSITE), this);
+    // A build given no address shows no line rather than a made-up one.
+    lblMail->setVisible(!QStringLiteral(KBXT_EMAIL).isEmpty());
+    lblWebsite->setVisible(!QStringLiteral(KBXT_WEBSITE).isEmpty());
     Label1->setObjectName("Label1");
     lblVersion->setObjectName("lblVersion");
+    lblRights->setObjectName("lblRights");
+    lblMail->setObjectName("lblMail");
+    lblWebsite->setObjectName("lblWebsite");
     Image1->setObjectName("Image1");
     Label1->setFont(SongTi(16));
     Image1->setPixmap(windowIcon().pixmap(48, 48).isNull()

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 
 class frmConfirm : public QDialog {
@@ -13,12 +14,17 @@ public:
 
     // The command's warning; the advice to save a copy first is added below it.
     void setWarning(const QString& warning);
+    // What the teaching plan asks for beyond the week, shown under the warning
+    // so the user knows before generating that lessons will be left over.
+    void setPlanProblems(const QStringList& lines);
     // True only when OK was confirmed in the current showing.
     bool mblnCheckFlag = false;
 
     QLabel* lblTitle;
     QLabel* Label1;
     QLineEdit* Text1;
+    QLabel* lblPlanCheck;
+    QPlainTextEdit* txtPlanCheck;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
@@ -32,4 +38,4 @@ private:
 
 // The whole confirmation sequence: shows the window with the warning and answers
 // whether the user confirmed.
-bool ConfirmCommand(QWidget* parent, const QString& warning);
+bool ConfirmCommand(QWidget* parent, const QString& warning, const QStringList& planProblems = {});

@@ -6,8 +6,10 @@
 #include "gui/basedata/frmCourseInput.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
+#include "core/store/PlanCheckStore.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
@@ -26,6 +28,8 @@
 #include "gui/shell/frmSimpleManual.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+#include "core/generation/BuildRandom.h"
+#include "core/store/DemoSchool.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,6 +41,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 const QString kDbFilter = QStringLiteral("数据库(*.db)");
@@ -60,14 +65,18 @@ bool ReplaceCopy(const QString& source, const QString& target) {
 }
 } // namespace
 
-void OpenDocument(const QString& target) {
+bool OpenDocument(const QString& target) {
     const QUrl url =
         target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
+}
+
+QString ManualFile() {
+    return ResourcePath(QStringLiteral("使用手册/使用手册.html"));
 }
 
 QString ManualUrl() {
-    return QUrl::fromLocalFile(ResourcePath(QStringLiteral("使用手册/使用手册.html"))).toString();
+    return QUrl::fromLocalFile(ManualFile()).toString();
 }
 
 frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
@@ -80,8 +89,59 @@ frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(
     imgBack->setScaledContents(true); // stretched over the whole client area
     imgBack->setMinimumSize(1, 1);
     setCentralWidget(imgBack);
+    lblStartGuide = new QLabel(StartGuideText(), imgBack);
+    lblStartGuide->setObjectName("lblStartGuide");
+    lblStartGuide->setTextFormat(Qt::RichText);
+    lblStartGuide->setFont(SongTi(11));
+    lblStartGuide->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgba(255,255,255,225); color: rgb(0,0,96);"
+        " border: 1px solid rgb(0,0,160); padding: 12px; }"));
+    auto* over = new QVBoxLayout(imgBack);
+    over->setContentsMargins(24, 24, 24, 24);
+    over->addWidget(lblStartGuide, 0, Qt::AlignLeft | Qt::AlignTop);
+    over->addStretch();
     BuildMenu();
     LoadBackground();
+    RefreshStartGuide();
+}
+
+QString StartGuideText() {
+    return QStringLiteral(
+        "<b>开始使用</b>：这个数据库里还没有班级。按下面的顺序录入，就能排出课表：<ol>"
+        "<li>基础数据 → 班级名单：加入全校的班级</li>"
+        "<li>基础数据 → 课程名单：加入要上的课程</li>"
+        "<li>基础数据 → 老师名单：加入任课老师</li>"
+        "<li>基础数据 → 各班教学计划：每班每门课由谁上、每周几节</li>"
+        "<li>自动排课 → 上课时间限制条件：课程适合与不适合的课时</li>"
+        "<li>自动排课 → 自动生成课表，再到“课表操作”调整、打印和导出</li></ol>"
+        "想先看看效果？用 帮助 → 打开示例学校，一个填好的示例学校马上就能试用各个窗口。");
+}
+
+// The guide shows while the database in use holds no classes; it is looked at
+// again whenever the main window comes back to the front.
+void frmMain::RefreshStartGuide() {
+    bool empty = false;
+    try {
+        empty = m_ctx.db.isOpen() && ClassNameList(m_ctx.db).isEmpty();
+    } catch (const std::exception&) {
+        empty = false;
+    }
+    lblStartGuide->setVisible(empty);
+}
+
+void frmMain::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        RefreshStartGuide();
+    QMainWindow::changeEvent(e);
+}
+
+// A new file in the application directory: the demo never replaces a file.
+QString frmMain::FreeDemoFileName() const {
+    const QString base = AppFilePath(QStringLiteral("示例学校"));
+    QString file = base + QStringLiteral(".db");
+    for (int n = 2; QFileInfo::exists(file); ++n)
+        file = base + QStringLiteral("(%1).db").arg(n);
+    return file;
 }
 
 void frmMain::LoadBackground() {
@@ -113,65 +173,81 @@ void frmMain::BuildMenu() {
     };
     QMenuBar* bar = menuBar();
 
-    mnuFile = menu(bar->addMenu(QStringLiteral("文件")), "mnuFile");
-    action(mnuFile, mnuOpenDb, "mnuOpenDb", "打开数据库", &frmMain::mnuOpenDb_Click);
-    action(mnuFile, mnuDbSaveAs, "mnuDbSaveAs", "数据库另存为...", &frmMain::mnuDbSaveAs_Click);
-    action(mnuFile, mnuEnd, "mnuEnd", "退出", &frmMain::mnuEnd_Click);
+    mnuFile = menu(bar->addMenu(QStringLiteral("文件(&F)")), "mnuFile");
+    action(mnuFile, mnuOpenDb, "mnuOpenDb", "打开数据库(&O)", &frmMain::mnuOpenDb_Click);
+    action(mnuFile, mnuDbSaveAs, "mnuDbSaveAs", "数据库另存为(&A)...",
+           &frmMain::mnuDbSaveAs_Click);
+    action(mnuFile, mnuEnd, "mnuEnd", "退出(&X)", &frmMain::mnuEnd_Click);
 
-    mnuBasicData = menu(bar->addMenu(QStringLiteral("基础数据")), "mnuBasicData");
-    action(mnuBasicData, mnuClassList, "mnuClassList", "班级名单", &frmMain::mnuClassList_Click);
-    action(mnuBasicData, mnuCourseList, "mnuCourseList", "课程名单", &frmMain::mnuCourseList_Click);
-    action(mnuBasicData, mnuTeacherList, "mnuTeacherList", "老师名单",
+    mnuBasicData = menu(bar->addMenu(QStringLiteral("基础数据(&B)")), "mnuBasicData");
+    action(mnuBasicData, mnuClassList, "mnuClassList", "班级名单(&C)",
+           &frmMain::mnuClassList_Click);
+    action(mnuBasicData, mnuCourseList, "mnuCourseList", "课程名单(&K)",
+           &frmMain::mnuCourseList_Click);
+    action(mnuBasicData, mnuTeacherList, "mnuTeacherList", "老师名单(&T)",
            &frmMain::mnuTeacherList_Click);
-    action(mnuBasicData, mnuClassRoomList, "mnuClassRoomList", "公共教室名单",
+    action(mnuBasicData, mnuClassRoomList, "mnuClassRoomList", "公共教室名单(&R)",
            &frmMain::mnuClassRoomList_Click);
-    action(mnuBasicData, mnuClassPlan, "mnuClassPlan", "各班教学计划",
+    action(mnuBasicData, mnuClassPlan, "mnuClassPlan", "各班教学计划(&P)",
            &frmMain::mnuClassPlan_Click);
 
-    mnuAuto = menu(bar->addMenu(QStringLiteral("自动排课")), "mnuAuto");
-    mnuLimit = menu(mnuAuto->addMenu(QStringLiteral("上课时间限制条件")), "mnuLimit");
-    action(mnuLimit, mnuClassLimit, "mnuClassLimit", "班级上课时间限制",
+    mnuAuto = menu(bar->addMenu(QStringLiteral("自动排课(&A)")), "mnuAuto");
+    mnuLimit = menu(mnuAuto->addMenu(QStringLiteral("上课时间限制条件(&L)")), "mnuLimit");
+    action(mnuLimit, mnuClassLimit, "mnuClassLimit", "班级上课时间限制(&C)",
            &frmMain::mnuClassLimit_Click);
-    action(mnuLimit, mnuCourseLimit, "mnuCourseLimit", "课程上课时间限制",
+    action(mnuLimit, mnuCourseLimit, "mnuCourseLimit", "课程上课时间限制(&K)",
            &frmMain::mnuCourseLimit_Click);
-    action(mnuLimit, mnuTeacherLimit, "mnuTeacherLimit", "老师上课时间限制",
+    action(mnuLimit, mnuTeacherLimit, "mnuTeacherLimit", "老师上课时间限制(&T)",
            &frmMain::mnuTeacherLimit_Click);
-    action(mnuLimit, mnuClassroomLimit, "mnuClassroomLimit", "教室上课时间限制",
+    action(mnuLimit, mnuClassroomLimit, "mnuClassroomLimit", "教室上课时间限制(&R)",
            &frmMain::mnuClassroomLimit_Click);
-    action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程",
+    action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程(&Y)",
            &frmMain::mnuPrepairBuild_Click);
-    action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表", &frmMain::mnuAutoBuild_Click);
+    action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表(&G)",
+           &frmMain::mnuAutoBuild_Click);
+    action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排(&B)",
+           &frmMain::mnuAutoComplete_Click);
 
-    mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作")), "mnuBuildKb");
-    action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表",
+    mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作(&T)")), "mnuBuildKb");
+    action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表(&M)",
            &frmMain::mnuManualBuild_Click);
-    action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表", &frmMain::mnuPrint_Click);
-    action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel", &frmMain::mnuExport_Click);
-    action(mnuBuildKb, mnuUpgradeAll, "mnuUpgradeAll", "课表学年升级",
+    action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表(&P)", &frmMain::mnuPrint_Click);
+    action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel(&E)", &frmMain::mnuExport_Click);
+    action(mnuBuildKb, mnuUpgradeAll, "mnuUpgradeAll", "课表学年升级(&U)",
            &frmMain::mnuUpgradeAll_Click);
-    action(mnuBuildKb, mnuDeleteLessonAll, "mnuDeleteLessonAll", "删除课表数据",
+    action(mnuBuildKb, mnuDeleteLessonAll, "mnuDeleteLessonAll", "删除课表数据(&D)",
            &frmMain::mnuDeleteLessonAll_Click);
 
-    mnuManager = menu(bar->addMenu(QStringLiteral("系统管理")), "mnuManager");
-    action(mnuManager, mnuDataMaintenance, "mnuDataMaintenance", "数据维护",
+    mnuManager = menu(bar->addMenu(QStringLiteral("系统管理(&S)")), "mnuManager");
+    action(mnuManager, mnuDataMaintenance, "mnuDataMaintenance", "数据维护(&W)",
            &frmMain::mnuDataMaintenance_Click);
-    action(mnuManager, mnuSetLessonNum, "mnuSetLessonNum", "每天课时设置",
+    action(mnuManager, mnuSetLessonNum, "mnuSetLessonNum", "每天课时设置(&L)",
            &frmMain::mnuSetLessonNum_Click);
-    action(mnuManager, mnuSchoolName, "mnuSchoolName", "学校名称设置",
+    action(mnuManager, mnuSchoolName, "mnuSchoolName", "学校名称设置(&N)",
            &frmMain::mnuSchoolName_Click);
 
-    mnuHelp = menu(bar->addMenu(QStringLiteral("帮助")), "mnuHelp");
-    action(mnuHelp, mnuSimpleManual, "mnuSimpleManual", "简要使用说明",
+    mnuHelp = menu(bar->addMenu(QStringLiteral("帮助(&H)")), "mnuHelp");
+    action(mnuHelp, mnuSimpleManual, "mnuSimpleManual", "简要使用说明(&S)",
            &frmMain::mnuSimpleManual_Click);
-    action(mnuHelp, mnuManual, "mnuManual", "使用手册", &frmMain::mnuManual_Click);
-    action(mnuHelp, mnuToWebsite, "mnuToWebsite", "访问网站", &frmMain::mnuToWebsite_Click);
-    action(mnuHelp, mnuForum, "mnuForum", "使用交流", &frmMain::mnuForum_Click);
-    action(mnuHelp, mnuAbout, "mnuAbout", "关于", &frmMain::mnuAbout_Click);
+    action(mnuHelp, mnuManual, "mnuManual", "使用手册(&M)", &frmMain::mnuManual_Click);
+    action(mnuHelp, mnuOpenDemo, "mnuOpenDemo", "打开示例学校(&D)", &frmMain::mnuOpenDemo_Click);
+    action(mnuHelp, mnuToWebsite, "mnuToWebsite", "访问网站(&W)", &frmMain::mnuToWebsite_Click);
+    action(mnuHelp, mnuForum, "mnuForum", "使用交流(&F)", &frmMain::mnuForum_Click);
+    action(mnuHelp, mnuAbout, "mnuAbout", "关于(&A)", &frmMain::mnuAbout_Click);
+
+    mnuOpenDb->setShortcut(QKeySequence::Open);
+    mnuPrint->setShortcut(QKeySequence::Print);
+    mnuManual->setShortcut(QKeySequence::HelpContents);
+    mnuEnd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     // Present with their handlers, never offered.
-    for (QAction* hidden : {mnuClassRoomList, mnuClassLimit, mnuTeacherLimit, mnuClassroomLimit,
-                            mnuDataMaintenance, mnuForum})
+    // The class and teacher limits steer generation and completion; the
+    // classroom ones would not: the plan names no classrooms.
+    for (QAction* hidden : {mnuClassRoomList, mnuClassroomLimit, mnuDataMaintenance, mnuForum})
         hidden->setVisible(false);
+    // An address this build was not given is not offered as a placeholder.
+    if (QStringLiteral(KBXT_WEBSITE).isEmpty())
+        mnuToWebsite->setVisible(false);
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
@@ -184,11 +260,16 @@ void frmMain::closeEvent(QCloseEvent* e) {
 // ---- 文件 -------------------------------------------------------------------
 
 void frmMain::mnuOpenDb_Click() {
+    const QString file = UiDialogs::instance().openFileName(
+        this, QStringLiteral("选择数据库文件"), kDbFilter, FolderOf(CurrentDbFileName()));
+    if (!file.isEmpty())
+        OpenDatabaseFile(file);
+}
+
+// Closes the database in use and opens file instead, recording it for the next
+// start; when file cannot be opened the previous one is reopened.
+bool frmMain::OpenDatabaseFile(const QString& file) {
     try {
-        const QString file =
-            UiDialogs::instance().openFileName(this, QStringLiteral("选择数据库文件"), kDbFilter);
-        if (file.isEmpty())
-            return;
         const QString previous = CurrentDbFileName();
         CloseTimetableDb(m_ctx.db);
         if (OpenTimetableDb(m_ctx.db, file)) {
@@ -196,21 +277,35 @@ void frmMain::mnuOpenDb_Click() {
             SetCaption(QString::fromUtf8(kProductName) + QStringLiteral(" -- ") + path);
             if (!WriteDbFileName(path))
                 ShowError(this, windowTitle(), QStringLiteral("保存新数据库文件名！"));
-            return;
+            RefreshStartGuide();
+            return true;
         }
         ShowError(this, m_ctx.systemTitle, QStringLiteral("打开数据库失败！"));
         OpenTimetableDb(m_ctx.db, previous);
     } catch (const std::exception&) {
         ShowError(this, windowTitle(), QStringLiteral("系统异常错误！"));
     }
+    RefreshStartGuide();
+    return false;
 }
 
 void frmMain::mnuDbSaveAs_Click() {
-    const QString file =
-        UiDialogs::instance().saveFileName(this, QStringLiteral("数据库另存为"), kDbFilter);
+    const QString current = CurrentDbFileName();
+    QString file = UiDialogs::instance().saveFileName(this, QStringLiteral("数据库另存为"),
+                                                      kDbFilter, FolderOf(current));
     if (file.isEmpty())
         return;
-    const QString current = CurrentDbFileName();
+    // The open-database dialog lists *.db only; a copy without the ending
+    // would seem lost.
+    if (!file.endsWith(QStringLiteral(".db"), Qt::CaseInsensitive)) {
+        file += QStringLiteral(".db");
+        // The dialog asked about replacing the name as typed, not this one.
+        if (QFileInfo::exists(file) &&
+            !AskYesNo(this, windowTitle(),
+                      QStringLiteral("%1 已存在。\n要替换它吗？").arg(QFileInfo(file).fileName()),
+                      UiDialogs::Icon::Warning))
+            return;
+    }
     CloseTimetableDb(m_ctx.db);
     const bool copied = ReplaceCopy(current, file);
     // Unlike the old program, the current database is reopened after a failed
@@ -284,9 +379,27 @@ void frmMain::mnuPrepairBuild_Click() {
 }
 
 void frmMain::mnuAutoBuild_Click() {
-    if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！")))
+    QStringList planProblems;
+    try {
+        planProblems = PlanProblemLines(CheckPlan(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay)));
+    } catch (const std::exception&) {
+        // An unreadable plan fails the generation itself, which says so.
+    }
+    if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！"),
+                        planProblems))
         return;
-    frmAutoBuild dlg(m_ctx, this);
+    bool complete = false;
+    {
+        frmAutoBuild dlg(m_ctx, this);
+        dlg.exec();
+        complete = dlg.mblnComplete;
+    }
+    if (complete)
+        mnuAutoComplete_Click();
+}
+
+void frmMain::mnuAutoComplete_Click() {
+    frmAutoComplete dlg(m_ctx, this);
     dlg.exec();
 }
 
@@ -356,15 +469,46 @@ void frmMain::mnuSimpleManual_Click() {
 }
 
 void frmMain::mnuManual_Click() {
-    OpenDocument(ManualUrl());
+    if (!OpenDocument(ManualUrl()))
+        ShowError(this, windowTitle(),
+                  QStringLiteral("没有找到可以打开使用手册的浏览器。\n"
+                                 "使用手册是下面这个文件，可以用任何浏览器打开：\n%1")
+                      .arg(QDir::toNativeSeparators(ManualFile())));
+}
+
+void frmMain::mnuOpenDemo_Click() {
+    const QString file = FreeDemoFileName();
+    QString error;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        error = MakeDemoSchool(file, DemoSize::Small, kDefaultBuildSeed);
+        QApplication::restoreOverrideCursor();
+    }
+    if (!error.isEmpty()) {
+        ShowError(this, windowTitle(), QStringLiteral("写入示例学校失败！\n") + error);
+        return;
+    }
+    if (OpenDatabaseFile(file))
+        ShowInfo(this, windowTitle(),
+                 QStringLiteral("示例学校已写入并打开：\n%1\n\n"
+                                "可以先看看“基础数据”中的名单和教学计划，"
+                                "再用“自动排课”→“自动生成课表”排出课表。"
+                                "原来的数据库没有改动，可用“文件”→“打开数据库”回到它。")
+                     .arg(QDir::toNativeSeparators(file)));
 }
 
 void frmMain::mnuToWebsite_Click() {
-    OpenDocument(QStringLiteral(KBXT_WEBSITE));
+    OpenAddress(QStringLiteral(KBXT_WEBSITE));
 }
 
 void frmMain::mnuForum_Click() {
-    OpenDocument(QStringLiteral(KBXT_FORUM));
+    OpenAddress(QStringLiteral(KBXT_FORUM));
+}
+
+void frmMain::OpenAddress(const QString& address) {
+    if (!address.isEmpty() && !OpenDocument(address))
+        ShowError(this, windowTitle(),
+                  QStringLiteral("没有找到可以打开网页的浏览器。\n网址：%1").arg(address));
 }
 
 void frmMain::mnuAbout_Click() {

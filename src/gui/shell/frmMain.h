@@ -14,6 +14,7 @@ public:
     explicit frmMain(AppContext& ctx, QWidget* parent = nullptr);
 
     QLabel* imgBack;
+    QLabel* lblStartGuide; // over the picture while the database has no classes
 
     QMenu* mnuFile;
     QAction* mnuOpenDb;
@@ -33,6 +34,7 @@ public:
     QAction* mnuClassroomLimit;
     QAction* mnuPrepairBuild;
     QAction* mnuAutoBuild;
+    QAction* mnuAutoComplete;
     QMenu* mnuBuildKb;
     QAction* mnuManualBuild;
     QAction* mnuPrint;
@@ -46,6 +48,7 @@ public:
     QMenu* mnuHelp;
     QAction* mnuSimpleManual;
     QAction* mnuManual;
+    QAction* mnuOpenDemo;
     QAction* mnuToWebsite;
     QAction* mnuForum;
     QAction* mnuAbout;
@@ -53,14 +56,20 @@ public:
     // Loads the background picture; a missing or unreadable picture leaves the
     // window plain.
     void LoadBackground();
+    void RefreshStartGuide();
+    // Switches to another database file as the open-database command does.
+    bool OpenDatabaseFile(const QString& file);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void BuildMenu();
     void SetCaption(const QString& caption);
     QString CurrentDbFileName() const;
+    QString FreeDemoFileName() const;
+    void OpenAddress(const QString& address);
 
     void mnuOpenDb_Click();
     void mnuDbSaveAs_Click();
@@ -76,6 +85,7 @@ private:
     void mnuClassroomLimit_Click();
     void mnuPrepairBuild_Click();
     void mnuAutoBuild_Click();
+    void mnuAutoComplete_Click();
     void mnuManualBuild_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
@@ -86,6 +96,7 @@ private:
     void mnuSchoolName_Click();
     void mnuSimpleManual_Click();
     void mnuManual_Click();
+    void mnuOpenDemo_Click();
     void mnuToWebsite_Click();
     void mnuForum_Click();
     void mnuAbout_Click();
@@ -94,7 +105,11 @@ private:
     bool m_ending = false;
 };
 
-// Hands a file or web address to the desktop's associated program.
-void OpenDocument(const QString& target);
-// The manual's address, file:/// + application folder + the manual's path.
+// Hands a file or web address to the desktop's associated program; false when
+// there is none (no browser installed).
+bool OpenDocument(const QString& target);
+// The manual's file and its address, file:/// + application folder + the path.
+QString ManualFile();
 QString ManualUrl();
+// The order of work shown over the picture of an empty school.
+QString StartGuideText();

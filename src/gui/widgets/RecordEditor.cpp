@@ -106,7 +106,7 @@ bool RecordEditor::InsertRecord(const CodeRecord& record, const QString& existin
         InsertCodeRecord(m_ctx.db, m_table, record);
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("添加记录失败"));
-        ShowInfo(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败"));
+        ShowError(this, QStringLiteral("添加失败"), QStringLiteral("添加记录失败"));
         return true;
     }
     staMsgPanel1->setText(QStringLiteral("添加记录成功！添加了1条记录"));
@@ -128,7 +128,7 @@ bool RecordEditor::RemoveRecord(const QString& code, const QString& name, const 
         DeleteCodeRecord(m_ctx.db, m_table, code);
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("删除记录失败"));
-        ShowInfo(this, QStringLiteral("删除失败"),
+        ShowError(this, QStringLiteral("删除失败"),
                  QStringLiteral("删除记录失败, '") + name + QStringLiteral("' 未被删除"));
         return true;
     }
@@ -149,7 +149,7 @@ bool RecordEditor::RewriteRecord(const CodeRecord& record) {
         UpdateCodeRecord(m_ctx.db, m_table, record);
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("修改记录失败"));
-        ShowInfo(this, QStringLiteral("更修改失败"),
+        ShowError(this, QStringLiteral("修改失败"),
                  QStringLiteral("修改记录失败,代码为") + record.code +
                      QStringLiteral("的记录未被修改"));
         return true;

@@ -1,8 +1,13 @@
 #include "gui/widgets/UiDialogs.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QStandardPaths>
+#include <QStyle>
 
 namespace {
 
@@ -46,6 +51,7 @@ public:
         }
         if (buttons == Buttons::Ok)
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        KeepTitleWhole(box);
         switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -58,12 +64,32 @@ public:
         }
     }
 
-    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override {
-        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& dir) override {
+        return QFileDialog::getOpenFileName(parent, title, StartIn(dir), filter);
     }
 
-    QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override {
-        return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& dir) override {
+        return QFileDialog::getSaveFileName(parent, title, StartIn(dir), filter);
+    }
+
+private:
+    static QString StartIn(const QString& dir) {
+        return dir.isEmpty() ? DocumentsFolder() : dir;
+    }
+
+    // A message box is only as wide as its text; a short text under a long
+    // title (the school's name and 排课软件系统) would have the title cut off.
+    static void KeepTitleWhole(QMessageBox& box) {
+        auto* grid = qobject_cast<QGridLayout*>(box.layout());
+        if (!grid)
+            return;
+        // The frame's buttons and margins take room beside the title text.
+        const int decoration = 4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        const int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + decoration;
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
 };
 
@@ -77,6 +103,17 @@ UiDialogs& UiDialogs::instance() {
 }
 void UiDialogs::setInstance(UiDialogs* d) {
     g_current = d ? d : &g_real;
+}
+
+QString DocumentsFolder() {
+    const QString documents =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+QString FolderOf(const QString& file) {
+    const QString folder = QFileInfo(file).absolutePath();
+    return !file.isEmpty() && QDir(folder).exists() ? folder : DocumentsFolder();
 }
 
 void ShowInfo(QWidget* parent, const QString& title, const QString& text) {

@@ -15,15 +15,24 @@ public:
 
     virtual Answer message(QWidget* parent, const QString& title, const QString& text, Icon icon,
                            Buttons buttons) = 0;
-    // The chosen file name, or the empty text when the user cancelled.
-    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // The chosen file name, or the empty text when the user cancelled. The
+    // dialog starts in dir (a folder, or a file to propose); empty: documents.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& dir = QString()) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& dir = QString()) = 0;
 
     // The program's implementation until a test installs its own.
     static UiDialogs& instance();
     // Installs d (not owned); nullptr restores the real dialogs.
     static void setInstance(UiDialogs* d);
 };
+
+// The user's documents folder (the home folder when there is none): where
+// exports start.
+QString DocumentsFolder();
+// The folder holding a file: where the database dialogs start.
+QString FolderOf(const QString& file);
 
 // Shorthands for the common cases.
 void ShowInfo(QWidget* parent, const QString& title, const QString& text);

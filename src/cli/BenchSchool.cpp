@@ -1,0 +1,325 @@
+#include "cli/BenchSchool.h"
+
+#include <QSet>
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kDays = 5;
+
+struct CourseDef {
+    const char* code;
+    const char* name;
+    const char* shortName;
+    int lessons[6];   // grades 一 to 六
+    int teacherLoad;  // a subject teacher takes classes up to this load (30 periods);
+                      // 0: the class teacher gives it
+};
+
+const CourseDef kCourses[] = {
+    {"01", "语文", "语", {8, 8, 7, 6, 6, 6}, 0},
+    {"02", "数学", "数", {4, 4, 5, 5, 5, 5}, 12},
+    {"03", "英语", "英", {0, 0, 2, 3, 3, 3}, 16},
+    {"04", "科学", "科", {1, 1, 2, 2, 2, 2}, 16},
+    {"05", "道德与法治", "道", {2, 2, 2, 2, 2, 2}, 0},
+    {"06", "体育", "体", {4, 4, 3, 3, 3, 3}, 18},
+    {"07", "音乐", "音", {2, 2, 2, 2, 2, 2}, 18},
+    {"08", "美术", "美", {2, 2, 2, 2, 2, 2}, 18},
+    {"09", "信息技术", "信", {0, 0, 0, 1, 1, 1}, 16},
+    {"10", "综合实践", "综", {1, 1, 1, 1, 1, 1}, 16},
+    {"11", "劳动", "劳", {1, 1, 1, 0, 0, 0}, 16},
+    {"12", "班队会", "班", {1, 1, 1, 1, 1, 1}, 0},
+    {"13", "阅读", "阅", {0, 0, 0, 0, 0, 0}, 0},
+    {"14", "书法", "书", {0, 0, 0, 0, 0, 0}, 18},
+};
+constexpr int kCourseCount = int(std::size(kCourses));
+constexpr int kExclusive = 8;    // 信息技术: one computer room
+constexpr int kMeeting = 11;     // 班队会: pre-set in every class
+// Where a class's week is longer than its base plan the lessons go here, in turn.
+const int kAddOrder[] = {12, 13, 1, 5, 12, 13, 0, 1};
+// Where it is shorter they come from here.
+const int kRemoveOrder[] = {9, 3, 10, 0, 7, 6};
+
+const char* const kGradeNames[] = {"一", "二", "三", "四", "五", "六"};
+const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
+                                 "徐", "孙", "马", "朱", "胡", "郭", "何", "林", "罗", "高",
+                                 "郑", "梁", "谢", "宋", "唐", "许", "韩", "冯", "邓", "曹"};
+const char* const kGiven[] = {"丽",   "静",   "敏",   "燕",   "艳",   "娟",   "霞",   "芳",
+                              "萍",   "红",   "玲",   "华",   "建国", "志强", "海燕", "晓东",
+                              "文婷", "雪梅", "国华", "春梅", "秀英", "玉兰", "小红", "立新",
+                              "慧",   "琳",   "婷婷", "晨",   "宇",   "杰",   "涛",   "明"};
+
+struct Teacher {
+    QString code;
+    int load = 0;
+    int target = 0;
+    std::vector<bool> busy;  // by period
+    std::vector<bool> never; // by period
+};
+
+struct Builder {
+    const BenchSchoolSpec& spec;
+    std::mt19937 rng;
+    int P;
+    BenchSchool out;
+    std::vector<Teacher> teachers;
+    QSet<QString> names;
+    std::vector<std::vector<bool>> courseNever; // by course, by period
+    std::vector<bool> exclusiveBusy;            // by period
+
+    explicit Builder(const BenchSchoolSpec& s)
+        : spec(s), rng(s.seed), P(kDays * s.lessonsPerDay) {}
+
+    int below(int n) { return int(rng() % std::uint32_t(n)); }
+    int period(int day, int lessonNo) const { return (day - 1) * spec.lessonsPerDay + lessonNo - 1; }
+
+    int newTeacher(int target) {
+        QString name;
+        do {
+            name = QString::fromUtf8(kSurnames[below(int(std::size(kSurnames)))]) +
+                   QString::fromUtf8(kGiven[below(int(std::size(kGiven)))]);
+        } while (names.contains(name));
+        names.insert(name);
+        Teacher t;
+        t.code = QStringLiteral("T%1").arg(teachers.size() + 1, 3, 10, QLatin1Char('0'));
+        t.target = target;
+        t.busy.assign(std::size_t(P), false);
+        t.never.assign(std::size_t(P), false);
+        // Three teachers in ten have half a day off each week.
+        if (below(10) < 3) {
+            const int day = 1 + below(kDays);
+            const bool morning = below(2) == 0;
+            for (int n = morning ? 1 : 5; n <= (morning ? 4 : spec.lessonsPerDay); ++n) {
+                t.never[std::size_t(period(day, n))] = true;
+                out.records.limits.push_back({2, t.code, day, n, 3});
+            }
+            ++out.teachersWithTimeOff;
+        }
+        // And some would rather not start the week.
+        if (below(5) == 0)
+            out.records.limits.push_back({2, t.code, 1, 1, 2});
+        out.records.teachers.push_back({t.code, name, name, name.left(1) + QStringLiteral("老师")});
+        teachers.push_back(t);
+        return int(teachers.size()) - 1;
+    }
+
+    void courseLimits() {
+        courseNever.assign(kCourseCount, std::vector<bool>(std::size_t(P), false));
+        auto limit = [&](int course, int day, int n, int attr) {
+            if (n > spec.lessonsPerDay)
+                return;
+            out.records.limits.push_back({1, QString::fromLatin1(kCourses[course].code), day, n, attr});
+            if (attr == 3)
+                courseNever[std::size_t(course)][std::size_t(period(day, n))] = true;
+        };
+        for (int day = 1; day <= kDays; ++day) {
+            for (int main : {0, 1}) {
+                limit(main, day, 1, 0);
+                limit(main, day, 2, 0);
+                limit(main, day, 6, 2);
+                limit(main, day, 7, 2);
+            }
+            limit(2, day, 3, 0);
+            limit(5, day, 1, 3); // never 体育 first, right after the morning exercises
+            limit(5, day, 4, 2);
+            limit(6, day, 1, 2);
+            limit(7, day, 1, 2);
+        }
+        for (int n = 5; n <= spec.lessonsPerDay; ++n)
+            limit(kExclusive, 5, n, 3); // the computer room is serviced on Friday afternoon
+    }
+
+    std::vector<int> planOfGrade(int grade) {
+        std::vector<int> counts(kCourseCount);
+        int total = 0;
+        for (int k = 0; k < kCourseCount; ++k)
+            total += counts[std::size_t(k)] = kCourses[k].lessons[grade];
+        for (int i = 0; total < spec.load; ++i, ++total)
+            ++counts[std::size_t(kAddOrder[i % int(std::size(kAddOrder))])];
+        for (int i = 0; total > spec.load; ++i) {
+            int& c = counts[std::size_t(kRemoveOrder[i % int(std::size(kRemoveOrder))])];
+            if (c > 1) {
+                --c;
+                --total;
+            }
+        }
+        return counts;
+    }
+
+    // Lays the lessons of one class: the lesson with the fewest open periods
+    // goes first, to a period drawn among them. False when one finds none.
+    bool layClass(const std::vector<std::pair<int, int>>& lessons, const std::vector<int>& counts,
+                  const std::vector<bool>& classNever, std::vector<int>& placedAt, int& stuck) {
+        std::vector<bool> classBusy(std::size_t(P), false);
+        std::vector<int> ccDay(std::size_t(kCourseCount * kDays), 0);
+        placedAt.assign(lessons.size(), -1);
+        std::vector<int> open;
+        for (std::size_t placed = 0; placed < lessons.size(); ++placed) {
+            int pick = -1;
+            std::vector<int> pickOpen;
+            for (std::size_t i = 0; i < lessons.size(); ++i) {
+                if (placedAt[i] >= 0)
+                    continue;
+                const auto [course, t] = lessons[i];
+                const Teacher& tc = teachers[std::size_t(t)];
+                const int share = counts[std::size_t(course)] / kDays + 1;
+                open.clear();
+                for (int p = 0; p < P; ++p)
+                    if (!classBusy[std::size_t(p)] && !classNever[std::size_t(p)] &&
+                        !tc.busy[std::size_t(p)] && !tc.never[std::size_t(p)] &&
+                        !courseNever[std::size_t(course)][std::size_t(p)] &&
+                        !(course == kExclusive && exclusiveBusy[std::size_t(p)]) &&
+                        ccDay[std::size_t(course * kDays + p / spec.lessonsPerDay)] < share)
+                        open.push_back(p);
+                if (pick < 0 || open.size() < pickOpen.size() ||
+                    (open.size() == pickOpen.size() && below(2) == 0)) {
+                    pick = int(i);
+                    pickOpen = open;
+                }
+            }
+            if (pickOpen.empty()) {
+                stuck = lessons[std::size_t(pick)].first;
+                // Undo what this attempt marked for the teachers and the room.
+                for (std::size_t i = 0; i < lessons.size(); ++i)
+                    if (placedAt[i] >= 0) {
+                        teachers[std::size_t(lessons[i].second)].busy[std::size_t(placedAt[i])] = false;
+                        if (lessons[i].first == kExclusive)
+                            exclusiveBusy[std::size_t(placedAt[i])] = false;
+                    }
+                return false;
+            }
+            const int p = pickOpen[std::size_t(below(int(pickOpen.size())))];
+            placedAt[std::size_t(pick)] = p;
+            classBusy[std::size_t(p)] = true;
+            teachers[std::size_t(lessons[std::size_t(pick)].second)].busy[std::size_t(p)] = true;
+            if (lessons[std::size_t(pick)].first == kExclusive)
+                exclusiveBusy[std::size_t(p)] = true;
+            ++ccDay[std::size_t(lessons[std::size_t(pick)].first * kDays + p / spec.lessonsPerDay)];
+        }
+        return true;
+    }
+
+    void build() {
+        if (spec.classes % 6 != 0 || spec.classes < 6 || spec.load > P || spec.load < 20)
+            throw std::invalid_argument("bench school: classes must be a multiple of 6, load 20 to the week");
+        for (const CourseDef& c : kCourses)
+            out.records.courses.push_back({QString::fromLatin1(c.code), QString::fromUtf8(c.name),
+                                           QString::fromUtf8(c.name), QString::fromUtf8(c.shortName)});
+        out.records.exclusiveCourses.push_back(QString::fromLatin1(kCourses[kExclusive].code));
+        courseLimits();
+        exclusiveBusy.assign(std::size_t(P), false);
+        std::vector<int> current(kCourseCount, -1); // the subject teacher taking classes now
+        const int perGrade = spec.classes / 6;
+        for (int grade = 0; grade < 6; ++grade) {
+            const std::vector<int> counts = planOfGrade(grade);
+            for (int n = 1; n <= perGrade; ++n) {
+                const QString g = QString::fromUtf8(kGradeNames[grade]);
+                const QString cls = QString::number(grade + 1) + QString::number(n);
+                out.records.classes.push_back({cls, g + QStringLiteral("（%1）班").arg(n),
+                                               g + QStringLiteral("年级（%1）班").arg(n),
+                                               g + QStringLiteral("（%1）").arg(n)});
+                std::vector<bool> classNever(std::size_t(P), false);
+                // A class with a free period may have Friday's last lesson off.
+                if (spec.load < P && below(4) == 0) {
+                    classNever[std::size_t(period(5, spec.lessonsPerDay))] = true;
+                    out.records.limits.push_back({0, cls, 5, spec.lessonsPerDay, 3});
+                }
+                const int classTeacher = newTeacher(0);
+                std::vector<int> teacherOf(kCourseCount, -1);
+                for (int k = 0; k < kCourseCount; ++k) {
+                    const int count = counts[std::size_t(k)];
+                    if (count == 0)
+                        continue;
+                    if (kCourses[k].teacherLoad == 0) {
+                        teacherOf[std::size_t(k)] = classTeacher;
+                        continue;
+                    }
+                    const int target = kCourses[k].teacherLoad * P / 30;
+                    int& t = current[std::size_t(k)];
+                    if (t < 0 || teachers[std::size_t(t)].load + count > target)
+                        t = newTeacher(target);
+                    teacherOf[std::size_t(k)] = t;
+                }
+                std::vector<int> placedAt;
+                for (int attempt = 0;; ++attempt) {
+                    std::vector<std::pair<int, int>> lessons;
+                    for (int k = 0; k < kCourseCount; ++k)
+                        for (int i = 0; i < counts[std::size_t(k)]; ++i)
+                            lessons.push_back({k, teacherOf[std::size_t(k)]});
+                    int stuck = -1;
+                    if (layClass(lessons, counts, classNever, placedAt, stuck)) {
+                        for (std::size_t i = 0; i < lessons.size(); ++i) {
+                            const auto [k, t] = lessons[i];
+                            const int p = placedAt[i];
+                            out.week.push_back({cls, p / spec.lessonsPerDay + 1,
+                                                p % spec.lessonsPerDay + 1,
+                                                QString::fromLatin1(kCourses[k].code),
+                                                teachers[std::size_t(t)].code, 1});
+                        }
+                        break;
+                    }
+                    // A teacher too busy for this class: after some tries the
+                    // course goes to a new teacher, who is free all week.
+                    if (attempt % 8 == 7 && stuck >= 0 && kCourses[stuck].teacherLoad > 0) {
+                        const int target = kCourses[stuck].teacherLoad * P / 30;
+                        current[std::size_t(stuck)] = teacherOf[std::size_t(stuck)] = newTeacher(target);
+                    }
+                    if (attempt > 400)
+                        throw std::runtime_error("bench school: a class cannot be laid");
+                }
+                for (int k = 0; k < kCourseCount; ++k)
+                    if (teacherOf[std::size_t(k)] >= 0)
+                        teachers[std::size_t(teacherOf[std::size_t(k)])].load += counts[std::size_t(k)];
+            }
+        }
+        // Pre-set: every class meeting, and one lesson in fifty besides.
+        std::vector<int> presetOfRow;
+        for (auto& l : out.week) {
+            const bool meeting = l.courseCode == QLatin1String(kCourses[kMeeting].code);
+            if (meeting || below(50) == 0) {
+                l.setFlag = 0;
+                out.records.lessons.push_back(l);
+                ++out.preset;
+            }
+        }
+        // The plan read off the week, a row per class, course and teacher.
+        for (const auto& l : out.week) {
+            auto it = std::find_if(out.records.plan.begin(), out.records.plan.end(), [&](const auto& r) {
+                return r.classCode == l.classCode && r.courseCode == l.courseCode &&
+                       r.teacherCode == l.teacherCode;
+            });
+            if (it == out.records.plan.end()) {
+                out.records.plan.push_back({l.classCode, l.courseCode, l.teacherCode, 0, 0});
+                it = out.records.plan.end() - 1;
+            }
+            ++it->count;
+            if (l.setFlag == 0)
+                ++it->buildCount;
+            ++out.planned;
+        }
+    }
+};
+
+} // namespace
+
+BenchSchool BuildBenchSchool(const BenchSchoolSpec& spec) {
+    Builder b(spec);
+    b.build();
+    return std::move(b.out);
+}
+
+std::vector<BenchSchoolSpec> BenchSchoolSet() {
+    std::vector<BenchSchoolSpec> set;
+    std::uint32_t seed = 101;
+    const int sizes[] = {12, 18, 24, 30, 36, 42, 48};
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 7; ++i)
+            set.push_back({sizes[i], 6, 26 + (i + round) % 3, seed++});
+    for (int classes : sizes)
+        set.push_back({classes, 6, 30, seed++});
+    for (int classes : {12, 30, 48})
+        set.push_back({classes, 7, 35, seed++});
+    return set;
+}

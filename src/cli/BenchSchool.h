@@ -1,0 +1,32 @@
+#pragma once
+// Schools for the completion benchmark that are known to have a complete
+// timetable: a legal full week is laid first — every class's lessons with
+// their teachers, no class or teacher twice at a time, the exclusive course
+// once at a time, the daily shares, the course, teacher and class "不排"
+// periods — and the plan is then read off it. Some lessons of the laid week
+// are kept as pre-set lessons.
+#include "core/store/SchoolWriter.h"
+
+#include <cstdint>
+#include <vector>
+
+struct BenchSchoolSpec {
+    int classes = 24;      // a multiple of 6: the same number in each grade
+    int lessonsPerDay = 6; // 6 or 7
+    int load = 28;         // lessons of every class a week, at most 5 × lessonsPerDay
+    std::uint32_t seed = 1;
+};
+
+struct BenchSchool {
+    SchoolRecords records;     // what goes into the database
+    std::vector<SchoolRecords::Lesson> week; // the full week that was laid
+    int planned = 0;
+    int preset = 0;
+    int teachersWithTimeOff = 0;
+};
+
+BenchSchool BuildBenchSchool(const BenchSchoolSpec& spec);
+
+// The benchmark's schools: 12 to 48 classes, loads of 26 to 28 of 30
+// periods, full weeks of 30 and of 35.
+std::vector<BenchSchoolSpec> BenchSchoolSet();

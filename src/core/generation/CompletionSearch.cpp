@@ -1,0 +1,330 @@
+#include "core/generation/CompletionSearch.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <random>
+
+namespace {
+
+constexpr int kDays = 5;
+constexpr int kNever = 3;
+constexpr int kFree = -1;
+
+// Costs: a displaced lesson outweighs every preference, so the search first
+// looks for room and only then for comfort.
+constexpr int kDisplaceCost = 1000;
+constexpr int kAvoidCost = 30;
+constexpr int kBestBonus = 10;
+constexpr int kCrowdedDayCost = 20;
+constexpr int kMaxChain = 40;
+
+class Search {
+public:
+    Search(const CompletionProblem& p, const CompletionOptions& o)
+        : m_p(p), m_o(o), m_rng(o.seed), m_P(p.periods()), m_L(p.lessonsPerDay) {
+        m_classAt.assign(std::size_t(p.classes) * m_P, kFree);
+        m_teacherAt.assign(std::size_t(p.teachers) * m_P, kFree);
+        m_courseAt.assign(std::size_t(p.courses) * m_P, kFree);
+        // A class's lessons of one course share one daily count.
+        m_ccOfUnit.resize(p.units.size());
+        std::vector<std::pair<int, int>> keys;
+        for (std::size_t u = 0; u < p.units.size(); ++u) {
+            const std::pair<int, int> k{p.units[u].cls, p.units[u].course};
+            auto it = std::find(keys.begin(), keys.end(), k);
+            if (it == keys.end()) {
+                keys.push_back(k);
+                it = keys.end() - 1;
+            }
+            m_ccOfUnit[u] = int(it - keys.begin());
+        }
+        m_ccDay.assign(keys.size() * kDays, 0);
+        m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
+        m_teacherCap.assign(std::size_t(p.teachers), 0);
+        for (const auto& l : p.lessons) {
+            const int t = p.units[std::size_t(l.unit)].teacher;
+            if (t >= 0)
+                ++m_teacherCap[std::size_t(t)];
+        }
+        for (int& c : m_teacherCap)
+            c = (c + kDays - 1) / kDays;
+
+        m_period.assign(p.lessons.size(), -1);
+        m_tabu.assign(p.lessons.size() * std::size_t(m_P), 0);
+        m_moves.assign(p.lessons.size(), 0);
+        // Fixed lessons first, so that a movable lesson clashing with one is
+        // the one taken out.
+        for (int pass = 0; pass < 2; ++pass)
+            for (std::size_t i = 0; i < p.lessons.size(); ++i) {
+                const auto& l = p.lessons[i];
+                if (l.fixed != (pass == 0))
+                    continue;
+                if (l.period >= 0 && l.period < m_P && fits(int(i), l.period))
+                    put(int(i), l.period);
+                else if (!l.fixed)
+                    m_unplaced.push_back(int(i));
+            }
+        // Latest first: the unplaced are worked as a stack, which makes the
+        // displaced lesson of the last step the next to move on (a chain).
+        std::reverse(m_unplaced.begin(), m_unplaced.end());
+    }
+
+    CompletionOutcome run() {
+        CompletionOutcome out;
+        out.unplacedBefore = int(m_unplaced.size());
+        dropHopeless(out.hopeless);
+        m_best = m_period;
+        m_bestUnplaced = int(m_unplaced.size());
+        m_bestCost = softCost();
+        QElapsedTimer clock;
+        clock.start();
+        long long step = 0, lastGain = 0;
+        // No lesson gained for this long: the rest will not fit (a teacher
+        // planned beyond the week, say) and the best found so far stands.
+        const long long stall = std::max<long long>(200000, 200LL * static_cast<long long>(m_p.lessons.size()));
+        while (!m_unplaced.empty() && step < m_o.maxSteps && step - lastGain < stall) {
+            if ((step & 1023) == 0) {
+                if (m_o.progress && !m_o.progress(m_bestUnplaced)) {
+                    out.cancelled = true;
+                    break;
+                }
+                if (clock.elapsed() > qint64(m_o.seconds * 1000)) {
+                    out.timedOut = true;
+                    break;
+                }
+            }
+            ++step;
+            this->step(step);
+            const int unplaced = int(m_unplaced.size());
+            if (unplaced < m_bestUnplaced) {
+                lastGain = step;
+                m_best = m_period;
+                m_bestUnplaced = unplaced;
+                m_bestCost = softCost();
+            }
+        }
+        if (m_unplaced.empty()) {
+            m_best = m_period;
+            m_bestUnplaced = 0;
+        }
+        out.steps = step;
+        out.period = m_best;
+        out.unplacedAfter = m_bestUnplaced + int(out.hopeless.size());
+        return out;
+    }
+
+private:
+    const CompletionProblem::Unit& unit(int i) const {
+        return m_p.units[std::size_t(m_p.lessons[std::size_t(i)].unit)];
+    }
+    int& classAt(int c, int p) { return m_classAt[std::size_t(c) * m_P + p]; }
+    int& teacherAt(int t, int p) { return m_teacherAt[std::size_t(t) * m_P + p]; }
+    int& courseAt(int k, int p) { return m_courseAt[std::size_t(k) * m_P + p]; }
+    int& ccDay(int i, int day) {
+        return m_ccDay[std::size_t(m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(i)].unit)]) *
+                           kDays +
+                       day];
+    }
+
+    // May lesson i go to period p as things stand (for the start only).
+    bool fits(int i, int p) {
+        const auto& u = unit(i);
+        if (classAt(u.cls, p) != kFree)
+            return false;
+        if (u.teacher >= 0 && teacherAt(u.teacher, p) != kFree)
+            return false;
+        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) != kFree)
+            return false;
+        return true;
+    }
+
+    void put(int i, int p) {
+        const auto& u = unit(i);
+        m_period[std::size_t(i)] = p;
+        classAt(u.cls, p) = i;
+        if (u.teacher >= 0) {
+            teacherAt(u.teacher, p) = i;
+            ++m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
+        }
+        if (m_p.exclusive[std::size_t(u.course)])
+            courseAt(u.course, p) = i;
+        ++ccDay(i, p / m_L);
+    }
+
+    void take(int i) {
+        const auto& u = unit(i);
+        const int p = m_period[std::size_t(i)];
+        m_period[std::size_t(i)] = -1;
+        if (classAt(u.cls, p) == i)
+            classAt(u.cls, p) = kFree;
+        if (u.teacher >= 0) {
+            if (teacherAt(u.teacher, p) == i)
+                teacherAt(u.teacher, p) = kFree;
+            --m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
+        }
+        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) == i)
+            courseAt(u.course, p) = kFree;
+        --ccDay(i, p / m_L);
+    }
+
+    bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
+
+    // The lessons that must leave for lesson i to take period p, or false when
+    // one of them may not move. At most four: the class's, the teacher's, the
+    // exclusive course's and one over the daily share.
+    bool displaced(int i, int p, int out[4], int& n) {
+        n = 0;
+        const auto& u = unit(i);
+        auto add = [&](int j) {
+            if (j == kFree)
+                return true;
+            if (!movable(j))
+                return false;
+            for (int k = 0; k < n; ++k)
+                if (out[k] == j)
+                    return true;
+            out[n++] = j;
+            return true;
+        };
+        if (!add(classAt(u.cls, p)))
+            return false;
+        if (u.teacher >= 0 && !add(teacherAt(u.teacher, p)))
+            return false;
+        if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, p)))
+            return false;
+        const int day = p / m_L;
+        int sameDay = ccDay(i, day);
+        for (int k = 0; k < n; ++k)
+            if (m_period[std::size_t(out[k])] / m_L == day &&
+                m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(out[k])].unit)] ==
+                    m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(i)].unit)])
+                --sameDay;
+        if (sameDay >= u.dailyShare) {
+            // One lesson of the course that day makes room: the one moved least.
+            int pick = kFree;
+            for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
+                const int j = classAt(u.cls, q);
+                if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
+                    m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(j)].unit)] !=
+                        m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(i)].unit)])
+                    continue;
+                if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
+                    pick = j;
+            }
+            if (pick == kFree)
+                return false;
+            out[n++] = pick;
+        }
+        return true;
+    }
+
+    int preference(int i, int p) const {
+        const auto& u = unit(i);
+        const int level = u.level[std::size_t(p)];
+        int cost = level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
+        if (u.teacher >= 0 &&
+            m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L] >=
+                m_teacherCap[std::size_t(u.teacher)])
+            cost += kCrowdedDayCost;
+        return cost;
+    }
+
+    long long softCost() const {
+        long long cost = 0;
+        for (std::size_t i = 0; i < m_period.size(); ++i)
+            if (m_period[i] >= 0 && movable(int(i))) {
+                const int level = unit(int(i)).level[std::size_t(m_period[i])];
+                cost += level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
+            }
+        return cost;
+    }
+
+    // Lessons for which no period is open at all, whatever moves: set aside.
+    void dropHopeless(std::vector<int>& hopeless) {
+        std::vector<int> keep;
+        for (int i : m_unplaced) {
+            bool any = false;
+            int out[4], n = 0;
+            for (int p = 0; p < m_P && !any; ++p)
+                any = unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n);
+            (any ? keep : hopeless).push_back(i);
+        }
+        m_unplaced = keep;
+    }
+
+    void step(long long now) {
+        // The displaced lesson of the last step moves on next, which makes a
+        // chain; a chain that does not end (no room anywhere for one lesson
+        // too many) is cut after a while so the other lessons get their turn.
+        std::size_t at = m_unplaced.size() - 1;
+        if (++m_chain > kMaxChain) {
+            at = std::size_t(m_rng() % m_unplaced.size());
+            m_chain = 0;
+        }
+        const int i = m_unplaced[at];
+        m_unplaced.erase(m_unplaced.begin() + std::ptrdiff_t(at));
+        const auto& u = unit(i);
+        int bestP = -1;
+        long long bestCost = 0;
+        int bestOut[4], bestN = 0;
+        std::uniform_int_distribution<int> noise(0, 99);
+        for (int p = 0; p < m_P; ++p) {
+            if (u.level[std::size_t(p)] >= kNever)
+                continue;
+            int out[4], n = 0;
+            if (!displaced(i, p, out, n))
+                continue;
+            // A period the lesson was just pushed out of is closed for a
+            // while, unless it is free now.
+            if (n > 0 && m_tabu[std::size_t(i) * m_P + p] > now)
+                continue;
+            long long cost = preference(i, p) + noise(m_rng);
+            for (int k = 0; k < n; ++k)
+                // Lessons moved often cost more to move again, which breaks cycles.
+                cost += kDisplaceCost + 50LL * m_moves[std::size_t(out[k])];
+            if (bestP < 0 || cost < bestCost) {
+                bestP = p;
+                bestCost = cost;
+                std::copy(out, out + n, bestOut);
+                bestN = n;
+            }
+        }
+        if (bestP < 0) {
+            // Every open period is closed by the tabu list for now: wait
+            // underneath the others.
+            m_unplaced.insert(m_unplaced.begin(), i);
+            return;
+        }
+        if (bestN == 0)
+            m_chain = 0;
+        for (int k = 0; k < bestN; ++k) {
+            const int j = bestOut[k];
+            const int from = m_period[std::size_t(j)];
+            take(j);
+            ++m_moves[std::size_t(j)];
+            m_tabu[std::size_t(j) * m_P + from] = now + 7 + (m_rng() % 8);
+            m_unplaced.push_back(j);
+        }
+        put(i, bestP);
+    }
+
+    const CompletionProblem& m_p;
+    const CompletionOptions& m_o;
+    std::mt19937 m_rng;
+    int m_P, m_L;
+    std::vector<int> m_classAt, m_teacherAt, m_courseAt;
+    std::vector<int> m_ccOfUnit, m_ccDay, m_teacherDay, m_teacherCap;
+    std::vector<int> m_period, m_unplaced, m_moves;
+    std::vector<long long> m_tabu;
+    std::vector<int> m_best;
+    int m_chain = 0;
+    int m_bestUnplaced = 0;
+    long long m_bestCost = 0;
+};
+
+} // namespace
+
+CompletionOutcome SearchCompletion(const CompletionProblem& problem,
+                                   const CompletionOptions& options) {
+    Search s(problem, options);
+    return s.run();
+}

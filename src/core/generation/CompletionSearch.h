@@ -1,0 +1,71 @@
+#pragma once
+// The search behind 自动补排: places the lessons that generation (or the
+// user) left over by moving the lessons that may move, through chains of
+// moves: an unplaced lesson takes the period where it displaces least, the
+// lessons it displaces become unplaced and look for a period in turn, and a
+// tabu list keeps a displaced lesson from going straight back. Hard rules are
+// never broken: one lesson per class and per teacher at a time, no "不排"
+// period, an exclusive course in one class at a time, the daily share of a
+// course. "最佳位置", "尽量不排" and a teacher's even day are costs.
+//
+// The problem is given as small integers so that one step costs a few array
+// reads; the caller translates the timetable into it and back.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct CompletionProblem {
+    int lessonsPerDay = 6;
+    int classes = 0;  // ids 0 .. classes − 1
+    int teachers = 0; // ids 0 .. teachers − 1; −1 on a lesson: no teacher
+    int courses = 0;
+    std::vector<bool> exclusive; // by course id
+
+    // Everything a lesson of one plan row shares.
+    struct Unit {
+        int cls = 0;
+        int teacher = -1;
+        int course = 0;
+        int dailyShare = 1; // most lessons of the course in the class a day
+        // By period (day × lessonsPerDay + lesson): 0 最佳位置, 1 正常,
+        // 2 尽量不排, 3 不排.
+        std::vector<std::uint8_t> level;
+    };
+    std::vector<Unit> units;
+
+    struct Lesson {
+        int unit = 0;
+        int period = -1;    // −1: unplaced
+        bool fixed = false; // pre-set or otherwise not to be moved
+    };
+    std::vector<Lesson> lessons;
+
+    int periods() const { return 5 * lessonsPerDay; }
+};
+
+struct CompletionOptions {
+    std::uint32_t seed = 1;
+    long long maxSteps = 4'000'000; // the search ends here at the latest
+    double seconds = 30;            // and here, whatever the steps
+    // Called now and then with the lessons still unplaced; false cancels.
+    std::function<bool(int unplaced)> progress;
+};
+
+struct CompletionOutcome {
+    std::vector<int> period; // by lesson: where it ends (−1 unplaced)
+    int unplacedBefore = 0;
+    int unplacedAfter = 0;
+    long long steps = 0;
+    bool cancelled = false;
+    bool timedOut = false;
+    // Lessons that no period can take whatever moves: every period is "不排"
+    // or held by lessons that may not move.
+    std::vector<int> hopeless;
+};
+
+// Deterministic for the same problem and seed unless the time limit ends the
+// search. The outcome never has fewer lessons placed than the problem; the
+// lessons of the problem that clash with earlier ones (a second lesson of a
+// class at a time) count as unplaced from the start.
+CompletionOutcome SearchCompletion(const CompletionProblem& problem,
+                                   const CompletionOptions& options);

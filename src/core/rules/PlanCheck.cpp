@@ -1,0 +1,141 @@
+#include "core/rules/PlanCheck.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+constexpr int kDays = 5;
+
+QString nameOf(const QHash<QString, QString>& names, const QString& code) {
+    const QString n = names.value(code);
+    return n.isEmpty() ? code : n;
+}
+
+// Periods of the week that none of the given "不排" sets closes.
+int openPeriods(int lessonsPerDay, std::initializer_list<const QSet<int>*> never) {
+    int open = 0;
+    for (int p = 0; p < kDays * lessonsPerDay; ++p)
+        if (std::none_of(never.begin(), never.end(), [p](const QSet<int>* s) { return s->contains(p); }))
+            ++open;
+    return open;
+}
+
+const QSet<int> kNone;
+
+const QSet<int>* neverOf(const QHash<QString, QSet<int>>& map, const QString& code) {
+    auto it = map.constFind(code);
+    return it == map.constEnd() ? &kNone : &it.value();
+}
+
+// A row gets at most its daily share of lessons a day, and only at periods
+// that its class, course and teacher all leave open.
+int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
+    const int share = r.count / kDays + 1;
+    const QSet<int>* never[] = {neverOf(in.classNever, r.classCode),
+                                neverOf(in.courseNever, r.courseCode),
+                                neverOf(in.teacherNever, r.teacherCode)};
+    int capacity = 0;
+    for (int day = 0; day < kDays; ++day) {
+        int open = 0;
+        for (int n = 0; n < in.lessonsPerDay; ++n) {
+            const int p = day * in.lessonsPerDay + n;
+            if (std::none_of(std::begin(never), std::end(never),
+                             [p](const QSet<int>* s) { return s->contains(p); }))
+                ++open;
+        }
+        capacity += std::min(open, share);
+    }
+    return capacity;
+}
+
+std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClass,
+                               const QString* onlyTeacher) {
+    std::map<QString, int> classLoad, teacherLoad, exclusiveLoad;
+    for (const auto& r : in.rows) {
+        if (r.count <= 0)
+            continue;
+        classLoad[r.classCode] += r.count;
+        teacherLoad[r.teacherCode] += r.count;
+        if (in.exclusiveCourses.contains(r.courseCode))
+            exclusiveLoad[r.courseCode] += r.count;
+    }
+    const bool all = !onlyClass && !onlyTeacher;
+    auto wantClass = [&](const QString& c) { return all || (onlyClass && *onlyClass == c); };
+    auto wantTeacher = [&](const QString& t) { return all || (onlyTeacher && *onlyTeacher == t); };
+    auto line = [](const QString& who, int planned, int open) {
+        return QStringLiteral("%1：计划 %2 节，每周可上课时间只有 %3 节").arg(who).arg(planned).arg(open);
+    };
+
+    std::vector<PlanProblem> out;
+    for (const auto& [cls, planned] : classLoad) {
+        if (!wantClass(cls))
+            continue;
+        const int open = openPeriods(in.lessonsPerDay, {neverOf(in.classNever, cls)});
+        if (planned > open)
+            out.push_back({PlanProblem::Kind::Class, cls, {}, {}, planned, open,
+                           line(QStringLiteral("班级 ") + nameOf(in.classNames, cls), planned, open)});
+    }
+    for (const auto& [teacher, planned] : teacherLoad) {
+        if (!wantTeacher(teacher))
+            continue;
+        const int open = openPeriods(in.lessonsPerDay, {neverOf(in.teacherNever, teacher)});
+        if (planned > open)
+            out.push_back({PlanProblem::Kind::Teacher, {}, {}, teacher, planned, open,
+                           line(QStringLiteral("老师 ") + nameOf(in.teacherNames, teacher), planned,
+                                open)});
+    }
+    std::vector<const PlanCheckInput::Row*> rows;
+    for (const auto& r : in.rows)
+        if (r.count > 0 && (wantClass(r.classCode) || wantTeacher(r.teacherCode)))
+            rows.push_back(&r);
+    std::stable_sort(rows.begin(), rows.end(), [](auto* a, auto* b) {
+        return std::tie(a->classCode, a->courseCode, a->teacherCode) <
+               std::tie(b->classCode, b->courseCode, b->teacherCode);
+    });
+    for (const auto* r : rows) {
+        const int capacity = rowCapacity(in, *r);
+        if (r->count > capacity)
+            out.push_back(
+                {PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode, r->count,
+                 capacity,
+                 QStringLiteral("%1 %2（%3）：计划 %4 节，课程、老师和班级都可排且每天不超过 "
+                                "%5 节的时间只有 %6 节")
+                     .arg(nameOf(in.classNames, r->classCode),
+                          nameOf(in.courseNames, r->courseCode),
+                          nameOf(in.teacherNames, r->teacherCode))
+                     .arg(r->count)
+                     .arg(r->count / kDays + 1)
+                     .arg(capacity)});
+    }
+    if (all)
+        for (const auto& [course, planned] : exclusiveLoad) {
+            const int open = openPeriods(in.lessonsPerDay, {neverOf(in.courseNever, course)});
+            if (planned > open)
+                out.push_back({PlanProblem::Kind::Exclusive, {}, course, {}, planned, open,
+                               QStringLiteral("专用课程 %1：各班共计划 %2 节，每周可上课时间只有 %3 节")
+                                   .arg(nameOf(in.courseNames, course))
+                                   .arg(planned)
+                                   .arg(open)});
+        }
+    return out;
+}
+
+} // namespace
+
+std::vector<PlanProblem> CheckPlan(const PlanCheckInput& in) {
+    return check(in, nullptr, nullptr);
+}
+
+std::vector<PlanProblem> CheckPlanOf(const PlanCheckInput& in, const QString& classCode,
+                                     const QString& teacherCode) {
+    return check(in, classCode.isEmpty() ? nullptr : &classCode,
+                 teacherCode.isEmpty() ? nullptr : &teacherCode);
+}
+
+QStringList PlanProblemLines(const std::vector<PlanProblem>& problems) {
+    QStringList lines;
+    for (const auto& p : problems)
+        lines << p.text;
+    return lines;
+}

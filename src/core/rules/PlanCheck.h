@@ -1,0 +1,51 @@
+#pragma once
+// Does the teaching plan fit into the week at all? Before generating, the
+// plan is weighed against the periods its class, teacher and course leave
+// open: a class or teacher planned beyond those periods, a row that cannot
+// get its lessons within the course's daily share, an exclusive course whose
+// lessons in all classes exceed the week. What is listed here cannot be
+// placed by any timetable, so generation and completion will leave it over.
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+struct PlanCheckInput {
+    struct Row {
+        QString classCode;
+        QString courseCode;
+        QString teacherCode;
+        int count = 0;
+    };
+    int lessonsPerDay = 6;
+    std::vector<Row> rows;
+    // The "不排" periods of each class, course and teacher that has any, by
+    // period index (day − 1) × lessonsPerDay + (lesson − 1).
+    QHash<QString, QSet<int>> classNever, courseNever, teacherNever;
+    QSet<QString> exclusiveCourses;
+    // Names for the messages; a code without a name is shown as it is.
+    QHash<QString, QString> classNames, courseNames, teacherNames;
+};
+
+struct PlanProblem {
+    enum class Kind { Class, Teacher, Row, Exclusive };
+    Kind kind;
+    QString classCode;   // Class and Row
+    QString courseCode;  // Row and Exclusive
+    QString teacherCode; // Teacher and Row
+    int planned = 0;
+    int available = 0;
+    QString text; // one line in Chinese
+};
+
+// Every overfull class, teacher, plan row and exclusive course, in that
+// order, each group by code.
+std::vector<PlanProblem> CheckPlan(const PlanCheckInput& in);
+
+// Only what concerns this class or this teacher (either may be empty): what
+// the plan editor warns about after a row changed.
+std::vector<PlanProblem> CheckPlanOf(const PlanCheckInput& in, const QString& classCode,
+                                     const QString& teacherCode);
+
+QStringList PlanProblemLines(const std::vector<PlanProblem>& problems);
