@@ -7,15 +7,15 @@
 //   writes OUTPUT_ROOT/resources/使用手册/images/<WINDOW>.png and, for the
 //   windows the README shows, OUTPUT_ROOT/docs/screenshots/<name>.png.
 //   Without WINDOW arguments every window of this build is taken.
+#include "core/config/AppConfig.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
-#include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
+#include "gui/shell/StartUp.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
 #include "gui/shell/frmSchoolName.h"
-#include "gui/shell/StartUp.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 
 #include <QApplication>

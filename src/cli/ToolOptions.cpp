@@ -1,7 +1,7 @@
 #include "cli/ToolOptions.h"
 
-#include "core/store/TimetableDb.h"
 #include "core/config/AppConfig.h"
+#include "core/store/TimetableDb.h"
 
 #include <QFileInfo>
 

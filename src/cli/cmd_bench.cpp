@@ -1,9 +1,9 @@
 // kbxt-cli bench: how long generation takes for the three demo schools.
+#include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/DemoSchool.h"
-#include "cli/ToolOptions.h"
-#include "cli/CliCommand.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 

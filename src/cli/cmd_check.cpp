@@ -1,7 +1,7 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
-#include "core/rules/TimetableCheck.h"
-#include "cli/ToolOptions.h"
 #include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
+#include "core/rules/TimetableCheck.h"
 #include "core/store/TimetableDb.h"
 
 namespace {

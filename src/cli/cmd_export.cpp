@@ -1,9 +1,9 @@
 // kbxt-cli export: the workbooks of the export window, without a display.
 #include "cli/CliCommand.h"
+#include "core/config/AppConfig.h"
+#include "core/output/ScheduleExport.h"
 #include "core/store/Lookups.h"
 #include "core/store/TimetableDb.h"
-#include "core/output/ScheduleExport.h"
-#include "core/config/AppConfig.h"
 
 #include <QFileInfo>
 #include <optional>

@@ -1,8 +1,8 @@
 // kbxt-cli generate: automatic timetable generation, as 自动生成课表 runs it.
+#include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "cli/ToolOptions.h"
-#include "cli/CliCommand.h"
 #include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // kbxt-cli print: the print document of a print job, as the print window
 // writes tmp.xml, and optionally its pages as a PDF file.
 #include "cli/CliCommand.h"
-#include "core/store/TimetableDb.h"
-#include "core/output/PrintQueries.h"
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
+#include "core/output/PrintQueries.h"
+#include "core/store/TimetableDb.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // kbxt-cli demo / generate / check as a script would use them.
 #include "TestDb.h"
-#include "core/store/Sql.h"
 #include "core/config/AppConfig.h"
+#include "core/store/Sql.h"
 
 #include <QFile>
 #include <QProcess>

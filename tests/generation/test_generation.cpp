@@ -3,8 +3,8 @@
 #include "TestDb.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
 #include "core/rules/TimetableCheck.h"
+#include "core/store/DemoSchool.h"
 #include "core/store/Sql.h"
 
 #include <QTest>

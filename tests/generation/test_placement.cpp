@@ -3,8 +3,8 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildSession.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
 #include "core/generation/LessonPlacement.h"
+#include "core/store/DemoSchool.h"
 #include "core/store/Sql.h"
 
 #include <QTest>

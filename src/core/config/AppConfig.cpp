@@ -1,9 +1,9 @@
 #include "core/config/AppConfig.h"
 
-#include "core/store/Sql.h"
-#include "core/store/TimetableDb.h"
 #include "core/config/AppPaths.h"
 #include "core/config/IniFile.h"
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
 
 QString IniFilePath() {
     return AppFilePath("kbxt.ini");

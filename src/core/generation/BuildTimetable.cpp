@@ -5,8 +5,8 @@
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {

@@ -30,7 +30,7 @@ private:
 
 struct Translation {
     CompletionProblem problem;
-    std::vector<long long> rowid;  // by problem lesson; 0 for a missing one
+    std::vector<long long> rowid;   // by problem lesson; 0 for a missing one
     std::vector<int> planRowOfUnit; // −1: a lesson outside the plan
 };
 
@@ -199,8 +199,13 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
             if (l.fixed || to == l.period)
                 continue;
             const auto& row = week.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
-            LessonChange c{t.rowid[i], row.classCode, row.courseCode, row.teacherCode,
-                           to < 0 ? 0 : to / L + 1, to < 0 ? 0 : to % L + 1, 1};
+            LessonChange c{t.rowid[i],
+                           row.classCode,
+                           row.courseCode,
+                           row.teacherCode,
+                           to < 0 ? 0 : to / L + 1,
+                           to < 0 ? 0 : to % L + 1,
+                           1};
             if (c.rowid == 0 && to < 0)
                 continue;
             if (c.rowid != 0)

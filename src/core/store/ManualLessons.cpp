@@ -1,9 +1,9 @@
 #include "core/store/ManualLessons.h"
 
 #include "core/store/Lookups.h"
+#include "core/store/PresetLessons.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/PresetLessons.h"
 
 namespace {
 

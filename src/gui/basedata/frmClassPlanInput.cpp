@@ -1,8 +1,8 @@
 #include "gui/basedata/frmClassPlanInput.h"
 
+#include "core/store/Lookups.h"
 #include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
-#include "core/store/Lookups.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
@@ -221,7 +221,7 @@ bool frmClassPlanInput::AppendRecord() {
 bool frmClassPlanInput::DeleteRecord() {
     if (!SelectedRow()) {
         ShowError(this, QStringLiteral("删除失败"),
-                 QStringLiteral("请先在列表中选择要删除的记录。"));
+                  QStringLiteral("请先在列表中选择要删除的记录。"));
         return true;
     }
     if (CheckInput())
@@ -234,8 +234,8 @@ bool frmClassPlanInput::DeleteRecord() {
         const QString teacher = GetTeacherCode(m_ctx.db, CmbTeacher->currentText());
         if (!PlanRowExists(m_ctx.db, mstrClassCode, course, teacher)) {
             ShowError(this, QStringLiteral("删除失败"),
-                     QStringLiteral("本班的教学计划中没有'") + teacherName +
-                         QStringLiteral("'的'") + courseName + QStringLiteral("'，未删除。"));
+                      QStringLiteral("本班的教学计划中没有'") + teacherName +
+                          QStringLiteral("'的'") + courseName + QStringLiteral("'，未删除。"));
             return true;
         }
         if (!AskYesNo(this, QStringLiteral("数据删除"),
@@ -261,7 +261,7 @@ bool frmClassPlanInput::DeleteRecord() {
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("删除记录失败"));
         ShowError(this, QStringLiteral("删除失败"),
-                 QStringLiteral("删除记录失败, '") + courseName + QStringLiteral("' 未被删除"));
+                  QStringLiteral("删除记录失败, '") + courseName + QStringLiteral("' 未被删除"));
         return true;
     }
 }
@@ -269,7 +269,7 @@ bool frmClassPlanInput::DeleteRecord() {
 bool frmClassPlanInput::ModifyRecord() {
     if (!SelectedRow()) {
         ShowError(this, QStringLiteral("修改失败"),
-                 QStringLiteral("请先在列表中选择要修改的记录。"));
+                  QStringLiteral("请先在列表中选择要修改的记录。"));
         return true;
     }
     if (CheckInput())
@@ -311,8 +311,8 @@ bool frmClassPlanInput::ModifyRecord() {
 void frmClassPlanInput::WarnIfOverfull(const QString& classCode, const QString& teacherCode) {
     std::vector<PlanProblem> problems;
     try {
-        problems = CheckPlanOf(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay), classCode,
-                               teacherCode);
+        problems =
+            CheckPlanOf(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay), classCode, teacherCode);
     } catch (const std::exception&) {
         return; // the row is written; a check that cannot read warns of nothing
     }

@@ -4,9 +4,9 @@
 #include "core/store/ManualLessons.h"
 #include "core/store/PresetLessons.h"
 #include "gui/manual/ClassChoice.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
-#include "gui/widgets/AppContext.h"
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiMetrics.h"
 

@@ -309,7 +309,8 @@ void PaintPrintJob(const PrintJob& job, QPainter& painter, QPagedPaintDevice& de
             PaintSchedulePage(canvas, job.tpl, job.schedulePages[page]);
         } else {
             const int first = page * job.rowsPerPage;
-            const int count = std::min<int>(job.rowsPerPage, static_cast<int>(job.totalRows.size()) - first);
+            const int count =
+                std::min<int>(job.rowsPerPage, static_cast<int>(job.totalRows.size()) - first);
             PaintTotalPage(canvas, job.tpl, job.totalRows, first, count);
         }
     }

@@ -1,12 +1,12 @@
 #include "gui/output/frmPrint.h"
 
-#include "core/store/Lookups.h"
+#include "core/config/AppConfig.h"
+#include "core/config/AppPaths.h"
 #include "core/output/PrintQueries.h"
+#include "core/store/Lookups.h"
 #include "gui/output/NameChoice.h"
 #include "gui/output/PrintComponent.h"
-#include "core/config/AppConfig.h"
 #include "gui/widgets/AppContext.h"
-#include "core/config/AppPaths.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 

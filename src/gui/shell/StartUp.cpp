@@ -1,9 +1,9 @@
 #include "gui/shell/StartUp.h"
 
 #include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
 #include "core/config/AppPaths.h"
 #include "gui/shell/frmMain.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/QtChinese.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
