@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-translations-l10n
-    libsqlite3-dev libsqlitecpp-dev libxlsxwriter-dev
+    libsqlite3-dev libsqlitecpp-dev libxlsxwriter-dev libminizip-dev
     python3 python3-openpyxl
     fonts-noto-cjk
     xvfb poppler-utils desktop-file-utils dpkg-dev file

@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLineEdit>
@@ -32,11 +33,16 @@
 #include <memory>
 #include <vector>
 
+#include "core/generation/BuildTimetable.h"
+#include "core/store/Lookups.h"
+#include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/manual/frmManualSetLesson.h"
@@ -187,6 +193,36 @@ template <class W> QWidget* Make(AppContext& ctx, frmMain* main) {
     }
 }
 
+// A plan file from the school office: one row already in the plan, two new
+// ones that bring a course and a teacher with them, and two wrong rows.
+QString WriteImportSample(const QString& folder) {
+    const QString file = folder + QStringLiteral("/教学计划.csv");
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(QStringLiteral("班级,课程,老师,节数\n"
+                               "一（1）班,语文,张丽,7\n"
+                               "三（1）班,书法,孙丽,1\n"
+                               "三（2）班,书法,孙丽,1\n"
+                               "四（1）班,语文,孙丽,7\n"
+                               "一（2）班,数学,刘洋,五\n")
+                    .toUtf8());
+    return file;
+}
+
+// A history worth showing: the timetable before a generation, the generated
+// one before it was deleted, and the empty one before the first was restored.
+// The demo timetable is back as it was afterwards.
+void MakeVersionHistory(AppContext& ctx) {
+    KeepVersion(ctx.db, VersionCause::Generation);
+    const int first = ListVersions(ctx.db).first().number;
+    if (BuildTimetable(ctx.db, ctx.lessonsPerDay) < 0)
+        return;
+    KeepVersion(ctx.db, VersionCause::DeleteTimetable);
+    if (DeleteAllLessons(ctx.db))
+        return;
+    RestoreVersion(ctx.db, first);
+}
+
 std::vector<Shot> Shots() {
     std::vector<Shot> shots;
     shots.push_back({"frmMain", "main", [](AppContext&, frmMain* main) { return main; }, {}});
@@ -213,6 +249,17 @@ std::vector<Shot> Shots() {
     shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
     shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
     shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
+    shots.push_back({"frmImport", nullptr, &Make<frmImport>, [](QWidget* w) {
+                         auto* dlg = static_cast<frmImport*>(w);
+                         dlg->LoadFile(WriteImportSample(qEnvironmentVariable("KBXT_HOME")));
+                     }});
+    shots.push_back({"frmVersions",
+                     nullptr,
+                     [](AppContext& ctx, frmMain* main) {
+                         MakeVersionHistory(ctx);
+                         return static_cast<QWidget*>(new frmVersions(ctx, main));
+                     },
+                     {}});
     shots.push_back(
         {"frmSchoolName",
          nullptr,
@@ -236,7 +283,9 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmPrint",
                                    "frmExport",
                                    "frmSetLessonOfDay",
-                                   "frmSchoolName"};
+                                   "frmSchoolName",
+                                   "frmImport",
+                                   "frmVersions"};
 
 bool Save(const QImage& image, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());

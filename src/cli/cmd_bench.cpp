@@ -70,8 +70,8 @@ int runBench(const QStringList& argv) {
             SeedBuildRandom();
             QElapsedTimer t;
             t.start();
-            rate = BuildTimetable(db, lessonsPerDay);
-            ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+            rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay));
+            ms.push_back(t.nsecsElapsed() / 1e6);
         }
         std::sort(ms.begin(), ms.end());
         CliOut(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")

@@ -71,7 +71,7 @@ int runBenchComplete(const QStringList& argv) {
         SeedBuildRandom();
         QElapsedTimer t;
         t.start();
-        const int rate = BuildTimetable(db, s.lessonsPerDay);
+        const int rate = BuildTimetable(db, Week::ofLessons(s.lessonsPerDay));
         const double genMs = double(t.nsecsElapsed()) / 1e6;
         const int genMissing = MissingLessons(db);
         CompletionRun run;

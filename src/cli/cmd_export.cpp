@@ -8,11 +8,14 @@
 #include <QFileInfo>
 #include <optional>
 
+int RunTemplateExport(const QStringList& files, bool force); // cmd_import.cpp
+
 namespace {
 
 const char* const kUsage =
     "export (--class NAME | --all-classes | --teacher NAME | --all-teachers | --total) "
-    "[--lessons-per-day 6|7] [--school NAME] [--force] DB OUT.xlsx";
+    "[--lessons-per-day 6|7] [--school NAME] [--force] DB OUT.xlsx\n"
+    "  kbxt-cli export --template [--force] DB OUT.xlsx";
 
 int Usage(const QString& problem) {
     CliErr(QStringLiteral("kbxt-cli export: ") + problem);
@@ -26,6 +29,12 @@ struct Selection {
 };
 
 int runExport(const QStringList& args) {
+    if (args.contains(QStringLiteral("--template"))) {
+        QStringList files = args;
+        files.removeAll(QStringLiteral("--template"));
+        const bool force = files.removeAll(QStringLiteral("--force")) > 0;
+        return RunTemplateExport(files, force);
+    }
     std::optional<Selection> selection;
     std::optional<int> lessonsPerDay;
     std::optional<QString> school;
@@ -131,5 +140,7 @@ KBXT_CLI_COMMAND("export", kUsage,
                  "does; the words class, teacher and total stand for --all-classes, "
                  "--all-teachers and --total. An existing OUT is never replaced without --force. "
                  "Lessons per day and school name default to kbxt.ini. Exit 0 saved, 1 failure "
-                 "(file exists, database or write error), 2 usage error or no lessons.",
+                 "(file exists, database or write error), 2 usage error or no lessons. "
+                 "--template writes the import template (the lists and plan, read back by "
+                 "import).",
                  runExport);

@@ -4,6 +4,8 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/TimetableVersions.h"
+#include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -48,25 +50,34 @@ int runGenerate(const QStringList& argv) {
     }
     if (seedGiven)
         SeedBuildRandom(seed);
+    QString why;
+    if (!tryKeepVersion(db, VersionCause::Generation, &why))
+        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1）").arg(why));
 
     CliOut(QStringLiteral("正在自动生成课表 ..."));
     // A dot every half second, as the progress window shows them.
     QElapsedTimer clock;
     clock.start();
     qint64 dots = 0;
-    const int rate = BuildTimetable(db, lessonsPerDay, [&] {
+    const int rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay), [&] {
         for (; dots < clock.elapsed() / 500; ++dots)
             std::fputc('.', stdout);
         std::fflush(stdout);
     });
     if (dots > 0)
         CliOut(QString());
-    CloseTimetableDb(db);
     if (rate < 0) {
+        CloseTimetableDb(db);
         CliOut(QStringLiteral("生成课表失败！"));
         return 1;
     }
-    CliOut(QStringLiteral("课表完成率统计:  %1％").arg(rate));
+    int missing = 0;
+    try {
+        missing = MissingLessons(db);
+    } catch (const std::exception&) {
+    }
+    CloseTimetableDb(db);
+    CliOut(CompletionRateText(rate, missing));
     return 0;
 }
 } // namespace

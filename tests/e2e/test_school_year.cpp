@@ -508,7 +508,7 @@ void TestSchoolYear::unplacedLessonsPlacedByHand() {
     QVERIFY(WriteDbFileName(demo));
     STEP(start());
     QCOMPARE(m_ctx->db.path(), demo);
-    QVERIFY(BuildTimetable(m_ctx->db, m_ctx->lessonsPerDay) >= 0);
+    QVERIFY(BuildTimetable(m_ctx->db, Week::ofLessons(m_ctx->lessonsPerDay)) >= 0);
     const int missing = checked().unplacedLessons;
     QVERIFY2(missing > 0, "generation placed everything; nothing to place by hand");
 

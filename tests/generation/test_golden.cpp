@@ -93,7 +93,7 @@ void TestGolden::demoTimetablesAreUnchanged() {
     // --seed N` followed by `kbxt-cli generate --seed N` would.
     FillDemoSchool(t.db, demo, seed);
     SeedBuildRandom(seed);
-    const int rate = BuildTimetable(t.db, lessonsPerDay);
+    const int rate = BuildTimetable(t.db, Week::ofLessons(lessonsPerDay));
     QVERIFY(rate > 0);
     const QString actual = dump(t, rate);
 

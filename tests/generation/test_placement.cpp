@@ -1,10 +1,10 @@
 // Placing one plan row: spreading, limit levels, caps and the day sweep.
 #include "TestDb.h"
 #include "core/generation/BuildRandom.h"
-#include "core/generation/BuildSession.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/LessonPlacement.h"
 #include "core/store/DemoSchool.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 
 #include <QTest>
@@ -28,10 +28,33 @@ void fillDay(TestDb& t, const QString& cls, int day, int lessonsPerDay = 6) {
         t.addLesson(cls, day, n, "99", "T99", 0);
 }
 
+School load(TestDb& t, int lessonsPerDay = 6) {
+    return LoadSchool(t.db, Week::ofLessons(lessonsPerDay));
+}
+
+// The lesson of a row without a plan: one a week, so one a day.
+rules::Placing lessonOf(School& s, const QString& cls, const QString& course,
+                        const QString& teacher) {
+    return rules::placingOf(s, cls, course, teacher);
+}
+
+// Places the row in memory and stores what it added, as a run would.
 int place(TestDb& t, const QString& cls, const QString& course, const QString& teacher,
           int lessonsPerDay = 6) {
-    BuildSession s(t.db, lessonsPerDay);
-    return PlacePlanRow(s, cls, course, teacher);
+    School s = load(t, lessonsPerDay);
+    const size_t before = s.timetable.lessons().size();
+    const int result = PlacePlanRow(s, cls, course, teacher);
+    for (size_t i = before; i < s.timetable.lessons().size(); ++i) {
+        const Lesson& l = s.timetable.lessons()[i];
+        t.addLesson(l.classCode, l.period.day, l.period.lessonNo, l.courseCode, l.teacherCode,
+                    setFlagOf(l.origin));
+    }
+    for (const PlanRow& r : s.plan)
+        t.exec(QStringLiteral("update ClassPlantb set BuildCount=%1,IsAutoBuild=%2 where rowid=%3")
+                   .arg(r.buildCount)
+                   .arg(r.autoBuilt ? 1 : 0)
+                   .arg(r.rowid));
+    return result;
 }
 
 } // namespace
@@ -56,7 +79,6 @@ private slots:
     void rowsOfOneCourseKeepTheirOwnCounters();
     void rowWithoutLessonsIsFinished();
     void drawIsUniformAmongQualifyingLessons();
-    void sessionAnswersAsTheStatementsDo();
 };
 
 void TestPlacement::spreadsAndCapsLessonsPerDay_data() {
@@ -136,26 +158,26 @@ void TestPlacement::normalLevelSkipsLimitedCellsAndBusyLessons() {
     t.addLimit(1, "01", 2, 3, 2);
     t.addLimit(1, "01", 2, 4, 3);
     t.addLimit(1, "01", 2, 5, 1); // an explicit "正常" cell stays normal
-    BuildSession s(t.db, 7);
+    School s = load(t, 7);
     QSet<int> seen;
     for (int i = 0; i < 200; ++i)
-        seen.insert(FindLessonInDay(s, "11", "01", "T1", 2, 0.2, 1));
+        seen.insert(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 2, LimitLevel::Normal));
     QCOMPARE(seen, QSet<int>({5, 6, 7}));
-    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 2, 0.2, 0), 2);
-    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 2, 0.2, 2), 3);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 2, LimitLevel::Best), 2);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 2, LimitLevel::Avoid), 3);
     // A course without limits: nothing at the best and avoid levels.
-    QCOMPARE(FindLessonInDay(s, "11", "02", "T1", 2, 0.2, 0), -1);
-    QCOMPARE(FindLessonInDay(s, "11", "02", "T1", 2, 0.2, 2), -1);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "02", "T1"), 2, LimitLevel::Best), -1);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "02", "T1"), 2, LimitLevel::Avoid), -1);
 }
 
 void TestPlacement::cellsBeyondTheDayAreNotUsed() {
     // Limit rows of a seventh lesson stay when the school goes back to six.
     TestDb t;
     t.addLimit(1, "01", 1, 7, 0);
-    BuildSession six(t.db, 6);
-    QCOMPARE(FindLessonInDay(six, "11", "01", "T1", 1, 0.2, 0), -1);
-    BuildSession seven(t.db, 7);
-    QCOMPARE(FindLessonInDay(seven, "11", "01", "T1", 1, 0.2, 0), 7);
+    School six = load(t, 6);
+    QCOMPARE(FindLessonInDay(six, lessonOf(six, "11", "01", "T1"), 1, LimitLevel::Best), -1);
+    School seven = load(t, 7);
+    QCOMPARE(FindLessonInDay(seven, lessonOf(seven, "11", "01", "T1"), 1, LimitLevel::Best), 7);
 }
 
 void TestPlacement::lessonWithoutNumberHidesTheCellsOfItsDay() {
@@ -170,12 +192,14 @@ void TestPlacement::lessonWithoutNumberHidesTheCellsOfItsDay() {
     t.exec("insert into LessonListtb values('11',4,NULL,'99','T9',0)");
     QVERIFY(!t.count("select count(*) from Limittb where Day=4 and LessonNo not in "
                      "(select LessonNo from LessonListtb where ClassCode='11' and Day=4)"));
-    BuildSession s(t.db, 6);
-    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 4, 0.2, 0), -1);
-    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 4, 0.2, 2), -1);
-    QVERIFY(QList<int>({1, 4, 5, 6}).contains(FindLessonInDay(s, "11", "01", "T1", 4, 0.2, 1)));
-    QCOMPARE(FindLessonInDay(s, "11", "01", "T1", 3, 0.2, 0), 2);
-    QCOMPARE(FindLessonInDay(s, "12", "01", "T1", 4, 0.2, 2), 3);
+    School s = load(t, 6);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Best), -1);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Avoid), -1);
+    QVERIFY(
+        QList<int>({1, 4, 5, 6})
+            .contains(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Normal)));
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 3, LimitLevel::Best), 2);
+    QCOMPARE(FindLessonInDay(s, lessonOf(s, "12", "01", "T1"), 4, LimitLevel::Avoid), 3);
 }
 
 void TestPlacement::exclusiveCourseIsNotDoubled() {
@@ -185,8 +209,8 @@ void TestPlacement::exclusiveCourseIsNotDoubled() {
             t.exec("insert into CourseAttrtb values('09')");
         t.addLesson("12", 3, 3, "09", "T2", 0);
         t.addLimit(1, "09", 3, 3, 0);
-        BuildSession s(t.db, 6);
-        const int lesson = FindLessonInDay(s, "11", "09", "T1", 3, 0.2, 0);
+        School s = load(t, 6);
+        const int lesson = FindLessonInDay(s, lessonOf(s, "11", "09", "T1"), 3, LimitLevel::Best);
         QCOMPARE(lesson, exclusive ? -1 : 3);
     }
 }
@@ -230,9 +254,9 @@ void TestPlacement::noRoomLeavesPositionAndTimetableAlone() {
     TestDb t;
     for (int day = 1; day <= 5; ++day)
         fillDay(t, "11", day);
-    BuildSession s(t.db, 6);
+    School s = load(t, 6);
     double position = 2.5;
-    QCOMPARE(FindDaySlot(s, "11", "01", "T1", position, 0.2), -1);
+    QCOMPARE(FindDaySlot(s, lessonOf(s, "11", "01", "T1"), position), -1);
     QCOMPARE(position, 2.5);
     t.addPlan("11", "01", "T1", 2);
     QCOMPARE(place(t, "11", "01", "T1"), -1);
@@ -277,73 +301,13 @@ void TestPlacement::rowWithoutLessonsIsFinished() {
 
 void TestPlacement::drawIsUniformAmongQualifyingLessons() {
     TestDb t;
-    BuildSession s(t.db, 6);
+    School s = load(t, 6);
     QMap<int, int> hits;
     for (int i = 0; i < 6000; ++i)
-        ++hits[FindLessonInDay(s, "11", "01", "T1", 1, 0.2, 1)];
+        ++hits[FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 1, LimitLevel::Normal)];
     QCOMPARE(hits.keys(), QList<int>({1, 2, 3, 4, 5, 6}));
     for (int n : hits)
         QVERIFY2(n > 850 && n < 1150, qPrintable(QString::number(n)));
-}
-
-void TestPlacement::sessionAnswersAsTheStatementsDo() {
-    TestDb t;
-    FillDemoSchool(t.db, DemoSize::Small, 7);
-    t.exec("insert into CourseAttrtb values('06')");
-    QVERIFY(BuildTimetable(t.db, 6) >= 0);
-    t.addLesson("11", 2, 3, "06", "", 2);                                // an empty teacher code
-    t.exec("insert into LessonListtb values('11',4,NULL,'01','001',2)"); // no lesson number
-    BuildSession s(t.db, 6);
-    auto ask = [&](const char* q, auto... args) {
-        SQLite::Statement st(t.db.sql(), q);
-        sql::bind(st, args...);
-        return st.executeStep();
-    };
-    QStringList classes, teachers, courses;
-    SQLite::Statement c(t.db.sql(), "select Code from Classtb");
-    while (c.executeStep())
-        classes << sql::text(c.getColumn(0));
-    SQLite::Statement te(t.db.sql(), "select Code from Teachertb union select ''");
-    while (te.executeStep())
-        teachers << sql::text(te.getColumn(0));
-    SQLite::Statement co(t.db.sql(), "select Code from Coursetb");
-    while (co.executeStep())
-        courses << sql::text(co.getColumn(0));
-    for (int day = 1; day <= 5; ++day) {
-        for (const QString& teacher : teachers) {
-            QCOMPARE(s.teacherLessonsOnDay(teacher, day),
-                     int(t.count(QStringLiteral("select count(*) from LessonListtb where "
-                                                "TeacherCode='%1' and Day=%2")
-                                     .arg(teacher)
-                                     .arg(day))));
-            for (int n = 1; n <= 6; ++n)
-                QCOMPARE(s.teacherBusy(teacher, day, n),
-                         ask("select LessonNo from LessonListtb where Day=? and LessonNo=? and "
-                             "TeacherCode=?",
-                             day, n, teacher));
-        }
-        for (const QString& cls : classes) {
-            for (int n = 1; n <= 6; ++n)
-                QCOMPARE(s.classBusy(cls, day, n),
-                         ask("select LessonNo from LessonListtb where ClassCode=? and Day=? "
-                             "and LessonNo=?",
-                             cls, day, n));
-            for (const QString& course : courses)
-                QCOMPARE(s.classCourseLessonsOnDay(cls, course, day),
-                         int(t.count(QStringLiteral("select count(*) from LessonListtb where "
-                                                    "CourseCode='%1' and ClassCode='%2' and "
-                                                    "Day=%3")
-                                         .arg(course, cls)
-                                         .arg(day))));
-        }
-        for (const QString& course : courses)
-            for (int n = 1; n <= 6; ++n)
-                QCOMPARE(s.exclusiveTaken(course, day, n),
-                         ask("select LessonNo from LessonListtb where Day=? and LessonNo=? and "
-                             "CourseCode=? and CourseCode in (select CourseCode from "
-                             "CourseAttrtb)",
-                             day, n, course));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestPlacement)

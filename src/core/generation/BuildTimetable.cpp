@@ -1,126 +1,76 @@
 #include "core/generation/BuildTimetable.h"
 
-#include "core/generation/BuildSession.h"
 #include "core/generation/LessonPlacement.h"
-#include "core/store/Sql.h"
-#include "core/store/TimetableDb.h"
+#include "core/generation/PlanQueue.h"
+#include "core/model/Failure.h"
+#include "core/store/SchoolStore.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cmath>
-#include <optional>
+#include <limits>
 
 namespace {
 
-// A savepoint works both alone and inside a caller's transaction; on failure
-// everything since it started is undone.
-class Savepoint {
-public:
-    explicit Savepoint(SQLite::Database& db) : m_db(db) { m_db.exec("SAVEPOINT kbxt_build"); }
-    ~Savepoint() {
-        if (m_done)
-            return;
-        try {
-            m_db.exec("ROLLBACK TO kbxt_build");
-            m_db.exec("RELEASE kbxt_build");
-        } catch (const std::exception&) {
-        }
+// The plan's weekly lessons; refuses a total no counter here can hold.
+long long plannedLessons(const School& s, bool& anyCount) {
+    long long planned = 0;
+    anyCount = false;
+    for (const PlanRow& r : s.plan) {
+        anyCount = anyCount || r.count.has_value();
+        planned += r.weeklyLessons();
+        if (r.weeklyLessons() > std::numeric_limits<int>::max() ||
+            planned > std::numeric_limits<int>::max())
+            throw Failure(QStringLiteral("教学计划的课时数大得不合理，数据已损坏"), {},
+                          QStringLiteral("请检查教学计划中每一行的课时数。"));
     }
-    void release() {
-        m_db.exec("RELEASE kbxt_build");
-        m_done = true;
-    }
+    return planned;
+}
 
-private:
-    SQLite::Database& m_db;
-    bool m_done = false;
-};
+QString lessonsKey(const QString& cls, const QString& course, const QString& teacher) {
+    return cls + QChar(0x1f) + course + QChar(0x1f) + teacher;
+}
 
-void resetGeneratedLessons(SQLite::Database& d) {
-    d.exec("delete from LessonListtb where SetFlag<>0");
-    d.exec("update ClassPlantb set IsAutoBuild=0,BuildCount=0");
+} // namespace
+
+void ResetGeneratedLessons(School& s) {
+    s.timetable.removeIf([](const Lesson& l) {
+        return l.origin != Origin::Preset && l.origin != Origin::Unrecorded;
+    });
     // Each pre-set lesson counts once for every plan row of its class, course
     // and teacher; a lesson that matches no row counts nowhere.
-    d.exec("update ClassPlantb set BuildCount=(select count(*) from LessonListtb L where "
-           "L.SetFlag=0 and L.ClassCode=ClassPlantb.ClassCode and "
-           "L.CourseCode=ClassPlantb.CourseCode and L.TeacherCode=ClassPlantb.TeacherCode)");
-}
-
-QString pickNextCourse(SQLite::Database& d, QString& teacherCode) {
-    teacherCode.clear();
-    {
-        SQLite::Statement st(d, "select count(TeacherCode) as ClassCount,TeacherCode from "
-                                "(select ClassCode,TeacherCode from ClassPlantb where "
-                                "IsAutoBuild=0 group by TeacherCode,ClassCode) "
-                                "group by TeacherCode order by TeacherCode");
-        long long best = 0;
-        while (st.executeStep()) {
-            const long long n = st.getColumn(0).getInt64();
-            if (n > best) {
-                best = n;
-                teacherCode = sql::text(st.getColumn(1));
-            }
-        }
-        if (best == 0)
-            return {};
+    QHash<QString, long long> preset;
+    for (const Lesson& l : s.timetable.lessons())
+        if (l.origin == Origin::Preset && !l.classCode.isEmpty() && !l.courseCode.isEmpty() &&
+            !l.teacherCode.isEmpty())
+            ++preset[lessonsKey(l.classCode, l.courseCode, l.teacherCode)];
+    for (PlanRow& r : s.plan) {
+        r.autoBuilt = false;
+        r.buildCount =
+            r.isComplete() ? preset.value(lessonsKey(r.classCode, r.courseCode, r.teacherCode)) : 0;
     }
-    SQLite::Statement st(d, "select count(CourseCode) as ClassCount,CourseCode,"
-                            "sum(SumCount) as SumSumCount from "
-                            "(select ClassCode,CourseCode,sum(Count) as SumCount from ClassPlantb "
-                            "where TeacherCode=? and IsAutoBuild=0 group by CourseCode,ClassCode) "
-                            "as Temptb group by CourseCode order by CourseCode");
-    sql::bind(st, teacherCode);
-    QString course;
-    long long bestClasses = 0;
-    double bestLessons = 0;
-    while (st.executeStep()) {
-        const long long classes = st.getColumn(0).getInt64();
-        const double lessons = st.getColumn(2).getDouble();
-        if (classes > bestClasses) {
-            course = sql::text(st.getColumn(1));
-            bestClasses = classes;
-            bestLessons = lessons;
-        } else if (classes == bestClasses && lessons > bestLessons) {
-            course = sql::text(st.getColumn(1));
-            bestLessons = lessons;
-        }
-    }
-    return course;
 }
 
-struct PlanRow {
-    long long rowid;
-    QString classCode;
-    QString teacherCode;
-};
-
-std::optional<PlanRow> pickNextPlanRow(SQLite::Database& d, const QString& courseCode,
-                                       const QString& teacherCode) {
-    auto first = [&](SQLite::Statement& st) -> std::optional<PlanRow> {
-        if (!st.executeStep())
-            return std::nullopt;
-        return PlanRow{st.getColumn(0).getInt64(), sql::text(st.getColumn(1)),
-                       sql::text(st.getColumn(2))};
-    };
-    SQLite::Statement own(d, "select rowid,ClassCode,TeacherCode from ClassPlantb where "
-                             "IsAutoBuild=0 and CourseCode=? and TeacherCode=? order by rowid");
-    sql::bind(own, courseCode, teacherCode);
-    if (auto row = first(own))
-        return row;
-    SQLite::Statement any(d, "select rowid,ClassCode,TeacherCode from ClassPlantb where "
-                             "IsAutoBuild=0 and CourseCode=? order by rowid");
-    sql::bind(any, courseCode);
-    return first(any);
+QString PickNextCourse(const School& s, QString& teacherCode) {
+    return PlanQueue(s.plan).nextCourse(teacherCode);
 }
 
-int completionRate(SQLite::Database& d) {
-    SQLite::Statement st(d, "select sum(Count) as SumCount,sum(BuildCount) as SumBuildCount "
-                            "from ClassPlantb");
-    if (!st.executeStep() || st.getColumn(0).isNull() || st.getColumn(1).isNull())
+QString PickNextClass(const School& s, const QString& courseCode, QString& teacherCode) {
+    const auto row = PlanQueue(s.plan).nextRow(courseCode, teacherCode);
+    if (!row)
+        return {};
+    teacherCode = s.plan[*row].teacherCode;
+    return s.plan[*row].classCode;
+}
+
+int CompletionRate(const School& s) {
+    bool anyCount = false;
+    const long long planned = plannedLessons(s, anyCount);
+    if (!anyCount || planned == 0)
         return -1;
-    const long long planned = st.getColumn(0).getInt64();
-    const long long placed = st.getColumn(1).getInt64();
-    if (planned == 0)
-        return -1;
+    long long placed = 0;
+    for (const PlanRow& r : s.plan)
+        placed += r.buildCount;
     const double rate = double(placed) * 100.0 / double(planned);
     // Halves go to the even neighbour: 12.5 gives 12, 13.5 gives 14.
     double whole = std::floor(rate);
@@ -132,83 +82,71 @@ int completionRate(SQLite::Database& d) {
     return static_cast<int>(whole);
 }
 
-} // namespace
-
-int ResetGeneratedLessons(TimetableDb& db) {
-    try {
-        Savepoint sp(db.sql());
-        resetGeneratedLessons(db.sql());
-        sp.release();
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
-}
-
-QString PickNextCourse(TimetableDb& db, QString& teacherCode) {
-    try {
-        return pickNextCourse(db.sql(), teacherCode);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-QString PickNextClass(TimetableDb& db, const QString& courseCode, QString& teacherCode) {
-    try {
-        auto row = pickNextPlanRow(db.sql(), courseCode, teacherCode);
-        if (!row)
-            return {};
-        teacherCode = row->teacherCode;
-        return row->classCode;
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
 int CompletionRate(TimetableDb& db) {
     try {
-        return completionRate(db.sql());
+        return CompletionRate(LoadSchool(db, Week()));
     } catch (const std::exception&) {
         return -1;
     }
 }
 
-int BuildTimetable(TimetableDb& db, int lessonsPerDay, const std::function<void()>& processEvents) {
+int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
     auto yield = [&] {
         if (processEvents)
             processEvents();
     };
-    try {
-        SQLite::Database& d = db.sql();
-        Savepoint sp(d);
-        resetGeneratedLessons(d);
-        BuildSession session(db, lessonsPerDay);
-        SQLite::Statement finish(d, "update ClassPlantb set IsAutoBuild=1 where rowid=?");
-        QString teacherCode;
+    bool anyCount = false;
+    plannedLessons(s, anyCount); // a damaged plan is refused before anything changes
+    ResetGeneratedLessons(s);
+
+    // Rows of one class, course and teacher are placed and finished together;
+    // the teacher's weekly lessons set the daily cap.
+    QHash<QString, std::vector<size_t>> rowsOfLessons;
+    QHash<QString, long long> teacherLessons;
+    for (size_t i = 0; i < s.plan.size(); ++i) {
+        const PlanRow& r = s.plan[i];
+        rowsOfLessons[lessonsKey(r.classCode, r.courseCode, r.teacherCode)].push_back(i);
+        if (!r.teacherCode.isEmpty())
+            teacherLessons[r.teacherCode] += r.weeklyLessons();
+    }
+
+    PlanQueue queue(s.plan);
+    QString teacherCode;
+    for (;;) {
+        yield();
+        const QString courseCode = queue.nextCourse(teacherCode);
+        if (courseCode.isEmpty())
+            break;
         for (;;) {
             yield();
-            const QString courseCode = pickNextCourse(d, teacherCode);
-            if (courseCode.isEmpty())
+            const auto row = queue.nextRow(courseCode, teacherCode);
+            if (!row)
                 break;
-            for (;;) {
-                yield();
-                const auto row = pickNextPlanRow(d, courseCode, teacherCode);
-                if (!row)
-                    break;
-                teacherCode = row->teacherCode;
-                // A row without a class cannot be placed; it is only finished with.
-                if (!row->classCode.isEmpty())
-                    build_detail::placePlanRow(session, row->classCode, courseCode, teacherCode);
-                // Whatever its codes hold, the row picked is never offered again.
-                finish.reset();
-                finish.bind(1, static_cast<int64_t>(row->rowid));
-                finish.exec();
-            }
+            const PlanRow& r = s.plan[*row];
+            teacherCode = r.teacherCode;
+            const std::vector<size_t>& rows =
+                rowsOfLessons[lessonsKey(r.classCode, courseCode, teacherCode)];
+            PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
+            // Whatever happened, the row picked and its twins are never offered again.
+            for (size_t i : rows)
+                queue.finish(i);
+            queue.finish(*row);
         }
-        const int rate = completionRate(d);
+    }
+    // Rows without a class, a course or a teacher were skipped; the run is
+    // done with them too.
+    for (PlanRow& r : s.plan)
+        r.autoBuilt = true;
+    return CompletionRate(s);
+}
+
+int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& processEvents) {
+    try {
+        School school = LoadSchool(db, week);
+        const int rate = GenerateTimetable(school, processEvents);
         if (rate < 0)
             return -1; // nothing to keep from a run that reports failure
-        sp.release();
+        SaveGeneratedTimetable(db, school);
         return rate;
     } catch (const std::exception&) {
         return -1;

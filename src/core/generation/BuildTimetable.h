@@ -4,39 +4,47 @@
 // A run deletes the lessons of earlier runs and those placed by hand (pre-set
 // lessons stay), counts the pre-set lessons into the plan, then repeatedly
 // takes the teacher with the most classes still waiting and that teacher's
-// most widespread course, and places each waiting plan row of that course
-// (LessonPlacement.h). The whole run is one transaction.
+// most widespread course (PlanQueue.h), and places each waiting plan row of
+// that course (LessonPlacement.h). Plan rows without a class, a course or a
+// teacher are never placed and count as unplaced. The school is read once,
+// the run works in memory, and the result is written in one transaction.
+#include "core/model/School.h"
+
 #include <QString>
 #include <functional>
 
 class TimetableDb;
 
-// Runs one generation with the given lessons per day (6 or 7).
-// processEvents is called between plan rows so that a window stays alive.
+// Runs one generation on the database. processEvents is called before each
+// choice of a course and of a plan row so that a window stays alive.
 // Returns the completion rate (placed × 100 ÷ planned, 0 and above; above 100
 // when more lessons were pre-set than planned) or −1 when the run failed, the
-// plan is empty or plans no lesson. A database failure leaves the data as it
-// was before the run.
-int BuildTimetable(TimetableDb& db, int lessonsPerDay,
-                   const std::function<void()>& processEvents = {});
+// plan is empty, plans no lesson or is damaged. A failed run leaves the data
+// as it was.
+int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& processEvents = {});
 
-// Deletes every lesson with SetFlag other than 0, resets the plan counters and
-// counts the pre-set lessons into BuildCount. 0, or −1 (nothing changed).
-int ResetGeneratedLessons(TimetableDb& db);
+// The same run on a school in memory; the school then holds the result.
+// Returns the completion rate or −1 as above. Throws Failure when the plan's
+// weekly lessons add up beyond what a count here holds (damaged data).
+int GenerateTimetable(School& school, const std::function<void()>& processEvents = {});
 
-// The teacher with the most classes still waiting (ties: the smaller code) goes
-// to teacherCode; returns that teacher's course taught in the most waiting
-// classes (ties: more weekly lessons, then the smaller code). Empty when no
-// plan row waits.
-QString PickNextCourse(TimetableDb& db, QString& teacherCode);
+// Takes out every lesson not pre-set (SetFlag other than 0; an empty SetFlag
+// stays), marks every plan row waiting and counts the pre-set lessons of its
+// class, course and teacher into its BuildCount.
+void ResetGeneratedLessons(School& school);
 
-// The class of the first waiting plan row of the course taught by teacherCode,
-// else of the first waiting row of the course by any teacher (teacherCode then
-// becomes that row's teacher). Empty when no waiting row of the course is left.
-QString PickNextClass(TimetableDb& db, const QString& courseCode, QString& teacherCode);
+// The next course and teacher as a run would choose them now (PlanQueue).
+QString PickNextCourse(const School& school, QString& teacherCode);
+// The class of the next waiting row of the course (see PlanQueue::nextRow);
+// teacherCode becomes that row's teacher. Empty when no row of the course waits.
+QString PickNextClass(const School& school, const QString& courseCode, QString& teacherCode);
 
-// placed × 100 ÷ planned over the whole plan, rounded half to even; −1 when the
-// plan is empty, plans no lesson or cannot be read.
+// placed × 100 ÷ planned over the whole plan, rounded half to even (a
+// negative Count plans nothing); −1 when the plan is empty or plans no lesson.
+// Throws Failure when the plan's
+// weekly lessons add up beyond what a count here holds (damaged data).
+int CompletionRate(const School& school);
+// The same for the plan as stored; −1 also when it cannot be read.
 int CompletionRate(TimetableDb& db);
 
 // The rate as the result message gives it. With lessons still missing it never

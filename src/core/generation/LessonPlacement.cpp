@@ -1,86 +1,41 @@
 #include "core/generation/LessonPlacement.h"
 
 #include "core/generation/BuildRandom.h"
-#include "core/generation/BuildSession.h"
-#include "core/store/Sql.h"
-#include "core/store/TimetableDb.h"
 
 #include <cmath>
 #include <vector>
 
 namespace {
 
-constexpr int kDays = 5;
+constexpr int kDays = Week::kDays;
+constexpr LimitLevel kLevels[] = {LimitLevel::Best, LimitLevel::Normal, LimitLevel::Avoid};
 
 int intPart(double x) {
     return static_cast<int>(std::floor(x));
 }
 
-// The lesson numbers of one limit level at which the class is still free, in
-// the order they are checked.
-std::vector<int> gatherLessons(BuildSession& s, const QString& classCode, const QString& courseCode,
-                               int day, int level) {
-    std::vector<int> lessons;
-    const auto& cells = s.courseLimits(courseCode, day);
-    if (level == 0 || level == 2) {
-        // The cells are chosen by "LessonNo not in (the class's lessons of the
-        // day)", which no cell passes once one of those lessons has a Null
-        // LessonNo.
-        if (s.classHasNullLesson(classCode, day))
-            return lessons;
-        // The cells of that level, as stored. Cells beyond the school day (left
-        // over from a 7-lesson week) are skipped: a lesson there would be
-        // invisible and deleted at the next start.
-        for (const auto& c : cells)
-            if (c.isLevel(level) && c.lessonNo >= 1 && c.lessonNo <= s.lessonsPerDay() &&
-                !s.classBusy(classCode, day, c.lessonNo))
-                lessons.push_back(c.lessonNo);
-        return lessons;
+void finishRows(School& s, const std::vector<size_t>& rows, const long long* built) {
+    for (size_t i : rows) {
+        if (built)
+            s.plan[i].buildCount = *built;
+        s.plan[i].autoBuilt = true;
     }
-    // Normal level: every lesson number of the day that carries no other limit.
-    for (int n = 1; n <= s.lessonsPerDay(); ++n) {
-        bool limited = false;
-        for (const auto& c : cells)
-            if (c.lessonNo == n && c.notNormal())
-                limited = true;
-        if (!limited && !s.classBusy(classCode, day, n))
-            lessons.push_back(n);
-    }
-    return lessons;
 }
 
 } // namespace
 
-bool TeacherDayFull(BuildSession& s, const QString& teacherCode, double dayPosition,
-                    int teacherCap) {
-    return s.teacherLessonsOnDay(teacherCode, intPart(dayPosition)) >= teacherCap;
-}
-
-bool CourseDayFull(BuildSession& s, const QString& classCode, const QString& courseCode, int day,
-                   double frequency) {
-    return s.classCourseLessonsOnDay(classCode, courseCode, day) >= intPart(frequency) + 1;
-}
-
-int FindLessonInDay(BuildSession& s, const QString& classCode, const QString& courseCode,
-                    const QString& teacherCode, int day, double frequency, int level) {
+int FindLessonInDay(const School& s, const rules::Placing& p, int day, LimitLevel level) {
     std::vector<int> qualifying;
-    for (int n : gatherLessons(s, classCode, courseCode, day, level)) {
-        if (s.teacherBusy(teacherCode, day, n))
-            continue;
-        if (s.exclusiveTaken(courseCode, day, n))
-            continue;
-        if (CourseDayFull(s, classCode, courseCode, day, frequency))
-            continue;
-        qualifying.push_back(n);
-    }
+    for (int n : rules::freeLessonsAtLevel(s, p, day, level))
+        if (rules::generationMayUse(s, p, Period{day, n}))
+            qualifying.push_back(n);
     if (qualifying.empty())
         return -1;
     const auto pick = static_cast<std::size_t>(BuildRandom() * double(qualifying.size()));
     return qualifying[pick];
 }
 
-int FindDaySlot(BuildSession& s, const QString& classCode, const QString& courseCode,
-                const QString& teacherCode, double& dayPosition, double frequency) {
+int FindDaySlot(const School& s, const rules::Placing& p, double& dayPosition) {
     const double entry = dayPosition;
     // Forward: the position's day (or, past the middle of it, half of the time
     // the next day), then the following days up to Friday.
@@ -91,9 +46,8 @@ int FindDaySlot(BuildSession& s, const QString& classCode, const QString& course
             day = day + 1;
             dayPosition = day;
         }
-        for (int level = 0; level <= 2; ++level) {
-            const int lesson =
-                FindLessonInDay(s, classCode, courseCode, teacherCode, day, frequency, level);
+        for (LimitLevel level : kLevels) {
+            const int lesson = FindLessonInDay(s, p, day, level);
             if (lesson > 0)
                 return lesson;
         }
@@ -105,9 +59,8 @@ int FindDaySlot(BuildSession& s, const QString& classCode, const QString& course
         dayPosition = intPart(dayPosition);
         while (dayPosition > kDays)
             dayPosition -= 1;
-        for (int level = 0; level <= 2; ++level) {
-            const int lesson = FindLessonInDay(s, classCode, courseCode, teacherCode,
-                                               intPart(dayPosition), frequency, level);
+        for (LimitLevel level : kLevels) {
+            const int lesson = FindLessonInDay(s, p, intPart(dayPosition), level);
             if (lesson > 0)
                 return lesson;
         }
@@ -117,81 +70,60 @@ int FindDaySlot(BuildSession& s, const QString& classCode, const QString& course
     return -1;
 }
 
-void build_detail::markPlanRowDone(TimetableDb& db, const QString& classCode,
-                                   const QString& courseCode, const QString& teacherCode) {
-    sql::exec(db.sql(),
-              "update ClassPlantb set IsAutoBuild=1 where ClassCode=? and CourseCode=? and "
-              "TeacherCode=?",
-              classCode, courseCode, teacherCode);
+std::vector<size_t> RowsOfLessons(const School& s, const QString& cls, const QString& course,
+                                  const QString& teacher) {
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < s.plan.size(); ++i)
+        if (s.plan[i].sameLessons(cls, course, teacher))
+            rows.push_back(i);
+    return rows;
 }
 
-int MarkPlanRowDone(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                    const QString& teacherCode) {
-    try {
-        build_detail::markPlanRowDone(db, classCode, courseCode, teacherCode);
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
+int PlacePlanRow(School& s, const QString& cls, const QString& course, const QString& teacher) {
+    return PlacePlanRow(s, RowsOfLessons(s, cls, course, teacher),
+                        rules::teacherWeeklyLessons(s, teacher));
 }
 
-int build_detail::placePlanRow(BuildSession& s, const QString& classCode, const QString& courseCode,
-                               const QString& teacherCode) {
-    SQLite::Database& d = s.db().sql();
-    // The row's own counters: two teachers of one course in one class each keep
-    // theirs.
-    SQLite::Statement row(d, "select Count,BuildCount from ClassPlantb where ClassCode=? and "
-                             "CourseCode=? and TeacherCode=? order by rowid");
-    sql::bind(row, classCode, courseCode, teacherCode);
-    if (!row.executeStep())
+int PlacePlanRow(School& s, const std::vector<size_t>& rows, long long teacherLessons) {
+    if (rows.empty())
         return -1;
-    const int count = row.getColumn(0).getInt();
-    int built = row.getColumn(1).getInt();
-    row.reset();
+    // The counters of the first row of the class, course and teacher; a second
+    // such row is finished with the first.
+    const PlanRow& row = s.plan[rows.front()];
+    const QString cls = row.classCode, course = row.courseCode, teacher = row.teacherCode;
+    const long long count = row.weeklyLessons();
+    long long built = row.buildCount;
     if (count <= 0) {
         // Nothing is planned: finished as it is (and no division by zero below).
-        markPlanRowDone(s.db(), classCode, courseCode, teacherCode);
+        finishRows(s, rows, nullptr);
         return 0;
     }
-    const double step = double(kDays) / count;
-    const long long teacherTotal =
-        sql::firstInt(d, 0, "select sum(Count) from ClassPlantb where TeacherCode=?", teacherCode);
-    const int teacherCap = static_cast<int>(std::ceil(double(teacherTotal) / kDays));
-
+    const rules::Placing p = rules::placingOf(s, cls, course, teacher, count, teacherLessons);
+    const double step = double(kDays) / double(count);
+    bool placedAny = false;
+    int result = 0;
     if (built < count) {
         double dayPosition = 1.0;
         for (;;) {
             // The cap is tested at the starting day only. Beyond Friday no
             // lessons are counted; stopping there also ends the loop when the
             // teacher's plan adds up to nothing.
-            while (dayPosition < kDays + 1 &&
-                   TeacherDayFull(s, teacherCode, dayPosition, teacherCap))
+            while (dayPosition < kDays + 1 && rules::teacherDayFull(s, p, intPart(dayPosition)))
                 dayPosition = intPart(dayPosition) + 1;
-            const int lesson = FindDaySlot(s, classCode, courseCode, teacherCode, dayPosition,
-                                           double(count) / kDays);
+            const int lesson = FindDaySlot(s, p, dayPosition);
             if (lesson < 0) {
-                markPlanRowDone(s.db(), classCode, courseCode, teacherCode);
-                return -1;
+                result = -1;
+                break;
             }
-            s.insertLesson(classCode, intPart(dayPosition), lesson, courseCode, teacherCode);
+            s.timetable.add(Lesson{cls, Period{intPart(dayPosition), lesson}, course, teacher,
+                                   Origin::Generated, false});
             built = built + 1;
-            s.writeBuildCount(classCode, courseCode, teacherCode, built);
+            placedAny = true;
             if (built == count)
                 break;
             dayPosition = dayPosition + step;
         }
     }
-    markPlanRowDone(s.db(), classCode, courseCode, teacherCode);
-    return 0;
-}
-
-int PlacePlanRow(BuildSession& s, const QString& classCode, const QString& courseCode,
-                 const QString& teacherCode) {
-    try {
-        return build_detail::placePlanRow(s, classCode, courseCode, teacherCode);
-    } catch (const std::exception&) {
-        // A row whose statements fail is still finished with, when possible.
-        MarkPlanRowDone(s.db(), classCode, courseCode, teacherCode);
-        return -1;
-    }
+    finishRows(s, rows, placedAny ? &built : nullptr);
+    return result;
 }

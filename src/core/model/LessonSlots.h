@@ -1,6 +1,8 @@
 #pragma once
 // What the hand-placing windows know about the periods of the class or the
 // teacher they show, indexed by Day (1..5) and LessonNo (1..lessons per day).
+#include "core/model/Week.h"
+
 #include <QString>
 
 #include <vector>
@@ -17,12 +19,6 @@ struct LessonCell {
     // A period without a course holds no lesson.
     bool isEmpty() const { return CourseCode.isEmpty(); }
     void clear() { *this = LessonCell(); }
-};
-
-struct Period {
-    int day = 0;
-    int lessonNo = 0;
-    bool operator==(const Period&) const = default;
 };
 
 class LessonSlots {

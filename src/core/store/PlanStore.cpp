@@ -9,9 +9,15 @@ QList<PlanRow> readPlan(TimetableDb& db, const char* query, const QString& code)
     SQLite::Statement st(db.sql(), query);
     sql::bind(st, code);
     QList<PlanRow> rows;
-    while (st.executeStep())
-        rows.append({sql::text(st.getColumn("ClassCode")), sql::text(st.getColumn("CourseCode")),
-                     sql::text(st.getColumn("TeacherCode")), sql::text(st.getColumn("Count"))});
+    while (st.executeStep()) {
+        PlanRow r;
+        r.classCode = sql::text(st.getColumn("ClassCode"));
+        r.courseCode = sql::text(st.getColumn("CourseCode"));
+        r.teacherCode = sql::text(st.getColumn("TeacherCode"));
+        if (!st.getColumn("Count").isNull())
+            r.count = st.getColumn("Count").getInt64();
+        rows.append(r);
+    }
     return rows;
 }
 

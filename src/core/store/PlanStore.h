@@ -1,18 +1,13 @@
 #pragma once
 // The teaching plan in ClassPlantb: which teacher gives which course to a class,
 // and how many lessons a week. Every function throws on a database failure.
+#include "core/model/PlanRow.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class TimetableDb;
-
-struct PlanRow {
-    QString classCode;
-    QString courseCode;
-    QString teacherCode;
-    QString count; // as stored; a Null count reads as the empty text
-};
 
 // The first column of every row of a "select Name from ..." statement, in order.
 QStringList PlanNameList(TimetableDb& db, const char* query);

@@ -81,12 +81,18 @@ QList<LimitCell> ReadLimits(TimetableDb& db, LimitKind kind, const QString& code
     sql::bind(st, static_cast<int>(kind), code);
     QList<LimitCell> cells;
     while (st.executeStep()) {
-        // A Null anywhere makes the row unusable; -1 keeps it out of every cell.
+        // A Null day or lesson makes the row unusable; -1 keeps it out of every cell.
         auto number = [&](int i) {
             const SQLite::Column c = st.getColumn(i);
             return c.isNull() ? -1 : c.getInt();
         };
-        cells.append({number(0), number(1), number(2)});
+        LimitCell cell{Period{number(0), number(1)}, std::nullopt};
+        const SQLite::Column attr = st.getColumn(2);
+        if (attr.getType() == SQLite::INTEGER)
+            cell.attr = attr.getInt();
+        else if (!attr.isNull())
+            cell.attr = LimitCell::kAttrNotANumber;
+        cells.append(cell);
     }
     return cells;
 }
@@ -107,6 +113,6 @@ void WriteAllNormal(TimetableDb& db, LimitKind kind, const QString& code, int le
     SQLite::Transaction tx(db.sql());
     for (int lessonNo = 1; lessonNo <= lessonsPerDay; ++lessonNo)
         for (int day = 1; day <= 5; ++day)
-            WriteLimit(db, kind, code, day, lessonNo, kLimitAttrNormal);
+            WriteLimit(db, kind, code, day, lessonNo, attrOf(LimitLevel::Normal));
     tx.commit();
 }

@@ -2,16 +2,15 @@
 // Time limits in Limittb: how welcome a lesson is at one lesson time of a class,
 // course, teacher or classroom. The four limit windows share this code; what
 // differs between them is one row of LimitFamilyOf().
+#include "core/model/Limits.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class TimetableDb;
 
-enum class LimitKind { Class = 0, Course = 1, Teacher = 2, ClassRoom = 3 };
-
-// Attr values and their texts: 0 "最佳位置", 1 "正常", 2 "尽量不排", 3 "不排".
-inline constexpr int kLimitAttrNormal = 1;
+// Attr values (LimitLevel) and their texts: 0 "最佳位置", 1 "正常", 2 "尽量不排", 3 "不排".
 QString LimitAttrText(int attr);       // cell text; empty for an unknown value
 int LimitAttrOfText(const QString& t); // -1 for a text that is no value
 QString LimitMenuText(int attr);       // popup item text
@@ -41,12 +40,6 @@ const LimitFamily& LimitFamilyOf(LimitKind kind);
 
 // Lessons a day shown by a window of this family.
 int LimitLessonsPerDay(const LimitFamily& family, int lessonsPerDay);
-
-struct LimitCell {
-    int day;
-    int lessonNo;
-    int attr;
-};
 
 // The names of the family's objects in the order stored. Throws on a database failure.
 QStringList LimitObjectNames(TimetableDb& db, const LimitFamily& family);

@@ -378,7 +378,7 @@ void frmClassPlanInput::LoadClassPlan() {
         auto* item = new QTreeWidgetItem(lstAllRecord);
         item->setText(0, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(1, GetTeacherName(m_ctx.db, r.teacherCode));
-        item->setText(2, r.count);
+        item->setText(2, r.countText());
         item->setData(0, kCourseCodeRole, r.courseCode);
         item->setData(0, kTeacherCodeRole, r.teacherCode);
     }
@@ -414,11 +414,11 @@ void frmClassPlanInput::ShowTeacherPlan(const QString& teacherName) {
         auto* item = new QTreeWidgetItem(lstTeacherInfo);
         item->setText(0, GetClassName(m_ctx.db, r.classCode));
         item->setText(1, GetCourseName(m_ctx.db, r.courseCode));
-        item->setText(2, r.count);
+        item->setText(2, r.countText());
         // The narrow columns cut longer class and course names short.
         item->setToolTip(0, item->text(0));
         item->setToolTip(1, item->text(1));
-        total += r.count.toLongLong();
+        total += r.count.value_or(0);
     }
     lblTeacherSum->setText(QStringLiteral("共  ") + QString::number(total) +
                            QStringLiteral("  节课"));

@@ -1,6 +1,7 @@
 #include "gui/limits/frmLimitInput.h"
 
 #include "gui/widgets/AppContext.h"
+#include "gui/widgets/GridMouse.h"
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -87,7 +88,8 @@ frmLimitInput::frmLimitInput(LimitKind kind, AppContext& ctx, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(body);
     layout->addWidget(staMsg);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Maximised, the grid takes the room.
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     connect(cmbObject, &QComboBox::currentIndexChanged, this, &frmLimitInput::cmbObject_Click);
     connect(cmdPrevObject, &QPushButton::clicked, this, &frmLimitInput::cmdPrevObject_Click);
@@ -95,6 +97,11 @@ frmLimitInput::frmLimitInput(LimitKind kind, AppContext& ctx, QWidget* parent)
     connect(cmdNormalAll, &QPushButton::clicked, this, &frmLimitInput::cmdNormalAll_Click);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
     MSFlexGrid1->viewport()->installEventFilter(this);
+    // The keys act as the buttons would on the middle of the current cell.
+    OnGridKeys(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
+        MSFlexGrid1_MouseUp(
+            button, MSFlexGrid1->visualRect(MSFlexGrid1->model()->index(row, col)).center());
+    });
 
     InitLimitGrid();
     Form_Load();
@@ -219,10 +226,11 @@ int frmLimitInput::LoadLimitGrid() {
     else if (cells.isEmpty() && NormalAll() != 0)
         return -1;
     for (const LimitCell& c : cells) {
-        if (c.day < 1 || c.day > kDays || c.lessonNo < 1 || c.lessonNo > m_lessons ||
-            LimitAttrText(c.attr).isEmpty())
+        const int attr = c.attr.value_or(-1);
+        if (c.period.day < 1 || c.period.day > kDays || c.period.lessonNo < 1 ||
+            c.period.lessonNo > m_lessons || LimitAttrText(attr).isEmpty())
             continue;
-        PaintCell(GridRowOfLesson(c.lessonNo), c.day, c.attr);
+        PaintCell(GridRowOfLesson(c.period.lessonNo), c.period.day, attr);
     }
     staMsgPanel1->setText(kRead);
     return 0;
@@ -263,7 +271,7 @@ int frmLimitInput::NormalAll() {
 void frmLimitInput::PaintAllNormal() {
     for (int lessonNo = 1; lessonNo <= m_lessons; ++lessonNo)
         for (int day = 1; day <= kDays; ++day)
-            PaintCell(GridRowOfLesson(lessonNo), day, kLimitAttrNormal);
+            PaintCell(GridRowOfLesson(lessonNo), day, attrOf(LimitLevel::Normal));
 }
 
 void frmLimitInput::PaintCell(int row, int col, int attr) {

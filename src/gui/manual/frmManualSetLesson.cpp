@@ -39,6 +39,7 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     setObjectName("frmManualSetLesson");
     setWindowTitle(QStringLiteral("人工安排课程"));
     setFont(SongTi(9));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     lblClass = new QLabel(QStringLiteral("班级"), this);
     CmbClass = new QComboBox(this);
@@ -87,8 +88,12 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     grid->addLayout(classBar, 0, 0);
     grid->addLayout(teacherBar, 0, 1);
     grid->addWidget(Label1, 0, 2);
-    grid->addWidget(MSFlexGrid1, 1, 0, Qt::AlignTop);
-    grid->addWidget(grdTeacher, 1, 1, Qt::AlignTop);
+    grid->addWidget(MSFlexGrid1, 1, 0);
+    grid->addWidget(grdTeacher, 1, 1);
+    // Maximised, the two timetables take the room; the list keeps its width.
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     grid->addWidget(lstCourse, 1, 2);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -98,7 +103,7 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     margins->setLayout(grid);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(margins);
+    outer->addWidget(margins, 1);
     outer->addWidget(staMsg);
 
     connect(CmbClass, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -110,6 +115,9 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     connect(CmbTeacher, &QComboBox::currentIndexChanged, this,
             &frmManualSetLesson::CmbTeacher_Click);
     connect(lstCourse, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { lstCourse_ItemClick(item); });
+    // Enter on the chosen row is the keyboard's click.
+    connect(lstCourse, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { lstCourse_ItemClick(item); });
     OnGridMouseRelease(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
         MSFlexGrid1_MouseUp(button, row, col);
@@ -128,9 +136,12 @@ void frmManualSetLesson::Form_Load() {
     TeacherSlots.resize(m_ctx.lessonsPerDay);
     lstCourse->setHeaderLabels(
         {QStringLiteral("班级"), QStringLiteral("课程"), QStringLiteral("节数")});
+    // The header's default minimum (from its font) would widen the count column.
+    lstCourse->header()->setMinimumSectionSize(1);
     lstCourse->setColumnWidth(0, Twips(1000));
     lstCourse->setColumnWidth(1, Twips(1000));
     lstCourse->setColumnWidth(2, Twips(550));
+    lstCourse->header()->setStretchLastSection(false);
     lstCourse->setMinimumWidth(Twips(2550) + 24);
     FillUnplacedList();
     FillClassList();

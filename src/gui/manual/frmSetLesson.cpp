@@ -28,6 +28,7 @@ frmSetLesson::frmSetLesson(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     setObjectName("frmSetLesson");
     setWindowTitle(QStringLiteral("预先安排固定课程"));
     setFont(SongTi(9));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     Label1 = new QLabel(
         QStringLiteral("这是自动排课之前的准备工作：先在某些课时安排预先确定的课程"), this);
@@ -68,7 +69,7 @@ frmSetLesson::frmSetLesson(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     courseBox->addWidget(lstCourse);
     auto* middle = new QHBoxLayout;
     middle->addWidget(fraCourse);
-    middle->addWidget(MSFlexGrid1, 0, Qt::AlignTop);
+    middle->addWidget(MSFlexGrid1, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(cmdOK);
@@ -81,7 +82,7 @@ frmSetLesson::frmSetLesson(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     outer->setContentsMargins(0, 0, 0, 0);
     auto* margins = new QWidget(this);
     margins->setLayout(body);
-    outer->addWidget(margins);
+    outer->addWidget(margins, 1);
     outer->addWidget(staMsg);
 
     connect(CmbClass, &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -5,12 +5,14 @@
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/QtChinese.h"
+#include "gui/widgets/ScreenFit.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
 std::unique_ptr<frmMain> Main(AppContext& ctx) {
     InstallFontSubstitutions();
     InstallQtChinese();
+    InstallScreenFit();
     ctx.systemTitle = MakeSystemTitle(GetSchoolName());
     EnsureDefaultDatabase();
 

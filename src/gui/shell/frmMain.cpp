@@ -7,13 +7,16 @@
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
 #include "core/store/PlanCheckStore.h"
+#include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmClassRoomInput.h"
 #include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
+#include "gui/generation/frmVersions.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
@@ -30,6 +33,7 @@
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+#include "gui/widgets/VersionPrompt.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -189,6 +193,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuClassRoomList_Click);
     action(mnuBasicData, mnuClassPlan, "mnuClassPlan", "各班教学计划(&P)",
            &frmMain::mnuClassPlan_Click);
+    mnuBasicData->addSeparator();
+    action(mnuBasicData, mnuImport, "mnuImport", "从Excel导入(&I)…", &frmMain::mnuImport_Click);
 
     mnuAuto = menu(bar->addMenu(QStringLiteral("自动排课(&A)")), "mnuAuto");
     mnuLimit = menu(mnuAuto->addMenu(QStringLiteral("上课时间限制条件(&L)")), "mnuLimit");
@@ -215,6 +221,7 @@ void frmMain::BuildMenu() {
            &frmMain::mnuUpgradeAll_Click);
     action(mnuBuildKb, mnuDeleteLessonAll, "mnuDeleteLessonAll", "删除课表数据(&D)",
            &frmMain::mnuDeleteLessonAll_Click);
+    action(mnuBuildKb, mnuVersions, "mnuVersions", "课表版本(&V)…", &frmMain::mnuVersions_Click);
 
     mnuManager = menu(bar->addMenu(QStringLiteral("系统管理(&S)")), "mnuManager");
     action(mnuManager, mnuDataMaintenance, "mnuDataMaintenance", "数据维护(&W)",
@@ -349,6 +356,11 @@ void frmMain::mnuClassPlan_Click() {
     dlg.exec();
 }
 
+void frmMain::mnuImport_Click() {
+    frmImport dlg(m_ctx, this);
+    dlg.exec();
+}
+
 // ---- 自动排课 -----------------------------------------------------------------
 
 void frmMain::mnuClassLimit_Click() {
@@ -387,6 +399,8 @@ void frmMain::mnuAutoBuild_Click() {
     if (!ConfirmCommand(this, QStringLiteral("自动生成课表将会清除您以前排好的课表！"),
                         planProblems))
         return;
+    if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Generation))
+        return;
     bool complete = false;
     {
         frmAutoBuild dlg(m_ctx, this);
@@ -422,6 +436,8 @@ void frmMain::mnuExport_Click() {
 void frmMain::mnuUpgradeAll_Click() {
     if (!ConfirmCommand(this, QStringLiteral("课表学年升级将会清除您以前排好的课表！")))
         return;
+    if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::YearUpgrade))
+        return;
     if (UpgradeSchoolYear(m_ctx.db))
         ShowError(this, kTimetableSystem, QStringLiteral("课表学年升级失败！"));
     else
@@ -431,10 +447,17 @@ void frmMain::mnuUpgradeAll_Click() {
 void frmMain::mnuDeleteLessonAll_Click() {
     if (!ConfirmCommand(this, QStringLiteral("删除课表数据将会清除您以前排好的课表！")))
         return;
+    if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::DeleteTimetable))
+        return;
     if (DeleteAllLessons(m_ctx.db))
         ShowError(this, kTimetableSystem, QStringLiteral("删除课表失败！"));
     else
         ShowInfo(this, kTimetableSystem, QStringLiteral("删除课表完成。"));
+}
+
+void frmMain::mnuVersions_Click() {
+    frmVersions dlg(m_ctx, this);
+    dlg.exec();
 }
 
 // ---- 系统管理 -----------------------------------------------------------------

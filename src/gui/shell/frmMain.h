@@ -26,6 +26,7 @@ public:
     QAction* mnuTeacherList;
     QAction* mnuClassRoomList;
     QAction* mnuClassPlan;
+    QAction* mnuImport;
     QMenu* mnuAuto;
     QMenu* mnuLimit;
     QAction* mnuClassLimit;
@@ -41,6 +42,7 @@ public:
     QAction* mnuExport;
     QAction* mnuUpgradeAll;
     QAction* mnuDeleteLessonAll;
+    QAction* mnuVersions;
     QMenu* mnuManager;
     QAction* mnuDataMaintenance;
     QAction* mnuSetLessonNum;
@@ -79,6 +81,7 @@ private:
     void mnuTeacherList_Click();
     void mnuClassRoomList_Click();
     void mnuClassPlan_Click();
+    void mnuImport_Click();
     void mnuClassLimit_Click();
     void mnuCourseLimit_Click();
     void mnuTeacherLimit_Click();
@@ -91,6 +94,7 @@ private:
     void mnuExport_Click();
     void mnuUpgradeAll_Click();
     void mnuDeleteLessonAll_Click();
+    void mnuVersions_Click();
     void mnuDataMaintenance_Click();
     void mnuSetLessonNum_Click();
     void mnuSchoolName_Click();

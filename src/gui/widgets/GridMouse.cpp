@@ -1,7 +1,12 @@
 #include "gui/widgets/GridMouse.h"
 
+#include "gui/widgets/TimetableGrid.h"
+
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 namespace {
@@ -31,8 +36,130 @@ private:
     GridReleaseHandler m_handler;
 };
 
+// The cells a key can reach: lessons, never the headers or the separator.
+bool IsLessonCell(const QTableWidget* grid, int row, int col) {
+    return col >= 1 && col <= kDays && row >= 1 && row < grid->rowCount() &&
+           LessonOfGridRow(row) != 0;
+}
+
+class GridKeyFilter : public QObject {
+public:
+    GridKeyFilter(QTableWidget* grid, GridReleaseHandler handler)
+        : QObject(grid), m_grid(grid), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_grid)
+            return QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::FocusIn) {
+            if (!IsLessonCell(m_grid, m_grid->currentRow(), m_grid->currentColumn()))
+                m_grid->setCurrentCell(1, 1);
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* e = static_cast<QKeyEvent*>(event);
+        if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        const int row = m_grid->currentRow();
+        const int col = m_grid->currentColumn();
+        switch (e->key()) {
+        case Qt::Key_Up:
+            return Move(-1, 0);
+        case Qt::Key_Down:
+            return Move(+1, 0);
+        case Qt::Key_Left:
+            return Move(0, -1);
+        case Qt::Key_Right:
+            return Move(0, +1);
+        case Qt::Key_Home:
+            return Jump(row, 1);
+        case Qt::Key_End:
+            return Jump(row, kDays);
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            Act(Qt::LeftButton, row, col);
+            return true;
+        case Qt::Key_Delete:
+        case Qt::Key_Menu:
+            Act(Qt::RightButton, row, col);
+            return true;
+        case Qt::Key_F10:
+            if (e->modifiers() & Qt::ShiftModifier) {
+                Act(Qt::RightButton, row, col);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    // One step, jumping over the separator; stops at the edges.
+    bool Move(int dRow, int dCol) {
+        int row = m_grid->currentRow();
+        int col = m_grid->currentColumn();
+        if (!IsLessonCell(m_grid, row, col))
+            return Jump(1, 1);
+        do {
+            row += dRow;
+            col += dCol;
+        } while (row == kSeparatorRow);
+        if (IsLessonCell(m_grid, row, col))
+            m_grid->setCurrentCell(row, col);
+        return true;
+    }
+
+    bool Jump(int row, int col) {
+        if (IsLessonCell(m_grid, row, col))
+            m_grid->setCurrentCell(row, col);
+        return true;
+    }
+
+    void Act(Qt::MouseButton button, int row, int col) {
+        if (IsLessonCell(m_grid, row, col))
+            m_handler(button, row, col);
+    }
+
+    QTableWidget* m_grid;
+    GridReleaseHandler m_handler;
+};
+
+// A frame round the current cell while the grid has the focus. The cell's own
+// colour is left alone: the windows' colours carry meaning.
+class CurrentCellFrame : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        const bool current = option.state & QStyle::State_HasFocus;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (!current)
+            return;
+        painter->save();
+        QPen pen(option.palette.color(QPalette::Highlight), 3);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -1.5, -1.5));
+        painter->restore();
+    }
+};
+
 } // namespace
 
 void OnGridMouseRelease(QTableWidget* grid, GridReleaseHandler handler) {
-    grid->viewport()->installEventFilter(new GridReleaseFilter(grid, std::move(handler)));
+    grid->viewport()->installEventFilter(new GridReleaseFilter(grid, handler));
+    OnGridKeys(grid, std::move(handler));
+}
+
+void OnGridKeys(QTableWidget* grid, GridReleaseHandler handler) {
+    grid->setFocusPolicy(Qt::StrongFocus);
+    grid->setItemDelegate(new CurrentCellFrame(grid));
+    grid->installEventFilter(new GridKeyFilter(grid, std::move(handler)));
 }

@@ -49,11 +49,20 @@ void InitTimetableGrid(QTableWidget* grid, int lessonsPerDay, int dayColumnTwips
     grid->verticalHeader()->hide();
     grid->setSelectionMode(QAbstractItemView::NoSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setFocusPolicy(Qt::NoFocus);
     grid->setWordWrap(true);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The header's default minimum (from its font) would widen the narrow
+    // lesson-number column beyond its 500 twips.
+    grid->horizontalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setMinimumSectionSize(1);
+    // At the laid-out size every section has its given width and height; a
+    // larger window (maximised) shares the extra room among the day columns
+    // and the lesson rows, the narrow column and the separator stay.
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid->verticalHeader()->setSectionResizeMode(kSeparatorRow, QHeaderView::Fixed);
     grid->setColumnWidth(0, Twips(500));
     for (int c = 1; c <= kDays; ++c)
         grid->setColumnWidth(c, Twips(dayColumnTwips));
@@ -72,13 +81,13 @@ void InitTimetableGrid(QTableWidget* grid, int lessonsPerDay, int dayColumnTwips
                                                    : CellColour::Normal);
         }
     }
-    int width = 2 * grid->frameWidth();
-    for (int c = 0; c <= kDays; ++c)
-        width += grid->columnWidth(c);
-    int height = 2 * grid->frameWidth();
-    for (int r = 0; r < rows; ++r)
-        height += grid->rowHeight(r);
-    grid->setFixedSize(width, height);
+    // Stretched sections report the size of the moment; the laid-out size is
+    // worked out from the given ones.
+    const int width = 2 * grid->frameWidth() + Twips(500) + kDays * Twips(dayColumnTwips);
+    const int height = 2 * grid->frameWidth() + (rows - 1) * Twips(rowTwips) + Twips(100);
+    grid->setMinimumSize(width, height);
+    grid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    grid->setProperty("kbxtLaidOutSize", QSize(width, height));
 }
 
 void SetGridCell(QTableWidget* grid, int row, int col, const QString& text, const QColor& colour) {

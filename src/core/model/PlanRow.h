@@ -1,0 +1,27 @@
+#pragma once
+// One row of the teaching plan: a teacher gives a course to a class, so many
+// lessons a week.
+#include <QString>
+#include <optional>
+
+struct PlanRow {
+    long long rowid = 0; // the row's place in the table: generation's tie-break
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    std::optional<long long> count; // Count as stored; empty when Null
+    long long buildCount = 0;       // lessons of the row in the timetable
+    bool autoBuilt = false;         // IsAutoBuild: generation is done with the row
+
+    // Lessons planned a week; a negative or empty Count plans none.
+    long long weeklyLessons() const { return count && *count > 0 ? *count : 0; }
+    // Count as the plan editor shows it: empty for Null.
+    QString countText() const { return count ? QString::number(*count) : QString(); }
+    // Generation can place only a row that names a class, a course and a teacher.
+    bool isComplete() const {
+        return !classCode.isEmpty() && !courseCode.isEmpty() && !teacherCode.isEmpty();
+    }
+    bool sameLessons(const QString& cls, const QString& course, const QString& teacher) const {
+        return classCode == cls && courseCode == course && teacherCode == teacher;
+    }
+};

@@ -1,0 +1,112 @@
+#include "core/model/Timetable.h"
+
+namespace {
+bool dayInWeek(int day) {
+    return day >= 1 && day <= Week::kDays;
+}
+} // namespace
+
+void Timetable::count(const Lesson& l, int d) {
+    const int day = l.period.day;
+    if (!dayInWeek(day))
+        return; // never asked about
+    const size_t dayIx = static_cast<size_t>(day);
+    const CodeId cls = internClass(l.classCode);
+    const CodeId course = internCourse(l.courseCode);
+    const CodeId teacher = internTeacher(l.teacherCode);
+    if (cls != kNoCode) {
+        ClassIndex& c = m_classes[static_cast<size_t>(cls)];
+        c.lessons.add(l.period, d);
+        if (l.lessonNoEmpty)
+            c.unnumbered[dayIx] += d;
+        if (course != kNoCode) {
+            if (c.courseDays.size() <= static_cast<size_t>(course))
+                c.courseDays.resize(static_cast<size_t>(course) + 1);
+            c.courseDays[static_cast<size_t>(course)][dayIx] += d;
+        }
+    }
+    if (teacher != kNoCode) {
+        TeacherIndex& t = m_teachers[static_cast<size_t>(teacher)];
+        t.lessons.add(l.period, d);
+        t.days[dayIx] += d;
+    }
+    if (course != kNoCode)
+        m_courses[static_cast<size_t>(course)].add(l.period, d);
+}
+
+void Timetable::add(const Lesson& lesson) {
+    m_lessons.push_back(lesson);
+    count(lesson, +1);
+}
+
+void Timetable::removeAt(size_t index) {
+    count(m_lessons[index], -1);
+    m_lessons.erase(m_lessons.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void Timetable::rebuild(std::vector<Lesson> lessons) {
+    for (ClassIndex& c : m_classes)
+        c = ClassIndex{};
+    for (Slots& s : m_courses)
+        s = Slots{};
+    for (TeacherIndex& t : m_teachers)
+        t = TeacherIndex{};
+    m_lessons = std::move(lessons);
+    for (const Lesson& l : m_lessons)
+        count(l, +1);
+}
+
+int Timetable::classLessonsAt(CodeId cls, Period p) const {
+    return cls == kNoCode ? 0 : m_classes[static_cast<size_t>(cls)].lessons.get(p);
+}
+
+int Timetable::teacherLessonsAt(CodeId teacher, Period p) const {
+    return teacher == kNoCode ? 0 : m_teachers[static_cast<size_t>(teacher)].lessons.get(p);
+}
+
+int Timetable::courseLessonsAt(CodeId course, Period p) const {
+    return course == kNoCode ? 0 : m_courses[static_cast<size_t>(course)].get(p);
+}
+
+int Timetable::teacherLessonsOnDay(CodeId teacher, int day) const {
+    if (teacher == kNoCode || !dayInWeek(day))
+        return 0;
+    return m_teachers[static_cast<size_t>(teacher)].days[static_cast<size_t>(day)];
+}
+
+int Timetable::classCourseLessonsOnDay(CodeId cls, CodeId course, int day) const {
+    if (cls == kNoCode || course == kNoCode || !dayInWeek(day))
+        return 0;
+    const auto& days = m_classes[static_cast<size_t>(cls)].courseDays;
+    return static_cast<size_t>(course) < days.size()
+               ? days[static_cast<size_t>(course)][static_cast<size_t>(day)]
+               : 0;
+}
+
+bool Timetable::classHasUnnumberedLesson(CodeId cls, int day) const {
+    if (cls == kNoCode || !dayInWeek(day))
+        return false;
+    return m_classes[static_cast<size_t>(cls)].unnumbered[static_cast<size_t>(day)] > 0;
+}
+
+std::vector<size_t> Timetable::classLessonIndexes(const QString& cls, Period p) const {
+    std::vector<size_t> found;
+    if (cls.isEmpty() || classLessonsAt(cls, p) == 0)
+        return found;
+    for (size_t i = 0; i < m_lessons.size(); ++i)
+        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty &&
+            m_lessons[i].classCode == cls)
+            found.push_back(i);
+    return found;
+}
+
+std::vector<size_t> Timetable::teacherLessonIndexes(const QString& teacher, Period p) const {
+    std::vector<size_t> found;
+    if (teacher.isEmpty() || teacherLessonsAt(teacher, p) == 0)
+        return found;
+    for (size_t i = 0; i < m_lessons.size(); ++i)
+        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty &&
+            m_lessons[i].teacherCode == teacher)
+            found.push_back(i);
+    return found;
+}

@@ -1,0 +1,130 @@
+#include "core/output/ImportTemplate.h"
+
+#include "core/output/ScheduleWorkbook.h"
+#include "core/store/ImportStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <xlsxwriter.h>
+
+namespace {
+
+struct WriteFailed {};
+
+void Check(lxw_error e) {
+    if (e != LXW_NO_ERROR)
+        throw WriteFailed{};
+}
+
+struct SheetSpec {
+    const char* name;
+    CodeTable table;
+    const char* headings[4];
+};
+
+const SheetSpec kLists[] = {
+    {"班级", CodeTable::Class, {"班级代码", "班级名称", "班级全称", "班级简称"}},
+    {"课程", CodeTable::Course, {"课程代码", "课程名称", "课程全称", "课程简称"}},
+    {"老师", CodeTable::Teacher, {"老师代码", "老师姓名", "老师全称", "老师简称"}},
+};
+
+void Text(lxw_worksheet* ws, int row, int col, const QString& text, lxw_format* f = nullptr) {
+    Check(worksheet_write_string(ws, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
+                                 text.toUtf8().constData(), f));
+}
+
+lxw_worksheet* Sheet(lxw_workbook* book, const char* name, const QList<const char*>& headings,
+                     lxw_format* heading, lxw_format* text) {
+    lxw_worksheet* ws = workbook_add_worksheet(book, name);
+    if (!ws)
+        throw WriteFailed{};
+    for (int c = 0; c < headings.size(); ++c)
+        Text(ws, 0, c, QString::fromUtf8(headings[c]), heading);
+    // Codes are text: a code 001 must not become the number 1 when edited.
+    Check(worksheet_set_column(ws, 0, static_cast<lxw_col_t>(headings.size() - 1), 14, text));
+    worksheet_freeze_panes(ws, 1, 0);
+    return ws;
+}
+
+void Fill(lxw_workbook* book, TimetableDb& db) {
+    lxw_format* heading = workbook_add_format(book);
+    lxw_format* text = workbook_add_format(book);
+    if (!heading || !text)
+        throw WriteFailed{};
+    format_set_bold(heading);
+    format_set_num_format(text, "@");
+    QHash<QString, QString> names[3];
+    for (int i = 0; i < 3; ++i) {
+        const SheetSpec& spec = kLists[i];
+        lxw_worksheet* ws =
+            Sheet(book, spec.name,
+                  {spec.headings[0], spec.headings[1], spec.headings[2], spec.headings[3]}, heading,
+                  text);
+        QList<CodeRecord> records;
+        if (!LoadCodeRecords(db, spec.table, records))
+            throw std::runtime_error("reading a list failed");
+        int row = 1;
+        for (const CodeRecord& r : records) {
+            Text(ws, row, 0, r.code);
+            Text(ws, row, 1, r.name);
+            Text(ws, row, 2, r.fullName);
+            Text(ws, row, 3, r.shortName);
+            ++row;
+            if (!names[i].contains(r.code))
+                names[i].insert(r.code, r.name);
+        }
+    }
+    lxw_worksheet* plan = Sheet(book, "教学计划", {"班级", "课程", "老师", "节数"}, heading, text);
+    int row = 1;
+    for (const PlanRow& p : ReadAllPlanRows(db)) {
+        Text(plan, row, 0, names[0].value(p.classCode, p.classCode));
+        Text(plan, row, 1, names[1].value(p.courseCode, p.courseCode));
+        Text(plan, row, 2, names[2].value(p.teacherCode, p.teacherCode));
+        bool ok = false;
+        const int count = p.count.toInt(&ok);
+        if (ok)
+            Check(worksheet_write_number(plan, static_cast<lxw_row_t>(row), 3, count, nullptr));
+        else
+            Text(plan, row, 3, p.count);
+        ++row;
+    }
+}
+
+} // namespace
+
+short WriteImportTemplate(TimetableDb& db, const QString& fileName) {
+    const QFileInfo target(QFileInfo(fileName).absoluteFilePath());
+    if (fileName.isEmpty() || target.isDir() || (target.exists() && !target.isWritable()))
+        return kExportCannotCreate;
+    // Written beside the target and renamed over it, so a failure never leaves
+    // half a workbook or destroys the one that was there.
+    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.kbxt-XXXXXX.xlsx"));
+    if (!temp.open())
+        return kExportCannotCreate;
+    temp.close();
+    lxw_workbook* book = workbook_new(QFile::encodeName(temp.fileName()).constData());
+    if (!book)
+        return kExportCannotCreate;
+    try {
+        Fill(book, db);
+    } catch (const WriteFailed&) {
+        workbook_close(book);
+        return kExportFailed;
+    } catch (...) {
+        workbook_close(book);
+        throw;
+    }
+    if (workbook_close(book) != LXW_NO_ERROR)
+        return kExportFailed;
+    temp.setPermissions(target.exists() ? target.permissions()
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return kExportFailed;
+    temp.setAutoRemove(false);
+    return kExportSaved;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The import template: a workbook with the sheets 班级, 课程, 老师 and 教学计划
+// in the layout that the import reads, filled with the database's current
+// lists and plan, so an exported template can be edited and imported again.
+#include <QString>
+
+class TimetableDb;
+
+// kExportSaved, kExportCannotCreate or kExportFailed (ScheduleWorkbook.h). An
+// existing file is replaced only once the new workbook is complete. Throws on
+// a database failure.
+short WriteImportTemplate(TimetableDb& db, const QString& fileName);

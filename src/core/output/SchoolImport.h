@@ -1,0 +1,45 @@
+#pragma once
+// Importing the school's classes, courses, teachers and teaching plan from a
+// spreadsheet. Sheets are recognised by their column headings (and by their
+// names), so the template's layout and another program's layout of the same
+// columns both read. Every row is checked against the database and the rest of
+// the file first; the preview says what would be added, what is there already
+// (matched by code, else by name) and which rows are wrong. Nothing is written
+// until WriteImport is called with preview.additions.
+#include "core/output/SheetReader.h"
+#include "core/store/ImportStore.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TimetableDb;
+
+struct ImportProblem {
+    QString sheet;
+    int row = 0; // spreadsheet row, from 1
+    QString reason;
+};
+
+struct ImportLine {
+    QString list; // 班级, 课程, 老师 or 教学计划
+    QString text;
+};
+
+struct ImportPreview {
+    QList<ImportLine> added;
+    QList<ImportLine> existing;
+    QList<ImportProblem> problems;
+    QStringList notes; // sheets that were not read, and why
+    ImportAdditions additions;
+    bool hasProblems() const { return !problems.isEmpty(); }
+};
+
+// Checks the sheets against the database. Throws on a database failure.
+ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets);
+
+// The preview as lines of text, for the command-line tool.
+QStringList PreviewText(const ImportPreview& preview);
+
+// Highest count a plan row may have: more lessons than a week holds is a typing slip.
+constexpr int kMaxImportCount = 30;

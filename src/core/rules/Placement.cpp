@@ -1,0 +1,260 @@
+#include "core/rules/Placement.h"
+
+#include <cmath>
+
+namespace rules {
+
+namespace {
+
+const std::vector<LimitCell>& courseCells(const School& s, const Placing& p, int day) {
+    return s.limits.cellsOn(LimitKind::Course, p.courseCode, day);
+}
+
+// The level of lesson lessonNo given the course's cells of the day.
+LimitLevel levelFromCells(const std::vector<LimitCell>& cells, int lessonNo, int lessonsPerDay) {
+    if (lessonNo < 1 || lessonNo > lessonsPerDay)
+        return LimitLevel::Never;
+    bool best = false, avoid = false, limited = false;
+    for (const LimitCell& c : cells) {
+        if (c.period.lessonNo != lessonNo)
+            continue;
+        best = best || c.isLevel(LimitLevel::Best);
+        avoid = avoid || c.isLevel(LimitLevel::Avoid);
+        limited = limited || c.takesOutOfNormal();
+    }
+    if (best)
+        return LimitLevel::Best;
+    if (!limited)
+        return LimitLevel::Normal;
+    return avoid ? LimitLevel::Avoid : LimitLevel::Never;
+}
+
+Placing resolve(const School& s, const QString& cls, const QString& course,
+                const QString& teacher) {
+    Placing p{cls, course, teacher};
+    for (const PlanRow& r : s.plan)
+        if (r.sameLessons(cls, course, teacher)) {
+            p.weeklyLessons = r.weeklyLessons();
+            break;
+        }
+    p.dailyShare = dailyShareOf(p.weeklyLessons);
+    p.teacherCap = teacherCapOf(s, teacher);
+    return p;
+}
+
+} // namespace
+
+int dailyShareOf(long long weeklyLessons) {
+    return static_cast<int>(weeklyLessons / Week::kDays) + 1;
+}
+
+long long teacherWeeklyLessons(const School& s, const QString& teacherCode) {
+    long long total = 0;
+    for (const PlanRow& r : s.plan)
+        if (r.teacherCode == teacherCode && !teacherCode.isEmpty())
+            total += r.weeklyLessons();
+    return total;
+}
+
+int teacherCapOf(long long teacherWeeklyLessons) {
+    return static_cast<int>((teacherWeeklyLessons + Week::kDays - 1) / Week::kDays);
+}
+
+int teacherCapOf(const School& s, const QString& teacherCode) {
+    return teacherCapOf(teacherWeeklyLessons(s, teacherCode));
+}
+
+Placing placingOf(School& s, const QString& cls, const QString& course, const QString& teacher,
+                  long long weeklyLessons, long long teacherLessons) {
+    Placing p{cls, course, teacher};
+    p.weeklyLessons = weeklyLessons;
+    p.dailyShare = dailyShareOf(weeklyLessons);
+    p.teacherCap = teacherCapOf(teacherLessons);
+    p.cls = s.timetable.internClass(cls);
+    p.course = s.timetable.internCourse(course);
+    p.teacher = s.timetable.internTeacher(teacher);
+    return p;
+}
+
+Placing placingOf(School& s, const QString& cls, const QString& course, const QString& teacher) {
+    Placing p = resolve(s, cls, course, teacher);
+    p.cls = s.timetable.internClass(cls);
+    p.course = s.timetable.internCourse(course);
+    p.teacher = s.timetable.internTeacher(teacher);
+    return p;
+}
+
+Placing placingOf(const School& s, const QString& cls, const QString& course,
+                  const QString& teacher) {
+    Placing p = resolve(s, cls, course, teacher);
+    p.cls = s.timetable.classId(cls);
+    p.course = s.timetable.courseId(course);
+    p.teacher = s.timetable.teacherId(teacher);
+    return p;
+}
+
+LimitLevel levelAt(const School& s, const Placing& p, Period period) {
+    return levelFromCells(courseCells(s, p, period.day), period.lessonNo,
+                          s.timetable.week().lessonsPerDay());
+}
+
+std::vector<int> freeLessonsAtLevel(const School& s, const Placing& p, int day, LimitLevel level) {
+    std::vector<int> lessons;
+    const Timetable& t = s.timetable;
+    const int lessonsPerDay = t.week().lessonsPerDay();
+    const auto& cells = courseCells(s, p, day);
+    auto usable = [&](int n) {
+        return levelFromCells(cells, n, lessonsPerDay) == level &&
+               t.classLessonsAt(p.cls, Period{day, n}) == 0;
+    };
+    if (level == LimitLevel::Normal) {
+        for (int n = 1; n <= lessonsPerDay; ++n)
+            if (usable(n))
+                lessons.push_back(n);
+        return lessons;
+    }
+    if (level == LimitLevel::Never || t.classHasUnnumberedLesson(p.cls, day))
+        return lessons;
+    // A period stored twice is offered twice, as the cells were read.
+    for (const LimitCell& c : cells)
+        if (c.isLevel(level) && usable(c.period.lessonNo))
+            lessons.push_back(c.period.lessonNo);
+    return lessons;
+}
+
+bool classBusy(const School& s, const Placing& p, Period period) {
+    return s.timetable.classLessonsAt(p.cls, period) > 0;
+}
+
+bool teacherBusy(const School& s, const Placing& p, Period period) {
+    return s.timetable.teacherLessonsAt(p.teacher, period) > 0;
+}
+
+bool exclusiveTaken(const School& s, const Placing& p, Period period) {
+    return s.isExclusive(p.courseCode) && s.timetable.courseLessonsAt(p.course, period) > 0;
+}
+
+bool dailyShareReached(const School& s, const Placing& p, int day) {
+    return s.timetable.classCourseLessonsOnDay(p.cls, p.course, day) >= p.dailyShare;
+}
+
+bool teacherDayFull(const School& s, const Placing& p, int day) {
+    return s.timetable.teacherLessonsOnDay(p.teacher, day) >= p.teacherCap;
+}
+
+bool generationMayUse(const School& s, const Placing& p, Period period) {
+    return !teacherBusy(s, p, period) && !exclusiveTaken(s, p, period) &&
+           !dailyShareReached(s, p, period.day);
+}
+
+std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period period) {
+    std::vector<Reason> reasons;
+    const Timetable& t = s.timetable;
+    if (!t.week().contains(period)) {
+        reasons.push_back({Obstacle::OutsideWeek, {}});
+        return reasons;
+    }
+    for (size_t i : t.classLessonIndexes(p.classCode, period))
+        reasons.push_back({Obstacle::ClassBusy, t.lessons()[i]});
+    for (size_t i : t.teacherLessonIndexes(p.teacherCode, period))
+        reasons.push_back({Obstacle::TeacherBusy, t.lessons()[i]});
+    const LimitLevel level = levelAt(s, p, period);
+    if (level == LimitLevel::Never)
+        reasons.push_back({Obstacle::NeverAtPeriod, {}});
+    else if (level != LimitLevel::Normal && t.classHasUnnumberedLesson(p.cls, period.day))
+        reasons.push_back({Obstacle::HiddenByUnnumbered, {}});
+    if (s.isExclusive(p.courseCode))
+        for (const Lesson& l : t.lessons())
+            if (l.period == period && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
+                l.classCode != p.classCode)
+                reasons.push_back({Obstacle::ExclusiveTaken, l});
+    if (dailyShareReached(s, p, period.day))
+        reasons.push_back({Obstacle::DailyShareReached, {}});
+    // A lesson outside the plan has no cap to keep.
+    if (p.weeklyLessons > 0 && teacherDayFull(s, p, period.day))
+        reasons.push_back({Obstacle::TeacherDayCap, {}});
+    return reasons;
+}
+
+QString describe(const Reason& r, const Placing& p,
+                 const std::function<QString(char, const QString&)>& nameOf) {
+    auto name = [&](char kind, const QString& code) {
+        const QString n = nameOf ? nameOf(kind, code) : QString();
+        return n.isEmpty() ? code : n;
+    };
+    switch (r.obstacle) {
+    case Obstacle::OutsideWeek:
+        return QStringLiteral("不在课表的时间内");
+    case Obstacle::ClassBusy:
+        return QStringLiteral("本班此时已有%1课").arg(name('k', r.other.courseCode));
+    case Obstacle::TeacherBusy:
+        return QStringLiteral("%1此时在%2上%3课")
+            .arg(name('t', p.teacherCode), name('c', r.other.classCode),
+                 name('k', r.other.courseCode));
+    case Obstacle::NeverAtPeriod:
+        return QStringLiteral("%1此时间不排").arg(name('k', p.courseCode));
+    case Obstacle::HiddenByUnnumbered:
+        return QStringLiteral("本班当天有未定节次的课，最佳和尽量不排的时间不能用");
+    case Obstacle::ExclusiveTaken:
+        return QStringLiteral("专用课程%1此时已在%2上课")
+            .arg(name('k', p.courseCode), name('c', r.other.classCode));
+    case Obstacle::DailyShareReached:
+        return QStringLiteral("本班当天的%1课已排满（每天最多%2节）")
+            .arg(name('k', p.courseCode))
+            .arg(p.dailyShare);
+    case Obstacle::TeacherDayCap:
+        return QStringLiteral("%1当天已有%2节课（每天最多%2节）")
+            .arg(name('t', p.teacherCode))
+            .arg(p.teacherCap);
+    }
+    return {};
+}
+
+bool freeForHand(const Timetable& t, const QString& classCode, const QString& teacherCode,
+                 Period period) {
+    return t.classLessonsAt(classCode, period) == 0 && t.teacherLessonsAt(teacherCode, period) == 0;
+}
+
+bool freeForPreset(const Timetable& t, const QString& classCode, const QString& teacherCode,
+                   Period period) {
+    for (size_t i : t.classLessonIndexes(classCode, period))
+        if (t.lessons()[i].origin == Origin::Preset)
+            return false;
+    for (size_t i : t.teacherLessonIndexes(teacherCode, period))
+        if (t.lessons()[i].origin == Origin::Preset)
+            return false;
+    return true;
+}
+
+bool teachesElsewhere(const Timetable& t, const QString& teacherCode, const QString& classCode,
+                      Period period) {
+    for (size_t i : t.teacherLessonIndexes(teacherCode, period)) {
+        const QString& other = t.lessons()[i].classCode;
+        if (!other.isEmpty() && other != classCode)
+            return true;
+    }
+    return false;
+}
+
+const Lesson* shownLesson(const Timetable& t, const QString& classCode, Period period) {
+    const std::vector<size_t> found = t.classLessonIndexes(classCode, period);
+    return found.empty() ? nullptr : &t.lessons()[found.back()];
+}
+
+bool swapLegal(const Timetable& t, const QString& classCode, Period selected, Period target) {
+    const Week week = t.week();
+    if (!week.contains(selected) || !week.contains(target))
+        return false;
+    const Lesson* x = shownLesson(t, classCode, selected);
+    const Lesson* y = shownLesson(t, classCode, target);
+    const QString xCourse = x ? x->courseCode : QString();
+    const QString yCourse = y ? y->courseCode : QString();
+    // Exchanging two lessons of one course changes nothing for anybody.
+    if (xCourse == yCourse)
+        return false;
+    if (x && teachesElsewhere(t, x->teacherCode, classCode, target))
+        return false;
+    return !(y && teachesElsewhere(t, y->teacherCode, classCode, selected));
+}
+
+} // namespace rules

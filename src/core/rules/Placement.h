@@ -1,0 +1,122 @@
+#pragma once
+// The placement rules, each written once, as questions over the school held in
+// memory. Generation, the hand-placing and pre-set windows and the checker all
+// ask these; none of them repeats a rule of its own.
+//
+// A lesson may go to a period when
+//  - its class has no lesson then,
+//  - its teacher has no lesson then, in any class,
+//  - the period's level for it is not "不排" (levelAt),
+//  - its course, when exclusive (CourseAttrtb), is not given to another class then,
+//  - its class does not already have its daily share of the course that day.
+// Generation also keeps each teacher under a daily cap, tested at the day it
+// starts from rather than at each period (see TeacherDayFull's callers).
+#include "core/model/School.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace rules {
+
+// A lesson of a plan row about to be placed, with what the rules need to know
+// about it resolved once.
+struct Placing {
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    CodeId cls = kNoCode;
+    CodeId course = kNoCode;
+    CodeId teacher = kNoCode;
+    long long weeklyLessons = 0; // Count of the plan row (0 when there is none)
+    int dailyShare = 1;          // lessons of the course a day the class may have
+    int teacherCap = 0;          // the teacher's lessons a day, at most
+};
+
+// The lessons of the plan row (class, course, teacher): its weekly count from
+// the first such row, the daily share and the teacher's cap from the plan.
+// Codes the timetable has not seen yet are added to its indexes.
+Placing placingOf(School& school, const QString& classCode, const QString& courseCode,
+                  const QString& teacherCode);
+// The same for a school that must not change (windows, the checker).
+Placing placingOf(const School& school, const QString& classCode, const QString& courseCode,
+                  const QString& teacherCode);
+// The same with the row's weekly lessons and the teacher's weekly total known.
+Placing placingOf(School& school, const QString& classCode, const QString& courseCode,
+                  const QString& teacherCode, long long weeklyLessons, long long teacherLessons);
+
+// Lessons of a course a class may have on one day: Int(weekly ÷ 5) + 1, so
+// 1 to 4 lessons a week allow one a day, 5 to 9 two, 10 to 14 three.
+int dailyShareOf(long long weeklyLessons);
+// The teacher's daily cap: the weekly lessons of all the teacher's plan rows
+// spread over five days, rounded up.
+int teacherCapOf(const School& school, const QString& teacherCode);
+int teacherCapOf(long long teacherWeeklyLessons);
+long long teacherWeeklyLessons(const School& school, const QString& teacherCode);
+
+// The level of the period for the lesson. Today the course's limits decide:
+// a best cell makes it best, else a period with no cell other than normal is
+// normal, else an avoid cell makes it avoid, else (a "不排" cell or a value
+// that is no level) never. Cells beyond the day are never used.
+LimitLevel levelAt(const School& school, const Placing& p, Period period);
+// The lesson numbers of the day at the level at which the class is still free,
+// in the order generation draws among them: best and avoid cells in the order
+// stored, normal lessons from the first of the day. Best and avoid periods are
+// hidden while the class has a lesson without a lesson number that day.
+std::vector<int> freeLessonsAtLevel(const School& school, const Placing& p, int day,
+                                    LimitLevel level);
+
+bool classBusy(const School& school, const Placing& p, Period period);
+bool teacherBusy(const School& school, const Placing& p, Period period);
+// The course is exclusive and some class already has it at the period.
+bool exclusiveTaken(const School& school, const Placing& p, Period period);
+bool dailyShareReached(const School& school, const Placing& p, int day);
+bool teacherDayFull(const School& school, const Placing& p, int day);
+
+// What generation checks for a lesson number that is free for the class at
+// the level it is trying: teacher, exclusive course and daily share.
+bool generationMayUse(const School& school, const Placing& p, Period period);
+
+// Why a lesson cannot go to a period.
+enum class Obstacle {
+    OutsideWeek,        // not a period of the week
+    ClassBusy,          // the class has a lesson then: other = that lesson
+    TeacherBusy,        // the teacher has a lesson then: other = that lesson
+    NeverAtPeriod,      // the period's level is "不排"
+    HiddenByUnnumbered, // the class has a lesson without lesson number that day
+    ExclusiveTaken,     // the exclusive course is in another class then: other = that lesson
+    DailyShareReached,  // the class has its daily share of the course that day
+    TeacherDayCap,      // the teacher has the daily cap of lessons that day
+};
+struct Reason {
+    Obstacle obstacle;
+    Lesson other; // the lesson in the way, where there is one
+};
+// Every reason why the lesson cannot go to the period; empty when it may.
+std::vector<Reason> reasonsAgainst(const School& school, const Placing& p, Period period);
+// A Chinese sentence for a reason, with names where the caller has them
+// (nameOf: kind 'c' class, 'k' course, 't' teacher → name; may be empty).
+QString describe(const Reason& reason, const Placing& p,
+                 const std::function<QString(char, const QString&)>& nameOf = {});
+
+// Hand placing: the class and the teacher are free at the period (any lesson
+// counts); pre-setting: neither has a pre-set lesson then.
+bool freeForHand(const Timetable& t, const QString& classCode, const QString& teacherCode,
+                 Period period);
+bool freeForPreset(const Timetable& t, const QString& classCode, const QString& teacherCode,
+                   Period period);
+// The teacher teaches a class other than classCode at the period. A period
+// without a teacher blocks nobody.
+bool teachesElsewhere(const Timetable& t, const QString& teacherCode, const QString& classCode,
+                      Period period);
+
+// The lesson of the class that a window shows at the period: the last stored
+// when there are several; nullptr when there is none.
+const Lesson* shownLesson(const Timetable& t, const QString& classCode, Period period);
+// Whether the class's lesson at `selected` may change places with the period
+// `target`: the target holds another course (or nothing), the selected
+// lesson's teacher teaches no other class at the target period and the target
+// lesson's teacher no other class at the selected period.
+bool swapLegal(const Timetable& t, const QString& classCode, Period selected, Period target);
+
+} // namespace rules

@@ -1,0 +1,33 @@
+#include "core/store/ImportStore.h"
+
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
+
+QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
+    // Rows of a class that is not in the class list come last, in stored order.
+    SQLite::Statement st(
+        db.sql(), "select P.ClassCode, P.CourseCode, P.TeacherCode, P.Count from ClassPlantb P"
+                  " left join (select Code, min(rowid) as Pos from Classtb group by Code) C"
+                  " on C.Code = P.ClassCode"
+                  " order by C.Pos is null, C.Pos, P.rowid");
+    QList<PlanRow> rows;
+    while (st.executeStep())
+        rows.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
+                     sql::text(st.getColumn(2)), sql::text(st.getColumn(3))});
+    return rows;
+}
+
+void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
+    SQLite::Database& d = db.sql();
+    SQLite::Transaction tx(d);
+    for (const auto& [table, record] : additions.records)
+        InsertCodeRecord(db, table, record);
+    for (const NewPlanRow& r : additions.planRows)
+        sql::exec(d,
+                  "insert into ClassPlantb (ClassCode, CourseCode, TeacherCode, Count, BuildCount,"
+                  " IsAutoBuild) values (?, ?, ?, ?, (select count(*) from LessonListtb where"
+                  " ClassCode = ? and CourseCode = ? and TeacherCode = ?), 0)",
+                  r.classCode, r.courseCode, r.teacherCode, r.count, r.classCode, r.courseCode,
+                  r.teacherCode);
+    tx.commit();
+}

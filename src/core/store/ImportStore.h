@@ -1,0 +1,31 @@
+#pragma once
+// The database side of importing the school's lists from a spreadsheet: the
+// whole plan for the preview and the template, and writing what the preview
+// accepted. Every function throws on a database failure.
+#include "core/store/CodeRecords.h"
+#include "core/store/PlanStore.h"
+
+#include <QList>
+
+class TimetableDb;
+
+struct NewPlanRow {
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    int count = 0;
+};
+
+struct ImportAdditions {
+    QList<QPair<CodeTable, CodeRecord>> records; // written in this order
+    QList<NewPlanRow> planRows;
+    bool isEmpty() const { return records.isEmpty() && planRows.isEmpty(); }
+};
+
+// Every plan row, the classes in the order they were entered, each class's rows
+// in the order they were stored.
+QList<PlanRow> ReadAllPlanRows(TimetableDb& db);
+
+// Writes the new records and plan rows in one transaction: all or nothing. A
+// new plan row counts the lessons the timetable already holds for it.
+void WriteImport(TimetableDb& db, const ImportAdditions& additions);

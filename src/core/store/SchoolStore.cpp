@@ -1,0 +1,118 @@
+#include "core/store/SchoolStore.h"
+
+#include "core/store/Savepoint.h"
+#include "core/store/Sql.h"
+#include "core/store/TimetableDb.h"
+
+#include <limits>
+
+namespace {
+
+// An integer column that fits an int; false for Null, text, a real or a value
+// beyond int.
+bool intOf(const SQLite::Column& c, int& out) {
+    if (c.getType() != SQLite::INTEGER)
+        return false;
+    const long long v = c.getInt64();
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+void loadLessons(SQLite::Database& d, Timetable& t) {
+    SQLite::Statement st(d, "select ClassCode,Day,LessonNo,CourseCode,TeacherCode,SetFlag from "
+                            "LessonListtb order by rowid");
+    while (st.executeStep()) {
+        Lesson l;
+        l.classCode = sql::text(st.getColumn(0));
+        if (!intOf(st.getColumn(1), l.period.day))
+            l.period.day = 0; // a day nobody asks about
+        const SQLite::Column lessonNo = st.getColumn(2);
+        l.lessonNoEmpty = lessonNo.isNull();
+        if (!intOf(lessonNo, l.period.lessonNo))
+            l.period.lessonNo = Lesson::kNoLessonNo;
+        l.courseCode = sql::text(st.getColumn(3));
+        l.teacherCode = sql::text(st.getColumn(4));
+        const SQLite::Column flag = st.getColumn(5);
+        l.origin = flag.isNull() ? Origin::Unrecorded : originOfSetFlag(flag.getInt64());
+        t.add(l);
+    }
+}
+
+} // namespace
+
+Timetable LoadTimetable(TimetableDb& db, Week week) {
+    Timetable t(week);
+    loadLessons(db.sql(), t);
+    return t;
+}
+
+School LoadSchool(TimetableDb& db, Week week) {
+    SQLite::Database& d = db.sql();
+    School s;
+    s.timetable = Timetable(week);
+    {
+        SQLite::Statement st(d, "select rowid,ClassCode,CourseCode,TeacherCode,Count,BuildCount,"
+                                "IsAutoBuild from ClassPlantb order by rowid");
+        while (st.executeStep()) {
+            PlanRow r;
+            r.rowid = st.getColumn(0).getInt64();
+            r.classCode = sql::text(st.getColumn(1));
+            r.courseCode = sql::text(st.getColumn(2));
+            r.teacherCode = sql::text(st.getColumn(3));
+            if (!st.getColumn(4).isNull())
+                r.count = st.getColumn(4).getInt64();
+            r.buildCount = st.getColumn(5).getInt64();
+            r.autoBuilt = st.getColumn(6).getInt64() != 0;
+            s.plan.push_back(r);
+        }
+    }
+    {
+        SQLite::Statement st(d, "select Kind,Code,Day,LessonNo,Attr from Limittb order by rowid");
+        while (st.executeStep()) {
+            int kind = 0;
+            LimitCell cell;
+            if (!intOf(st.getColumn(0), kind) || kind < 0 || kind > 3 || st.getColumn(1).isNull() ||
+                !intOf(st.getColumn(2), cell.period.day) ||
+                !intOf(st.getColumn(3), cell.period.lessonNo))
+                continue;
+            const SQLite::Column a = st.getColumn(4);
+            if (a.getType() == SQLite::INTEGER)
+                cell.attr = a.getInt();
+            else if (!a.isNull())
+                cell.attr = LimitCell::kAttrNotANumber;
+            s.limits.add(static_cast<LimitKind>(kind), sql::text(st.getColumn(1)), cell);
+        }
+    }
+    {
+        SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
+        while (st.executeStep())
+            if (!st.getColumn(0).isNull())
+                s.exclusiveCourses.insert(sql::text(st.getColumn(0)));
+    }
+    loadLessons(d, s.timetable);
+    return s;
+}
+
+void SaveGeneratedTimetable(TimetableDb& db, const School& s) {
+    SQLite::Database& d = db.sql();
+    Savepoint sp(d);
+    d.exec("delete from LessonListtb where SetFlag<>0");
+    SQLite::Statement insert(d, "insert into LessonListtb values(?,?,?,?,?,1)");
+    for (const Lesson& l : s.timetable.lessons()) {
+        if (l.origin != Origin::Generated)
+            continue;
+        insert.reset();
+        sql::bind(insert, l.classCode, l.period.day, l.period.lessonNo, l.courseCode,
+                  l.teacherCode);
+        insert.exec();
+    }
+    SQLite::Statement update(d, "update ClassPlantb set BuildCount=?,IsAutoBuild=? where rowid=?");
+    for (const PlanRow& r : s.plan) {
+        update.reset();
+        sql::bind(update, r.buildCount, r.autoBuilt ? 1 : 0, r.rowid);
+        update.exec();
+    }
+    sp.release();
+}

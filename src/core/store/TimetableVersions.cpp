@@ -1,0 +1,259 @@
+#include "core/store/TimetableVersions.h"
+
+#include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TimetableDb.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+namespace {
+
+const char* const kSchema[] = {
+    "create table if not exists Version (Number integer primary key autoincrement, Time text,"
+    " Cause text, Lessons integer, Digest text)",
+    "create table if not exists VersionLesson (Number integer, ClassCode text, Day integer,"
+    " LessonNo integer, CourseCode text, TeacherCode text, SetFlag integer)",
+    "create table if not exists VersionPlan (Number integer, ClassCode text, CourseCode text,"
+    " TeacherCode text, BuildCount integer, IsAutoBuild integer)",
+    "create index if not exists idxVersionLesson on VersionLesson (Number)",
+    "create index if not exists idxVersionPlan on VersionPlan (Number)",
+};
+
+struct Lesson {
+    QString classCode;
+    int day, lessonNo;
+    QString courseCode, teacherCode;
+    int setFlag;
+};
+struct Counter {
+    QString classCode, courseCode, teacherCode;
+    int buildCount, isAutoBuild;
+};
+struct Snapshot {
+    QList<Lesson> lessons;
+    QList<Counter> counters;
+
+    QByteArray digest() const {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        auto add = [&](const QString& s) { hash.addData((s + QChar(0x1F)).toUtf8()); };
+        for (const Lesson& l : lessons)
+            for (const QString& s :
+                 {l.classCode, QString::number(l.day), QString::number(l.lessonNo), l.courseCode,
+                  l.teacherCode, QString::number(l.setFlag)})
+                add(s);
+        add(QStringLiteral("|"));
+        for (const Counter& c : counters)
+            for (const QString& s : {c.classCode, c.courseCode, c.teacherCode,
+                                     QString::number(c.buildCount), QString::number(c.isAutoBuild)})
+                add(s);
+        return hash.result().toHex();
+    }
+};
+
+Snapshot ReadTimetable(SQLite::Database& d) {
+    Snapshot s;
+    SQLite::Statement lessons(d, "select ClassCode, Day, LessonNo, CourseCode, TeacherCode, SetFlag"
+                                 " from LessonListtb order by rowid");
+    while (lessons.executeStep())
+        s.lessons.append({sql::text(lessons.getColumn(0)), lessons.getColumn(1).getInt(),
+                          lessons.getColumn(2).getInt(), sql::text(lessons.getColumn(3)),
+                          sql::text(lessons.getColumn(4)), lessons.getColumn(5).getInt()});
+    SQLite::Statement plan(d, "select ClassCode, CourseCode, TeacherCode, BuildCount, IsAutoBuild"
+                              " from ClassPlantb order by rowid");
+    while (plan.executeStep())
+        s.counters.append({sql::text(plan.getColumn(0)), sql::text(plan.getColumn(1)),
+                           sql::text(plan.getColumn(2)), plan.getColumn(3).getInt(),
+                           plan.getColumn(4).getInt()});
+    return s;
+}
+
+QString PathOf(TimetableDb& db) {
+    if (!db.isOpen())
+        throw Failure(QStringLiteral("没有打开的数据库"));
+    return VersionsFileName(db.path());
+}
+
+std::unique_ptr<SQLite::Database> OpenVersions(const QString& path, bool create) {
+    if (!create && !QFileInfo::exists(path))
+        return nullptr;
+    try {
+        auto file = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(),
+                                                       SQLite::OPEN_READWRITE |
+                                                           (create ? SQLite::OPEN_CREATE : 0));
+        file->exec("pragma busy_timeout = 2000");
+        for (const char* statement : kSchema)
+            file->exec(statement);
+        return file;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, path);
+    }
+}
+
+void Keep(SQLite::Database& file, const Snapshot& s, const QString& cause) {
+    const QString digest = QString::fromLatin1(s.digest());
+    if (sql::firstText(file, "select Digest from Version order by Number desc limit 1") == digest)
+        return;
+    SQLite::Transaction tx(file);
+    sql::exec(file, "insert into Version (Time, Cause, Lessons, Digest) values (?, ?, ?, ?)",
+              QDateTime::currentDateTime().toString(Qt::ISODate), cause,
+              static_cast<int>(s.lessons.size()), digest);
+    const long long number = file.getLastInsertRowid();
+    SQLite::Statement lesson(file, "insert into VersionLesson values (?, ?, ?, ?, ?, ?, ?)");
+    for (const Lesson& l : s.lessons) {
+        sql::bind(lesson, number, l.classCode, l.day, l.lessonNo, l.courseCode, l.teacherCode,
+                  l.setFlag);
+        lesson.exec();
+        lesson.reset();
+    }
+    SQLite::Statement counter(file, "insert into VersionPlan values (?, ?, ?, ?, ?, ?)");
+    for (const Counter& c : s.counters) {
+        sql::bind(counter, number, c.classCode, c.courseCode, c.teacherCode, c.buildCount,
+                  c.isAutoBuild);
+        counter.exec();
+        counter.reset();
+    }
+    // Everything older than the newest kVersionsKept goes.
+    sql::exec(file,
+              "delete from VersionLesson where Number <= (select Number from Version"
+              " order by Number desc limit 1 offset ?)",
+              kVersionsKept);
+    sql::exec(file,
+              "delete from VersionPlan where Number <= (select Number from Version"
+              " order by Number desc limit 1 offset ?)",
+              kVersionsKept);
+    sql::exec(file,
+              "delete from Version where Number <= (select Number from Version"
+              " order by Number desc limit 1 offset ?)",
+              kVersionsKept);
+    tx.commit();
+}
+
+Snapshot ReadVersion(SQLite::Database& file, int number) {
+    if (!sql::hasRow(file, "select Number from Version where Number = ?", number))
+        throw Failure(QStringLiteral("没有第 %1 号课表版本").arg(number));
+    Snapshot s;
+    SQLite::Statement lessons(file, "select ClassCode, Day, LessonNo, CourseCode, TeacherCode,"
+                                    " SetFlag from VersionLesson where Number = ? order by rowid");
+    sql::bind(lessons, number);
+    while (lessons.executeStep())
+        s.lessons.append({sql::text(lessons.getColumn(0)), lessons.getColumn(1).getInt(),
+                          lessons.getColumn(2).getInt(), sql::text(lessons.getColumn(3)),
+                          sql::text(lessons.getColumn(4)), lessons.getColumn(5).getInt()});
+    SQLite::Statement plan(file, "select ClassCode, CourseCode, TeacherCode, BuildCount,"
+                                 " IsAutoBuild from VersionPlan where Number = ? order by rowid");
+    sql::bind(plan, number);
+    while (plan.executeStep())
+        s.counters.append({sql::text(plan.getColumn(0)), sql::text(plan.getColumn(1)),
+                           sql::text(plan.getColumn(2)), plan.getColumn(3).getInt(),
+                           plan.getColumn(4).getInt()});
+    return s;
+}
+
+} // namespace
+
+QString VersionsFileName(const QString& databasePath) {
+    return databasePath + QStringLiteral(".versions");
+}
+
+void KeepVersion(TimetableDb& db, const QString& cause) {
+    const QString path = PathOf(db);
+    Snapshot s;
+    try {
+        s = ReadTimetable(db.sql());
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
+    auto file = OpenVersions(path, true);
+    try {
+        Keep(*file, s, cause);
+    } catch (const std::exception& e) {
+        throw AsFailure(e, path);
+    }
+}
+
+bool tryKeepVersion(TimetableDb& db, const QString& cause, QString* why) {
+    try {
+        KeepVersion(db, cause);
+        return true;
+    } catch (const Failure& e) {
+        if (why)
+            *why = e.message();
+        return false;
+    }
+}
+
+QList<TimetableVersion> ListVersions(TimetableDb& db) {
+    auto file = OpenVersions(PathOf(db), false);
+    QList<TimetableVersion> versions;
+    if (!file)
+        return versions;
+    try {
+        SQLite::Statement st(
+            *file, "select Number, Time, Cause, Lessons from Version order by Number desc");
+        while (st.executeStep())
+            versions.append({st.getColumn(0).getInt(),
+                             QDateTime::fromString(sql::text(st.getColumn(1)), Qt::ISODate),
+                             sql::text(st.getColumn(2)), st.getColumn(3).getInt()});
+    } catch (const std::exception& e) {
+        throw AsFailure(e, VersionsFileName(db.path()));
+    }
+    return versions;
+}
+
+RestoreResult RestoreVersion(TimetableDb& db, int number) {
+    const QString path = PathOf(db);
+    auto file = OpenVersions(path, false);
+    if (!file)
+        throw Failure(QStringLiteral("还没有保留过课表版本"));
+    Snapshot version;
+    try {
+        version = ReadVersion(*file, number);
+    } catch (const std::exception& e) {
+        throw AsFailure(e, path);
+    }
+    file.reset();
+    KeepVersion(db, VersionCause::Restore + QStringLiteral("（恢复第 %1 号）").arg(number));
+
+    RestoreResult result;
+    try {
+        SQLite::Database& d = db.sql();
+        SQLite::Transaction tx(d);
+        d.exec("delete from LessonListtb");
+        // A lesson whose class, course or teacher was deleted since would show
+        // without a name; it is left out, as data maintenance would remove it.
+        SQLite::Statement insert(
+            d,
+            "insert into LessonListtb (ClassCode, Day, LessonNo, CourseCode, TeacherCode, SetFlag)"
+            " select ?, ?, ?, ?, ?, ? where exists (select 1 from Classtb where Code = ?)"
+            " and exists (select 1 from Coursetb where Code = ?)"
+            " and exists (select 1 from Teachertb where Code = ?)");
+        for (const Lesson& l : version.lessons) {
+            sql::bind(insert, l.classCode, l.day, l.lessonNo, l.courseCode, l.teacherCode,
+                      l.setFlag, l.classCode, l.courseCode, l.teacherCode);
+            if (insert.exec() == 1)
+                ++result.lessons;
+            else
+                ++result.skipped;
+            insert.reset();
+        }
+        d.exec(
+            "update ClassPlantb set IsAutoBuild = 0, BuildCount = (select count(*) from"
+            " LessonListtb L where L.ClassCode = ClassPlantb.ClassCode and"
+            " L.CourseCode = ClassPlantb.CourseCode and L.TeacherCode = ClassPlantb.TeacherCode)");
+        SQLite::Statement counter(d, "update ClassPlantb set BuildCount = ?, IsAutoBuild = ? where"
+                                     " ClassCode = ? and CourseCode = ? and TeacherCode = ?");
+        for (const Counter& c : version.counters) {
+            sql::bind(counter, c.buildCount, c.isAutoBuild, c.classCode, c.courseCode,
+                      c.teacherCode);
+            counter.exec();
+            counter.reset();
+        }
+        tx.commit();
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
+    return result;
+}

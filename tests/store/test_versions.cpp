@@ -1,0 +1,146 @@
+// Versions of the timetable: a generation undone by restoring the version kept
+// before it, and undone again after a second generation; the newest twenty
+// kept; lessons of deleted teachers left out; the command line.
+#include "TestDb.h"
+
+#include "core/generation/BuildRandom.h"
+#include "core/generation/BuildTimetable.h"
+#include "core/store/DemoSchool.h"
+#include "core/store/Lookups.h"
+#include "core/store/TimetableVersions.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+// Lessons and plan counters, the state a version must give back exactly.
+QString TimetableText(TestDb& t) {
+    QStringList lines;
+    for (const char* q :
+         {"select ClassCode||'/'||Day||'/'||LessonNo||'/'||CourseCode||'/'||TeacherCode||'/'||"
+          "SetFlag from LessonListtb order by rowid",
+          "select ClassCode||'/'||CourseCode||'/'||TeacherCode||'/'||BuildCount||'/'||IsAutoBuild "
+          "from ClassPlantb order by rowid"}) {
+        SQLite::Statement st(t.db.sql(), q);
+        while (st.executeStep())
+            lines << QString::fromStdString(st.getColumn(0).getString());
+        lines << QStringLiteral("--");
+    }
+    return lines.join('\n');
+}
+
+int RunCli(const QStringList& args, QString* out = nullptr) {
+    QProcess p;
+    p.start(qEnvironmentVariable("KBXT_BINARY_DIR") + "/bin/kbxt-cli", args);
+    if (!p.waitForFinished(60000))
+        return -1000;
+    if (out)
+        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1001;
+}
+
+} // namespace
+
+class TestVersions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void generationUndoneAndRedone() {
+        TestDb t;
+        FillDemoSchool(t.db, DemoSize::Small, 4);
+        const QString before = TimetableText(t);
+        const long long preset = t.count("select count(*) from LessonListtb");
+        QVERIFY(preset > 0); // the demo's class meetings
+
+        KeepVersion(t.db, VersionCause::Generation);
+        SeedBuildRandom();
+        QVERIFY(BuildTimetable(t.db, 6) >= 0);
+        const QString generated = TimetableText(t);
+        QVERIFY(generated != before);
+
+        QList<TimetableVersion> versions = ListVersions(t.db);
+        QCOMPARE(versions.size(), 1);
+        QCOMPARE(versions[0].cause, VersionCause::Generation);
+        QCOMPARE(versions[0].lessons, int(preset));
+        RestoreVersion(t.db, versions[0].number);
+        QCOMPARE(TimetableText(t), before);
+
+        // The generated timetable was kept by the restore; a new generation and
+        // then restoring it brings the first generation back.
+        versions = ListVersions(t.db);
+        QCOMPARE(versions.size(), 2);
+        QVERIFY(versions[0].cause.startsWith(VersionCause::Restore));
+        const int firstGeneration = versions[0].number;
+        KeepVersion(t.db, VersionCause::Generation); // same as the newest: not kept twice
+        QCOMPARE(ListVersions(t.db).size(), 3);      // differs from the newest (generated)
+        SeedBuildRandom(77);
+        QVERIFY(BuildTimetable(t.db, 6) >= 0);
+        RestoreVersion(t.db, firstGeneration);
+        QCOMPARE(TimetableText(t), generated);
+        QVERIFY(QFile::exists(VersionsFileName(t.path)));
+        QVERIFY_THROWS_EXCEPTION(Failure, RestoreVersion(t.db, 999));
+    }
+
+    void keepsTheNewestTwentyOnce() {
+        TestDb t;
+        t.addClass("11", "一（1）班");
+        t.addCourse("01", "语文");
+        t.addTeacher("001", "张三");
+        t.addPlan("11", "01", "001", 5);
+        QVERIFY(tryKeepVersion(t.db, "a"));
+        QVERIFY(tryKeepVersion(t.db, "b")); // unchanged timetable
+        QCOMPARE(ListVersions(t.db).size(), 1);
+        for (int i = 1; i <= 24; ++i) {
+            t.addLesson("11", 1 + i % 5, 1 + i / 5, "01", "001", 2);
+            KeepVersion(t.db, QString::number(i));
+        }
+        const QList<TimetableVersion> versions = ListVersions(t.db);
+        QCOMPARE(versions.size(), kVersionsKept);
+        QCOMPARE(versions.first().cause, QString("24"));
+        QCOMPARE(versions.last().cause, QString("5"));
+        QCOMPARE(versions.last().lessons, 5);
+    }
+
+    void deletedTeachersLessonsAreLeftOut() {
+        TestDb t;
+        t.addClass("11", "一（1）班");
+        t.addCourse("01", "语文");
+        t.addTeacher("001", "张三");
+        t.addTeacher("002", "李四");
+        t.addPlan("11", "01", "001", 2, 2, 1);
+        t.addLesson("11", 1, 1, "01", "001", 1);
+        t.addLesson("11", 1, 2, "01", "001", 1);
+        t.addLesson("11", 2, 1, "01", "002", 2);
+        KeepVersion(t.db, VersionCause::DeleteTimetable);
+        QVERIFY(DeleteAllLessons(t.db) == false);
+        t.exec("delete from Teachertb where Code='002'");
+        const RestoreResult r = RestoreVersion(t.db, ListVersions(t.db).last().number);
+        QCOMPARE(r.lessons, 2);
+        QCOMPARE(r.skipped, 1);
+        QCOMPARE(t.count("select BuildCount*10+IsAutoBuild from ClassPlantb"), 21LL);
+    }
+
+    void commandLine() {
+        TestDb t;
+        FillDemoSchool(t.db, DemoSize::Small, 6);
+        const QString before = TimetableText(t);
+        t.db.close();
+        QString out;
+        QCOMPARE(RunCli({"versions", t.path}, &out), 0);
+        QVERIFY(out.contains("还没有"));
+        QCOMPARE(RunCli({"generate", "--seed", "3", t.path}), 0);
+        QCOMPARE(RunCli({"versions", t.path}, &out), 0);
+        QVERIFY2(out.startsWith("1\t"), qPrintable(out));
+        QVERIFY(out.contains(VersionCause::Generation));
+        QCOMPARE(RunCli({"restore", t.path, "1"}), 0);
+        QCOMPARE(RunCli({"restore", t.path, "9"}), 1);
+        QCOMPARE(RunCli({"restore", t.path, "x"}), 2);
+        QVERIFY(t.db.open(t.path));
+        QCOMPARE(TimetableText(t), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVersions)
+#include "test_versions.moc"
