@@ -71,7 +71,7 @@ int runBench(const QStringList& argv) {
             QElapsedTimer t;
             t.start();
             rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay));
-            ms.push_back(t.nsecsElapsed() / 1e6);
+            ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
         }
         std::sort(ms.begin(), ms.end());
         CliOut(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
