@@ -4,7 +4,7 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/DemoSchool.h"
-#include "core/store/Sql.h"
+#include "core/store/PlanStore.h"
 #include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
@@ -62,8 +62,7 @@ int runBench(const QStringList& argv) {
             CliErr(QStringLiteral("kbxt-cli bench: ") + error);
             return 1;
         }
-        const long long classes = sql::firstInt(db.sql(), 0, "select count(*) from Classtb");
-        const long long planned = sql::firstInt(db.sql(), 0, "select sum(Count) from ClassPlantb");
+        const PlanTotals totals = ReadPlanTotals(db);
         std::vector<double> ms;
         int rate = -1;
         for (int i = 0; i < runs; ++i) {
@@ -76,8 +75,8 @@ int runBench(const QStringList& argv) {
         std::sort(ms.begin(), ms.end());
         CliOut(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                    .arg(QLatin1String(name), -7)
-                   .arg(classes, 8)
-                   .arg(planned, 8)
+                   .arg(totals.classes, 8)
+                   .arg(totals.lessons, 8)
                    .arg(rate, 5)
                    .arg(ms[ms.size() / 2], 10, 'f', 1)
                    .arg(ms.front(), 7, 'f', 1)

@@ -329,7 +329,7 @@ void frmClassPlanInput::WarnIfOverfull(const QString& classCode, const QString& 
 
 void frmClassPlanInput::FillClassList() {
     try {
-        const QStringList names = PlanNameList(m_ctx.db, "select Name from Classtb order by rowid");
+        const QStringList names = ReadClassNames(m_ctx.db);
         {
             const QSignalBlocker quiet(CmbClass);
             CmbClass->addItems(names);
@@ -344,7 +344,7 @@ void frmClassPlanInput::FillClassList() {
 void frmClassPlanInput::FillCourseList() {
     try {
         const QSignalBlocker quiet(CmbCourse);
-        CmbCourse->addItems(PlanNameList(m_ctx.db, "select Name from Coursetb order by rowid"));
+        CmbCourse->addItems(ReadCourseNames(m_ctx.db));
         CmbCourse->setCurrentIndex(-1);
     } catch (const std::exception&) {
     }
@@ -352,8 +352,7 @@ void frmClassPlanInput::FillCourseList() {
 
 void frmClassPlanInput::FillTeacherList() {
     try {
-        const QStringList names =
-            PlanNameList(m_ctx.db, "select Name from Teachertb order by Code");
+        const QStringList names = ReadTeacherNames(m_ctx.db);
         const QSignalBlocker quiet(CmbTeacher);
         const QSignalBlocker quiet2(CmbTeacher2);
         CmbTeacher->addItems(names);
