@@ -215,7 +215,7 @@ QString WriteImportSample(const QString& folder) {
 void MakeVersionHistory(AppContext& ctx) {
     KeepVersion(ctx.db, VersionCause::Generation);
     const int first = ListVersions(ctx.db).first().number;
-    if (BuildTimetable(ctx.db, ctx.lessonsPerDay) < 0)
+    if (BuildTimetable(ctx.db, Week::ofLessons(ctx.lessonsPerDay)) < 0)
         return;
     KeepVersion(ctx.db, VersionCause::DeleteTimetable);
     if (DeleteAllLessons(ctx.db))

@@ -56,7 +56,7 @@ private slots:
 
         KeepVersion(t.db, VersionCause::Generation);
         SeedBuildRandom();
-        QVERIFY(BuildTimetable(t.db, 6) >= 0);
+        QVERIFY(BuildTimetable(t.db, Week::ofLessons(6)) >= 0);
         const QString generated = TimetableText(t);
         QVERIFY(generated != before);
 
@@ -76,7 +76,7 @@ private slots:
         KeepVersion(t.db, VersionCause::Generation); // same as the newest: not kept twice
         QCOMPARE(ListVersions(t.db).size(), 3);      // differs from the newest (generated)
         SeedBuildRandom(77);
-        QVERIFY(BuildTimetable(t.db, 6) >= 0);
+        QVERIFY(BuildTimetable(t.db, Week::ofLessons(6)) >= 0);
         RestoreVersion(t.db, firstGeneration);
         QCOMPARE(TimetableText(t), generated);
         QVERIFY(QFile::exists(VersionsFileName(t.path)));

@@ -83,12 +83,9 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         Text(plan, row, 0, names[0].value(p.classCode, p.classCode));
         Text(plan, row, 1, names[1].value(p.courseCode, p.courseCode));
         Text(plan, row, 2, names[2].value(p.teacherCode, p.teacherCode));
-        bool ok = false;
-        const int count = p.count.toInt(&ok);
-        if (ok)
-            Check(worksheet_write_number(plan, static_cast<lxw_row_t>(row), 3, count, nullptr));
-        else
-            Text(plan, row, 3, p.count);
+        if (p.count) // a Null count stays an empty cell
+            Check(worksheet_write_number(plan, static_cast<lxw_row_t>(row), 3,
+                                         static_cast<double>(*p.count), nullptr));
         ++row;
     }
 }

@@ -261,7 +261,8 @@ public:
             const int teacher = m_lists[2].byCode.value(p.teacherCode, -1);
             if (cls < 0 || course < 0 || teacher < 0)
                 continue; // a row that data maintenance would remove
-            m_planKeys.insert(PlanKey(cls, course, teacher), p.count);
+            m_planKeys.insert(PlanKey(cls, course, teacher),
+                              p.count ? QString::number(*p.count) : QString());
             m_teacherOf.insert(PlanKey(cls, course, -1), teacher);
         }
     }

@@ -11,9 +11,15 @@ QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
                   " on C.Code = P.ClassCode"
                   " order by C.Pos is null, C.Pos, P.rowid");
     QList<PlanRow> rows;
-    while (st.executeStep())
-        rows.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
-                     sql::text(st.getColumn(2)), sql::text(st.getColumn(3))});
+    while (st.executeStep()) {
+        PlanRow row;
+        row.classCode = sql::text(st.getColumn(0));
+        row.courseCode = sql::text(st.getColumn(1));
+        row.teacherCode = sql::text(st.getColumn(2));
+        if (!st.getColumn(3).isNull())
+            row.count = st.getColumn(3).getInt64();
+        rows.append(row);
+    }
     return rows;
 }
 
