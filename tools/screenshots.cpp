@@ -42,13 +42,17 @@
 #include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
+#include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include <QLabel>
+#include <QTreeWidget>
 
 namespace {
 
@@ -128,6 +132,9 @@ void FillDemoSchool(SQLite::Database& db) {
         sql::exec(db, "insert into Limittb values(1,'07',?,1,3)", day);
         sql::exec(db, "insert into Limittb values(1,'05',?,6,2)", day);
     }
+    // 张丽 has Wednesday afternoon off for teaching research.
+    for (int lesson = 5; lesson <= 6; ++lesson)
+        sql::exec(db, "insert into Limittb values(2,'T01',3,?,3)", lesson);
 
     // 班队 is fixed on Friday afternoon; the rest is spread over the week
     // by a plain first-fit, leaving one lesson of 一（1）班 for the manual
@@ -230,6 +237,7 @@ std::vector<Shot> Shots() {
     shots.push_back({"frmCourseInput", nullptr, &Make<frmCourseInput>, {}});
     shots.push_back({"frmTeacherInput", nullptr, &Make<frmTeacherInput>, {}});
     shots.push_back({"frmCourseLimitInput", "limits", &Make<frmCourseLimitInput>, {}});
+    shots.push_back({"frmTeacherLimitInput", nullptr, &Make<frmTeacherLimitInput>, {}});
     shots.push_back({"frmClassPlanInput", "plan", &Make<frmClassPlanInput>, {}});
     shots.push_back({"frmSetLesson", nullptr, &Make<frmSetLesson>, {}});
     // The confirmation before generation, with OK typed in (its text box is
@@ -243,6 +251,20 @@ std::vector<Shot> Shots() {
          },
          [](QWidget* w) { static_cast<frmConfirm*>(w)->Text1->setText(QStringLiteral("OK")); }});
     shots.push_back({"frmAutoBuild", nullptr, &Make<frmAutoBuild>, {}, false});
+    shots.push_back({"frmAutoComplete", nullptr, &Make<frmAutoComplete>,
+                     [](QWidget* w) {
+                         static_cast<frmAutoComplete*>(w)->lblStatus->setText(
+                             QStringLiteral("还有 4 节未排"));
+                     },
+                     false});
+    // An unplaced lesson chosen: cyan where it may go, and why it did not.
+    shots.push_back({"frmManualSetLesson-why", nullptr, &Make<frmManualSetLesson>, [](QWidget* w) {
+                         auto* list = static_cast<frmManualSetLesson*>(w)->lstCourse;
+                         if (QTreeWidgetItem* item = list->topLevelItem(0)) {
+                             list->setCurrentItem(item);
+                             emit list->itemClicked(item, 0);
+                         }
+                     }});
     // A lesson selected for a swap: red, with the yellow periods it may go to.
     shots.push_back({"frmManualSetLesson", "adjust", &Make<frmManualSetLesson>,
                      [](QWidget* w) { LeftClickCell(w, "MSFlexGrid1", 2, 2); }});
@@ -279,6 +301,9 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmSetLesson",
                                    "frmConfirm",
                                    "frmAutoBuild",
+                                   "frmAutoComplete",
+                                   "frmTeacherLimitInput",
+                                   "frmManualSetLesson-why",
                                    "frmManualSetLesson",
                                    "frmPrint",
                                    "frmExport",

@@ -7,9 +7,9 @@
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/rules/TimetableCheck.h"
+#include "core/store/CompletionStore.h"
 #include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/WeekRecords.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,8 +4,9 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
+#include "core/rules/TimetableCheck.h"
+#include "core/store/CompletionStore.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/WeekRecords.h"
 
 namespace {
 const char* const kUsage = "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] DB";
@@ -65,6 +66,14 @@ int runComplete(const QStringList& argv) {
     }
     CliOut(QStringLiteral("自动补排：补排 %1 节，仍未排 %2 节").arg(r.placed).arg(r.remaining));
     CliOut(CompletionRateText(CompletionRate(db), MissingLessons(db)));
+    if (r.remaining > 0) {
+        TimetableCheck check;
+        if (CheckTimetable(db, lessonsPerDay, check))
+            for (int i = 0; i < check.unplaced.size(); ++i) {
+                CliOut(check.unplaced[i]);
+                CliOut(QStringLiteral("    原因：") + check.unplacedReasons.value(i));
+            }
+    }
     return r.remaining > 0 ? 3 : 0;
 }
 } // namespace

@@ -3,9 +3,9 @@
 #include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
+#include "core/store/CompletionStore.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
-#include "core/store/WeekRecords.h"
 
 #include <QElapsedTimer>
 #include <cstdio>

@@ -3,6 +3,8 @@
 #include "core/generation/CompleteTimetable.h"
 #include "core/generation/CompletionSearch.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -72,6 +74,7 @@ private slots:
     void infeasibleLessonsStayAndTheRestIsPlaced();
     void sameSeedSameResultAndCancelChangesNothing();
     void completesADatabaseInOneTransaction();
+    void infeasibleTeacherIsNamedByCompleteAndCheck();
 };
 
 void TestCompletion::chainsMovesToMakeRoom() {
@@ -234,6 +237,46 @@ void TestCompletion::completesADatabaseInOneTransaction() {
     QVERIFY(r.ok);
     QCOMPARE(r.placed, 0);
     QCOMPARE(r.moved, 0);
+}
+
+void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {
+    TestDb t;
+    t.addClass("11", "一（1）班");
+    t.addClass("12", "一（2）班");
+    t.addCourse("01", "语文");
+    t.addCourse("02", "数学");
+    t.addTeacher("T9", "赵敏");
+    t.addTeacher("T2", "李静");
+    t.addTeacher("T3", "张敏");
+    t.addPlan("11", "01", "T9", 16); // 16 + 15: one lesson beyond her week
+    t.addPlan("12", "01", "T9", 15);
+    t.addPlan("11", "02", "T2", 10);
+    t.addPlan("12", "02", "T3", 10);
+    t.addLimit(2, "T2", 3, 5, 3); // 李静 has Wednesday afternoon off
+    t.addLimit(2, "T2", 3, 6, 3);
+    const QString path = t.path;
+    CloseTimetableDb(t.db);
+    auto cli = [](const QStringList& args) {
+        QProcess p;
+        p.start(qEnvironmentVariable("KBXT_BINARY_DIR") + "/bin/kbxt-cli", args);
+        p.waitForFinished(60000);
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
+    };
+    QCOMPARE(cli({"generate", "--lessons-per-day", "6", path}).first, 0);
+    const auto [code, out] = cli({"complete", "--lessons-per-day", "6", path});
+    QCOMPARE(code, 3);
+    QVERIFY2(out.contains(QRegularExpression(
+                 "^自动补排：补排 [0-9]+ 节，仍未排 1 节\n"
+                 "课表完成率统计:  9[0-9]％，未排 1 节\n"
+                 "未排：一（[12]）班 语文（赵敏） 计划1[56]节，已排1[45]节，缺1节\n"
+                 "    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课\n")),
+             qPrintable(out));
+    const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
+    QCOMPARE(checkCode, 0);
+    QVERIFY2(
+        report.contains(QRegularExpression("    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课")),
+        qPrintable(report));
+    QVERIFY2(report.contains("不排时间上课 0 节"), qPrintable(report));
 }
 
 QTEST_GUILESS_MAIN(TestCompletion)

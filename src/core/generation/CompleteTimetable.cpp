@@ -1,7 +1,9 @@
 #include "core/generation/CompleteTimetable.h"
 
 #include "core/generation/CompletionSearch.h"
-#include "core/store/WeekRecords.h"
+#include "core/rules/Placement.h"
+#include "core/store/CompletionStore.h"
+#include "core/store/SchoolStore.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -9,121 +11,90 @@
 
 namespace {
 
-constexpr int kDays = 5;
-
-class Ids {
-public:
-    int of(const QString& code) {
-        auto it = m_ids.constFind(code);
-        if (it != m_ids.constEnd())
-            return it.value();
-        const int n = int(m_ids.size());
-        m_ids.insert(code, n);
-        return n;
-    }
-    int size() const { return int(m_ids.size()); }
-    int find(const QString& code) const { return m_ids.value(code, -1); }
-
-private:
-    QHash<QString, int> m_ids;
-};
-
 struct Translation {
     CompletionProblem problem;
-    std::vector<long long> rowid;   // by problem lesson; 0 for a missing one
-    std::vector<int> planRowOfUnit; // −1: a lesson outside the plan
+    std::vector<int> lessonIndex;   // by problem lesson: index into the timetable, −1 missing
+    std::vector<int> planRowOfUnit; // −1: lessons outside the plan
 };
 
-// The level of each period for a plan row: the course limit, raised to
-// "尽量不排" or "不排" where the teacher's or the class's limit says so.
-std::vector<std::uint8_t> levels(const WeekRecords& w, const WeekRecords::PlanRow& row,
-                                 int lessonsPerDay) {
-    const int P = kDays * lessonsPerDay;
-    std::vector<std::uint8_t> level(std::size_t(P), 1);
-    std::vector<std::uint8_t> raise(std::size_t(P), 0);
-    for (const auto& l : w.limits) {
-        if (l.day < 1 || l.day > kDays || l.lessonNo < 1 || l.lessonNo > lessonsPerDay)
-            continue;
-        const std::size_t p = std::size_t((l.day - 1) * lessonsPerDay + l.lessonNo - 1);
-        if (l.kind == 1 && l.code == row.courseCode)
-            level[p] = std::uint8_t(l.attr);
-        else if ((l.kind == 2 && l.code == row.teacherCode) ||
-                 (l.kind == 0 && l.code == row.classCode))
-            raise[p] = std::max(raise[p], std::uint8_t(l.attr));
-    }
-    for (std::size_t p = 0; p < level.size(); ++p)
-        if (raise[p] >= 2)
-            level[p] = std::max(level[p], raise[p]);
-    return level;
-}
-
-Translation translate(const WeekRecords& w, int lessonsPerDay) {
+// The school as small integers: a unit per plan row (a second equal row
+// shares the first one's lessons, as everywhere), the level of every period
+// from the rules, the lessons with their periods and the missing ones.
+Translation translate(School& s) {
     Translation t;
     CompletionProblem& pr = t.problem;
-    pr.lessonsPerDay = lessonsPerDay;
-    Ids classes, teachers, courses;
-    QHash<QString, int> unitOfRow; // class \t course \t teacher -> unit
+    const Week week = s.timetable.week();
+    pr.lessonsPerDay = week.lessonsPerDay();
+    const int P = week.periodCount();
+    auto periodOf = [&](Period q) { return (q.day - 1) * pr.lessonsPerDay + q.lessonNo - 1; };
+    QHash<QString, int> unitOf;
     auto key = [](const QString& a, const QString& b, const QString& c) {
         return a + QChar('\t') + b + QChar('\t') + c;
     };
-    for (std::size_t r = 0; r < w.plan.size(); ++r) {
-        const auto& row = w.plan[r];
-        const QString k = key(row.classCode, row.courseCode, row.teacherCode);
-        if (unitOfRow.contains(k))
-            continue; // a second equal row shares the first one's lessons
+    auto addUnit = [&](const QString& cls, const QString& course, const QString& teacher,
+                       int planRow) {
+        const rules::Placing p = rules::placingOf(s, cls, course, teacher);
         CompletionProblem::Unit u;
-        u.cls = classes.of(row.classCode);
-        u.teacher = teachers.of(row.teacherCode);
-        u.course = courses.of(row.courseCode);
-        u.dailyShare = std::max(row.count, 0) / kDays + 1;
-        u.level = levels(w, row, lessonsPerDay);
-        unitOfRow.insert(k, int(pr.units.size()));
+        u.cls = p.cls;
+        u.teacher = p.teacher;
+        u.course = p.course;
+        u.dailyShare = planRow >= 0 ? p.dailyShare : P;
+        u.level.assign(std::size_t(P), std::uint8_t(attrOf(LimitLevel::Normal)));
+        if (planRow >= 0)
+            week.forEach([&](Period q) {
+                u.level[std::size_t(periodOf(q))] = std::uint8_t(attrOf(rules::levelAt(s, p, q)));
+            });
+        unitOf.insert(key(cls, course, teacher), int(pr.units.size()));
         pr.units.push_back(std::move(u));
-        t.planRowOfUnit.push_back(int(r));
+        t.planRowOfUnit.push_back(planRow);
+        return int(pr.units.size()) - 1;
+    };
+    for (std::size_t r = 0; r < s.plan.size(); ++r) {
+        const PlanRow& row = s.plan[r];
+        if (row.isComplete() &&
+            !unitOf.contains(key(row.classCode, row.courseCode, row.teacherCode)))
+            addUnit(row.classCode, row.courseCode, row.teacherCode, int(r));
     }
-    std::vector<int> inTable(pr.units.size(), 0);
-    const int P = kDays * lessonsPerDay;
-    for (const auto& l : w.lessons) {
-        // Lessons beyond the week are nobody's business here.
-        if (l.day < 1 || l.day > kDays || l.lessonNo < 1 || l.lessonNo > lessonsPerDay)
+    std::vector<long long> inTable(pr.units.size(), 0);
+    const auto& lessons = s.timetable.lessons();
+    for (std::size_t i = 0; i < lessons.size(); ++i) {
+        const Lesson& l = lessons[i];
+        // Lessons beyond the week, or of no class, block nobody here.
+        if (!week.contains(l.period) || l.lessonNoEmpty || l.classCode.isEmpty())
             continue;
-        const QString k = key(l.classCode, l.courseCode, l.teacherCode);
-        int unit = unitOfRow.value(k, -1);
-        const bool planned = unit >= 0;
-        if (!planned) {
-            // Outside the plan: it stays where it is and takes its place.
-            CompletionProblem::Unit u;
-            u.cls = classes.of(l.classCode);
-            u.teacher = teachers.of(l.teacherCode);
-            u.course = courses.of(l.courseCode);
-            u.dailyShare = P;
-            u.level.assign(std::size_t(P), 1);
-            unit = int(pr.units.size());
-            unitOfRow.insert(k, unit);
-            pr.units.push_back(std::move(u));
-            t.planRowOfUnit.push_back(-1);
+        int unit = unitOf.value(key(l.classCode, l.courseCode, l.teacherCode), -1);
+        if (unit < 0) {
+            unit = addUnit(l.classCode, l.courseCode, l.teacherCode, -1);
             inTable.push_back(0);
         }
         ++inTable[std::size_t(unit)];
-        const bool fixed = l.setFlag == 0 || t.planRowOfUnit[std::size_t(unit)] < 0;
-        pr.lessons.push_back({unit, (l.day - 1) * lessonsPerDay + l.lessonNo - 1, fixed});
-        t.rowid.push_back(l.rowid);
+        // Pre-set lessons and lessons outside the plan stay where they are.
+        const bool fixed = l.origin == Origin::Preset || l.origin == Origin::Unrecorded ||
+                           t.planRowOfUnit[std::size_t(unit)] < 0;
+        pr.lessons.push_back({unit, periodOf(l.period), fixed});
+        t.lessonIndex.push_back(int(i));
     }
     for (std::size_t u = 0; u < pr.units.size(); ++u) {
         const int r = t.planRowOfUnit[u];
         if (r < 0)
             continue;
-        for (int n = inTable[u]; n < w.plan[std::size_t(r)].count; ++n) {
+        for (long long n = inTable[u]; n < s.plan[std::size_t(r)].weeklyLessons(); ++n) {
             pr.lessons.push_back({int(u), -1, false});
-            t.rowid.push_back(0);
+            t.lessonIndex.push_back(-1);
         }
     }
-    pr.classes = classes.size();
-    pr.teachers = teachers.size();
-    pr.courses = courses.size();
-    pr.exclusive.assign(std::size_t(pr.courses), false);
-    for (const QString& c : w.exclusiveCourses)
-        if (const int id = courses.find(c); id >= 0)
+    int classes = 0, teachers = 0, courses = 0;
+    for (const auto& u : pr.units) {
+        classes = std::max(classes, u.cls + 1);
+        teachers = std::max(teachers, u.teacher + 1);
+        courses = std::max(courses, u.course + 1);
+    }
+    pr.classes = classes;
+    pr.teachers = teachers;
+    pr.courses = courses;
+    pr.exclusive.assign(std::size_t(courses), false);
+    for (const QString& c : s.exclusiveCourses)
+        if (const CodeId id = s.timetable.courseId(c); id >= 0 && id < courses)
             pr.exclusive[std::size_t(id)] = true;
     return t;
 }
@@ -143,7 +114,8 @@ bool legal(const CompletionProblem& pr, const std::vector<int>& period) {
         if (const int p = period[i]; p >= 0) {
             const auto& u = pr.units[std::size_t(pr.lessons[i].unit)];
             ++cls[std::size_t(u.cls) * P + p];
-            ++tea[std::size_t(u.teacher) * P + p];
+            if (u.teacher >= 0)
+                ++tea[std::size_t(u.teacher) * P + p];
             if (pr.exclusive[std::size_t(u.course)])
                 ++crs[std::size_t(u.course) * P + p];
             ++perDay[dayKey(u, p)];
@@ -154,7 +126,8 @@ bool legal(const CompletionProblem& pr, const std::vector<int>& period) {
         if (p < 0 || pr.lessons[i].fixed || p == pr.lessons[i].period)
             continue;
         const auto& u = pr.units[std::size_t(pr.lessons[i].unit)];
-        if (cls[std::size_t(u.cls) * P + p] > 1 || tea[std::size_t(u.teacher) * P + p] > 1 ||
+        if (cls[std::size_t(u.cls) * P + p] > 1 ||
+            (u.teacher >= 0 && tea[std::size_t(u.teacher) * P + p] > 1) ||
             (pr.exclusive[std::size_t(u.course)] && crs[std::size_t(u.course) * P + p] > 1) ||
             u.level[std::size_t(p)] >= 3 || perDay[dayKey(u, p)] > u.dailyShare)
             return false;
@@ -169,8 +142,8 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
     QElapsedTimer clock;
     clock.start();
     try {
-        const WeekRecords week = ReadWeekRecords(db);
-        const Translation t = translate(week, run.lessonsPerDay);
+        School school = LoadSchool(db, Week::ofLessons(run.lessonsPerDay));
+        const Translation t = translate(school);
         CompletionOptions options;
         options.seed = run.seed;
         options.seconds = run.seconds;
@@ -196,21 +169,18 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
         for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
             const auto& l = t.problem.lessons[i];
             const int to = out.period[i];
-            if (l.fixed || to == l.period)
+            if (l.fixed || to == l.period || (l.period < 0 && to < 0))
                 continue;
-            const auto& row = week.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
-            LessonChange c{t.rowid[i],
-                           row.classCode,
-                           row.courseCode,
-                           row.teacherCode,
-                           to < 0 ? 0 : to / L + 1,
-                           to < 0 ? 0 : to % L + 1,
-                           1};
-            if (c.rowid == 0 && to < 0)
-                continue;
-            if (c.rowid != 0)
+            const PlanRow& row = school.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
+            const long long rowid =
+                t.lessonIndex[i] < 0
+                    ? 0
+                    : school.timetable.lessons()[std::size_t(t.lessonIndex[i])].rowid;
+            changes.push_back({rowid, row.classCode, row.courseCode, row.teacherCode,
+                               to < 0 ? 0 : to / L + 1, to < 0 ? 0 : to % L + 1,
+                               setFlagOf(Origin::Generated)});
+            if (rowid != 0)
                 ++report.moved;
-            changes.push_back(c);
         }
         int placedNow = 0, placedThen = 0;
         for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {

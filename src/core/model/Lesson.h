@@ -37,4 +37,7 @@ struct Lesson {
     // and hides the best and avoid cells of that day from its class (see
     // Timetable::classHasUnnumberedLesson).
     bool lessonNoEmpty = false;
+    // Its row in LessonListtb, so that a change can be written to that row;
+    // 0 for a lesson not stored yet.
+    long long rowid = 0;
 };

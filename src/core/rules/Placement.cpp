@@ -1,6 +1,8 @@
 #include "core/rules/Placement.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace rules {
 
@@ -29,9 +31,39 @@ LimitLevel levelFromCells(const std::vector<LimitCell>& cells, int lessonNo, int
     return avoid ? LimitLevel::Avoid : LimitLevel::Never;
 }
 
+// The teacher's and the class's "尽量不排" and "不排" cells, by period.
+void readTimeOff(const School& s, Placing& p) {
+    p.timeOff.fill(0);
+    for (int day = 1; day <= Week::kDays; ++day)
+        for (const auto& [kind, code] : {std::pair{LimitKind::Teacher, &p.teacherCode},
+                                         std::pair{LimitKind::Class, &p.classCode}}) {
+            if (code->isEmpty())
+                continue;
+            for (const LimitCell& c : s.limits.cellsOn(kind, *code, day)) {
+                const int n = c.period.lessonNo;
+                if (n < 1 || n > Week::kMaxLessonsPerDay ||
+                    !(c.isLevel(LimitLevel::Avoid) || c.isLevel(LimitLevel::Never)))
+                    continue;
+                auto& cell =
+                    p.timeOff[static_cast<size_t>((day - 1) * Week::kMaxLessonsPerDay + n - 1)];
+                cell = std::max(cell, static_cast<std::uint8_t>(*c.attr));
+            }
+        }
+}
+
+// The course's level raised by the teacher's and the class's time-off.
+LimitLevel raised(const Placing& p, int day, int lessonNo, LimitLevel course) {
+    if (day < 1 || day > Week::kDays || lessonNo < 1 || lessonNo > Week::kMaxLessonsPerDay)
+        return course;
+    const int off =
+        p.timeOff[static_cast<size_t>((day - 1) * Week::kMaxLessonsPerDay + lessonNo - 1)];
+    return off > attrOf(course) ? static_cast<LimitLevel>(off) : course;
+}
+
 Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
+    readTimeOff(s, p);
     for (const PlanRow& r : s.plan)
         if (r.sameLessons(cls, course, teacher)) {
             p.weeklyLessons = r.weeklyLessons();
@@ -67,6 +99,7 @@ int teacherCapOf(const School& s, const QString& teacherCode) {
 Placing placingOf(School& s, const QString& cls, const QString& course, const QString& teacher,
                   long long weeklyLessons, long long teacherLessons) {
     Placing p{cls, course, teacher};
+    readTimeOff(s, p);
     p.weeklyLessons = weeklyLessons;
     p.dailyShare = dailyShareOf(weeklyLessons);
     p.teacherCap = teacherCapOf(teacherLessons);
@@ -94,8 +127,9 @@ Placing placingOf(const School& s, const QString& cls, const QString& course,
 }
 
 LimitLevel levelAt(const School& s, const Placing& p, Period period) {
-    return levelFromCells(courseCells(s, p, period.day), period.lessonNo,
-                          s.timetable.week().lessonsPerDay());
+    return raised(p, period.day, period.lessonNo,
+                  levelFromCells(courseCells(s, p, period.day), period.lessonNo,
+                                 s.timetable.week().lessonsPerDay()));
 }
 
 std::vector<int> freeLessonsAtLevel(const School& s, const Placing& p, int day, LimitLevel level) {
@@ -103,9 +137,11 @@ std::vector<int> freeLessonsAtLevel(const School& s, const Placing& p, int day, 
     const Timetable& t = s.timetable;
     const int lessonsPerDay = t.week().lessonsPerDay();
     const auto& cells = courseCells(s, p, day);
+    auto levelOf = [&](int n) {
+        return raised(p, day, n, levelFromCells(cells, n, lessonsPerDay));
+    };
     auto usable = [&](int n) {
-        return levelFromCells(cells, n, lessonsPerDay) == level &&
-               t.classLessonsAt(p.cls, Period{day, n}) == 0;
+        return levelOf(n) == level && t.classLessonsAt(p.cls, Period{day, n}) == 0;
     };
     if (level == LimitLevel::Normal) {
         for (int n = 1; n <= lessonsPerDay; ++n)
@@ -119,6 +155,12 @@ std::vector<int> freeLessonsAtLevel(const School& s, const Placing& p, int day, 
     for (const LimitCell& c : cells)
         if (c.isLevel(level) && usable(c.period.lessonNo))
             lessons.push_back(c.period.lessonNo);
+    // Then, in lesson order, the periods that only the teacher's or the
+    // class's "尽量不排" made avoid.
+    if (level == LimitLevel::Avoid)
+        for (int n = 1; n <= lessonsPerDay; ++n)
+            if (levelFromCells(cells, n, lessonsPerDay) != LimitLevel::Avoid && usable(n))
+                lessons.push_back(n);
     return lessons;
 }
 

@@ -14,6 +14,8 @@
 #include "core/model/School.h"
 
 #include <QString>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -31,6 +33,9 @@ struct Placing {
     long long weeklyLessons = 0; // Count of the plan row (0 when there is none)
     int dailyShare = 1;          // lessons of the course a day the class may have
     int teacherCap = 0;          // the teacher's lessons a day, at most
+    // The teacher's and the class's own limits that raise the course's level:
+    // by (day − 1) × 7 + lessonNo − 1, "尽量不排" or "不排" (0: none).
+    std::array<std::uint8_t, Week::kDays * Week::kMaxLessonsPerDay> timeOff{};
 };
 
 // The lessons of the plan row (class, course, teacher): its weekly count from
@@ -54,10 +59,13 @@ int teacherCapOf(const School& school, const QString& teacherCode);
 int teacherCapOf(long long teacherWeeklyLessons);
 long long teacherWeeklyLessons(const School& school, const QString& teacherCode);
 
-// The level of the period for the lesson. Today the course's limits decide:
+// The level of the period for the lesson. The course's limits decide first:
 // a best cell makes it best, else a period with no cell other than normal is
 // normal, else an avoid cell makes it avoid, else (a "不排" cell or a value
-// that is no level) never. Cells beyond the day are never used.
+// that is no level) never. Cells beyond the day are never used. Then the
+// teacher's and the class's cells raise it: "尽量不排" there makes a best or
+// normal period avoid, "不排" there makes any period never; their best and
+// normal cells change nothing.
 LimitLevel levelAt(const School& school, const Placing& p, Period period);
 // The lesson numbers of the day at the level at which the class is still free,
 // in the order generation draws among them: best and avoid cells in the order

@@ -1,8 +1,13 @@
 #include "core/rules/TimetableCheck.h"
 
+#include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
+
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -53,8 +58,13 @@ int num(SQLite::Statement& st, int i) {
 QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list : {&classClashes, &teacherClashes, &forbiddenCells,
-                                    &exclusiveClashes, &counterMismatches, &outsideWeek, &unplaced})
+                                    &exclusiveClashes, &counterMismatches, &outsideWeek})
         lines += *list;
+    for (int i = 0; i < unplaced.size(); ++i) {
+        lines << unplaced[i];
+        if (i < unplacedReasons.size() && !unplacedReasons[i].isEmpty())
+            lines << QStringLiteral("    原因：") + unplacedReasons[i];
+    }
     lines << QStringLiteral("检查结果：班级冲突 %1 处，老师冲突 %2 处，不排时间上课 %3 节，"
                             "专用课程冲突 %4 处，计数不符 %5 行，课表外的课 %6 节，"
                             "未排 %7 节（%8 行）。")
@@ -77,6 +87,12 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
     Names names{db};
     try {
         SQLite::Database& d = db.sql();
+        const School school = LoadSchool(db, Week::ofLessons(lessonsPerDay));
+        const rules::NameOf nameOf = [&](char kind, const QString& code) {
+            return kind == 'c'   ? names.cls(code)
+                   : kind == 'k' ? names.course(code)
+                                 : names.teacher(code);
+        };
         eachRow(d,
                 "select ClassCode,Day,LessonNo,count(*),group_concat(CourseCode,char(9)) from "
                 "(select * from LessonListtb order by rowid) group by ClassCode,Day,LessonNo "
@@ -108,16 +124,36 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                                .arg(num(st, 3))
                                .arg(lessons.join(QStringLiteral("、")));
                 });
-        eachRow(d,
-                "select distinct L.ClassCode,L.Day,L.LessonNo,L.CourseCode from LessonListtb L "
-                "join Limittb M on M.Kind=1 and M.Code=L.CourseCode and M.Day=L.Day and "
-                "M.LessonNo=L.LessonNo and M.Attr=3 order by L.ClassCode,L.Day,L.LessonNo",
-                [&](SQLite::Statement& st) {
-                    r.forbiddenCells
-                        << QStringLiteral("不排时间上课：%1 %2 %3（该课程此时间不排）")
-                               .arg(names.cls(col(st, 0)), period(num(st, 1), num(st, 2)),
-                                    names.course(col(st, 3)));
-                });
+        // Every lesson at a period that is "不排" for it, by the one rule that
+        // generation and completion follow.
+        {
+            std::vector<const Lesson*> lessons;
+            for (const Lesson& l : school.timetable.lessons())
+                if (school.timetable.week().contains(l.period))
+                    lessons.push_back(&l);
+            std::stable_sort(lessons.begin(), lessons.end(), [](const Lesson* a, const Lesson* b) {
+                return std::tie(a->classCode, a->period) < std::tie(b->classCode, b->period);
+            });
+            Period last{};
+            QString lastClass;
+            for (const Lesson* l : lessons) {
+                const rules::Placing p =
+                    rules::placingOf(school, l->classCode, l->courseCode, l->teacherCode);
+                if (rules::levelAt(school, p, l->period) != LimitLevel::Never)
+                    continue;
+                if (!r.forbiddenCells.isEmpty() && last == l->period && lastClass == l->classCode)
+                    continue;
+                last = l->period;
+                lastClass = l->classCode;
+                QStringList owners = rules::neverOwners(school, p, l->period, nameOf);
+                r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
+                                        .arg(names.cls(l->classCode),
+                                             period(l->period.day, l->period.lessonNo),
+                                             names.course(l->courseCode),
+                                             owners.isEmpty() ? QStringLiteral("该课程")
+                                                              : owners.join(QStringLiteral("、")));
+            }
+        }
         eachRow(d,
                 "select CourseCode,Day,LessonNo,group_concat(ClassCode,char(9)) from "
                 "(select * from LessonListtb where CourseCode in (select CourseCode from "
@@ -155,6 +191,9 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                                           .arg(built)
                                           .arg(count - built);
                         r.unplacedLessons += count - built;
+                        const rules::Placing p =
+                            rules::placingOf(school, col(st, 0), col(st, 1), col(st, 2));
+                        r.unplacedReasons << rules::whyUnplaced(school, p, nameOf).summary;
                     }
                 });
         SQLite::Statement outside(d, "select ClassCode,Day,LessonNo,CourseCode from LessonListtb "

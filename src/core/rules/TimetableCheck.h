@@ -9,10 +9,11 @@ class TimetableDb;
 struct TimetableCheck {
     QStringList classClashes;      // a class with two lessons in one period
     QStringList teacherClashes;    // a teacher with two lessons in one period
-    QStringList forbiddenCells;    // a lesson in a "不排" cell of its course
+    QStringList forbiddenCells;    // a lesson at a period that is "不排" for it
     QStringList exclusiveClashes;  // an exclusive course in two classes at once
     QStringList counterMismatches; // BuildCount differs from the row's lessons
     QStringList unplaced;          // plan rows with lessons still missing
+    QStringList unplacedReasons;   // for each of them, why it fits nowhere now
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
     int unplacedLessons = 0;       // sum of the missing lessons
 

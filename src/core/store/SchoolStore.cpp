@@ -21,8 +21,8 @@ bool intOf(const SQLite::Column& c, int& out) {
 }
 
 void loadLessons(SQLite::Database& d, Timetable& t) {
-    SQLite::Statement st(d, "select ClassCode,Day,LessonNo,CourseCode,TeacherCode,SetFlag from "
-                            "LessonListtb order by rowid");
+    SQLite::Statement st(d, "select ClassCode,Day,LessonNo,CourseCode,TeacherCode,SetFlag,rowid "
+                            "from LessonListtb order by rowid");
     while (st.executeStep()) {
         Lesson l;
         l.classCode = sql::text(st.getColumn(0));
@@ -34,6 +34,7 @@ void loadLessons(SQLite::Database& d, Timetable& t) {
             l.period.lessonNo = Lesson::kNoLessonNo;
         l.courseCode = sql::text(st.getColumn(3));
         l.teacherCode = sql::text(st.getColumn(4));
+        l.rowid = st.getColumn(6).getInt64();
         const SQLite::Column flag = st.getColumn(5);
         l.origin = flag.isNull() ? Origin::Unrecorded : originOfSetFlag(flag.getInt64());
         t.add(l);

@@ -1,7 +1,7 @@
 #include "gui/generation/frmAutoBuild.h"
 
 #include "core/generation/BuildTimetable.h"
-#include "core/store/WeekRecords.h"
+#include "core/store/CompletionStore.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"

@@ -1,8 +1,10 @@
 #include "gui/manual/frmManualSetLesson.h"
 
+#include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
 #include "core/store/ManualLessons.h"
 #include "core/store/PresetLessons.h"
+#include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
@@ -20,6 +22,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
@@ -51,6 +54,7 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     grdTeacher = new QTableWidget(this);
     Label1 = new QLabel(QStringLiteral("未排班级课程课程"), this);
     lstCourse = new QTreeWidget(this);
+    lblWhy = new QLabel(this);
     staMsg = new StatusPanels({5, 2, 1}, this);
     cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), this);
     lblClass->setObjectName("lblClass");
@@ -63,6 +67,9 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     grdTeacher->setObjectName("grdTeacher");
     Label1->setObjectName("Label1");
     lstCourse->setObjectName("lstCourse");
+    lblWhy->setObjectName("lblWhy");
+    lblWhy->setWordWrap(true);
+    lblWhy->setStyleSheet("color: rgb(192,0,0)");
     staMsg->setObjectName("staMsg");
     cmdOK->setObjectName("cmdOK");
 
@@ -94,7 +101,10 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
-    grid->addWidget(lstCourse, 1, 2);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(lstCourse, 1);
+    listColumn->addWidget(lblWhy);
+    grid->addLayout(listColumn, 1, 2);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(cmdOK);
@@ -316,6 +326,7 @@ void frmManualSetLesson::LoadClassGrid() {
         for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo)
             ShowClassCell(day, lessonNo);
     staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
+    ClearWhy();
     // A fresh grid has no selection and no cyan cells; the help says so.
     staMsg->setPanelText(1, kHelpIdle);
 }
@@ -352,15 +363,50 @@ void frmManualSetLesson::ResetColors() {
 }
 
 void frmManualSetLesson::PaintPlaceable() {
+    // The rules over the week as stored: where the lesson may go ("不排" of the
+    // course, the teacher or the class is never offered) and, when nowhere,
+    // why not.
+    std::optional<School> school;
+    try {
+        school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+    } catch (const std::exception&) {
+    }
+    std::optional<rules::Placing> placing;
+    if (school)
+        placing = rules::placingOf(*school, mstrClassCode, mstrCourseCode, mstrTeacherCode);
     for (int row = 1; row <= lessonRows(); ++row) {
         if (row == kSeparatorRow)
             continue;
-        for (int day = 1; day <= kDays; ++day)
+        for (int day = 1; day <= kDays; ++day) {
+            const Period period{day, LessonOfGridRow(row)};
             if (GridCellText(MSFlexGrid1, row, day).isEmpty() &&
                 IsSlotFree(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
-                           LessonOfGridRow(row)))
+                           period.lessonNo) &&
+                (!school || rules::levelAt(*school, *placing, period) != LimitLevel::Never))
                 SetGridCellColour(MSFlexGrid1, row, day, CellColour::Free);
+        }
     }
+    if (!school)
+        return;
+    const rules::NameOf nameOf = [this](char kind, const QString& code) {
+        return kind == 'c'   ? GetClassName(m_ctx.db, code)
+               : kind == 'k' ? GetCourseName(m_ctx.db, code)
+                             : GetTeacherName(m_ctx.db, code);
+    };
+    const rules::WhyUnplaced why = rules::whyUnplaced(*school, *placing, nameOf);
+    lblWhy->setText(QStringLiteral("排不下的原因：") + why.summary);
+    for (const rules::PeriodReasons& pr : why.periods)
+        if (QTableWidgetItem* item =
+                MSFlexGrid1->item(GridRowOfLesson(pr.period.lessonNo), pr.period.day))
+            item->setToolTip(pr.text);
+}
+
+void frmManualSetLesson::ClearWhy() {
+    lblWhy->clear();
+    for (int row = 1; row < MSFlexGrid1->rowCount(); ++row)
+        for (int col = 1; col < MSFlexGrid1->columnCount(); ++col)
+            if (QTableWidgetItem* item = MSFlexGrid1->item(row, col))
+                item->setToolTip(QString());
 }
 
 void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {

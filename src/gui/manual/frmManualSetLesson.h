@@ -30,6 +30,9 @@ public:
     QTableWidget* grdTeacher;
     QLabel* Label1;
     QTreeWidget* lstCourse;
+    // Why the chosen unplaced lesson fits nowhere; each class-grid cell tells
+    // its own reasons on hover.
+    QLabel* lblWhy;
     StatusPanels* staMsg;
     QPushButton* cmdOK;
 
@@ -65,6 +68,7 @@ private:
     void LoadTeacherGrid(const QString& teacherCode);
     void ResetColors();
     void PaintPlaceable();
+    void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
     bool PlaceLesson();
