@@ -18,15 +18,21 @@
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -310,7 +316,10 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmSetLessonOfDay",
                                    "frmSchoolName",
                                    "frmImport",
-                                   "frmVersions"};
+                                   "frmVersions",
+                                   "frmMain-start",
+                                   "dlgOpenDb",
+                                   "dlgPrintPreview"};
 
 bool Save(const QImage& image, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -347,9 +356,124 @@ bool TakeShot(const Shot& shot, AppContext& ctx, frmMain* main, const QString& o
     return ok;
 }
 
+// --- the dialogs the program opens modally ----------------------------------
+// Waits (within the event loop that follows) for a modal dialog of type T,
+// saves what it shows, then hands it to `then` (which closes it).
+template <class T>
+void GrabNextModal(const QString& outRoot, const char* name, bool* ok,
+                   std::function<void(T*)> then = {}) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [=]() {
+        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        // A few rounds more: the preview draws its pages after it shows.
+        if ((!dialog || ++*tries < 6) && *tries < 400) {
+            if (!dialog)
+                ++*tries;
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (!dialog) {
+            std::fprintf(stderr, "%s: the dialog did not open\n", name);
+            *ok = false;
+            return;
+        }
+        *ok &=
+            Save(dialog->grab().toImage(), outRoot + "/resources/使用手册/images/" + name + ".png");
+        if (then)
+            then(dialog);
+        else
+            dialog->reject();
+    });
+    timer->start();
+}
+
+struct ModalShot {
+    const char* window;
+    std::function<bool(AppContext&, frmMain*, const QString&)> take;
+};
+
+std::vector<ModalShot> ModalShots() {
+    std::vector<ModalShot> shots;
+    // The main window on a database without classes: the start guide shows.
+    shots.push_back({"frmMain-start", [](AppContext&, frmMain*, const QString& outRoot) {
+                         QTemporaryDir dir;
+                         AppContext empty;
+                         empty.systemTitle = MakeSystemTitle(QStringLiteral("阳光小学"));
+                         const QString path = dir.filePath("kb.db");
+                         if (!CreateTimetableFile(path) || !OpenTimetableDb(empty.db, path))
+                             return false;
+                         frmMain window(empty);
+                         window.setWindowTitle(empty.systemTitle + " -- " + path);
+                         window.resize(960, 640);
+                         window.show();
+                         QApplication::processEvents();
+                         const bool ok =
+                             Save(window.grab().toImage(),
+                                  outRoot + "/resources/使用手册/images/frmMain-start.png");
+                         window.hide();
+                         CloseTimetableDb(empty.db);
+                         return ok;
+                     }});
+    // The open-database dialog as the program shows it: Qt's own, in Chinese.
+    shots.push_back({"dlgOpenDb", [](AppContext&, frmMain* main, const QString& outRoot) {
+                         bool ok = true;
+                         UiDialogs& silent = UiDialogs::instance();
+                         UiDialogs::setInstance(nullptr);
+                         GrabNextModal<QFileDialog>(outRoot, "dlgOpenDb", &ok);
+                         main->mnuOpenDb->trigger();
+                         UiDialogs::setInstance(&silent);
+                         return ok;
+                     }});
+    // The print preview of a class's timetable, and the print dialog its print
+    // button opens.
+    shots.push_back({"dlgPrintPreview", [](AppContext& ctx, frmMain* main, const QString& outRoot) {
+                         bool ok = true;
+                         frmPrint print(ctx, main);
+                         print.show();
+                         GrabNextModal<QPrintPreviewDialog>(
+                             outRoot, "dlgPrintPreview", &ok, [&](QPrintPreviewDialog* preview) {
+                                 GrabNextModal<QPrintDialog>(outRoot, "dlgPrint", &ok,
+                                                             [preview](QPrintDialog* dialog) {
+                                                                 dialog->reject();
+                                                                 preview->reject();
+                                                             });
+                                 // The preview's own print button (the first action
+                                 // whose text names printing).
+                                 for (QAction* a : preview->findChildren<QAction*>())
+                                     if (a->text().contains(QStringLiteral("打印")) &&
+                                         !a->text().contains(QStringLiteral("预览"))) {
+                                         QTimer::singleShot(0, a, &QAction::trigger);
+                                         return;
+                                     }
+                                 std::fprintf(stderr, "dlgPrint: no print button in the preview\n");
+                                 ok = false;
+                                 preview->reject();
+                             });
+                         print.cmdPrintClass->click();
+                         print.hide();
+                         return ok;
+                     }});
+    return shots;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Offscreen, the screen is a common school office one, 1366×768, so that
+    // windows show at the size they have there.
+    QTemporaryDir screenDir;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screenDir.isValid()) {
+        QFile json(screenDir.filePath("screen.json"));
+        if (json.open(QIODevice::WriteOnly)) {
+            json.write(R"({"screens":[{"name":"office","x":0,"y":0,"width":1366,)"
+                       R"("height":768,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+            json.close();
+            qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + json.fileName()).toUtf8());
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kbxt"));
     if (argc < 2) {
@@ -371,8 +495,10 @@ int main(int argc, char** argv) {
     }
     const QString outRoot = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const std::vector<Shot> shots = Shots();
+    const std::vector<ModalShot> modalShots = ModalShots();
 
     std::vector<const Shot*> wanted;
+    std::vector<const ModalShot*> wantedModal;
     for (int i = 2; i < argc; ++i) {
         const QByteArray name = argv[i];
         auto it = std::find_if(shots.begin(), shots.end(),
@@ -381,15 +507,24 @@ int main(int argc, char** argv) {
             wanted.push_back(&*it);
             continue;
         }
+        auto modal = std::find_if(modalShots.begin(), modalShots.end(),
+                                  [&](const ModalShot& s) { return name == s.window; });
+        if (modal != modalShots.end()) {
+            wantedModal.push_back(&*modal);
+            continue;
+        }
         const bool known = std::any_of(std::begin(kAllWindows), std::end(kAllWindows),
                                        [&](const char* w) { return name == w; });
         std::fprintf(stderr, "%s: %s\n", name.constData(),
                      known ? "not in this build yet" : "no such window");
         return 2;
     }
-    if (wanted.empty())
+    if (wanted.empty() && wantedModal.empty()) {
         for (const Shot& s : shots)
             wanted.push_back(&s);
+        for (const ModalShot& s : modalShots)
+            wantedModal.push_back(&s);
+    }
 
     // A private application directory holding the demo school, opened the way
     // the program opens its database at start-up.
@@ -424,6 +559,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const Shot* s : wanted)
         ok &= TakeShot(*s, ctx, main.get(), outRoot);
+    for (const ModalShot* s : wantedModal)
+        ok &= s->take(ctx, main.get(), outRoot);
     UiDialogs::setInstance(nullptr);
     return ok ? 0 : 1;
 }

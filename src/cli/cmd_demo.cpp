@@ -5,7 +5,7 @@
 #include "core/store/DemoSchool.h"
 
 namespace {
-const char* const kUsage = "demo [--size small|medium|large] [--seed N] OUT.db";
+const char* const kUsage = "demo [--size small|medium|large|huge] [--seed N] OUT.db";
 
 int runDemo(const QStringList& argv) {
     ToolArgs args;
@@ -14,7 +14,7 @@ int runDemo(const QStringList& argv) {
         CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
         CliOut(
             QStringLiteral("  写入一个示例小学：small 每个年级 1 个班（共 6 班），medium 共 24 班，"
-                           "large 共 48 班（默认 small）。"));
+                           "large 共 48 班，huge 共 192 班（默认 small）。"));
         CliOut(QStringLiteral("  同一个 --seed 得到同一所学校；不会覆盖已有文件。"));
         return 0;
     }
@@ -23,7 +23,7 @@ int runDemo(const QStringList& argv) {
     std::uint32_t seed = kDefaultBuildSeed;
     if (error.isEmpty() && args.options.contains(QStringLiteral("--size")) &&
         !ParseDemoSize(args.options.value(QStringLiteral("--size")), size))
-        error = QStringLiteral("学校规模只能是 small、medium 或 large：%1")
+        error = QStringLiteral("学校规模只能是 small、medium、large 或 huge：%1")
                     .arg(args.options.value(QStringLiteral("--size")));
     if (error.isEmpty())
         error = SeedOption(args, seedGiven, seed);

@@ -156,7 +156,7 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("size") << QStringList{"demo", "--size", "huge", "x.db"} << 2 << "small";
+    QTest::newRow("size") << QStringList{"demo", "--size", "giant", "x.db"} << 2 << "small";
     QTest::newRow("seed") << QStringList{"generate", "--seed", "-1", "x.db"} << 2 << "种子";
     QTest::newRow("lessons") << QStringList{"check", "--lessons-per-day", "8", "x.db"} << 2
                              << "6 或 7";

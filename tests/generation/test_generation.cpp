@@ -3,6 +3,7 @@
 #include "TestDb.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
+#include "core/model/Failure.h"
 #include "core/rules/TimetableCheck.h"
 #include "core/store/DemoSchool.h"
 #include "core/store/SchoolStore.h"
@@ -45,6 +46,8 @@ private slots:
     void completionRateRoundsHalfToEven();
     void failureRollsBackTheWholeRun();
     void oddCodesStillEndTheRun();
+    void damagedPlanRowsAreSkippedNotFatal();
+    void overflowingPlanIsRefused();
 };
 
 void TestGeneration::allPresetPlanGivesHundredAndInsertsNothing() {
@@ -247,6 +250,42 @@ void TestGeneration::oddCodesStillEndTheRun() {
     QCOMPARE(rate, 50); // 3 of 6 planned lessons: the rows with a class and a teacher
     QCOMPARE(t.count("select count(*) from ClassPlantb where IsAutoBuild=0"), 0LL);
     QCOMPARE(t.count("select count(*) from LessonListtb where ClassCode='1''1'"), 2LL);
+}
+
+void TestGeneration::damagedPlanRowsAreSkippedNotFatal() {
+    TestDb t;
+    // Rows with an empty teacher and an empty course come first in the
+    // teacher and course order; they used to end the run there.
+    t.exec("insert into ClassPlantb values('11','02',NULL,2,0,0)");
+    t.exec("insert into ClassPlantb values('12',NULL,'T1',1,0,0)");
+    t.addPlan("11", "01", "T1", 3);
+    t.addPlan("12", "03", "T2", 2);
+    t.addPlan("13", "03", "T2", -4);                        // plans nothing
+    QCOMPARE(BuildTimetable(t.db, Week::ofLessons(6)), 62); // 5 of 8: 62.5 to the even 62
+    QCOMPARE(t.count("select count(*) from LessonListtb"), 5LL);
+    QCOMPARE(t.count("select count(*) from ClassPlantb where IsAutoBuild=0"), 0LL);
+
+    TimetableCheck check;
+    QVERIFY(CheckTimetable(t.db, 6, check));
+    QVERIFY2(check.ok(), qPrintable(check.report().join('\n')));
+    QCOMPARE(check.incompleteRows.size(), 2);
+    QVERIFY(check.incompleteRows[0].contains(QStringLiteral("缺少老师")));
+    QVERIFY(check.incompleteRows[1].contains(QStringLiteral("缺少课程")));
+    QCOMPARE(check.unplacedLessons, 3);
+}
+
+void TestGeneration::overflowingPlanIsRefused() {
+    TestDb t;
+    t.addPlan("11", "01", "T1", 2);
+    t.addLesson("11", 1, 1, "01", "T1", 1);
+    t.exec("insert into ClassPlantb values('12','01','T1',2147483647,0,0)");
+    QCOMPARE(BuildTimetable(t.db, Week::ofLessons(6)), -1);
+    QCOMPARE(t.count("select count(*) from LessonListtb where SetFlag=1"), 1LL); // unchanged
+    School s = LoadSchool(t.db, Week());
+    QVERIFY_THROWS_EXCEPTION(Failure, GenerateTimetable(s));
+    // One row alone at the limit still counts.
+    t.exec("delete from ClassPlantb where ClassCode='11'");
+    QCOMPARE(CompletionRate(t.db), 0);
 }
 
 QTEST_GUILESS_MAIN(TestGeneration)

@@ -18,7 +18,6 @@ private slots:
     void openHoldsTheFileExclusively();
     void closeTwiceAndClosedDatabaseAnswersFailureValues();
     void lookupsTranslateNamesAndCodes();
-    void slotPredicatesSeeClassTeacherAndPreset();
     void deleteAllLessonsClearsTimetableAndCounters();
     void valuesWithQuotesAreStoredAsTheyAre();
     void sqliteCodesBecomeChineseReasons();
@@ -101,8 +100,6 @@ void TestDatabase::closeTwiceAndClosedDatabaseAnswersFailureValues() {
     CloseTimetableDb(t.db);
     QVERIFY(!t.db.isOpen());
     QCOMPARE(GetClassName(t.db, "11"), QString());
-    QVERIFY(!IsClassSlotFree(t.db, "11", 1, 1));
-    QVERIFY(!IsSlotFree(t.db, "11", "1", "1", 1, 1));
     QVERIFY(DeleteAllLessons(t.db));
 }
 
@@ -127,24 +124,6 @@ void TestDatabase::lookupsTranslateNamesAndCodes() {
     QCOMPARE(GetPlanTeacher(t.db, "11", "9"), QString());
     t.exec("update Classtb set Name=NULL");
     QCOMPARE(GetClassName(t.db, "11"), QString());
-}
-
-void TestDatabase::slotPredicatesSeeClassTeacherAndPreset() {
-    TestDb t;
-    t.addLesson("11", 2, 3, "1", "T1", 0); // pre-set
-    t.addLesson("12", 4, 1, "1", "T1", 1); // generated
-    QVERIFY(!IsClassSlotFree(t.db, "11", 2, 3));
-    QVERIFY(!IsClassPresetSlotFree(t.db, "11", 2, 3));
-    QVERIFY(!IsClassSlotFree(t.db, "12", 4, 1));
-    QVERIFY(IsClassPresetSlotFree(t.db, "12", 4, 1));
-    QVERIFY(IsClassSlotFree(t.db, "11", 2, 4));
-    // The class is free but its teacher teaches elsewhere.
-    QVERIFY(IsClassSlotFree(t.db, "13", 4, 1));
-    QVERIFY(!IsSlotFree(t.db, "13", "1", "T1", 4, 1));
-    QVERIFY(IsPresetSlotFree(t.db, "13", "1", "T1", 4, 1));
-    QVERIFY(!IsPresetSlotFree(t.db, "13", "1", "T1", 2, 3));
-    QVERIFY(!IsTeacherPresetSlotFree(t.db, "T1", 2, 3));
-    QVERIFY(IsTeacherSlotFree(t.db, "T2", 2, 3));
 }
 
 void TestDatabase::deleteAllLessonsClearsTimetableAndCounters() {

@@ -114,8 +114,11 @@ QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
         }
         // A second lesson in the same period (a double booking) is written in
         // the next period's place, so the group then has one tr more than the
-        // week; the count still tells every lesson.
-        ++count;
+        // week. The count is the page's footer: it tells only the lessons the
+        // page shows, not one pushed past the last lesson of the day nor a
+        // lesson beyond the lessons per day (left over from a switch to 6).
+        if (at.lesson <= lessonsPerDay)
+            ++count;
         cell(r.courseName, r.secondLine);
         out.add(QStringLiteral("</tr>"));
         at.next();

@@ -1,13 +1,10 @@
 #include "core/rules/TimetableCheck.h"
 
+#include "core/rules/Violations.h"
 #include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
 #include "core/store/SchoolStore.h"
-#include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
-
-#include <algorithm>
-#include <tuple>
 
 namespace {
 
@@ -39,26 +36,13 @@ struct Names {
     }
 };
 
-// Runs q and hands each row's columns to fn.
-template <class Fn> void eachRow(SQLite::Database& d, const char* q, Fn fn) {
-    SQLite::Statement st(d, q);
-    while (st.executeStep())
-        fn(st);
-}
-
-QString col(SQLite::Statement& st, int i) {
-    return sql::text(st.getColumn(i));
-}
-int num(SQLite::Statement& st, int i) {
-    return st.getColumn(i).getInt();
-}
-
 } // namespace
 
 QStringList TimetableCheck::report() const {
     QStringList lines;
-    for (const QStringList* list : {&classClashes, &teacherClashes, &forbiddenCells,
-                                    &exclusiveClashes, &counterMismatches, &outsideWeek})
+    for (const QStringList* list :
+         {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &counterMismatches,
+          &outsideWeek, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -85,130 +69,94 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
     result = TimetableCheck{};
     TimetableCheck r;
     Names names{db};
+    rules::Violations v;
+    School school;
     try {
-        SQLite::Database& d = db.sql();
-        const School school = LoadSchool(db, Week::ofLessons(lessonsPerDay));
-        const rules::NameOf nameOf = [&](char kind, const QString& code) {
-            return kind == 'c'   ? names.cls(code)
-                   : kind == 'k' ? names.course(code)
-                                 : names.teacher(code);
-        };
-        eachRow(d,
-                "select ClassCode,Day,LessonNo,count(*),group_concat(CourseCode,char(9)) from "
-                "(select * from LessonListtb order by rowid) group by ClassCode,Day,LessonNo "
-                "having count(*)>1 order by ClassCode,Day,LessonNo",
-                [&](SQLite::Statement& st) {
-                    QStringList courses;
-                    for (const QString& c : col(st, 4).split('\t'))
-                        courses << names.course(c);
-                    r.classClashes
-                        << QStringLiteral("班级冲突：%1 %2 有%3节课：%4")
-                               .arg(names.cls(col(st, 0)), period(num(st, 1), num(st, 2)))
-                               .arg(num(st, 3))
-                               .arg(courses.join(QStringLiteral("、")));
-                });
-        eachRow(d,
-                "select TeacherCode,Day,LessonNo,count(*),"
-                "group_concat(ClassCode||char(9)||CourseCode,char(10)) from "
-                "(select * from LessonListtb order by rowid) group by TeacherCode,Day,LessonNo "
-                "having count(*)>1 order by TeacherCode,Day,LessonNo",
-                [&](SQLite::Statement& st) {
-                    QStringList lessons;
-                    for (const QString& l : col(st, 4).split('\n')) {
-                        const QStringList p = l.split('\t');
-                        lessons << names.cls(p.value(0)) + ' ' + names.course(p.value(1));
-                    }
-                    r.teacherClashes
-                        << QStringLiteral("老师冲突：%1 %2 同时上%3节课：%4")
-                               .arg(names.teacher(col(st, 0)), period(num(st, 1), num(st, 2)))
-                               .arg(num(st, 3))
-                               .arg(lessons.join(QStringLiteral("、")));
-                });
-        // Every lesson at a period that is "不排" for it, by the one rule that
-        // generation and completion follow.
-        {
-            std::vector<const Lesson*> lessons;
-            for (const Lesson& l : school.timetable.lessons())
-                if (school.timetable.week().contains(l.period))
-                    lessons.push_back(&l);
-            std::stable_sort(lessons.begin(), lessons.end(), [](const Lesson* a, const Lesson* b) {
-                return std::tie(a->classCode, a->period) < std::tie(b->classCode, b->period);
-            });
-            Period last{};
-            QString lastClass;
-            for (const Lesson* l : lessons) {
-                const rules::Placing p =
-                    rules::placingOf(school, l->classCode, l->courseCode, l->teacherCode);
-                if (rules::levelAt(school, p, l->period) != LimitLevel::Never)
-                    continue;
-                if (!r.forbiddenCells.isEmpty() && last == l->period && lastClass == l->classCode)
-                    continue;
-                last = l->period;
-                lastClass = l->classCode;
-                QStringList owners = rules::neverOwners(school, p, l->period, nameOf);
-                r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
-                                        .arg(names.cls(l->classCode),
-                                             period(l->period.day, l->period.lessonNo),
-                                             names.course(l->courseCode),
-                                             owners.isEmpty() ? QStringLiteral("该课程")
-                                                              : owners.join(QStringLiteral("、")));
-            }
-        }
-        eachRow(d,
-                "select CourseCode,Day,LessonNo,group_concat(ClassCode,char(9)) from "
-                "(select * from LessonListtb where CourseCode in (select CourseCode from "
-                "CourseAttrtb) order by rowid) group by CourseCode,Day,LessonNo "
-                "having count(distinct ClassCode)>1 order by CourseCode,Day,LessonNo",
-                [&](SQLite::Statement& st) {
-                    QStringList classes;
-                    for (const QString& c : col(st, 3).split('\t'))
-                        classes << names.cls(c);
-                    r.exclusiveClashes
-                        << QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
-                               .arg(names.course(col(st, 0)), period(num(st, 1), num(st, 2)),
-                                    classes.join(QStringLiteral("、")));
-                });
-        eachRow(d,
-                "select P.ClassCode,P.CourseCode,P.TeacherCode,P.Count,P.BuildCount,"
-                "(select count(*) from LessonListtb L where L.ClassCode=P.ClassCode and "
-                "L.CourseCode=P.CourseCode and L.TeacherCode=P.TeacherCode) from ClassPlantb P "
-                "order by P.rowid",
-                [&](SQLite::Statement& st) {
-                    const QString row = QStringLiteral("%1 %2（%3）")
-                                            .arg(names.cls(col(st, 0)), names.course(col(st, 1)),
-                                                 names.teacher(col(st, 2)));
-                    const int count = num(st, 3), built = num(st, 4), inTable = num(st, 5);
-                    if (built != inTable)
-                        r.counterMismatches
-                            << QStringLiteral("计数不符：%1 记录已排%2节，课表中有%3节")
-                                   .arg(row)
-                                   .arg(built)
-                                   .arg(inTable);
-                    if (count > built) {
-                        r.unplaced << QStringLiteral("未排：%1 计划%2节，已排%3节，缺%4节")
-                                          .arg(row)
-                                          .arg(count)
-                                          .arg(built)
-                                          .arg(count - built);
-                        r.unplacedLessons += count - built;
-                        const rules::Placing p =
-                            rules::placingOf(school, col(st, 0), col(st, 1), col(st, 2));
-                        r.unplacedReasons << rules::whyUnplaced(school, p, nameOf).summary;
-                    }
-                });
-        SQLite::Statement outside(d, "select ClassCode,Day,LessonNo,CourseCode from LessonListtb "
-                                     "where Day<1 or Day>5 or LessonNo<1 or LessonNo>? "
-                                     "order by ClassCode,Day,LessonNo");
-        outside.bind(1, lessonsPerDay);
-        while (outside.executeStep())
-            r.outsideWeek << QStringLiteral("课表外的课：%1 %2 %3（每天%4节）")
-                                 .arg(names.cls(col(outside, 0)),
-                                      period(num(outside, 1), num(outside, 2)),
-                                      names.course(col(outside, 3)))
-                                 .arg(lessonsPerDay);
+        school = LoadSchool(db, Week::ofLessons(lessonsPerDay));
+        v = rules::violationsOf(school);
     } catch (const std::exception&) {
         return false;
     }
+    auto planRow = [&](const PlanRow& p) {
+        return QStringLiteral("%1 %2（%3）")
+            .arg(names.cls(p.classCode), names.course(p.courseCode), names.teacher(p.teacherCode));
+    };
+    for (const rules::Clash& c : v.classClashes) {
+        QStringList courses;
+        for (const Lesson& l : c.lessons)
+            courses << names.course(l.courseCode);
+        r.classClashes << QStringLiteral("班级冲突：%1 %2 有%3节课：%4")
+                              .arg(names.cls(c.code), period(c.period.day, c.period.lessonNo))
+                              .arg(c.lessons.size())
+                              .arg(courses.join(QStringLiteral("、")));
+    }
+    for (const rules::Clash& c : v.teacherClashes) {
+        QStringList lessons;
+        for (const Lesson& l : c.lessons)
+            lessons << names.cls(l.classCode) + ' ' + names.course(l.courseCode);
+        r.teacherClashes << QStringLiteral("老师冲突：%1 %2 同时上%3节课：%4")
+                                .arg(names.teacher(c.code), period(c.period.day, c.period.lessonNo))
+                                .arg(c.lessons.size())
+                                .arg(lessons.join(QStringLiteral("、")));
+    }
+    const rules::NameOf nameOf = [&](char kind, const QString& code) {
+        return kind == 'c'   ? names.cls(code)
+               : kind == 'k' ? names.course(code)
+                             : names.teacher(code);
+    };
+    for (const Lesson& l : v.neverPeriods) {
+        const rules::Placing p = rules::placingOf(school, l.classCode, l.courseCode, l.teacherCode);
+        const QStringList owners = rules::neverOwners(school, p, l.period, nameOf);
+        r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
+                                .arg(names.cls(l.classCode),
+                                     period(l.period.day, l.period.lessonNo),
+                                     names.course(l.courseCode),
+                                     owners.isEmpty() ? QStringLiteral("该课程")
+                                                      : owners.join(QStringLiteral("、")));
+    }
+    for (const rules::ExclusiveClash& e : v.exclusiveClashes) {
+        QStringList classes;
+        for (const Lesson& l : e.lessons)
+            classes << names.cls(l.classCode);
+        r.exclusiveClashes << QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
+                                  .arg(names.course(e.courseCode),
+                                       period(e.period.day, e.period.lessonNo),
+                                       classes.join(QStringLiteral("、")));
+    }
+    for (const rules::CounterMismatch& m : v.counterMismatches)
+        r.counterMismatches << QStringLiteral("计数不符：%1 记录已排%2节，课表中有%3节")
+                                   .arg(planRow(m.row))
+                                   .arg(m.row.buildCount)
+                                   .arg(m.inTimetable);
+    for (const PlanRow& p : v.incomplete) {
+        QStringList missing;
+        if (p.classCode.isEmpty())
+            missing << QStringLiteral("班级");
+        if (p.courseCode.isEmpty())
+            missing << QStringLiteral("课程");
+        if (p.teacherCode.isEmpty())
+            missing << QStringLiteral("老师");
+        r.incompleteRows << QStringLiteral("无法排课：%1 教学计划缺少%2，自动生成时跳过")
+                                .arg(planRow(p), missing.join(QStringLiteral("、")));
+    }
+    for (const PlanRow& p : v.unplaced) {
+        r.unplaced << QStringLiteral("未排：%1 计划%2节，已排%3节，缺%4节")
+                          .arg(planRow(p))
+                          .arg(*p.count)
+                          .arg(p.buildCount)
+                          .arg(*p.count - p.buildCount);
+        r.unplacedLessons += static_cast<int>(*p.count - p.buildCount);
+        r.unplacedReasons << rules::whyUnplaced(
+                                 school,
+                                 rules::placingOf(school, p.classCode, p.courseCode, p.teacherCode),
+                                 nameOf)
+                                 .summary;
+    }
+    for (const Lesson& l : v.outsideWeek)
+        r.outsideWeek << QStringLiteral("课表外的课：%1 %2 %3（每天%4节）")
+                             .arg(names.cls(l.classCode), period(l.period.day, l.period.lessonNo),
+                                  names.course(l.courseCode))
+                             .arg(lessonsPerDay);
     result = r;
     return true;
 }

@@ -12,6 +12,7 @@ struct TimetableCheck {
     QStringList forbiddenCells;    // a lesson at a period that is "不排" for it
     QStringList exclusiveClashes;  // an exclusive course in two classes at once
     QStringList counterMismatches; // BuildCount differs from the row's lessons
+    QStringList incompleteRows;    // plan rows without class, course or teacher: never placed
     QStringList unplaced;          // plan rows with lessons still missing
     QStringList unplacedReasons;   // for each of them, why it fits nowhere now
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day

@@ -101,6 +101,8 @@ bool ParseDemoSize(const QString& text, DemoSize& size) {
         size = DemoSize::Medium;
     else if (text == QLatin1String("large"))
         size = DemoSize::Large;
+    else if (text == QLatin1String("huge"))
+        size = DemoSize::Huge;
     else
         return false;
     return true;
@@ -114,6 +116,8 @@ int DemoClassesPerGrade(DemoSize size) {
         return 4;
     case DemoSize::Large:
         return 8;
+    case DemoSize::Huge:
+        return 32;
     }
     return 1;
 }
@@ -128,7 +132,10 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
     for (int grade = 1; grade <= 6; ++grade)
         for (int n = 1; n <= perGrade; ++n) {
             const QString g = QString::fromUtf8(kGradeNames[grade]);
-            const QString code = QString::number(grade) + QString::number(n);
+            // Two digits for the class once a grade has ten or more.
+            const QString code =
+                QString::number(grade) +
+                QStringLiteral("%1").arg(n, perGrade > 9 ? 2 : 1, 10, QLatin1Char('0'));
             sql::exec(d, "insert into Classtb(Code,Name,FullName,ShortName) values(?,?,?,?)", code,
                       g + QStringLiteral("（%1）班").arg(n),
                       g + QStringLiteral("年级（%1）班").arg(n),

@@ -1,6 +1,6 @@
 #pragma once
 // A realistic primary school to try the program on, for demonstrations, tests
-// and the benchmark: one, four or eight classes in each grade 一 to 六, the
+// and the benchmark: one, four, eight or (for the benchmark) 32 classes in each grade 一 to 六, the
 // usual courses with their weekly lessons, teachers with the usual loads,
 // course time limits, one exclusive course (信息技术, one computer room) and a
 // pre-set 班队会 lesson in every class. The same seed gives the same school.
@@ -9,9 +9,9 @@
 
 class TimetableDb;
 
-enum class DemoSize { Small, Medium, Large };
+enum class DemoSize { Small, Medium, Large, Huge };
 
-// "small", "medium", "large".
+// "small", "medium", "large", "huge".
 bool ParseDemoSize(const QString& text, DemoSize& size);
 int DemoClassesPerGrade(DemoSize size);
 

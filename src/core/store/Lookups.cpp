@@ -14,14 +14,6 @@ QString lookup(TimetableDb& db, const char* q, const QString& key) {
     }
 }
 
-bool noRow(TimetableDb& db, const char* q, const QString& code, int day, int lessonNo) {
-    try {
-        return !sql::hasRow(db.sql(), q, code, day, lessonNo);
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 QStringList nameList(TimetableDb& db, const char* q) {
     QStringList names;
     try {
@@ -76,43 +68,6 @@ QStringList ClassNameList(TimetableDb& db) {
 }
 QStringList TeacherNameList(TimetableDb& db) {
     return nameList(db, "select Name from Teachertb order by Code");
-}
-
-bool IsClassSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
-    return noRow(db,
-                 "select CourseCode from LessonListtb where ClassCode=? and Day=? and LessonNo=?",
-                 classCode, day, lessonNo);
-}
-bool IsClassPresetSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
-    return noRow(db,
-                 "select CourseCode from LessonListtb where SetFlag=0 and ClassCode=? and Day=? "
-                 "and LessonNo=?",
-                 classCode, day, lessonNo);
-}
-bool IsTeacherSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo) {
-    return noRow(db,
-                 "select CourseCode from LessonListtb where TeacherCode=? and Day=? and LessonNo=?",
-                 teacherCode, day, lessonNo);
-}
-bool IsTeacherPresetSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo) {
-    return noRow(db,
-                 "select CourseCode from LessonListtb where SetFlag=0 and TeacherCode=? and Day=? "
-                 "and LessonNo=?",
-                 teacherCode, day, lessonNo);
-}
-
-bool IsSlotFree(TimetableDb& db, const QString& classCode, const QString&,
-                const QString& teacherCode, int day, int lessonNo) {
-    const bool classFree = IsClassSlotFree(db, classCode, day, lessonNo);
-    const bool teacherFree = IsTeacherSlotFree(db, teacherCode, day, lessonNo);
-    return classFree && teacherFree;
-}
-
-bool IsPresetSlotFree(TimetableDb& db, const QString& classCode, const QString&,
-                      const QString& teacherCode, int day, int lessonNo) {
-    const bool classFree = IsClassPresetSlotFree(db, classCode, day, lessonNo);
-    const bool teacherFree = IsTeacherPresetSlotFree(db, teacherCode, day, lessonNo);
-    return classFree && teacherFree;
 }
 
 bool DeleteAllLessons(TimetableDb& db) {

@@ -22,16 +22,6 @@ QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString&
 QStringList ClassNameList(TimetableDb& db);
 QStringList TeacherNameList(TimetableDb& db);
 
-bool IsClassSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo);
-bool IsClassPresetSlotFree(TimetableDb& db, const QString& classCode, int day, int lessonNo);
-bool IsTeacherSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo);
-bool IsTeacherPresetSlotFree(TimetableDb& db, const QString& teacherCode, int day, int lessonNo);
-// The course code is accepted and not used; the class is asked first.
-bool IsSlotFree(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                const QString& teacherCode, int day, int lessonNo);
-bool IsPresetSlotFree(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                      const QString& teacherCode, int day, int lessonNo);
-
 // Deletes the whole timetable and resets the plan counters, in one transaction.
 // Returns true on failure (nothing changed then), false on success.
 bool DeleteAllLessons(TimetableDb& db);

@@ -1,23 +1,13 @@
 #include "core/store/ManualLessons.h"
 
+#include "core/rules/Placement.h"
 #include "core/store/Lookups.h"
 #include "core/store/PresetLessons.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
-
-// Whether the teacher teaches a class other than classCode at the period.
-bool TeachesElsewhere(SQLite::Database& d, const QString& teacherCode, const QString& classCode,
-                      Period p) {
-    // A period without a teacher blocks nobody.
-    if (teacherCode.isEmpty())
-        return false;
-    return sql::hasRow(d,
-                       "select CourseCode from LessonListtb where TeacherCode=? and ClassCode<>?"
-                       " and Day=? and LessonNo=?",
-                       teacherCode, classCode, p.day, p.lessonNo);
-}
 
 // Reads the lessons of one class or teacher (statement: Day, LessonNo and two
 // more columns, one code bound) into the cells; fill takes the two columns.
@@ -88,19 +78,9 @@ bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& 
 
 bool IsSwapLegal(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
                  Period selected, Period target) {
-    if (!cells.contains(selected.day, selected.lessonNo) ||
-        !cells.contains(target.day, target.lessonNo))
-        return false;
-    const LessonCell& x = cells.at(selected.day, selected.lessonNo);
-    const LessonCell& y = cells.at(target.day, target.lessonNo);
-    // Exchanging two lessons of one course changes nothing for anybody.
-    if (y.CourseCode == x.CourseCode)
-        return false;
     try {
-        SQLite::Database& d = db.sql();
-        if (TeachesElsewhere(d, x.TeacherCode, classCode, target))
-            return false;
-        return !TeachesElsewhere(d, y.TeacherCode, classCode, selected);
+        const Timetable week = LoadTimetable(db, Week::ofLessons(cells.lessonsPerDay()));
+        return rules::swapLegal(week, classCode, selected, target);
     } catch (const std::exception&) {
         return false;
     }
@@ -109,10 +89,14 @@ bool IsSwapLegal(TimetableDb& db, const QString& classCode, const LessonSlots& c
 QList<Period> SwappablePeriods(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
                                Period selected) {
     QList<Period> periods;
-    for (int day = 1; day <= 5; ++day)
-        for (int lessonNo = 1; lessonNo <= cells.lessonsPerDay(); ++lessonNo)
-            if (IsSwapLegal(db, classCode, cells, selected, {day, lessonNo}))
-                periods.append({day, lessonNo});
+    try {
+        const Timetable week = LoadTimetable(db, Week::ofLessons(cells.lessonsPerDay()));
+        week.week().forEach([&](Period p) {
+            if (rules::swapLegal(week, classCode, selected, p))
+                periods.append(p);
+        });
+    } catch (const std::exception&) {
+    }
     return periods;
 }
 
@@ -157,8 +141,8 @@ bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& cours
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
         // A period that filled up meanwhile is a failure, not a silent success.
-        if (!IsClassSlotFree(db, classCode, day, lessonNo) ||
-            (!teacherCode.isEmpty() && !IsTeacherSlotFree(db, teacherCode, day, lessonNo)))
+        if (!rules::freeForHand(LoadTimetable(db, Week()), classCode, teacherCode,
+                                Period{day, lessonNo}))
             return false;
         sql::exec(d, "insert into LessonListtb values(?,?,?,?,?,2)", classCode, day, lessonNo,
                   courseCode, teacherCode);

@@ -1,6 +1,7 @@
 #include "core/store/PresetLessons.h"
 
-#include "core/store/Lookups.h"
+#include "core/rules/Placement.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -83,7 +84,8 @@ bool WritePresetLesson(TimetableDb& db, const QString& classCode, const QString&
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
-        if (!IsPresetSlotFree(db, classCode, courseCode, teacherCode, day, lessonNo))
+        if (!rules::freeForPreset(LoadTimetable(db, Week()), classCode, teacherCode,
+                                  Period{day, lessonNo}))
             return false;
         const std::vector<SlotLesson> replaced = lessonsAt(d, classCode, day, lessonNo);
         if (!replaced.empty()) {

@@ -1,5 +1,6 @@
 #include "gui/manual/frmManualSetLesson.h"
 
+#include "core/rules/Placement.h"
 #include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
 #include "core/store/ManualLessons.h"
@@ -379,10 +380,9 @@ void frmManualSetLesson::PaintPlaceable() {
             continue;
         for (int day = 1; day <= kDays; ++day) {
             const Period period{day, LessonOfGridRow(row)};
-            if (GridCellText(MSFlexGrid1, row, day).isEmpty() &&
-                IsSlotFree(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
-                           period.lessonNo) &&
-                (!school || rules::levelAt(*school, *placing, period) != LimitLevel::Never))
+            if (GridCellText(MSFlexGrid1, row, day).isEmpty() && school &&
+                rules::freeForHand(school->timetable, mstrClassCode, mstrTeacherCode, period) &&
+                rules::levelAt(*school, *placing, period) != LimitLevel::Never)
                 SetGridCellColour(MSFlexGrid1, row, day, CellColour::Free);
         }
     }

@@ -1,7 +1,9 @@
 #include "gui/manual/frmSetLesson.h"
 
+#include "core/rules/Placement.h"
 #include "core/store/Lookups.h"
 #include "core/store/PresetLessons.h"
+#include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
@@ -18,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 const QString kHelp =
@@ -227,13 +230,19 @@ void frmSetLesson::SelectCourse(int index) {
 }
 
 void frmSetLesson::PaintFreeSlots() {
+    // A week that cannot be read shows no free period.
+    std::optional<Timetable> week;
+    try {
+        week = LoadTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+    } catch (const std::exception&) {
+    }
     for (int row = 1; row <= lessonRows(); ++row) {
         if (row == kSeparatorRow)
             continue;
         for (int day = 1; day <= kDays; ++day) {
-            const bool free = GridCellText(MSFlexGrid1, row, day).isEmpty() &&
-                              IsPresetSlotFree(m_ctx.db, mstrClassCode, mstrCourseCode,
-                                               mstrTeacherCode, day, LessonOfGridRow(row));
+            const bool free = GridCellText(MSFlexGrid1, row, day).isEmpty() && week &&
+                              rules::freeForPreset(*week, mstrClassCode, mstrTeacherCode,
+                                                   Period{day, LessonOfGridRow(row)});
             SetGridCellColour(MSFlexGrid1, row, day, free ? CellColour::Free : CellColour::Normal);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "core/output/PrintDocument.h"
 #include "gui/output/PrintPages.h"
+#include "gui/widgets/ScreenFit.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,6 +52,8 @@ int PrintJobWithDialog(const PrintJob& job) {
     QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
+    // Large enough to read a page; never larger than the screen.
+    dialog.resize(RoomOnScreen(&dialog).boundedTo(QSize(1000, 860)));
     bool painted = false;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
         QPainter painter;

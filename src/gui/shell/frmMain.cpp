@@ -98,7 +98,7 @@ frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(
     lblStartGuide->setTextFormat(Qt::RichText);
     lblStartGuide->setFont(SongTi(11));
     lblStartGuide->setStyleSheet(
-        QStringLiteral("QLabel { background: rgba(255,255,255,225); color: rgb(0,0,96);"
+        QStringLiteral("QLabel { background: rgba(255,255,255,240); color: rgb(0,0,96);"
                        " border: 1px solid rgb(0,0,160); padding: 12px; }"));
     auto* over = new QVBoxLayout(imgBack);
     over->setContentsMargins(24, 24, 24, 24);

@@ -5,9 +5,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTreeView>
 
 namespace {
 
@@ -66,15 +68,34 @@ public:
 
     QString openFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& dir) override {
-        return QFileDialog::getOpenFileName(parent, title, StartIn(dir), filter);
+        return AskFile(parent, title, filter, dir, QFileDialog::AcceptOpen);
     }
 
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& dir) override {
-        return QFileDialog::getSaveFileName(parent, title, StartIn(dir), filter);
+        return AskFile(parent, title, filter, dir, QFileDialog::AcceptSave);
     }
 
 private:
+    static QString AskFile(QWidget* parent, const QString& title, const QString& filter,
+                           const QString& dir, QFileDialog::AcceptMode mode) {
+        QFileDialog dialog(parent, title, StartIn(dir), filter);
+        dialog.setObjectName(QStringLiteral("dlgFile"));
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
+        // Qt's own dialog (where the desktop offers none) opens too narrow for
+        // its size, type and date columns, which then show only dots.
+        dialog.resize(760, 480);
+        if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+            files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+            files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    }
+
     static QString StartIn(const QString& dir) { return dir.isEmpty() ? DocumentsFolder() : dir; }
 
     // A message box is only as wide as its text; a short text under a long
