@@ -7,7 +7,12 @@
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
+<<<<<<< HEAD
 #include "gui/widgets/AppContext.h"
+    == == ==
+    =
+#include "gui/manual/UndoControls.h"
+        >>>>>>> main
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
 #include "gui/widgets/TimetableGrid.h"
@@ -25,17 +30,17 @@
 #include <QVBoxLayout>
 #include <optional>
 
-namespace {
-const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
-const QString kHelpSelected =
-    QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
-                   "鼠标右键单击白色课时－删除课时");
-const QString kHelpUnplaced =
-    QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
+        namespace {
+    const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
+    const QString kHelpSelected =
+        QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
+                       "鼠标右键单击白色课时－删除课时");
+    const QString kHelpUnplaced =
+        QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
 
-// The plan row of an unplaced-list item, kept so that placing counts the
-// lesson in that very row even when two teachers share a course of the class.
-enum UnplacedRole { ClassCodeRole = Qt::UserRole, CourseCodeRole, TeacherCodeRole };
+    // The plan row of an unplaced-list item, kept so that placing counts the
+    // lesson in that very row even when two teachers share a course of the class.
+    enum UnplacedRole { ClassCodeRole = Qt::UserRole, CourseCodeRole, TeacherCodeRole };
 } // namespace
 
 frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
@@ -58,6 +63,11 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     lblWhy = new QLabel(this);
     staMsg = new StatusPanels({5, 2, 1}, this);
     cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), this);
+    m_undo = new UndoControls(
+        this, ctx.db, [this](const QString& classCode) { ShowAfterUndo(classCode); },
+        [this](const QString& text) { staMsg->setPanelText(3, text); });
+    cmdUndo = m_undo->cmdUndo;
+    cmdRedo = m_undo->cmdRedo;
     lblClass->setObjectName("lblClass");
     CmbClass->setObjectName("CmbClass");
     CmdPrevClass->setObjectName("CmdPrevClass");
@@ -107,6 +117,8 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     listColumn->addWidget(lblWhy);
     grid->addLayout(listColumn, 1, 2);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(cmdUndo);
+    bottom->addWidget(cmdRedo);
     bottom->addStretch();
     bottom->addWidget(cmdOK);
     grid->addLayout(bottom, 2, 0, 1, 3);
@@ -420,8 +432,10 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
 }
 
 bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
-    const bool ok = ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots, {mintSelDay, mintSelLesson},
-                                  {day, lessonNo});
+    const bool ok = m_undo->record(mstrClassCode, [&] {
+        return ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots, {mintSelDay, mintSelLesson},
+                             {day, lessonNo});
+    });
     staMsg->setPanelText(3, ok ? QStringLiteral("换课成功") : QStringLiteral("换课失败"));
     return ok;
 }
@@ -431,8 +445,10 @@ bool frmManualSetLesson::PlaceLesson() {
         return false;
     const int day = MSFlexGrid1->currentColumn();
     const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
-    const bool ok =
-        ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day, lessonNo);
+    const bool ok = m_undo->record(mstrClassCode, [&] {
+        return ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
+                             lessonNo);
+    });
     staMsg->setPanelText(3, ok ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
     return ok;
 }
@@ -442,9 +458,27 @@ bool frmManualSetLesson::DeleteLesson() {
     const int day = MSFlexGrid1->currentColumn();
     if (GridCellText(MSFlexGrid1, row, day).isEmpty())
         return false;
-    const bool ok = ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+    const bool ok = m_undo->record(mstrClassCode, [&] {
+        return ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+    });
     staMsg->setPanelText(3, ok ? QStringLiteral("删除成功") : QStringLiteral("删除失败"));
     return ok;
+}
+
+// After an undo or redo: the class the step was made in, the unplaced list and
+// the teacher view read afresh; no lesson stays chosen.
+void frmManualSetLesson::ShowAfterUndo(const QString& classCode) {
+    mstrCourseCode.clear();
+    mstrTeacherCode.clear();
+    mintSelDay = 0;
+    mintSelLesson = 0;
+    FillUnplacedList();
+    const int index = CmbClass->findText(GetClassName(m_ctx.db, classCode));
+    if (index >= 0 && index != CmbClass->currentIndex())
+        SelectClass(index);
+    else
+        CmbClass_Click();
+    CmbTeacher_Click();
 }
 
 // The teacher view follows the period: its teacher's timetable, reloaded even

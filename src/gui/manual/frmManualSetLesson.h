@@ -14,6 +14,7 @@ class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class StatusPanels;
+class UndoControls;
 
 class frmManualSetLesson : public QDialog {
     Q_OBJECT
@@ -34,6 +35,8 @@ public:
     // its own reasons on hover.
     QLabel* lblWhy;
     StatusPanels* staMsg;
+    QPushButton* cmdUndo;
+    QPushButton* cmdRedo;
     QPushButton* cmdOK;
 
     LessonSlots ClassSlots;
@@ -75,7 +78,9 @@ private:
     bool DeleteLesson();
     void ShowTeacherOf(int day, int lessonNo);
     void ShowClassCell(int day, int lessonNo);
+    void ShowAfterUndo(const QString& classCode);
     int lessonRows() const;
 
     AppContext& m_ctx;
+    UndoControls* m_undo;
 };

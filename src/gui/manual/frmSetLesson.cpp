@@ -5,6 +5,7 @@
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
+#include "gui/manual/UndoControls.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
@@ -44,6 +45,11 @@ frmSetLesson::frmSetLesson(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     MSFlexGrid1 = new QTableWidget(this);
     staMsg = new StatusPanels({5, 2, 1}, this);
     cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), this);
+    m_undo = new UndoControls(
+        this, ctx.db, [this](const QString& classCode) { ShowAfterUndo(classCode); },
+        [this](const QString& text) { staMsg->setPanelText(3, text); });
+    cmdUndo = m_undo->cmdUndo;
+    cmdRedo = m_undo->cmdRedo;
     Label1->setObjectName("Label1");
     lblClass->setObjectName("lblClass");
     CmbClass->setObjectName("CmbClass");
@@ -74,6 +80,8 @@ frmSetLesson::frmSetLesson(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     middle->addWidget(fraCourse);
     middle->addWidget(MSFlexGrid1, 1);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(cmdUndo);
+    bottom->addWidget(cmdRedo);
     bottom->addStretch();
     bottom->addWidget(cmdOK);
     auto* body = new QVBoxLayout;
@@ -260,8 +268,10 @@ bool frmSetLesson::WritePresetLesson() {
         return false;
     const int day = MSFlexGrid1->currentColumn();
     const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
-    const bool ok = ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode,
-                                        day, lessonNo);
+    const bool ok = m_undo->record(mstrClassCode, [&] {
+        return ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
+                                   lessonNo);
+    });
     staMsg->setPanelText(3, ok ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
     return ok;
 }
@@ -271,7 +281,23 @@ bool frmSetLesson::DeletePresetLesson() {
     const int day = MSFlexGrid1->currentColumn();
     if (GridCellText(MSFlexGrid1, row, day).isEmpty())
         return false;
-    const bool ok = ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+    const bool ok = m_undo->record(mstrClassCode, [&] {
+        return ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+    });
     staMsg->setPanelText(3, ok ? QStringLiteral("删除成功") : QStringLiteral("删除失败"));
     return ok;
+}
+
+// After an undo or redo: the class the step was made in, its pre-set lessons
+// and the courses still to pre-set read afresh.
+void frmSetLesson::ShowAfterUndo(const QString& classCode) {
+    const int index = CmbClass->findText(GetClassName(m_ctx.db, classCode));
+    if (index >= 0 && index != CmbClass->currentIndex()) {
+        CmbClass->setCurrentIndex(index); // runs the class click
+        return;
+    }
+    LoadPresetGrid();
+    RefreshCourseList();
+    if (lstCourse->currentRow() >= 0)
+        lstCourse_Click();
 }

@@ -12,6 +12,7 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 class StatusPanels;
+class UndoControls;
 
 class frmSetLesson : public QDialog {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     QListWidget* lstCourse;
     QTableWidget* MSFlexGrid1;
     StatusPanels* staMsg;
+    QPushButton* cmdUndo;
+    QPushButton* cmdRedo;
     QPushButton* cmdOK;
 
     QString mstrClassCode;
@@ -51,7 +54,9 @@ private:
     void ClearColors();
     bool WritePresetLesson();
     bool DeletePresetLesson();
+    void ShowAfterUndo(const QString& classCode);
     int lessonRows() const;
 
     AppContext& m_ctx;
+    UndoControls* m_undo;
 };

@@ -1,0 +1,42 @@
+#pragma once
+// The undo and redo of the timetable windows: two buttons, Ctrl+Z and Ctrl+Y,
+// and the record of the changes made since the window opened. The window
+// routes each change through record() and redraws itself in `refresh`.
+#include "core/store/TimetableEdits.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QPushButton;
+class QWidget;
+class TimetableDb;
+
+class UndoControls : public QObject {
+    Q_OBJECT
+public:
+    // refresh(classCode): show the class the undone or redone change was made
+    // in, with everything it changed; report(text): the window's status line.
+    UndoControls(QWidget* window, TimetableDb& db,
+                 std::function<void(const QString& classCode)> refresh,
+                 std::function<void(const QString& text)> report);
+
+    QPushButton* cmdUndo;
+    QPushButton* cmdRedo;
+
+    // Runs the change (true when it was made) and keeps it as one undoable step.
+    bool record(const QString& classCode, const std::function<bool()>& change);
+    void undo();
+    void redo();
+    int steps() const { return m_history.steps(); }
+
+private:
+    void step(bool forward);
+    void updateButtons();
+
+    QWidget* m_window;
+    TimetableDb& m_db;
+    EditHistory m_history;
+    std::function<void(const QString&)> m_refresh;
+    std::function<void(const QString&)> m_report;
+};
