@@ -7,12 +7,8 @@
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
-<<<<<<< HEAD
-#include "gui/widgets/AppContext.h"
-    == == ==
-    =
 #include "gui/manual/UndoControls.h"
-        >>>>>>> main
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
 #include "gui/widgets/TimetableGrid.h"
@@ -30,17 +26,17 @@
 #include <QVBoxLayout>
 #include <optional>
 
-        namespace {
-    const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
-    const QString kHelpSelected =
-        QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
-                       "鼠标右键单击白色课时－删除课时");
-    const QString kHelpUnplaced =
-        QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
+namespace {
+const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
+const QString kHelpSelected =
+    QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
+                   "鼠标右键单击白色课时－删除课时");
+const QString kHelpUnplaced =
+    QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
 
-    // The plan row of an unplaced-list item, kept so that placing counts the
-    // lesson in that very row even when two teachers share a course of the class.
-    enum UnplacedRole { ClassCodeRole = Qt::UserRole, CourseCodeRole, TeacherCodeRole };
+// The plan row of an unplaced-list item, kept so that placing counts the
+// lesson in that very row even when two teachers share a course of the class.
+enum UnplacedRole { ClassCodeRole = Qt::UserRole, CourseCodeRole, TeacherCodeRole };
 } // namespace
 
 frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
