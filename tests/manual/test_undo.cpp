@@ -92,7 +92,7 @@ private slots:
         change([&] { return DeletePresetLesson(t.db, "11", 1, 3); });           // pre-set off
         QCOMPARE(history.steps(), 6);
 
-        for (int i = states.size() - 2; i >= 0; --i) {
+        for (qsizetype i = states.size() - 2; i >= 0; --i) {
             history.undo(t.db);
             QCOMPARE(State(t.db), states[i]);
         }
