@@ -9,6 +9,7 @@ PACKAGES=(
     python3 python3-openpyxl
     fonts-noto-cjk
     xvfb poppler-utils desktop-file-utils dpkg-dev file
+    clang-format
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

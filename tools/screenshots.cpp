@@ -7,15 +7,15 @@
 //   writes OUTPUT_ROOT/resources/使用手册/images/<WINDOW>.png and, for the
 //   windows the README shows, OUTPUT_ROOT/docs/screenshots/<name>.png.
 //   Without WINDOW arguments every window of this build is taken.
+#include "core/config/AppConfig.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
-#include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
+#include "gui/shell/StartUp.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
 #include "gui/shell/frmSchoolName.h"
-#include "gui/shell/StartUp.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 
 #include <QAction>
@@ -23,42 +23,42 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPushButton>
-#include <QTimer>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "core/generation/BuildTimetable.h"
+#include "core/store/Lookups.h"
+#include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmCourseInput.h"
 #include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
-#include "core/generation/BuildTimetable.h"
-#include "core/store/Lookups.h"
-#include "core/store/TimetableVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
-#include "gui/manual/frmManualSetLesson.h"
-#include "gui/generation/frmAutoComplete.h"
 #include "gui/limits/frmTeacherLimitInput.h"
-#include <QLabel>
-#include <QTreeWidget>
+#include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include <QLabel>
+#include <QTreeWidget>
 
 namespace {
 
@@ -264,8 +264,7 @@ std::vector<Shot> Shots() {
                      },
                      false});
     // An unplaced lesson chosen: cyan where it may go, and why it did not.
-    shots.push_back({"frmManualSetLesson-why", nullptr, &Make<frmManualSetLesson>,
-                     [](QWidget* w) {
+    shots.push_back({"frmManualSetLesson-why", nullptr, &Make<frmManualSetLesson>, [](QWidget* w) {
                          auto* list = static_cast<frmManualSetLesson*>(w)->lstCourse;
                          if (QTreeWidgetItem* item = list->topLevelItem(0)) {
                              list->setCurrentItem(item);
@@ -282,10 +281,13 @@ std::vector<Shot> Shots() {
                          auto* dlg = static_cast<frmImport*>(w);
                          dlg->LoadFile(WriteImportSample(qEnvironmentVariable("KBXT_HOME")));
                      }});
-    shots.push_back({"frmVersions", nullptr, [](AppContext& ctx, frmMain* main) {
+    shots.push_back({"frmVersions",
+                     nullptr,
+                     [](AppContext& ctx, frmMain* main) {
                          MakeVersionHistory(ctx);
                          return static_cast<QWidget*>(new frmVersions(ctx, main));
-                     }, {}});
+                     },
+                     {}});
     shots.push_back(
         {"frmSchoolName",
          nullptr,
@@ -378,8 +380,8 @@ void GrabNextModal(const QString& outRoot, const char* name, bool* ok,
             *ok = false;
             return;
         }
-        *ok &= Save(dialog->grab().toImage(),
-                    outRoot + "/resources/使用手册/images/" + name + ".png");
+        *ok &=
+            Save(dialog->grab().toImage(), outRoot + "/resources/使用手册/images/" + name + ".png");
         if (then)
             then(dialog);
         else
@@ -408,8 +410,9 @@ std::vector<ModalShot> ModalShots() {
                          window.resize(960, 640);
                          window.show();
                          QApplication::processEvents();
-                         const bool ok = Save(window.grab().toImage(),
-                                              outRoot + "/resources/使用手册/images/frmMain-start.png");
+                         const bool ok =
+                             Save(window.grab().toImage(),
+                                  outRoot + "/resources/使用手册/images/frmMain-start.png");
                          window.hide();
                          CloseTimetableDb(empty.db);
                          return ok;
@@ -426,33 +429,33 @@ std::vector<ModalShot> ModalShots() {
                      }});
     // The print preview of a class's timetable, and the print dialog its print
     // button opens.
-    shots.push_back(
-        {"dlgPrintPreview", [](AppContext& ctx, frmMain* main, const QString& outRoot) {
-             bool ok = true;
-             frmPrint print(ctx, main);
-             print.show();
-             GrabNextModal<QPrintPreviewDialog>(
-                 outRoot, "dlgPrintPreview", &ok, [&](QPrintPreviewDialog* preview) {
-                     GrabNextModal<QPrintDialog>(outRoot, "dlgPrint", &ok,
-                                                 [preview](QPrintDialog* dialog) {
-                                                     dialog->reject();
-                                                     preview->reject();
-                                                 });
-                     // The preview's own print button (the first action
-                     // whose text names printing).
-                     for (QAction* a : preview->findChildren<QAction*>())
-                         if (a->text().contains(QStringLiteral("打印")) && !a->text().contains(QStringLiteral("预览"))) {
-                             QTimer::singleShot(0, a, &QAction::trigger);
-                             return;
-                         }
-                     std::fprintf(stderr, "dlgPrint: no print button in the preview\n");
-                     ok = false;
-                     preview->reject();
-                 });
-             print.cmdPrintClass->click();
-             print.hide();
-             return ok;
-         }});
+    shots.push_back({"dlgPrintPreview", [](AppContext& ctx, frmMain* main, const QString& outRoot) {
+                         bool ok = true;
+                         frmPrint print(ctx, main);
+                         print.show();
+                         GrabNextModal<QPrintPreviewDialog>(
+                             outRoot, "dlgPrintPreview", &ok, [&](QPrintPreviewDialog* preview) {
+                                 GrabNextModal<QPrintDialog>(outRoot, "dlgPrint", &ok,
+                                                             [preview](QPrintDialog* dialog) {
+                                                                 dialog->reject();
+                                                                 preview->reject();
+                                                             });
+                                 // The preview's own print button (the first action
+                                 // whose text names printing).
+                                 for (QAction* a : preview->findChildren<QAction*>())
+                                     if (a->text().contains(QStringLiteral("打印")) &&
+                                         !a->text().contains(QStringLiteral("预览"))) {
+                                         QTimer::singleShot(0, a, &QAction::trigger);
+                                         return;
+                                     }
+                                 std::fprintf(stderr, "dlgPrint: no print button in the preview\n");
+                                 ok = false;
+                                 preview->reject();
+                             });
+                         print.cmdPrintClass->click();
+                         print.hide();
+                         return ok;
+                     }});
     return shots;
 }
 

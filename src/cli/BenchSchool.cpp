@@ -13,9 +13,9 @@ struct CourseDef {
     const char* code;
     const char* name;
     const char* shortName;
-    int lessons[6];   // grades 一 to 六
-    int teacherLoad;  // a subject teacher takes classes up to this load (30 periods);
-                      // 0: the class teacher gives it
+    int lessons[6];  // grades 一 to 六
+    int teacherLoad; // a subject teacher takes classes up to this load (30 periods);
+                     // 0: the class teacher gives it
 };
 
 const CourseDef kCourses[] = {
@@ -35,8 +35,8 @@ const CourseDef kCourses[] = {
     {"14", "书法", "书", {0, 0, 0, 0, 0, 0}, 18},
 };
 constexpr int kCourseCount = int(std::size(kCourses));
-constexpr int kExclusive = 8;    // 信息技术: one computer room
-constexpr int kMeeting = 11;     // 班队会: pre-set in every class
+constexpr int kExclusive = 8; // 信息技术: one computer room
+constexpr int kMeeting = 11;  // 班队会: pre-set in every class
 // Where a class's week is longer than its base plan the lessons go here, in turn.
 const int kAddOrder[] = {12, 13, 1, 5, 12, 13, 0, 1};
 // Where it is shorter they come from here.
@@ -69,11 +69,12 @@ struct Builder {
     std::vector<std::vector<bool>> courseNever; // by course, by period
     std::vector<bool> exclusiveBusy;            // by period
 
-    explicit Builder(const BenchSchoolSpec& s)
-        : spec(s), rng(s.seed), P(kDays * s.lessonsPerDay) {}
+    explicit Builder(const BenchSchoolSpec& s) : spec(s), rng(s.seed), P(kDays * s.lessonsPerDay) {}
 
     int below(int n) { return int(rng() % std::uint32_t(n)); }
-    int period(int day, int lessonNo) const { return (day - 1) * spec.lessonsPerDay + lessonNo - 1; }
+    int period(int day, int lessonNo) const {
+        return (day - 1) * spec.lessonsPerDay + lessonNo - 1;
+    }
 
     int newTeacher(int target) {
         QString name;
@@ -110,7 +111,8 @@ struct Builder {
         auto limit = [&](int course, int day, int n, int attr) {
             if (n > spec.lessonsPerDay)
                 return;
-            out.records.limits.push_back({1, QString::fromLatin1(kCourses[course].code), day, n, attr});
+            out.records.limits.push_back(
+                {1, QString::fromLatin1(kCourses[course].code), day, n, attr});
             if (attr == 3)
                 courseNever[std::size_t(course)][std::size_t(period(day, n))] = true;
         };
@@ -184,7 +186,8 @@ struct Builder {
                 // Undo what this attempt marked for the teachers and the room.
                 for (std::size_t i = 0; i < lessons.size(); ++i)
                     if (placedAt[i] >= 0) {
-                        teachers[std::size_t(lessons[i].second)].busy[std::size_t(placedAt[i])] = false;
+                        teachers[std::size_t(lessons[i].second)].busy[std::size_t(placedAt[i])] =
+                            false;
                         if (lessons[i].first == kExclusive)
                             exclusiveBusy[std::size_t(placedAt[i])] = false;
                     }
@@ -203,10 +206,12 @@ struct Builder {
 
     void build() {
         if (spec.classes % 6 != 0 || spec.classes < 6 || spec.load > P || spec.load < 20)
-            throw std::invalid_argument("bench school: classes must be a multiple of 6, load 20 to the week");
+            throw std::invalid_argument(
+                "bench school: classes must be a multiple of 6, load 20 to the week");
         for (const CourseDef& c : kCourses)
             out.records.courses.push_back({QString::fromLatin1(c.code), QString::fromUtf8(c.name),
-                                           QString::fromUtf8(c.name), QString::fromUtf8(c.shortName)});
+                                           QString::fromUtf8(c.name),
+                                           QString::fromUtf8(c.shortName)});
         out.records.exclusiveCourses.push_back(QString::fromLatin1(kCourses[kExclusive].code));
         courseLimits();
         exclusiveBusy.assign(std::size_t(P), false);
@@ -264,14 +269,16 @@ struct Builder {
                     // course goes to a new teacher, who is free all week.
                     if (attempt % 8 == 7 && stuck >= 0 && kCourses[stuck].teacherLoad > 0) {
                         const int target = kCourses[stuck].teacherLoad * P / 30;
-                        current[std::size_t(stuck)] = teacherOf[std::size_t(stuck)] = newTeacher(target);
+                        current[std::size_t(stuck)] = teacherOf[std::size_t(stuck)] =
+                            newTeacher(target);
                     }
                     if (attempt > 400)
                         throw std::runtime_error("bench school: a class cannot be laid");
                 }
                 for (int k = 0; k < kCourseCount; ++k)
                     if (teacherOf[std::size_t(k)] >= 0)
-                        teachers[std::size_t(teacherOf[std::size_t(k)])].load += counts[std::size_t(k)];
+                        teachers[std::size_t(teacherOf[std::size_t(k)])].load +=
+                            counts[std::size_t(k)];
             }
         }
         // Pre-set: every class meeting, and one lesson in fifty besides.
@@ -286,10 +293,11 @@ struct Builder {
         }
         // The plan read off the week, a row per class, course and teacher.
         for (const auto& l : out.week) {
-            auto it = std::find_if(out.records.plan.begin(), out.records.plan.end(), [&](const auto& r) {
-                return r.classCode == l.classCode && r.courseCode == l.courseCode &&
-                       r.teacherCode == l.teacherCode;
-            });
+            auto it =
+                std::find_if(out.records.plan.begin(), out.records.plan.end(), [&](const auto& r) {
+                    return r.classCode == l.classCode && r.courseCode == l.courseCode &&
+                           r.teacherCode == l.teacherCode;
+                });
             if (it == out.records.plan.end()) {
                 out.records.plan.push_back({l.classCode, l.courseCode, l.teacherCode, 0, 0});
                 it = out.records.plan.end() - 1;

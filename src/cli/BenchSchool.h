@@ -18,7 +18,7 @@ struct BenchSchoolSpec {
 };
 
 struct BenchSchool {
-    SchoolRecords records;     // what goes into the database
+    SchoolRecords records;                   // what goes into the database
     std::vector<SchoolRecords::Lesson> week; // the full week that was laid
     int planned = 0;
     int preset = 0;

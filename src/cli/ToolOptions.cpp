@@ -20,7 +20,7 @@ QString ParseToolArgs(const QStringList& args, const QStringList& allowedOptions
             continue;
         }
         QString name = a, value;
-        const int eq = a.indexOf('=');
+        const qsizetype eq = a.indexOf('=');
         if (eq > 0) {
             name = a.left(eq);
             value = a.mid(eq + 1);

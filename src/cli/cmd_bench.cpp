@@ -1,12 +1,12 @@
 // kbxt-cli bench: how long generation takes for the four demo schools, and
 // where the time goes: reading the school, placing in memory, writing back.
+#include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/DemoSchool.h"
+#include "core/store/PlanStore.h"
 #include "core/store/SchoolStore.h"
-#include "cli/ToolOptions.h"
-#include "cli/CliCommand.h"
-#include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
@@ -70,8 +70,9 @@ int runBench(const QStringList& argv) {
             CliErr(QStringLiteral("kbxt-cli bench: ") + error);
             return 1;
         }
-        const long long classes = sql::firstInt(db.sql(), 0, "select count(*) from Classtb");
-        const long long planned = sql::firstInt(db.sql(), 0, "select sum(Count) from ClassPlantb");
+        const PlanTotals totals = ReadPlanTotals(db);
+        const long long classes = totals.classes;
+        const long long planned = totals.lessons;
         std::vector<double> total, load, place, save;
         int rate = -1;
         for (int i = 0; i < runs; ++i) {

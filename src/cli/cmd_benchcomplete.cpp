@@ -7,13 +7,13 @@
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/rules/TimetableCheck.h"
+#include "core/store/CompletionStore.h"
 #include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/CompletionStore.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -108,16 +108,17 @@ int runBenchComplete(const QStringList& argv) {
                    .arg(100.0 * double(school.planned - left) / school.planned, 8, 'f', 2)
                    .arg(clean ? QStringLiteral("ok") : QStringLiteral("FAULT ") + r.error));
     }
-    CliOut(QStringLiteral("all schools: %1 of %2 lessons placed (%3%); full weeks: %4 of %5 (%6%); "
-                          "slowest completion %7 ms; faults %8")
-               .arg(placed)
-               .arg(planned)
-               .arg(100.0 * double(placed) / double(planned), 0, 'f', 3)
-               .arg(fullPlaced)
-               .arg(fullPlanned)
-               .arg(fullPlanned ? 100.0 * double(fullPlaced) / double(fullPlanned) : 100.0, 0, 'f', 3)
-               .arg(worstMs, 0, 'f', 0)
-               .arg(failures));
+    CliOut(
+        QStringLiteral("all schools: %1 of %2 lessons placed (%3%); full weeks: %4 of %5 (%6%); "
+                       "slowest completion %7 ms; faults %8")
+            .arg(placed)
+            .arg(planned)
+            .arg(100.0 * double(placed) / double(planned), 0, 'f', 3)
+            .arg(fullPlaced)
+            .arg(fullPlanned)
+            .arg(fullPlanned ? 100.0 * double(fullPlaced) / double(fullPlanned) : 100.0, 0, 'f', 3)
+            .arg(worstMs, 0, 'f', 0)
+            .arg(failures));
     return failures ? 1 : 0;
 }
 } // namespace

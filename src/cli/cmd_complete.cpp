@@ -5,8 +5,8 @@
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/rules/TimetableCheck.h"
-#include "core/store/TimetableDb.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/TimetableDb.h"
 
 namespace {
 const char* const kUsage = "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] DB";
@@ -19,8 +19,9 @@ int runComplete(const QStringList& argv) {
                                   args);
     if (args.help) {
         CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral("  把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
-                              "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。"));
+        CliOut(
+            QStringLiteral("  把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
+                           "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。"));
         CliOut(QStringLiteral("  --seconds 是最长用时（默认 10 秒）。"));
         CliOut(QStringLiteral("  退出码：0 全部排完，3 仍有未排的课（逐条说明原因），1 失败，"
                               "2 参数错误或无法打开数据库。"));

@@ -1,8 +1,8 @@
 // kbxt-cli demo: a new database holding a realistic primary school.
+#include "cli/CliCommand.h"
+#include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
 #include "core/store/DemoSchool.h"
-#include "cli/ToolOptions.h"
-#include "cli/CliCommand.h"
 
 namespace {
 const char* const kUsage = "demo [--size small|medium|large|huge] [--seed N] OUT.db";

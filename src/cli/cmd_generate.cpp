@@ -7,6 +7,7 @@
 #include "core/generation/BuildTimetable.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
 #include <QElapsedTimer>

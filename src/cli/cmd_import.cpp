@@ -25,8 +25,9 @@ int runImport(const QStringList& argv) {
     const QString error = ParseToolArgs(rest, {}, args);
     if (args.help) {
         CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral("  从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师和教学计划，"
-                              "先列出将添加的、已存在的和有错的行。"));
+        CliOut(QStringLiteral(
+            "  从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师和教学计划，"
+            "先列出将添加的、已存在的和有错的行。"));
         CliOut(QStringLiteral("  有错的行时什么也不写入；--dry-run 只列出，不写入。"));
         CliOut(QStringLiteral("  退出码：0 已导入（--dry-run：没有错行），3 有错的行（未写入），"
                               "1 读取或写入失败，2 参数错误。"));

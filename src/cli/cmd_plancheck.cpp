@@ -51,4 +51,5 @@ int runPlanCheck(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("plan-check", kUsage, "检查教学计划 / does the plan fit into the week", runPlanCheck);
+KBXT_CLI_COMMAND("plan-check", kUsage, "检查教学计划 / does the plan fit into the week",
+                 runPlanCheck);

@@ -51,8 +51,8 @@ int runRestore(const QStringList& argv) {
     if (error.isEmpty() && (!ok || number <= 0))
         error = QStringLiteral("需要数据库文件名和版本编号（kbxt-cli versions 列出的编号）");
     if (!error.isEmpty() || args.help) {
-        (args.help ? CliOut : CliErr)(QStringLiteral("usage: kbxt-cli ") +
-                                      QString::fromUtf8(kRestoreUsage));
+        (args.help ? CliOut
+                   : CliErr)(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kRestoreUsage));
         if (!args.help)
             CliErr(QStringLiteral("kbxt-cli restore: ") + error);
         return args.help ? 0 : 2;

@@ -1,7 +1,7 @@
+#include "gui/shell/StartUp.h"
+#include "gui/shell/frmMain.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
-#include "gui/shell/frmMain.h"
-#include "gui/shell/StartUp.h"
 
 #include <QApplication>
 #include <QDir>

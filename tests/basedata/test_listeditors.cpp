@@ -10,6 +10,7 @@
 
 #include <QPushButton>
 #include <QStatusBar>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -293,7 +294,8 @@ void TestListEditors::deleteRemovesDependentRows() {
     const int limitKind = kind == "course" ? 1 : teacher ? 2 : 3;
     for (const char* code : {"1", "10"}) {
         f.t.addPlan("11", teacher ? "C" : code, teacher ? code : "T", 4);
-        f.t.addLesson("11", 1, QString(code).size(), teacher ? "C" : code, teacher ? code : "T", 1);
+        f.t.addLesson("11", 1, static_cast<int>(std::strlen(code)), teacher ? "C" : code,
+                      teacher ? code : "T", 1);
         f.t.addLimit(limitKind, code, 1, 1, 3);
     }
     f.t.addLimit(0, "1", 1, 1, 3); // a class's limit under the same code stays

@@ -4,8 +4,8 @@
 #include "TestDb.h"
 
 #include "core/store/PlanStore.h"
-#include "gui/basedata/frmClassPlanInput.h"
 #include "core/store/Sql.h"
+#include "gui/basedata/frmClassPlanInput.h"
 #include "gui/widgets/AppContext.h"
 
 #include <QComboBox>

@@ -146,8 +146,7 @@ void TestKeyboard::limitWindowByKeysEqualsByMouse() {
                 QTest::keyClick(w.PopMenu, Qt::Key_Return);
             } else {
                 ClickCell(w.MSFlexGrid1, s.row, s.col, Qt::RightButton);
-                QAction* items[] = {w.mnuZuiJiaWeiZhi, w.mnuNormal, w.mnuJinLiangBuPai,
-                                    w.mnuBuPai};
+                QAction* items[] = {w.mnuZuiJiaWeiZhi, w.mnuNormal, w.mnuJinLiangBuPai, w.mnuBuPai};
                 items[s.attr]->trigger();
                 w.PopMenu->hide();
             }
@@ -186,9 +185,8 @@ void TestKeyboard::presetWindowByKeysEqualsByMouse() {
         act(w.MSFlexGrid1, row, col, Qt::LeftButton);
         return state(c);
     };
-    const QString byMouse = run([](QTableWidget* g, int r, int col, Qt::MouseButton b) {
-        ClickCell(g, r, col, b);
-    });
+    const QString byMouse =
+        run([](QTableWidget* g, int r, int col, Qt::MouseButton b) { ClickCell(g, r, col, b); });
     QVERIFY(byMouse.startsWith("11:2-1:2T20 |"));
     QCOMPARE(run([](QTableWidget* g, int r, int col, Qt::MouseButton b) {
                  walkTo(g, r, col);

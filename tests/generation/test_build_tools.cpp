@@ -1,7 +1,7 @@
 // kbxt-cli demo / generate / check as a script would use them.
 #include "TestDb.h"
-#include "core/store/Sql.h"
 #include "core/config/AppConfig.h"
+#include "core/store/Sql.h"
 
 #include <QFile>
 #include <QProcess>
@@ -59,7 +59,8 @@ void TestBuildTools::demoGenerateCheck() {
     const Run gen = cli({"generate", db});
     QCOMPARE(gen.code, 0);
     QVERIFY2(gen.out.contains(QStringLiteral("正在自动生成课表 ...")), qPrintable(gen.out));
-    QVERIFY2(gen.out.contains(QRegularExpression(QStringLiteral("课表完成率统计:  \\d+％(，未排 \\d+ 节)?\n"))),
+    QVERIFY2(gen.out.contains(
+                 QRegularExpression(QStringLiteral("课表完成率统计:  \\d+％(，未排 \\d+ 节)?\n"))),
              qPrintable(gen.out));
     const Run check = cli({"check", db});
     QCOMPARE(check.code, 0);

@@ -4,17 +4,17 @@
 #include "GuiTest.h"
 #include "TestDb.h"
 #include "cli/BenchSchool.h"
-#include "core/generation/BuildRandom.h"
-#include "gui/generation/frmAutoComplete.h"
-#include "gui/shell/frmConfirm.h"
-#include "core/store/SchoolWriter.h"
-#include "core/store/CompletionStore.h"
-#include "gui/generation/frmAutoBuild.h"
-#include "core/store/Sql.h"
-#include "gui/limits/frmSetLessonOfDay.h"
 #include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
+#include "core/generation/BuildRandom.h"
+#include "core/store/CompletionStore.h"
+#include "core/store/SchoolWriter.h"
+#include "core/store/Sql.h"
+#include "gui/generation/frmAutoBuild.h"
+#include "gui/generation/frmAutoComplete.h"
+#include "gui/limits/frmSetLessonOfDay.h"
+#include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
+#include "gui/widgets/AppContext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -191,23 +191,28 @@ void TestBuildWindows::generationWarnsOffersCompletionAndReports() {
     });
     fd.answers.enqueue(UiDialogs::Answer::Yes); // complete what is left over
     main.mnuAutoBuild->trigger();
-    QCOMPARE(warnings.value(0), QStringLiteral("班级 六（9）班：计划 31 节，每周可上课时间只有 30 节"));
+    QCOMPARE(warnings.value(0),
+             QStringLiteral("班级 六（9）班：计划 31 节，每周可上课时间只有 30 节"));
     QCOMPARE(warnings.value(1), QStringLiteral("老师 赵敏：计划 31 节，每周可上课时间只有 30 节"));
 
     QCOMPARE(fd.shown.size(), 2);
     const QString offer = fd.shown[0].text;
-    QVERIFY2(offer.contains(QRegularExpression("^课表完成率统计:  9[0-9]％，未排 [0-9]+ 节\n\n是否自动补排？")),
+    QVERIFY2(offer.contains(QRegularExpression(
+                 "^课表完成率统计:  9[0-9]％，未排 [0-9]+ 节\n\n是否自动补排？")),
              qPrintable(offer));
     QCOMPARE(fd.shown[1].title, QStringLiteral("自动补排"));
-    QVERIFY2(fd.shown[1].text.contains(QRegularExpression(
-                 "^自动补排：补排 [1-9][0-9]* 节，仍未排 1 节\n课表完成率统计:  99％，未排 1 节\n")),
-             qPrintable(fd.shown[1].text));
+    QVERIFY2(
+        fd.shown[1].text.contains(QRegularExpression(
+            "^自动补排：补排 [1-9][0-9]* 节，仍未排 1 节\n课表完成率统计:  99％，未排 1 节\n")),
+        qPrintable(fd.shown[1].text));
     // Only the lesson beyond the week stays out; nothing clashes.
     QCOMPARE(MissingLessons(p.ctx.db), 1);
     QCOMPARE(p.count("select count(*) from (select 1 from LessonListtb group by TeacherCode,Day,"
-                     "LessonNo having count(*)>1)"), 0LL);
+                     "LessonNo having count(*)>1)"),
+             0LL);
     QCOMPARE(p.count("select count(*) from (select 1 from LessonListtb group by ClassCode,Day,"
-                     "LessonNo having count(*)>1)"), 0LL);
+                     "LessonNo having count(*)>1)"),
+             0LL);
 }
 
 void TestBuildWindows::completionCancelledLeavesTheTimetable() {

@@ -52,10 +52,11 @@ QString faults(const CompletionProblem& p, const std::vector<int>& at) {
             return QString("class %1 twice at %2").arg(u.cls).arg(q);
         if (++seen[(2LL << 40) | (qint64(u.teacher) << 20) | q] > 1)
             return QString("teacher %1 twice at %2").arg(u.teacher).arg(q);
-        if (p.exclusive[std::size_t(u.course)] && ++seen[(3LL << 40) | (qint64(u.course) << 20) | q] > 1)
+        if (p.exclusive[std::size_t(u.course)] &&
+            ++seen[(3LL << 40) | (qint64(u.course) << 20) | q] > 1)
             return QString("exclusive course %1 twice at %2").arg(u.course).arg(q);
-        if (++seen[(4LL << 40) | (qint64(u.cls) << 28) | (qint64(u.course) << 8) | (q / p.lessonsPerDay)] >
-            u.dailyShare)
+        if (++seen[(4LL << 40) | (qint64(u.cls) << 28) | (qint64(u.course) << 8) |
+                   (q / p.lessonsPerDay)] > u.dailyShare)
             return QString("daily share of class %1 course %2").arg(u.cls).arg(u.course);
     }
     (void)P;
@@ -218,15 +219,19 @@ void TestCompletion::completesADatabaseInOneTransaction() {
     QCOMPARE(t.count("select count(*) from LessonListtb"), 60LL);
     QCOMPARE(t.count("select count(*) from ClassPlantb where BuildCount<>Count"), 0LL);
     QCOMPARE(t.count("select count(*) from (select 1 from LessonListtb group by ClassCode,Day,"
-                     "LessonNo having count(*)>1)"), 0LL);
+                     "LessonNo having count(*)>1)"),
+             0LL);
     QCOMPARE(t.count("select count(*) from (select 1 from LessonListtb group by TeacherCode,Day,"
-                     "LessonNo having count(*)>1)"), 0LL);
+                     "LessonNo having count(*)>1)"),
+             0LL);
     QCOMPARE(t.count("select count(*) from LessonListtb where SetFlag=0 and ClassCode='12' and "
-                     "Day=5 and LessonNo=6"), 1LL);
+                     "Day=5 and LessonNo=6"),
+             1LL);
     // Moved hand-placed lessons stay hand-placed; new ones are generated.
     QCOMPARE(t.count("select count(*) from LessonListtb where SetFlag=2"), 15LL);
     QCOMPARE(t.count("select count(*) from LessonListtb where CourseCode='01' and ClassCode='12' "
-                     "and SetFlag=1"), 14LL);
+                     "and SetFlag=1"),
+             14LL);
     // Nothing left: a second run changes nothing.
     r = CompleteTimetable(t.db, run);
     QVERIFY(r.ok);
@@ -260,15 +265,17 @@ void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {
     QCOMPARE(cli({"generate", "--lessons-per-day", "6", path}).first, 0);
     const auto [code, out] = cli({"complete", "--lessons-per-day", "6", path});
     QCOMPARE(code, 3);
-    QVERIFY2(out.contains(QRegularExpression("^自动补排：补排 [0-9]+ 节，仍未排 1 节\n"
-                                             "课表完成率统计:  9[0-9]％，未排 1 节\n"
-                                             "未排：一（[12]）班 语文（赵敏） 计划1[56]节，已排1[45]节，缺1节\n"
-                                             "    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课\n")),
+    QVERIFY2(out.contains(QRegularExpression(
+                 "^自动补排：补排 [0-9]+ 节，仍未排 1 节\n"
+                 "课表完成率统计:  9[0-9]％，未排 1 节\n"
+                 "未排：一（[12]）班 语文（赵敏） 计划1[56]节，已排1[45]节，缺1节\n"
+                 "    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课\n")),
              qPrintable(out));
     const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
     QCOMPARE(checkCode, 0);
-    QVERIFY2(report.contains(QRegularExpression("    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课")),
-             qPrintable(report));
+    QVERIFY2(
+        report.contains(QRegularExpression("    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课")),
+        qPrintable(report));
     QVERIFY2(report.contains("不排时间上课 0 节"), qPrintable(report));
 }
 

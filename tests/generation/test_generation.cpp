@@ -4,9 +4,9 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/model/Failure.h"
+#include "core/rules/TimetableCheck.h"
 #include "core/store/DemoSchool.h"
 #include "core/store/SchoolStore.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/Sql.h"
 
 #include <QTest>
@@ -260,7 +260,7 @@ void TestGeneration::damagedPlanRowsAreSkippedNotFatal() {
     t.exec("insert into ClassPlantb values('12',NULL,'T1',1,0,0)");
     t.addPlan("11", "01", "T1", 3);
     t.addPlan("12", "03", "T2", 2);
-    t.addPlan("13", "03", "T2", -4); // plans nothing
+    t.addPlan("13", "03", "T2", -4);                        // plans nothing
     QCOMPARE(BuildTimetable(t.db, Week::ofLessons(6)), 62); // 5 of 8: 62.5 to the even 62
     QCOMPARE(t.count("select count(*) from LessonListtb"), 5LL);
     QCOMPARE(t.count("select count(*) from ClassPlantb where IsAutoBuild=0"), 0LL);

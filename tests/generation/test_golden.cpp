@@ -73,8 +73,10 @@ void TestGolden::demoTimetablesAreUnchanged_data() {
     for (const char* size : {"small", "medium", "large"})
         for (int lessonsPerDay : {6, 7})
             for (uint seed : {uint(kDefaultBuildSeed), 20260901u}) {
-                const QString name =
-                    QStringLiteral("%1-%2-%3").arg(QLatin1String(size)).arg(lessonsPerDay).arg(seed);
+                const QString name = QStringLiteral("%1-%2-%3")
+                                         .arg(QLatin1String(size))
+                                         .arg(lessonsPerDay)
+                                         .arg(seed);
                 QTest::newRow(qPrintable(name))
                     << QString::fromLatin1(size) << lessonsPerDay << seed;
             }

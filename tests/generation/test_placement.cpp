@@ -2,8 +2,8 @@
 #include "TestDb.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
 #include "core/generation/LessonPlacement.h"
+#include "core/store/DemoSchool.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 
@@ -195,7 +195,9 @@ void TestPlacement::lessonWithoutNumberHidesTheCellsOfItsDay() {
     School s = load(t, 6);
     QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Best), -1);
     QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Avoid), -1);
-    QVERIFY(QList<int>({1, 4, 5, 6}).contains(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Normal)));
+    QVERIFY(
+        QList<int>({1, 4, 5, 6})
+            .contains(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 4, LimitLevel::Normal)));
     QCOMPARE(FindLessonInDay(s, lessonOf(s, "11", "01", "T1"), 3, LimitLevel::Best), 2);
     QCOMPARE(FindLessonInDay(s, lessonOf(s, "12", "01", "T1"), 4, LimitLevel::Avoid), 3);
 }

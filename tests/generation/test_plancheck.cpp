@@ -48,7 +48,9 @@ void TestPlanCheck::aFittingPlanHasNoProblems() {
 void TestPlanCheck::overfullClassAndTeacher() {
     PlanCheckInput in = week();
     // 一（1）班 has 32 in a 30-period week; 王芳 teaches 20 + 12 = 32.
-    in.rows = {{"11", "01", "T1", 20}, {"11", "02", "T2", 12}, {"12", "01", "T1", 12},
+    in.rows = {{"11", "01", "T1", 20},
+               {"11", "02", "T2", 12},
+               {"12", "01", "T1", 12},
                {"12", "03", "T2", 0}};
     const auto problems = CheckPlan(in);
     QCOMPARE(PlanProblemLines(problems),
@@ -100,8 +102,11 @@ void TestPlanCheck::exclusiveCourseOverAllClasses() {
     PlanCheckInput in = week();
     in.exclusiveCourses = {"09"};
     in.courseNever["09"] = dayOff(5);
-    in.rows = {{"11", "09", "T1", 5}, {"12", "09", "T2", 5}, {"13", "09", "T1", 5},
-               {"14", "09", "T2", 5}, {"15", "09", "T1", 5}};
+    in.rows = {{"11", "09", "T1", 5},
+               {"12", "09", "T2", 5},
+               {"13", "09", "T1", 5},
+               {"14", "09", "T2", 5},
+               {"15", "09", "T1", 5}};
     QCOMPARE(PlanProblemLines(CheckPlan(in)),
              QStringList({"专用课程 信息技术：各班共计划 25 节，每周可上课时间只有 24 节"}));
 }

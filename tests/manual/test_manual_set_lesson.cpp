@@ -5,8 +5,8 @@
 #include "TimetableInvariants.h"
 #include "core/store/ManualLessons.h"
 #include "gui/manual/frmManualSetLesson.h"
-#include "gui/widgets/StatusPanels.h"
 #include "gui/shell/frmMain.h"
+#include "gui/widgets/StatusPanels.h"
 #include "gui/widgets/TimetableGrid.h"
 
 #include <QAction>

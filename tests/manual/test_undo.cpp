@@ -80,19 +80,19 @@ private slots:
         LessonSlots cells;
         cells.resize(6);
         auto loadCells = [&] { QVERIFY(LoadClassSlots(t.db, "11", cells)); };
-        change([&] { return PlaceLesson(t.db, "11", "1", "T1", 3, 1); });             // place
+        change([&] { return PlaceLesson(t.db, "11", "1", "T1", 3, 1); }); // place
         loadCells();
-        change([&] { return SwapLessons(t.db, "11", cells, {1, 2}, {4, 2}); });        // move
+        change([&] { return SwapLessons(t.db, "11", cells, {1, 2}, {4, 2}); }); // move
         loadCells();
-        change([&] { return SwapLessons(t.db, "11", cells, {1, 1}, {4, 2}); });        // swap
-        change([&] { return DeleteLesson(t.db, "11", 2, 1); });                        // delete
+        change([&] { return SwapLessons(t.db, "11", cells, {1, 1}, {4, 2}); }); // swap
+        change([&] { return DeleteLesson(t.db, "11", 2, 1); });                 // delete
         // Pre-set 数学 of class 12 where T2 now teaches class 11: both the class's
         // own lesson and T2's lesson in class 11 make way.
-        change([&] { return WritePresetLesson(t.db, "12", "2", "T2", 1, 1); });        // pre-set
-        change([&] { return DeletePresetLesson(t.db, "11", 1, 3); });                  // pre-set off
+        change([&] { return WritePresetLesson(t.db, "12", "2", "T2", 1, 1); }); // pre-set
+        change([&] { return DeletePresetLesson(t.db, "11", 1, 3); });           // pre-set off
         QCOMPARE(history.steps(), 6);
 
-        for (int i = states.size() - 2; i >= 0; --i) {
+        for (qsizetype i = states.size() - 2; i >= 0; --i) {
             history.undo(t.db);
             QCOMPARE(State(t.db), states[i]);
         }

@@ -4,10 +4,10 @@
 #include "FakeDialogs.h"
 #include "GuiTest.h"
 #include "XlsxReader.h"
-#include "gui/output/frmExport.h"
 #include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
+#include "gui/output/frmExport.h"
 #include "gui/shell/frmMain.h"
+#include "gui/widgets/AppContext.h"
 
 #include <QAction>
 #include <QApplication>

@@ -22,13 +22,12 @@ namespace {
 // Writes the sheets with openpyxl, as another spreadsheet program would: a cell
 // given as a number is written as a number.
 bool WriteWithOpenpyxl(const QString& path, const QJsonArray& sheets, QString* error) {
-    const QString script = QStringLiteral(
-        "import json, sys, openpyxl\n"
-        "wb = openpyxl.Workbook(); wb.remove(wb.active)\n"
-        "for name, rows in json.loads(sys.argv[2]):\n"
-        "    ws = wb.create_sheet(name)\n"
-        "    for row in rows: ws.append(row)\n"
-        "wb.save(sys.argv[1])\n");
+    const QString script = QStringLiteral("import json, sys, openpyxl\n"
+                                          "wb = openpyxl.Workbook(); wb.remove(wb.active)\n"
+                                          "for name, rows in json.loads(sys.argv[2]):\n"
+                                          "    ws = wb.create_sheet(name)\n"
+                                          "    for row in rows: ws.append(row)\n"
+                                          "wb.save(sys.argv[1])\n");
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"),
             {QStringLiteral("-c"), script, path,
@@ -55,11 +54,12 @@ int RunCli(const QStringList& args, QString* out = nullptr) {
 // Classes, courses, teachers and plan as one comparable text.
 QString SchoolText(TestDb& t) {
     QStringList lines;
-    for (const char* q : {"select Code||'/'||Name||'/'||FullName||'/'||ShortName from Classtb order by rowid",
-                          "select Code||'/'||Name||'/'||FullName||'/'||ShortName from Coursetb order by rowid",
-                          "select Code||'/'||Name||'/'||FullName||'/'||ShortName from Teachertb order by rowid",
-                          "select ClassCode||'/'||CourseCode||'/'||TeacherCode||'/'||Count from "
-                          "ClassPlantb order by ClassCode, CourseCode, TeacherCode, rowid"}) {
+    for (const char* q :
+         {"select Code||'/'||Name||'/'||FullName||'/'||ShortName from Classtb order by rowid",
+          "select Code||'/'||Name||'/'||FullName||'/'||ShortName from Coursetb order by rowid",
+          "select Code||'/'||Name||'/'||FullName||'/'||ShortName from Teachertb order by rowid",
+          "select ClassCode||'/'||CourseCode||'/'||TeacherCode||'/'||Count from "
+          "ClassPlantb order by ClassCode, CourseCode, TeacherCode, rowid"}) {
         SQLite::Statement st(t.db.sql(), q);
         while (st.executeStep())
             lines << QString::fromStdString(st.getColumn(0).getString());
@@ -111,10 +111,11 @@ private slots:
         QVERIFY(p.problems.isEmpty());
         QVERIFY(p.additions.isEmpty());
         QVERIFY(p.added.isEmpty());
-        QCOMPARE(p.existing.size(), static_cast<qsizetype>(source.count("select count(*) from Classtb") +
-                                                         source.count("select count(*) from Coursetb") +
-                                                         source.count("select count(*) from Teachertb") +
-                                                         source.count("select count(*) from ClassPlantb")));
+        QCOMPARE(p.existing.size(),
+                 static_cast<qsizetype>(source.count("select count(*) from Classtb") +
+                                        source.count("select count(*) from Coursetb") +
+                                        source.count("select count(*) from Teachertb") +
+                                        source.count("select count(*) from ClassPlantb")));
     }
 
     // Sheets in another order and under other names, a title above the headings,
@@ -126,16 +127,16 @@ private slots:
         const QString file = m_dir.filePath("other.xlsx");
         const QJsonArray sheets{
             Sheet("任课安排", QJsonArray{QJsonArray{"2024学年任课表"},
-                                      QJsonArray{"序号", "班级", "科目", "任课教师", "周课时"},
-                                      QJsonArray{1, "一（1）班", "语文", "王芳", 7},
-                                      QJsonArray{2, "11", "书法", "王芳", 1.0},
-                                      QJsonArray{3, "一（2）班", "语文", "赵强", "6"}}),
+                                         QJsonArray{"序号", "班级", "科目", "任课教师", "周课时"},
+                                         QJsonArray{1, "一（1）班", "语文", "王芳", 7},
+                                         QJsonArray{2, "11", "书法", "王芳", 1.0},
+                                         QJsonArray{3, "一（2）班", "语文", "赵强", "6"}}),
             Sheet("Sheet2", QJsonArray{QJsonArray{"教师姓名", "工号", "备注"},
                                        QJsonArray{"王芳", QJsonValue(), "班主任"},
                                        QJsonArray{"赵强", 7, QJsonValue()}}),
-            Sheet("班级", QJsonArray{QJsonArray{"班级名称", "班级代码"},
-                                     QJsonArray{"一（1）班", 11},
-                                     QJsonArray{"一（2）班", QJsonValue()}}),
+            Sheet("班级",
+                  QJsonArray{QJsonArray{"班级名称", "班级代码"}, QJsonArray{"一（1）班", 11},
+                             QJsonArray{"一（2）班", QJsonValue()}}),
             Sheet("课程", QJsonArray{QJsonArray{"课程代码", "课程名称"}, QJsonArray{"01", "语文"}}),
             Sheet("说明", QJsonArray{QJsonArray{"请勿修改表头"}}),
         };
@@ -166,15 +167,14 @@ private slots:
             QSKIP(qPrintable(why));
         const QString file = m_dir.filePath("wrong.xlsx");
         const QJsonArray sheets{
-            Sheet("老师", QJsonArray{QJsonArray{"老师代码", "老师姓名"},
-                                     QJsonArray{"001", "张三"},
-                                     QJsonArray{"001", "李四"},        // row 3: duplicate code
-                                     QJsonArray{"002", QJsonValue()},  // row 4: empty name
-                                     QJsonArray{"003", "王\t五"},      // row 5: control character
-                                     QJsonArray{"004", "张三"}}),      // row 6: duplicate name
-            Sheet("班级", QJsonArray{QJsonArray{"班级代码", "班级名称"},
-                                     QJsonArray{"11", QJsonValue()},
-                                     QJsonArray{"99", "九（9）班"}}), // row 3: not a class code
+            Sheet("老师", QJsonArray{QJsonArray{"老师代码", "老师姓名"}, QJsonArray{"001", "张三"},
+                                     QJsonArray{"001", "李四"},       // row 3: duplicate code
+                                     QJsonArray{"002", QJsonValue()}, // row 4: empty name
+                                     QJsonArray{"003", "王\t五"},     // row 5: control character
+                                     QJsonArray{"004", "张三"}}),     // row 6: duplicate name
+            Sheet("班级",
+                  QJsonArray{QJsonArray{"班级代码", "班级名称"}, QJsonArray{"11", QJsonValue()},
+                             QJsonArray{"99", "九（9）班"}}), // row 3: not a class code
             Sheet("教学计划", QJsonArray{QJsonArray{"班级", "课程", "老师", "节数"},
                                          QJsonArray{"三（1）班", "语文", "张三", 5}, // row 2
                                          QJsonArray{"11", "语文", "张三", 31},       // row 3
@@ -221,11 +221,14 @@ private slots:
         const QByteArray gb = QByteArray::fromHex(
             "c0cfcaa6b4fac2eb2cc0cfcaa6d0d5c3fb2cb1b8d7a20d0a3130312cd5c5c0cfcaa62c22d3efcec42c20"
             "cafdd1a7220d0a2cc0eec0cfcaa62c0d0a");
-        QCOMPARE(DecodeCsvText(gb), QString("老师代码,老师姓名,备注\r\n101,张老师,\"语文, 数学\"\r\n,李老师,\r\n"));
+        QCOMPARE(DecodeCsvText(gb),
+                 QString("老师代码,老师姓名,备注\r\n101,张老师,\"语文, 数学\"\r\n,李老师,\r\n"));
         const QList<QStringList> rows = ParseCsv(DecodeCsvText(gb));
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1], (QStringList{"101", "张老师", "语文, 数学"}));
-        QCOMPARE(DecodeCsvText("\xEF\xBB\xBF" "班级,课程"), QString("班级,课程"));
+        QCOMPARE(DecodeCsvText("\xEF\xBB\xBF"
+                               "班级,课程"),
+                 QString("班级,课程"));
         QCOMPARE(ParseCsv("a\t\"b\"\"c\"\n\"line\nbreak\"\tx"),
                  (QList<QStringList>{{"a", "b\"c"}, {"line\nbreak", "x"}}));
 

@@ -1,8 +1,8 @@
 #include "TestDb.h"
+#include "core/config/AppPaths.h"
 #include "core/output/PrintDocument.h"
 #include "core/output/PrintQueries.h"
 #include "core/output/PrintTemplate.h"
-#include "core/config/AppPaths.h"
 
 #include <QTest>
 #include <QXmlStreamReader>
@@ -137,7 +137,7 @@ void TestPrintDocs::schedulePeriods() {
     QCOMPARE(trs[0].title, QString("学校     一(1)班"));
     int count = 0;
     for (int i = 0; i < trs.size(); ++i) {
-        const int k = filled.indexOf(i);
+        const qsizetype k = filled.indexOf(i);
         // The page shows the first lessonsPerDay × 5 places; its count too.
         if (k >= 0 && i < lessonsPerDay * 5)
             ++count;

@@ -1,12 +1,12 @@
 #include "FakeDialogs.h"
 #include "GuiTest.h"
 #include "TestDb.h"
-#include "core/output/PrintQueries.h"
-#include "gui/output/frmPrint.h"
-#include "gui/output/PrintComponent.h"
 #include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
 #include "core/config/AppPaths.h"
+#include "core/output/PrintQueries.h"
+#include "gui/output/PrintComponent.h"
+#include "gui/output/frmPrint.h"
+#include "gui/widgets/AppContext.h"
 
 #include <QApplication>
 #include <QComboBox>

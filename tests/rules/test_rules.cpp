@@ -79,7 +79,7 @@ void TestRules::levelsOfPeriodsFollowTheCourseCells() {
     s.timetable = Timetable(Week::ofLessons(6));
     limit(s, "01", 1, 4, 0);
     limit(s, "01", 1, 2, 0);
-    limit(s, "01", 1, 2, 0);            // stored twice: offered twice
+    limit(s, "01", 1, 2, 0); // stored twice: offered twice
     limit(s, "01", 1, 3, 2);
     limit(s, "01", 1, 5, 3);
     limit(s, "01", 1, 6, std::nullopt); // an empty Attr leaves the lesson normal
@@ -125,19 +125,18 @@ void TestRules::everyReasonIsGiven() {
     s.plan = {row("11", "09", "T1", 1), row("12", "09", "T2", 1), row("13", "02", "T1", 4)};
     s.exclusiveCourses.insert("09");
     limit(s, "09", 3, 2, 3);
-    s.timetable.add(lesson("11", 3, 2, "01", "T5"));             // the class is busy
-    s.timetable.add(lesson("13", 3, 2, "02", "T1"));             // the teacher is elsewhere
-    s.timetable.add(lesson("12", 3, 2, "09", "T2"));             // the exclusive course is taken
-    s.timetable.add(lesson("11", 3, 1, "09", "T1"));             // the daily share is reached
+    s.timetable.add(lesson("11", 3, 2, "01", "T5"));                // the class is busy
+    s.timetable.add(lesson("13", 3, 2, "02", "T1"));                // the teacher is elsewhere
+    s.timetable.add(lesson("12", 3, 2, "09", "T2"));                // the exclusive course is taken
+    s.timetable.add(lesson("11", 3, 1, "09", "T1"));                // the daily share is reached
     const rules::Placing p = rules::placingOf(s, "11", "09", "T1"); // cap: 5 lessons → 1 a day
     QCOMPARE(p.teacherCap, 1);
     const auto reasons = rules::reasonsAgainst(s, p, {3, 2});
     QCOMPARE(obstacles(reasons),
-             QList<rules::Obstacle>({rules::Obstacle::ClassBusy, rules::Obstacle::TeacherBusy,
-                                     rules::Obstacle::NeverAtPeriod,
-                                     rules::Obstacle::ExclusiveTaken,
-                                     rules::Obstacle::DailyShareReached,
-                                     rules::Obstacle::TeacherDayCap}));
+             QList<rules::Obstacle>(
+                 {rules::Obstacle::ClassBusy, rules::Obstacle::TeacherBusy,
+                  rules::Obstacle::NeverAtPeriod, rules::Obstacle::ExclusiveTaken,
+                  rules::Obstacle::DailyShareReached, rules::Obstacle::TeacherDayCap}));
     QCOMPARE(reasons[1].other.classCode, QString("13"));
     QCOMPARE(reasons[3].other.classCode, QString("12"));
     auto names = [](char kind, const QString& code) {

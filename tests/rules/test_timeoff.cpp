@@ -55,8 +55,8 @@ void TestTimeOff::teacherAndClassRaiseTheCourseLevel() {
     limit(s, LimitKind::Teacher, "T1", 1, 5, 2); // never stays never
     limit(s, LimitKind::Teacher, "T2", 1, 6, 3); // another teacher's time-off
     const rules::Placing p = rules::placingOf(s, "11", "01", "T1");
-    const QList<LimitLevel> expected{LimitLevel::Avoid,  LimitLevel::Never,  LimitLevel::Normal,
-                                     LimitLevel::Normal, LimitLevel::Never,  LimitLevel::Normal};
+    const QList<LimitLevel> expected{LimitLevel::Avoid,  LimitLevel::Never, LimitLevel::Normal,
+                                     LimitLevel::Normal, LimitLevel::Never, LimitLevel::Normal};
     for (int n = 1; n <= 6; ++n)
         QCOMPARE(rules::levelAt(s, p, Period{1, n}), expected[n - 1]);
     // The rules say so for a period that is never: the owner is named.

@@ -1,7 +1,7 @@
-#include "core/store/Schema.h"
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
 #include "core/config/IniFile.h"
+#include "core/store/Schema.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -46,7 +46,8 @@ private slots:
         m_ctx = std::make_unique<AppContext>();
         QVERIFY(CreateTimetableFile(m_home->filePath("kb.db")));
         QVERIFY(OpenTimetableDb(m_ctx->db, m_home->filePath("kb.db")));
-        sql::exec(m_ctx->db.sql(), "insert into Classtb values('11','一（1）班','一年级（1）班','一（1）')");
+        sql::exec(m_ctx->db.sql(),
+                  "insert into Classtb values('11','一（1）班','一年级（1）班','一（1）')");
         sql::exec(m_ctx->db.sql(), "insert into Coursetb values('01','语文','语文','语')");
         sql::exec(m_ctx->db.sql(), "insert into Teachertb values('001','张丽','张丽','张')");
     }

@@ -1,23 +1,20 @@
 #include "FakeDialogs.h"
 #include "GuiTest.h"
 #include "TestDb.h"
+#include "core/config/AppConfig.h"
+#include "core/config/IniFile.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
-#include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
-#include "core/config/IniFile.h"
 #include "gui/shell/frmAbout.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
 #include "gui/shell/frmSimpleManual.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/QtChinese.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QRegularExpression>
-#include <QSet>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,6 +22,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -101,13 +100,11 @@ void TestMainWindow::menuHasItsEntriesInOrderWithFourHidden() {
                           "从Excel导入…"}));
     QCOMPARE(entries(m_window->mnuAuto),
              QStringList({"上课时间限制条件", "预先安排固定课程", "自动生成课表", "自动补排"}));
-    QCOMPARE(entries(m_window->mnuLimit),
-             QStringList({"班级上课时间限制", "课程上课时间限制", "老师上课时间限制",
-                          "(教室上课时间限制)"}));
+    QCOMPARE(entries(m_window->mnuLimit), QStringList({"班级上课时间限制", "课程上课时间限制",
+                                                       "老师上课时间限制", "(教室上课时间限制)"}));
     QCOMPARE(entries(m_window->mnuBuildKb),
-             QStringList(
-                 {"手工调整课表", "打印课表", "导出课表到Excel", "课表学年升级", "删除课表数据",
-                  "课表版本…"}));
+             QStringList({"手工调整课表", "打印课表", "导出课表到Excel", "课表学年升级",
+                          "删除课表数据", "课表版本…"}));
     QCOMPARE(entries(m_window->mnuManager),
              QStringList({"(数据维护)", "每天课时设置", "学校名称设置"}));
     // 访问网站 is offered only when the build was given the web site's address.
@@ -353,7 +350,8 @@ void TestMainWindow::fileDialogsAreChineseAndStartBesideTheDatabase() {
     m_window->mnuOpenDb->trigger();
     m_dialogs = std::make_unique<FakeDialogs>();
     QCOMPARE(folder, m_home->path());
-    QVERIFY2(buttons.contains("打开(&O)") || buttons.contains("打开"), qPrintable(buttons.join('|')));
+    QVERIFY2(buttons.contains("打开(&O)") || buttons.contains("打开"),
+             qPrintable(buttons.join('|')));
     QVERIFY2(buttons.contains("取消"), qPrintable(buttons.join('|')));
     QCOMPARE(m_ctx->db.path(), m_home->filePath("kb.db"));
 }

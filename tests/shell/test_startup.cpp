@@ -1,11 +1,11 @@
 #include "FakeDialogs.h"
-#include "core/store/Sql.h"
 #include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
 #include "core/config/AppPaths.h"
 #include "core/config/IniFile.h"
-#include "gui/shell/frmMain.h"
+#include "core/store/Sql.h"
 #include "gui/shell/StartUp.h"
+#include "gui/shell/frmMain.h"
+#include "gui/widgets/AppContext.h"
 
 #include <QDir>
 #include <QFile>

@@ -40,7 +40,7 @@ bool isKeyLine(const QString& line, const QString& key, QString* value = nullptr
     const QString t = line.trimmed();
     if (t.startsWith(';') || t.startsWith('#'))
         return false;
-    const int eq = t.indexOf('=');
+    const qsizetype eq = t.indexOf('=');
     if (eq < 0 || t.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
         return false;
     if (value)

@@ -6,8 +6,8 @@
 #include "core/store/SchoolStore.h"
 
 #include <QHash>
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {

@@ -173,7 +173,9 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
                 continue;
             const PlanRow& row = school.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
             const long long rowid =
-                t.lessonIndex[i] < 0 ? 0 : school.timetable.lessons()[std::size_t(t.lessonIndex[i])].rowid;
+                t.lessonIndex[i] < 0
+                    ? 0
+                    : school.timetable.lessons()[std::size_t(t.lessonIndex[i])].rowid;
             changes.push_back({rowid, row.classCode, row.courseCode, row.teacherCode,
                                to < 0 ? 0 : to / L + 1, to < 0 ? 0 : to % L + 1,
                                setFlagOf(Origin::Generated)});

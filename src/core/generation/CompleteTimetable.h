@@ -12,7 +12,7 @@ class TimetableDb;
 
 struct CompletionReport {
     bool ok = false;
-    QString error;        // why it failed, in Chinese
+    QString error; // why it failed, in Chinese
     bool cancelled = false;
     bool timedOut = false;
     int missingBefore = 0; // lessons the plan still wanted

@@ -80,7 +80,8 @@ public:
         long long step = 0, lastGain = 0;
         // No lesson gained for this long: the rest will not fit (a teacher
         // planned beyond the week, say) and the best found so far stands.
-        const long long stall = std::max<long long>(200000, 200LL * static_cast<long long>(m_p.lessons.size()));
+        const long long stall =
+            std::max<long long>(200000, 200LL * static_cast<long long>(m_p.lessons.size()));
         while (!m_unplaced.empty() && step < m_o.maxSteps && step - lastGain < stall) {
             if ((step & 1023) == 0) {
                 if (m_o.progress && !m_o.progress(m_bestUnplaced)) {
@@ -221,9 +222,8 @@ private:
         const auto& u = unit(i);
         const int level = u.level[std::size_t(p)];
         int cost = level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
-        if (u.teacher >= 0 &&
-            m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L] >=
-                m_teacherCap[std::size_t(u.teacher)])
+        if (u.teacher >= 0 && m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L] >=
+                                  m_teacherCap[std::size_t(u.teacher)])
             cost += kCrowdedDayCost;
         return cost;
     }

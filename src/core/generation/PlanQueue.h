@@ -37,9 +37,9 @@ private:
     // Teachers in code order, each with the classes of its waiting rows.
     struct Teacher {
         QString code;
-        std::vector<size_t> rows;   // its rows, in rowid order
+        std::vector<size_t> rows;      // its rows, in rowid order
         QHash<QString, int> classRows; // class -> waiting rows
-        int classes = 0;            // classes with a waiting row
+        int classes = 0;               // classes with a waiting row
     };
     std::vector<Teacher> m_teachers;
     std::vector<int> m_teacherOfRow; // index into m_teachers, -1 for rows never waiting

@@ -1,8 +1,8 @@
 #include "core/model/Failure.h"
 
 Failure::Failure(QString reason, QString file, QString advice)
-    : std::runtime_error((file.isEmpty() ? reason : reason + QStringLiteral("：") + file)
-                             .toStdString()),
+    : std::runtime_error(
+          (file.isEmpty() ? reason : reason + QStringLiteral("：") + file).toStdString()),
       m_reason(std::move(reason)), m_file(std::move(file)), m_advice(std::move(advice)) {}
 
 QString Failure::message() const {

@@ -21,8 +21,7 @@ constexpr int setFlagOf(Origin o) {
 // A stored SetFlag: 0, 1 and 2 as named; any other number counts as placed by
 // hand (generation deletes it, pre-setting does not see it).
 constexpr Origin originOfSetFlag(long long setFlag) {
-    return setFlag == 0 ? Origin::Preset
-                        : setFlag == 1 ? Origin::Generated : Origin::ByHand;
+    return setFlag == 0 ? Origin::Preset : setFlag == 1 ? Origin::Generated : Origin::ByHand;
 }
 
 struct Lesson {

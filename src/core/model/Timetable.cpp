@@ -94,7 +94,8 @@ std::vector<size_t> Timetable::classLessonIndexes(const QString& cls, Period p) 
     if (cls.isEmpty() || classLessonsAt(cls, p) == 0)
         return found;
     for (size_t i = 0; i < m_lessons.size(); ++i)
-        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty && m_lessons[i].classCode == cls)
+        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty &&
+            m_lessons[i].classCode == cls)
             found.push_back(i);
     return found;
 }

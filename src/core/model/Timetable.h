@@ -51,7 +51,9 @@ public:
 
     // Lessons of the class at the period.
     int classLessonsAt(CodeId cls, Period p) const;
-    int classLessonsAt(const QString& cls, Period p) const { return classLessonsAt(classId(cls), p); }
+    int classLessonsAt(const QString& cls, Period p) const {
+        return classLessonsAt(classId(cls), p);
+    }
     // Lessons of the teacher at the period, in any class.
     int teacherLessonsAt(CodeId teacher, Period p) const;
     int teacherLessonsAt(const QString& t, Period p) const {
@@ -59,7 +61,9 @@ public:
     }
     // Lessons of the course at the period, in any class.
     int courseLessonsAt(CodeId course, Period p) const;
-    int courseLessonsAt(const QString& c, Period p) const { return courseLessonsAt(courseId(c), p); }
+    int courseLessonsAt(const QString& c, Period p) const {
+        return courseLessonsAt(courseId(c), p);
+    }
     // The teacher's lessons on the day, in all classes, numbered or not.
     int teacherLessonsOnDay(CodeId teacher, int day) const;
     int teacherLessonsOnDay(const QString& t, int day) const {

@@ -59,9 +59,10 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     QHash<QString, QString> names[3];
     for (int i = 0; i < 3; ++i) {
         const SheetSpec& spec = kLists[i];
-        lxw_worksheet* ws = Sheet(book, spec.name, {spec.headings[0], spec.headings[1],
-                                                    spec.headings[2], spec.headings[3]},
-                                  heading, text);
+        lxw_worksheet* ws =
+            Sheet(book, spec.name,
+                  {spec.headings[0], spec.headings[1], spec.headings[2], spec.headings[3]}, heading,
+                  text);
         QList<CodeRecord> records;
         if (!LoadCodeRecords(db, spec.table, records))
             throw std::runtime_error("reading a list failed");
@@ -76,8 +77,7 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                 names[i].insert(r.code, r.name);
         }
     }
-    lxw_worksheet* plan =
-        Sheet(book, "教学计划", {"班级", "课程", "老师", "节数"}, heading, text);
+    lxw_worksheet* plan = Sheet(book, "教学计划", {"班级", "课程", "老师", "节数"}, heading, text);
     int row = 1;
     for (const PlanRow& p : ReadAllPlanRows(db)) {
         Text(plan, row, 0, names[0].value(p.classCode, p.classCode));
@@ -117,8 +117,8 @@ short WriteImportTemplate(TimetableDb& db, const QString& fileName) {
     if (workbook_close(book) != LXW_NO_ERROR)
         return kExportFailed;
     temp.setPermissions(target.exists() ? target.permissions()
-                                        : QFile::ReadOwner | QFile::WriteOwner |
-                                              QFile::ReadGroup | QFile::ReadOther);
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
     if (std::rename(QFile::encodeName(temp.fileName()).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return kExportFailed;

@@ -36,7 +36,7 @@ struct PrintTemplate {
     double totalSize = 12;
     QString totalText; // "{total}" stands for the weekly lesson count; empty: no line
 
-    int lessonCount() const { return lessons.size(); }
+    int lessonCount() const { return static_cast<int>(lessons.size()); }
 };
 
 // False with a reason when the file is missing or not a usable template.

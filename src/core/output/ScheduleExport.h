@@ -1,8 +1,8 @@
 #pragma once
 // What the export window and kbxt-cli export share: the lessons of a selection
 // read from the timetable, handed to the matching workbook writer.
-#include "core/store/ScheduleRecords.h"
 #include "core/output/ScheduleWorkbook.h"
+#include "core/store/ScheduleRecords.h"
 
 // Reads the selection and writes its workbook: kExportNoData when it holds no
 // lesson (nothing is written then), else the writer's result. Throws when the

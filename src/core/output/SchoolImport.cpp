@@ -12,7 +12,7 @@ namespace {
 enum class Sheet { Unknown, Classes, Courses, Teachers, Plan };
 enum class Field { None, Code, Name, FullName, ShortName, Class, Course, Teacher, Count };
 
-constexpr int kMaxText = 10;        // the list editors' fields hold ten characters
+constexpr int kMaxText = 10;          // the list editors' fields hold ten characters
 constexpr int kHeaderSearchRows = 10; // a title or a note may stand above the headings
 
 const QString kListNames[3] = {QStringLiteral("班级"), QStringLiteral("课程"),
@@ -102,8 +102,8 @@ Sheet SubjectOfSheetName(const QString& name) {
 
 struct Layout {
     Sheet kind = Sheet::Unknown;
-    int headerRow = -1;             // index into rows
-    QHash<Field, int> columns;      // first column of each field
+    int headerRow = -1;        // index into rows
+    QHash<Field, int> columns; // first column of each field
 };
 
 Layout FindLayout(const SheetTable& table) {
@@ -304,8 +304,8 @@ public:
                     m_preview.added.append({kListNames[i], RecordText(e.record) + e.origin});
                 }
         for (const PendingPlan& p : m_plan) {
-            m_preview.additions.planRows.append({code(0, p.cls), code(1, p.course),
-                                                 code(2, p.teacher), p.count});
+            m_preview.additions.planRows.append(
+                {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count});
             m_preview.added.append({kPlanList, planText(p.cls, p.course, p.teacher, p.count)});
         }
         return m_preview;
@@ -336,8 +336,8 @@ private:
         m_preview.problems.append({sheet, row, reason});
     }
 
-    void readListRow(const QString& sheet, int row, const QStringList& cells,
-                     const Layout& layout, int list) {
+    void readListRow(const QString& sheet, int row, const QStringList& cells, const Layout& layout,
+                     int list) {
         if (AllEmpty(cells))
             return;
         if (HasControlCharacter(cells)) {
@@ -353,15 +353,17 @@ private:
         if (state.table == CodeTable::Class && !listed) {
             if (r.code.isEmpty() && !ClassCodeOfName(r.name, r.code)) {
                 problem(sheet, row,
-                        r.name.isEmpty() ? QStringLiteral("班级名称为空")
-                                         : QStringLiteral("没有班级代码，从名称「%1」也看不出年级和班号")
-                                               .arg(r.name));
+                        r.name.isEmpty()
+                            ? QStringLiteral("班级名称为空")
+                            : QStringLiteral("没有班级代码，从名称「%1」也看不出年级和班号")
+                                  .arg(r.name));
                 return;
             }
             if (!IsClassCode(r.code)) {
-                problem(sheet, row,
-                        QStringLiteral("班级代码「%1」应为年级数字（学前为0）加班号，如 11、212、02")
-                            .arg(r.code));
+                problem(
+                    sheet, row,
+                    QStringLiteral("班级代码「%1」应为年级数字（学前为0）加班号，如 11、212、02")
+                        .arg(r.code));
                 return;
             }
             const ClassCodeParts p = SplitClassCode(r.code);
@@ -391,13 +393,15 @@ private:
         }
         const QString here = Place(sheet, row);
         if (!r.code.isEmpty() && state.codeSeenAt.contains(r.code)) {
-            problem(sheet, row,
-                    QStringLiteral("代码「%1」重复（%2已有）").arg(r.code, state.codeSeenAt[r.code]));
+            problem(
+                sheet, row,
+                QStringLiteral("代码「%1」重复（%2已有）").arg(r.code, state.codeSeenAt[r.code]));
             return;
         }
         if (state.nameSeenAt.contains(r.name)) {
-            problem(sheet, row,
-                    QStringLiteral("名称「%1」重复（%2已有）").arg(r.name, state.nameSeenAt[r.name]));
+            problem(
+                sheet, row,
+                QStringLiteral("名称「%1」重复（%2已有）").arg(r.name, state.nameSeenAt[r.name]));
             return;
         }
         if (!r.code.isEmpty())
@@ -415,7 +419,8 @@ private:
         if (known.isNew)
             note = QStringLiteral("（同一文件中已列出）");
         else if (byCode >= 0 && known.record.name != r.name)
-            note = QStringLiteral("（代码相同，名单中的名称「%1」保持不变）").arg(known.record.name);
+            note =
+                QStringLiteral("（代码相同，名单中的名称「%1」保持不变）").arg(known.record.name);
         else if (byCode < 0 && !r.code.isEmpty())
             note = QStringLiteral("（名称相同，名单中的代码 %1 保持不变）").arg(known.record.code);
         m_preview.existing.append({state.title, RecordText(known.record) + note});
@@ -428,8 +433,8 @@ private:
         if (found >= 0)
             return found;
         CodeRecord r{QString(), key, key, key};
-        return m_lists[list].add({r, true, QStringLiteral("（教学计划中出现，加入%1名单）")
-                                               .arg(m_lists[list].title)});
+        return m_lists[list].add(
+            {r, true, QStringLiteral("（教学计划中出现，加入%1名单）").arg(m_lists[list].title)});
     }
 
     void readPlanRow(const QString& sheet, int row, const QStringList& cells,
@@ -456,7 +461,8 @@ private:
             reasons << QStringLiteral("老师为空");
         const std::optional<int> count = ParseCount(countText);
         if (!count)
-            reasons << QStringLiteral("节数「%1」应是0到%2的整数").arg(countText).arg(kMaxImportCount);
+            reasons
+                << QStringLiteral("节数「%1」应是0到%2的整数").arg(countText).arg(kMaxImportCount);
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
             reasons << tooLong;
@@ -525,8 +531,8 @@ private:
     }
 
     ListState m_lists[3];
-    QHash<QString, QString> m_planKeys;  // "cls|course|teacher" → stored count
-    QHash<QString, int> m_teacherOf;     // "cls|course|-1" → teacher
+    QHash<QString, QString> m_planKeys; // "cls|course|teacher" → stored count
+    QHash<QString, int> m_teacherOf;    // "cls|course|-1" → teacher
     QHash<QString, QString> m_planSeenAt;
     QList<PendingPlan> m_plan;
 };
@@ -555,9 +561,10 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
         case Sheet::Unknown:
             if (t.rows.isEmpty())
                 break;
-            importer.m_preview.notes << QStringLiteral(
-                                            "工作表「%1」没有认出是哪一种名单（应有“代码”“名称”等列标题），未读取")
-                                            .arg(t.name);
+            importer.m_preview.notes
+                << QStringLiteral(
+                       "工作表「%1」没有认出是哪一种名单（应有“代码”“名称”等列标题），未读取")
+                       .arg(t.name);
             break;
         }
     }

@@ -27,7 +27,7 @@ public:
     explicit XlsxArchive(const QString& fileName) : m_fileName(fileName) {
         m_zip = unzOpen64(QFile::encodeName(fileName).constData());
         if (!m_zip)
-            throw (Unreadable(fileName));
+            throw(Unreadable(fileName));
     }
     ~XlsxArchive() { unzClose(m_zip); }
     XlsxArchive(const XlsxArchive&) = delete;
@@ -43,7 +43,7 @@ public:
             unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
             info.uncompressed_size > static_cast<ZPOS64_T>(kMaxPartBytes) ||
             unzOpenCurrentFile(m_zip) != UNZ_OK)
-            throw (Unreadable(m_fileName));
+            throw(Unreadable(m_fileName));
         QByteArray bytes(static_cast<qsizetype>(info.uncompressed_size), Qt::Uninitialized);
         qsizetype done = 0;
         int got = 0;
@@ -54,7 +54,7 @@ public:
         // Closing checks the part's checksum once it has been read whole.
         const int closed = unzCloseCurrentFile(m_zip);
         if (got < 0 || done != bytes.size() || closed != UNZ_OK)
-            throw (Unreadable(m_fileName));
+            throw(Unreadable(m_fileName));
         return bytes;
     }
 
@@ -134,7 +134,7 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
             rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
             nextColumn = 0;
             if (rowIndex < 0 || rowIndex >= kMaxRows)
-                throw (Unreadable(fileName));
+                throw(Unreadable(fileName));
             continue;
         }
         if (xml.name() != u"c" || rowIndex < 0)
@@ -175,7 +175,7 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
         row[col] = value;
     }
     if (xml.hasError())
-        throw (Unreadable(fileName));
+        throw(Unreadable(fileName));
     return rows;
 }
 
@@ -200,7 +200,8 @@ QList<QPair<QString, QString>> ListSheets(XlsxArchive& zip) {
             if (a.name() == u"id") // r:id, whatever the prefix is called
                 id = a.value().toString();
         if (targets.contains(id))
-            sheets.append({book.attributes().value(QLatin1String("name")).toString(), targets.value(id)});
+            sheets.append(
+                {book.attributes().value(QLatin1String("name")).toString(), targets.value(id)});
     }
     return sheets;
 }

@@ -10,7 +10,7 @@
 #include <QStringList>
 
 struct SheetTable {
-    QString name;           // the worksheet's name; for a .csv the file's base name
+    QString name;            // the worksheet's name; for a .csv the file's base name
     QList<QStringList> rows; // rows[i] is spreadsheet row i + 1, cells from column A
 };
 

@@ -44,7 +44,8 @@ void readTimeOff(const School& s, Placing& p) {
                 if (n < 1 || n > Week::kMaxLessonsPerDay ||
                     !(c.isLevel(LimitLevel::Avoid) || c.isLevel(LimitLevel::Never)))
                     continue;
-                auto& cell = p.timeOff[static_cast<size_t>((day - 1) * Week::kMaxLessonsPerDay + n - 1)];
+                auto& cell =
+                    p.timeOff[static_cast<size_t>((day - 1) * Week::kMaxLessonsPerDay + n - 1)];
                 cell = std::max(cell, static_cast<std::uint8_t>(*c.attr));
             }
         }
@@ -54,11 +55,13 @@ void readTimeOff(const School& s, Placing& p) {
 LimitLevel raised(const Placing& p, int day, int lessonNo, LimitLevel course) {
     if (day < 1 || day > Week::kDays || lessonNo < 1 || lessonNo > Week::kMaxLessonsPerDay)
         return course;
-    const int off = p.timeOff[static_cast<size_t>((day - 1) * Week::kMaxLessonsPerDay + lessonNo - 1)];
+    const int off =
+        p.timeOff[static_cast<size_t>((day - 1) * Week::kMaxLessonsPerDay + lessonNo - 1)];
     return off > attrOf(course) ? static_cast<LimitLevel>(off) : course;
 }
 
-Placing resolve(const School& s, const QString& cls, const QString& course, const QString& teacher) {
+Placing resolve(const School& s, const QString& cls, const QString& course,
+                const QString& teacher) {
     Placing p{cls, course, teacher};
     readTimeOff(s, p);
     for (const PlanRow& r : s.plan)
@@ -134,7 +137,9 @@ std::vector<int> freeLessonsAtLevel(const School& s, const Placing& p, int day, 
     const Timetable& t = s.timetable;
     const int lessonsPerDay = t.week().lessonsPerDay();
     const auto& cells = courseCells(s, p, day);
-    auto levelOf = [&](int n) { return raised(p, day, n, levelFromCells(cells, n, lessonsPerDay)); };
+    auto levelOf = [&](int n) {
+        return raised(p, day, n, levelFromCells(cells, n, lessonsPerDay));
+    };
     auto usable = [&](int n) {
         return levelOf(n) == level && t.classLessonsAt(p.cls, Period{day, n}) == 0;
     };

@@ -87,14 +87,14 @@ bool generationMayUse(const School& school, const Placing& p, Period period);
 
 // Why a lesson cannot go to a period.
 enum class Obstacle {
-    OutsideWeek,       // not a period of the week
-    ClassBusy,         // the class has a lesson then: other = that lesson
-    TeacherBusy,       // the teacher has a lesson then: other = that lesson
-    NeverAtPeriod,     // the period's level is "不排"
+    OutsideWeek,        // not a period of the week
+    ClassBusy,          // the class has a lesson then: other = that lesson
+    TeacherBusy,        // the teacher has a lesson then: other = that lesson
+    NeverAtPeriod,      // the period's level is "不排"
     HiddenByUnnumbered, // the class has a lesson without lesson number that day
-    ExclusiveTaken,    // the exclusive course is in another class then: other = that lesson
-    DailyShareReached, // the class has its daily share of the course that day
-    TeacherDayCap,     // the teacher has the daily cap of lessons that day
+    ExclusiveTaken,     // the exclusive course is in another class then: other = that lesson
+    DailyShareReached,  // the class has its daily share of the course that day
+    TeacherDayCap,      // the teacher has the daily cap of lessons that day
 };
 struct Reason {
     Obstacle obstacle;

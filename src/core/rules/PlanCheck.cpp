@@ -16,7 +16,8 @@ QString nameOf(const QHash<QString, QString>& names, const QString& code) {
 int openPeriods(int lessonsPerDay, std::initializer_list<const QSet<int>*> never) {
     int open = 0;
     for (int p = 0; p < kDays * lessonsPerDay; ++p)
-        if (std::none_of(never.begin(), never.end(), [p](const QSet<int>* s) { return s->contains(p); }))
+        if (std::none_of(never.begin(), never.end(),
+                         [p](const QSet<int>* s) { return s->contains(p); }))
             ++open;
     return open;
 }
@@ -64,7 +65,10 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
     auto wantClass = [&](const QString& c) { return all || (onlyClass && *onlyClass == c); };
     auto wantTeacher = [&](const QString& t) { return all || (onlyTeacher && *onlyTeacher == t); };
     auto line = [](const QString& who, int planned, int open) {
-        return QStringLiteral("%1：计划 %2 节，每周可上课时间只有 %3 节").arg(who).arg(planned).arg(open);
+        return QStringLiteral("%1：计划 %2 节，每周可上课时间只有 %3 节")
+            .arg(who)
+            .arg(planned)
+            .arg(open);
     };
 
     std::vector<PlanProblem> out;
@@ -73,17 +77,28 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
             continue;
         const int open = openPeriods(in.lessonsPerDay, {neverOf(in.classNever, cls)});
         if (planned > open)
-            out.push_back({PlanProblem::Kind::Class, cls, {}, {}, planned, open,
-                           line(QStringLiteral("班级 ") + nameOf(in.classNames, cls), planned, open)});
+            out.push_back(
+                {PlanProblem::Kind::Class,
+                 cls,
+                 {},
+                 {},
+                 planned,
+                 open,
+                 line(QStringLiteral("班级 ") + nameOf(in.classNames, cls), planned, open)});
     }
     for (const auto& [teacher, planned] : teacherLoad) {
         if (!wantTeacher(teacher))
             continue;
         const int open = openPeriods(in.lessonsPerDay, {neverOf(in.teacherNever, teacher)});
         if (planned > open)
-            out.push_back({PlanProblem::Kind::Teacher, {}, {}, teacher, planned, open,
-                           line(QStringLiteral("老师 ") + nameOf(in.teacherNames, teacher), planned,
-                                open)});
+            out.push_back(
+                {PlanProblem::Kind::Teacher,
+                 {},
+                 {},
+                 teacher,
+                 planned,
+                 open,
+                 line(QStringLiteral("老师 ") + nameOf(in.teacherNames, teacher), planned, open)});
     }
     std::vector<const PlanCheckInput::Row*> rows;
     for (const auto& r : in.rows)
@@ -112,11 +127,17 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
         for (const auto& [course, planned] : exclusiveLoad) {
             const int open = openPeriods(in.lessonsPerDay, {neverOf(in.courseNever, course)});
             if (planned > open)
-                out.push_back({PlanProblem::Kind::Exclusive, {}, course, {}, planned, open,
-                               QStringLiteral("专用课程 %1：各班共计划 %2 节，每周可上课时间只有 %3 节")
-                                   .arg(nameOf(in.courseNames, course))
-                                   .arg(planned)
-                                   .arg(open)});
+                out.push_back(
+                    {PlanProblem::Kind::Exclusive,
+                     {},
+                     course,
+                     {},
+                     planned,
+                     open,
+                     QStringLiteral("专用课程 %1：各班共计划 %2 节，每周可上课时间只有 %3 节")
+                         .arg(nameOf(in.courseNames, course))
+                         .arg(planned)
+                         .arg(open)});
         }
     return out;
 }

@@ -1,8 +1,8 @@
 #include "core/rules/TimetableCheck.h"
 
+#include "core/rules/Violations.h"
 #include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
-#include "core/rules/Violations.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/TimetableDb.h"
 
@@ -40,9 +40,9 @@ struct Names {
 
 QStringList TimetableCheck::report() const {
     QStringList lines;
-    for (const QStringList* list : {&classClashes, &teacherClashes, &forbiddenCells,
-                                    &exclusiveClashes, &counterMismatches, &outsideWeek,
-                                    &incompleteRows})
+    for (const QStringList* list :
+         {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &counterMismatches,
+          &outsideWeek, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -100,7 +100,9 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                                 .arg(lessons.join(QStringLiteral("、")));
     }
     const rules::NameOf nameOf = [&](char kind, const QString& code) {
-        return kind == 'c' ? names.cls(code) : kind == 'k' ? names.course(code) : names.teacher(code);
+        return kind == 'c'   ? names.cls(code)
+               : kind == 'k' ? names.course(code)
+                             : names.teacher(code);
     };
     for (const Lesson& l : v.neverPeriods) {
         const rules::Placing p = rules::placingOf(school, l.classCode, l.courseCode, l.teacherCode);
@@ -145,8 +147,8 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                           .arg(*p.count - p.buildCount);
         r.unplacedLessons += static_cast<int>(*p.count - p.buildCount);
         r.unplacedReasons << rules::whyUnplaced(
-                                 school, rules::placingOf(school, p.classCode, p.courseCode,
-                                                          p.teacherCode),
+                                 school,
+                                 rules::placingOf(school, p.classCode, p.courseCode, p.teacherCode),
                                  nameOf)
                                  .summary;
     }

@@ -99,8 +99,8 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
             return all ? QStringLiteral("老师 %1 在本班空闲的 %2 个时间都有课").arg(teacher).arg(n)
                        : QStringLiteral("%1 个时间老师 %2 有课").arg(n).arg(teacher);
         case Obstacle::NeverAtPeriod: {
-            const QString who = neverBy.size() == 1 ? neverBy.begin()->first
-                                                    : QStringLiteral("课程、老师或班级");
+            const QString who =
+                neverBy.size() == 1 ? neverBy.begin()->first : QStringLiteral("课程、老师或班级");
             return all ? QStringLiteral("本班空闲的 %1 个时间都是%2的“不排”时间").arg(n).arg(who)
                        : QStringLiteral("%1 个时间是%2的“不排”时间").arg(n).arg(who);
         }

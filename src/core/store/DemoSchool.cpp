@@ -136,8 +136,9 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
         for (int n = 1; n <= perGrade; ++n) {
             const QString g = QString::fromUtf8(kGradeNames[grade]);
             // Two digits for the class once a grade has ten or more.
-            const QString code = QString::number(grade) +
-                                 QStringLiteral("%1").arg(n, perGrade > 9 ? 2 : 1, 10, QLatin1Char('0'));
+            const QString code =
+                QString::number(grade) +
+                QStringLiteral("%1").arg(n, perGrade > 9 ? 2 : 1, 10, QLatin1Char('0'));
             sql::exec(d, "insert into Classtb(Code,Name,FullName,ShortName) values(?,?,?,?)", code,
                       g + QStringLiteral("（%1）班").arg(n),
                       g + QStringLiteral("年级（%1）班").arg(n),

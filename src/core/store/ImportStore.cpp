@@ -5,11 +5,11 @@
 
 QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
     // Rows of a class that is not in the class list come last, in stored order.
-    SQLite::Statement st(db.sql(),
-                         "select P.ClassCode, P.CourseCode, P.TeacherCode, P.Count from ClassPlantb P"
-                         " left join (select Code, min(rowid) as Pos from Classtb group by Code) C"
-                         " on C.Code = P.ClassCode"
-                         " order by C.Pos is null, C.Pos, P.rowid");
+    SQLite::Statement st(
+        db.sql(), "select P.ClassCode, P.CourseCode, P.TeacherCode, P.Count from ClassPlantb P"
+                  " left join (select Code, min(rowid) as Pos from Classtb group by Code) C"
+                  " on C.Code = P.ClassCode"
+                  " order by C.Pos is null, C.Pos, P.rowid");
     QList<PlanRow> rows;
     while (st.executeStep()) {
         PlanRow row;

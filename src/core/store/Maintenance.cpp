@@ -9,7 +9,7 @@ QString NextGradeName(const QString& name) {
     static const QString grades = QStringLiteral("一二三四五六");
     if (name.isEmpty())
         return name;
-    const int g = grades.indexOf(name.at(0));
+    const qsizetype g = grades.indexOf(name.at(0));
     if (g < 0 || g >= 5)
         return name;
     return grades.at(g + 1) + name.mid(1);

@@ -2,10 +2,10 @@
 
 #include "core/rules/Placement.h"
 #include "core/store/Lookups.h"
+#include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
-#include "core/store/PresetLessons.h"
 
 namespace {
 

@@ -21,14 +21,33 @@ QList<PlanRow> readPlan(TimetableDb& db, const char* query, const QString& code)
     return rows;
 }
 
-} // namespace
-
-QStringList PlanNameList(TimetableDb& db, const char* query) {
+QStringList readNames(TimetableDb& db, const char* query) {
     SQLite::Statement st(db.sql(), query);
     QStringList names;
     while (st.executeStep())
         names << sql::text(st.getColumn(0));
     return names;
+}
+
+} // namespace
+
+QStringList ReadClassNames(TimetableDb& db) {
+    return readNames(db, "select Name from Classtb order by rowid");
+}
+
+QStringList ReadCourseNames(TimetableDb& db) {
+    return readNames(db, "select Name from Coursetb order by rowid");
+}
+
+QStringList ReadTeacherNames(TimetableDb& db) {
+    return readNames(db, "select Name from Teachertb order by Code");
+}
+
+PlanTotals ReadPlanTotals(TimetableDb& db) {
+    PlanTotals t;
+    t.classes = sql::firstInt(db.sql(), 0, "select count(*) from Classtb");
+    t.lessons = sql::firstInt(db.sql(), 0, "select sum(Count) from ClassPlantb");
+    return t;
 }
 
 QList<PlanRow> ReadPlanOfClass(TimetableDb& db, const QString& classCode) {

@@ -9,8 +9,18 @@
 
 class TimetableDb;
 
-// The first column of every row of a "select Name from ..." statement, in order.
-QStringList PlanNameList(TimetableDb& db, const char* query);
+// The names the plan window offers: classes and courses in the order they were
+// entered, teachers by code.
+QStringList ReadClassNames(TimetableDb& db);
+QStringList ReadCourseNames(TimetableDb& db);
+QStringList ReadTeacherNames(TimetableDb& db);
+
+// How big the school is: its classes and the lessons its plan asks for a week.
+struct PlanTotals {
+    long long classes = 0;
+    long long lessons = 0;
+};
+PlanTotals ReadPlanTotals(TimetableDb& db);
 
 QList<PlanRow> ReadPlanOfClass(TimetableDb& db, const QString& classCode);
 QList<PlanRow> ReadPlanOfTeacher(TimetableDb& db, const QString& teacherCode);

@@ -74,8 +74,8 @@ School LoadSchool(TimetableDb& db, Week week) {
         while (st.executeStep()) {
             int kind = 0;
             LimitCell cell;
-            if (!intOf(st.getColumn(0), kind) || kind < 0 || kind > 3 ||
-                st.getColumn(1).isNull() || !intOf(st.getColumn(2), cell.period.day) ||
+            if (!intOf(st.getColumn(0), kind) || kind < 0 || kind > 3 || st.getColumn(1).isNull() ||
+                !intOf(st.getColumn(2), cell.period.day) ||
                 !intOf(st.getColumn(3), cell.period.lessonNo))
                 continue;
             const SQLite::Column a = st.getColumn(4);

@@ -11,8 +11,9 @@ Failure SqliteFailure(int code, const QString& path) {
                        QStringLiteral("请关闭正在使用它的其他程序（包括另一个排课软件）后再试。"));
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        return Failure(reason::readOnly(), path,
-                       QStringLiteral("请检查文件和所在文件夹是否允许写入，或把它复制到可写的文件夹。"));
+        return Failure(
+            reason::readOnly(), path,
+            QStringLiteral("请检查文件和所在文件夹是否允许写入，或把它复制到可写的文件夹。"));
     case SQLITE_FULL:
         return Failure(reason::diskFull(), path, QStringLiteral("请清理磁盘空间后再试。"));
     case SQLITE_CORRUPT:

@@ -21,8 +21,9 @@ EditHistory::Rows ReadRows(TimetableDb& db) {
         SQLite::Statement counters(db.sql(),
                                    "select rowid, BuildCount, IsAutoBuild from ClassPlantb");
         while (counters.executeStep())
-            rows.counters.insert(counters.getColumn(0).getInt64(),
-                                 {counters.getColumn(1).getInt64(), counters.getColumn(2).getInt64()});
+            rows.counters.insert(
+                counters.getColumn(0).getInt64(),
+                {counters.getColumn(1).getInt64(), counters.getColumn(2).getInt64()});
     } catch (const std::exception& e) {
         throw AsFailure(e, db.path());
     }
@@ -105,7 +106,7 @@ void EditHistory::apply(TimetableDb& db, const Rows& from, const Rows& to) {
             std::optional<Lesson> now;
             if (read.executeStep())
                 now = Lesson{sql::text(read.getColumn(0)), read.getColumn(1).getInt(),
-                             read.getColumn(2).getInt(), sql::text(read.getColumn(3)),
+                             read.getColumn(2).getInt(),   sql::text(read.getColumn(3)),
                              sql::text(read.getColumn(4)), read.getColumn(5).getInt()};
             read.reset();
             const auto expected = from.lessons.constFind(id);
@@ -126,11 +127,11 @@ void EditHistory::apply(TimetableDb& db, const Rows& from, const Rows& to) {
         }
         for (auto it = to.counters.cbegin(); it != to.counters.cend(); ++it) {
             const Counter& was = from.counters.value(it.key());
-            const int changed = sql::exec(d,
-                                          "update ClassPlantb set BuildCount = ?, IsAutoBuild = ?"
-                                          " where rowid = ? and BuildCount = ? and IsAutoBuild = ?",
-                                          it->buildCount, it->autoBuild, it.key(), was.buildCount,
-                                          was.autoBuild);
+            const int changed =
+                sql::exec(d,
+                          "update ClassPlantb set BuildCount = ?, IsAutoBuild = ?"
+                          " where rowid = ? and BuildCount = ? and IsAutoBuild = ?",
+                          it->buildCount, it->autoBuild, it.key(), was.buildCount, was.autoBuild);
             if (changed != 1)
                 throw Changed();
         }

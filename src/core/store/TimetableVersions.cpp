@@ -40,15 +40,14 @@ struct Snapshot {
         QCryptographicHash hash(QCryptographicHash::Sha1);
         auto add = [&](const QString& s) { hash.addData((s + QChar(0x1F)).toUtf8()); };
         for (const Lesson& l : lessons)
-            for (const QString& s : {l.classCode, QString::number(l.day),
-                                     QString::number(l.lessonNo), l.courseCode, l.teacherCode,
-                                     QString::number(l.setFlag)})
+            for (const QString& s :
+                 {l.classCode, QString::number(l.day), QString::number(l.lessonNo), l.courseCode,
+                  l.teacherCode, QString::number(l.setFlag)})
                 add(s);
         add(QStringLiteral("|"));
         for (const Counter& c : counters)
             for (const QString& s : {c.classCode, c.courseCode, c.teacherCode,
-                                     QString::number(c.buildCount),
-                                     QString::number(c.isAutoBuild)})
+                                     QString::number(c.buildCount), QString::number(c.isAutoBuild)})
                 add(s);
         return hash.result().toHex();
     }
@@ -81,9 +80,9 @@ std::unique_ptr<SQLite::Database> OpenVersions(const QString& path, bool create)
     if (!create && !QFileInfo::exists(path))
         return nullptr;
     try {
-        auto file = std::make_unique<SQLite::Database>(
-            QFile::encodeName(path).toStdString(),
-            SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0));
+        auto file = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(),
+                                                       SQLite::OPEN_READWRITE |
+                                                           (create ? SQLite::OPEN_CREATE : 0));
         file->exec("pragma busy_timeout = 2000");
         for (const char* statement : kSchema)
             file->exec(statement);
@@ -117,12 +116,18 @@ void Keep(SQLite::Database& file, const Snapshot& s, const QString& cause) {
         counter.reset();
     }
     // Everything older than the newest kVersionsKept goes.
-    sql::exec(file, "delete from VersionLesson where Number <= (select Number from Version"
-                    " order by Number desc limit 1 offset ?)", kVersionsKept);
-    sql::exec(file, "delete from VersionPlan where Number <= (select Number from Version"
-                    " order by Number desc limit 1 offset ?)", kVersionsKept);
-    sql::exec(file, "delete from Version where Number <= (select Number from Version"
-                    " order by Number desc limit 1 offset ?)", kVersionsKept);
+    sql::exec(file,
+              "delete from VersionLesson where Number <= (select Number from Version"
+              " order by Number desc limit 1 offset ?)",
+              kVersionsKept);
+    sql::exec(file,
+              "delete from VersionPlan where Number <= (select Number from Version"
+              " order by Number desc limit 1 offset ?)",
+              kVersionsKept);
+    sql::exec(file,
+              "delete from Version where Number <= (select Number from Version"
+              " order by Number desc limit 1 offset ?)",
+              kVersionsKept);
     tx.commit();
 }
 
@@ -186,8 +191,8 @@ QList<TimetableVersion> ListVersions(TimetableDb& db) {
     if (!file)
         return versions;
     try {
-        SQLite::Statement st(*file,
-                             "select Number, Time, Cause, Lessons from Version order by Number desc");
+        SQLite::Statement st(
+            *file, "select Number, Time, Cause, Lessons from Version order by Number desc");
         while (st.executeStep())
             versions.append({st.getColumn(0).getInt(),
                              QDateTime::fromString(sql::text(st.getColumn(1)), Qt::ISODate),
@@ -220,10 +225,11 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
         // A lesson whose class, course or teacher was deleted since would show
         // without a name; it is left out, as data maintenance would remove it.
         SQLite::Statement insert(
-            d, "insert into LessonListtb (ClassCode, Day, LessonNo, CourseCode, TeacherCode, SetFlag)"
-               " select ?, ?, ?, ?, ?, ? where exists (select 1 from Classtb where Code = ?)"
-               " and exists (select 1 from Coursetb where Code = ?)"
-               " and exists (select 1 from Teachertb where Code = ?)");
+            d,
+            "insert into LessonListtb (ClassCode, Day, LessonNo, CourseCode, TeacherCode, SetFlag)"
+            " select ?, ?, ?, ?, ?, ? where exists (select 1 from Classtb where Code = ?)"
+            " and exists (select 1 from Coursetb where Code = ?)"
+            " and exists (select 1 from Teachertb where Code = ?)");
         for (const Lesson& l : version.lessons) {
             sql::bind(insert, l.classCode, l.day, l.lessonNo, l.courseCode, l.teacherCode,
                       l.setFlag, l.classCode, l.courseCode, l.teacherCode);
@@ -233,9 +239,10 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
                 ++result.skipped;
             insert.reset();
         }
-        d.exec("update ClassPlantb set IsAutoBuild = 0, BuildCount = (select count(*) from"
-               " LessonListtb L where L.ClassCode = ClassPlantb.ClassCode and"
-               " L.CourseCode = ClassPlantb.CourseCode and L.TeacherCode = ClassPlantb.TeacherCode)");
+        d.exec(
+            "update ClassPlantb set IsAutoBuild = 0, BuildCount = (select count(*) from"
+            " LessonListtb L where L.ClassCode = ClassPlantb.ClassCode and"
+            " L.CourseCode = ClassPlantb.CourseCode and L.TeacherCode = ClassPlantb.TeacherCode)");
         SQLite::Statement counter(d, "update ClassPlantb set BuildCount = ?, IsAutoBuild = ? where"
                                      " ClassCode = ? and CourseCode = ? and TeacherCode = ?");
         for (const Counter& c : version.counters) {

@@ -1,8 +1,8 @@
 #include "gui/basedata/frmClassPlanInput.h"
 
+#include "core/store/Lookups.h"
 #include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
-#include "core/store/Lookups.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
@@ -43,7 +43,7 @@ void mark(QWidget* field, bool failed) {
 }
 
 void setupReportList(QTreeWidget* list, const QStringList& captions, const QList<int>& twips) {
-    list->setColumnCount(captions.size());
+    list->setColumnCount(static_cast<int>(captions.size()));
     list->setHeaderLabels(captions);
     // The narrow count columns are narrower than the style's default minimum.
     list->header()->setMinimumSectionSize(Twips(300));
@@ -221,7 +221,7 @@ bool frmClassPlanInput::AppendRecord() {
 bool frmClassPlanInput::DeleteRecord() {
     if (!SelectedRow()) {
         ShowError(this, QStringLiteral("删除失败"),
-                 QStringLiteral("请先在列表中选择要删除的记录。"));
+                  QStringLiteral("请先在列表中选择要删除的记录。"));
         return true;
     }
     if (CheckInput())
@@ -234,8 +234,8 @@ bool frmClassPlanInput::DeleteRecord() {
         const QString teacher = GetTeacherCode(m_ctx.db, CmbTeacher->currentText());
         if (!PlanRowExists(m_ctx.db, mstrClassCode, course, teacher)) {
             ShowError(this, QStringLiteral("删除失败"),
-                     QStringLiteral("本班的教学计划中没有'") + teacherName +
-                         QStringLiteral("'的'") + courseName + QStringLiteral("'，未删除。"));
+                      QStringLiteral("本班的教学计划中没有'") + teacherName +
+                          QStringLiteral("'的'") + courseName + QStringLiteral("'，未删除。"));
             return true;
         }
         if (!AskYesNo(this, QStringLiteral("数据删除"),
@@ -261,7 +261,7 @@ bool frmClassPlanInput::DeleteRecord() {
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("删除记录失败"));
         ShowError(this, QStringLiteral("删除失败"),
-                 QStringLiteral("删除记录失败, '") + courseName + QStringLiteral("' 未被删除"));
+                  QStringLiteral("删除记录失败, '") + courseName + QStringLiteral("' 未被删除"));
         return true;
     }
 }
@@ -269,7 +269,7 @@ bool frmClassPlanInput::DeleteRecord() {
 bool frmClassPlanInput::ModifyRecord() {
     if (!SelectedRow()) {
         ShowError(this, QStringLiteral("修改失败"),
-                 QStringLiteral("请先在列表中选择要修改的记录。"));
+                  QStringLiteral("请先在列表中选择要修改的记录。"));
         return true;
     }
     if (CheckInput())
@@ -311,8 +311,8 @@ bool frmClassPlanInput::ModifyRecord() {
 void frmClassPlanInput::WarnIfOverfull(const QString& classCode, const QString& teacherCode) {
     std::vector<PlanProblem> problems;
     try {
-        problems = CheckPlanOf(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay), classCode,
-                               teacherCode);
+        problems =
+            CheckPlanOf(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay), classCode, teacherCode);
     } catch (const std::exception&) {
         return; // the row is written; a check that cannot read warns of nothing
     }
@@ -329,7 +329,7 @@ void frmClassPlanInput::WarnIfOverfull(const QString& classCode, const QString& 
 
 void frmClassPlanInput::FillClassList() {
     try {
-        const QStringList names = PlanNameList(m_ctx.db, "select Name from Classtb order by rowid");
+        const QStringList names = ReadClassNames(m_ctx.db);
         {
             const QSignalBlocker quiet(CmbClass);
             CmbClass->addItems(names);
@@ -344,7 +344,7 @@ void frmClassPlanInput::FillClassList() {
 void frmClassPlanInput::FillCourseList() {
     try {
         const QSignalBlocker quiet(CmbCourse);
-        CmbCourse->addItems(PlanNameList(m_ctx.db, "select Name from Coursetb order by rowid"));
+        CmbCourse->addItems(ReadCourseNames(m_ctx.db));
         CmbCourse->setCurrentIndex(-1);
     } catch (const std::exception&) {
     }
@@ -352,8 +352,7 @@ void frmClassPlanInput::FillCourseList() {
 
 void frmClassPlanInput::FillTeacherList() {
     try {
-        const QStringList names =
-            PlanNameList(m_ctx.db, "select Name from Teachertb order by Code");
+        const QStringList names = ReadTeacherNames(m_ctx.db);
         const QSignalBlocker quiet(CmbTeacher);
         const QSignalBlocker quiet2(CmbTeacher2);
         CmbTeacher->addItems(names);

@@ -97,8 +97,8 @@ void frmAutoBuild::Timer1_Timer() {
 
 void frmAutoBuild::RunBuild() {
     m_running = true;
-    const int rate =
-        BuildTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay), [] { QApplication::processEvents(); });
+    const int rate = BuildTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay),
+                                    [] { QApplication::processEvents(); });
     m_running = false;
     if (rate < 0) {
         ShowError(this, kCaption,

@@ -28,11 +28,12 @@ frmVersions::frmVersions(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     setFont(SongTi(10));
     resize(Twips(9000), Twips(6000));
 
-    lblHint = new QLabel(QStringLiteral("自动生成、自动补排、删除课表和学年升级之前，程序都把当时的课表"
-                                        "保留为一个版本（最近 %1 个）。选中一个版本，按“恢复”即可"
-                                        "回到那时的课表；现在的课表会先保留为一个版本。")
-                             .arg(kVersionsKept),
-                         this);
+    lblHint =
+        new QLabel(QStringLiteral("自动生成、自动补排、删除课表和学年升级之前，程序都把当时的课表"
+                                  "保留为一个版本（最近 %1 个）。选中一个版本，按“恢复”即可"
+                                  "回到那时的课表；现在的课表会先保留为一个版本。")
+                       .arg(kVersionsKept),
+                   this);
     lblHint->setObjectName("lblHint");
     lblHint->setWordWrap(true);
     lstVersions = new QTreeWidget(this);
@@ -104,10 +105,10 @@ void frmVersions::LoadVersions() {
         ShowError(this, kTitle, e.message());
     }
     for (const TimetableVersion& v : versions) {
-        auto* item = new QTreeWidgetItem(
-            lstVersions, {QString::number(v.number),
-                          v.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), v.cause,
-                          QString::number(v.lessons)});
+        auto* item = new QTreeWidgetItem(lstVersions,
+                                         {QString::number(v.number),
+                                          v.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                          v.cause, QString::number(v.lessons)});
         item->setData(0, Qt::UserRole, v.number);
     }
     if (lstVersions->topLevelItemCount() > 0)

@@ -99,8 +99,8 @@ frmLimitInput::frmLimitInput(LimitKind kind, AppContext& ctx, QWidget* parent)
     MSFlexGrid1->viewport()->installEventFilter(this);
     // The keys act as the buttons would on the middle of the current cell.
     OnGridKeys(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
-        MSFlexGrid1_MouseUp(button,
-                            MSFlexGrid1->visualRect(MSFlexGrid1->model()->index(row, col)).center());
+        MSFlexGrid1_MouseUp(
+            button, MSFlexGrid1->visualRect(MSFlexGrid1->model()->index(row, col)).center());
     });
 
     InitLimitGrid();

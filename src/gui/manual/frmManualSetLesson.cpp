@@ -8,9 +8,9 @@
 #include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/manual/UndoControls.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
-#include "gui/widgets/AppContext.h"
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -397,9 +397,9 @@ void frmManualSetLesson::PaintPlaceable() {
     if (!school)
         return;
     const rules::NameOf nameOf = [this](char kind, const QString& code) {
-        return kind == 'c' ? GetClassName(m_ctx.db, code)
-                           : kind == 'k' ? GetCourseName(m_ctx.db, code)
-                                         : GetTeacherName(m_ctx.db, code);
+        return kind == 'c'   ? GetClassName(m_ctx.db, code)
+               : kind == 'k' ? GetCourseName(m_ctx.db, code)
+                             : GetTeacherName(m_ctx.db, code);
     };
     const rules::WhyUnplaced why = rules::whyUnplaced(*school, *placing, nameOf);
     lblWhy->setText(QStringLiteral("排不下的原因：") + why.summary);

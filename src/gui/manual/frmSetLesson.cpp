@@ -6,9 +6,9 @@
 #include "core/store/SchoolStore.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/manual/UndoControls.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
-#include "gui/widgets/AppContext.h"
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiMetrics.h"
 

@@ -269,7 +269,7 @@ void PaintTotalPage(Canvas& c, const PrintTemplate& t, const QList<TotalRow>& ro
 
 int PrintJob::pageCount() const {
     if (tpl.layout == PrintTemplate::Layout::Schedule)
-        return schedulePages.size();
+        return static_cast<int>(schedulePages.size());
     if (totalRows.isEmpty() || rowsPerPage <= 0)
         return 0;
     return int((totalRows.size() + rowsPerPage - 1) / rowsPerPage);
@@ -309,7 +309,8 @@ void PaintPrintJob(const PrintJob& job, QPainter& painter, QPagedPaintDevice& de
             PaintSchedulePage(canvas, job.tpl, job.schedulePages[page]);
         } else {
             const int first = page * job.rowsPerPage;
-            const int count = std::min<int>(job.rowsPerPage, job.totalRows.size() - first);
+            const int count =
+                std::min<int>(job.rowsPerPage, static_cast<int>(job.totalRows.size()) - first);
             PaintTotalPage(canvas, job.tpl, job.totalRows, first, count);
         }
     }

@@ -1,9 +1,9 @@
 #include "gui/output/frmExport.h"
 #include "core/store/SqliteFailure.h"
 
+#include "core/config/AppConfig.h"
 #include "core/store/Lookups.h"
 #include "gui/output/NameChoice.h"
-#include "core/config/AppConfig.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"

@@ -2,6 +2,14 @@
 #include "core/store/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 
+#include "core/config/AppConfig.h"
+#include "core/config/AppPaths.h"
+#include "core/generation/BuildRandom.h"
+#include "core/store/DemoSchool.h"
+#include "core/store/Lookups.h"
+#include "core/store/Maintenance.h"
+#include "core/store/PlanCheckStore.h"
+#include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmClassRoomInput.h"
@@ -11,9 +19,6 @@
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
-#include "core/store/Lookups.h"
-#include "core/store/Maintenance.h"
-#include "core/store/PlanCheckStore.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
@@ -23,19 +28,14 @@
 #include "gui/manual/frmSetLesson.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
-#include "core/config/AppConfig.h"
-#include "gui/widgets/AppContext.h"
-#include "core/config/AppPaths.h"
 #include "gui/shell/frmAbout.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmSchoolName.h"
 #include "gui/shell/frmSimpleManual.h"
+#include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 #include "gui/widgets/VersionPrompt.h"
-#include "core/generation/BuildRandom.h"
-#include "core/store/DemoSchool.h"
-#include "core/store/TimetableVersions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -101,9 +101,9 @@ frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(
     lblStartGuide->setObjectName("lblStartGuide");
     lblStartGuide->setTextFormat(Qt::RichText);
     lblStartGuide->setFont(SongTi(11));
-    lblStartGuide->setStyleSheet(QStringLiteral(
-        "QLabel { background: rgba(255,255,255,240); color: rgb(0,0,96);"
-        " border: 1px solid rgb(0,0,160); padding: 12px; }"));
+    lblStartGuide->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(255,255,255,240); color: rgb(0,0,96);"
+                       " border: 1px solid rgb(0,0,160); padding: 12px; }"));
     auto* over = new QVBoxLayout(imgBack);
     over->setContentsMargins(24, 24, 24, 24);
     over->addWidget(lblStartGuide, 0, Qt::AlignLeft | Qt::AlignTop);
@@ -183,8 +183,7 @@ void frmMain::BuildMenu() {
 
     mnuFile = menu(bar->addMenu(QStringLiteral("文件(&F)")), "mnuFile");
     action(mnuFile, mnuOpenDb, "mnuOpenDb", "打开数据库(&O)", &frmMain::mnuOpenDb_Click);
-    action(mnuFile, mnuDbSaveAs, "mnuDbSaveAs", "数据库另存为(&A)...",
-           &frmMain::mnuDbSaveAs_Click);
+    action(mnuFile, mnuDbSaveAs, "mnuDbSaveAs", "数据库另存为(&A)...", &frmMain::mnuDbSaveAs_Click);
     action(mnuFile, mnuEnd, "mnuEnd", "退出(&X)", &frmMain::mnuEnd_Click);
 
     mnuBasicData = menu(bar->addMenu(QStringLiteral("基础数据(&B)")), "mnuBasicData");
@@ -213,8 +212,7 @@ void frmMain::BuildMenu() {
            &frmMain::mnuClassroomLimit_Click);
     action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程(&Y)",
            &frmMain::mnuPrepairBuild_Click);
-    action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表(&G)",
-           &frmMain::mnuAutoBuild_Click);
+    action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表(&G)", &frmMain::mnuAutoBuild_Click);
     action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排(&B)",
            &frmMain::mnuAutoComplete_Click);
 
@@ -412,7 +410,8 @@ void frmMain::mnuPrepairBuild_Click() {
 void frmMain::mnuAutoBuild_Click() {
     QStringList planProblems;
     try {
-        planProblems = PlanProblemLines(CheckPlan(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay)));
+        planProblems =
+            PlanProblemLines(CheckPlan(ReadPlanCheckInput(m_ctx.db, m_ctx.lessonsPerDay)));
     } catch (const std::exception&) {
         // An unreadable plan fails the generation itself, which says so.
     }

@@ -1,7 +1,7 @@
 #include "gui/widgets/RecordEditor.h"
 
-#include "gui/widgets/RecordList.h"
 #include "gui/widgets/AppContext.h"
+#include "gui/widgets/RecordList.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
@@ -129,7 +129,7 @@ bool RecordEditor::RemoveRecord(const QString& code, const QString& name, const 
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("删除记录失败"));
         ShowError(this, QStringLiteral("删除失败"),
-                 QStringLiteral("删除记录失败, '") + name + QStringLiteral("' 未被删除"));
+                  QStringLiteral("删除记录失败, '") + name + QStringLiteral("' 未被删除"));
         return true;
     }
     staMsgPanel1->setText(QStringLiteral("删除记录成功！删除了1条记录"));
@@ -150,8 +150,8 @@ bool RecordEditor::RewriteRecord(const CodeRecord& record) {
     } catch (const std::exception&) {
         staMsgPanel1->setText(QStringLiteral("修改记录失败"));
         ShowError(this, QStringLiteral("修改失败"),
-                 QStringLiteral("修改记录失败,代码为") + record.code +
-                     QStringLiteral("的记录未被修改"));
+                  QStringLiteral("修改记录失败,代码为") + record.code +
+                      QStringLiteral("的记录未被修改"));
         return true;
     }
     staMsgPanel1->setText(QStringLiteral("修改记录成功！修改了1条记录"));

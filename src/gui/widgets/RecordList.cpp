@@ -12,7 +12,7 @@
 
 RecordList::RecordList(QTreeWidget* list, const QStringList& captions)
     : QObject(list), m_list(list) {
-    m_list->setColumnCount(captions.size());
+    m_list->setColumnCount(static_cast<int>(captions.size()));
     m_list->setHeaderLabels(captions);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);

@@ -96,9 +96,7 @@ private:
         return dialog.selectedFiles().constFirst();
     }
 
-    static QString StartIn(const QString& dir) {
-        return dir.isEmpty() ? DocumentsFolder() : dir;
-    }
+    static QString StartIn(const QString& dir) { return dir.isEmpty() ? DocumentsFolder() : dir; }
 
     // A message box is only as wide as its text; a short text under a long
     // title (the school's name and 排课软件系统) would have the title cut off.
@@ -127,8 +125,7 @@ void UiDialogs::setInstance(UiDialogs* d) {
 }
 
 QString DocumentsFolder() {
-    const QString documents =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 

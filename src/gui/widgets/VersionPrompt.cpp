@@ -1,7 +1,7 @@
 #include "gui/widgets/VersionPrompt.h"
 
-#include "core/store/TimetableVersions.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/TimetableVersions.h"
 #include "gui/widgets/UiDialogs.h"
 
 bool KeepVersionOrAsk(QWidget* parent, TimetableDb& db, const QString& cause) {
