@@ -5,7 +5,6 @@
 #include "core/generation/BuildFailure.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/TimetableDb.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"

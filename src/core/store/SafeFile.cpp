@@ -39,8 +39,8 @@ void RemoveStaleTempFiles(const QString& folder) {
     const QStringList leftovers = dir.entryList({QStringLiteral(".*") + kSuffix + QLatin1Char('*')},
                                                 QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : leftovers) {
-        const int end = name.indexOf(kSuffix);
-        const int start = name.lastIndexOf(QLatin1Char('.'), end - 1);
+        const qsizetype end = name.indexOf(kSuffix);
+        const qsizetype start = name.lastIndexOf(QLatin1Char('.'), end - 1);
         bool ok = false;
         const qint64 pid = start > 0 ? name.mid(start + 1, end - start - 1).toLongLong(&ok) : 0;
         if (ok && pid != QCoreApplication::applicationPid() && !ProcessAlive(pid))
