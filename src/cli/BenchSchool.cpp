@@ -60,7 +60,7 @@ struct Teacher {
 };
 
 struct Builder {
-    const BenchSchoolSpec& spec;
+    const BenchSchoolShape& shape;
     std::mt19937 rng;
     int P;
     BenchSchool out;
@@ -69,11 +69,12 @@ struct Builder {
     std::vector<std::vector<bool>> courseNever; // by course, by period
     std::vector<bool> exclusiveBusy;            // by period
 
-    explicit Builder(const BenchSchoolSpec& s) : spec(s), rng(s.seed), P(kDays * s.lessonsPerDay) {}
+    explicit Builder(const BenchSchoolShape& s)
+        : shape(s), rng(s.seed), P(kDays * s.lessonsPerDay) {}
 
     int below(int n) { return int(rng() % std::uint32_t(n)); }
     int period(int day, int lessonNo) const {
-        return (day - 1) * spec.lessonsPerDay + lessonNo - 1;
+        return (day - 1) * shape.lessonsPerDay + lessonNo - 1;
     }
 
     int newTeacher(int target) {
@@ -92,7 +93,7 @@ struct Builder {
         if (below(10) < 3) {
             const int day = 1 + below(kDays);
             const bool morning = below(2) == 0;
-            for (int n = morning ? 1 : 5; n <= (morning ? 4 : spec.lessonsPerDay); ++n) {
+            for (int n = morning ? 1 : 5; n <= (morning ? 4 : shape.lessonsPerDay); ++n) {
                 t.never[std::size_t(period(day, n))] = true;
                 out.records.limits.push_back({2, t.code, day, n, 3});
             }
@@ -109,7 +110,7 @@ struct Builder {
     void courseLimits() {
         courseNever.assign(kCourseCount, std::vector<bool>(std::size_t(P), false));
         auto limit = [&](int course, int day, int n, int attr) {
-            if (n > spec.lessonsPerDay)
+            if (n > shape.lessonsPerDay)
                 return;
             out.records.limits.push_back(
                 {1, QString::fromLatin1(kCourses[course].code), day, n, attr});
@@ -129,7 +130,7 @@ struct Builder {
             limit(6, day, 1, 2);
             limit(7, day, 1, 2);
         }
-        for (int n = 5; n <= spec.lessonsPerDay; ++n)
+        for (int n = 5; n <= shape.lessonsPerDay; ++n)
             limit(kExclusive, 5, n, 3); // the computer room is serviced on Friday afternoon
     }
 
@@ -138,9 +139,9 @@ struct Builder {
         int total = 0;
         for (int k = 0; k < kCourseCount; ++k)
             total += counts[std::size_t(k)] = kCourses[k].lessons[grade];
-        for (int i = 0; total < spec.load; ++i, ++total)
+        for (int i = 0; total < shape.load; ++i, ++total)
             ++counts[std::size_t(kAddOrder[i % int(std::size(kAddOrder))])];
-        for (int i = 0; total > spec.load; ++i) {
+        for (int i = 0; total > shape.load; ++i) {
             int& c = counts[std::size_t(kRemoveOrder[i % int(std::size(kRemoveOrder))])];
             if (c > 1) {
                 --c;
@@ -173,7 +174,7 @@ struct Builder {
                         !tc.busy[std::size_t(p)] && !tc.never[std::size_t(p)] &&
                         !courseNever[std::size_t(course)][std::size_t(p)] &&
                         !(course == kExclusive && exclusiveBusy[std::size_t(p)]) &&
-                        ccDay[std::size_t(course * kDays + p / spec.lessonsPerDay)] < share)
+                        ccDay[std::size_t(course * kDays + p / shape.lessonsPerDay)] < share)
                         open.push_back(p);
                 if (pick < 0 || open.size() < pickOpen.size() ||
                     (open.size() == pickOpen.size() && below(2) == 0)) {
@@ -199,13 +200,14 @@ struct Builder {
             teachers[std::size_t(lessons[std::size_t(pick)].second)].busy[std::size_t(p)] = true;
             if (lessons[std::size_t(pick)].first == kExclusive)
                 exclusiveBusy[std::size_t(p)] = true;
-            ++ccDay[std::size_t(lessons[std::size_t(pick)].first * kDays + p / spec.lessonsPerDay)];
+            ++ccDay[std::size_t(lessons[std::size_t(pick)].first * kDays +
+                                p / shape.lessonsPerDay)];
         }
         return true;
     }
 
     void build() {
-        if (spec.classes % 6 != 0 || spec.classes < 6 || spec.load > P || spec.load < 20)
+        if (shape.classes % 6 != 0 || shape.classes < 6 || shape.load > P || shape.load < 20)
             throw std::invalid_argument(
                 "bench school: classes must be a multiple of 6, load 20 to the week");
         for (const CourseDef& c : kCourses)
@@ -216,7 +218,7 @@ struct Builder {
         courseLimits();
         exclusiveBusy.assign(std::size_t(P), false);
         std::vector<int> current(kCourseCount, -1); // the subject teacher taking classes now
-        const int perGrade = spec.classes / 6;
+        const int perGrade = shape.classes / 6;
         for (int grade = 0; grade < 6; ++grade) {
             const std::vector<int> counts = planOfGrade(grade);
             for (int n = 1; n <= perGrade; ++n) {
@@ -227,9 +229,9 @@ struct Builder {
                                                g + QStringLiteral("（%1）").arg(n)});
                 std::vector<bool> classNever(std::size_t(P), false);
                 // A class with a free period may have Friday's last lesson off.
-                if (spec.load < P && below(4) == 0) {
-                    classNever[std::size_t(period(5, spec.lessonsPerDay))] = true;
-                    out.records.limits.push_back({0, cls, 5, spec.lessonsPerDay, 3});
+                if (shape.load < P && below(4) == 0) {
+                    classNever[std::size_t(period(5, shape.lessonsPerDay))] = true;
+                    out.records.limits.push_back({0, cls, 5, shape.lessonsPerDay, 3});
                 }
                 const int classTeacher = newTeacher(0);
                 std::vector<int> teacherOf(kCourseCount, -1);
@@ -258,8 +260,8 @@ struct Builder {
                         for (std::size_t i = 0; i < lessons.size(); ++i) {
                             const auto [k, t] = lessons[i];
                             const int p = placedAt[i];
-                            out.week.push_back({cls, p / spec.lessonsPerDay + 1,
-                                                p % spec.lessonsPerDay + 1,
+                            out.week.push_back({cls, p / shape.lessonsPerDay + 1,
+                                                p % shape.lessonsPerDay + 1,
                                                 QString::fromLatin1(kCourses[k].code),
                                                 teachers[std::size_t(t)].code, 1});
                         }
@@ -312,14 +314,14 @@ struct Builder {
 
 } // namespace
 
-BenchSchool BuildBenchSchool(const BenchSchoolSpec& spec) {
-    Builder b(spec);
+BenchSchool BuildBenchSchool(const BenchSchoolShape& shape) {
+    Builder b(shape);
     b.build();
     return std::move(b.out);
 }
 
-std::vector<BenchSchoolSpec> BenchSchoolSet() {
-    std::vector<BenchSchoolSpec> set;
+std::vector<BenchSchoolShape> BenchSchoolSet() {
+    std::vector<BenchSchoolShape> set;
     std::uint32_t seed = 101;
     const int sizes[] = {12, 18, 24, 30, 36, 42, 48};
     for (int round = 0; round < 2; ++round)

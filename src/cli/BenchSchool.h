@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-struct BenchSchoolSpec {
+struct BenchSchoolShape {
     int classes = 24;      // a multiple of 6: the same number in each grade
     int lessonsPerDay = 6; // 6 or 7
     int load = 28;         // lessons of every class a week, at most 5 × lessonsPerDay
@@ -25,8 +25,8 @@ struct BenchSchool {
     int teachersWithTimeOff = 0;
 };
 
-BenchSchool BuildBenchSchool(const BenchSchoolSpec& spec);
+BenchSchool BuildBenchSchool(const BenchSchoolShape& shape);
 
 // The benchmark's schools: 12 to 48 classes, loads of 26 to 28 of 30
 // periods, full weeks of 30 and of 35.
-std::vector<BenchSchoolSpec> BenchSchoolSet();
+std::vector<BenchSchoolShape> BenchSchoolSet();

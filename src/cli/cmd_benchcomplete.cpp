@@ -31,7 +31,7 @@ int runBenchComplete(const QStringList& argv) {
         CliOut(QStringLiteral("  --keep DIR 把各校数据库留在 DIR 中。"));
         return 0;
     }
-    std::vector<BenchSchoolSpec> specs = BenchSchoolSet();
+    std::vector<BenchSchoolShape> specs = BenchSchoolSet();
     if (error.isEmpty() && args.options.contains(QStringLiteral("--schools"))) {
         bool ok = false;
         const int n = args.options.value(QStringLiteral("--schools")).toInt(&ok);
@@ -54,7 +54,7 @@ int runBenchComplete(const QStringList& argv) {
     double worstMs = 0;
     int failures = 0;
     for (std::size_t i = 0; i < specs.size(); ++i) {
-        const BenchSchoolSpec& s = specs[i];
+        const BenchSchoolShape& s = specs[i];
         const BenchSchool school = BuildBenchSchool(s);
         const QString path = QDir(dir).filePath(QStringLiteral("bench%1-%2c-%3x%4.db")
                                                     .arg(i + 1, 2, 10, QLatin1Char('0'))
