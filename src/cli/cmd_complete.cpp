@@ -1,12 +1,14 @@
 // kbxt-cli complete: 自动补排, placing what the timetable still misses.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
+#include "core/config/AppConfig.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/rules/TimetableCheck.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/TimetableVersions.h"
 
 namespace {
 const char* const kUsage = "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] DB";
@@ -55,6 +57,11 @@ int runComplete(const QStringList& argv) {
         CliErr(QStringLiteral("kbxt-cli complete: ") + error);
         return 2;
     }
+    if (!args.options.contains(QStringLiteral("--lessons-per-day")))
+        lessonsPerDay = LessonsPerDayFor(db, false);
+    QString why;
+    if (!tryKeepVersion(db, VersionCause::Completion, &why))
+        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1）").arg(why));
     CompletionRun run;
     run.lessonsPerDay = lessonsPerDay;
     run.seed = seed;

@@ -3,6 +3,8 @@
 #include "core/generation/CompleteTimetable.h"
 #include "core/generation/CompletionSearch.h"
 
+#include "core/store/TimetableVersions.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -271,6 +273,10 @@ void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {
                  "未排：一（[12]）班 语文（赵敏） 计划1[56]节，已排1[45]节，缺1节\n"
                  "    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课\n")),
              qPrintable(out));
+    // The generated timetable was kept before completion changed it.
+    const auto [versionsCode, versions] = cli({"versions", path});
+    QCOMPARE(versionsCode, 0);
+    QVERIFY2(versions.contains(VersionCause::Completion), qPrintable(versions));
     const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
     QCOMPARE(checkCode, 0);
     QVERIFY2(

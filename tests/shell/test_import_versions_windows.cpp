@@ -128,6 +128,20 @@ private slots:
         QCOMPARE(dlg.lstVersions->topLevelItemCount(), 2);
         QCOMPARE(dlg.lstVersions->topLevelItem(0)->text(3), QString("0"));
     }
+
+    // Completion replaces lessons placed by hand or generation: the timetable
+    // before it is kept, whether or not the user goes on.
+    void completionKeepsTheTimetableFirst() {
+        sql::exec(m_ctx->db.sql(), "insert into ClassPlantb values('11','01','001',5,1,1)");
+        sql::exec(m_ctx->db.sql(), "insert into LessonListtb values('11',1,1,'01','001',1)");
+        frmMain main(*m_ctx);
+        OnNextModal([](QWidget* w) { w->close(); });
+        main.findChild<QAction*>("mnuAutoComplete")->trigger();
+        frmVersions dlg(*m_ctx);
+        QCOMPARE(dlg.lstVersions->topLevelItemCount(), 1);
+        QCOMPARE(dlg.lstVersions->topLevelItem(0)->text(2), VersionCause::Completion);
+        QCOMPARE(dlg.lstVersions->topLevelItem(0)->text(3), QString("1"));
+    }
 };
 
 QTEST_MAIN(TestImportVersionsWindows)

@@ -431,6 +431,8 @@ void frmMain::mnuAutoBuild_Click() {
 }
 
 void frmMain::mnuAutoComplete_Click() {
+    if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Completion))
+        return;
     frmAutoComplete dlg(m_ctx, this);
     dlg.exec();
 }
