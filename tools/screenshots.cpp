@@ -219,7 +219,7 @@ void MakeVersionHistory(AppContext& ctx) {
     if (BuildTimetable(ctx.db, Week::ofLessons(ctx.lessonsPerDay)) < 0)
         return;
     KeepVersion(ctx.db, VersionCause::DeleteTimetable);
-    if (DeleteAllLessons(ctx.db))
+    if (!tryDeleteAllLessons(ctx.db))
         return;
     RestoreVersion(ctx.db, first);
 }

@@ -4,6 +4,7 @@
 #include "core/config/IniFile.h"
 #include "core/store/Lookups.h"
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 #include <optional>
@@ -19,7 +20,7 @@ int LessonsPerDayFor(TimetableDb& db, bool writeBack) {
     return lessons;
 }
 
-bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay) {
+void TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay) {
     try {
         SQLite::Transaction tx(db.sql());
         if (sql::exec(db.sql(), "delete from LessonListtb where LessonNo>?", lessonsPerDay) > 0) {
@@ -31,8 +32,11 @@ bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay) {
                           " and l.TeacherCode = ClassPlantb.TeacherCode)");
         }
         tx.commit();
-        return false;
-    } catch (const std::exception&) {
-        return true;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
+}
+
+bool tryTrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay, QString* why) {
+    return TryOrSay(why, [&] { TrimLessonsBeyondDay(db, lessonsPerDay); });
 }

@@ -12,5 +12,9 @@ class TimetableDb;
 int LessonsPerDayFor(TimetableDb& db, bool writeBack);
 
 // Deletes lessons whose LessonNo lies beyond the lessons per day and recounts
-// BuildCount of the plan rows, in one transaction. True on failure.
-bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay);
+// BuildCount of the plan rows, in one transaction: throws Failure with nothing
+// changed.
+void TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay);
+// The same; true when done, false with the reason in *why.
+[[nodiscard]] bool tryTrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay,
+                                           QString* why = nullptr);
