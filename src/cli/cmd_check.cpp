@@ -2,7 +2,7 @@
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
-#include "core/rules/TimetableCheck.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
