@@ -1,7 +1,7 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/config/AppConfig.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 

@@ -1,11 +1,11 @@
 // kbxt-cli complete: 自动补排, placing what the timetable still misses.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/config/AppConfig.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"

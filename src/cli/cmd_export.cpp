@@ -3,6 +3,7 @@
 #include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
 #include "core/output/ScheduleExport.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/Lookups.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"

@@ -1,11 +1,11 @@
 // kbxt-cli generate: automatic timetable generation, as 自动生成课表 runs it.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/config/AppConfig.h"
 #include "core/generation/BuildFailure.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 

@@ -5,6 +5,7 @@
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
 #include "core/output/PrintQueries.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"

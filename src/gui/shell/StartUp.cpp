@@ -2,6 +2,7 @@
 
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/SqliteFailure.h"
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/AppContext.h"
