@@ -6,9 +6,9 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/SchoolWriter.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/LessonsPerDay.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
 namespace {

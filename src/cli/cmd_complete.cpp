@@ -4,9 +4,9 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/LessonsPerDay.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
