@@ -7,8 +7,6 @@
 #include "core/output/SchoolImport.h"
 #include "core/store/TimetableDb.h"
 
-#include <QFileInfo>
-
 namespace {
 int runImport(const ToolArgs& args) {
     if (args.positional.size() < 2)
@@ -53,8 +51,9 @@ int RunTemplateExport(const ToolArgs& args) {
     if (args.positional.size() != 2)
         return args.usageError(QStringLiteral("需要数据库文件和工作簿文件名"));
     const QStringList& files = args.positional;
-    if (QFileInfo::exists(files[1]) && !args.has("--force")) {
-        CliErr(QStringLiteral("文件已存在，未覆盖（用 --force 覆盖）：%1").arg(files[1]));
+    if (const QString problem = OutputFileProblem(files[1], files[0], args.has("--force"));
+        !problem.isEmpty()) {
+        CliErr(problem);
         return 1;
     }
     TimetableDb db;
