@@ -9,7 +9,7 @@
 //   Without WINDOW arguments every window of this build is taken.
 #include "core/config/AppConfig.h"
 #include "core/store/Schema.h"
-#include "core/store/Sql.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
 #include "gui/shell/StartUp.h"
 #include "gui/shell/frmConfirm.h"
@@ -81,37 +81,35 @@ public:
 };
 
 // --- the demo school --------------------------------------------------------
-struct PlanRow {
-    const char* classCode;
-    const char* courseCode;
-    const char* teacherCode;
-    int count;
-};
-
-void FillDemoSchool(SQLite::Database& db) {
+SchoolRecords DemoSchoolRecords() {
+    SchoolRecords school;
     const char* classes[][2] = {{"11", "一"}, {"12", "一"}, {"21", "二"},
                                 {"22", "二"}, {"31", "三"}, {"32", "三"}};
     for (const auto& c : classes) {
         const QString numeral = QString::fromUtf8(c[1]);
         const QString n = QString(QChar::fromLatin1(c[0][1]));
-        sql::exec(db, "insert into Classtb values(?,?,?,?)", c[0], numeral + "（" + n + "）班",
-                  numeral + "年级（" + n + "）班", numeral + "（" + n + "）");
+        school.classes.push_back({c[0], numeral + "（" + n + "）班",
+                                  numeral + "年级（" + n + "）班", numeral + "（" + n + "）"});
     }
     const char* courses[][2] = {{"01", "语文"}, {"02", "数学"}, {"03", "英语"}, {"04", "科学"},
                                 {"05", "音乐"}, {"06", "美术"}, {"07", "体育"}, {"08", "班队"}};
-    for (const auto& c : courses)
-        sql::exec(db, "insert into Coursetb values(?,?,?,?)", c[0], c[1], c[1], c[1]);
+    for (const auto& c : courses) {
+        const QString name = QString::fromUtf8(c[1]);
+        school.courses.push_back({c[0], name, name, name});
+    }
     const char* teachers[][2] = {{"T01", "张丽"}, {"T02", "王芳"}, {"T03", "李强"}, {"T04", "刘洋"},
                                  {"T05", "陈静"}, {"T06", "杨帆"}, {"T07", "赵敏"}, {"T08", "黄磊"},
                                  {"T09", "周婷"}, {"T10", "吴昊"}};
-    for (const auto& t : teachers)
-        sql::exec(db, "insert into Teachertb values(?,?,?,?)", t[0], t[1], t[1], t[1]);
+    for (const auto& t : teachers) {
+        const QString name = QString::fromUtf8(t[1]);
+        school.teachers.push_back({t[0], name, name, name});
+    }
 
-    std::vector<PlanRow> plan;
+    std::vector<SchoolRecords::Plan>& plan = school.plan;
     const char* chinese[] = {"T01", "T01", "T02", "T02", "T03", "T03"};
     const char* maths[] = {"T04", "T04", "T04", "T05", "T05", "T05"};
     for (int i = 0; i < 6; ++i) {
-        const char* cls = classes[i][0];
+        const QString cls = classes[i][0];
         plan.push_back({cls, "01", chinese[i], 7});
         plan.push_back({cls, "02", maths[i], 5});
         if (i >= 2)
@@ -122,65 +120,55 @@ void FillDemoSchool(SQLite::Database& db) {
         plan.push_back({cls, "07", "T10", 3});
         plan.push_back({cls, "08", chinese[i], 1});
     }
-    for (const PlanRow& p : plan)
-        sql::exec(db,
-                  "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count) "
-                  "values(?,?,?,?)",
-                  p.classCode, p.courseCode, p.teacherCode, p.count);
 
     // Course limits: 语文 and 数学 at their best in the morning, no 体育 in the
     // first lesson, 音乐 avoided in the last.
     for (int day = 1; day <= 5; ++day) {
         for (int lesson = 1; lesson <= 2; ++lesson) {
-            sql::exec(db, "insert into Limittb values(1,'01',?,?,0)", day, lesson);
-            sql::exec(db, "insert into Limittb values(1,'02',?,?,0)", day, lesson + 1);
+            school.limits.push_back({1, "01", day, lesson, 0});
+            school.limits.push_back({1, "02", day, lesson + 1, 0});
         }
-        sql::exec(db, "insert into Limittb values(1,'07',?,1,3)", day);
-        sql::exec(db, "insert into Limittb values(1,'05',?,6,2)", day);
+        school.limits.push_back({1, "07", day, 1, 3});
+        school.limits.push_back({1, "05", day, 6, 2});
     }
     // 张丽 has Wednesday afternoon off for teaching research.
     for (int lesson = 5; lesson <= 6; ++lesson)
-        sql::exec(db, "insert into Limittb values(2,'T01',3,?,3)", lesson);
+        school.limits.push_back({2, "T01", 3, lesson, 3});
 
     // 班队 is fixed on Friday afternoon; the rest is spread over the week
     // by a plain first-fit, leaving one lesson of 一（1）班 for the manual
-    // adjustment window to offer.
+    // adjustment window to offer. Every plan row counts as generated.
+    std::vector<SchoolRecords::Lesson>& lessons = school.lessons;
     for (int i = 0; i < 6; ++i) {
-        const char* cls = classes[i][0];
         // Two classes share their 语文 teacher, who also leads their 班队.
-        const int lesson = i % 2 ? 5 : 6;
-        sql::exec(db, "insert into LessonListtb values(?,5,?,'08',?,0)", cls, lesson, chinese[i]);
-        sql::exec(db,
-                  "update ClassPlantb set BuildCount=1,IsAutoBuild=1 where ClassCode=? "
-                  "and CourseCode='08'",
-                  cls);
+        lessons.push_back({classes[i][0], 5, i % 2 ? 5 : 6, "08", chinese[i], 0});
     }
     int start = 0;
-    for (const PlanRow& p : plan) {
-        if (QByteArray(p.courseCode) == "08")
+    for (SchoolRecords::Plan& p : plan) {
+        p.autoBuilt = true;
+        if (p.courseCode == "08") {
+            p.buildCount = 1;
             continue;
+        }
+        const int wanted = (p.classCode == "11" && p.courseCode == "06") ? p.count - 1 : p.count;
         int placed = 0;
-        const int wanted = (QByteArray(p.classCode) == "11" && QByteArray(p.courseCode) == "06")
-                               ? p.count - 1
-                               : p.count;
         for (int k = 0; k < 30 && placed < wanted; ++k) {
             const int slot = (start + k * 7) % 30; // stride 7 spreads a course over the days
             const int day = slot % 5 + 1, lesson = slot / 5 + 1;
-            if (sql::hasRow(db,
-                            "select 1 from LessonListtb where Day=? and LessonNo=? and "
-                            "(ClassCode=? or TeacherCode=?)",
-                            day, lesson, p.classCode, p.teacherCode))
+            const bool taken =
+                std::any_of(lessons.begin(), lessons.end(), [&](const SchoolRecords::Lesson& l) {
+                    return l.day == day && l.lessonNo == lesson &&
+                           (l.classCode == p.classCode || l.teacherCode == p.teacherCode);
+                });
+            if (taken)
                 continue;
-            sql::exec(db, "insert into LessonListtb values(?,?,?,?,?,1)", p.classCode, day, lesson,
-                      p.courseCode, p.teacherCode);
+            lessons.push_back({p.classCode, day, lesson, p.courseCode, p.teacherCode, 1});
             ++placed;
         }
         start = (start + 3) % 30;
-        sql::exec(db,
-                  "update ClassPlantb set BuildCount=?,IsAutoBuild=1 where ClassCode=? and "
-                  "CourseCode=? and TeacherCode=?",
-                  placed, p.classCode, p.courseCode, p.teacherCode);
+        p.buildCount = placed;
     }
+    return school;
 }
 
 // --- the windows -------------------------------------------------------------
@@ -231,7 +219,7 @@ void MakeVersionHistory(AppContext& ctx) {
     if (BuildTimetable(ctx.db, Week::ofLessons(ctx.lessonsPerDay)) < 0)
         return;
     KeepVersion(ctx.db, VersionCause::DeleteTimetable);
-    if (DeleteAllLessons(ctx.db))
+    if (!tryDeleteAllLessons(ctx.db))
         return;
     RestoreVersion(ctx.db, first);
 }
@@ -482,15 +470,15 @@ int main(int argc, char** argv) {
     }
     if (QByteArray(argv[1]) == "--demo-db") {
         // Only the demo school, for trying the windows by hand.
-        TimetableDb db;
-        if (argc != 3 || !CreateTimetableFile(QString::fromLocal8Bit(argv[2])) ||
-            !db.open(QString::fromLocal8Bit(argv[2]))) {
+        if (argc != 3) {
             std::fprintf(stderr, "usage: kbxt-screenshots --demo-db NEW.db\n");
             return 2;
         }
-        SQLite::Transaction t(db.sql());
-        FillDemoSchool(db.sql());
-        t.commit();
+        const QString error = MakeSchoolFile(QString::fromLocal8Bit(argv[2]), DemoSchoolRecords());
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 2;
+        }
         return 0;
     }
     const QString outRoot = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -533,15 +521,9 @@ int main(int argc, char** argv) {
         return 1;
     qputenv("KBXT_HOME", home.path().toLocal8Bit());
     const QString dbPath = home.path() + "/demo.db";
-    {
-        TimetableDb db;
-        if (!CreateTimetableFile(dbPath) || !db.open(dbPath)) {
-            std::fprintf(stderr, "cannot make the demo database\n");
-            return 1;
-        }
-        SQLite::Transaction t(db.sql());
-        FillDemoSchool(db.sql());
-        t.commit();
+    if (const QString error = MakeSchoolFile(dbPath, DemoSchoolRecords()); !error.isEmpty()) {
+        std::fprintf(stderr, "cannot make the demo database: %s\n", qPrintable(error));
+        return 1;
     }
     WriteDbFileName(dbPath);
     WriteSchoolName(QStringLiteral("阳光小学"));

@@ -1,6 +1,10 @@
 #pragma once
 // kbxt-cli subcommands register themselves here, one file per command group,
-// so adding a command never touches the dispatcher.
+// so adding a command never touches the dispatcher. The dispatcher parses every
+// command's arguments with the one parser of ToolOptions.h, answers --help and
+// refuses an unknown option or a missing value before the command runs.
+#include "cli/ToolOptions.h"
+
 #include <QStringList>
 #include <vector>
 
@@ -8,7 +12,9 @@ struct CliCommand {
     const char* name;
     const char* usage;   // one line: "generate [--lessons-per-day 6|7] [--seed N] DB"
     const char* summary; // one line of Chinese/English explanation
-    int (*run)(const QStringList& args); // args after the command name; returns the exit code
+    std::vector<ToolOption> options;
+    const char* help;                 // lines printed under the usage by --help; may be ""
+    int (*run)(const ToolArgs& args); // returns the exit code
 };
 
 class CliRegistry {

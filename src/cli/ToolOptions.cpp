@@ -1,15 +1,30 @@
 #include "cli/ToolOptions.h"
 
+#include "cli/CliCommand.h"
 #include "core/config/AppConfig.h"
 #include "core/store/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
-QString ParseToolArgs(const QStringList& args, const QStringList& allowedOptions, ToolArgs& out) {
-    out = ToolArgs{};
-    for (int i = 0; i < args.size(); ++i) {
+QString ToolArgs::tagged(const QString& text) const {
+    return QStringLiteral("kbxt-cli %1: ").arg(command) + text;
+}
+
+int ToolArgs::usageError(const QString& problem) const {
+    CliErr(tagged(problem));
+    CliErr(QStringLiteral("usage: kbxt-cli ") + usage);
+    return 2;
+}
+
+QString ParseToolArgs(const QStringList& args, const std::vector<ToolOption>& allowed,
+                      ToolArgs& out) {
+    out.positional.clear();
+    out.options.clear();
+    out.help = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             out.help = true;
@@ -19,18 +34,23 @@ QString ParseToolArgs(const QStringList& args, const QStringList& allowedOptions
             out.positional << a;
             continue;
         }
-        QString name = a, value;
         const qsizetype eq = a.indexOf('=');
-        if (eq > 0) {
-            name = a.left(eq);
-            value = a.mid(eq + 1);
-        }
-        if (!allowedOptions.contains(name))
+        const QString name = eq > 0 ? a.left(eq) : a;
+        const auto option = std::find_if(allowed.begin(), allowed.end(), [&](const ToolOption& o) {
+            return name == QLatin1String(o.name);
+        });
+        if (option == allowed.end())
             return QStringLiteral("未知选项：%1").arg(name);
-        if (eq < 0) {
-            if (i + 1 >= args.size())
-                return QStringLiteral("选项 %1 缺少取值").arg(name);
+        QString value;
+        if (!option->takesValue) {
+            if (eq > 0)
+                return QStringLiteral("选项 %1 不取值").arg(name);
+        } else if (eq > 0) {
+            value = a.mid(eq + 1);
+        } else if (i + 1 < args.size()) {
             value = args.at(++i);
+        } else {
+            return QStringLiteral("选项 %1 缺少取值").arg(name);
         }
         if (out.options.contains(name))
             return QStringLiteral("选项 %1 重复给出").arg(name);
@@ -65,6 +85,45 @@ QString SeedOption(const ToolArgs& args, bool& given, std::uint32_t& seed) {
     return {};
 }
 
+std::vector<ToolOption> ScheduleOptions(std::initializer_list<ToolOption> more) {
+    std::vector<ToolOption> options{{"--class", true},   {"--all-classes", false},
+                                    {"--teacher", true}, {"--all-teachers", false},
+                                    {"--total", false},  {"--lessons-per-day", true},
+                                    {"--school", true},  {"--force", false}};
+    options.insert(options.end(), more);
+    return options;
+}
+
+QString ScheduleChoice(const ToolArgs& args, const QStringList& words, ScheduleKind& kind,
+                       QString& name) {
+    struct Choice {
+        const char* option;
+        const char* word;
+        ScheduleKind kind;
+    };
+    static const Choice choices[] = {{"--class", nullptr, ScheduleKind::Class},
+                                     {"--all-classes", "class", ScheduleKind::AllClasses},
+                                     {"--teacher", nullptr, ScheduleKind::Teacher},
+                                     {"--all-teachers", "teacher", ScheduleKind::AllTeachers},
+                                     {"--total", "total", ScheduleKind::Total}};
+    int chosen = 0;
+    for (const Choice& c : choices) {
+        const qsizetype times =
+            (args.has(c.option) ? 1 : 0) + (c.word ? words.count(QLatin1String(c.word)) : 0);
+        if (times == 0)
+            continue;
+        chosen += static_cast<int>(times);
+        kind = c.kind;
+        name = args.value(c.option);
+    }
+    if (chosen > 1)
+        return QStringLiteral("只能选择一个课表");
+    if (chosen == 0)
+        return QStringLiteral("请选择一个课表：--class 班级名、--all-classes、--teacher 教师名、"
+                              "--all-teachers 或 --total");
+    return {};
+}
+
 QString OpenToolDb(TimetableDb& db, const QString& path) {
     try {
         db.openChecked(path);
@@ -72,6 +131,18 @@ QString OpenToolDb(TimetableDb& db, const QString& path) {
     } catch (const std::exception& e) {
         return AsFailure(e, path).message();
     }
+}
+
+std::optional<int> OpenOnlyDatabase(const ToolArgs& args, const QString& problem, TimetableDb& db) {
+    if (!problem.isEmpty())
+        return args.usageError(problem);
+    if (args.positional.size() != 1)
+        return args.usageError(QStringLiteral("需要且只需要一个数据库文件名"));
+    if (const QString error = OpenToolDb(db, args.positional.first()); !error.isEmpty()) {
+        CliErr(args.tagged(error));
+        return 2;
+    }
+    return std::nullopt;
 }
 
 QString OutputFileProblem(const QString& output, const QString& database, bool force) {

@@ -1,23 +1,44 @@
 #pragma once
-// Argument handling shared by the commands of the command-line tool: options
-// with values, the lessons per day as the program reads them, the seed of the
-// generator and opening a database as the program does.
+// Argument handling shared by the commands of the command-line tool: the one
+// option parser, the option values several commands read alike (lessons per
+// day, seed, the timetable to write) and opening a database as the program does.
+#include "core/store/ScheduleRecords.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <vector>
 
 class TimetableDb;
 
-struct ToolArgs {
-    QStringList positional;
-    QHash<QString, QString> options; // "--name" -> value
-    bool help = false;               // --help or -h was given
+struct ToolOption {
+    const char* name; // "--seed"
+    bool takesValue;
 };
 
-// Splits "--name value" and "--name=value" of the allowed option names from
-// the other arguments. Returns an error message, or the empty text.
-QString ParseToolArgs(const QStringList& args, const QStringList& allowedOptions, ToolArgs& out);
+struct ToolArgs {
+    QString command; // "check", for the messages
+    QString usage;   // the command's usage line
+    QStringList positional;
+    QHash<QString, QString> options; // "--name" -> value, "" for an option without one
+    bool help = false;               // --help or -h was given
+
+    bool has(const char* name) const { return options.contains(QLatin1String(name)); }
+    QString value(const char* name) const { return options.value(QLatin1String(name)); }
+    // "kbxt-cli check: " + text.
+    QString tagged(const QString& text) const;
+    // Prints the problem and the usage line; returns the exit code of a usage error, 2.
+    int usageError(const QString& problem) const;
+};
+
+// Splits "--name value" and "--name=value" of the allowed options from the
+// other arguments ("--" and what does not start with "--" are positional).
+// Returns the Chinese error for an unknown, repeated or incomplete option, or "".
+QString ParseToolArgs(const QStringList& args, const std::vector<ToolOption>& allowed,
+                      ToolArgs& out);
 
 // --lessons-per-day 6|7, else LESSON_OF_DAY of kbxt.ini read as the program
 // reads it (7 stays 7, anything else is 6). Returns an error message or "".
@@ -26,9 +47,24 @@ QString LessonsPerDayOption(const ToolArgs& args, int& lessonsPerDay);
 // --seed N (0 to 4294967295). given tells whether it was there. Error or "".
 QString SeedOption(const ToolArgs& args, bool& given, std::uint32_t& seed);
 
+// The options choosing one timetable to write (--class NAME, --all-classes,
+// --teacher NAME, --all-teachers, --total), with --lessons-per-day, --school
+// and --force, followed by more.
+std::vector<ToolOption> ScheduleOptions(std::initializer_list<ToolOption> more);
+// The one timetable those options (and words, such as export's "total") chose.
+// Returns an error message or "".
+QString ScheduleChoice(const ToolArgs& args, const QStringList& words, ScheduleKind& kind,
+                       QString& name);
+
 // Opens the file as the program does (read-write, held exclusively). Returns
 // the Chinese reason naming the file, or the empty text when it is open.
 QString OpenToolDb(TimetableDb& db, const QString& path);
+
+// For the commands that read one database: refuses a problem found in the
+// options, or anything but one positional argument, as a usage error; then
+// opens the database, saying why when it cannot. Returns the exit code to stop
+// with (2 either way), or nothing when db is open.
+std::optional<int> OpenOnlyDatabase(const ToolArgs& args, const QString& problem, TimetableDb& db);
 
 // Why an output file may not be written: it is the database being read (never
 // allowed), a folder, or an existing file without --force. Empty when it may.

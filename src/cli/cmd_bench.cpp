@@ -15,40 +15,25 @@
 #include <vector>
 
 namespace {
-const char* const kUsage = "bench [--runs N] [--lessons-per-day 6|7]";
-
-int runBench(const QStringList& argv) {
-    ToolArgs args;
-    QString error =
-        ParseToolArgs(argv, {QStringLiteral("--runs"), QStringLiteral("--lessons-per-day")}, args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral("  在临时文件夹中生成四所示例学校，每所自动生成课表 N 次（默认 7），"
-                              "输出班数、计划课时、完成率和用时中位数，"
-                              "以及读入、排课、写回三步各自的用时中位数。"));
-        return 0;
-    }
+int runBench(const ToolArgs& args) {
+    QString error;
     int runs = 7;
-    if (error.isEmpty() && args.options.contains(QStringLiteral("--runs"))) {
+    if (args.has("--runs")) {
         bool ok = false;
-        runs = args.options.value(QStringLiteral("--runs")).toInt(&ok);
+        runs = args.value("--runs").toInt(&ok);
         if (!ok || runs < 1 || runs > 1000)
             error = QStringLiteral("--runs 应为 1 到 1000 之间的整数");
     }
     int lessonsPerDay = 6;
-    if (error.isEmpty())
-        error = args.options.contains(QStringLiteral("--lessons-per-day"))
-                    ? LessonsPerDayOption(args, lessonsPerDay)
-                    : QString();
+    if (error.isEmpty() && args.has("--lessons-per-day"))
+        error = LessonsPerDayOption(args, lessonsPerDay);
     if (error.isEmpty() && !args.positional.isEmpty())
         error = QStringLiteral("多余的参数：%1").arg(args.positional.join(' '));
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli bench: ") + error);
-        return 2;
-    }
+    if (!error.isEmpty())
+        return args.usageError(error);
     QTemporaryDir dir;
     if (!dir.isValid()) {
-        CliErr(QStringLiteral("kbxt-cli bench: 无法创建临时文件夹"));
+        CliErr(args.tagged(QStringLiteral("无法创建临时文件夹")));
         return 1;
     }
     CliOut(QStringLiteral("size    classes  planned  rate  median_ms  min_ms  max_ms  load_ms  "
@@ -67,7 +52,7 @@ int runBench(const QStringList& argv) {
         error = MakeDemoSchool(path, size, kDefaultBuildSeed);
         TimetableDb db;
         if (!error.isEmpty() || !db.open(path)) {
-            CliErr(QStringLiteral("kbxt-cli bench: ") + error);
+            CliErr(args.tagged(error));
             return 1;
         }
         const PlanTotals totals = ReadPlanTotals(db);
@@ -114,5 +99,10 @@ int runBench(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("bench", kUsage, "生成课表测速 / time generation on the three demo schools",
+KBXT_CLI_COMMAND("bench", "bench [--runs N] [--lessons-per-day 6|7]",
+                 "生成课表测速 / time generation on the three demo schools",
+                 {{"--runs", true}, {"--lessons-per-day", true}},
+                 "在临时文件夹中生成四所示例学校，每所自动生成课表 N 次（默认 7），"
+                 "输出班数、计划课时、完成率和用时中位数，"
+                 "以及读入、排课、写回三步各自的用时中位数。",
                  runBench);

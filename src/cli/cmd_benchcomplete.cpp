@@ -6,9 +6,9 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/SchoolWriter.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
 #include <QDir>
@@ -17,35 +17,17 @@
 #include <QTemporaryDir>
 
 namespace {
-const char* const kUsage = "bench-complete [--schools N] [--keep DIR]";
-
-int runBenchComplete(const QStringList& argv) {
-    ToolArgs args;
-    QString error =
-        ParseToolArgs(argv, {QStringLiteral("--schools"), QStringLiteral("--keep")}, args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral("  先排出一张合法的满课表，再从中得出教学计划、老师、时间限制和预先"
-                              "固定的课，造出一定能排满的学校（12 到 48 班）；每所学校自动生成"
-                              "课表再自动补排，输出排课率、用时和检查结果。"));
-        CliOut(QStringLiteral("  --keep DIR 把各校数据库留在 DIR 中。"));
-        return 0;
-    }
+int runBenchComplete(const ToolArgs& args) {
     std::vector<BenchSchoolShape> specs = BenchSchoolSet();
-    if (error.isEmpty() && args.options.contains(QStringLiteral("--schools"))) {
+    if (args.has("--schools")) {
         bool ok = false;
-        const int n = args.options.value(QStringLiteral("--schools")).toInt(&ok);
+        const int n = args.value("--schools").toInt(&ok);
         if (!ok || n < 1 || n > int(specs.size()))
-            error = QStringLiteral("--schools 应为 1 到 %1").arg(specs.size());
-        else
-            specs.resize(std::size_t(n));
-    }
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli bench-complete: ") + error);
-        return 2;
+            return args.usageError(QStringLiteral("--schools 应为 1 到 %1").arg(specs.size()));
+        specs.resize(std::size_t(n));
     }
     QTemporaryDir temp;
-    const QString dir = args.options.value(QStringLiteral("--keep"), temp.path());
+    const QString dir = args.has("--keep") ? args.value("--keep") : temp.path();
     QDir().mkpath(dir);
 
     CliOut(QStringLiteral("school classes day load planned preset t-off  gen%  gen-miss gen-ms  "
@@ -62,10 +44,10 @@ int runBenchComplete(const QStringList& argv) {
                                                     .arg(s.load)
                                                     .arg(s.lessonsPerDay));
         QFile::remove(path);
-        error = MakeSchoolFile(path, school.records);
+        const QString error = MakeSchoolFile(path, school.records);
         TimetableDb db;
         if (!error.isEmpty() || !db.open(path)) {
-            CliErr(QStringLiteral("kbxt-cli bench-complete: ") + error);
+            CliErr(args.tagged(error));
             return 1;
         }
         SeedBuildRandom();
@@ -123,5 +105,11 @@ int runBenchComplete(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("bench-complete", kUsage,
-                 "补排测评 / generation and completion on schools known to fit", runBenchComplete);
+KBXT_CLI_COMMAND("bench-complete", "bench-complete [--schools N] [--keep DIR]",
+                 "补排测评 / generation and completion on schools known to fit",
+                 {{"--schools", true}, {"--keep", true}},
+                 "先排出一张合法的满课表，再从中得出教学计划、老师、时间限制和预先"
+                 "固定的课，造出一定能排满的学校（12 到 48 班）；每所学校自动生成"
+                 "课表再自动补排，输出排课率、用时和检查结果。\n"
+                 "--keep DIR 把各校数据库留在 DIR 中。",
+                 runBenchComplete);

@@ -1,49 +1,22 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/config/AppConfig.h"
-#include "core/rules/TimetableCheck.h"
+#include "core/store/LessonsPerDay.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
-const char* const kUsage = "check [--lessons-per-day 6|7] DB";
-
-int runCheck(const QStringList& argv) {
-    ToolArgs args;
-    QString error = ParseToolArgs(argv, {QStringLiteral("--lessons-per-day")}, args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral(
-            "  列出：同一时间有两节课的班级和老师、排在“不排”时间的课、同时在两个班上的专用课程、"
-            "已排节数（BuildCount）与课表不符的计划、每条计划未排的节数。"));
-        CliOut(QStringLiteral("  不给 --lessons-per-day 时取 kbxt.ini 的设置；"
-                              "设置缺失或无法读取时，课表中有第7节即按 7 节。"));
-        CliOut(QStringLiteral("  退出码：0 没有重复排课且计数正确，1 有重复排课或计数不符，"
-                              "2 参数错误或无法读取数据库。"));
-        return 0;
-    }
+int runCheck(const ToolArgs& args) {
     int lessonsPerDay = 6;
-    if (error.isEmpty())
-        error = LessonsPerDayOption(args, lessonsPerDay);
-    if (error.isEmpty() && args.positional.size() != 1)
-        error = QStringLiteral("需要且只需要一个数据库文件名");
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli check: ") + error);
-        CliErr(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        return 2;
-    }
+    QString error = LessonsPerDayOption(args, lessonsPerDay);
     TimetableDb db;
-    error = OpenToolDb(db, args.positional.first());
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli check: ") + error);
-        return 2;
-    }
-    if (!args.options.contains(QStringLiteral("--lessons-per-day")))
+    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+        return *stop;
+    if (!args.has("--lessons-per-day"))
         lessonsPerDay = LessonsPerDayFor(db, false);
     TimetableCheck check;
     if (!CheckTimetable(db, lessonsPerDay, check)) {
-        CliErr(QStringLiteral("kbxt-cli check: 读取课表数据失败：") +
-               db.explainFailure().message());
+        CliErr(args.tagged(QStringLiteral("读取课表数据失败：")) + db.explainFailure().message());
         return 2;
     }
     for (const QString& line : check.report())
@@ -52,5 +25,14 @@ int runCheck(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("check", kUsage, "检查课表 / check the timetable for double bookings and counters",
-                 runCheck);
+KBXT_CLI_COMMAND(
+    "check", "check [--lessons-per-day 6|7] DB",
+    "检查课表 / check the timetable for double bookings and counters",
+    {{"--lessons-per-day", true}},
+    "列出：同一时间有两节课的班级和老师、排在“不排”时间的课、同时在两个班上的专用课程、"
+    "已排节数（BuildCount）与课表不符的计划、每条计划未排的节数。\n"
+    "不给 --lessons-per-day 时取 kbxt.ini 的设置；"
+    "设置缺失或无法读取时，课表中有第7节即按 7 节。\n"
+    "退出码：0 没有重复排课且计数正确，1 有重复排课或计数不符，"
+    "2 参数错误或无法读取数据库。",
+    runCheck);

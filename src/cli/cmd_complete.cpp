@@ -1,63 +1,35 @@
 // kbxt-cli complete: 自动补排, placing what the timetable still misses.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/config/AppConfig.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/LessonsPerDay.h"
+#include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
 namespace {
-const char* const kUsage = "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] DB";
-
-int runComplete(const QStringList& argv) {
-    ToolArgs args;
-    QString error = ParseToolArgs(argv,
-                                  {QStringLiteral("--lessons-per-day"), QStringLiteral("--seed"),
-                                   QStringLiteral("--seconds")},
-                                  args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(
-            QStringLiteral("  把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
-                           "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。"));
-        CliOut(QStringLiteral("  --seconds 是最长用时（默认 10 秒）。"));
-        CliOut(QStringLiteral("  退出码：0 全部排完，3 仍有未排的课（逐条说明原因），1 失败，"
-                              "2 参数错误或无法打开数据库。"));
-        return 0;
-    }
+int runComplete(const ToolArgs& args) {
     int lessonsPerDay = 6;
     bool seedGiven = false;
     std::uint32_t seed = kDefaultBuildSeed;
     double seconds = 10;
-    if (error.isEmpty())
-        error = LessonsPerDayOption(args, lessonsPerDay);
+    QString error = LessonsPerDayOption(args, lessonsPerDay);
     if (error.isEmpty())
         error = SeedOption(args, seedGiven, seed);
-    if (error.isEmpty() && args.options.contains(QStringLiteral("--seconds"))) {
+    if (error.isEmpty() && args.has("--seconds")) {
         bool ok = false;
-        seconds = args.options.value(QStringLiteral("--seconds")).toDouble(&ok);
+        seconds = args.value("--seconds").toDouble(&ok);
         if (!ok || !(seconds > 0) || seconds > 3600)
             error = QStringLiteral("--seconds 应为 0 到 3600 之间的秒数：%1")
-                        .arg(args.options.value(QStringLiteral("--seconds")));
-    }
-    if (error.isEmpty() && args.positional.size() != 1)
-        error = QStringLiteral("需要且只需要一个数据库文件名");
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli complete: ") + error);
-        CliErr(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        return 2;
+                        .arg(args.value("--seconds"));
     }
     TimetableDb db;
-    error = OpenToolDb(db, args.positional.first());
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli complete: ") + error);
-        return 2;
-    }
-    if (!args.options.contains(QStringLiteral("--lessons-per-day")))
+    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+        return *stop;
+    if (!args.has("--lessons-per-day"))
         lessonsPerDay = LessonsPerDayFor(db, false);
     QString why;
     if (!tryKeepVersion(db, VersionCause::Completion, &why))
@@ -85,4 +57,12 @@ int runComplete(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("complete", kUsage, "自动补排 / place the lessons still missing", runComplete);
+KBXT_CLI_COMMAND("complete", "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] DB",
+                 "自动补排 / place the lessons still missing",
+                 {{"--lessons-per-day", true}, {"--seed", true}, {"--seconds", true}},
+                 "把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
+                 "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。\n"
+                 "--seconds 是最长用时（默认 10 秒）。\n"
+                 "退出码：0 全部排完，3 仍有未排的课（逐条说明原因），1 失败，"
+                 "2 参数错误或无法打开数据库。",
+                 runComplete);

@@ -1,11 +1,11 @@
 // kbxt-cli generate: automatic timetable generation, as 自动生成课表 runs it.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/config/AppConfig.h"
 #include "core/generation/BuildFailure.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
@@ -13,44 +13,17 @@
 #include <cstdio>
 
 namespace {
-const char* const kUsage = "generate [--lessons-per-day 6|7] [--seed N] DB";
-
-int runGenerate(const QStringList& argv) {
-    ToolArgs args;
-    QString error =
-        ParseToolArgs(argv, {QStringLiteral("--lessons-per-day"), QStringLiteral("--seed")}, args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral(
-            "  清除上次生成和手工排的课（保留预先固定的课），按教学计划自动生成课表，"
-            "输出课表完成率。"));
-        CliOut(QStringLiteral(
-            "  不给 --lessons-per-day 时取 kbxt.ini 的设置；--seed 给随机数换个起点。"));
-        CliOut(
-            QStringLiteral("  退出码：0 生成完成，1 生成课表失败，2 参数错误或无法打开数据库。"));
-        return 0;
-    }
+int runGenerate(const ToolArgs& args) {
     int lessonsPerDay = 6;
     bool seedGiven = false;
     std::uint32_t seed = kDefaultBuildSeed;
-    if (error.isEmpty())
-        error = LessonsPerDayOption(args, lessonsPerDay);
+    QString error = LessonsPerDayOption(args, lessonsPerDay);
     if (error.isEmpty())
         error = SeedOption(args, seedGiven, seed);
-    if (error.isEmpty() && args.positional.size() != 1)
-        error = QStringLiteral("需要且只需要一个数据库文件名");
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli generate: ") + error);
-        CliErr(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        return 2;
-    }
     TimetableDb db;
-    error = OpenToolDb(db, args.positional.first());
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli generate: ") + error);
-        return 2;
-    }
-    if (!args.options.contains(QStringLiteral("--lessons-per-day")))
+    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+        return *stop;
+    if (!args.has("--lessons-per-day"))
         lessonsPerDay = LessonsPerDayFor(db, false);
     if (seedGiven)
         SeedBuildRandom(seed);
@@ -85,4 +58,11 @@ int runGenerate(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("generate", kUsage, "自动生成课表 / generate the timetable", runGenerate);
+KBXT_CLI_COMMAND("generate", "generate [--lessons-per-day 6|7] [--seed N] DB",
+                 "自动生成课表 / generate the timetable",
+                 {{"--lessons-per-day", true}, {"--seed", true}},
+                 "清除上次生成和手工排的课（保留预先固定的课），按教学计划自动生成课表，"
+                 "输出课表完成率。\n"
+                 "不给 --lessons-per-day 时取 kbxt.ini 的设置；--seed 给随机数换个起点。\n"
+                 "退出码：0 生成完成，1 生成课表失败，2 参数错误或无法打开数据库。",
+                 runGenerate);

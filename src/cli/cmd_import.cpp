@@ -7,36 +7,10 @@
 #include "core/output/SchoolImport.h"
 #include "core/store/TimetableDb.h"
 
-#include <QFileInfo>
-
 namespace {
-const char* const kUsage = "import [--dry-run] DB FILE.xlsx|FILE.csv ...";
-
-int Usage(const QString& problem) {
-    CliErr(QStringLiteral("kbxt-cli import: ") + problem);
-    CliErr(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-    return 2;
-}
-
-int runImport(const QStringList& argv) {
-    QStringList rest = argv;
-    const bool dryRun = rest.removeAll(QStringLiteral("--dry-run")) > 0;
-    ToolArgs args;
-    const QString error = ParseToolArgs(rest, {}, args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral(
-            "  从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师和教学计划，"
-            "先列出将添加的、已存在的和有错的行。"));
-        CliOut(QStringLiteral("  有错的行时什么也不写入；--dry-run 只列出，不写入。"));
-        CliOut(QStringLiteral("  退出码：0 已导入（--dry-run：没有错行），3 有错的行（未写入），"
-                              "1 读取或写入失败，2 参数错误。"));
-        return 0;
-    }
-    if (!error.isEmpty())
-        return Usage(error);
+int runImport(const ToolArgs& args) {
     if (args.positional.size() < 2)
-        return Usage(QStringLiteral("需要数据库文件和至少一个要导入的文件"));
+        return args.usageError(QStringLiteral("需要数据库文件和至少一个要导入的文件"));
     QList<SheetTable> sheets;
     try {
         for (const QString& file : args.positional.mid(1))
@@ -59,7 +33,7 @@ int runImport(const QStringList& argv) {
             CliErr(QStringLiteral("有 %1 行有错，没有导入任何数据。").arg(preview.problems.size()));
             return 3;
         }
-        if (dryRun)
+        if (args.has("--dry-run"))
             return 0;
         WriteImport(db, preview.additions);
         CliOut(QStringLiteral("导入完成：添加了 %1 项。").arg(preview.added.size()));
@@ -72,14 +46,14 @@ int runImport(const QStringList& argv) {
 
 } // namespace
 
-// Called by the export command for "export --template DB OUT.xlsx [--force]".
-int RunTemplateExport(const QStringList& files, bool force) {
-    if (files.size() != 2) {
-        CliErr(QStringLiteral("kbxt-cli export --template: 需要数据库文件和工作簿文件名"));
-        return 2;
-    }
-    if (QFileInfo::exists(files[1]) && !force) {
-        CliErr(QStringLiteral("文件已存在，未覆盖（用 --force 覆盖）：%1").arg(files[1]));
+// Called by the export command for "export --template [--force] DB OUT.xlsx".
+int RunTemplateExport(const ToolArgs& args) {
+    if (args.positional.size() != 2)
+        return args.usageError(QStringLiteral("需要数据库文件和工作簿文件名"));
+    const QStringList& files = args.positional;
+    if (const QString problem = OutputFileProblem(files[1], files[0], args.has("--force"));
+        !problem.isEmpty()) {
+        CliErr(problem);
         return 1;
     }
     TimetableDb db;
@@ -103,9 +77,15 @@ int RunTemplateExport(const QStringList& files, bool force) {
     return 0;
 }
 
-KBXT_CLI_COMMAND("import", kUsage,
+KBXT_CLI_COMMAND("import", "import [--dry-run] DB FILE.xlsx|FILE.csv ...",
                  "从Excel导入 / import classes, courses, teachers and the teaching plan from a "
                  "workbook in the template's layout (kbxt-cli export --template) or CSV files. "
                  "Prints the preview; nothing is written when a row is wrong. Exit 0 imported "
                  "(with --dry-run: no wrong rows), 3 wrong rows, 1 failure, 2 usage error.",
+                 {{"--dry-run", false}},
+                 "从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师和教学计划，"
+                 "先列出将添加的、已存在的和有错的行。\n"
+                 "有错的行时什么也不写入；--dry-run 只列出，不写入。\n"
+                 "退出码：0 已导入（--dry-run：没有错行），3 有错的行（未写入），"
+                 "1 读取或写入失败，2 参数错误。",
                  runImport);

@@ -3,17 +3,17 @@
 #include "core/store/Schema.h"
 
 namespace {
-int runInit(const QStringList& args) {
-    if (args.size() != 1) {
-        CliErr(QStringLiteral("usage: kbxt-cli init OUT.db"));
-        return 2;
-    }
-    if (!CreateTimetableFile(args.first())) {
-        CliErr(QStringLiteral("无法创建数据库文件（文件已存在或无法写入）：%1").arg(args.first()));
+int runInit(const ToolArgs& args) {
+    if (args.positional.size() != 1)
+        return args.usageError(QStringLiteral("需要且只需要一个输出文件名"));
+    if (!CreateTimetableFile(args.positional.first())) {
+        CliErr(QStringLiteral("无法创建数据库文件（文件已存在或无法写入）：%1")
+                   .arg(args.positional.first()));
         return 1;
     }
     return 0;
 }
 } // namespace
 
-KBXT_CLI_COMMAND("init", "init OUT.db", "创建空的课表数据库 / write a new empty database", runInit);
+KBXT_CLI_COMMAND("init", "init OUT.db", "创建空的课表数据库 / write a new empty database", {}, "",
+                 runInit);

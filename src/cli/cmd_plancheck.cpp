@@ -6,41 +6,18 @@
 #include "core/store/TimetableDb.h"
 
 namespace {
-const char* const kUsage = "plan-check [--lessons-per-day 6|7] DB";
-
-int runPlanCheck(const QStringList& argv) {
-    ToolArgs args;
-    QString error = ParseToolArgs(argv, {QStringLiteral("--lessons-per-day")}, args);
-    if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        CliOut(QStringLiteral("  检查教学计划是否排得下：班级、老师的计划节数与每周可上课时间，"
-                              "每条计划与课程、老师、班级都可排且不超过每天份额的时间，"
-                              "专用课程各班合计与每周时间。"));
-        CliOut(QStringLiteral("  退出码：0 都排得下，3 有排不下的，2 参数错误或无法读取数据库。"));
-        return 0;
-    }
+int runPlanCheck(const ToolArgs& args) {
     int lessonsPerDay = 6;
-    if (error.isEmpty())
-        error = LessonsPerDayOption(args, lessonsPerDay);
-    if (error.isEmpty() && args.positional.size() != 1)
-        error = QStringLiteral("需要且只需要一个数据库文件名");
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli plan-check: ") + error);
-        CliErr(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kUsage));
-        return 2;
-    }
+    QString error = LessonsPerDayOption(args, lessonsPerDay);
     TimetableDb db;
-    error = OpenToolDb(db, args.positional.first());
-    if (!error.isEmpty()) {
-        CliErr(QStringLiteral("kbxt-cli plan-check: ") + error);
-        return 2;
-    }
+    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+        return *stop;
     std::vector<PlanProblem> problems;
     try {
         problems = CheckPlan(ReadPlanCheckInput(db, lessonsPerDay));
     } catch (const std::exception&) {
-        CliErr(QStringLiteral("kbxt-cli plan-check: 读取教学计划失败（缺少数据表？）：%1")
-                   .arg(args.positional.first()));
+        CliErr(args.tagged(
+            QStringLiteral("读取教学计划失败（缺少数据表？）：%1").arg(args.positional.first())));
         return 2;
     }
     for (const QString& line : PlanProblemLines(problems))
@@ -51,5 +28,10 @@ int runPlanCheck(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("plan-check", kUsage, "检查教学计划 / does the plan fit into the week",
+KBXT_CLI_COMMAND("plan-check", "plan-check [--lessons-per-day 6|7] DB",
+                 "检查教学计划 / does the plan fit into the week", {{"--lessons-per-day", true}},
+                 "检查教学计划是否排得下：班级、老师的计划节数与每周可上课时间，"
+                 "每条计划与课程、老师、班级都可排且不超过每天份额的时间，"
+                 "专用课程各班合计与每周时间。\n"
+                 "退出码：0 都排得下，3 有排不下的，2 参数错误或无法读取数据库。",
                  runPlanCheck);

@@ -6,23 +6,11 @@
 #include "core/store/TimetableVersions.h"
 
 namespace {
-const char* const kVersionsUsage = "versions DB";
-const char* const kRestoreUsage = "restore DB N";
-
-int runVersions(const QStringList& argv) {
-    ToolArgs args;
-    QString error = ParseToolArgs(argv, {}, args);
-    if (error.isEmpty() && args.positional.size() != 1)
-        error = QStringLiteral("需要且只需要一个数据库文件名");
-    if (!error.isEmpty() || args.help) {
-        (args.help ? CliOut : CliErr)(QStringLiteral("usage: kbxt-cli ") +
-                                      QString::fromUtf8(kVersionsUsage));
-        if (!args.help)
-            CliErr(QStringLiteral("kbxt-cli versions: ") + error);
-        return args.help ? 0 : 2;
-    }
+int runVersions(const ToolArgs& args) {
+    if (args.positional.size() != 1)
+        return args.usageError(QStringLiteral("需要且只需要一个数据库文件名"));
     TimetableDb db;
-    error = OpenToolDb(db, args.positional.first());
+    const QString error = OpenToolDb(db, args.positional.first());
     if (!error.isEmpty()) {
         CliErr(error);
         return 1;
@@ -43,22 +31,14 @@ int runVersions(const QStringList& argv) {
     }
 }
 
-int runRestore(const QStringList& argv) {
-    ToolArgs args;
-    QString error = ParseToolArgs(argv, {}, args);
+int runRestore(const ToolArgs& args) {
     bool ok = false;
     const int number = args.positional.size() == 2 ? args.positional[1].toInt(&ok) : 0;
-    if (error.isEmpty() && (!ok || number <= 0))
-        error = QStringLiteral("需要数据库文件名和版本编号（kbxt-cli versions 列出的编号）");
-    if (!error.isEmpty() || args.help) {
-        (args.help ? CliOut
-                   : CliErr)(QStringLiteral("usage: kbxt-cli ") + QString::fromUtf8(kRestoreUsage));
-        if (!args.help)
-            CliErr(QStringLiteral("kbxt-cli restore: ") + error);
-        return args.help ? 0 : 2;
-    }
+    if (!ok || number <= 0)
+        return args.usageError(
+            QStringLiteral("需要数据库文件名和版本编号（kbxt-cli versions 列出的编号）"));
     TimetableDb db;
-    error = OpenToolDb(db, args.positional.first());
+    const QString error = OpenToolDb(db, args.positional.first());
     if (!error.isEmpty()) {
         CliErr(error);
         return 1;
@@ -77,12 +57,12 @@ int runRestore(const QStringList& argv) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("versions", kVersionsUsage,
+KBXT_CLI_COMMAND("versions", "versions DB",
                  "课表版本 / list the timetables kept before generation, completion, deleting "
                  "the timetable and the year upgrade (newest first: number, time, cause, "
                  "lessons). Exit 0, 1 failure, 2 usage error.",
-                 runVersions);
-KBXT_CLI_COMMAND("restore", kRestoreUsage,
+                 {}, "", runVersions);
+KBXT_CLI_COMMAND("restore", "restore DB N",
                  "恢复课表版本 / restore version N listed by versions; the current timetable "
                  "is kept as a version first. Exit 0 restored, 1 failure, 2 usage error.",
-                 runRestore);
+                 {}, "", runRestore);

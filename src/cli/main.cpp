@@ -32,6 +32,24 @@ void printHelp() {
         CliOut(QStringLiteral("      ") + QString::fromUtf8(c.summary));
     }
 }
+
+int runCommand(const CliCommand& c, const QStringList& argv) {
+    ToolArgs args;
+    args.command = QString::fromUtf8(c.name);
+    args.usage = QString::fromUtf8(c.usage);
+    const QString error = ParseToolArgs(argv, c.options, args);
+    if (args.help) {
+        CliOut(QStringLiteral("usage: kbxt-cli ") + args.usage);
+        const QString help = QString::fromUtf8(c.help);
+        if (!help.isEmpty())
+            for (const QString& line : help.split('\n'))
+                CliOut(QStringLiteral("  ") + line);
+        return 0;
+    }
+    if (!error.isEmpty())
+        return args.usageError(error);
+    return c.run(args);
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -46,7 +64,7 @@ int main(int argc, char** argv) {
     const QString name = args.takeFirst();
     for (const CliCommand& c : CliRegistry::all())
         if (name == QString::fromUtf8(c.name))
-            return c.run(args);
+            return runCommand(c, args);
     CliErr(QStringLiteral("kbxt-cli: unknown command '%1' (see kbxt-cli --help)").arg(name));
     return 2;
 }

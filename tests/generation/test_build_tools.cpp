@@ -160,7 +160,19 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
     QTest::newRow("seed") << QStringList{"generate", "--seed", "-1", "x.db"} << 2 << "种子";
     QTest::newRow("lessons") << QStringList{"check", "--lessons-per-day", "8", "x.db"} << 2
                              << "6 或 7";
-    QTest::newRow("option") << QStringList{"check", "--fast", "x.db"} << 2 << "--fast";
+    QTest::newRow("option") << QStringList{"check", "--fast", "x.db"} << 2 << "未知选项：--fast";
+    // Every command refuses a malformed option alike, before it reads anything.
+    QTest::newRow("no value") << QStringList{"generate", "x.db", "--seed"} << 2
+                              << "kbxt-cli generate: 选项 --seed 缺少取值";
+    QTest::newRow("flag value") << QStringList{"import", "--dry-run=1", "a.db", "b.csv"} << 2
+                                << "选项 --dry-run 不取值";
+    QTest::newRow("twice") << QStringList{"check", "--lessons-per-day=6", "--lessons-per-day", "7",
+                                          "x.db"}
+                           << 2 << "选项 --lessons-per-day 重复给出";
+    QTest::newRow("export option") << QStringList{"export", "--total", "--pdf", "a.db", "b.xlsx"}
+                                   << 2 << "usage: kbxt-cli export";
+    QTest::newRow("init option") << QStringList{"init", "--force", "@/new.db"} << 2
+                                 << "未知选项：--force";
     QTest::newRow("no file") << QStringList{"generate"} << 2 << "数据库文件名";
     QTest::newRow("missing") << QStringList{"generate", "@/missing.db"} << 2 << "不存在";
     QTest::newRow("not a db") << QStringList{"check", "@/junk.db"} << 2 << "不是课表数据库：";
@@ -168,6 +180,7 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
     QTest::newRow("empty plan") << QStringList{"generate", "@/empty.db"} << 1
                                 << "生成课表失败！教学计划中没有要排的课";
     QTest::newRow("help") << QStringList{"generate", "--help"} << 0 << "";
+    QTest::newRow("help of init") << QStringList{"init", "--help"} << 0 << "";
 }
 
 void TestBuildTools::badArgumentsAndDatabases() {
@@ -190,6 +203,8 @@ void TestBuildTools::badArgumentsAndDatabases() {
     const Run run = cli(args);
     QCOMPARE(run.code, code);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    if (args.contains("--help"))
+        QVERIFY2(run.out.startsWith("usage: kbxt-cli " + args.first() + ' '), qPrintable(run.out));
 }
 
 QTEST_GUILESS_MAIN(TestBuildTools)

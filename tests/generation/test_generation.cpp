@@ -4,10 +4,10 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/model/Failure.h"
-#include "core/rules/TimetableCheck.h"
 #include "core/store/DemoSchool.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
+#include "core/store/TimetableCheckStore.h"
 
 #include <QTest>
 

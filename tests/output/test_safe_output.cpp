@@ -74,6 +74,9 @@ private slots:
         QCOMPARE(r.code, 1);
         r = Cli({"export", "--total", "--force", m_db, m_db});
         QCOMPARE(r.code, 1);
+        r = Cli({"export", "--template", "--force", m_db, m_db});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("不能是正在读取的课表数据库"), qPrintable(r.err));
         QCOMPARE(Sum(m_db), db);
 
         const QString pdf = out.filePath("old.pdf");

@@ -1,5 +1,6 @@
 // The placement rules and the week's indexes, on schools built in memory.
 #include "core/rules/Placement.h"
+#include "core/rules/TimetableCheck.h"
 
 #include <QTest>
 
@@ -41,6 +42,7 @@ private slots:
     void everyReasonIsGiven();
     void dailyShareAndTeacherCap();
     void swapsAndHandAndPresetPlacing();
+    void checkNamesWhatItFindsWithoutADatabase();
 };
 
 void TestRules::indexesFollowAddingAndRemoving() {
@@ -187,6 +189,35 @@ void TestRules::swapsAndHandAndPresetPlacing() {
     QVERIFY(!rules::freeForPreset(t, "13", "T1", {1, 1}));
     QVERIFY(!rules::freeForPreset(t, "11", "T9", {1, 1}));
     QVERIFY(rules::freeForPreset(t, "11", "T9", {1, 2}));
+}
+
+// The check works on the model alone: names come from the caller, and a code
+// without a name is shown as it is.
+void TestRules::checkNamesWhatItFindsWithoutADatabase() {
+    School s;
+    s.plan = {row("11", "01", "T1", 2), row("12", "02", "T1", 1)};
+    s.plan[0].buildCount = 2;
+    s.plan[1].buildCount = 1;
+    s.timetable.add(lesson("11", 1, 1, "01", "T1", Origin::Generated));
+    s.timetable.add(lesson("11", 1, 1, "01", "T1", Origin::Generated));
+    s.timetable.add(lesson("12", 1, 2, "02", "T1", Origin::Generated));
+    auto names = [](char kind, const QString& code) {
+        return kind == 't'                   ? QStringLiteral("王老师")
+               : kind == 'c' && code == "11" ? QStringLiteral("一（1）班")
+                                             : QString();
+    };
+    const TimetableCheck c = CheckTimetable(s, 6, names);
+    QCOMPARE(c.classClashes,
+             QStringList{QStringLiteral("班级冲突：一（1）班 星期一 第1节 有2节课：01、01")});
+    QCOMPARE(c.teacherClashes,
+             QStringList{QStringLiteral(
+                 "老师冲突：王老师 星期一 第1节 同时上2节课：一（1）班 01、一（1）班 01")});
+    QVERIFY(c.counterMismatches.isEmpty());
+    QVERIFY(!c.ok());
+    QCOMPARE(c.report().constLast(), QStringLiteral("发现重复排课或计数错误！"));
+    // Without names every line shows the codes.
+    const TimetableCheck bare = CheckTimetable(s, 6);
+    QVERIFY(bare.classClashes.constFirst().startsWith(QStringLiteral("班级冲突：11 星期一")));
 }
 
 QTEST_GUILESS_MAIN(TestRules)

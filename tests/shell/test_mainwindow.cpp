@@ -211,6 +211,13 @@ void TestMainWindow::upgradeAfterConfirmation() {
     m_window->mnuUpgradeAll->trigger();
     QCOMPARE(m_dialogs->lastText(), QString("课表学年升级完成。"));
     QCOMPARE(sql::firstText(m_ctx->db.sql(), "select Name from Classtb"), QString("三（1）班"));
+
+    sql::exec(m_ctx->db.sql(), "drop table ClassPlantb");
+    AnswerNextConfirm("OK");
+    m_window->mnuUpgradeAll->trigger();
+    QCOMPARE(m_dialogs->lastText(), QString("课表学年升级失败！"));
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
+    QCOMPARE(sql::firstText(m_ctx->db.sql(), "select Name from Classtb"), QString("三（1）班"));
 }
 
 void TestMainWindow::dataMaintenanceReportsFailure() {

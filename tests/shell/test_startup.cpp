@@ -22,6 +22,7 @@ private slots:
     void missingConfiguredFileFallsBackAndIsRecorded();
     void lessonsBeyondTheDayAreTrimmed_data();
     void lessonsBeyondTheDayAreTrimmed();
+    void aFailedTrimIsToldAndChangesNothing();
     void noDatabaseAtAllIsFatal();
     void aFileThatCannotBeOpenedIsNamedAndNeverReplaced();
     void captionCarriesTheSchoolName();
@@ -105,6 +106,31 @@ void TestStartUp::lessonsBeyondTheDayAreTrimmed() {
     QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select BuildCount from ClassPlantb"),
              (long long)kept);
     QCOMPARE(IniFile(IniFilePath()).readString("LESSON", "LESSON_OF_DAY"), stored);
+}
+
+void TestStartUp::aFailedTrimIsToldAndChangesNothing() {
+    QVERIFY(EnsureDefaultDatabase());
+    {
+        TimetableDb db;
+        QVERIFY(db.open(DefaultDbFileName()));
+        for (int n : {1, 7})
+            sql::exec(db.sql(), "insert into LessonListtb values('11',1,?,'1','T1',0)", n);
+        sql::exec(db.sql(), "insert into ClassPlantb values('11','1','T1',3,2,1)");
+        db.sql().exec("create trigger t before delete on LessonListtb"
+                      " begin select raise(abort,'x'); end;");
+    }
+    QVERIFY(WriteLessonOfDay(6));
+    AppContext ctx;
+    auto w = Main(ctx);
+    QVERIFY(w); // the school works on
+    QCOMPARE(ctx.lessonsPerDay, 6);
+    QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select count(*) from LessonListtb"), 2LL);
+    QCOMPARE(sql::firstInt(ctx.db.sql(), -1, "select BuildCount from ClassPlantb"), 2LL);
+    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_dialogs->lastText(),
+             "删除每天第6节以后的课失败，课表没有改动。\n课表数据库操作失败：" +
+                 DefaultDbFileName());
+    QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Warning);
 }
 
 void TestStartUp::noDatabaseAtAllIsFatal() {

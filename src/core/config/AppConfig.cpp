@@ -3,9 +3,6 @@
 #include "core/config/AppPaths.h"
 #include "core/config/IniFile.h"
 #include "core/model/TextRules.h"
-#include "core/store/Lookups.h"
-#include "core/store/Sql.h"
-#include "core/store/TimetableDb.h"
 
 QString IniFilePath() {
     return AppFilePath("kbxt.ini");
@@ -44,17 +41,6 @@ std::optional<int> ReadLessonsPerDay() {
     return n >= 7 ? 7 : 6;
 }
 
-int LessonsPerDayFor(TimetableDb& db, bool writeBack) {
-    if (const std::optional<int> setting = ReadLessonsPerDay())
-        return *setting;
-    const int lessons = HighestLessonNo(db) >= 7 ? 7 : 6;
-    // A fresh installation without the key stays without it at 6.
-    const bool damaged = !IniFile(IniFilePath()).readString("LESSON", "LESSON_OF_DAY").isNull();
-    if (writeBack && (damaged || lessons == 7))
-        WriteLessonOfDay(lessons);
-    return lessons;
-}
-
 QString GetSchoolName() {
     return IniFile(IniFilePath()).readString("SCHOOL", "NAME").trimmed();
 }
@@ -67,22 +53,4 @@ bool WriteSchoolName(const QString& name) {
 
 QString MakeSystemTitle(const QString& schoolName) {
     return schoolName + QStringLiteral("排课软件系统");
-}
-
-bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay) {
-    try {
-        SQLite::Transaction tx(db.sql());
-        if (sql::exec(db.sql(), "delete from LessonListtb where LessonNo>?", lessonsPerDay) > 0) {
-            // The deleted lessons no longer count as placed, so they show up as
-            // unplaced in the manual adjustment window.
-            db.sql().exec("update ClassPlantb set BuildCount = (select count(*) from LessonListtb l"
-                          " where l.ClassCode = ClassPlantb.ClassCode"
-                          " and l.CourseCode = ClassPlantb.CourseCode"
-                          " and l.TeacherCode = ClassPlantb.TeacherCode)");
-        }
-        tx.commit();
-        return false;
-    } catch (const std::exception&) {
-        return true;
-    }
 }

@@ -3,8 +3,6 @@
 #include <QString>
 #include <optional>
 
-class TimetableDb;
-
 QString IniFilePath();
 // The database in use: FILENAME of section DB, trimmed, whole however long; the
 // default kb.db of the application directory when empty.
@@ -21,17 +19,8 @@ bool WriteLessonOfDay(int lessons);
 // LESSON_OF_DAY read strictly: 6 for 6, 7 for 7 and more; nothing when the key
 // is missing or is not a whole number of at least 6.
 std::optional<int> ReadLessonsPerDay();
-// The lessons per day for the open database. A setting that cannot be read
-// takes the timetable's own: 7 when any lesson is numbered 7 or more, else 6,
-// so a damaged or missing setting never costs lessons. With write-back the
-// value is then stored, when the key was damaged or the school has 7.
-int LessonsPerDayFor(TimetableDb& db, bool writeBack);
 // The school's name (section SCHOOL, key NAME); empty when none is set.
 QString GetSchoolName();
 // Refuses (false) a name with a line break or other control character.
 bool WriteSchoolName(const QString& name);
 QString MakeSystemTitle(const QString& schoolName);
-
-// Deletes lessons whose LessonNo lies beyond the lessons per day and recounts
-// BuildCount of the plan rows, in one transaction. True on failure.
-bool TrimLessonsBeyondDay(TimetableDb& db, int lessonsPerDay);

@@ -2,9 +2,6 @@
 
 #include "core/rules/Violations.h"
 #include "core/rules/WhyUnplaced.h"
-#include "core/store/Lookups.h"
-#include "core/store/SchoolStore.h"
-#include "core/store/TimetableDb.h"
 
 namespace {
 
@@ -21,19 +18,14 @@ QString period(int day, int lessonNo) {
 
 // Names where the lists have them, the code otherwise.
 struct Names {
-    TimetableDb& db;
-    QString cls(const QString& code) {
-        const QString n = GetClassName(db, code);
+    const rules::NameOf& nameOf;
+    QString of(char kind, const QString& code) const {
+        const QString n = nameOf ? nameOf(kind, code) : QString();
         return n.isEmpty() ? code : n;
     }
-    QString course(const QString& code) {
-        const QString n = GetCourseName(db, code);
-        return n.isEmpty() ? code : n;
-    }
-    QString teacher(const QString& code) {
-        const QString n = GetTeacherName(db, code);
-        return n.isEmpty() ? code : n;
-    }
+    QString cls(const QString& code) const { return of('c', code); }
+    QString course(const QString& code) const { return of('k', code); }
+    QString teacher(const QString& code) const { return of('t', code); }
 };
 
 } // namespace
@@ -65,18 +57,11 @@ QStringList TimetableCheck::report() const {
     return lines;
 }
 
-bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) {
-    result = TimetableCheck{};
+TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
+                              const rules::NameOf& nameOf) {
     TimetableCheck r;
-    Names names{db};
-    rules::Violations v;
-    School school;
-    try {
-        school = LoadSchool(db, Week::ofLessons(lessonsPerDay));
-        v = rules::violationsOf(school);
-    } catch (const std::exception&) {
-        return false;
-    }
+    const Names names{nameOf};
+    const rules::Violations v = rules::violationsOf(school);
     auto planRow = [&](const PlanRow& p) {
         return QStringLiteral("%1 %2（%3）")
             .arg(names.cls(p.classCode), names.course(p.courseCode), names.teacher(p.teacherCode));
@@ -99,14 +84,12 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                                 .arg(c.lessons.size())
                                 .arg(lessons.join(QStringLiteral("、")));
     }
-    const rules::NameOf nameOf = [&](char kind, const QString& code) {
-        return kind == 'c'   ? names.cls(code)
-               : kind == 'k' ? names.course(code)
-                             : names.teacher(code);
+    const rules::NameOf shownName = [&](char kind, const QString& code) {
+        return names.of(kind, code);
     };
     for (const Lesson& l : v.neverPeriods) {
         const rules::Placing p = rules::placingOf(school, l.classCode, l.courseCode, l.teacherCode);
-        const QStringList owners = rules::neverOwners(school, p, l.period, nameOf);
+        const QStringList owners = rules::neverOwners(school, p, l.period, shownName);
         r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
                                 .arg(names.cls(l.classCode),
                                      period(l.period.day, l.period.lessonNo),
@@ -149,7 +132,7 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
         r.unplacedReasons << rules::whyUnplaced(
                                  school,
                                  rules::placingOf(school, p.classCode, p.courseCode, p.teacherCode),
-                                 nameOf)
+                                 shownName)
                                  .summary;
     }
     for (const Lesson& l : v.outsideWeek)
@@ -157,6 +140,5 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
                              .arg(names.cls(l.classCode), period(l.period.day, l.period.lessonNo),
                                   names.course(l.courseCode))
                              .arg(lessonsPerDay);
-    result = r;
-    return true;
+    return r;
 }

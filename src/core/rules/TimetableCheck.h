@@ -1,10 +1,11 @@
 #pragma once
 // Checks a timetable for the faults that must never happen after generation
 // and lists what is still missing. Each finding is one line in Chinese.
+#include "core/model/School.h"
+#include "core/rules/WhyUnplaced.h"
+
 #include <QString>
 #include <QStringList>
-
-class TimetableDb;
 
 struct TimetableCheck {
     QStringList classClashes;      // a class with two lessons in one period
@@ -26,6 +27,7 @@ struct TimetableCheck {
     QStringList report() const;
 };
 
-// Reads the whole timetable. Returns false (leaving result empty) when the
-// database cannot be read.
-bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result);
+// Checks the school's whole timetable. nameOf gives the names shown in the
+// lines; where it has none (or is empty) the code is shown.
+TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
+                              const rules::NameOf& nameOf = {});

@@ -1,6 +1,7 @@
 #include "core/store/Lookups.h"
 
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
@@ -79,14 +80,17 @@ int HighestLessonNo(TimetableDb& db) {
     }
 }
 
-bool DeleteAllLessons(TimetableDb& db) {
+void DeleteAllLessons(TimetableDb& db) {
     try {
         SQLite::Transaction tx(db.sql());
         db.sql().exec("delete from LessonListtb");
         db.sql().exec("update ClassPlantb set IsAutoBuild=0, BuildCount=0");
         tx.commit();
-        return false;
-    } catch (const std::exception&) {
-        return true;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
+}
+
+bool tryDeleteAllLessons(TimetableDb& db, QString* why) {
+    return TryOrSay(why, [&] { DeleteAllLessons(db); });
 }

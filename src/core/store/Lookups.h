@@ -26,5 +26,7 @@ QStringList TeacherNameList(TimetableDb& db);
 int HighestLessonNo(TimetableDb& db);
 
 // Deletes the whole timetable and resets the plan counters, in one transaction.
-// Returns true on failure (nothing changed then), false on success.
-bool DeleteAllLessons(TimetableDb& db);
+// Throws Failure (nothing changed then).
+void DeleteAllLessons(TimetableDb& db);
+// The same; true when deleted, false with the reason in *why.
+[[nodiscard]] bool tryDeleteAllLessons(TimetableDb& db, QString* why = nullptr);

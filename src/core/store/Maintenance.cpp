@@ -1,6 +1,7 @@
 #include "core/store/Maintenance.h"
 
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 #include <vector>
@@ -15,7 +16,7 @@ QString NextGradeName(const QString& name) {
     return grades.at(g + 1) + name.mid(1);
 }
 
-bool MaintainData(TimetableDb& db) {
+void MaintainData(TimetableDb& db) {
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
@@ -35,13 +36,16 @@ bool MaintainData(TimetableDb& db) {
                " or (Kind = 2 and Code not in (select Code from Teachertb))"
                " or (Kind = 3 and Code not in (select Code from ClassRoomtb))");
         tx.commit();
-        return false;
-    } catch (const std::exception&) {
-        return true;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
 }
 
-bool UpgradeSchoolYear(TimetableDb& db) {
+bool tryMaintainData(TimetableDb& db, QString* why) {
+    return TryOrSay(why, [&] { MaintainData(db); });
+}
+
+void UpgradeSchoolYear(TimetableDb& db) {
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
@@ -75,8 +79,11 @@ bool UpgradeSchoolYear(TimetableDb& db) {
                           r.code, r.name, r.fullName, r.shortName);
         }
         tx.commit();
-        return false;
-    } catch (const std::exception&) {
-        return true;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
+}
+
+bool tryUpgradeSchoolYear(TimetableDb& db, QString* why) {
+    return TryOrSay(why, [&] { UpgradeSchoolYear(db); });
 }

@@ -23,10 +23,11 @@ void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
     names("insert into Teachertb(Code,Name,FullName,ShortName) values(?,?,?,?)", school.teachers);
     {
         SQLite::Statement st(d, "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,"
-                                "BuildCount,IsAutoBuild) values(?,?,?,?,?,0)");
+                                "BuildCount,IsAutoBuild) values(?,?,?,?,?,?)");
         for (const auto& r : school.plan) {
             st.reset();
-            sql::bind(st, r.classCode, r.courseCode, r.teacherCode, r.count, r.buildCount);
+            sql::bind(st, r.classCode, r.courseCode, r.teacherCode, r.count, r.buildCount,
+                      r.autoBuilt ? 1 : 0);
             st.exec();
         }
     }

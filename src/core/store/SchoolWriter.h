@@ -15,6 +15,7 @@ struct SchoolRecords {
         QString classCode, courseCode, teacherCode;
         int count = 0;
         int buildCount = 0;
+        bool autoBuilt = false; // IsAutoBuild
     };
     struct Limit {
         int kind = 1; // 0 class, 1 course, 2 teacher

@@ -41,3 +41,16 @@ Failure SqliteFailure(int code, const QString& path);
 // through, a SQLite exception is mapped by its code, anything else becomes a
 // generic read/write failure.
 Failure AsFailure(const std::exception& e, const QString& path);
+
+// The body of a tryX() twin: runs `work`; true when it returned, false with the
+// Failure's message in *why (when given) when it threw one.
+template <class Work> [[nodiscard]] bool TryOrSay(QString* why, Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const Failure& e) {
+        if (why)
+            *why = e.message();
+        return false;
+    }
+}

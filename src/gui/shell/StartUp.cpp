@@ -2,6 +2,7 @@
 
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/SqliteFailure.h"
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/AppContext.h"
@@ -56,7 +57,13 @@ std::unique_ptr<frmMain> Main(AppContext& ctx) {
     }
 
     ctx.lessonsPerDay = LessonsPerDayFor(ctx.db, true);
-    TrimLessonsBeyondDay(ctx.db, ctx.lessonsPerDay);
+    // The trim is all or nothing: when it fails the school works on with the
+    // timetable as it was, but must know the extra lessons are still there.
+    if (QString why; !tryTrimLessonsBeyondDay(ctx.db, ctx.lessonsPerDay, &why))
+        ShowWarning(
+            nullptr, ctx.systemTitle,
+            QStringLiteral("删除每天第%1节以后的课失败，课表没有改动。\n").arg(ctx.lessonsPerDay) +
+                why);
 
     auto window = std::make_unique<frmMain>(ctx);
     window->setWindowTitle(ctx.systemTitle + QStringLiteral(" -- ") + path);

@@ -459,7 +459,7 @@ void frmMain::mnuUpgradeAll_Click() {
         return;
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::YearUpgrade))
         return;
-    if (UpgradeSchoolYear(m_ctx.db))
+    if (!tryUpgradeSchoolYear(m_ctx.db))
         ShowError(this, kTimetableSystem, QStringLiteral("课表学年升级失败！"));
     else
         ShowInfo(this, kTimetableSystem, QStringLiteral("课表学年升级完成。"));
@@ -470,7 +470,7 @@ void frmMain::mnuDeleteLessonAll_Click() {
         return;
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::DeleteTimetable))
         return;
-    if (DeleteAllLessons(m_ctx.db))
+    if (!tryDeleteAllLessons(m_ctx.db))
         ShowError(this, kTimetableSystem, QStringLiteral("删除课表失败！"));
     else
         ShowInfo(this, kTimetableSystem, QStringLiteral("删除课表完成。"));
@@ -485,13 +485,13 @@ void frmMain::mnuVersions_Click() {
 
 void frmMain::mnuDataMaintenance_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool failed = MaintainData(m_ctx.db);
+    const bool done = tryMaintainData(m_ctx.db);
     QApplication::restoreOverrideCursor();
     // A failed maintenance is rolled back; saying it was completed would hide that.
-    if (failed)
-        ShowError(this, windowTitle(), QStringLiteral("数据维护失败！"));
-    else
+    if (done)
         ShowInfo(this, windowTitle(), QStringLiteral("数据维护完成"));
+    else
+        ShowError(this, windowTitle(), QStringLiteral("数据维护失败！"));
 }
 
 void frmMain::mnuSetLessonNum_Click() {
