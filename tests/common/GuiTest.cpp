@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <memory>
 
-void OnNextModal(std::function<void(QWidget*)> fn) {
+QPointer<QTimer> OnNextModal(std::function<void(QWidget*)> fn) {
     // The timer deletes itself once it has handled a dialog or given up.
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
@@ -27,6 +27,7 @@ void OnNextModal(std::function<void(QWidget*)> fn) {
             fn(modal);
     });
     timer->start();
+    return timer;
 }
 
 void ClickCell(QTableWidget* grid, int row, int col, Qt::MouseButton button) {

@@ -5,8 +5,8 @@
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+#include "gui/widgets/WaitCursor.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -122,11 +122,9 @@ void frmImport::cmdImport_Click() {
                   QStringLiteral("确定要添加这 %1 项吗？").arg(m_preview.added.size())))
         return;
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WaitCursor hourglass;
         WriteImport(m_ctx.db, m_preview.additions);
-        QApplication::restoreOverrideCursor();
     } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
         ShowError(this, kTitle,
                   QStringLiteral("导入失败，数据没有改变。\n") +
                       FailureMessage(e, QStringLiteral("写入数据库失败"), m_ctx.db.path()));
@@ -149,16 +147,13 @@ bool frmImport::LoadFile(const QString& fileName) {
     cmdImport->setEnabled(false);
     lblFile->setText(QStringLiteral("文件：") + QFileInfo(fileName).fileName());
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WaitCursor hourglass;
         m_preview = PrepareImport(m_ctx.db, ReadSheets(fileName));
-        QApplication::restoreOverrideCursor();
     } catch (const Failure& e) {
-        QApplication::restoreOverrideCursor();
         lblSummary->clear();
         ShowError(this, kTitle, e.message());
         return false;
     } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
         lblSummary->clear();
         ShowError(this, kTitle, FailureMessage(e, QStringLiteral("读取数据库失败")));
         return false;

@@ -37,7 +37,8 @@ UndoControls::UndoControls(QWidget* window, TimetableDb& db,
     updateButtons();
 }
 
-bool UndoControls::record(const QString& classCode, const std::function<bool()>& change) {
+bool UndoControls::record(const QString& classCode, const Outcome& report,
+                          const std::function<bool()>& change) {
     // A timetable that cannot be read now cannot be changed either; the
     // change then reports its own failure and nothing is recorded.
     bool recording = true;
@@ -58,6 +59,7 @@ bool UndoControls::record(const QString& classCode, const std::function<bool()>&
         }
     }
     updateButtons();
+    m_report(made ? report.made : report.failed);
     return made;
 }
 

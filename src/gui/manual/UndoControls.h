@@ -24,8 +24,15 @@ public:
     QPushButton* cmdUndo;
     QPushButton* cmdRedo;
 
-    // Runs the change (true when it was made) and keeps it as one undoable step.
-    bool record(const QString& classCode, const std::function<bool()>& change);
+    // The kind of change, as the status line reports it: "写入成功" / "写入失败".
+    struct Outcome {
+        QString made;
+        QString failed;
+    };
+    // Runs the change (true when it was made), keeps it as one undoable step
+    // and reports the outcome on the status line.
+    bool record(const QString& classCode, const Outcome& report,
+                const std::function<bool()>& change);
     void undo();
     void redo();
     int steps() const { return m_history.steps(); }

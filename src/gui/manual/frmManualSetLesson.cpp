@@ -430,12 +430,11 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
 }
 
 bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
-    const bool ok = m_undo->record(mstrClassCode, [&] {
-        return ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots, {mintSelDay, mintSelLesson},
-                             {day, lessonNo});
-    });
-    staMsg->setPanelText(3, ok ? QStringLiteral("换课成功") : QStringLiteral("换课失败"));
-    return ok;
+    return m_undo->record(mstrClassCode, {QStringLiteral("换课成功"), QStringLiteral("换课失败")},
+                          [&] {
+                              return ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots,
+                                                   {mintSelDay, mintSelLesson}, {day, lessonNo});
+                          });
 }
 
 bool frmManualSetLesson::PlaceLesson() {
@@ -443,12 +442,11 @@ bool frmManualSetLesson::PlaceLesson() {
         return false;
     const int day = MSFlexGrid1->currentColumn();
     const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
-    const bool ok = m_undo->record(mstrClassCode, [&] {
-        return ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
-                             lessonNo);
-    });
-    staMsg->setPanelText(3, ok ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
-    return ok;
+    return m_undo->record(mstrClassCode, {QStringLiteral("写入成功"), QStringLiteral("写入失败")},
+                          [&] {
+                              return ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode,
+                                                   mstrTeacherCode, day, lessonNo);
+                          });
 }
 
 bool frmManualSetLesson::DeleteLesson() {
@@ -456,11 +454,9 @@ bool frmManualSetLesson::DeleteLesson() {
     const int day = MSFlexGrid1->currentColumn();
     if (GridCellText(MSFlexGrid1, row, day).isEmpty())
         return false;
-    const bool ok = m_undo->record(mstrClassCode, [&] {
-        return ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
-    });
-    staMsg->setPanelText(3, ok ? QStringLiteral("删除成功") : QStringLiteral("删除失败"));
-    return ok;
+    return m_undo->record(
+        mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
+        [&] { return ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
 }
 
 // After an undo or redo: the class the step was made in, the unplaced list and

@@ -268,12 +268,11 @@ bool frmSetLesson::WritePresetLesson() {
         return false;
     const int day = MSFlexGrid1->currentColumn();
     const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
-    const bool ok = m_undo->record(mstrClassCode, [&] {
-        return ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day,
-                                   lessonNo);
-    });
-    staMsg->setPanelText(3, ok ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
-    return ok;
+    return m_undo->record(mstrClassCode, {QStringLiteral("写入成功"), QStringLiteral("写入失败")},
+                          [&] {
+                              return ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode,
+                                                         mstrTeacherCode, day, lessonNo);
+                          });
 }
 
 bool frmSetLesson::DeletePresetLesson() {
@@ -281,11 +280,9 @@ bool frmSetLesson::DeletePresetLesson() {
     const int day = MSFlexGrid1->currentColumn();
     if (GridCellText(MSFlexGrid1, row, day).isEmpty())
         return false;
-    const bool ok = m_undo->record(mstrClassCode, [&] {
-        return ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
-    });
-    staMsg->setPanelText(3, ok ? QStringLiteral("删除成功") : QStringLiteral("删除失败"));
-    return ok;
+    return m_undo->record(
+        mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
+        [&] { return ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
 }
 
 // After an undo or redo: the class the step was made in, its pre-set lessons

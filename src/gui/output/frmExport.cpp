@@ -7,8 +7,8 @@
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+#include "gui/widgets/WaitCursor.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -33,13 +33,6 @@ QComboBox* List(QWidget* parent, const char* name) {
     c->setMinimumWidth(Twips(2400));
     return c;
 }
-
-// The hourglass for the time of a write; restored on every way out.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // One group of the window: a list with its label, previous/next, and the
 // selected/all buttons.

@@ -10,8 +10,8 @@
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+#include "gui/widgets/WaitCursor.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,26 +30,36 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
-QLabel* PaperNote(QWidget* parent, const char* name, const QString& text) {
+QLabel* Label(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
     return l;
 }
 
-// Restores the pointer however the print job ends.
-class Hourglass {
-public:
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { restore(); }
-    void restore() {
-        if (m_on)
-            QApplication::restoreOverrideCursor();
-        m_on = false;
-    }
+QComboBox* NameList(QWidget* parent, const char* name) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QLatin1String(name));
+    c->setMinimumWidth(Twips(2400));
+    return c;
+}
 
-private:
-    bool m_on = true;
-};
+// The class group and the teacher group: the list with its label and
+// previous/next on top, the paper size and the selected/all buttons below.
+QGroupBox* ChoiceGroup(QWidget* parent, const char* name, const QString& caption, QLabel* label,
+                       QComboBox* list, QPushButton* prev, QPushButton* next, QLabel* paper,
+                       QPushButton* one, QPushButton* all) {
+    auto* box = new QGroupBox(caption, parent);
+    box->setObjectName(QLatin1String(name));
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(list, 0, 1);
+    grid->addWidget(prev, 0, 2);
+    grid->addWidget(next, 0, 3);
+    grid->addWidget(paper, 1, 0, 1, 2);
+    grid->addWidget(one, 1, 2);
+    grid->addWidget(all, 1, 3);
+    return box;
+}
 
 } // namespace
 
@@ -58,53 +68,33 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
     setWindowTitle(QStringLiteral("打印课表"));
     setFont(SongTi(10));
 
-    fraClass = new QGroupBox(QStringLiteral("班级课表打印"), this);
-    fraClass->setObjectName("fraClass");
-    lblClass = new QLabel(QStringLiteral("班级"), fraClass);
-    lblClass->setObjectName("lblClass");
-    CmbClass = new QComboBox(fraClass);
-    CmbClass->setObjectName("CmbClass");
-    CmbClass->setMinimumWidth(Twips(2400));
-    CmdPrevClass = Button(fraClass, "CmdPrevClass", QStringLiteral("上一班级"));
-    CmdNextClass = Button(fraClass, "CmdNextClass", QStringLiteral("下一班级"));
-    cmdPrintClass = Button(fraClass, "cmdPrintClass", QStringLiteral("选定班级打印"));
-    cmdPrintAllClass = Button(fraClass, "cmdPrintAllClass", QStringLiteral("全部班级打印"));
-    auto* classGrid = new QGridLayout(fraClass);
-    classGrid->addWidget(lblClass, 0, 0);
-    classGrid->addWidget(CmbClass, 0, 1);
-    classGrid->addWidget(CmdPrevClass, 0, 2);
-    classGrid->addWidget(CmdNextClass, 0, 3);
-    classGrid->addWidget(PaperNote(fraClass, "lblClassPaper", QStringLiteral("（A4纸张）")), 1, 0,
-                         1, 2);
-    classGrid->addWidget(cmdPrintClass, 1, 2);
-    classGrid->addWidget(cmdPrintAllClass, 1, 3);
+    lblClass = Label(this, "lblClass", QStringLiteral("班级"));
+    CmbClass = NameList(this, "CmbClass");
+    CmdPrevClass = Button(this, "CmdPrevClass", QStringLiteral("上一班级"));
+    CmdNextClass = Button(this, "CmdNextClass", QStringLiteral("下一班级"));
+    cmdPrintClass = Button(this, "cmdPrintClass", QStringLiteral("选定班级打印"));
+    cmdPrintAllClass = Button(this, "cmdPrintAllClass", QStringLiteral("全部班级打印"));
+    fraClass = ChoiceGroup(this, "fraClass", QStringLiteral("班级课表打印"), lblClass, CmbClass,
+                           CmdPrevClass, CmdNextClass,
+                           Label(this, "lblClassPaper", QStringLiteral("（A4纸张）")),
+                           cmdPrintClass, cmdPrintAllClass);
 
-    fraTeacher = new QGroupBox(QStringLiteral("教师课表打印"), this);
-    fraTeacher->setObjectName("fraTeacher");
-    lblTeacher = new QLabel(QStringLiteral("教师"), fraTeacher);
-    lblTeacher->setObjectName("lblTeacher");
-    CmbTeacher = new QComboBox(fraTeacher);
-    CmbTeacher->setObjectName("CmbTeacher");
-    CmbTeacher->setMinimumWidth(Twips(2400));
-    CmdPrevTeacher = Button(fraTeacher, "CmdPrevTeacher", QStringLiteral("上一教师"));
-    CmdNextTeacher = Button(fraTeacher, "CmdNextTeacher", QStringLiteral("下一教师"));
-    cmdPrintTeacher = Button(fraTeacher, "cmdPrintTeacher", QStringLiteral("选定教师打印"));
-    cmdPrintAllTeacher = Button(fraTeacher, "cmdPrintAllTeacher", QStringLiteral("全部教师打印"));
-    auto* teacherGrid = new QGridLayout(fraTeacher);
-    teacherGrid->addWidget(lblTeacher, 0, 0);
-    teacherGrid->addWidget(CmbTeacher, 0, 1);
-    teacherGrid->addWidget(CmdPrevTeacher, 0, 2);
-    teacherGrid->addWidget(CmdNextTeacher, 0, 3);
-    teacherGrid->addWidget(PaperNote(fraTeacher, "lblTeacherPaper", QStringLiteral("（A4纸张）")),
-                           1, 0, 1, 2);
-    teacherGrid->addWidget(cmdPrintTeacher, 1, 2);
-    teacherGrid->addWidget(cmdPrintAllTeacher, 1, 3);
+    lblTeacher = Label(this, "lblTeacher", QStringLiteral("教师"));
+    CmbTeacher = NameList(this, "CmbTeacher");
+    CmdPrevTeacher = Button(this, "CmdPrevTeacher", QStringLiteral("上一教师"));
+    CmdNextTeacher = Button(this, "CmdNextTeacher", QStringLiteral("下一教师"));
+    cmdPrintTeacher = Button(this, "cmdPrintTeacher", QStringLiteral("选定教师打印"));
+    cmdPrintAllTeacher = Button(this, "cmdPrintAllTeacher", QStringLiteral("全部教师打印"));
+    fraTeacher = ChoiceGroup(this, "fraTeacher", QStringLiteral("教师课表打印"), lblTeacher,
+                             CmbTeacher, CmdPrevTeacher, CmdNextTeacher,
+                             Label(this, "lblTeacherPaper", QStringLiteral("（A4纸张）")),
+                             cmdPrintTeacher, cmdPrintAllTeacher);
 
     fraTotal = new QGroupBox(this);
     fraTotal->setObjectName("fraTotal");
     CmdPrintTotal = Button(fraTotal, "CmdPrintTotal", QStringLiteral("总表打印"));
     auto* totalRow = new QHBoxLayout(fraTotal);
-    totalRow->addWidget(PaperNote(fraTotal, "lblTotalPaper", QStringLiteral("（A3纸张）")));
+    totalRow->addWidget(Label(fraTotal, "lblTotalPaper", QStringLiteral("（A3纸张）")));
     totalRow->addStretch();
     totalRow->addWidget(CmdPrintTotal);
 
@@ -178,7 +168,7 @@ void frmPrint::CmdPrintTotal_Click() {
 // ---- procedures ----
 
 void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
-    Hourglass hourglass;
+    WaitCursor hourglass;
     int result = 0;
     QString templatePath;
     try {
