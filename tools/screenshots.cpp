@@ -525,8 +525,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the demo database: %s\n", qPrintable(error));
         return 1;
     }
-    WriteDbFileName(dbPath);
-    WriteSchoolName(QStringLiteral("阳光小学"));
+    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学"))) {
+        std::fprintf(stderr, "cannot write kbxt.ini\n");
+        return 1;
+    }
 
     SilentDialogs dialogs;
     UiDialogs::setInstance(&dialogs);

@@ -239,6 +239,12 @@ void TestCompletion::completesADatabaseInOneTransaction() {
     QVERIFY(r.ok);
     QCOMPARE(r.placed, 0);
     QCOMPARE(r.moved, 0);
+
+    // A database that cannot be read is told in the program's own words.
+    t.exec("drop table ClassPlantb");
+    r = CompleteTimetable(t.db, run);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error, "读写课表数据失败：课表数据库操作失败：" + t.path);
 }
 
 void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {

@@ -49,7 +49,7 @@ class TestExportWindow : public QObject {
             if (!withLessons)
                 t.exec("delete from LessonListtb");
             t.db.close();
-            ctx.db.open(t.path);
+            QVERIFY(ctx.db.open(t.path));
             ctx.lessonsPerDay = 6;
         }
     };

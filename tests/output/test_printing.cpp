@@ -119,7 +119,7 @@ void TestPrinting::init() {
     PrintTarget::usePrintDialog();
     QFile::remove(AppFilePath("tmp.xml"));
     QDir(AppFilePath("tmp.xml")).removeRecursively();
-    WriteSchoolName(QStringLiteral("阳光小学"));
+    QVERIFY(WriteSchoolName(QStringLiteral("阳光小学")));
 }
 
 void TestPrinting::listsLoadAndSelectionMovesWithinBounds() {

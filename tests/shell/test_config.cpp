@@ -1,7 +1,9 @@
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
 #include "core/config/IniFile.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/Schema.h"
+#include "core/store/TimetableDb.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,6 +30,7 @@ private slots:
     void writeReplacesOneKeyAndKeepsTheRest();
     void writeCreatesTheFileAndSection();
     void settingsFallBackToDefaults();
+    void anUnreadableTimetableNeverCostsLessons();
 
 private:
     QTemporaryDir m_home;
@@ -99,6 +102,16 @@ void TestConfig::settingsFallBackToDefaults() {
     QCOMPARE(GetSchoolName(), QString());
     writeFile(IniFilePath(), "[DB]\nFILENAME=   \n");
     QCOMPARE(GetDbFileName(), DefaultDbFileName());
+}
+
+void TestConfig::anUnreadableTimetableNeverCostsLessons() {
+    // A damaged setting takes the timetable's lessons per day; when the
+    // timetable cannot be read, 6 would make start-up delete every lesson 7.
+    const QByteArray damaged("[LESSON]\nLESSON_OF_DAY=abc\n");
+    writeFile(IniFilePath(), damaged);
+    TimetableDb closed;
+    QCOMPARE(LessonsPerDayFor(closed, true), 7);
+    QCOMPARE(readFile(IniFilePath()), damaged);
 }
 
 QTEST_GUILESS_MAIN(TestConfig)

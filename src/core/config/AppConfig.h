@@ -9,18 +9,18 @@ QString IniFilePath();
 QString GetDbFileName();
 // True when kbxt.ini names a database (FILENAME is not empty).
 bool DbFileNameConfigured();
-bool WriteDbFileName(const QString& path);
+[[nodiscard]] bool WriteDbFileName(const QString& path);
 // LESSON_OF_DAY of section LESSON as decimal text; "6" when missing.
 QString GetLessonOfDay();
 // The lessons per day the program works with: 7 when the setting is 7 or more,
 // otherwise 6, so a damaged setting can never make start-up delete lessons.
 int LessonsPerDaySetting();
-bool WriteLessonOfDay(int lessons);
+[[nodiscard]] bool WriteLessonOfDay(int lessons);
 // LESSON_OF_DAY read strictly: 6 for 6, 7 for 7 and more; nothing when the key
 // is missing or is not a whole number of at least 6.
 std::optional<int> ReadLessonsPerDay();
 // The school's name (section SCHOOL, key NAME); empty when none is set.
 QString GetSchoolName();
 // Refuses (false) a name with a line break or other control character.
-bool WriteSchoolName(const QString& name);
+[[nodiscard]] bool WriteSchoolName(const QString& name);
 QString MakeSystemTitle(const QString& schoolName);

@@ -15,4 +15,4 @@ QString AppFilePath(const QString& name);
 QString DefaultDbFileName();
 // On a first start the application directory holds no kb.db: copy the delivered
 // empty one there. Returns false when it could not be copied.
-bool EnsureDefaultDatabase();
+[[nodiscard]] bool EnsureDefaultDatabase();

@@ -14,7 +14,8 @@ public:
     int readInt(const QString& section, const QString& key, int fallback) const;
     // Creates the file (not its directory) when missing. Returns false when the
     // file cannot be written or any of the three texts holds a line break.
-    bool writeString(const QString& section, const QString& key, const QString& value) const;
+    [[nodiscard]] bool writeString(const QString& section, const QString& key,
+                                   const QString& value) const;
 
     const QString& path() const { return m_path; }
 

@@ -4,6 +4,8 @@
 #include "core/rules/Placement.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/SchoolStore.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -199,7 +201,9 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
         }
         report.ok = true;
     } catch (const std::exception& e) {
-        report.error = QStringLiteral("读写课表数据失败：%1").arg(QString::fromUtf8(e.what()));
+        // SQLite's own texts are English; the user reads the Chinese reason.
+        report.error =
+            QStringLiteral("读写课表数据失败：%1").arg(AsFailure(e, db.path()).message());
     }
     report.ms = double(clock.nsecsElapsed()) / 1e6;
     return report;

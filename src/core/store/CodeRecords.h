@@ -18,7 +18,7 @@ struct CodeRecord {
 
 // Appends the table's rows to out in the order they were stored. Returns false
 // when reading failed; the rows read before the failure stay in out.
-bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out);
+[[nodiscard]] bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out);
 
 // The functions below throw on a database failure.
 bool CodeExists(TimetableDb& db, CodeTable table, const QString& code);

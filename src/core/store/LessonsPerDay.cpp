@@ -12,11 +12,20 @@
 int LessonsPerDayFor(TimetableDb& db, bool writeBack) {
     if (const std::optional<int> setting = ReadLessonsPerDay())
         return *setting;
-    const int lessons = HighestLessonNo(db) >= 7 ? 7 : 6;
+    int highest = 0;
+    try {
+        highest = HighestLessonNo(db);
+    } catch (const Failure&) {
+        // Answering 6 here would let the start-up trim delete every lesson 7
+        // and store 6 for good; 7 costs nothing and writes nothing.
+        return 7;
+    }
+    const int lessons = highest >= 7 ? 7 : 6;
     // A fresh installation without the key stays without it at 6.
     const bool damaged = !IniFile(IniFilePath()).readString("LESSON", "LESSON_OF_DAY").isNull();
+    // Storing is only a mending: when it fails the timetable answers again next time.
     if (writeBack && (damaged || lessons == 7))
-        WriteLessonOfDay(lessons);
+        (void)WriteLessonOfDay(lessons);
     return lessons;
 }
 

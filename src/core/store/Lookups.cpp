@@ -75,8 +75,8 @@ int HighestLessonNo(TimetableDb& db) {
     try {
         return static_cast<int>(
             sql::firstInt(db.sql(), 0, "select coalesce(max(LessonNo), 0) from LessonListtb"));
-    } catch (const std::exception&) {
-        return 0;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
 }
 

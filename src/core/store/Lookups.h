@@ -22,7 +22,8 @@ QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString&
 QStringList ClassNameList(TimetableDb& db);
 QStringList TeacherNameList(TimetableDb& db);
 
-// The highest LessonNo in the timetable; 0 when it is empty or cannot be read.
+// The highest LessonNo in the timetable; 0 when it is empty. Throws Failure
+// when it cannot be read.
 int HighestLessonNo(TimetableDb& db);
 
 // Deletes the whole timetable and resets the plan counters, in one transaction.

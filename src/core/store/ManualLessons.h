@@ -21,13 +21,14 @@ struct UnplacedPlanRow {
 
 // Plan rows with Count <> BuildCount by class and course. On failure `rows`
 // holds what was read.
-bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows);
+[[nodiscard]] bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows);
 
 // Fill the class view (course and teacher of each period) or the teacher view
 // (class and course). Lessons outside the week's grid are left out. On failure
 // the cells hold what was read.
-bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells);
-bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& cells);
+[[nodiscard]] bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells);
+[[nodiscard]] bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode,
+                                    LessonSlots& cells);
 
 // Whether the lesson at `selected` may change places with the period `target`
 // of the class: the target holds another course (or nothing), the selected
@@ -41,14 +42,14 @@ QList<Period> SwappablePeriods(TimetableDb& db, const QString& classCode, const 
 // Exchanges the lessons of two periods of the class; each period keeps its
 // SetFlag, and a move into an empty period inserts a row with SetFlag 2 and
 // deletes the old one. On success the two cells are exchanged too.
-bool SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
-                 Period target);
+[[nodiscard]] bool SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells,
+                               Period selected, Period target);
 
 // Places one lesson of the plan row (class, course, teacher) at a period with
 // SetFlag 2 and counts it. Refused when the class or the teacher is busy then.
-bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                 const QString& teacherCode, int day, int lessonNo);
+[[nodiscard]] bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                               const QString& teacherCode, int day, int lessonNo);
 
 // Removes the class's lesson at a period whatever its SetFlag; as the
 // pre-set window's delete.
-bool DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo);
+[[nodiscard]] bool DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo);

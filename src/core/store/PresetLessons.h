@@ -15,22 +15,26 @@ struct PresetLesson {
 };
 
 // The pre-set lessons of a class. On failure `lessons` holds what was read.
-bool LoadPresetLessons(TimetableDb& db, const QString& classCode, QList<PresetLesson>& lessons);
+[[nodiscard]] bool LoadPresetLessons(TimetableDb& db, const QString& classCode,
+                                     QList<PresetLesson>& lessons);
 
 // Course codes of the class still to pre-set: first the courses that already
 // have pre-set lessons and planned lessons left, then the plan courses with no
 // pre-set lesson yet, each group by course code.
-bool RemainingPresetCourses(TimetableDb& db, const QString& classCode, QStringList& courseCodes);
+[[nodiscard]] bool RemainingPresetCourses(TimetableDb& db, const QString& classCode,
+                                          QStringList& courseCodes);
 
 // Fixes the course at a period of the class. A lesson that generation or the
 // user placed there is replaced and its plan row counts one lesson fewer; so is
 // a lesson of the same teacher at that period in another class.
 // Refused when the course is empty or the class or the teacher already has a
 // pre-set lesson at that period.
-bool WritePresetLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                       const QString& teacherCode, int day, int lessonNo);
+[[nodiscard]] bool WritePresetLesson(TimetableDb& db, const QString& classCode,
+                                     const QString& courseCode, const QString& teacherCode, int day,
+                                     int lessonNo);
 
 // Removes the class's lesson at a period, whatever its SetFlag, and lowers the
 // counter of the plan row it belongs to (its own class, course and teacher).
 // Succeeds, changing nothing, when the period is empty.
-bool DeletePresetLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo);
+[[nodiscard]] bool DeletePresetLesson(TimetableDb& db, const QString& classCode, int day,
+                                      int lessonNo);

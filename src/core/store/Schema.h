@@ -3,4 +3,4 @@
 
 // Writes a new, empty timetable database with the eight tables. Refuses to touch
 // an existing file. Returns false on any failure (and leaves no file behind).
-bool CreateTimetableFile(const QString& path);
+[[nodiscard]] bool CreateTimetableFile(const QString& path);

@@ -2,6 +2,7 @@
 
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 #include <QFile>
@@ -66,7 +67,7 @@ QString MakeSchoolFile(const QString& path, const SchoolRecords& school) {
             try {
                 WriteSchool(db, school);
             } catch (const std::exception& e) {
-                error = QStringLiteral("写入学校数据失败：%1").arg(QString::fromUtf8(e.what()));
+                error = QStringLiteral("写入学校数据失败：%1").arg(AsFailure(e, path).message());
             }
         }
     }

@@ -6,4 +6,4 @@ class TimetableDb;
 
 // Reads the whole timetable. Returns false (leaving result empty) when the
 // database cannot be read.
-bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result);
+[[nodiscard]] bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result);

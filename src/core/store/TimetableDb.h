@@ -28,7 +28,7 @@ public:
     // the reason, keeping whatever was open before.
     void openChecked(const QString& path);
     // The same, returning false instead of throwing.
-    bool open(const QString& path);
+    [[nodiscard]] bool open(const QString& path);
     // Closing twice, or with nothing open, is harmless.
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -52,5 +52,5 @@ private:
 // another program. Throws Failure ("不是课表数据库", "文件只读", ...) otherwise.
 void CheckTimetableFile(const QString& path);
 
-bool OpenTimetableDb(TimetableDb& db, const QString& path);
+[[nodiscard]] bool OpenTimetableDb(TimetableDb& db, const QString& path);
 void CloseTimetableDb(TimetableDb& db);

@@ -175,14 +175,7 @@ void KeepVersion(TimetableDb& db, const QString& cause) {
 }
 
 bool tryKeepVersion(TimetableDb& db, const QString& cause, QString* why) {
-    try {
-        KeepVersion(db, cause);
-        return true;
-    } catch (const Failure& e) {
-        if (why)
-            *why = e.message();
-        return false;
-    }
+    return TryOrSay(why, [&] { KeepVersion(db, cause); });
 }
 
 QList<TimetableVersion> ListVersions(TimetableDb& db) {

@@ -284,7 +284,8 @@ void frmManualSetLesson::cmdOK_Click() {
 void frmManualSetLesson::FillUnplacedList() {
     lstCourse->clear();
     QList<UnplacedPlanRow> rows;
-    QueryUnplacedRows(m_ctx.db, rows);
+    // A failed read lists what was read before it.
+    (void)QueryUnplacedRows(m_ctx.db, rows);
     for (const UnplacedPlanRow& r : rows) {
         auto* item = new QTreeWidgetItem(lstCourse);
         item->setText(0, GetClassName(m_ctx.db, r.classCode));
@@ -341,7 +342,8 @@ void frmManualSetLesson::LoadClassGrid() {
 }
 
 void frmManualSetLesson::LoadTeacherGrid(const QString& teacherCode) {
-    LoadTeacherSlots(m_ctx.db, teacherCode, TeacherSlots);
+    // A failed read shows what was read before it; the class grid reports it.
+    (void)LoadTeacherSlots(m_ctx.db, teacherCode, TeacherSlots);
     InitTeacherGrid();
     for (int day = 1; day <= kDays; ++day) {
         for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo) {

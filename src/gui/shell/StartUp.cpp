@@ -34,7 +34,8 @@ std::unique_ptr<frmMain> Main(AppContext& ctx) {
     InstallQtChinese();
     InstallScreenFit();
     ctx.systemTitle = MakeSystemTitle(GetSchoolName());
-    EnsureDefaultDatabase();
+    // When the copy fails, opening the default file below names the reason.
+    (void)EnsureDefaultDatabase();
 
     QString path = GetDbFileName();
     // Only a configured file that is gone is replaced by the default one. A file
@@ -49,11 +50,13 @@ std::unique_ptr<frmMain> Main(AppContext& ctx) {
         path = DefaultDbFileName();
         if (!OpenOrSay(ctx, path))
             return nullptr;
-        ShowWarning(nullptr, ctx.systemTitle,
-                    QStringLiteral("找不到课表数据库：%1\n已改为打开默认的课表数据库：%2\n"
-                                   "如果文件被移动了，请用“文件 → 打开数据库”重新选择它。")
-                        .arg(missing, path));
-        WriteDbFileName(path);
+        QString text = QStringLiteral("找不到课表数据库：%1\n已改为打开默认的课表数据库：%2\n"
+                                      "如果文件被移动了，请用“文件 → 打开数据库”重新选择它。")
+                           .arg(missing, path);
+        // Unrecorded, the next start would look for the missing file again.
+        if (!WriteDbFileName(path))
+            text += QStringLiteral("\n无法把它记入设置文件：") + IniFilePath();
+        ShowWarning(nullptr, ctx.systemTitle, text);
     }
 
     ctx.lessonsPerDay = LessonsPerDayFor(ctx.db, true);

@@ -290,8 +290,9 @@ bool frmMain::OpenDatabaseFile(const QString& file) {
         } catch (const std::exception& e) {
             ShowError(this, m_ctx.systemTitle,
                       QStringLiteral("打开数据库失败！\n") + AsFailure(e, file).message());
-            if (!m_ctx.db.isOpen())
-                OpenTimetableDb(m_ctx.db, previous);
+            if (!m_ctx.db.isOpen() && !OpenTimetableDb(m_ctx.db, previous))
+                ShowError(this, m_ctx.systemTitle,
+                          QStringLiteral("无法重新打开原来的数据库：") + previous);
             RefreshStartGuide();
             return false;
         }

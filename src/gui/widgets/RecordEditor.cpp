@@ -83,7 +83,7 @@ void RecordEditor::AddField(QLabel*& label, QLineEdit*& field, const char* label
 void RecordEditor::LoadRecords() {
     QList<CodeRecord> records;
     // A failed read shows what was read before it, without a message.
-    LoadCodeRecords(m_ctx.db, m_table, records);
+    (void)LoadCodeRecords(m_ctx.db, m_table, records);
     m_records->fill(records);
 }
 
