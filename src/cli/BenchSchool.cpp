@@ -174,7 +174,8 @@ struct Builder {
                         !tc.busy[std::size_t(p)] && !tc.never[std::size_t(p)] &&
                         !courseNever[std::size_t(course)][std::size_t(p)] &&
                         !(course == kExclusive && exclusiveBusy[std::size_t(p)]) &&
-                        ccDay[std::size_t(course * kDays + p / shape.lessonsPerDay)] < share)
+                        ccDay[std::size_t(course) * std::size_t(kDays) +
+                              std::size_t(p / shape.lessonsPerDay)] < share)
                         open.push_back(p);
                 if (pick < 0 || open.size() < pickOpen.size() ||
                     (open.size() == pickOpen.size() && below(2) == 0)) {
@@ -200,8 +201,8 @@ struct Builder {
             teachers[std::size_t(lessons[std::size_t(pick)].second)].busy[std::size_t(p)] = true;
             if (lessons[std::size_t(pick)].first == kExclusive)
                 exclusiveBusy[std::size_t(p)] = true;
-            ++ccDay[std::size_t(lessons[std::size_t(pick)].first * kDays +
-                                p / shape.lessonsPerDay)];
+            ++ccDay[std::size_t(lessons[std::size_t(pick)].first) * std::size_t(kDays) +
+                    std::size_t(p / shape.lessonsPerDay)];
         }
         return true;
     }
@@ -254,7 +255,7 @@ struct Builder {
                     std::vector<std::pair<int, int>> lessons;
                     for (int k = 0; k < kCourseCount; ++k)
                         for (int i = 0; i < counts[std::size_t(k)]; ++i)
-                            lessons.push_back({k, teacherOf[std::size_t(k)]});
+                            lessons.emplace_back(k, teacherOf[std::size_t(k)]);
                     int stuck = -1;
                     if (layClass(lessons, counts, classNever, placedAt, stuck)) {
                         for (std::size_t i = 0; i < lessons.size(); ++i) {

@@ -23,5 +23,5 @@ int main(int argc, char** argv) {
     if (!window)
         return 1;
     window->show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -209,7 +209,8 @@ QList<QPair<QString, QString>> ListSheets(XlsxArchive& zip) {
 QString Iconv(const QByteArray& bytes, const char* from, bool* ok) {
     *ok = false;
     iconv_t cd = iconv_open("UTF-8", from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    // iconv's own error value is the integer −1 as a pointer.
+    if (cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
         return {};
     QByteArray out(bytes.size() * 2 + 16, Qt::Uninitialized);
     char* in = const_cast<char*>(bytes.constData());

@@ -124,8 +124,9 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
         }
     };
     std::vector<std::pair<int, Obstacle>> ranked;
+    ranked.reserve(blocked.size());
     for (const auto& [o, n] : blocked)
-        ranked.push_back({n, o});
+        ranked.emplace_back(n, o);
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     if (!ranked.empty() && ranked.front().first == freeForClass) {

@@ -73,7 +73,7 @@ struct Builder {
                    QString::fromUtf8(kGiven[draw.below(std::size(kGiven))]);
         } while (names.contains(name));
         names.insert(name);
-        const QString code = QStringLiteral("%1").arg(++teachers, 3, 10, QLatin1Char('0'));
+        QString code = QStringLiteral("%1").arg(++teachers, 3, 10, QLatin1Char('0'));
         sql::exec(d, "insert into Teachertb(Code,Name,FullName,ShortName) values(?,?,?,?)", code,
                   name, name, name.left(1) + QStringLiteral("老师"));
         return code;
