@@ -197,7 +197,7 @@ template <class W> QWidget* Make(AppContext& ctx, frmMain* main) {
 // A plan file from the school office: one row already in the plan, two new
 // ones that bring a course and a teacher with them, and two wrong rows.
 QString WriteImportSample(const QString& folder) {
-    const QString file = folder + QStringLiteral("/教学计划.csv");
+    QString file = folder + QStringLiteral("/教学计划.csv");
     QFile f(file);
     if (f.open(QIODevice::WriteOnly))
         f.write(QStringLiteral("班级,课程,老师,节数\n"
@@ -433,7 +433,8 @@ std::vector<ModalShot> ModalShots() {
                                  for (QAction* a : preview->findChildren<QAction*>())
                                      if (a->text().contains(QStringLiteral("打印")) &&
                                          !a->text().contains(QStringLiteral("预览"))) {
-                                         QTimer::singleShot(0, a, &QAction::trigger);
+                                         QMetaObject::invokeMethod(a, &QAction::trigger,
+                                                                   Qt::QueuedConnection);
                                          return;
                                      }
                                  std::fprintf(stderr, "dlgPrint: no print button in the preview\n");

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <memory>
 
-QPointer<QTimer> OnNextModal(std::function<void(QWidget*)> fn) {
+QPointer<QTimer> OnNextModal(const std::function<void(QWidget*)>& fn) {
     // The timer deletes itself once it has handled a dialog or given up.
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);

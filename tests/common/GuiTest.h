@@ -12,7 +12,7 @@ class QWidget;
 // follows), e.g. to type into frmConfirm and press its button. The watch gives
 // up after five seconds; a caller whose fn refers to its own stack deletes the
 // returned watch before returning, in case no dialog came.
-QPointer<QTimer> OnNextModal(std::function<void(QWidget*)> fn);
+QPointer<QTimer> OnNextModal(const std::function<void(QWidget*)>& fn);
 // Clicks grid cell (row, col) with the given mouse button (press and release).
 void ClickCell(QTableWidget* grid, int row, int col, Qt::MouseButton button = Qt::LeftButton);
 // Answers frmConfirm with the given text and the OK button (or cancels when

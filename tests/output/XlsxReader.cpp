@@ -79,7 +79,7 @@ QList<XlsxSheet> ReadXlsx(const QString& path, QString* error) {
         return {};
     }
     QList<XlsxSheet> sheets;
-    for (const QJsonValue& v : doc.object().value("sheets").toArray()) {
+    for (const QJsonValue v : doc.object().value("sheets").toArray()) {
         const QJsonObject o = v.toObject();
         XlsxSheet s;
         s.title = o.value("title").toString();
@@ -91,7 +91,7 @@ QList<XlsxSheet> ReadXlsx(const QString& path, QString* error) {
         const QJsonObject heights = o.value("heights").toObject();
         for (auto it = heights.begin(); it != heights.end(); ++it)
             s.heights.insert(it.key().toInt(), it.value().toDouble());
-        for (const QJsonValue& m : o.value("merged").toArray())
+        for (const QJsonValue m : o.value("merged").toArray())
             s.merged << m.toString();
         s.cells = o.value("cells").toObject();
         sheets << s;

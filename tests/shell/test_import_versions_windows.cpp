@@ -31,7 +31,7 @@ class TestImportVersionsWindows : public QObject {
     long long count(const char* q) { return sql::firstInt(m_ctx->db.sql(), -1, q); }
 
     QString writeFile(const char* name, const QByteArray& bytes) {
-        const QString file = m_home->filePath(QString::fromUtf8(name));
+        QString file = m_home->filePath(QString::fromUtf8(name));
         QFile f(file);
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
