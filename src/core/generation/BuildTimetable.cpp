@@ -84,7 +84,7 @@ int CompletionRate(const School& s) {
         whole += 1.0;
     if (whole < -32768.0 || whole > 32767.0)
         throw Failure(QStringLiteral("已排课时数大得不合理，数据已损坏"), {},
-                      QStringLiteral("请运行“数据维护”后重新生成课表。"));
+                      QStringLiteral("请重新生成课表。"));
     return static_cast<int>(whole);
 }
 
@@ -139,7 +139,8 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
             teacherCode = r.teacherCode;
             const std::vector<size_t>& rows =
                 rowsOfLessons[lessonsKey(r.classCode, courseCode, teacherCode)];
-            PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
+            // A lesson that found no room stays unplaced and shows in the rate.
+            (void)PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
             // Whatever happened, the row picked and its twins are never offered again.
             for (size_t i : rows)
                 queue.finish(i);
