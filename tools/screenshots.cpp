@@ -216,7 +216,8 @@ QString WriteImportSample(const QString& folder) {
 void MakeVersionHistory(AppContext& ctx) {
     KeepVersion(ctx.db, VersionCause::Generation);
     const int first = ListVersions(ctx.db).first().number;
-    if (BuildTimetable(ctx.db, Week::ofLessons(ctx.lessonsPerDay)) < 0)
+    int rate = 0;
+    if (!tryBuildTimetable(ctx.db, Week::ofLessons(ctx.lessonsPerDay), &rate))
         return;
     KeepVersion(ctx.db, VersionCause::DeleteTimetable);
     if (!tryDeleteAllLessons(ctx.db))

@@ -53,7 +53,9 @@ int runBenchComplete(const ToolArgs& args) {
         SeedBuildRandom();
         QElapsedTimer t;
         t.start();
-        const int rate = BuildTimetable(db, Week::ofLessons(s.lessonsPerDay));
+        int rate = 0;
+        if (!tryBuildTimetable(db, Week::ofLessons(s.lessonsPerDay), &rate))
+            rate = -1;
         const double genMs = double(t.nsecsElapsed()) / 1e6;
         const int genMissing = MissingLessons(db);
         CompletionRun run;

@@ -44,7 +44,10 @@ int runComplete(const ToolArgs& args) {
         return 1;
     }
     CliOut(QStringLiteral("自动补排：补排 %1 节，仍未排 %2 节").arg(r.placed).arg(r.remaining));
-    CliOut(CompletionRateText(CompletionRate(db), MissingLessons(db)));
+    int rate = 0;
+    if (!tryCompletionRate(db, &rate))
+        rate = -1; // a plan of nothing has no rate; the line shows −1 then
+    CliOut(CompletionRateText(rate, MissingLessons(db)));
     if (r.remaining > 0) {
         TimetableCheck check;
         if (CheckTimetable(db, lessonsPerDay, check))

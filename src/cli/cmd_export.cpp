@@ -63,28 +63,26 @@ int runExport(const ToolArgs& args) {
         return 2;
     }
 
-    short result = kExportFailed;
-    QString reason;
+    bool saved = false;
     try {
-        result = ExportSchedule(db, kind, name, outFile, lessonsPerDay, school, &reason);
+        saved = ExportSchedule(db, kind, name, outFile, lessonsPerDay, school);
+    } catch (const WorkbookFailure& e) {
+        const QString reason = e.message();
+        CliErr(QStringLiteral("课表导出失败！") +
+               (reason.isEmpty() ? QStringLiteral("写入工作簿出错：%1").arg(outFile) : reason));
+        return 1;
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("课表导出失败！") + AsFailure(e, dbFile).message());
         return 1;
     }
-    switch (result) {
-    case kExportSaved:
-        CliOut(QStringLiteral("课表导出成功：%1").arg(outFile));
-        return 0;
-    case kExportNoData:
+    if (!saved) {
         CliErr(kind == ScheduleKind::Class     ? QStringLiteral("该班级没有课表数据")
                : kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
                                                : QStringLiteral("没有课表数据"));
         return 2;
-    default:
-        CliErr(QStringLiteral("课表导出失败！") +
-               (reason.isEmpty() ? QStringLiteral("写入工作簿出错：%1").arg(outFile) : reason));
-        return 1;
     }
+    CliOut(QStringLiteral("课表导出成功：%1").arg(outFile));
+    return 0;
 }
 
 } // namespace

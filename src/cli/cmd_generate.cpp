@@ -1,7 +1,6 @@
 // kbxt-cli generate: automatic timetable generation, as 自动生成课表 runs it.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/generation/BuildFailure.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
@@ -36,15 +35,16 @@ int runGenerate(const ToolArgs& args) {
     QElapsedTimer clock;
     clock.start();
     qint64 dots = 0;
-    const int rate = BuildTimetable(db, Week::ofLessons(lessonsPerDay), [&] {
+    int rate = 0;
+    const bool built = tryBuildTimetable(db, Week::ofLessons(lessonsPerDay), &rate, &why, [&] {
         for (; dots < clock.elapsed() / 500; ++dots)
             std::fputc('.', stdout);
         std::fflush(stdout);
     });
     if (dots > 0)
         CliOut(QString());
-    if (rate < 0) {
-        CliErr(QStringLiteral("生成课表失败！") + ExplainBuildFailure(db).message());
+    if (!built) {
+        CliErr(QStringLiteral("生成课表失败！") + why);
         return 1;
     }
     int missing = 0;

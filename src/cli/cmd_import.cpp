@@ -39,7 +39,8 @@ int runImport(const ToolArgs& args) {
         CliOut(QStringLiteral("导入完成：添加了 %1 项。").arg(preview.added.size()));
         return 0;
     } catch (const std::exception& e) {
-        CliErr(QStringLiteral("导入失败，数据库没有改变：") + QString::fromUtf8(e.what()));
+        CliErr(QStringLiteral("导入失败，数据库没有改变：") +
+               FailureMessage(e, QStringLiteral("写入数据库失败"), args.positional.first()));
         return 1;
     }
 }
@@ -62,15 +63,14 @@ int RunTemplateExport(const ToolArgs& args) {
         CliErr(openError);
         return 1;
     }
-    short result = kExportFailed;
     try {
-        result = WriteImportTemplate(db, files[1]);
-    } catch (const std::exception& e) {
-        CliErr(QStringLiteral("导出导入模板失败！") + QString::fromUtf8(e.what()));
-        return 1;
-    }
-    if (result != kExportSaved) {
+        WriteImportTemplate(db, files[1]);
+    } catch (const WorkbookFailure&) {
         CliErr(QStringLiteral("导出导入模板失败！无法写入：%1").arg(files[1]));
+        return 1;
+    } catch (const std::exception& e) {
+        CliErr(QStringLiteral("导出导入模板失败！") +
+               FailureMessage(e, QStringLiteral("读取数据库失败"), files[0]));
         return 1;
     }
     CliOut(QStringLiteral("导入模板已导出：%1").arg(files[1]));

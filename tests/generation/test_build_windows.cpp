@@ -79,6 +79,9 @@ void TestBuildWindows::progressWindowReportsTheRate_data() {
     // The first line of each message; a failure says why on the next.
     QTest::newRow("empty plan") << 0 << QStringLiteral("生成课表失败！")
                                 << int(UiDialogs::Icon::Error);
+    // The plan's counters cannot be written: the whole run is undone.
+    QTest::newRow("write fails") << -1 << QStringLiteral("生成课表失败！")
+                                 << int(UiDialogs::Icon::Error);
 }
 
 void TestBuildWindows::progressWindowReportsTheRate() {
@@ -93,6 +96,10 @@ void TestBuildWindows::progressWindowReportsTheRate() {
             for (int n = 1; n <= 6; ++n)
                 if (planned == 4 && !(day == 1 && n == 1))
                     p.t.addLimit(1, "01", day, n, 3);
+    } else if (planned < 0) {
+        p.t.addPlan("11", "01", "T1", 2);
+        p.t.exec("create trigger full before update on ClassPlantb "
+                 "begin select raise(abort,'disk full'); end");
     }
     p.open();
     FakeDialogs fd;
@@ -106,6 +113,8 @@ void TestBuildWindows::progressWindowReportsTheRate() {
     if (planned == 0)
         QCOMPARE(fd.lastText().section('\n', 1, 1), QStringLiteral("教学计划中没有要排的课"));
     QCOMPARE(fd.lastTitle(), QStringLiteral("自动生成课表"));
+    if (planned < 0)
+        QCOMPARE(p.count("select count(*) from LessonListtb"), 0LL);
     QVERIFY(!dlg.mblnComplete); // the question was answered No
     QCOMPARE(int(fd.shown.last().icon), icon);
     QVERIFY(!dlg.isVisible());

@@ -67,12 +67,16 @@ void TestGeneration::emptyPlanFailsAndKeepsTheTimetable() {
     TestDb t;
     t.addLesson("11", 1, 1, "01", "T1", 1);
     int yields = 0;
-    QCOMPARE(BuildTimetable(t.db, Week::ofLessons(6), [&] { ++yields; }), -1);
-    QCOMPARE(yields, 1);
+    int rate = 7;
+    QString why;
+    QVERIFY(!tryBuildTimetable(t.db, Week::ofLessons(6), &rate, &why, [&] { ++yields; }));
+    QCOMPARE(rate, 7);
+    QVERIFY2(why.startsWith(QStringLiteral("教学计划中没有要排的课")), qPrintable(why));
+    QCOMPARE(yields, 0); // refused before the first choice
     QCOMPARE(t.count("select count(*) from LessonListtb"), 1LL);
     // A plan of nothing fails the same way.
     t.addPlan("11", "01", "T1", 0);
-    QCOMPARE(BuildTimetable(t.db, Week::ofLessons(6)), -1);
+    QVERIFY_THROWS_EXCEPTION(Failure, (void)BuildTimetable(t.db, Week::ofLessons(6)));
 }
 
 void TestGeneration::presetLessonsStayOthersAreReplaced() {
@@ -204,7 +208,7 @@ void TestGeneration::completionRateRoundsHalfToEven_data() {
     QTest::newRow("66.7") << 3 << 2 << 67;
     QTest::newRow("none placed") << 5 << 0 << 0;
     QTest::newRow("over-pre-set") << 4 << 5 << 125;
-    QTest::newRow("nothing planned") << 0 << 0 << -1;
+    QTest::newRow("nothing planned") << 0 << 0 << -1; // no rate: refused
 }
 
 void TestGeneration::completionRateRoundsHalfToEven() {
@@ -213,8 +217,15 @@ void TestGeneration::completionRateRoundsHalfToEven() {
     QFETCH(int, rate);
     TestDb t;
     t.addPlan("11", "01", "T1", planned, placed, 1);
-    QCOMPARE(CompletionRate(LoadSchool(t.db, Week())), rate);
-    QCOMPARE(CompletionRate(School()), -1);
+    const School s = LoadSchool(t.db, Week());
+    if (rate < 0)
+        QVERIFY_THROWS_EXCEPTION(Failure, (void)CompletionRate(s));
+    else
+        QCOMPARE(CompletionRate(s), rate);
+    int stored = -5;
+    QCOMPARE(tryCompletionRate(t.db, &stored), rate >= 0);
+    QCOMPARE(stored, rate < 0 ? -5 : rate);
+    QVERIFY_THROWS_EXCEPTION(Failure, (void)CompletionRate(School()));
 }
 
 void TestGeneration::failureRollsBackTheWholeRun() {
@@ -226,12 +237,15 @@ void TestGeneration::failureRollsBackTheWholeRun() {
     const long long counters = t.count("select sum(BuildCount*1000+IsAutoBuild) from ClassPlantb");
     int yields = 0;
     // Writing the plan counters fails after the lessons were written.
-    const int rate = BuildTimetable(t.db, Week::ofLessons(6), [&] {
+    int rate = -1;
+    QString why;
+    QVERIFY(!tryBuildTimetable(t.db, Week::ofLessons(6), &rate, &why, [&] {
         if (++yields == 20)
             t.exec("create trigger full before update on ClassPlantb "
                    "begin select raise(abort,'disk full'); end");
-    });
+    }));
     QCOMPARE(rate, -1);
+    QVERIFY(!why.isEmpty());
     QCOMPARE(dump(t), before);
     QCOMPARE(t.count("select sum(BuildCount*1000+IsAutoBuild) from ClassPlantb"), counters);
     // The database is usable afterwards.
@@ -279,10 +293,10 @@ void TestGeneration::overflowingPlanIsRefused() {
     t.addPlan("11", "01", "T1", 2);
     t.addLesson("11", 1, 1, "01", "T1", 1);
     t.exec("insert into ClassPlantb values('12','01','T1',2147483647,0,0)");
-    QCOMPARE(BuildTimetable(t.db, Week::ofLessons(6)), -1);
+    QVERIFY_THROWS_EXCEPTION(Failure, (void)BuildTimetable(t.db, Week::ofLessons(6)));
     QCOMPARE(t.count("select count(*) from LessonListtb where SetFlag=1"), 1LL); // unchanged
     School s = LoadSchool(t.db, Week());
-    QVERIFY_THROWS_EXCEPTION(Failure, GenerateTimetable(s));
+    QVERIFY_THROWS_EXCEPTION(Failure, (void)GenerateTimetable(s));
     // One row alone at the limit still counts.
     t.exec("delete from ClassPlantb where ClassCode='11'");
     QCOMPARE(CompletionRate(t.db), 0);

@@ -89,7 +89,7 @@ private slots:
         TestDb source;
         FillDemoSchool(source.db, DemoSize::Small, 5);
         const QString first = m_dir.filePath("first.xlsx");
-        QCOMPARE(WriteImportTemplate(source.db, first), short(kExportSaved));
+        WriteImportTemplate(source.db, first);
 
         TestDb target;
         ImportPreview p = PrepareImport(target.db, ReadSheets(first));
@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(SchoolText(target), SchoolText(source));
 
         const QString second = m_dir.filePath("second.xlsx");
-        QCOMPARE(WriteImportTemplate(target.db, second), short(kExportSaved));
+        WriteImportTemplate(target.db, second);
         const QList<SheetTable> a = ReadSheets(first), b = ReadSheets(second);
         QCOMPARE(a.size(), 4);
         for (int i = 0; i < a.size(); ++i) {
@@ -281,6 +281,17 @@ private slots:
         target.db.close();
         QCOMPARE(RunCli({"import", target.path, m_dir.filePath("none.xlsx")}), 1);
         QCOMPARE(RunCli({"import", target.path}), 2);
+
+        // A write the database refuses is told in Chinese, and nothing is added.
+        TestDb refusing;
+        refusing.exec("create trigger full before insert on Teachertb "
+                      "begin select raise(abort,'disk full'); end");
+        refusing.db.close();
+        QCOMPARE(RunCli({"import", refusing.path, book}, &out), 1);
+        QVERIFY2(out.contains("导入失败，数据库没有改变：") && !out.contains("disk full"),
+                 qPrintable(out));
+        QVERIFY(refusing.db.open(refusing.path));
+        QCOMPARE(refusing.count("select count(*) from Classtb"), 0LL);
     }
 };
 

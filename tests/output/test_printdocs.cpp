@@ -241,12 +241,13 @@ void TestPrintDocs::writeReplacesAndReportsFailure() {
     old.write(QByteArray(100000, 'x'));
     old.close();
     const ScheduleRecords records = {Rec("一(1)班", 1, 1, "语文")};
-    QCOMPARE(WriteScheduleXml(path, records, 6, "校"), 0);
+    WriteScheduleXml(path, records, 6, "校");
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), ScheduleXmlText(records, 6, "校"));
-    QCOMPARE(WriteTotalXml(dir.filePath("no/such/dir/tmp.xml"), records, 6, "校"), -1);
-    QCOMPARE(WriteScheduleXml(dir.path(), records, 6, "校"), -1); // a folder
+    QVERIFY_THROWS_EXCEPTION(Failure,
+                             WriteTotalXml(dir.filePath("no/such/dir/tmp.xml"), records, 6, "校"));
+    QVERIFY_THROWS_EXCEPTION(Failure, WriteScheduleXml(dir.path(), records, 6, "校")); // a folder
 }
 
 void TestPrintDocs::queriesGroupOrderAndBindValues() {

@@ -14,6 +14,7 @@
 #include "gui/widgets/AppContext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -101,6 +102,14 @@ private slots:
         QVERIFY(m_dialogs->lastText().startsWith("导入模板已导出"));
         QVERIFY(dlg.LoadFile(m_home->filePath("模板.xlsx")));
         QVERIFY(!dlg.cmdImport->isEnabled()); // all of it exists
+
+        // A place that does not exist gets the one failure message, and no file.
+        m_dialogs->fileNames.enqueue(m_home->filePath("无此文件夹/模板.xlsx"));
+        dlg.cmdTemplate->click();
+        QCOMPARE(m_dialogs->lastText(),
+                 QStringLiteral("导出导入模板失败！请检查保存位置是否存在、是否可写。"));
+        QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
+        QVERIFY(!QFileInfo::exists(m_home->filePath("无此文件夹")));
     }
 
     // Deleting the timetable keeps it; the versions window restores it after

@@ -1,21 +1,26 @@
 #include "core/generation/BuildTimetable.h"
 
+#include "core/generation/BuildFailure.h"
 #include "core/generation/LessonPlacement.h"
 #include "core/generation/PlanQueue.h"
 #include "core/model/Failure.h"
 #include "core/store/SchoolStore.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TimetableDb.h"
 
 #include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
-// The plan's weekly lessons; refuses a total no counter here can hold.
-long long plannedLessons(const School& s, bool& anyCount) {
+// The plan's weekly lessons; refuses a plan of nothing and a total no counter
+// here can hold.
+long long plannedLessons(const School& s) {
     long long planned = 0;
-    anyCount = false;
+    bool anyCount = false;
     for (const PlanRow& r : s.plan) {
         anyCount = anyCount || r.count.has_value();
         planned += r.weeklyLessons();
@@ -24,6 +29,9 @@ long long plannedLessons(const School& s, bool& anyCount) {
             throw Failure(QStringLiteral("教学计划的课时数大得不合理，数据已损坏"), {},
                           QStringLiteral("请检查教学计划中每一行的课时数。"));
     }
+    if (!anyCount || planned == 0)
+        throw Failure(QStringLiteral("教学计划中没有要排的课"), {},
+                      QStringLiteral("请先在“基础数据 → 各班教学计划”中录入各班的课程和节数。"));
     return planned;
 }
 
@@ -64,10 +72,7 @@ QString PickNextClass(const School& s, const QString& courseCode, QString& teach
 }
 
 int CompletionRate(const School& s) {
-    bool anyCount = false;
-    const long long planned = plannedLessons(s, anyCount);
-    if (!anyCount || planned == 0)
-        return -1;
+    const long long planned = plannedLessons(s);
     long long placed = 0;
     for (const PlanRow& r : s.plan)
         placed += r.buildCount;
@@ -78,16 +83,25 @@ int CompletionRate(const School& s) {
     if (rest > 0.5 || (rest == 0.5 && std::fmod(whole, 2.0) != 0.0))
         whole += 1.0;
     if (whole < -32768.0 || whole > 32767.0)
-        return -1;
+        throw Failure(QStringLiteral("已排课时数大得不合理，数据已损坏"), {},
+                      QStringLiteral("请重新生成课表。"));
     return static_cast<int>(whole);
 }
 
 int CompletionRate(TimetableDb& db) {
     try {
         return CompletionRate(LoadSchool(db, Week()));
-    } catch (const std::exception&) {
-        return -1;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
+}
+
+bool tryCompletionRate(TimetableDb& db, int* rate, QString* why) {
+    return TryOrSay(why, [&] {
+        const int r = CompletionRate(db);
+        if (rate)
+            *rate = r;
+    });
 }
 
 int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
@@ -95,8 +109,7 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
         if (processEvents)
             processEvents();
     };
-    bool anyCount = false;
-    plannedLessons(s, anyCount); // a damaged plan is refused before anything changes
+    plannedLessons(s); // an empty or damaged plan is refused before anything changes
     ResetGeneratedLessons(s);
 
     // Rows of one class, course and teacher are placed and finished together;
@@ -126,7 +139,8 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
             teacherCode = r.teacherCode;
             const std::vector<size_t>& rows =
                 rowsOfLessons[lessonsKey(r.classCode, courseCode, teacherCode)];
-            PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
+            // A lesson that found no room stays unplaced and shows in the rate.
+            (void)PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
             // Whatever happened, the row picked and its twins are never offered again.
             for (size_t i : rows)
                 queue.finish(i);
@@ -141,16 +155,27 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
 }
 
 int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& processEvents) {
+    std::optional<int> rate;
     try {
         School school = LoadSchool(db, week);
-        const int rate = GenerateTimetable(school, processEvents);
-        if (rate < 0)
-            return -1; // nothing to keep from a run that reports failure
+        rate = GenerateTimetable(school, processEvents);
         SaveGeneratedTimetable(db, school);
-        return rate;
     } catch (const std::exception&) {
-        return -1;
+        rate.reset();
     }
+    // The user is told the cause as the file shows it now, after the rollback.
+    if (!rate)
+        throw ExplainBuildFailure(db);
+    return *rate;
+}
+
+bool tryBuildTimetable(TimetableDb& db, Week week, int* rate, QString* why,
+                       const std::function<void()>& processEvents) {
+    return TryOrSay(why, [&] {
+        const int r = BuildTimetable(db, week, processEvents);
+        if (rate)
+            *rate = r;
+    });
 }
 
 QString CompletionRateText(int rate, int missing) {

@@ -18,15 +18,21 @@ class TimetableDb;
 // Runs one generation on the database. processEvents is called before each
 // choice of a course and of a plan row so that a window stays alive.
 // Returns the completion rate (placed × 100 ÷ planned, 0 and above; above 100
-// when more lessons were pre-set than planned) or −1 when the run failed, the
-// plan is empty, plans no lesson or is damaged. A failed run leaves the data
-// as it was.
-int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& processEvents = {});
+// when more lessons were pre-set than planned). Throws Failure, with the data
+// as it was, when the plan plans no lesson or is damaged or the database
+// cannot be read or written; the Failure says which (ExplainBuildFailure).
+[[nodiscard]] int BuildTimetable(TimetableDb& db, Week week,
+                                 const std::function<void()>& processEvents = {});
+// The same; true with the rate in *rate, false with the reason in *why.
+[[nodiscard]] bool tryBuildTimetable(TimetableDb& db, Week week, int* rate, QString* why = nullptr,
+                                     const std::function<void()>& processEvents = {});
 
 // The same run on a school in memory; the school then holds the result.
-// Returns the completion rate or −1 as above. Throws Failure when the plan's
-// weekly lessons add up beyond what a count here holds (damaged data).
-int GenerateTimetable(School& school, const std::function<void()>& processEvents = {});
+// Returns the completion rate as above. Throws Failure when the plan plans no
+// lesson or its weekly lessons add up beyond what a count here holds (damaged
+// data).
+[[nodiscard]] int GenerateTimetable(School& school,
+                                    const std::function<void()>& processEvents = {});
 
 // Takes out every lesson not pre-set (SetFlag other than 0; an empty SetFlag
 // stays), marks every plan row waiting and counts the pre-set lessons of its
@@ -40,12 +46,14 @@ QString PickNextCourse(const School& school, QString& teacherCode);
 QString PickNextClass(const School& school, const QString& courseCode, QString& teacherCode);
 
 // placed × 100 ÷ planned over the whole plan, rounded half to even (a
-// negative Count plans nothing); −1 when the plan is empty or plans no lesson.
-// Throws Failure when the plan's
-// weekly lessons add up beyond what a count here holds (damaged data).
-int CompletionRate(const School& school);
-// The same for the plan as stored; −1 also when it cannot be read.
-int CompletionRate(TimetableDb& db);
+// negative Count plans nothing). Throws Failure when the plan is empty or
+// plans no lesson, when its weekly lessons add up beyond what a count here
+// holds, or when the rate is beyond any sensible value (damaged data).
+[[nodiscard]] int CompletionRate(const School& school);
+// The same for the plan as stored; throws Failure also when it cannot be read.
+[[nodiscard]] int CompletionRate(TimetableDb& db);
+// The same; true with the rate in *rate, false with the reason in *why.
+[[nodiscard]] bool tryCompletionRate(TimetableDb& db, int* rate, QString* why = nullptr);
 
 // The rate as the result message gives it. With lessons still missing it never
 // reads 100 (a rounded 99.9) and names how many are missing.

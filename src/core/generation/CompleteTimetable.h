@@ -31,4 +31,4 @@ struct CompletionRun {
     std::function<bool(int missing)> progress;
 };
 
-CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run);
+[[nodiscard]] CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run);

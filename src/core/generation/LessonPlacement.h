@@ -14,11 +14,12 @@
 // sets the counters of every row of the class, course and teacher and marks
 // those rows done. 0 when every lesson is in place (or there was nothing to
 // place); −1 when a lesson found no room.
-int PlacePlanRow(School& school, const QString& classCode, const QString& courseCode,
-                 const QString& teacherCode);
+[[nodiscard]] int PlacePlanRow(School& school, const QString& classCode, const QString& courseCode,
+                               const QString& teacherCode);
 // The same for rows already found: the indexes into school.plan of every row of
 // the class, course and teacher (rowid order) and the teacher's weekly lessons.
-int PlacePlanRow(School& school, const std::vector<size_t>& rows, long long teacherLessons);
+[[nodiscard]] int PlacePlanRow(School& school, const std::vector<size_t>& rows,
+                               long long teacherLessons);
 
 // The indexes of the plan rows of the class, course and teacher, rowid order.
 std::vector<size_t> RowsOfLessons(const School& school, const QString& classCode,

@@ -12,11 +12,10 @@
 
 namespace {
 
-struct WriteFailed {};
-
+// The library says only that a call failed, not why.
 void Check(lxw_error e) {
     if (e != LXW_NO_ERROR)
-        throw WriteFailed{};
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
 }
 
 struct SheetSpec {
@@ -40,7 +39,7 @@ lxw_worksheet* Sheet(lxw_workbook* book, const char* name, const QList<const cha
                      lxw_format* heading, lxw_format* text) {
     lxw_worksheet* ws = workbook_add_worksheet(book, name);
     if (!ws)
-        throw WriteFailed{};
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
     for (int c = 0; c < headings.size(); ++c)
         Text(ws, 0, c, QString::fromUtf8(headings[c]), heading);
     // Codes are text: a code 001 must not become the number 1 when edited.
@@ -53,7 +52,7 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     lxw_format* heading = workbook_add_format(book);
     lxw_format* text = workbook_add_format(book);
     if (!heading || !text)
-        throw WriteFailed{};
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
     format_set_bold(heading);
     format_set_num_format(text, "@");
     QHash<QString, QString> names[3];
@@ -92,36 +91,41 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
 
 } // namespace
 
-short WriteImportTemplate(TimetableDb& db, const QString& fileName) {
+void WriteImportTemplate(TimetableDb& db, const QString& fileName) {
+    using Stage = WorkbookFailure::Stage;
     const QFileInfo target(QFileInfo(fileName).absoluteFilePath());
+    const auto cannotCreate = [&] {
+        return WorkbookFailure(Stage::Create,
+                               Failure(QStringLiteral("无法创建文件"), target.absoluteFilePath()));
+    };
     if (fileName.isEmpty() || target.isDir() || (target.exists() && !target.isWritable()))
-        return kExportCannotCreate;
+        throw cannotCreate();
     // Written beside the target and renamed over it, so a failure never leaves
     // half a workbook or destroys the one that was there.
     QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.kbxt-XXXXXX.xlsx"));
     if (!temp.open())
-        return kExportCannotCreate;
+        throw cannotCreate();
     temp.close();
     lxw_workbook* book = workbook_new(QFile::encodeName(temp.fileName()).constData());
     if (!book)
-        return kExportCannotCreate;
+        throw cannotCreate();
     try {
         Fill(book, db);
-    } catch (const WriteFailed&) {
-        workbook_close(book);
-        return kExportFailed;
     } catch (...) {
         workbook_close(book);
         throw;
     }
+    const auto cannotWrite = [&] {
+        return WorkbookFailure(
+            Stage::Write, Failure(QStringLiteral("写入工作簿出错"), target.absoluteFilePath()));
+    };
     if (workbook_close(book) != LXW_NO_ERROR)
-        return kExportFailed;
+        throw cannotWrite();
     temp.setPermissions(target.exists() ? target.permissions()
                                         : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                               QFile::ReadOther);
     if (std::rename(QFile::encodeName(temp.fileName()).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return kExportFailed;
+        throw cannotWrite();
     temp.setAutoRemove(false);
-    return kExportSaved;
 }

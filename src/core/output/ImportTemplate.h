@@ -6,7 +6,7 @@
 
 class TimetableDb;
 
-// kExportSaved, kExportCannotCreate or kExportFailed (ScheduleWorkbook.h). An
-// existing file is replaced only once the new workbook is complete. Throws on
-// a database failure.
-short WriteImportTemplate(TimetableDb& db, const QString& fileName);
+// An existing file is replaced only once the new workbook is complete. Throws
+// WorkbookFailure (ScheduleWorkbook.h) when the file cannot be created or
+// written, and the database's own exception when it cannot be read.
+void WriteImportTemplate(TimetableDb& db, const QString& fileName);

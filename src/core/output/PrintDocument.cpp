@@ -41,15 +41,6 @@ bool GroupEndsAfter(const ScheduleRecords& records, size_t i) {
     return i + 1 == records.size() || records[i + 1].name != records[i].name;
 }
 
-int SaveText(const QString& path, const QByteArray& text) {
-    try {
-        SaveDocumentText(path, text);
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
-}
-
 } // namespace
 
 void SaveDocumentText(const QString& path, const QByteArray& text) {
@@ -212,12 +203,12 @@ QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
     return out.take();
 }
 
-int WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                     const QString& schoolName) {
-    return SaveText(path, ScheduleXmlText(records, lessonsPerDay, schoolName));
+void WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                      const QString& schoolName) {
+    SaveDocumentText(path, ScheduleXmlText(records, lessonsPerDay, schoolName));
 }
 
-int WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                  const QString& schoolName) {
-    return SaveText(path, TotalXmlText(records, lessonsPerDay, schoolName));
+void WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                   const QString& schoolName) {
+    SaveDocumentText(path, TotalXmlText(records, lessonsPerDay, schoolName));
 }

@@ -27,9 +27,9 @@ QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
 // path and the reason (disk full, read-only, ...), leaving an earlier file as it was.
 void SaveDocumentText(const QString& path, const QByteArray& text);
 
-// Write the document to path, replacing an earlier file. 0 written, -1 failure
-// (the earlier file is then left as it was).
-int WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                     const QString& schoolName);
-int WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                  const QString& schoolName);
+// Write the document to path, replacing an earlier file; throw Failure as
+// SaveDocumentText does.
+void WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                      const QString& schoolName);
+void WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
+                   const QString& schoolName);

@@ -1,15 +1,5 @@
 #include "core/output/PrintQueries.h"
 
-int WritePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName) {
-    try {
-        SavePrintDocument(kind, path, records, lessonsPerDay, schoolName);
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
-}
-
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
                        int lessonsPerDay, const QString& schoolName) {
     SaveDocumentText(path, kind == ScheduleKind::Total

@@ -5,9 +5,7 @@
 #include "core/store/ScheduleRecords.h"
 
 // The kind's writer: the whole-school document or the class/teacher one.
-int WritePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName);
-// The same, throwing Failure with the reason instead of returning -1.
+// Throws Failure with the reason, leaving an earlier file as it was.
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
                        int lessonsPerDay, const QString& schoolName);
 // ClassSchd6.xml … TeacherSchd7.xml, TotalSchd6A3.xml, TotalSchd7A3.xml.

@@ -40,8 +40,10 @@ struct PrintTemplate {
 };
 
 // False with a reason when the file is missing or not a usable template.
-bool ReadPrintTemplate(const QString& path, PrintTemplate& out, QString* error = nullptr);
-bool ParsePrintTemplate(const QByteArray& text, PrintTemplate& out, QString* error = nullptr);
+[[nodiscard]] bool ReadPrintTemplate(const QString& path, PrintTemplate& out,
+                                     QString* error = nullptr);
+[[nodiscard]] bool ParsePrintTemplate(const QByteArray& text, PrintTemplate& out,
+                                      QString* error = nullptr);
 
 // The print document as read: one entry per tr, its optional title and its
 // value elements in order. The whole-school form opens suffixed elements and
@@ -59,8 +61,10 @@ struct PrintDocumentData {
     QList<PrintDocumentRow> rows;
 };
 
-bool ReadPrintDocument(const QString& path, PrintDocumentData& out, QString* error = nullptr);
-bool ParsePrintDocument(const QByteArray& text, PrintDocumentData& out, QString* error = nullptr);
+[[nodiscard]] bool ReadPrintDocument(const QString& path, PrintDocumentData& out,
+                                     QString* error = nullptr);
+[[nodiscard]] bool ParsePrintDocument(const QByteArray& text, PrintDocumentData& out,
+                                      QString* error = nullptr);
 
 // One class or teacher page: the periods in document order (lesson by lesson,
 // Monday to Friday) and the weekly total carried by the last period.

@@ -4,9 +4,9 @@
 #include "core/output/ScheduleWorkbook.h"
 #include "core/store/ScheduleRecords.h"
 
-// Reads the selection and writes its workbook: kExportNoData when it holds no
-// lesson (nothing is written then), else the writer's result. Throws when the
-// database fails. reason as with the writers.
-short ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
-                     const QString& fileName, int lessonsPerDay, const QString& schoolName,
-                     QString* reason = nullptr);
+// Reads the selection and writes its workbook. False when it holds no lesson
+// (nothing is written then). Throws WorkbookFailure as the writers do, and a
+// Failure or SQLite exception when the database fails.
+[[nodiscard]] bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
+                                  const QString& fileName, int lessonsPerDay,
+                                  const QString& schoolName);

@@ -15,16 +15,15 @@ constexpr uint8_t kPaperA3 = 8;
 constexpr size_t kMaxPageBreaks = 1023; // the most a worksheet holds
 const char* const kWeekdays[5] = {"星期一", "星期二", "星期三", "星期四", "星期五"};
 
-struct WriteFailed {};
-
+// The library says only that a call failed, not why.
 void Check(lxw_error e) {
     if (e != LXW_NO_ERROR)
-        throw WriteFailed{};
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
 }
 
 template <class T> T* Check(T* p) {
     if (!p)
-        throw WriteFailed{};
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
     return p;
 }
 
@@ -33,23 +32,16 @@ template <class T> T* Check(T* p) {
 // destroys the workbook that was there before.
 class Workbook {
 public:
-    // reason, when given, receives the Chinese reason of a failed create or save.
-    explicit Workbook(QString* reason) : m_reason(reason) {}
-
-    // kExportSaved when ready to fill, kExportCannotCreate otherwise.
-    short create(const QString& fileName) {
+    // Ready to fill; throws WorkbookFailure (Create) when the file cannot be made.
+    explicit Workbook(const QString& fileName) {
         try {
             m_safe.emplace(fileName);
         } catch (const Failure& f) {
-            note(f);
-            return kExportCannotCreate;
+            throw WorkbookFailure(WorkbookFailure::Stage::Create, f);
         }
         m_book = workbook_new(QFile::encodeName(m_safe->tempPath()).constData());
-        if (!m_book) {
-            note(m_safe->writeFailure());
-            return kExportCannotCreate;
-        }
-        return kExportSaved;
+        if (!m_book)
+            throw WorkbookFailure(WorkbookFailure::Stage::Create, m_safe->writeFailure());
     }
 
     ~Workbook() {
@@ -76,27 +68,19 @@ public:
         return f;
     }
 
-    short save() {
+    void save() {
         const lxw_error closed = workbook_close(m_book);
         m_book = nullptr;
         try {
             if (closed != LXW_NO_ERROR)
                 throw m_safe->writeFailure();
             m_safe->commit();
-            return kExportSaved;
         } catch (const Failure& f) {
-            note(f);
-            return kExportFailed;
+            throw WorkbookFailure(WorkbookFailure::Stage::Write, f);
         }
     }
 
 private:
-    void note(const Failure& f) const {
-        if (m_reason)
-            *m_reason = f.message();
-    }
-
-    QString* m_reason;
     std::optional<SafeFile> m_safe;
     lxw_workbook* m_book = nullptr;
 };
@@ -160,147 +144,132 @@ void WriteScheduleBlock(lxw_worksheet* ws, const BlockFormats& f, int first, con
     }
 }
 
-short WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName, const char* sheetName, bool withSecondLine,
-                         QString* reason) {
+bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
+                        const QString& schoolName, const char* sheetName, bool withSecondLine) {
     if (records.empty())
-        return kExportNoData;
+        return false;
     if (lessonsPerDay < 1)
-        return kExportFailed;
-    Workbook book(reason);
-    if (const short created = book.create(fileName); created != kExportSaved)
-        return created;
-    try {
-        lxw_worksheet* ws = book.addSheet(sheetName);
-        const BlockFormats f{book.format(LXW_BORDER_NONE, false, false),
-                             book.format(LXW_BORDER_THIN, false, false),
-                             book.format(LXW_BORDER_THIN, false, true)};
-        SetColumns(ws, 1, 1, 6, f.centred);
-        SetColumns(ws, 2, 6, 14, f.centred);
-        worksheet_set_default_row(ws, 30, LXW_FALSE);
-        // Printed, every class or teacher gets an A4 page of its own, all five
-        // days across it.
-        worksheet_set_paper(ws, kPaperA4);
-        worksheet_fit_to_pages(ws, 1, 0);
-        worksheet_center_horizontally(ws);
-        std::vector<lxw_row_t> pageBreaks;
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
+    Workbook book(fileName);
+    lxw_worksheet* ws = book.addSheet(sheetName);
+    const BlockFormats f{book.format(LXW_BORDER_NONE, false, false),
+                         book.format(LXW_BORDER_THIN, false, false),
+                         book.format(LXW_BORDER_THIN, false, true)};
+    SetColumns(ws, 1, 1, 6, f.centred);
+    SetColumns(ws, 2, 6, 14, f.centred);
+    worksheet_set_default_row(ws, 30, LXW_FALSE);
+    // Printed, every class or teacher gets an A4 page of its own, all five
+    // days across it.
+    worksheet_set_paper(ws, kPaperA4);
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_center_horizontally(ws);
+    std::vector<lxw_row_t> pageBreaks;
 
-        int blockRow = 1 - kBlockRows;
-        const QString* group = nullptr;
-        for (const ScheduleRecord& r : records) {
-            if (!group || r.name != *group) {
-                blockRow += kBlockRows;
-                group = &r.name;
-                if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
-                    pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
-                WriteScheduleBlock(ws, f, blockRow, schoolName + QStringLiteral("     ") + r.name,
-                                   lessonsPerDay);
-            }
-            if (!InWeek(r, lessonsPerDay))
-                continue;
-            // A line feed with wrapping on; a carriage return would show as _x000D_.
-            if (withSecondLine)
-                WriteText(ws, blockRow + 2 + r.lessonNo, r.day + 1,
-                          r.courseName + QLatin1Char('\n') + r.secondLine, f.borderedWrap);
-            else
-                WriteText(ws, blockRow + 2 + r.lessonNo, r.day + 1, r.courseName, f.bordered);
+    int blockRow = 1 - kBlockRows;
+    const QString* group = nullptr;
+    for (const ScheduleRecord& r : records) {
+        if (!group || r.name != *group) {
+            blockRow += kBlockRows;
+            group = &r.name;
+            if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
+                pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
+            WriteScheduleBlock(ws, f, blockRow, schoolName + QStringLiteral("     ") + r.name,
+                               lessonsPerDay);
         }
-        if (!pageBreaks.empty()) {
-            pageBreaks.push_back(0); // the list ends with a zero
-            Check(worksheet_set_h_pagebreaks(ws, pageBreaks.data()));
-        }
-        return book.save();
-    } catch (const WriteFailed&) {
-        return kExportFailed;
+        if (!InWeek(r, lessonsPerDay))
+            continue;
+        // A line feed with wrapping on; a carriage return would show as _x000D_.
+        if (withSecondLine)
+            WriteText(ws, blockRow + 2 + r.lessonNo, r.day + 1,
+                      r.courseName + QLatin1Char('\n') + r.secondLine, f.borderedWrap);
+        else
+            WriteText(ws, blockRow + 2 + r.lessonNo, r.day + 1, r.courseName, f.bordered);
     }
+    if (!pageBreaks.empty()) {
+        pageBreaks.push_back(0); // the list ends with a zero
+        Check(worksheet_set_h_pagebreaks(ws, pageBreaks.data()));
+    }
+    book.save();
+    return true;
 }
 
 } // namespace
 
-short WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName, QString* reason) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false,
-                              reason);
+bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
+                        const QString& schoolName) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false);
 }
 
-short WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                           int lessonsPerDay, const QString& schoolName, QString* reason) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true,
-                              reason);
+bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
+                          int lessonsPerDay, const QString& schoolName) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true);
 }
 
-short WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                         const QString& schoolName, QString* reason) {
+bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
+                        const QString& schoolName) {
     if (records.empty())
-        return kExportNoData;
+        return false;
     if (lessonsPerDay < 1)
-        return kExportFailed;
-    Workbook book(reason);
-    if (const short created = book.create(fileName); created != kExportSaved)
-        return created;
-    try {
-        const int n = lessonsPerDay;
-        const int lastCol = 5 * n + 1;
-        lxw_worksheet* ws = book.addSheet(nullptr);
-        lxw_format* centred = book.format(LXW_BORDER_NONE, false, false);
-        lxw_format* bordered = book.format(LXW_BORDER_THIN, false, false);
-        lxw_format* borderedEndOfDay = book.format(LXW_BORDER_THIN, true, false);
-        lxw_format* lesson = book.format(LXW_BORDER_THIN, false, true);
-        lxw_format* lessonEndOfDay = book.format(LXW_BORDER_THIN, true, true);
-        // The last column of Monday to Thursday carries a double line on its right.
-        auto endsDay = [n, lastCol](int col) {
-            return col > 1 && col < lastCol && (col - 1) % n == 0;
-        };
-        auto rowFormat = [&](int col) { return endsDay(col) ? borderedEndOfDay : bordered; };
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
+    Workbook book(fileName);
+    const int n = lessonsPerDay;
+    const int lastCol = 5 * n + 1;
+    lxw_worksheet* ws = book.addSheet(nullptr);
+    lxw_format* centred = book.format(LXW_BORDER_NONE, false, false);
+    lxw_format* bordered = book.format(LXW_BORDER_THIN, false, false);
+    lxw_format* borderedEndOfDay = book.format(LXW_BORDER_THIN, true, false);
+    lxw_format* lesson = book.format(LXW_BORDER_THIN, false, true);
+    lxw_format* lessonEndOfDay = book.format(LXW_BORDER_THIN, true, true);
+    // The last column of Monday to Thursday carries a double line on its right.
+    auto endsDay = [n, lastCol](int col) { return col > 1 && col < lastCol && (col - 1) % n == 0; };
+    auto rowFormat = [&](int col) { return endsDay(col) ? borderedEndOfDay : bordered; };
 
-        SetColumns(ws, 1, 1, 10, centred);
-        SetColumns(ws, 2, lastCol, 6, centred);
-        // The whole school on A3 landscape, one page wide, the day and lesson
-        // headers repeated on every page.
-        worksheet_set_paper(ws, kPaperA3);
-        worksheet_set_landscape(ws);
-        worksheet_fit_to_pages(ws, 1, 0);
-        worksheet_center_horizontally(ws);
-        Check(worksheet_repeat_rows(ws, 2, 3));
-        SetRowHeight(ws, 1, 50);
-        SetRowHeight(ws, 3, 30);
-        SetRowHeight(ws, 4, 20);
-        Merge(ws, 1, 1, 1, lastCol,
-              schoolName + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"), centred);
-        for (int col = 1; col <= lastCol; ++col) {
-            WriteBlank(ws, 3, col, rowFormat(col));
-            if (col >= 2)
-                WriteNumber(ws, 4, col, (col - 2) % n + 1, rowFormat(col));
-        }
-        Merge(ws, 3, 1, 4, 1, QString(), bordered);
-        for (int day = 1; day <= 5; ++day) {
-            const int first = (day - 1) * n + 2;
-            const int last = day * n + 1;
-            // The whole range takes the day's right edge: some programs draw a
-            // merged cell with the edges of its first cell, others of its last.
-            Merge(ws, 3, first, 3, last, QString::fromUtf8(kWeekdays[day - 1]), rowFormat(last));
-        }
-
-        int row = 4;
-        const QString* group = nullptr;
-        for (const ScheduleRecord& r : records) {
-            if (!group || r.name != *group) {
-                ++row;
-                group = &r.name;
-                // Two lines of text per lesson cell need a double-height row.
-                SetRowHeight(ws, row, 30);
-                WriteText(ws, row, 1, r.name, bordered);
-                for (int col = 2; col <= lastCol; ++col)
-                    WriteBlank(ws, row, col, rowFormat(col));
-            }
-            if (!InWeek(r, n))
-                continue;
-            const int col = (r.day - 1) * n + r.lessonNo + 1;
-            WriteText(ws, row, col, r.courseName + QLatin1Char('\n') + r.secondLine,
-                      endsDay(col) ? lessonEndOfDay : lesson);
-        }
-        return book.save();
-    } catch (const WriteFailed&) {
-        return kExportFailed;
+    SetColumns(ws, 1, 1, 10, centred);
+    SetColumns(ws, 2, lastCol, 6, centred);
+    // The whole school on A3 landscape, one page wide, the day and lesson
+    // headers repeated on every page.
+    worksheet_set_paper(ws, kPaperA3);
+    worksheet_set_landscape(ws);
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_center_horizontally(ws);
+    Check(worksheet_repeat_rows(ws, 2, 3));
+    SetRowHeight(ws, 1, 50);
+    SetRowHeight(ws, 3, 30);
+    SetRowHeight(ws, 4, 20);
+    Merge(ws, 1, 1, 1, lastCol,
+          schoolName + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"), centred);
+    for (int col = 1; col <= lastCol; ++col) {
+        WriteBlank(ws, 3, col, rowFormat(col));
+        if (col >= 2)
+            WriteNumber(ws, 4, col, (col - 2) % n + 1, rowFormat(col));
     }
+    Merge(ws, 3, 1, 4, 1, QString(), bordered);
+    for (int day = 1; day <= 5; ++day) {
+        const int first = (day - 1) * n + 2;
+        const int last = day * n + 1;
+        // The whole range takes the day's right edge: some programs draw a
+        // merged cell with the edges of its first cell, others of its last.
+        Merge(ws, 3, first, 3, last, QString::fromUtf8(kWeekdays[day - 1]), rowFormat(last));
+    }
+
+    int row = 4;
+    const QString* group = nullptr;
+    for (const ScheduleRecord& r : records) {
+        if (!group || r.name != *group) {
+            ++row;
+            group = &r.name;
+            // Two lines of text per lesson cell need a double-height row.
+            SetRowHeight(ws, row, 30);
+            WriteText(ws, row, 1, r.name, bordered);
+            for (int col = 2; col <= lastCol; ++col)
+                WriteBlank(ws, row, col, rowFormat(col));
+        }
+        if (!InWeek(r, n))
+            continue;
+        const int col = (r.day - 1) * n + r.lessonNo + 1;
+        WriteText(ws, row, col, r.courseName + QLatin1Char('\n') + r.secondLine,
+                  endsDay(col) ? lessonEndOfDay : lesson);
+    }
+    book.save();
+    return true;
 }

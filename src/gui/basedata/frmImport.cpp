@@ -100,13 +100,13 @@ void frmImport::cmdTemplate_Click() {
                       UiDialogs::Icon::Warning))
             return;
     }
-    short result = kExportFailed;
+    bool saved = true;
     try {
-        result = WriteImportTemplate(m_ctx.db, file);
+        WriteImportTemplate(m_ctx.db, file);
     } catch (const std::exception&) {
-        result = kExportFailed;
+        saved = false; // one message for every cause: the place chosen is the likely one
     }
-    if (result == kExportSaved)
+    if (saved)
         ShowInfo(this, kTitle,
                  QStringLiteral("导入模板已导出。\n里面是现有的班级、课程、老师和教学计划，"
                                 "在Excel中增改后可以再导入。"));

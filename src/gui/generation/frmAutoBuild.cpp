@@ -1,5 +1,4 @@
 #include "gui/generation/frmAutoBuild.h"
-#include "core/generation/BuildFailure.h"
 
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
@@ -97,12 +96,13 @@ void frmAutoBuild::Timer1_Timer() {
 
 void frmAutoBuild::RunBuild() {
     m_running = true;
-    const int rate = BuildTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay),
-                                    [] { QApplication::processEvents(); });
+    int rate = 0;
+    QString why;
+    const bool built = tryBuildTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay), &rate,
+                                         &why, [] { QApplication::processEvents(); });
     m_running = false;
-    if (rate < 0) {
-        ShowError(this, kCaption,
-                  QStringLiteral("生成课表失败！\n") + ExplainBuildFailure(m_ctx.db).message());
+    if (!built) {
+        ShowError(this, kCaption, QStringLiteral("生成课表失败！\n") + why);
         accept();
         return;
     }

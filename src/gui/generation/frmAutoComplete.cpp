@@ -102,7 +102,10 @@ void frmAutoComplete::RunCompletion() {
                            .arg(report.placed)
                            .arg(report.remaining);
         try {
-            text += '\n' + CompletionRateText(CompletionRate(m_ctx.db), MissingLessons(m_ctx.db));
+            int rate = 0;
+            if (!tryCompletionRate(m_ctx.db, &rate))
+                rate = -1; // a plan of nothing has no rate; the line shows −1 then
+            text += '\n' + CompletionRateText(rate, MissingLessons(m_ctx.db));
         } catch (const std::exception&) {
         }
         if (report.remaining > 0)

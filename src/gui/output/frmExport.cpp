@@ -159,12 +159,15 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
     const QString file = AskExportFile();
     if (file.isEmpty())
         return;
-    short result = kExportFailed;
+    Result result = kSaved;
     QString reason;
     try {
         WaitCursor hourglass;
-        result = ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay,
-                                GetSchoolName(), &reason);
+        if (!ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay, GetSchoolName()))
+            result = kNoData;
+    } catch (const WorkbookFailure& e) {
+        result = e.stage() == WorkbookFailure::Stage::Create ? kCannotCreate : kFailed;
+        reason = e.message();
     } catch (const std::exception& e) {
         ShowError(this, windowTitle(),
                   QStringLiteral("课表导出失败！") + AsFailure(e, m_ctx.db.path()).message());
@@ -173,17 +176,17 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
     ReportResult(kind, result, reason);
 }
 
-void frmExport::ReportResult(ScheduleKind kind, short result, const QString& reason) {
-    if (result == kExportSaved) {
+void frmExport::ReportResult(ScheduleKind kind, Result result, const QString& reason) {
+    if (result == kSaved) {
         ShowInfo(this, windowTitle(), QStringLiteral("课表导出成功"));
-    } else if (result == kExportNoData) {
+    } else if (result == kNoData) {
         const QString text = kind == ScheduleKind::Class ? QStringLiteral("该班级没有课表数据")
                              : kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")
                                                              : QStringLiteral("没有课表数据");
         ShowInfo(this, windowTitle(), text);
     } else if (!reason.isEmpty()) {
         ShowError(this, windowTitle(), QStringLiteral("课表导出失败！") + reason);
-    } else if (result == kExportCannotCreate && kind != ScheduleKind::Total) {
+    } else if (result == kCannotCreate && kind != ScheduleKind::Total) {
         // No spreadsheet program is needed here: -101 means the file itself could
         // not be created, so point the user at the place chosen, not at Office.
         ShowError(this, windowTitle(),

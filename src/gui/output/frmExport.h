@@ -41,8 +41,16 @@ private:
     void CmdPrevTeacher_Click();
     void CmdNextTeacher_Click();
 
+    // The result of an export as the window reports it.
+    enum Result : short {
+        kSaved = 0,
+        kFailed = -1,         // a failure while filling or saving
+        kCannotCreate = -101, // the workbook file cannot be created
+        kNoData = -102,       // no lessons for the selection
+    };
+
     void ExportTimetable(ScheduleKind kind);
-    void ReportResult(ScheduleKind kind, short result, const QString& reason = {});
+    void ReportResult(ScheduleKind kind, Result result, const QString& reason = {});
 
     AppContext& m_ctx;
 };
