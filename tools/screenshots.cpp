@@ -434,8 +434,7 @@ std::vector<ModalShot> ModalShots() {
                                  for (QAction* a : preview->findChildren<QAction*>())
                                      if (a->text().contains(QStringLiteral("打印")) &&
                                          !a->text().contains(QStringLiteral("预览"))) {
-                                         QMetaObject::invokeMethod(a, &QAction::trigger,
-                                                                   Qt::QueuedConnection);
+                                         QTimer::singleShot(0, a, &QAction::trigger);
                                          return;
                                      }
                                  std::fprintf(stderr, "dlgPrint: no print button in the preview\n");
