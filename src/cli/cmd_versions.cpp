@@ -6,15 +6,20 @@
 #include "core/store/TimetableVersions.h"
 
 namespace {
+// Both commands tell an unopenable database untagged and end with 1.
+bool openOrSay(TimetableDb& db, const QString& path) {
+    const QString error = OpenToolDb(db, path);
+    if (!error.isEmpty())
+        CliErr(error);
+    return error.isEmpty();
+}
+
 int runVersions(const ToolArgs& args) {
     if (args.positional.size() != 1)
         return args.usageError(QStringLiteral("需要且只需要一个数据库文件名"));
     TimetableDb db;
-    const QString error = OpenToolDb(db, args.positional.first());
-    if (!error.isEmpty()) {
-        CliErr(error);
+    if (!openOrSay(db, args.positional.first()))
         return 1;
-    }
     try {
         const QList<TimetableVersion> versions = ListVersions(db);
         if (versions.isEmpty())
@@ -38,11 +43,8 @@ int runRestore(const ToolArgs& args) {
         return args.usageError(
             QStringLiteral("需要数据库文件名和版本编号（kbxt-cli versions 列出的编号）"));
     TimetableDb db;
-    const QString error = OpenToolDb(db, args.positional.first());
-    if (!error.isEmpty()) {
-        CliErr(error);
+    if (!openOrSay(db, args.positional.first()))
         return 1;
-    }
     try {
         const RestoreResult r = RestoreVersion(db, number);
         CliOut(QStringLiteral("已恢复第 %1 号课表版本：%2 节课。").arg(number).arg(r.lessons));

@@ -18,13 +18,13 @@ void Check(lxw_error e) {
         throw WorkbookFailure(WorkbookFailure::Stage::Write);
 }
 
-struct SheetSpec {
+struct ListSheet {
     const char* name;
     CodeTable table;
     const char* headings[4];
 };
 
-const SheetSpec kLists[] = {
+const ListSheet kLists[] = {
     {"班级", CodeTable::Class, {"班级代码", "班级名称", "班级全称", "班级简称"}},
     {"课程", CodeTable::Course, {"课程代码", "课程名称", "课程全称", "课程简称"}},
     {"老师", CodeTable::Teacher, {"老师代码", "老师姓名", "老师全称", "老师简称"}},
@@ -57,13 +57,13 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     format_set_num_format(text, "@");
     QHash<QString, QString> names[3];
     for (int i = 0; i < 3; ++i) {
-        const SheetSpec& spec = kLists[i];
+        const ListSheet& list = kLists[i];
         lxw_worksheet* ws =
-            Sheet(book, spec.name,
-                  {spec.headings[0], spec.headings[1], spec.headings[2], spec.headings[3]}, heading,
+            Sheet(book, list.name,
+                  {list.headings[0], list.headings[1], list.headings[2], list.headings[3]}, heading,
                   text);
         QList<CodeRecord> records;
-        if (!LoadCodeRecords(db, spec.table, records))
+        if (!LoadCodeRecords(db, list.table, records))
             throw std::runtime_error("reading a list failed");
         int row = 1;
         for (const CodeRecord& r : records) {
