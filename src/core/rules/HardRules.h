@@ -1,0 +1,53 @@
+#pragma once
+// The hard rules as a catalogue: each rule is written once and answers both
+// questions the program asks of it — "may this lesson go to this period, and
+// if not, why" (reasonsAgainst in Placement.h asks every rule) and "which
+// lessons of this timetable break it" (breachesOf). Generation, completion,
+// hand placing, pre-setting, check and the explanations all ask here.
+//
+// The rules:
+//  - ClassOnce:     a class has at most one lesson in a period;
+//  - TeacherOnce:   a teacher has at most one lesson in a period;
+//  - NeverPeriod:   no lesson in a "不排" period of its course, teacher or class;
+//  - Exclusive:     an exclusive course (CourseAttrtb) is in one class at a time;
+//  - DailyShare:    on one day a plan row has at most its daily share,
+//                   Int(Count/5)+1, of lessons (two rows of one course in a
+//                   class each keep their own share); a day over its share
+//                   through pre-set lessons alone is a note, not a fault;
+//  - InsideWeek:    every lesson lies inside the week;
+//  - InPlan:        every generated or hand-placed lesson belongs to a plan
+//                   row, and no row has more lessons than its count.
+#include "core/model/School.h"
+
+#include <QString>
+#include <vector>
+
+namespace rules {
+
+enum class Rule { ClassOnce, TeacherOnce, NeverPeriod, Exclusive, DailyShare, InsideWeek, InPlan };
+
+// One place where a timetable breaks a rule.
+struct Breach {
+    Rule rule;
+    // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod), the
+    // teacher (TeacherOnce) or the course (Exclusive) concerned.
+    QString code;
+    Period period;               // the period; for DailyShare lessonNo is 0 (the day)
+    std::vector<Lesson> lessons; // the lessons that break it, in the order stored
+    // DailyShare: the row's share; InPlan: the row's count (0: no row).
+    long long limit = 0;
+    // Pre-set lessons alone put the day over its share: reported, not a fault.
+    bool noteOnly = false;
+};
+
+// Every breach of every rule, rule by rule in the order above, each rule's
+// breaches by code (in the database's text order), day and lesson.
+std::vector<Breach> breachesOf(const School& school);
+
+// The breaches of one rule only.
+std::vector<Breach> breachesOf(const School& school, Rule rule);
+
+// The rule's name for lists and messages ("不排时间", "每天节数").
+QString ruleName(Rule rule);
+
+} // namespace rules
