@@ -14,3 +14,20 @@ inline QStringList CellsOfColour(const QTableWidget* grid, const QColor& colour)
                 cells << QStringLiteral("%1-%2").arg(day).arg(LessonOfGridRow(row));
     return cells;
 }
+
+// Every lesson period of the week as "day-lesson" texts except the given ones.
+inline QStringList allPeriodsBut(const QStringList& except, int lessonsPerDay = 6) {
+    QStringList cells;
+    for (int lessonNo = 1; lessonNo <= lessonsPerDay; ++lessonNo)
+        for (int day = 1; day <= kDays; ++day) {
+            const QString p = QStringLiteral("%1-%2").arg(day).arg(lessonNo);
+            if (!except.contains(p))
+                cells << p;
+        }
+    return cells;
+}
+
+inline QStringList sorted(QStringList l) {
+    l.sort();
+    return l;
+}

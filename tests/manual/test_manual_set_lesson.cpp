@@ -1,8 +1,11 @@
+#include "FakeDialogs.h"
 #include "GridCells.h"
 #include "GuiTest.h"
 #include "TestContext.h"
 #include "TestDb.h"
 #include "TimetableInvariants.h"
+#include "core/generation/BuildTimetable.h"
+#include "core/store/DemoSchool.h"
 #include "core/store/ManualLessons.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/shell/frmMain.h"
@@ -12,6 +15,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -53,23 +57,6 @@ void fillSchool(TestDb& t) {
     t.addLesson("12", 3, 1, "4", "T4", 1);
     t.addLesson("12", 3, 2, "4", "T4", 1);
     t.addLesson("21", 3, 4, "1", "T1", 1);
-}
-
-// Every lesson period of the week except the given ones.
-QStringList allPeriodsBut(const QStringList& except, int lessonsPerDay = 6) {
-    QStringList cells;
-    for (int lessonNo = 1; lessonNo <= lessonsPerDay; ++lessonNo)
-        for (int day = 1; day <= kDays; ++day) {
-            const QString p = QStringLiteral("%1-%2").arg(day).arg(lessonNo);
-            if (!except.contains(p))
-                cells << p;
-        }
-    return cells;
-}
-
-QStringList sorted(QStringList l) {
-    l.sort();
-    return l;
 }
 
 QStringList unplacedRows(const QTreeWidget* list) {
@@ -120,6 +107,11 @@ private slots:
     void placeLessonRefusesBusyPeriods_data();
     void placeLessonRefusesBusyPeriods();
     void longSequenceKeepsTimetableSound();
+    void moveIntoTimeOffAsksFirst();
+    void swapJudgesBothLessonsAtTheirNewPeriods();
+    void colourAndHoverComeFromOneAnswer();
+    void reasonsFollowEveryChange();
+    void writeFailureSaysWhy();
     void mainMenuOpensBothWindows();
 };
 
@@ -150,9 +142,12 @@ void TestManualSetLesson::placingAnUnplacedLesson() {
     frmManualSetLesson w(c.ctx);
     clickUnplaced(w.lstCourse, 0);
     QCOMPARE(w.mstrTeacherCode, QStringLiteral("T1"));
-    // Empty periods of the class where 张 teaches nowhere else.
-    QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Free)),
-             sorted(allPeriodsBut({"1-1", "1-2", "1-3", "2-1", "3-4"})));
+    // Empty periods of the class where 张 teaches nowhere else, on the days
+    // without 语文 yet (one a day for 3 a week).
+    QStringList closed{"3-4"};
+    for (int lessonNo = 1; lessonNo <= 6; ++lessonNo)
+        closed << QStringLiteral("1-%1").arg(lessonNo) << QStringLiteral("2-%1").arg(lessonNo);
+    QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Free)), sorted(allPeriodsBut(closed)));
     QCOMPARE(w.staMsg->panelText(1),
              QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时"));
 
@@ -165,6 +160,7 @@ void TestManualSetLesson::placingAnUnplacedLesson() {
     QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
     QCOMPARE(unplacedRows(w.lstCourse), QStringList{"一（2）班 音乐 -1"});
     QCOMPARE(w.mstrCourseCode, QStringLiteral("1")); // stays chosen
+    QVERIFY(w.lblWhy->text().isEmpty());             // nothing left to place
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("张老师"));
     QCOMPARE(GridCellText(w.grdTeacher, gridRow(3), 4), QStringLiteral("语文\n一1"));
     QCOMPARE(w.grdTeacher->currentRow(), gridRow(3));
@@ -343,10 +339,12 @@ void TestManualSetLesson::failedMoveLeavesBothPeriods() {
     t.exec("create trigger failDelete before delete on LessonListtb"
            " begin select raise(abort, 'disk full'); end");
     TestContext c(t);
+    FakeDialogs dialogs;
     frmManualSetLesson w(c.ctx);
     ClickCell(w.MSFlexGrid1, 2, 1);
     ClickCell(w.MSFlexGrid1, 4, 4, Qt::RightButton);
-    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("换课失败"));
+    QCOMPARE(w.staMsg->panelText(3),
+             QStringLiteral("换课失败：课表数据库操作失败：") + c.ctx.db.path());
     QCOMPARE(lessonAt(c, "11", 1, 2), QStringLiteral("2T21"));
     QVERIFY(lessonAt(c, "11", 4, 4).isEmpty());
     QCOMPARE(GridCellText(w.MSFlexGrid1, 2, 1), QStringLiteral("数学"));
@@ -354,7 +352,8 @@ void TestManualSetLesson::failedMoveLeavesBothPeriods() {
     QCOMPARE(w.ClassSlots.at(1, 2).CourseCode, QStringLiteral("2"));
 
     ClickCell(w.MSFlexGrid1, 2, 1, Qt::RightButton);
-    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("删除失败"));
+    QVERIFY(w.staMsg->panelText(3).startsWith(QStringLiteral("删除失败：课表数据库操作失败")));
+    QCOMPARE(dialogs.shown.size(), 2); // each failure is shown
     QCOMPARE(GridCellText(w.MSFlexGrid1, 2, 1), QStringLiteral("数学"));
     VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
@@ -374,7 +373,9 @@ void TestManualSetLesson::placeLessonRefusesBusyPeriods() {
     QFETCH(bool, placed);
     TestDb t;
     fillSchool(t);
-    QCOMPARE(PlaceLesson(t.db, "11", "1", "T1", day, lessonNo), placed);
+    QString why;
+    QCOMPARE(tryPlaceLesson(t.db, "11", "1", "T1", day, lessonNo, &why), placed);
+    QCOMPARE(why, placed ? QString() : QStringLiteral("本班或老师此时已有课"));
     QCOMPARE(t.count("select count(*) from LessonListtb"), placed ? 10LL : 9LL);
     VERIFY_TIMETABLE_SOUND(t.db);
 }
@@ -383,6 +384,7 @@ void TestManualSetLesson::longSequenceKeepsTimetableSound() {
     TestDb t;
     fillSchool(t);
     TestContext c(t);
+    FakeDialogs dialogs; // no step breaks a rule: any question would be answered No
     frmManualSetLesson w(c.ctx);
     auto step = [&](int row, int col, Qt::MouseButton button) {
         ClickCell(w.MSFlexGrid1, row, col, button);
@@ -402,9 +404,187 @@ void TestManualSetLesson::longSequenceKeepsTimetableSound() {
     clickUnplaced(w.lstCourse, 0);
     QCOMPARE(w.CmbClass->currentText(), QStringLiteral("一（1）班"));
     QVERIFY(!CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
-    step(gridRow(1), 1, Qt::LeftButton); // Monday 1 is free again
+    QVERIFY(!CellsOfColour(w.MSFlexGrid1, CellColour::Free).contains("1-1")); // 语文 on Monday 2
+    step(gridRow(1), 3, Qt::LeftButton);
     QVERIFY(unplacedRows(w.lstCourse).isEmpty());
+    QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(c.count("select count(*) from LessonListtb where ClassCode='11'"), 5LL);
+}
+
+// Class 11 also has 体育 of 赵 twice a week, once placed on Monday 4; 体育
+// is never on Tuesday 3, 赵 never on Thursday 5.
+void addSport(TestDb& t) {
+    t.addCourse("6", "体育");
+    t.addTeacher("T7", "钱老师");
+    t.addPlan("11", "6", "T7", 2, 1, 1);
+    t.addLesson("11", 1, 4, "6", "T7", 1);
+    t.addLimit(1, "6", 2, 3, 3);
+    t.addLimit(2, "T7", 4, 5, 3);
+}
+
+void TestManualSetLesson::moveIntoTimeOffAsksFirst() {
+    TestDb t;
+    fillSchool(t);
+    addSport(t);
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+    ClickCell(w.MSFlexGrid1, gridRow(4), 1); // 体育, Monday 4
+    QCOMPARE(GridCellColour(w.MSFlexGrid1, gridRow(3), 2), CellColour::Swappable);
+
+    // No: nothing changes, nothing to undo.
+    dialogs.answers.enqueue(UiDialogs::Answer::No);
+    ClickCell(w.MSFlexGrid1, gridRow(3), 2, Qt::RightButton);
+    QCOMPARE(dialogs.lastText(), QStringLiteral("周二第3节是体育的“不排”时间，仍要调到这里吗？"));
+    QCOMPARE(dialogs.shown.last().buttons, UiDialogs::Buttons::YesNo);
+    QCOMPARE(lessonAt(c, "11", 1, 4), QStringLiteral("6T71"));
+    QVERIFY(lessonAt(c, "11", 2, 3).isEmpty());
+    QCOMPARE(GridCellText(w.MSFlexGrid1, gridRow(4), 1), QStringLiteral("体育"));
+    QVERIFY(!w.cmdUndo->isEnabled());
+
+    // Yes: moved as asked.
+    ClickCell(w.MSFlexGrid1, gridRow(4), 1);
+    dialogs.answers.enqueue(UiDialogs::Answer::Yes);
+    ClickCell(w.MSFlexGrid1, gridRow(3), 2, Qt::RightButton);
+    QCOMPARE(lessonAt(c, "11", 2, 3), QStringLiteral("6T72"));
+    QCOMPARE(GridCellText(w.MSFlexGrid1, gridRow(3), 2), QStringLiteral("体育"));
+    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("换课成功"));
+
+    // The teacher's time-off is named as the teacher's.
+    ClickCell(w.MSFlexGrid1, gridRow(3), 2);
+    ClickCell(w.MSFlexGrid1, gridRow(5), 4, Qt::RightButton);
+    QCOMPARE(dialogs.lastText(),
+             QStringLiteral("周四第5节是老师 钱老师的“不排”时间，仍要调到这里吗？"));
+    QVERIFY(lessonAt(c, "11", 4, 5).isEmpty());
+
+    // A move that breaks nothing asks nothing.
+    const qsizetype asked = dialogs.shown.size();
+    ClickCell(w.MSFlexGrid1, gridRow(3), 2);
+    ClickCell(w.MSFlexGrid1, gridRow(6), 3, Qt::RightButton);
+    QCOMPARE(dialogs.shown.size(), asked);
+    QCOMPARE(lessonAt(c, "11", 3, 6), QStringLiteral("6T72"));
+    VERIFY_TIMETABLE_SOUND(c.ctx.db);
+}
+
+void TestManualSetLesson::swapJudgesBothLessonsAtTheirNewPeriods() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+    // 语文 Tuesday 1 ↔ 数学 Monday 2: Monday already has its one 语文.
+    ClickCell(w.MSFlexGrid1, gridRow(1), 2);
+    ClickCell(w.MSFlexGrid1, gridRow(2), 1, Qt::RightButton);
+    QCOMPARE(dialogs.lastText(),
+             QStringLiteral("语文调到周一第2节：本班当天的语文课已排满（每天最多1节），"
+                            "仍要调到这里吗？"));
+    QCOMPARE(lessonAt(c, "11", 1, 2), QStringLiteral("2T21"));
+
+    // 语文 Monday 1 ↔ 数学 Monday 2 stays on Monday: both taken out first,
+    // nothing is over its share.
+    const qsizetype asked = dialogs.shown.size();
+    ClickCell(w.MSFlexGrid1, gridRow(1), 1);
+    ClickCell(w.MSFlexGrid1, gridRow(2), 1, Qt::RightButton);
+    QCOMPARE(dialogs.shown.size(), asked);
+    QCOMPARE(lessonAt(c, "11", 1, 2), QStringLiteral("1T11"));
+    QCOMPARE(lessonAt(c, "11", 1, 1), QStringLiteral("2T21"));
+}
+
+// Over a generated school with lessons taken out again: for every unplaced
+// lesson, a cyan period is exactly one whose hover says it may go there, and
+// the sentence is titled "排不下的原因" exactly when no period is cyan.
+void TestManualSetLesson::colourAndHoverComeFromOneAnswer() {
+    TestDb t;
+    FillDemoSchool(t.db, DemoSize::Small, 7);
+    int rate = 0;
+    QVERIFY(tryBuildTimetable(t.db, Week::ofLessons(6), &rate));
+    t.exec("delete from LessonListtb where SetFlag<>0 and rowid % 9 = 0");
+    t.exec("update ClassPlantb set BuildCount=(select count(*) from LessonListtb l where"
+           " l.ClassCode=ClassPlantb.ClassCode and l.CourseCode=ClassPlantb.CourseCode and"
+           " l.TeacherCode=ClassPlantb.TeacherCode)");
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+    const int rows = w.lstCourse->topLevelItemCount();
+    QVERIFY(rows >= 5);
+    int closedSomewhere = 0;
+    for (int i = 0; i < rows; ++i) {
+        clickUnplaced(w.lstCourse, i);
+        if (w.mintRemainCount <= 0)
+            continue;
+        int cyan = 0;
+        for (int row = 1; row < w.MSFlexGrid1->rowCount(); ++row)
+            for (int day = 1; day <= kDays; ++day) {
+                if (row == kSeparatorRow)
+                    continue;
+                const QString tip = w.MSFlexGrid1->item(row, day)->toolTip();
+                const bool free = GridCellColour(w.MSFlexGrid1, row, day) == CellColour::Free;
+                QVERIFY2(free == (tip == QStringLiteral("可以排在这里")),
+                         qPrintable(QStringLiteral("%1 %2-%3: %4")
+                                        .arg(w.lstCourse->topLevelItem(i)->text(1))
+                                        .arg(day)
+                                        .arg(LessonOfGridRow(row))
+                                        .arg(tip)));
+                QVERIFY(!tip.isEmpty());
+                cyan += free ? 1 : 0;
+                closedSomewhere += tip.contains(QStringLiteral("每天最多")) ? 1 : 0;
+            }
+        QCOMPARE(w.lblWhy->text().startsWith(QStringLiteral("排不下的原因：")), cyan == 0);
+    }
+    QVERIFY(closedSomewhere > 0); // the daily share was met on the way
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestManualSetLesson::reasonsFollowEveryChange() {
+    TestDb t;
+    fillSchool(t);
+    t.addPlan("11", "4", "T6", 1); // 音乐 of 周, not placed yet
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+    QCOMPARE(unplacedRows(w.lstCourse),
+             (QStringList{"一（1）班 语文 1", "一（1）班 音乐 1", "一（2）班 音乐 -1"}));
+    clickUnplaced(w.lstCourse, 1);
+    QCOMPARE(w.lblWhy->text(), QStringLiteral("音乐 还可以排在青色的 26 个时间"));
+
+    // Placing 音乐 takes the last one: no sentence, no cyan.
+    ClickCell(w.MSFlexGrid1, gridRow(1), 5);
+    QVERIFY(w.lblWhy->text().isEmpty());
+    QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
+    QCOMPARE(w.MSFlexGrid1->item(gridRow(2), 5)->toolTip(), QString());
+
+    // Undo brings the lesson back to the list and the sentence with it.
+    w.cmdUndo->click();
+    QCOMPARE(w.lblWhy->text(), QStringLiteral("音乐 还可以排在青色的 26 个时间"));
+    QCOMPARE(GridCellColour(w.MSFlexGrid1, gridRow(1), 5), CellColour::Free);
+
+    // 语文: one a day, Monday and Tuesday have theirs. Deleting Tuesday's
+    // opens Tuesday, and the sentence counts it.
+    clickUnplaced(w.lstCourse, 0);
+    QCOMPARE(w.lblWhy->text(), QStringLiteral("语文 还可以排在青色的 17 个时间"));
+    QVERIFY(w.MSFlexGrid1->item(gridRow(3), 2)->toolTip().contains(QStringLiteral("每天最多1节")));
+    ClickCell(w.MSFlexGrid1, gridRow(1), 2, Qt::RightButton);
+    QCOMPARE(unplacedRows(w.lstCourse).first(), QStringLiteral("一（1）班 语文 2"));
+    QCOMPARE(w.lblWhy->text(), QStringLiteral("语文 还可以排在青色的 23 个时间"));
+    QCOMPARE(w.MSFlexGrid1->item(gridRow(3), 2)->toolTip(), QStringLiteral("可以排在这里"));
+    QCOMPARE(GridCellColour(w.MSFlexGrid1, gridRow(3), 2), CellColour::Free);
+}
+
+void TestManualSetLesson::writeFailureSaysWhy() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+    c.exec("PRAGMA query_only=ON"); // every write is refused as to a read-only file
+    clickUnplaced(w.lstCourse, 0);
+    ClickCell(w.MSFlexGrid1, gridRow(3), 4);
+    QVERIFY2(w.staMsg->panelText(3).startsWith(QStringLiteral("写入失败：文件只读")),
+             qPrintable(w.staMsg->panelText(3)));
+    QVERIFY(dialogs.lastText().startsWith(QStringLiteral("写入失败！\n文件只读")));
+    QVERIFY(dialogs.lastText().contains(c.ctx.db.path()));
+    QVERIFY(GridCellText(w.MSFlexGrid1, gridRow(3), 4).isEmpty());
+    QCOMPARE(unplacedRows(w.lstCourse).first(), QStringLiteral("一（1）班 语文 1"));
 }
 
 void TestManualSetLesson::mainMenuOpensBothWindows() {

@@ -1,3 +1,4 @@
+#include "FakeDialogs.h"
 #include "GridCells.h"
 #include "GuiTest.h"
 #include "TestContext.h"
@@ -83,6 +84,7 @@ private slots:
     void overPresetCourseNotListed();
     void sevenLessonsReachTheLastRow();
     void failedReplaceChangesNothing();
+    void timeOffOfCourseTeacherAndClassNotOffered();
     void closedDatabaseOnlyReportsReadFailure();
 };
 
@@ -314,7 +316,9 @@ void TestSetLesson::failedReplaceChangesNothing() {
     // The last statement of the replacement, counting the new lesson, fails.
     t.exec("create trigger failRaise before update on ClassPlantb"
            " when new.BuildCount > old.BuildCount begin select raise(abort, 'disk full'); end");
-    QVERIFY(!WritePresetLesson(t.db, "11", "2", "T2", 1, 1));
+    QString why;
+    QVERIFY(!tryWritePresetLesson(t.db, "11", "2", "T2", 1, 1, &why));
+    QVERIFY(why.startsWith(QStringLiteral("课表数据库操作失败")));
     QCOMPARE(t.text("select CourseCode||SetFlag from LessonListtb"), QStringLiteral("11"));
     QCOMPARE(t.count("select BuildCount from ClassPlantb where CourseCode='1' and"
                      " ClassCode='11'"),
@@ -323,23 +327,56 @@ void TestSetLesson::failedReplaceChangesNothing() {
 
     // The window reports it and keeps the cell as it was.
     TestContext c(t);
+    FakeDialogs dialogs;
     frmSetLesson w(c.ctx);
     w.lstCourse->setCurrentRow(1);
     ClickCell(w.MSFlexGrid1, 1, 1);
-    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("写入失败"));
+    QVERIFY(w.staMsg->panelText(3).startsWith(QStringLiteral("写入失败：课表数据库操作失败")));
+    QVERIFY(dialogs.lastText().startsWith(QStringLiteral("写入失败！\n课表数据库操作失败")));
     QVERIFY(GridCellText(w.MSFlexGrid1, 1, 1).isEmpty());
+}
+
+void TestSetLesson::timeOffOfCourseTeacherAndClassNotOffered() {
+    TestDb t;
+    fillSchool(t);
+    t.addLimit(1, "1", 1, 1, 3);  // 语文 never on Monday 1
+    t.addLimit(2, "T1", 2, 2, 3); // 张 never on Tuesday 2
+    t.addLimit(0, "11", 3, 3, 3); // class 11 never on Wednesday 3
+    t.addLimit(2, "T1", 4, 4, 2); // 尽量不排 stays on offer
+    t.addLimit(0, "12", 5, 5, 3); // another class's time-off is not 11's
+    TestContext c(t);
+    frmSetLesson w(c.ctx);
+    QCOMPARE(w.mstrCourseCode, QStringLiteral("1"));
+    QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Free)),
+             sorted(allPeriodsBut({"1-1", "2-2", "3-3"})));
+    QCOMPARE(w.MSFlexGrid1->item(GridRowOfLesson(2), 2)->toolTip(),
+             QStringLiteral("老师 张老师此时间不排"));
+    QCOMPARE(w.MSFlexGrid1->item(GridRowOfLesson(3), 3)->toolTip(),
+             QStringLiteral("班级 一（1）班此时间不排"));
+    QVERIFY(w.MSFlexGrid1->item(GridRowOfLesson(4), 4)->toolTip().isEmpty());
+
+    // A click on a closed period pre-sets nothing.
+    ClickCell(w.MSFlexGrid1, GridRowOfLesson(2), 2);
+    QCOMPARE(c.count("select count(*) from LessonListtb"), 0LL);
+
+    // 数学 is taught by 李, who has no time-off: only the class's stays closed.
+    w.lstCourse->setCurrentRow(1);
+    QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Free)),
+             sorted(allPeriodsBut({"3-3"})));
 }
 
 void TestSetLesson::closedDatabaseOnlyReportsReadFailure() {
     AppContext ctx; // nothing open
     frmSetLesson preset(ctx);
     QCOMPARE(preset.CmbClass->count(), 0);
-    QCOMPARE(preset.staMsg->panelText(3), QStringLiteral("读取失败"));
+    // The reason comes with it, not only the word.
+    QVERIFY(preset.staMsg->panelText(3).startsWith(QStringLiteral("读取失败：")));
+    QVERIFY(preset.staMsg->panelText(3).size() > 5);
     ClickCell(preset.MSFlexGrid1, 1, 1);
     ClickCell(preset.MSFlexGrid1, 1, 1, Qt::RightButton);
 
     frmManualSetLesson manual(ctx);
-    QCOMPARE(manual.staMsg->panelText(3), QStringLiteral("读取失败"));
+    QVERIFY(manual.staMsg->panelText(3).startsWith(QStringLiteral("读取失败：")));
     ClickCell(manual.MSFlexGrid1, 1, 1);
     ClickCell(manual.MSFlexGrid1, 1, 1, Qt::RightButton);
     QCOMPARE(manual.CmbTeacher->count(), 0);

@@ -80,16 +80,16 @@ private slots:
         LessonSlots cells;
         cells.resize(6);
         auto loadCells = [&] { QVERIFY(LoadClassSlots(t.db, "11", cells)); };
-        change([&] { return PlaceLesson(t.db, "11", "1", "T1", 3, 1); }); // place
+        change([&] { return tryPlaceLesson(t.db, "11", "1", "T1", 3, 1); }); // place
         loadCells();
-        change([&] { return SwapLessons(t.db, "11", cells, {1, 2}, {4, 2}); }); // move
+        change([&] { return trySwapLessons(t.db, "11", cells, {1, 2}, {4, 2}); }); // move
         loadCells();
-        change([&] { return SwapLessons(t.db, "11", cells, {1, 1}, {4, 2}); }); // swap
-        change([&] { return DeleteLesson(t.db, "11", 2, 1); });                 // delete
+        change([&] { return trySwapLessons(t.db, "11", cells, {1, 1}, {4, 2}); }); // swap
+        change([&] { return tryDeleteLesson(t.db, "11", 2, 1); });                 // delete
         // Pre-set 数学 of class 12 where T2 now teaches class 11: both the class's
         // own lesson and T2's lesson in class 11 make way.
-        change([&] { return WritePresetLesson(t.db, "12", "2", "T2", 1, 1); }); // pre-set
-        change([&] { return DeletePresetLesson(t.db, "11", 1, 3); });           // pre-set off
+        change([&] { return tryWritePresetLesson(t.db, "12", "2", "T2", 1, 1); }); // pre-set
+        change([&] { return tryDeletePresetLesson(t.db, "11", 1, 3); });           // pre-set off
         QCOMPARE(history.steps(), 6);
 
         for (qsizetype i = states.size() - 2; i >= 0; --i) {
@@ -105,7 +105,7 @@ private slots:
 
         // A new change after an undo drops what could have been redone.
         history.undo(t.db);
-        change([&] { return DeleteLesson(t.db, "12", 2, 2); });
+        change([&] { return tryDeleteLesson(t.db, "12", 2, 2); });
         QVERIFY(!history.canRedo());
 
         // Rows changed behind the history's back: the step is refused whole.

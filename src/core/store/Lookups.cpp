@@ -64,6 +64,14 @@ QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString&
     }
 }
 
+std::function<QString(char, const QString&)> NamesOf(TimetableDb& db) {
+    return [&db](char kind, const QString& code) {
+        return kind == 'c'   ? GetClassName(db, code)
+               : kind == 'k' ? GetCourseName(db, code)
+                             : GetTeacherName(db, code);
+    };
+}
+
 QStringList ClassNameList(TimetableDb& db) {
     return nameList(db, "select Name from Classtb order by rowid");
 }

@@ -4,6 +4,7 @@
 // database, a missing table); none of them shows a message.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TimetableDb;
 
@@ -16,6 +17,9 @@ QString GetCourseCode(TimetableDb& db, const QString& courseName);
 QString GetTeacherCode(TimetableDb& db, const QString& teacherName);
 QString GetClassRoomCode(TimetableDb& db, const QString& classRoomName);
 QString GetPlanTeacher(TimetableDb& db, const QString& classCode, const QString& courseCode);
+// The names the rules' sentences use (kind 'c' class, 'k' course, 't' teacher),
+// read from db when asked.
+std::function<QString(char, const QString&)> NamesOf(TimetableDb& db);
 
 // The names for the class and teacher lists: classes in the order they were
 // entered, teachers by code. When the reading fails they hold what was read.

@@ -5,6 +5,7 @@
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
@@ -13,47 +14,49 @@ namespace {
 // more columns, one code bound) into the cells; fill takes the two columns.
 template <class Fill>
 bool LoadSlots(TimetableDb& db, const char* statement, const QString& code, LessonSlots& cells,
-               Fill fill) {
+               QString* why, Fill fill) {
     cells.clear();
-    try {
-        SQLite::Statement st(db.sql(), statement);
-        sql::bind(st, code);
-        while (st.executeStep()) {
-            const int day = st.getColumn(0).getInt();
-            const int lessonNo = st.getColumn(1).getInt();
-            if (cells.contains(day, lessonNo))
-                fill(cells.at(day, lessonNo), sql::text(st.getColumn(2)),
-                     sql::text(st.getColumn(3)));
+    return TryOrSay(why, [&] {
+        try {
+            SQLite::Statement st(db.sql(), statement);
+            sql::bind(st, code);
+            while (st.executeStep()) {
+                const int day = st.getColumn(0).getInt();
+                const int lessonNo = st.getColumn(1).getInt();
+                if (cells.contains(day, lessonNo))
+                    fill(cells.at(day, lessonNo), sql::text(st.getColumn(2)),
+                         sql::text(st.getColumn(3)));
+            }
+        } catch (const std::exception& e) {
+            throw AsFailure(e, db.path());
         }
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 } // namespace
 
-bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows) {
+bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows, QString* why) {
     rows.clear();
-    try {
-        SQLite::Statement st(db.sql(),
-                             "select ClassCode,CourseCode,TeacherCode,(Count-BuildCount) as"
-                             " RemainCount from ClassPlantb where Count<>BuildCount"
-                             " order by ClassCode,CourseCode,rowid");
-        while (st.executeStep())
-            rows.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
-                         sql::text(st.getColumn(2)), st.getColumn(3).getInt()});
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return TryOrSay(why, [&] {
+        try {
+            SQLite::Statement st(db.sql(),
+                                 "select ClassCode,CourseCode,TeacherCode,(Count-BuildCount) as"
+                                 " RemainCount from ClassPlantb where Count<>BuildCount"
+                                 " order by ClassCode,CourseCode,rowid");
+            while (st.executeStep())
+                rows.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
+                             sql::text(st.getColumn(2)), st.getColumn(3).getInt()});
+        } catch (const std::exception& e) {
+            throw AsFailure(e, db.path());
+        }
+    });
 }
 
-bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells) {
+bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells, QString* why) {
     return LoadSlots(db,
                      "select Day,LessonNo,CourseCode,TeacherCode from LessonListtb"
                      " where ClassCode=? order by rowid",
-                     classCode, cells,
+                     classCode, cells, why,
                      [&db](LessonCell& c, const QString& courseCode, const QString& teacherCode) {
                          c.CourseCode = courseCode;
                          c.CourseName = GetCourseName(db, courseCode);
@@ -62,11 +65,12 @@ bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cell
                      });
 }
 
-bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& cells) {
+bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& cells,
+                      QString* why) {
     return LoadSlots(db,
                      "select Day,LessonNo,ClassCode,CourseCode from LessonListtb"
                      " where TeacherCode=? order by rowid",
-                     teacherCode, cells,
+                     teacherCode, cells, why,
                      [&db](LessonCell& c, const QString& classCode, const QString& courseCode) {
                          c.ClassCode = classCode;
                          c.ClassName = GetClassName(db, classCode);
@@ -76,39 +80,25 @@ bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& 
                      });
 }
 
-bool IsSwapLegal(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
-                 Period selected, Period target) {
-    try {
-        const Timetable week = LoadTimetable(db, Week::ofLessons(cells.lessonsPerDay()));
-        return rules::swapLegal(week, classCode, selected, target);
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 QList<Period> SwappablePeriods(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
                                Period selected) {
     QList<Period> periods;
-    try {
-        const Timetable week = LoadTimetable(db, Week::ofLessons(cells.lessonsPerDay()));
-        week.week().forEach([&](Period p) {
-            if (rules::swapLegal(week, classCode, selected, p))
-                periods.append(p);
-        });
-    } catch (const std::exception&) {
-    }
+    const Timetable week = LoadTimetable(db, Week::ofLessons(cells.lessonsPerDay()));
+    week.week().forEach([&](Period p) {
+        if (rules::swapLegal(week, classCode, selected, p))
+            periods.append(p);
+    });
     return periods;
 }
 
-bool SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
+void SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
                  Period target) {
     if (!cells.contains(selected.day, selected.lessonNo) ||
-        !cells.contains(target.day, target.lessonNo) || selected == target)
-        return false;
+        !cells.contains(target.day, target.lessonNo) || selected == target ||
+        cells.at(selected.day, selected.lessonNo).isEmpty())
+        throw Failure(QStringLiteral("所选的时间没有可以调动的课"));
     LessonCell& x = cells.at(selected.day, selected.lessonNo);
     LessonCell& y = cells.at(target.day, target.lessonNo);
-    if (x.isEmpty())
-        return false;
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
@@ -126,24 +116,28 @@ bool SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, 
                       classCode, selected.day, selected.lessonNo);
         }
         tx.commit();
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
     std::swap(x, y);
-    return true;
 }
 
-bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+bool trySwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
+                    Period target, QString* why) {
+    return TryOrSay(why, [&] { SwapLessons(db, classCode, cells, selected, target); });
+}
+
+void PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
                  const QString& teacherCode, int day, int lessonNo) {
     if (courseCode.isEmpty())
-        return false;
+        throw Failure(QStringLiteral("没有选择要排的课"));
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
         // A period that filled up meanwhile is a failure, not a silent success.
         if (!rules::freeForHand(LoadTimetable(db, Week()), classCode, teacherCode,
                                 Period{day, lessonNo}))
-            return false;
+            throw Failure(QStringLiteral("本班或老师此时已有课"));
         sql::exec(d, "insert into LessonListtb values(?,?,?,?,?,2)", classCode, day, lessonNo,
                   courseCode, teacherCode);
         sql::exec(d,
@@ -151,12 +145,22 @@ bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& cours
                   " where ClassCode=? and CourseCode=? and TeacherCode=?",
                   classCode, courseCode, teacherCode);
         tx.commit();
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
 }
 
-bool DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
-    return DeletePresetLesson(db, classCode, day, lessonNo);
+bool tryPlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                    const QString& teacherCode, int day, int lessonNo, QString* why) {
+    return TryOrSay(why,
+                    [&] { PlaceLesson(db, classCode, courseCode, teacherCode, day, lessonNo); });
+}
+
+void DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
+    DeletePresetLesson(db, classCode, day, lessonNo);
+}
+
+bool tryDeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo,
+                     QString* why) {
+    return TryOrSay(why, [&] { DeleteLesson(db, classCode, day, lessonNo); });
 }

@@ -2,7 +2,9 @@
 // Correcting a timetable by hand: swapping and moving lessons of a class,
 // placing what generation left unplaced (SetFlag 2) and deleting lessons.
 // Every write runs in one transaction: a failure leaves both periods and all
-// counters as they were.
+// counters as they were. The writes throw Failure with the reason (a refused
+// period, a locked or read-only file); their tryX twins answer false and give
+// the reason's text in *why.
 #include "core/model/LessonSlots.h"
 
 #include <QList>
@@ -20,36 +22,41 @@ struct UnplacedPlanRow {
 };
 
 // Plan rows with Count <> BuildCount by class and course. On failure `rows`
-// holds what was read.
-[[nodiscard]] bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows);
+// holds what was read and *why (when given) the reason.
+[[nodiscard]] bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows,
+                                     QString* why = nullptr);
 
 // Fill the class view (course and teacher of each period) or the teacher view
 // (class and course). Lessons outside the week's grid are left out. On failure
-// the cells hold what was read.
-[[nodiscard]] bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells);
-[[nodiscard]] bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode,
-                                    LessonSlots& cells);
+// the cells hold what was read and *why (when given) the reason.
+[[nodiscard]] bool LoadClassSlots(TimetableDb& db, const QString& classCode, LessonSlots& cells,
+                                  QString* why = nullptr);
+[[nodiscard]] bool LoadTeacherSlots(TimetableDb& db, const QString& teacherCode, LessonSlots& cells,
+                                    QString* why = nullptr);
 
-// Whether the lesson at `selected` may change places with the period `target`
-// of the class: the target holds another course (or nothing), the selected
-// lesson's teacher teaches no other class at the target period and the target
-// lesson's teacher no other class at the selected period.
-bool IsSwapLegal(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
-                 Period selected, Period target);
+// The periods whose lesson (or emptiness) the class's lesson at `selected` may
+// change places with (rules::swapLegal). Throws Failure.
 QList<Period> SwappablePeriods(TimetableDb& db, const QString& classCode, const LessonSlots& cells,
                                Period selected);
 
 // Exchanges the lessons of two periods of the class; each period keeps its
 // SetFlag, and a move into an empty period inserts a row with SetFlag 2 and
 // deletes the old one. On success the two cells are exchanged too.
-[[nodiscard]] bool SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells,
-                               Period selected, Period target);
+void SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
+                 Period target);
+[[nodiscard]] bool trySwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells,
+                                  Period selected, Period target, QString* why = nullptr);
 
 // Places one lesson of the plan row (class, course, teacher) at a period with
 // SetFlag 2 and counts it. Refused when the class or the teacher is busy then.
-[[nodiscard]] bool PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                               const QString& teacherCode, int day, int lessonNo);
+void PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                 const QString& teacherCode, int day, int lessonNo);
+[[nodiscard]] bool tryPlaceLesson(TimetableDb& db, const QString& classCode,
+                                  const QString& courseCode, const QString& teacherCode, int day,
+                                  int lessonNo, QString* why = nullptr);
 
 // Removes the class's lesson at a period whatever its SetFlag; as the
 // pre-set window's delete.
-[[nodiscard]] bool DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo);
+void DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo);
+[[nodiscard]] bool tryDeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo,
+                                   QString* why = nullptr);

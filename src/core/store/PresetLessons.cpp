@@ -3,6 +3,7 @@
 #include "core/rules/Placement.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 #include <vector>
@@ -32,61 +33,65 @@ std::vector<SlotLesson> lessonsAt(SQLite::Database& d, const QString& classCode,
 
 } // namespace
 
-bool LoadPresetLessons(TimetableDb& db, const QString& classCode, QList<PresetLesson>& lessons) {
+bool LoadPresetLessons(TimetableDb& db, const QString& classCode, QList<PresetLesson>& lessons,
+                       QString* why) {
     lessons.clear();
-    try {
-        SQLite::Statement st(db.sql(), "select Day,LessonNo,CourseCode from LessonListtb"
-                                       " where ClassCode=? and SetFlag=0 order by rowid");
-        sql::bind(st, classCode);
-        while (st.executeStep())
-            lessons.append(
-                {st.getColumn(0).getInt(), st.getColumn(1).getInt(), sql::text(st.getColumn(2))});
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-bool RemainingPresetCourses(TimetableDb& db, const QString& classCode, QStringList& courseCodes) {
-    courseCodes.clear();
-    try {
-        SQLite::Database& d = db.sql();
-        SQLite::Statement started(
-            d, "select a.CourseCode, a.Count-b.PreSetCount as RemainCount from ClassPlantb a,"
-               " (select ClassCode, CourseCode, count(CourseCode) as PreSetCount"
-               " from LessonListtb where SetFlag=0 and ClassCode=?"
-               " group by ClassCode, CourseCode) b"
-               " where a.ClassCode=b.ClassCode and a.CourseCode=b.CourseCode and a.ClassCode=?"
-               " order by a.CourseCode");
-        sql::bind(started, classCode, classCode);
-        while (started.executeStep()) {
-            if (started.getColumn(1).getInt() > 0)
-                courseCodes << sql::text(started.getColumn(0));
+    return TryOrSay(why, [&] {
+        try {
+            SQLite::Statement st(db.sql(), "select Day,LessonNo,CourseCode from LessonListtb"
+                                           " where ClassCode=? and SetFlag=0 order by rowid");
+            sql::bind(st, classCode);
+            while (st.executeStep())
+                lessons.append({st.getColumn(0).getInt(), st.getColumn(1).getInt(),
+                                sql::text(st.getColumn(2))});
+        } catch (const std::exception& e) {
+            throw AsFailure(e, db.path());
         }
-        SQLite::Statement untouched(
-            d, "select CourseCode from ClassPlantb where ClassCode=? and CourseCode not in"
-               " (select CourseCode from LessonListtb where SetFlag=0 and ClassCode=?"
-               " and CourseCode is not null)"
-               " order by CourseCode");
-        sql::bind(untouched, classCode, classCode);
-        while (untouched.executeStep())
-            courseCodes << sql::text(untouched.getColumn(0));
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool WritePresetLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+bool RemainingPresetCourses(TimetableDb& db, const QString& classCode, QStringList& courseCodes,
+                            QString* why) {
+    courseCodes.clear();
+    return TryOrSay(why, [&] {
+        try {
+            SQLite::Database& d = db.sql();
+            SQLite::Statement started(
+                d, "select a.CourseCode, a.Count-b.PreSetCount as RemainCount from ClassPlantb a,"
+                   " (select ClassCode, CourseCode, count(CourseCode) as PreSetCount"
+                   " from LessonListtb where SetFlag=0 and ClassCode=?"
+                   " group by ClassCode, CourseCode) b"
+                   " where a.ClassCode=b.ClassCode and a.CourseCode=b.CourseCode and a.ClassCode=?"
+                   " order by a.CourseCode");
+            sql::bind(started, classCode, classCode);
+            while (started.executeStep()) {
+                if (started.getColumn(1).getInt() > 0)
+                    courseCodes << sql::text(started.getColumn(0));
+            }
+            SQLite::Statement untouched(
+                d, "select CourseCode from ClassPlantb where ClassCode=? and CourseCode not in"
+                   " (select CourseCode from LessonListtb where SetFlag=0 and ClassCode=?"
+                   " and CourseCode is not null)"
+                   " order by CourseCode");
+            sql::bind(untouched, classCode, classCode);
+            while (untouched.executeStep())
+                courseCodes << sql::text(untouched.getColumn(0));
+        } catch (const std::exception& e) {
+            throw AsFailure(e, db.path());
+        }
+    });
+}
+
+void WritePresetLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
                        const QString& teacherCode, int day, int lessonNo) {
     if (courseCode.isEmpty())
-        return false;
+        throw Failure(QStringLiteral("没有选择要预排的课程"));
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
         if (!rules::freeForPreset(LoadTimetable(db, Week()), classCode, teacherCode,
                                   Period{day, lessonNo}))
-            return false;
+            throw Failure(QStringLiteral("本班或老师此时已有预排的课"));
         const std::vector<SlotLesson> replaced = lessonsAt(d, classCode, day, lessonNo);
         if (!replaced.empty()) {
             // A generated or hand-placed lesson gives the period up to the
@@ -117,13 +122,18 @@ bool WritePresetLesson(TimetableDb& db, const QString& classCode, const QString&
                   teacherCode, day, lessonNo, classCode);
         sql::exec(d, kRaiseBuildCount, classCode, courseCode, teacherCode);
         tx.commit();
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
 }
 
-bool DeletePresetLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
+bool tryWritePresetLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
+                          const QString& teacherCode, int day, int lessonNo, QString* why) {
+    return TryOrSay(
+        why, [&] { WritePresetLesson(db, classCode, courseCode, teacherCode, day, lessonNo); });
+}
+
+void DeletePresetLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
     try {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
@@ -135,8 +145,12 @@ bool DeletePresetLesson(TimetableDb& db, const QString& classCode, int day, int 
         sql::exec(d, "delete from LessonListtb where ClassCode=? and Day=? and LessonNo=?",
                   classCode, day, lessonNo);
         tx.commit();
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
+}
+
+bool tryDeletePresetLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo,
+                           QString* why) {
+    return TryOrSay(why, [&] { DeletePresetLesson(db, classCode, day, lessonNo); });
 }

@@ -38,7 +38,7 @@ UndoControls::UndoControls(QWidget* window, TimetableDb& db,
 }
 
 bool UndoControls::record(const QString& classCode, const Outcome& report,
-                          const std::function<bool()>& change) {
+                          const std::function<void()>& change) {
     // A timetable that cannot be read now cannot be changed either; the
     // change then reports its own failure and nothing is recorded.
     bool recording = true;
@@ -47,7 +47,14 @@ bool UndoControls::record(const QString& classCode, const Outcome& report,
     } catch (const Failure&) {
         recording = false;
     }
-    const bool made = change();
+    QString why;
+    bool made = true;
+    try {
+        change();
+    } catch (const Failure& e) {
+        made = false;
+        why = e.message();
+    }
     if (recording) {
         try {
             if (made)
@@ -59,8 +66,13 @@ bool UndoControls::record(const QString& classCode, const Outcome& report,
         }
     }
     updateButtons();
-    m_report(made ? report.made : report.failed);
-    return made;
+    if (made) {
+        m_report(report.made);
+        return true;
+    }
+    m_report(report.failed + QStringLiteral("：") + why);
+    ShowError(m_window, m_window->windowTitle(), report.failed + QStringLiteral("！\n") + why);
+    return false;
 }
 
 void UndoControls::undo() {

@@ -29,10 +29,11 @@ public:
         QString made;
         QString failed;
     };
-    // Runs the change (true when it was made), keeps it as one undoable step
-    // and reports the outcome on the status line.
+    // Runs the change (it throws Failure when it was not made), keeps it as
+    // one undoable step and reports the outcome on the status line; a failure
+    // is also shown with its reason. True when the change was made.
     bool record(const QString& classCode, const Outcome& report,
-                const std::function<bool()>& change);
+                const std::function<void()>& change);
     void undo();
     void redo();
     int steps() const { return m_history.steps(); }

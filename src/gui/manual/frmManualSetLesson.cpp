@@ -1,5 +1,7 @@
 #include "gui/manual/frmManualSetLesson.h"
 
+#include "core/model/Failure.h"
+#include "core/rules/HandMoves.h"
 #include "core/rules/Placement.h"
 #include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
@@ -12,6 +14,7 @@
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/StatusPanels.h"
 #include "gui/widgets/TimetableGrid.h"
+#include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
 #include <QComboBox>
@@ -198,6 +201,7 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
     if (!item)
         return;
     mstrClassCode = item->data(0, ClassCodeRole).toString();
+    m_chosenClass = mstrClassCode;
     mstrCourseCode = item->data(0, CourseCodeRole).toString();
     mstrTeacherCode = item->data(0, TeacherCodeRole).toString();
     mintRemainCount = item->text(2).toInt();
@@ -205,10 +209,7 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
     if (classIndex < 0)
         return;
     SelectClass(classIndex);
-    if (mintRemainCount > 0) {
-        PaintPlaceable();
-        staMsg->setPanelText(1, kHelpUnplaced);
-    }
+    PaintPlaceable();
 }
 
 void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col) {
@@ -229,6 +230,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
             }
         } else if (colour != CellColour::Free) {
             ResetColors();
+            ClearWhy();
         } else if (PlaceLesson()) {
             LessonCell& cell = ClassSlots.at(day, lessonNo);
             cell.CourseCode = mstrCourseCode;
@@ -237,7 +239,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
             cell.TeacherName = GetTeacherName(m_ctx.db, mstrTeacherCode);
             ShowClassCell(day, lessonNo);
             FillUnplacedList();
-            ResetColors();
+            FollowChosen();
         }
     } else if (button == Qt::RightButton) {
         if (colour == CellColour::Normal) {
@@ -248,12 +250,13 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
                 ClassSlots.at(day, lessonNo).clear();
                 ShowClassCell(day, lessonNo);
                 FillUnplacedList();
+                FollowChosen();
             }
         } else if (colour == CellColour::Swappable) {
             SwapLessons(day, lessonNo);
             ShowClassCell(mintSelDay, mintSelLesson);
             ShowClassCell(day, lessonNo);
-            ResetColors();
+            FollowChosen();
         }
     } else {
         return;
@@ -285,7 +288,9 @@ void frmManualSetLesson::FillUnplacedList() {
     lstCourse->clear();
     QList<UnplacedPlanRow> rows;
     // A failed read lists what was read before it.
-    (void)QueryUnplacedRows(m_ctx.db, rows);
+    QString why;
+    if (!QueryUnplacedRows(m_ctx.db, rows, &why))
+        staMsg->setPanelText(3, QStringLiteral("读取失败：") + why);
     for (const UnplacedPlanRow& r : rows) {
         auto* item = new QTreeWidgetItem(lstCourse);
         item->setText(0, GetClassName(m_ctx.db, r.classCode));
@@ -330,12 +335,13 @@ int frmManualSetLesson::lessonRows() const {
 }
 
 void frmManualSetLesson::LoadClassGrid() {
-    const bool ok = LoadClassSlots(m_ctx.db, mstrClassCode, ClassSlots);
+    QString why;
+    const bool ok = LoadClassSlots(m_ctx.db, mstrClassCode, ClassSlots, &why);
     InitClassGrid();
     for (int day = 1; day <= kDays; ++day)
         for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo)
             ShowClassCell(day, lessonNo);
-    staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
+    staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败：") + why);
     ClearWhy();
     // A fresh grid has no selection and no cyan cells; the help says so.
     staMsg->setPanelText(1, kHelpIdle);
@@ -373,42 +379,63 @@ void frmManualSetLesson::ResetColors() {
     staMsg->setPanelText(1, kHelpIdle);
 }
 
+// Colours the periods where the chosen unplaced lesson may go and tells, on
+// each period, why it may not; both from one answer of the rules, so a cyan
+// period never says it is closed. The sentence under the list is titled
+// "排不下的原因" only when no period is open.
 void frmManualSetLesson::PaintPlaceable() {
-    // The rules over the week as stored: where the lesson may go ("不排" of the
-    // course, the teacher or the class is never offered) and, when nowhere,
-    // why not.
+    ResetColors();
+    ClearWhy();
+    if (mstrCourseCode.isEmpty() || mintRemainCount <= 0 || m_chosenClass != mstrClassCode)
+        return;
     std::optional<School> school;
     try {
         school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
-    } catch (const std::exception&) {
-    }
-    std::optional<rules::Placing> placing;
-    if (school)
-        placing = rules::placingOf(*school, mstrClassCode, mstrCourseCode, mstrTeacherCode);
-    for (int row = 1; row <= lessonRows(); ++row) {
-        if (row == kSeparatorRow)
-            continue;
-        for (int day = 1; day <= kDays; ++day) {
-            const Period period{day, LessonOfGridRow(row)};
-            if (GridCellText(MSFlexGrid1, row, day).isEmpty() && school &&
-                rules::freeForHand(school->timetable, mstrClassCode, mstrTeacherCode, period) &&
-                rules::levelAt(*school, *placing, period) != LimitLevel::Never)
-                SetGridCellColour(MSFlexGrid1, row, day, CellColour::Free);
-        }
-    }
-    if (!school)
+    } catch (const Failure& e) {
+        staMsg->setPanelText(3, QStringLiteral("读取失败：") + e.message());
         return;
-    const rules::NameOf nameOf = [this](char kind, const QString& code) {
-        return kind == 'c'   ? GetClassName(m_ctx.db, code)
-               : kind == 'k' ? GetCourseName(m_ctx.db, code)
-                             : GetTeacherName(m_ctx.db, code);
-    };
-    const rules::WhyUnplaced why = rules::whyUnplaced(*school, *placing, nameOf);
-    lblWhy->setText(QStringLiteral("排不下的原因：") + why.summary);
-    for (const rules::PeriodReasons& pr : why.periods)
-        if (QTableWidgetItem* item =
-                MSFlexGrid1->item(GridRowOfLesson(pr.period.lessonNo), pr.period.day))
-            item->setToolTip(pr.text);
+    }
+    const rules::NameOf nameOf = NamesOf(m_ctx.db);
+    const rules::Placing placing =
+        rules::placingOf(*school, mstrClassCode, mstrCourseCode, mstrTeacherCode);
+    int open = 0;
+    school->timetable.week().forEach([&](Period period) {
+        QTableWidgetItem* item = MSFlexGrid1->item(GridRowOfLesson(period.lessonNo), period.day);
+        if (!item)
+            return;
+        const std::vector<rules::Reason> reasons =
+            rules::handReasonsAgainst(*school, placing, period);
+        if (reasons.empty()) {
+            ++open;
+            SetGridCellColour(MSFlexGrid1, GridRowOfLesson(period.lessonNo), period.day,
+                              CellColour::Free);
+            item->setToolTip(QStringLiteral("可以排在这里"));
+        } else {
+            item->setToolTip(rules::describeAll(*school, placing, period, reasons, nameOf));
+        }
+    });
+    staMsg->setPanelText(1, kHelpUnplaced);
+    if (open > 0)
+        lblWhy->setText(QStringLiteral("%1 还可以排在青色的 %2 个时间")
+                            .arg(nameOf('k', mstrCourseCode))
+                            .arg(open));
+    else
+        lblWhy->setText(QStringLiteral("排不下的原因：") +
+                        rules::whyUnplaced(*school, placing, nameOf).summary);
+}
+
+// After a change: the chosen unplaced lesson's remaining count as the list now
+// has it, and its periods and reasons worked out afresh.
+void frmManualSetLesson::FollowChosen() {
+    mintRemainCount = 0;
+    for (int i = 0; i < lstCourse->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = lstCourse->topLevelItem(i);
+        if (item->data(0, ClassCodeRole).toString() == m_chosenClass &&
+            item->data(0, CourseCodeRole).toString() == mstrCourseCode &&
+            item->data(0, TeacherCodeRole).toString() == mstrTeacherCode)
+            mintRemainCount = item->text(2).toInt();
+    }
+    PaintPlaceable();
 }
 
 void frmManualSetLesson::ClearWhy() {
@@ -421,7 +448,15 @@ void frmManualSetLesson::ClearWhy() {
 
 void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
     ResetColors();
-    for (const Period& p : SwappablePeriods(m_ctx.db, mstrClassCode, ClassSlots, {day, lessonNo}))
+    // The reasons told the chosen unplaced lesson's story; yellow tells another.
+    ClearWhy();
+    QList<Period> swappable;
+    try {
+        swappable = SwappablePeriods(m_ctx.db, mstrClassCode, ClassSlots, {day, lessonNo});
+    } catch (const Failure& e) {
+        staMsg->setPanelText(3, QStringLiteral("读取失败：") + e.message());
+    }
+    for (const Period& p : swappable)
         SetGridCellColour(MSFlexGrid1, GridRowOfLesson(p.lessonNo), p.day, CellColour::Swappable);
     SetGridCellColour(MSFlexGrid1, GridRowOfLesson(lessonNo), day, CellColour::Selected);
     // Black on the dark red would be hard to read.
@@ -430,11 +465,32 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
 }
 
 bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
+    const QStringList broken = SwapObjections({mintSelDay, mintSelLesson}, {day, lessonNo});
+    if (!broken.isEmpty() &&
+        !AskYesNo(this, windowTitle(),
+                  broken.join(QStringLiteral("；\n")) + QStringLiteral("，仍要调到这里吗？")))
+        return false;
     return m_undo->record(mstrClassCode, {QStringLiteral("换课成功"), QStringLiteral("换课失败")},
                           [&] {
-                              return ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots,
-                                                   {mintSelDay, mintSelLesson}, {day, lessonNo});
+                              ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots,
+                                            {mintSelDay, mintSelLesson}, {day, lessonNo});
                           });
+}
+
+// What the swap or move would break, one sentence each; a timetable that
+// cannot be read raises no objection (the write then says why it failed).
+QStringList frmManualSetLesson::SwapObjections(Period selected, Period target) {
+    try {
+        const School school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+        const rules::NameOf nameOf = NamesOf(m_ctx.db);
+        return rules::describeObjections(
+            school,
+            rules::objectionsTo(
+                school, rules::swapMoves(school.timetable, mstrClassCode, selected, target)),
+            nameOf);
+    } catch (const Failure&) {
+        return {};
+    }
 }
 
 bool frmManualSetLesson::PlaceLesson() {
@@ -442,11 +498,10 @@ bool frmManualSetLesson::PlaceLesson() {
         return false;
     const int day = MSFlexGrid1->currentColumn();
     const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
-    return m_undo->record(mstrClassCode, {QStringLiteral("写入成功"), QStringLiteral("写入失败")},
-                          [&] {
-                              return ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode,
-                                                   mstrTeacherCode, day, lessonNo);
-                          });
+    return m_undo->record(
+        mstrClassCode, {QStringLiteral("写入成功"), QStringLiteral("写入失败")}, [&] {
+            ::PlaceLesson(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, day, lessonNo);
+        });
 }
 
 bool frmManualSetLesson::DeleteLesson() {
@@ -456,14 +511,12 @@ bool frmManualSetLesson::DeleteLesson() {
         return false;
     return m_undo->record(
         mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
-        [&] { return ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
+        [&] { ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
 }
 
 // After an undo or redo: the class the step was made in, the unplaced list and
 // the teacher view read afresh; no lesson stays chosen.
 void frmManualSetLesson::ShowAfterUndo(const QString& classCode) {
-    mstrCourseCode.clear();
-    mstrTeacherCode.clear();
     mintSelDay = 0;
     mintSelLesson = 0;
     FillUnplacedList();
@@ -473,6 +526,7 @@ void frmManualSetLesson::ShowAfterUndo(const QString& classCode) {
     else
         CmbClass_Click();
     CmbTeacher_Click();
+    FollowChosen();
 }
 
 // The teacher view follows the period: its teacher's timetable, reloaded even

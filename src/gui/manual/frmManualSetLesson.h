@@ -5,6 +5,7 @@
 #include "core/model/LessonSlots.h"
 
 #include <QDialog>
+#include <QStringList>
 
 struct AppContext;
 class QComboBox;
@@ -31,8 +32,8 @@ public:
     QTableWidget* grdTeacher;
     QLabel* Label1;
     QTreeWidget* lstCourse;
-    // Why the chosen unplaced lesson fits nowhere; each class-grid cell tells
-    // its own reasons on hover.
+    // Where the chosen unplaced lesson may still go or, when nowhere, why not;
+    // each class-grid cell tells its own reasons on hover.
     QLabel* lblWhy;
     StatusPanels* staMsg;
     QPushButton* cmdUndo;
@@ -71,9 +72,11 @@ private:
     void LoadTeacherGrid(const QString& teacherCode);
     void ResetColors();
     void PaintPlaceable();
+    void FollowChosen();
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
+    QStringList SwapObjections(Period selected, Period target);
     bool PlaceLesson();
     bool DeleteLesson();
     void ShowTeacherOf(int day, int lessonNo);
@@ -83,4 +86,5 @@ private:
 
     AppContext& m_ctx;
     UndoControls* m_undo;
+    QString m_chosenClass; // the class of the chosen unplaced lesson
 };

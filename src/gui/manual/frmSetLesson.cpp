@@ -1,6 +1,8 @@
 #include "gui/manual/frmSetLesson.h"
 
+#include "core/model/Failure.h"
 #include "core/rules/Placement.h"
+#include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
@@ -194,7 +196,8 @@ int frmSetLesson::lessonRows() const {
 
 void frmSetLesson::LoadPresetGrid() {
     QList<PresetLesson> lessons;
-    const bool ok = LoadPresetLessons(m_ctx.db, mstrClassCode, lessons);
+    QString why;
+    const bool ok = LoadPresetLessons(m_ctx.db, mstrClassCode, lessons, &why);
     InitGrid();
     for (const PresetLesson& l : lessons) {
         if (l.day < 1 || l.day > kDays || l.lessonNo < 1 || l.lessonNo > m_ctx.lessonsPerDay)
@@ -202,7 +205,7 @@ void frmSetLesson::LoadPresetGrid() {
         SetGridCell(MSFlexGrid1, GridRowOfLesson(l.lessonNo), l.day,
                     GetCourseName(m_ctx.db, l.courseCode), CellColour::Normal);
     }
-    staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
+    staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败：") + why);
 }
 
 void frmSetLesson::RefreshCourseList() {
@@ -212,7 +215,10 @@ void frmSetLesson::RefreshCourseList() {
     {
         const QSignalBlocker block(lstCourse);
         lstCourse->clear();
-        ok = RemainingPresetCourses(m_ctx.db, mstrClassCode, courseCodes);
+        QString why;
+        ok = RemainingPresetCourses(m_ctx.db, mstrClassCode, courseCodes, &why);
+        if (!ok)
+            staMsg->setPanelText(3, QStringLiteral("读取失败：") + why);
         for (const QString& code : courseCodes)
             lstCourse->addItem(GetCourseName(m_ctx.db, code));
         lstCourse->setCurrentRow(-1);
@@ -237,21 +243,40 @@ void frmSetLesson::SelectCourse(int index) {
     lstCourse_Click();
 }
 
+// A course may be pre-set where neither the class nor the teacher has a
+// pre-set lesson and no "不排" of the course, the teacher or the class closes
+// the period; a closed period says whose "不排" it is on hover.
 void frmSetLesson::PaintFreeSlots() {
-    // A week that cannot be read shows no free period.
-    std::optional<Timetable> week;
+    // A school that cannot be read shows no free period.
+    std::optional<School> school;
     try {
-        week = LoadTimetable(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
-    } catch (const std::exception&) {
+        school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+    } catch (const Failure& e) {
+        staMsg->setPanelText(3, QStringLiteral("读取失败：") + e.message());
     }
+    std::optional<rules::Placing> placing;
+    if (school)
+        placing = rules::placingOf(*school, mstrClassCode, mstrCourseCode, mstrTeacherCode);
+    const rules::NameOf nameOf = NamesOf(m_ctx.db);
     for (int row = 1; row <= lessonRows(); ++row) {
         if (row == kSeparatorRow)
             continue;
         for (int day = 1; day <= kDays; ++day) {
-            const bool free = GridCellText(MSFlexGrid1, row, day).isEmpty() && week &&
-                              rules::freeForPreset(*week, mstrClassCode, mstrTeacherCode,
-                                                   Period{day, LessonOfGridRow(row)});
+            const Period period{day, LessonOfGridRow(row)};
+            const bool never =
+                placing && rules::levelAt(*school, *placing, period) == LimitLevel::Never;
+            const bool free =
+                GridCellText(MSFlexGrid1, row, day).isEmpty() && school && !never &&
+                rules::freeForPreset(school->timetable, mstrClassCode, mstrTeacherCode, period);
             SetGridCellColour(MSFlexGrid1, row, day, free ? CellColour::Free : CellColour::Normal);
+            QString tip;
+            if (never) {
+                const QStringList owners = rules::neverOwners(*school, *placing, period, nameOf);
+                tip = (owners.isEmpty() ? nameOf('k', mstrCourseCode)
+                                        : owners.join(QStringLiteral("、"))) +
+                      QStringLiteral("此时间不排");
+            }
+            MSFlexGrid1->item(row, day)->setToolTip(tip);
         }
     }
 }
@@ -259,8 +284,10 @@ void frmSetLesson::PaintFreeSlots() {
 void frmSetLesson::ClearColors() {
     for (int row = 1; row <= lessonRows(); ++row)
         if (row != kSeparatorRow)
-            for (int day = 1; day <= kDays; ++day)
+            for (int day = 1; day <= kDays; ++day) {
                 SetGridCellColour(MSFlexGrid1, row, day, CellColour::Normal);
+                MSFlexGrid1->item(row, day)->setToolTip(QString());
+            }
 }
 
 bool frmSetLesson::WritePresetLesson() {
@@ -270,8 +297,8 @@ bool frmSetLesson::WritePresetLesson() {
     const int lessonNo = LessonOfGridRow(MSFlexGrid1->currentRow());
     return m_undo->record(mstrClassCode, {QStringLiteral("写入成功"), QStringLiteral("写入失败")},
                           [&] {
-                              return ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode,
-                                                         mstrTeacherCode, day, lessonNo);
+                              ::WritePresetLesson(m_ctx.db, mstrClassCode, mstrCourseCode,
+                                                  mstrTeacherCode, day, lessonNo);
                           });
 }
 
@@ -282,7 +309,7 @@ bool frmSetLesson::DeletePresetLesson() {
         return false;
     return m_undo->record(
         mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
-        [&] { return ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
+        [&] { ::DeletePresetLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
 }
 
 // After an undo or redo: the class the step was made in, its pre-set lessons

@@ -24,6 +24,7 @@
 #include "gui/limits/frmCourseLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
+#include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
 #include "gui/output/frmExport.h"
@@ -219,6 +220,8 @@ void frmMain::BuildMenu() {
     mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作(&T)")), "mnuBuildKb");
     action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表(&M)",
            &frmMain::mnuManualBuild_Click);
+    action(mnuBuildKb, mnuCheckTimetable, "mnuCheckTimetable", "检查课表(&C)",
+           &frmMain::mnuCheckTimetable_Click);
     action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表(&P)", &frmMain::mnuPrint_Click);
     action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel(&E)", &frmMain::mnuExport_Click);
     action(mnuBuildKb, mnuUpgradeAll, "mnuUpgradeAll", "课表学年升级(&U)",
@@ -442,6 +445,11 @@ void frmMain::mnuAutoComplete_Click() {
 
 void frmMain::mnuManualBuild_Click() {
     frmManualSetLesson dlg(m_ctx, this);
+    dlg.exec();
+}
+
+void frmMain::mnuCheckTimetable_Click() {
+    frmCheckTimetable dlg(m_ctx, this);
     dlg.exec();
 }
 

@@ -38,6 +38,7 @@ public:
     QAction* mnuAutoComplete;
     QMenu* mnuBuildKb;
     QAction* mnuManualBuild;
+    QAction* mnuCheckTimetable;
     QAction* mnuPrint;
     QAction* mnuExport;
     QAction* mnuUpgradeAll;
@@ -90,6 +91,7 @@ private:
     void mnuAutoBuild_Click();
     void mnuAutoComplete_Click();
     void mnuManualBuild_Click();
+    void mnuCheckTimetable_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
     void mnuUpgradeAll_Click();
