@@ -6,9 +6,9 @@ namespace {
 int runInit(const ToolArgs& args) {
     if (args.positional.size() != 1)
         return args.usageError(QStringLiteral("需要且只需要一个输出文件名"));
-    if (!CreateTimetableFile(args.positional.first())) {
-        CliErr(QStringLiteral("无法创建数据库文件（文件已存在或无法写入）：%1")
-                   .arg(args.positional.first()));
+    QString why;
+    if (!CreateTimetableFile(args.positional.first(), &why)) {
+        CliErr(QStringLiteral("无法创建数据库文件：%1").arg(why));
         return 1;
     }
     return 0;

@@ -5,6 +5,7 @@
 #include "core/store/SqliteFailure.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,7 +73,14 @@ void TestDatabase::openRefusesWhatIsNotAnOpenableDatabase() {
     QVERIFY(!OpenTimetableDb(db, junk.fileName()));
     QVERIFY(db.isOpen());
     QCOMPARE(db.path(), good);
-    QVERIFY(!CreateTimetableFile(good)); // never overwrites
+    QString why;
+    QVERIFY(!CreateTimetableFile(good, &why)); // never overwrites
+    QCOMPARE(why, QStringLiteral("文件已存在，不会覆盖：") + good);
+    // A folder that does not exist is named as what went wrong.
+    const QString nowhere = dir.filePath("missing/new.db");
+    QVERIFY(!CreateTimetableFile(nowhere, &why));
+    QVERIFY2(why.startsWith(QStringLiteral("无法打开文件：") + nowhere), qPrintable(why));
+    QVERIFY(!QFileInfo::exists(nowhere));
 }
 
 void TestDatabase::openHoldsTheFileExclusively() {

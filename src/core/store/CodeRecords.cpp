@@ -1,6 +1,7 @@
 #include "core/store/CodeRecords.h"
 
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
@@ -61,16 +62,17 @@ const TableStatements& StatementsOf(CodeTable table) {
 
 } // namespace
 
-bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out) {
-    try {
-        SQLite::Statement st(db.sql(), StatementsOf(table).load);
-        while (st.executeStep())
-            out.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
-                        sql::text(st.getColumn(2)), sql::text(st.getColumn(3))});
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out, QString* why) {
+    return TryOrSay(why, [&] {
+        try {
+            SQLite::Statement st(db.sql(), StatementsOf(table).load);
+            while (st.executeStep())
+                out.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
+                            sql::text(st.getColumn(2)), sql::text(st.getColumn(3))});
+        } catch (const std::exception& e) {
+            throw AsFailure(e, db.path());
+        }
+    });
 }
 
 bool CodeExists(TimetableDb& db, CodeTable table, const QString& code) {

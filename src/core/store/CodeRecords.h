@@ -17,8 +17,10 @@ struct CodeRecord {
 };
 
 // Appends the table's rows to out in the order they were stored. Returns false
-// when reading failed; the rows read before the failure stay in out.
-[[nodiscard]] bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out);
+// when reading failed, with the reason in *why when given; the rows read before
+// the failure stay in out.
+[[nodiscard]] bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out,
+                                   QString* why = nullptr);
 
 // The functions below throw on a database failure.
 bool CodeExists(TimetableDb& db, CodeTable table, const QString& code);

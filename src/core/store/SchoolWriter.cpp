@@ -56,8 +56,8 @@ void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
 QString MakeSchoolFile(const QString& path, const SchoolRecords& school) {
     if (QFileInfo::exists(path))
         return QStringLiteral("文件已存在，不会覆盖：%1").arg(path);
-    if (!CreateTimetableFile(path))
-        return QStringLiteral("无法创建数据库文件：%1").arg(path);
+    if (QString why; !CreateTimetableFile(path, &why))
+        return QStringLiteral("无法创建数据库文件：%1").arg(why);
     QString error;
     {
         TimetableDb db;
