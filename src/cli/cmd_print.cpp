@@ -4,7 +4,7 @@
 #include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
-#include "core/output/PrintQueries.h"
+#include "core/formats/PrintQueries.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/SafeFile.h"
 #include "core/store/SqliteFailure.h"

@@ -5,10 +5,10 @@
 #include "TestDb.h"
 #include "XlsxReader.h"
 
-#include "core/output/ImportTemplate.h"
-#include "core/output/ScheduleWorkbook.h"
-#include "core/output/SchoolImport.h"
-#include "core/output/SheetReader.h"
+#include "core/formats/ImportTemplate.h"
+#include "core/formats/ScheduleWorkbook.h"
+#include "core/formats/SchoolImport.h"
+#include "core/formats/SheetReader.h"
 #include "core/store/DemoSchool.h"
 
 #include <QFile>

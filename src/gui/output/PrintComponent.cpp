@@ -1,6 +1,6 @@
 #include "gui/output/PrintComponent.h"
 
-#include "core/output/PrintDocument.h"
+#include "core/formats/PrintDocument.h"
 #include "core/store/SafeFile.h"
 #include "gui/output/PrintPages.h"
 #include "gui/widgets/ScreenFit.h"

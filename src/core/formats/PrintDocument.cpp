@@ -1,4 +1,4 @@
-#include "core/output/PrintDocument.h"
+#include "core/formats/PrintDocument.h"
 
 #include "core/store/SafeFile.h"
 

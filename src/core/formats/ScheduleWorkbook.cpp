@@ -1,4 +1,4 @@
-#include "core/output/ScheduleWorkbook.h"
+#include "core/formats/ScheduleWorkbook.h"
 
 #include "core/store/SafeFile.h"
 
