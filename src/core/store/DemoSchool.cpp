@@ -1,6 +1,6 @@
 #include "core/store/DemoSchool.h"
 
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 
 #include "core/store/Schema.h"

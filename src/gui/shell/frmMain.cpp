@@ -1,5 +1,5 @@
 #include "gui/shell/frmMain.h"
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 
 #include "core/config/AppConfig.h"
