@@ -9,7 +9,8 @@
 #include "core/formats/ScheduleWorkbook.h"
 #include "core/formats/SchoolImport.h"
 #include "core/formats/SheetReader.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
+#include "core/store/SchoolWriter.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -87,7 +88,7 @@ private slots:
     // problem, writes the same template again, and a second import adds nothing.
     void templateRoundTrip() {
         TestDb source;
-        FillDemoSchool(source.db, DemoSize::Small, 5);
+        WriteSchool(source.db, DemoSchool(DemoSize::Small, 5));
         const QString first = m_dir.filePath("first.xlsx");
         WriteImportTemplate(source.db, first);
 
@@ -259,7 +260,7 @@ private slots:
     // The command line: template export, dry run, import, a failure.
     void commandLine() {
         TestDb source;
-        FillDemoSchool(source.db, DemoSize::Small, 2);
+        WriteSchool(source.db, DemoSchool(DemoSize::Small, 2));
         source.db.close();
         const QString book = m_dir.filePath("cli.xlsx");
         QCOMPARE(RunCli({"export", "--template", source.path, book}), 0);
