@@ -5,8 +5,9 @@
 #include "TestDb.h"
 #include "TimetableInvariants.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
 #include "core/store/ManualLessons.h"
+#include "core/store/SchoolWriter.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/StatusPanels.h"
@@ -495,7 +496,7 @@ void TestManualSetLesson::swapJudgesBothLessonsAtTheirNewPeriods() {
 // the sentence is titled "排不下的原因" exactly when no period is cyan.
 void TestManualSetLesson::colourAndHoverComeFromOneAnswer() {
     TestDb t;
-    FillDemoSchool(t.db, DemoSize::Small, 7);
+    WriteSchool(t.db, DemoSchool(DemoSize::Small, 7));
     int rate = 0;
     QVERIFY(tryBuildTimetable(t.db, Week::ofLessons(6), &rate));
     t.exec("delete from LessonListtb where SetFlag<>0 and rowid % 9 = 0");
