@@ -3,7 +3,13 @@
 #include "gui/widgets/UiMetrics.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QToolTip>
+#include <algorithm>
 
 QString LessonHeader(int lessonNo) {
     static const char* const names[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九"};
@@ -16,6 +22,44 @@ QString DayHeader(int day) {
 }
 
 namespace {
+
+// Where a cell keeps the rule its lesson breaks.
+constexpr int kBreachRole = Qt::UserRole + 77;
+
+// Draws the red corner of a cell that breaks a rule and puts the rule before
+// the cell's own hover text.
+class BreachDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.data(kBreachRole).toString().isEmpty())
+            return;
+        const QRect r = option.rect;
+        const int side = std::max(6, std::min(r.width(), r.height()) / 4);
+        QPainterPath corner;
+        corner.moveTo(r.topRight() + QPoint(1, 0));
+        corner.lineTo(r.topRight() + QPoint(1 - side, 0));
+        corner.lineTo(r.topRight() + QPoint(1, side));
+        corner.closeSubpath();
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->fillPath(corner, QColor(220, 0, 0));
+        painter->restore();
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        const QString breach = index.data(kBreachRole).toString();
+        if (event->type() != QEvent::ToolTip || breach.isEmpty())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString own = index.data(Qt::ToolTipRole).toString();
+        QToolTip::showText(event->globalPos(), own.isEmpty() ? breach : breach + '\n' + own, view);
+        return true;
+    }
+};
 
 QTableWidgetItem* itemAt(QTableWidget* grid, int row, int col) {
     QTableWidgetItem* item = grid->item(row, col);
@@ -43,6 +87,8 @@ void InitTimetableGrid(QTableWidget* grid, int lessonsPerDay, int dayColumnTwips
     if (rowTwips <= 0)
         rowTwips = lessons == 7 ? 700 : 800;
     grid->clear();
+    if (!dynamic_cast<BreachDelegate*>(grid->itemDelegate()))
+        grid->setItemDelegate(new BreachDelegate(grid));
     grid->setRowCount(rows);
     grid->setColumnCount(kDays + 1);
     grid->horizontalHeader()->hide();
@@ -117,4 +163,20 @@ void ClearTimetableGrid(QTableWidget* grid, const QColor& colour) {
         for (int c = 1; c <= kDays; ++c)
             SetGridCell(grid, r, c, QString(), colour);
     }
+}
+
+void SetGridCellBreach(QTableWidget* grid, int row, int col, const QString& why) {
+    itemAt(grid, row, col)->setData(kBreachRole, why.isEmpty() ? QVariant() : QVariant(why));
+}
+
+QString GridCellBreach(const QTableWidget* grid, int row, int col) {
+    const QTableWidgetItem* item = grid->item(row, col);
+    return item ? item->data(kBreachRole).toString() : QString();
+}
+
+void ClearGridBreaches(QTableWidget* grid) {
+    for (int r = 1; r < grid->rowCount(); ++r)
+        for (int c = 1; c < grid->columnCount(); ++c)
+            if (QTableWidgetItem* item = grid->item(r, c))
+                item->setData(kBreachRole, QVariant());
 }

@@ -38,5 +38,12 @@ void SetGridCell(QTableWidget* grid, int row, int col, const QString& text, cons
 void SetGridCellColour(QTableWidget* grid, int row, int col, const QColor& colour);
 QString GridCellText(const QTableWidget* grid, int row, int col);
 QColor GridCellColour(const QTableWidget* grid, int row, int col);
+// Marks a body cell whose lesson breaks a rule: a small red triangle in its
+// top right corner, and `why` before the cell's own hover text. An empty
+// `why` takes the mark away.
+void SetGridCellBreach(QTableWidget* grid, int row, int col, const QString& why);
+QString GridCellBreach(const QTableWidget* grid, int row, int col);
+// Takes every mark away.
+void ClearGridBreaches(QTableWidget* grid);
 // Clears every lesson cell to the empty text and the given colour.
 void ClearTimetableGrid(QTableWidget* grid, const QColor& colour = CellColour::Normal);
