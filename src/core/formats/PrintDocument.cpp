@@ -1,7 +1,7 @@
-#include "core/output/PrintDocument.h"
+#include "core/formats/PrintDocument.h"
 
+#include "core/config/SafeFile.h"
 #include "core/model/Week.h"
-#include "core/store/SafeFile.h"
 
 #include <QFile>
 
