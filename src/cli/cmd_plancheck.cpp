@@ -34,8 +34,9 @@ int runPlanCheck(const ToolArgs& args) {
                    .arg(faults.size())
                    .arg(problems.size()));
     else
-        CliOut(problems.empty() ? QStringLiteral("教学计划检查：都排得下。")
-                                : QStringLiteral("教学计划检查：%1 项排不下。").arg(problems.size()));
+        CliOut(problems.empty()
+                   ? QStringLiteral("教学计划检查：都排得下。")
+                   : QStringLiteral("教学计划检查：%1 项排不下。").arg(problems.size()));
     return problems.empty() && faults.isEmpty() ? 0 : 3;
 }
 } // namespace

@@ -201,7 +201,8 @@ void TestHardRules::checkFailsOnEveryBrokenRule() {
     School clean = school();
     clean.plan[0].buildCount = 1;
     clean.timetable.add(lesson("11", 1, 1, "01", "T1"));
-    QVERIFY2(CheckTimetable(clean, 6).ok(), qPrintable(CheckTimetable(clean, 6).report().join('\n')));
+    QVERIFY2(CheckTimetable(clean, 6).ok(),
+             qPrintable(CheckTimetable(clean, 6).report().join('\n')));
 
     // The teacher's time-off, which check used to miss.
     School timeOff = clean;
@@ -209,7 +210,8 @@ void TestHardRules::checkFailsOnEveryBrokenRule() {
     const TimetableCheck c = CheckTimetable(timeOff, 6);
     QVERIFY(!c.ok());
     QCOMPARE(c.forbiddenCells.size(), 1);
-    QVERIFY2(c.forbiddenCells[0].contains(QStringLiteral("老师 T1")), qPrintable(c.forbiddenCells[0]));
+    QVERIFY2(c.forbiddenCells[0].contains(QStringLiteral("老师 T1")),
+             qPrintable(c.forbiddenCells[0]));
 }
 
 QTEST_GUILESS_MAIN(TestHardRules)

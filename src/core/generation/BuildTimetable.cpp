@@ -113,8 +113,9 @@ void RefuseUnrunnable(const School& s, const std::function<QString(char, const Q
     QString reason = why.first();
     if (why.size() > 1)
         reason += QStringLiteral("（另有 %1 处）").arg(why.size() - 1);
-    throw UnrunnableSchool(reason, {},
-                           QStringLiteral("请先改正教学计划中的节数，或删去课表外的课（检查课表列出全部）。"));
+    throw UnrunnableSchool(
+        reason, {},
+        QStringLiteral("请先改正教学计划中的节数，或删去课表外的课（检查课表列出全部）。"));
 }
 
 int GenerateTimetable(School& s, const std::function<void()>& processEvents) {

@@ -47,7 +47,8 @@ void clashes(const School& s, QString Lesson::*code, Rule rule, std::vector<Brea
     for (const Lesson& l : s.timetable.lessons()) {
         if ((l.*code).isEmpty() || !hasPeriod(l))
             continue;
-        Breach& b = groups.try_emplace(keyOf(l.*code, l.period), Breach{rule, {}, {}, {}}).first->second;
+        Breach& b =
+            groups.try_emplace(keyOf(l.*code, l.period), Breach{rule, {}, {}, {}}).first->second;
         b.code = l.*code;
         b.period = l.period;
         b.lessons.push_back(l);
@@ -102,8 +103,9 @@ struct NeverPeriod {
             if (!seen.insert({l.classCode.toUtf8(), l.period.day, l.period.lessonNo, l.courseCode})
                      .second)
                 continue;
-            Breach& b = found.try_emplace(keyOf(l.classCode, l.period),
-                                          Breach{Rule::NeverPeriod, l.classCode, l.period, {}})
+            Breach& b = found
+                            .try_emplace(keyOf(l.classCode, l.period),
+                                         Breach{Rule::NeverPeriod, l.classCode, l.period, {}})
                             .first->second;
             b.lessons.push_back(l);
         }
@@ -126,8 +128,9 @@ struct Exclusive {
         std::map<Key, Breach> found;
         for (const Lesson& l : s.timetable.lessons())
             if (placedInWeek(s, l) && s.isExclusive(l.courseCode)) {
-                Breach& b = found.try_emplace(keyOf(l.courseCode, l.period),
-                                              Breach{Rule::Exclusive, l.courseCode, l.period, {}})
+                Breach& b = found
+                                .try_emplace(keyOf(l.courseCode, l.period),
+                                             Breach{Rule::Exclusive, l.courseCode, l.period, {}})
                                 .first->second;
                 b.lessons.push_back(l);
             }
@@ -164,8 +167,8 @@ struct DailyShare {
         }
         for (auto& [key, lessons] : days) {
             const Lesson& first = lessons.front();
-            const int share =
-                dailyShareOf(counts.value(rowKey(first.classCode, first.courseCode, first.teacherCode)));
+            const int share = dailyShareOf(
+                counts.value(rowKey(first.classCode, first.courseCode, first.teacherCode)));
             if (static_cast<int>(lessons.size()) <= share)
                 continue;
             bool presetOnly = true;
@@ -189,8 +192,9 @@ struct InsideWeek {
                                                  : !s.timetable.week().contains(l.period);
             if (!outside)
                 continue;
-            Breach& b = found.try_emplace(keyOf(l.classCode, l.period),
-                                          Breach{Rule::InsideWeek, l.classCode, l.period, {}})
+            Breach& b = found
+                            .try_emplace(keyOf(l.classCode, l.period),
+                                         Breach{Rule::InsideWeek, l.classCode, l.period, {}})
                             .first->second;
             b.lessons.push_back(l);
         }
@@ -245,8 +249,8 @@ struct InPlan {
             bool presetOnly = true;
             for (const Lesson& l : lessons)
                 presetOnly = presetOnly && l.origin == Origin::Preset;
-            out.push_back({Rule::InPlan, first.classCode, Period{}, std::move(lessons), count,
-                           presetOnly});
+            out.push_back(
+                {Rule::InPlan, first.classCode, Period{}, std::move(lessons), count, presetOnly});
         }
     }
 };

@@ -25,8 +25,8 @@
 namespace rules {
 
 enum class Rule { ClassOnce, TeacherOnce, NeverPeriod, Exclusive, DailyShare, InsideWeek, InPlan };
-inline constexpr Rule kAllRules[] = {Rule::ClassOnce,  Rule::TeacherOnce, Rule::NeverPeriod,
-                                     Rule::Exclusive,  Rule::DailyShare,  Rule::InsideWeek,
+inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce, Rule::NeverPeriod,
+                                     Rule::Exclusive, Rule::DailyShare,  Rule::InsideWeek,
                                      Rule::InPlan};
 
 // One place where a timetable breaks a rule.

@@ -29,10 +29,13 @@ std::vector<PlanFault> planFaultsOf(const School& s) {
             if (!r.teacherCode.isEmpty() && !s.knownCodes->teachers.contains(r.teacherCode))
                 out.push_back({PlanFault::Kind::UnknownTeacher, r});
         }
-        if (r.count && !lessonCountFits(*r.count, week))
+        // A negative count plans nothing, as everywhere; only more than the
+        // week is a fault (and one that would make a run hold that many lessons).
+        if (r.count && *r.count > week.periodCount())
             out.push_back({PlanFault::Kind::CountOutOfRange, r});
         if (r.isComplete()) {
-            const QString key = r.classCode + QChar(0x1f) + r.courseCode + QChar(0x1f) + r.teacherCode;
+            const QString key =
+                r.classCode + QChar(0x1f) + r.courseCode + QChar(0x1f) + r.teacherCode;
             if (seen.contains(key))
                 out.push_back({PlanFault::Kind::Duplicate, r});
             seen.insert(key);
@@ -46,18 +49,22 @@ QStringList planFaultLines(const std::vector<PlanFault>& faults, Week week,
     QStringList lines;
     for (const PlanFault& f : faults) {
         const PlanRow& r = f.row;
-        const QString row = QStringLiteral("%1 %2（%3）")
-                                .arg(shown(nameOf, 'c', r.classCode), shown(nameOf, 'k', r.courseCode),
-                                     shown(nameOf, 't', r.teacherCode));
+        const QString row =
+            QStringLiteral("%1 %2（%3）")
+                .arg(shown(nameOf, 'c', r.classCode), shown(nameOf, 'k', r.courseCode),
+                     shown(nameOf, 't', r.teacherCode));
         switch (f.kind) {
         case PlanFault::Kind::UnknownClass:
-            lines << QStringLiteral("计划错误：%1 的班级代码 %2 不在班级名单中").arg(row, r.classCode);
+            lines << QStringLiteral("计划错误：%1 的班级代码 %2 不在班级名单中")
+                         .arg(row, r.classCode);
             break;
         case PlanFault::Kind::UnknownCourse:
-            lines << QStringLiteral("计划错误：%1 的课程代码 %2 不在课程名单中").arg(row, r.courseCode);
+            lines << QStringLiteral("计划错误：%1 的课程代码 %2 不在课程名单中")
+                         .arg(row, r.courseCode);
             break;
         case PlanFault::Kind::UnknownTeacher:
-            lines << QStringLiteral("计划错误：%1 的老师代码 %2 不在老师名单中").arg(row, r.teacherCode);
+            lines << QStringLiteral("计划错误：%1 的老师代码 %2 不在老师名单中")
+                         .arg(row, r.teacherCode);
             break;
         case PlanFault::Kind::Duplicate:
             lines << QStringLiteral("计划错误：%1 在教学计划中重复出现").arg(row);
@@ -85,10 +92,11 @@ QStringList unrunnableReasons(const School& s,
     for (const Breach& b : breachesOf(s, Rule::InsideWeek))
         for (const Lesson& l : b.lessons)
             if (l.period.day > Week::kDays || l.period.lessonNo > Week::kMaxLessonsPerDay)
-                lines << QStringLiteral("课表错误：%1 的%2课在第 %3 天第 %4 节，不在每周课表的时间内")
-                         .arg(shown(nameOf, 'c', l.classCode), shown(nameOf, 'k', l.courseCode))
-                         .arg(l.period.day)
-                         .arg(l.period.lessonNo);
+                lines << QStringLiteral(
+                             "课表错误：%1 的%2课在第 %3 天第 %4 节，不在每周课表的时间内")
+                             .arg(shown(nameOf, 'c', l.classCode), shown(nameOf, 'k', l.courseCode))
+                             .arg(l.period.day)
+                             .arg(l.period.lessonNo);
     return lines;
 }
 

@@ -3,8 +3,8 @@
 #include "core/rules/HardRules.h"
 #include "core/rules/PlanFaults.h"
 
-#include <QHash>
 #include "core/rules/WhyUnplaced.h"
+#include <QHash>
 
 namespace {
 
@@ -34,9 +34,9 @@ struct Names {
 } // namespace
 
 bool TimetableCheck::ok() const {
-    for (const QStringList* list : {&classClashes, &teacherClashes, &forbiddenCells,
-                                    &exclusiveClashes, &dailyShareOver, &outsidePlan, &outsideWeek,
-                                    &planFaults, &counterMismatches})
+    for (const QStringList* list :
+         {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
+          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches})
         if (!list->isEmpty())
             return false;
     return true;
@@ -56,15 +56,15 @@ QStringList TimetableCheck::report() const {
     lines << QStringLiteral("检查结果：班级冲突 %1 处，老师冲突 %2 处，不排时间上课 %3 节，"
                             "专用课程冲突 %4 处，超过每天节数 %5 处，计划外的课 %6 处，"
                             "计划错误 %7 项，计数不符 %8 行，课表外的课 %9 节，")
-                 .arg(classClashes.size())
-                 .arg(teacherClashes.size())
-                 .arg(forbiddenCells.size())
-                 .arg(exclusiveClashes.size())
-                 .arg(dailyShareOver.size())
-                 .arg(outsidePlan.size())
-                 .arg(planFaults.size())
-                 .arg(counterMismatches.size())
-                 .arg(outsideWeek.size()) +
+                     .arg(classClashes.size())
+                     .arg(teacherClashes.size())
+                     .arg(forbiddenCells.size())
+                     .arg(exclusiveClashes.size())
+                     .arg(dailyShareOver.size())
+                     .arg(outsidePlan.size())
+                     .arg(planFaults.size())
+                     .arg(counterMismatches.size())
+                     .arg(outsideWeek.size()) +
                  QStringLiteral("未排 %1 节（%2 行）。").arg(unplacedLessons).arg(unplaced.size());
     lines << (ok() ? QStringLiteral("没有重复排课，计数正确，课表符合排课规则。")
                    : QStringLiteral("发现重复排课、计数错误或不符合排课规则的课！"));
@@ -157,8 +157,8 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
         case rules::Rule::InPlan:
             if (b.limit < 0) {
                 for (const Lesson& l : b.lessons)
-                    r.outsidePlan << QStringLiteral("计划外的课：%1 不属于任何教学计划")
-                                         .arg(lessonAt(l));
+                    r.outsidePlan
+                        << QStringLiteral("计划外的课：%1 不属于任何教学计划").arg(lessonAt(l));
             } else {
                 const Lesson& l = b.lessons.front();
                 const QString line = QStringLiteral("%1 %2（%3）课表中有 %4 节，计划只有 %5 节")
@@ -174,8 +174,8 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
             break;
         }
     }
-    r.planFaults = rules::planFaultLines(rules::planFaultsOf(school), school.timetable.week(),
-                                         shownName);
+    r.planFaults =
+        rules::planFaultLines(rules::planFaultsOf(school), school.timetable.week(), shownName);
 
     QHash<QString, long long> inTimetable;
     auto key = [](const QString& a, const QString& b, const QString& c) {

@@ -5,9 +5,9 @@
 #include "core/store/TimetableDb.h"
 
 #include <QCryptographicHash>
-#include <QHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <memory>
 
@@ -232,8 +232,9 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
                                     " and TeacherCode <> ''");
             while (st.executeStep())
                 room[key(sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
-                         sql::text(st.getColumn(2)))] += std::max<long long>(
-                    0, st.getColumn(3).isNull() ? 0 : st.getColumn(3).getInt64());
+                         sql::text(st.getColumn(2)))] +=
+                    std::max<long long>(0,
+                                        st.getColumn(3).isNull() ? 0 : st.getColumn(3).getInt64());
         }
         // A lesson whose class, course or teacher was deleted since would show
         // without a name; it is left out, as data maintenance would remove it.
@@ -299,7 +300,8 @@ QStringList RestoreResult::skippedLines() const {
     if (deleted > 0)
         lines << QStringLiteral("%1 节课的班级、课程或老师已被删除，没有恢复。").arg(deleted);
     if (notInPlan > 0)
-        lines << QStringLiteral("%1 节课现在的教学计划中没有（班级、课程和老师不再对应），没有恢复。")
+        lines << QStringLiteral(
+                     "%1 节课现在的教学计划中没有（班级、课程和老师不再对应），没有恢复。")
                      .arg(notInPlan);
     if (overCount > 0)
         lines << QStringLiteral("%1 节课超过了现在教学计划的节数，没有恢复。").arg(overCount);
