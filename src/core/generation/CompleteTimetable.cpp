@@ -1,8 +1,10 @@
 #include "core/generation/CompleteTimetable.h"
 
+#include "core/generation/BuildTimetable.h"
 #include "core/generation/CompletionSearch.h"
 #include "core/rules/Placement.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/Lookups.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -145,6 +147,8 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
     clock.start();
     try {
         School school = LoadSchool(db, Week::ofLessons(run.lessonsPerDay));
+        // A count beyond the week would make the search hold that many lessons.
+        RefuseUnrunnable(school, NameLookup(db));
         const Translation t = translate(school);
         CompletionOptions options;
         options.seed = run.seed;
@@ -200,6 +204,8 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
             report.moved = 0;
         }
         report.ok = true;
+    } catch (const UnrunnableSchool& e) {
+        report.error = e.message();
     } catch (const std::exception& e) {
         // SQLite's own texts are English; the user reads the Chinese reason.
         report.error =

@@ -6,7 +6,7 @@ namespace rules {
 
 std::vector<Reason> handReasonsAgainst(const School& s, const Placing& p, Period period) {
     std::vector<Reason> reasons = reasonsAgainst(s, p, period);
-    std::erase_if(reasons, [](const Reason& r) { return r.obstacle == Obstacle::TeacherDayCap; });
+    std::erase_if(reasons, [](const Reason& r) { return !isRule(r.obstacle); });
     return reasons;
 }
 

@@ -13,8 +13,8 @@
 namespace rules {
 
 // The reasons that hold a lesson back from a period when placed by hand:
-// every reason against it except the teacher's daily cap, which only steers
-// generation and is never put to the user.
+// every reason against it that is a rule (isRule); the teacher's daily cap
+// only steers generation and is never put to the user.
 std::vector<Reason> handReasonsAgainst(const School& school, const Placing& p, Period period);
 
 // The reasons in Chinese, one a line, each naming whose "不排" closes the period

@@ -8,6 +8,10 @@
 
 class TimetableDb;
 
+// The names of codes for the rules' messages: kind 'c' class, 'k' course,
+// 't' teacher; empty for a code without a name. Holds db by reference.
+std::function<QString(char, const QString&)> NameLookup(TimetableDb& db);
+
 QString GetClassName(TimetableDb& db, const QString& classCode);
 QString GetClassShortName(TimetableDb& db, const QString& classCode);
 QString GetCourseName(TimetableDb& db, const QString& courseCode);

@@ -6,11 +6,7 @@
 
 bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) {
     result = TimetableCheck{};
-    const rules::NameOf nameOf = [&db](char kind, const QString& code) {
-        return kind == 'c'   ? GetClassName(db, code)
-               : kind == 'k' ? GetCourseName(db, code)
-                             : GetTeacherName(db, code);
-    };
+    const rules::NameOf nameOf = NameLookup(db);
     try {
         result =
             CheckTimetable(LoadSchool(db, Week::ofLessons(lessonsPerDay)), lessonsPerDay, nameOf);
