@@ -8,6 +8,7 @@
 #include "core/store/ManualLessons.h"
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
+#include "gui/manual/BreachMarks.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/manual/UndoControls.h"
 #include "gui/widgets/AppContext.h"
@@ -191,6 +192,7 @@ void frmManualSetLesson::CmdNextClass_Click() {
 void frmManualSetLesson::CmbTeacher_Click() {
     if (CmbTeacher->currentIndex() < 0) {
         TeacherSlots.clear();
+        m_teacherShown.clear();
         InitTeacherGrid();
         return;
     }
@@ -343,6 +345,7 @@ void frmManualSetLesson::LoadClassGrid() {
             ShowClassCell(day, lessonNo);
     staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败：") + why);
     ClearWhy();
+    MarkBreaches();
     // A fresh grid has no selection and no cyan cells; the help says so.
     staMsg->setPanelText(1, kHelpIdle);
 }
@@ -350,6 +353,7 @@ void frmManualSetLesson::LoadClassGrid() {
 void frmManualSetLesson::LoadTeacherGrid(const QString& teacherCode) {
     // A failed read shows what was read before it; the class grid reports it.
     (void)LoadTeacherSlots(m_ctx.db, teacherCode, TeacherSlots);
+    m_teacherShown = teacherCode;
     InitTeacherGrid();
     for (int day = 1; day <= kDays; ++day) {
         for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo) {
@@ -360,6 +364,7 @@ void frmManualSetLesson::LoadTeacherGrid(const QString& teacherCode) {
                             CellColour::Normal);
         }
     }
+    MarkBreaches();
 }
 
 // The class grid shows what ClassSlots holds for the period, in white.
@@ -436,6 +441,23 @@ void frmManualSetLesson::FollowChosen() {
             mintRemainCount = item->text(2).toInt();
     }
     PaintPlaceable();
+    MarkBreaches();
+}
+
+// The red corners of both grids: the lessons shown that break a rule, as the
+// check lists them.
+void frmManualSetLesson::MarkBreaches() {
+    std::vector<rules::Breach> breaches;
+    try {
+        breaches = rules::breachesOf(LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay)));
+    } catch (const Failure&) {
+        // The grids' own reads say that the timetable cannot be read.
+    }
+    ::MarkBreaches(MSFlexGrid1, breaches,
+                   [this](const Lesson& l) { return l.classCode == mstrClassCode; });
+    ::MarkBreaches(grdTeacher, breaches, [this](const Lesson& l) {
+        return !m_teacherShown.isEmpty() && l.teacherCode == m_teacherShown;
+    });
 }
 
 void frmManualSetLesson::ClearWhy() {

@@ -73,6 +73,7 @@ private:
     void ResetColors();
     void PaintPlaceable();
     void FollowChosen();
+    void MarkBreaches();
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
@@ -86,5 +87,6 @@ private:
 
     AppContext& m_ctx;
     UndoControls* m_undo;
-    QString m_chosenClass; // the class of the chosen unplaced lesson
+    QString m_chosenClass;  // the class of the chosen unplaced lesson
+    QString m_teacherShown; // the teacher of the teacher grid
 };

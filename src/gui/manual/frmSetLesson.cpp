@@ -6,6 +6,7 @@
 #include "core/store/Lookups.h"
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
+#include "gui/manual/BreachMarks.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/manual/UndoControls.h"
 #include "gui/widgets/AppContext.h"
@@ -173,6 +174,7 @@ void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col)
     } else {
         return;
     }
+    MarkPresetBreaches();
     RefreshCourseList();
 }
 
@@ -206,6 +208,20 @@ void frmSetLesson::LoadPresetGrid() {
                     GetCourseName(m_ctx.db, l.courseCode), CellColour::Normal);
     }
     staMsg->setPanelText(3, ok ? QStringLiteral("读取成功") : QStringLiteral("读取失败：") + why);
+    MarkPresetBreaches();
+}
+
+void frmSetLesson::MarkPresetBreaches() {
+    // A pre-set lesson that breaks a rule (a "不排" set after it, two
+    // teachers' lessons at once) gets its red corner.
+    std::vector<rules::Breach> breaches;
+    try {
+        breaches = rules::breachesOf(LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay)));
+    } catch (const Failure&) {
+    }
+    MarkBreaches(MSFlexGrid1, breaches, [this](const Lesson& l) {
+        return l.classCode == mstrClassCode && l.origin == Origin::Preset;
+    });
 }
 
 void frmSetLesson::RefreshCourseList() {

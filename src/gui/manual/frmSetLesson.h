@@ -51,6 +51,7 @@ private:
     void RefreshCourseList();
     void SelectCourse(int index);
     void PaintFreeSlots();
+    void MarkPresetBreaches();
     void ClearColors();
     bool WritePresetLesson();
     bool DeletePresetLesson();

@@ -450,6 +450,13 @@ void TestManualSetLesson::moveIntoTimeOffAsksFirst() {
     QCOMPARE(lessonAt(c, "11", 2, 3), QStringLiteral("6T72"));
     QCOMPARE(GridCellText(w.MSFlexGrid1, gridRow(3), 2), QStringLiteral("体育"));
     QCOMPARE(w.staMsg->panelText(3), QStringLiteral("换课成功"));
+    // It breaks a rule now: a red corner in both grids, naming the rule.
+    QVERIFY(GridCellBreach(w.MSFlexGrid1, gridRow(4), 1).isEmpty());
+    QCOMPARE(GridCellBreach(w.MSFlexGrid1, gridRow(3), 2),
+             QStringLiteral("违反排课规则：不排时间上课"));
+    QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("钱老师"));
+    QCOMPARE(GridCellBreach(w.grdTeacher, gridRow(3), 2),
+             QStringLiteral("违反排课规则：不排时间上课"));
 
     // The teacher's time-off is named as the teacher's.
     ClickCell(w.MSFlexGrid1, gridRow(3), 2);
@@ -464,6 +471,9 @@ void TestManualSetLesson::moveIntoTimeOffAsksFirst() {
     ClickCell(w.MSFlexGrid1, gridRow(6), 3, Qt::RightButton);
     QCOMPARE(dialogs.shown.size(), asked);
     QCOMPARE(lessonAt(c, "11", 3, 6), QStringLiteral("6T72"));
+    // Out of the "不排" period, the mark goes with it.
+    QVERIFY(GridCellBreach(w.MSFlexGrid1, gridRow(3), 2).isEmpty());
+    QVERIFY(GridCellBreach(w.MSFlexGrid1, gridRow(6), 3).isEmpty());
     VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
 
