@@ -4,18 +4,35 @@
 #include "core/store/SchoolStore.h"
 #include "core/store/TimetableDb.h"
 
-bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) {
-    result = TimetableCheck{};
-    const rules::NameOf nameOf = [&db](char kind, const QString& code) {
+namespace {
+rules::NameOf namesOf(TimetableDb& db) {
+    return [&db](char kind, const QString& code) {
         return kind == 'c'   ? GetClassName(db, code)
                : kind == 'k' ? GetCourseName(db, code)
                              : GetTeacherName(db, code);
     };
+}
+} // namespace
+
+bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) {
+    result = TimetableCheck{};
+    const rules::NameOf nameOf = namesOf(db);
     try {
         result =
             CheckTimetable(LoadSchool(db, Week::ofLessons(lessonsPerDay)), lessonsPerDay, nameOf);
     } catch (const std::exception&) {
         result = TimetableCheck{};
+        return false;
+    }
+    return true;
+}
+
+bool UnplacedCauses(TimetableDb& db, int lessonsPerDay, std::vector<rules::RootCause>& causes) {
+    causes.clear();
+    try {
+        causes = rules::rootCauses(LoadSchool(db, Week::ofLessons(lessonsPerDay)), namesOf(db));
+    } catch (const std::exception&) {
+        causes.clear();
         return false;
     }
     return true;
