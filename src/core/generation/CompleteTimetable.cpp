@@ -55,8 +55,8 @@ CompletionTranslation TranslateForCompletion(School& s) {
     const auto& lessons = s.timetable.lessons();
     for (std::size_t i = 0; i < lessons.size(); ++i) {
         const Lesson& l = lessons[i];
-        // Lessons beyond the week, or of no class, block nobody here.
-        if (!week.contains(l.period) || l.lessonNoEmpty || l.classCode.isEmpty())
+        // A lesson of no class is nobody's.
+        if (l.classCode.isEmpty())
             continue;
         int unit = unitOf.value(key(l.classCode, l.courseCode, l.teacherCode), -1);
         if (unit < 0) {
@@ -64,6 +64,13 @@ CompletionTranslation TranslateForCompletion(School& s) {
             inTable.push_back(0);
         }
         ++inTable[std::size_t(unit)];
+        // A lesson without a period of the week blocks no period, but it
+        // counts for its row's day, as the rules count it.
+        if (!week.contains(l.period) || l.lessonNoEmpty) {
+            if (l.period.day >= 1 && l.period.day <= Week::kDays)
+                ++pr.units[std::size_t(unit)].dayBase[std::size_t(l.period.day - 1)];
+            continue;
+        }
         // Pre-set lessons and lessons outside the plan stay where they are.
         const bool fixed = l.origin == Origin::Preset || l.origin == Origin::Unrecorded ||
                            t.planRowOfUnit[std::size_t(unit)] < 0;

@@ -28,6 +28,9 @@ public:
         // Each plan row keeps its own daily share: two rows of one course in a
         // class (two teachers) count apart.
         m_unitDay.assign(p.units.size() * kDays, 0);
+        for (std::size_t u = 0; u < p.units.size(); ++u)
+            for (int d = 0; d < kDays; ++d)
+                m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {

@@ -11,6 +11,7 @@
 //
 // The problem is given as small integers so that one step costs a few array
 // reads; the caller translates the timetable into it and back.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -28,6 +29,9 @@ struct CompletionProblem {
         int teacher = -1;
         int course = 0;
         int dailyShare = 1; // most lessons of this unit a day
+        // By day: lessons of the unit that have no period of the week (no
+        // lesson number, or one beyond the day) but count for the day.
+        std::array<int, 5> dayBase{};
         // By period (day × lessonsPerDay + lesson): 0 最佳位置, 1 正常,
         // 2 尽量不排, 3 不排.
         std::vector<std::uint8_t> level;

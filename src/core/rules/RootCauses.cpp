@@ -45,8 +45,10 @@ std::vector<Row> planRows(const School& s) {
     return rows;
 }
 
+// A reason that is a rule: the teacher's day cap and the best and avoid
+// cells hidden by a lesson without number only steer generation.
 bool hard(Obstacle o) {
-    return o != Obstacle::TeacherDayCap;
+    return o != Obstacle::TeacherDayCap && o != Obstacle::HiddenByUnnumbered;
 }
 
 // Periods of the week at which the rules accept a lesson of the row.
@@ -212,8 +214,7 @@ public:
                              .arg(f[0]);
                 break;
             case CauseKind::Crowded:
-                c.line = QStringLiteral("%1：%2 节排不下——老师和本班都空闲的时间已被其他课占满，"
-                                        "移动其他课也腾不出来")
+                c.line = QStringLiteral("%1：%2 节排不下——本班空闲的时间老师都有课或被其他课占着")
                              .arg(rowName(r))
                              .arg(c.lessons);
                 break;

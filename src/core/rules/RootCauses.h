@@ -15,8 +15,10 @@
 //     days on which any period is open to it;
 //  5. Fixed:     with only the lessons completion may not move (pre-set ones)
 //     in the week, fewer periods accept the row's lessons than it has;
-//  6. Crowded:   room exists, but the periods where the teacher and the class
-//     are both free are taken by other lessons.
+//  6. Crowded:   room exists in the week of fixed lessons, but the class's
+//     free periods are taken by the teacher's other lessons (or the exclusive
+//     course's, or the row's daily share). After completion this means that
+//     moving lessons did not make room; before it, 自动补排 may still.
 // Causes 1–3 group the rows of the course, teacher or class; the others are
 // per row.
 //
