@@ -2,6 +2,7 @@
 
 #include "core/rules/Placement.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <algorithm>
 #include <functional>
@@ -12,8 +13,10 @@ namespace rules {
 
 namespace {
 
-// Changes tried for one cause before it is left without one.
+// Changes tried for one cause before it is left without one, and the time
+// all the causes may spend on trying.
 constexpr int kMaxTries = 12;
+constexpr qint64 kTryingMs = 3000;
 
 struct Row {
     QString cls, course, teacher;
@@ -115,7 +118,9 @@ struct Trial {
 class Finder {
 public:
     Finder(const School& s, const NameOf& nameOf)
-        : m_s(s), m_fixed(fixedOnly(s)), m_nameOf(nameOf), m_rows(planRows(s)) {}
+        : m_s(s), m_fixed(fixedOnly(s)), m_nameOf(nameOf), m_rows(planRows(s)) {
+        m_clock.start();
+    }
 
     std::vector<RootCause> run() {
         struct Group {
@@ -166,7 +171,7 @@ public:
             it->second.cause.lessons += r.missing;
             it->second.rows.push_back(r);
         }
-        std::vector<RootCause> causes;
+        std::vector<Group*> ordered;
         for (auto& [key, g] : groups) {
             RootCause& c = g.cause;
             const Row& r = g.rows.front();
@@ -219,13 +224,21 @@ public:
                              .arg(c.lessons);
                 break;
             }
-            if (c.kind != CauseKind::Placeable)
-                c.change = changeFor(c, g.rows);
+            ordered.push_back(&g);
+        }
+        // The largest causes get their changes tried first.
+        std::stable_sort(ordered.begin(), ordered.end(), [](const Group* a, const Group* b) {
+            return a->cause.lessons > b->cause.lessons;
+        });
+        std::vector<RootCause> causes;
+        for (Group* g : ordered) {
+            RootCause& c = g->cause;
+            if (c.kind != CauseKind::Placeable && !m_clock.hasExpired(kTryingMs)) {
+                c.change = changeFor(c, g->rows);
+                c.changeTried = true;
+            }
             causes.push_back(c);
         }
-        std::stable_sort(causes.begin(), causes.end(), [](const RootCause& a, const RootCause& b) {
-            return a.lessons > b.lessons;
-        });
         return causes;
     }
 
@@ -418,7 +431,7 @@ private:
         };
         std::optional<QString> found;
         auto tryOne = [&](const std::function<Trial()>& make) {
-            if (found || tries >= kMaxTries)
+            if (found || tries >= kMaxTries || m_clock.hasExpired(kTryingMs))
                 return;
             const Trial t = make();
             if (verified(t))
@@ -510,6 +523,7 @@ private:
     School m_fixed;
     NameOf m_nameOf;
     std::vector<Row> m_rows;
+    QElapsedTimer m_clock;
 };
 
 } // namespace
@@ -532,7 +546,7 @@ QStringList causeLines(const std::vector<RootCause>& causes) {
     lines << QStringLiteral("排不下的根本原因：");
     for (const RootCause& c : causes) {
         lines << QStringLiteral("  ") + c.line;
-        if (c.kind != CauseKind::Placeable)
+        if (c.changeTried)
             lines << (c.change.isEmpty()
                           ? QStringLiteral("    没有找到只改一处就能多排进的办法")
                           : QStringLiteral("    可以：%1（已在副本上试过，能多排进这些课）")

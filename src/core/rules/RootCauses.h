@@ -55,6 +55,9 @@ struct RootCause {
     // "取消老师 王芳 星期三第5节的“不排”"; empty when no single change tried
     // on the copy let more lessons in, and for Placeable.
     QString change;
+    // Changes were tried for the cause; false when the time for trying ran
+    // out first (a very large school with many causes) or for Placeable.
+    bool changeTried = false;
 };
 
 // The causes, most lessons first. Empty when nothing of the plan is missing.
