@@ -4,7 +4,7 @@
     layering.py SRC_DIR
 
 The layers, lowest first: core/model, core/config, core/rules, core/store,
-core/generation, core/output, gui/widgets, the window areas (gui/basedata,
+core/generation, core/formats, gui/widgets, the window areas (gui/basedata,
 gui/limits, gui/manual, gui/generation, gui/output; none includes another),
 gui/shell (with gui/main.cpp). cli sits on the core alone and never includes gui.
 Each offending include is printed as "file:line: includes X (reason)".
@@ -13,7 +13,7 @@ import os
 import re
 import sys
 
-CORE = ["core/model", "core/config", "core/rules", "core/store", "core/generation", "core/output"]
+CORE = ["core/model", "core/config", "core/rules", "core/store", "core/generation", "core/formats"]
 AREAS = ["gui/basedata", "gui/limits", "gui/manual", "gui/generation", "gui/output"]
 RANK = {name: i for i, name in enumerate(CORE)}
 RANK["gui/widgets"] = len(CORE)

@@ -23,7 +23,7 @@ class Layering(unittest.TestCase):
     def test_allowed_includes(self):
         src = tree({
             "core/store/A.cpp": '#include "core/store/A.h"\n#include "core/model/B.h"\n',
-            "gui/manual/W.cpp": '#include "gui/widgets/G.h"\n#include "core/output/P.h"\n',
+            "gui/manual/W.cpp": '#include "gui/widgets/G.h"\n#include "core/formats/P.h"\n',
             "gui/shell/M.cpp": '#include "gui/manual/W.h"\n#include "gui/output/X.h"\n',
             "gui/main.cpp": '#include "gui/shell/M.h"\n',
             "cli/c.cpp": '#include "cli/T.h"\n#include "core/config/C.h"\n#include <QString>\n',

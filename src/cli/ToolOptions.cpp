@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "core/config/AppConfig.h"
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 

@@ -4,9 +4,10 @@
 #include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
 #include "core/store/PlanStore.h"
 #include "core/store/SchoolStore.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
@@ -49,7 +50,7 @@ int runBench(const ToolArgs& args) {
         DemoSize size;
         ParseDemoSize(QString::fromLatin1(name), size);
         const QString path = dir.filePath(QStringLiteral("%1.db").arg(QLatin1String(name)));
-        error = MakeDemoSchool(path, size, kDefaultBuildSeed);
+        error = MakeSchoolFile(path, DemoSchool(size, kDefaultBuildSeed));
         TimetableDb db;
         if (!error.isEmpty() || !db.open(path)) {
             CliErr(args.tagged(error));

@@ -2,7 +2,8 @@
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
+#include "core/store/SchoolWriter.h"
 
 namespace {
 int runDemo(const ToolArgs& args) {
@@ -20,7 +21,7 @@ int runDemo(const ToolArgs& args) {
     if (!error.isEmpty())
         return args.usageError(error);
     const QString path = args.positional.first();
-    error = MakeDemoSchool(path, size, seed);
+    error = MakeSchoolFile(path, DemoSchool(size, seed));
     if (!error.isEmpty()) {
         CliErr(args.tagged(error));
         return 1;

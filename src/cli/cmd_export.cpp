@@ -2,7 +2,7 @@
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
-#include "core/output/ScheduleExport.h"
+#include "core/formats/ScheduleExport.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/Lookups.h"
 #include "core/store/SqliteFailure.h"

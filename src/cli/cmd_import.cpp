@@ -2,9 +2,9 @@
 // 从Excel导入… does; and export --template writes the workbook it reads.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/output/ImportTemplate.h"
-#include "core/output/ScheduleWorkbook.h"
-#include "core/output/SchoolImport.h"
+#include "core/formats/ImportTemplate.h"
+#include "core/formats/ScheduleWorkbook.h"
+#include "core/formats/SchoolImport.h"
 #include "core/store/TimetableDb.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
-#include "core/output/PrintQueries.h"
+#include "core/config/SafeFile.h"
+#include "core/formats/PrintQueries.h"
 #include "core/store/LessonsPerDay.h"
-#include "core/store/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 

@@ -9,7 +9,8 @@
 #include "core/config/AppPaths.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableCheckStore.h"
 #include "gui/basedata/frmClassInput.h"
@@ -504,7 +505,7 @@ void TestSchoolYear::unplacedLessonsPlacedByHand_data() {
 void TestSchoolYear::unplacedLessonsPlacedByHand() {
     QFETCH(uint, seed);
     const QString demo = m_home->filePath("demo.db");
-    QCOMPARE(MakeDemoSchool(demo, DemoSize::Medium, seed), QString());
+    QCOMPARE(MakeSchoolFile(demo, DemoSchool(DemoSize::Medium, seed)), QString());
     QVERIFY(WriteDbFileName(demo));
     STEP(start());
     QCOMPARE(m_ctx->db.path(), demo);

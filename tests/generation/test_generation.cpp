@@ -3,9 +3,10 @@
 #include "TestDb.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
+#include "core/model/DemoSchool.h"
 #include "core/model/Failure.h"
-#include "core/store/DemoSchool.h"
 #include "core/store/SchoolStore.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableCheckStore.h"
 
@@ -110,7 +111,7 @@ void TestGeneration::demoSchoolsGenerateWithoutFaults() {
     QFETCH(int, size);
     QFETCH(int, lessonsPerDay);
     TestDb t;
-    FillDemoSchool(t.db, DemoSize(size), 11);
+    WriteSchool(t.db, DemoSchool(DemoSize(size), 11));
     const long long rows = t.count("select count(*) from ClassPlantb");
     int yields = 0;
     const int rate = BuildTimetable(t.db, Week::ofLessons(lessonsPerDay), [&] { ++yields; });
@@ -188,7 +189,7 @@ void TestGeneration::sameSeedSameTimetable() {
     QString first, second, other;
     for (QString* out : {&first, &second, &other}) {
         TestDb t;
-        FillDemoSchool(t.db, DemoSize::Small, 3);
+        WriteSchool(t.db, DemoSchool(DemoSize::Small, 3));
         SeedBuildRandom(out == &other ? 99 : kDefaultBuildSeed);
         QVERIFY(BuildTimetable(t.db, Week::ofLessons(6)) > 0);
         *out = dump(t);
@@ -230,7 +231,7 @@ void TestGeneration::completionRateRoundsHalfToEven() {
 
 void TestGeneration::failureRollsBackTheWholeRun() {
     TestDb t;
-    FillDemoSchool(t.db, DemoSize::Small, 5);
+    WriteSchool(t.db, DemoSchool(DemoSize::Small, 5));
     QVERIFY(BuildTimetable(t.db, Week::ofLessons(6)) > 0);
     t.addLesson("11", 1, 1, "01", "001", 2);
     const QString before = dump(t);

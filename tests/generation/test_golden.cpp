@@ -8,7 +8,8 @@
 #include "TestDb.h"
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/Sql.h"
 
 #include <QDir>
@@ -91,7 +92,7 @@ void TestGolden::demoTimetablesAreUnchanged() {
     TestDb t;
     // The seed makes the school and starts the generator, as `kbxt-cli demo
     // --seed N` followed by `kbxt-cli generate --seed N` would.
-    FillDemoSchool(t.db, demo, seed);
+    WriteSchool(t.db, DemoSchool(demo, seed));
     SeedBuildRandom(seed);
     const int rate = BuildTimetable(t.db, Week::ofLessons(lessonsPerDay));
     QVERIFY(rate > 0);

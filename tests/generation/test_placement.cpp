@@ -3,7 +3,6 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/LessonPlacement.h"
-#include "core/store/DemoSchool.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 

@@ -1,7 +1,7 @@
 // Workbooks of the export, read back as a spreadsheet program reads them.
 #include "ExportFixture.h"
 #include "XlsxReader.h"
-#include "core/output/ScheduleExport.h"
+#include "core/formats/ScheduleExport.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,11 +5,12 @@
 #include "TestDb.h"
 #include "XlsxReader.h"
 
-#include "core/output/ImportTemplate.h"
-#include "core/output/ScheduleWorkbook.h"
-#include "core/output/SchoolImport.h"
-#include "core/output/SheetReader.h"
-#include "core/store/DemoSchool.h"
+#include "core/formats/ImportTemplate.h"
+#include "core/formats/ScheduleWorkbook.h"
+#include "core/formats/SchoolImport.h"
+#include "core/formats/SheetReader.h"
+#include "core/model/DemoSchool.h"
+#include "core/store/SchoolWriter.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -87,7 +88,7 @@ private slots:
     // problem, writes the same template again, and a second import adds nothing.
     void templateRoundTrip() {
         TestDb source;
-        FillDemoSchool(source.db, DemoSize::Small, 5);
+        WriteSchool(source.db, DemoSchool(DemoSize::Small, 5));
         const QString first = m_dir.filePath("first.xlsx");
         WriteImportTemplate(source.db, first);
 
@@ -259,7 +260,7 @@ private slots:
     // The command line: template export, dry run, import, a failure.
     void commandLine() {
         TestDb source;
-        FillDemoSchool(source.db, DemoSize::Small, 2);
+        WriteSchool(source.db, DemoSchool(DemoSize::Small, 2));
         source.db.close();
         const QString book = m_dir.filePath("cli.xlsx");
         QCOMPARE(RunCli({"export", "--template", source.path, book}), 0);

@@ -1,8 +1,8 @@
 #include "TestDb.h"
 #include "core/config/AppPaths.h"
-#include "core/output/PrintDocument.h"
-#include "core/output/PrintQueries.h"
-#include "core/output/PrintTemplate.h"
+#include "core/formats/PrintDocument.h"
+#include "core/formats/PrintQueries.h"
+#include "core/formats/PrintTemplate.h"
 
 #include <QTest>
 #include <QXmlStreamReader>

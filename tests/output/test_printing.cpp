@@ -3,7 +3,7 @@
 #include "TestDb.h"
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
-#include "core/output/PrintQueries.h"
+#include "core/formats/PrintQueries.h"
 #include "gui/output/PrintComponent.h"
 #include "gui/output/frmPrint.h"
 #include "gui/widgets/AppContext.h"

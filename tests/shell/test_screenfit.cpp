@@ -4,7 +4,8 @@
 #include "GuiTest.h"
 #include "core/config/AppConfig.h"
 #include "core/generation/BuildRandom.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
+#include "core/store/SchoolWriter.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/limits/frmCourseLimitInput.h"
@@ -91,7 +92,7 @@ void TestScreenFit::initTestCase() {
     m_home = std::make_unique<QTemporaryDir>();
     qputenv("KBXT_HOME", m_home->path().toUtf8());
     const QString db = m_home->filePath("demo.db");
-    QCOMPARE(MakeDemoSchool(db, DemoSize::Small, kDefaultBuildSeed), QString());
+    QCOMPARE(MakeSchoolFile(db, DemoSchool(DemoSize::Small, kDefaultBuildSeed)), QString());
     QVERIFY(WriteDbFileName(db));
     // Seven lessons a day make the tallest grids; a long school name the
     // widest captions.

@@ -5,8 +5,9 @@
 
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
 #include "core/store/Lookups.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableVersions.h"
 
 #include <QFile>
@@ -49,7 +50,7 @@ class TestVersions : public QObject {
 private slots:
     void generationUndoneAndRedone() {
         TestDb t;
-        FillDemoSchool(t.db, DemoSize::Small, 4);
+        WriteSchool(t.db, DemoSchool(DemoSize::Small, 4));
         const QString before = TimetableText(t);
         const long long preset = t.count("select count(*) from LessonListtb");
         QVERIFY(preset > 0); // the demo's class meetings
@@ -124,7 +125,7 @@ private slots:
 
     void commandLine() {
         TestDb t;
-        FillDemoSchool(t.db, DemoSize::Small, 6);
+        WriteSchool(t.db, DemoSchool(DemoSize::Small, 6));
         const QString before = TimetableText(t);
         t.db.close();
         QString out;

@@ -29,3 +29,32 @@ private:
 // never shown to the user).
 QString FailureMessage(const std::exception& e, const QString& fallbackReason,
                        const QString& file = {});
+
+// Chinese reasons shared by the database layer and safe file writing, so that a
+// locked, read-only, full or damaged file is named alike wherever it is met.
+namespace reason {
+inline QString busy() {
+    return QStringLiteral("课表数据库正被其他程序使用");
+}
+inline QString readOnly() {
+    return QStringLiteral("文件只读");
+}
+inline QString diskFull() {
+    return QStringLiteral("磁盘已满");
+}
+inline QString corrupt() {
+    return QStringLiteral("文件已损坏");
+}
+inline QString notTimetable() {
+    return QStringLiteral("不是课表数据库");
+}
+inline QString cannotOpen() {
+    return QStringLiteral("无法打开文件");
+}
+inline QString missing() {
+    return QStringLiteral("文件不存在");
+}
+inline QString ioError() {
+    return QStringLiteral("读写文件出错");
+}
+} // namespace reason

@@ -1,11 +1,11 @@
 #include "core/store/SchoolWriter.h"
 
+#include "core/config/SafeFile.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
@@ -21,6 +21,7 @@ void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
     };
     names("insert into Classtb(Code,Name,FullName,ShortName) values(?,?,?,?)", school.classes);
     names("insert into Coursetb(Code,Name,FullName,ShortName) values(?,?,?,?)", school.courses);
+    names("insert into ClassRoomtb(Code,Name,FullName,ShortName) values(?,?,?,?)", school.rooms);
     names("insert into Teachertb(Code,Name,FullName,ShortName) values(?,?,?,?)", school.teachers);
     {
         SQLite::Statement st(d, "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,"
@@ -56,22 +57,24 @@ void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
 QString MakeSchoolFile(const QString& path, const SchoolRecords& school) {
     if (QFileInfo::exists(path))
         return QStringLiteral("文件已存在，不会覆盖：%1").arg(path);
-    if (!CreateTimetableFile(path))
-        return QStringLiteral("无法创建数据库文件：%1").arg(path);
-    QString error;
-    {
-        TimetableDb db;
-        if (!db.open(path)) {
-            error = QStringLiteral("无法打开新建的数据库文件：%1").arg(path);
-        } else {
+    try {
+        // Built under a temporary name and renamed when complete, so a kill or
+        // a full disk never leaves a half-filled school under the chosen name.
+        SafeFile safe(path);
+        if (!CreateTimetableFile(safe.tempPath()))
+            throw safe.writeFailure();
+        {
+            TimetableDb db;
+            db.openChecked(safe.tempPath());
             try {
                 WriteSchool(db, school);
             } catch (const std::exception& e) {
-                error = QStringLiteral("写入学校数据失败：%1").arg(AsFailure(e, path).message());
+                throw AsFailure(e, path);
             }
         }
+        safe.commit();
+        return {};
+    } catch (const std::exception& e) {
+        return AsFailure(e, path).message();
     }
-    if (!error.isEmpty())
-        QFile::remove(path);
-    return error;
 }

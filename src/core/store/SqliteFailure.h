@@ -6,34 +6,6 @@
 #include <QString>
 #include <exception>
 
-// Chinese reasons shared by the opening check and the mapping below.
-namespace reason {
-inline QString busy() {
-    return QStringLiteral("课表数据库正被其他程序使用");
-}
-inline QString readOnly() {
-    return QStringLiteral("文件只读");
-}
-inline QString diskFull() {
-    return QStringLiteral("磁盘已满");
-}
-inline QString corrupt() {
-    return QStringLiteral("文件已损坏");
-}
-inline QString notTimetable() {
-    return QStringLiteral("不是课表数据库");
-}
-inline QString cannotOpen() {
-    return QStringLiteral("无法打开文件");
-}
-inline QString missing() {
-    return QStringLiteral("文件不存在");
-}
-inline QString ioError() {
-    return QStringLiteral("读写文件出错");
-}
-} // namespace reason
-
 // A Failure for SQLite result code `code` (primary or extended) met on `path`.
 Failure SqliteFailure(int code, const QString& path);
 

@@ -1,7 +1,7 @@
 #include "gui/basedata/frmImport.h"
 
-#include "core/output/ImportTemplate.h"
-#include "core/output/ScheduleWorkbook.h"
+#include "core/formats/ImportTemplate.h"
+#include "core/formats/ScheduleWorkbook.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"

@@ -4,7 +4,7 @@
 // already and which rows are wrong, and writes it all in one step when the
 // user confirms. "导出导入模板" writes the workbook layout it reads, with the
 // current data.
-#include "core/output/SchoolImport.h"
+#include "core/formats/SchoolImport.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "gui/output/PrintComponent.h"
 
-#include "core/output/PrintDocument.h"
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
+#include "core/formats/PrintDocument.h"
 #include "gui/output/PrintPages.h"
 #include "gui/widgets/ScreenFit.h"
 

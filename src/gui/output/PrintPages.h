@@ -1,7 +1,7 @@
 #pragma once
 // Page layout of the print component: draws a print document's timetables
 // with QPainter on any paged device (a printer, its preview, a PDF writer).
-#include "core/output/PrintTemplate.h"
+#include "core/formats/PrintTemplate.h"
 
 #include <QPageLayout>
 

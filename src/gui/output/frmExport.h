@@ -1,7 +1,7 @@
 #pragma once
 // "导出课表到Excel": saves the timetable of a class, a teacher, all of them, or
 // the whole-school overview as a spreadsheet workbook.
-#include "core/output/ScheduleExport.h"
+#include "core/formats/ScheduleExport.h"
 
 #include <QDialog>
 

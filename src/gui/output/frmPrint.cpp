@@ -2,7 +2,7 @@
 
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
-#include "core/output/PrintQueries.h"
+#include "core/formats/PrintQueries.h"
 #include "core/store/Lookups.h"
 #include "core/store/SqliteFailure.h"
 #include "gui/output/NameChoice.h"

@@ -1,7 +1,7 @@
 #pragma once
 // "打印课表": prints one class or all classes, one teacher or all teachers (A4)
 // or the whole-school overview (A3) through the print component.
-#include "core/output/PrintQueries.h"
+#include "core/formats/PrintQueries.h"
 
 #include <QDialog>
 

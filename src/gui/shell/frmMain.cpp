@@ -1,14 +1,15 @@
 #include "gui/shell/frmMain.h"
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
 #include "core/generation/BuildRandom.h"
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
 #include "core/store/Lookups.h"
 #include "core/store/Maintenance.h"
 #include "core/store/PlanCheckStore.h"
+#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
@@ -525,7 +526,7 @@ void frmMain::mnuOpenDemo_Click() {
     QString error;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        error = MakeDemoSchool(file, DemoSize::Small, kDefaultBuildSeed);
+        error = MakeSchoolFile(file, DemoSchool(DemoSize::Small, kDefaultBuildSeed));
         QApplication::restoreOverrideCursor();
     }
     if (!error.isEmpty()) {

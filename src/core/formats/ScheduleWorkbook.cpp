@@ -1,6 +1,6 @@
-#include "core/output/ScheduleWorkbook.h"
+#include "core/formats/ScheduleWorkbook.h"
 
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 
 #include <QFile>
 #include <optional>

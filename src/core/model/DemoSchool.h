@@ -4,10 +4,10 @@
 // usual courses with their weekly lessons, teachers with the usual loads,
 // course time limits, one exclusive course (信息技术, one computer room) and a
 // pre-set 班队会 lesson in every class. The same seed gives the same school.
+#include "core/model/SchoolRecords.h"
+
 #include <QString>
 #include <cstdint>
-
-class TimetableDb;
 
 enum class DemoSize { Small, Medium, Large, Huge };
 
@@ -15,10 +15,6 @@ enum class DemoSize { Small, Medium, Large, Huge };
 bool ParseDemoSize(const QString& text, DemoSize& size);
 int DemoClassesPerGrade(DemoSize size);
 
-// Fills an open database that has the tables but no data. Throws on failure.
-void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed);
-
-// Writes a new database file holding the demo school. Refuses an existing file.
-// Returns the empty text on success, else a message for the user (nothing is
-// left behind then).
-QString MakeDemoSchool(const QString& path, DemoSize size, std::uint32_t seed);
+// The school's records, for WriteSchool (into an open empty database) or
+// MakeSchoolFile (a new file) of the store.
+SchoolRecords DemoSchool(DemoSize size, std::uint32_t seed);

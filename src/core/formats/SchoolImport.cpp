@@ -1,4 +1,4 @@
-#include "core/output/SchoolImport.h"
+#include "core/formats/SchoolImport.h"
 
 #include "core/model/ClassNames.h"
 

@@ -1,4 +1,4 @@
-#include "core/output/SheetReader.h"
+#include "core/formats/SheetReader.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/output/ScheduleExport.h"
+#include "core/formats/ScheduleExport.h"
 
 bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
                     const QString& fileName, int lessonsPerDay, const QString& schoolName) {

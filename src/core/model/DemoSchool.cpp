@@ -1,14 +1,5 @@
-#include "core/store/DemoSchool.h"
+#include "core/model/DemoSchool.h"
 
-#include "core/store/SafeFile.h"
-#include "core/store/SqliteFailure.h"
-
-#include "core/store/Schema.h"
-#include "core/store/Sql.h"
-#include "core/store/TimetableDb.h"
-
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <random>
 #include <vector>
@@ -61,7 +52,7 @@ private:
 };
 
 struct Builder {
-    SQLite::Database& d;
+    SchoolRecords& s;
     Draw draw;
     QSet<QString> names;
     int teachers = 0;
@@ -74,19 +65,15 @@ struct Builder {
         } while (names.contains(name));
         names.insert(name);
         QString code = QStringLiteral("%1").arg(++teachers, 3, 10, QLatin1Char('0'));
-        sql::exec(d, "insert into Teachertb(Code,Name,FullName,ShortName) values(?,?,?,?)", code,
-                  name, name, name.left(1) + QStringLiteral("老师"));
+        s.teachers.push_back({code, name, name, name.left(1) + QStringLiteral("老师")});
         return code;
     }
     void plan(const QString& cls, const char* course, const QString& teacher, int count,
               int built = 0) {
-        sql::exec(d,
-                  "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,BuildCount,"
-                  "IsAutoBuild) values(?,?,?,?,?,0)",
-                  cls, course, teacher, count, built);
+        s.plan.push_back({cls, QString::fromLatin1(course), teacher, count, built, false});
     }
     void limit(const char* course, int day, int lessonNo, int attr) {
-        sql::exec(d, "insert into Limittb values(1,?,?,?,?)", course, day, lessonNo, attr);
+        s.limits.push_back({1, QString::fromLatin1(course), day, lessonNo, attr});
     }
 };
 
@@ -125,10 +112,9 @@ int DemoClassesPerGrade(DemoSize size) {
     return 1;
 }
 
-void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
-    SQLite::Database& d = db.sql();
-    SQLite::Transaction tx(d);
-    Builder b{d, Draw(seed), {}, 0};
+SchoolRecords DemoSchool(DemoSize size, std::uint32_t seed) {
+    SchoolRecords school;
+    Builder b{school, Draw(seed), {}, 0};
 
     std::vector<DemoClass> classes;
     const int perGrade = DemoClassesPerGrade(size);
@@ -139,23 +125,20 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
             const QString code =
                 QString::number(grade) +
                 QStringLiteral("%1").arg(n, perGrade > 9 ? 2 : 1, 10, QLatin1Char('0'));
-            sql::exec(d, "insert into Classtb(Code,Name,FullName,ShortName) values(?,?,?,?)", code,
-                      g + QStringLiteral("（%1）班").arg(n),
-                      g + QStringLiteral("年级（%1）班").arg(n),
-                      g + QStringLiteral("（%1）").arg(n));
+            school.classes.push_back({code, g + QStringLiteral("（%1）班").arg(n),
+                                      g + QStringLiteral("年级（%1）班").arg(n),
+                                      g + QStringLiteral("（%1）").arg(n)});
             classes.push_back({code, grade});
         }
 
     for (const Course& c : kCourses)
-        sql::exec(d, "insert into Coursetb(Code,Name,FullName,ShortName) values(?,?,?,?)", c.code,
-                  QString::fromUtf8(c.name), QString::fromUtf8(c.name),
-                  QString::fromUtf8(c.shortName));
+        school.courses.push_back({QString::fromLatin1(c.code), QString::fromUtf8(c.name),
+                                  QString::fromUtf8(c.name), QString::fromUtf8(c.shortName)});
     {
         int n = 0;
         for (const char* room : {"计算机教室", "音乐教室", "美术教室", "科学实验室", "操场"}) {
             const QString name = QString::fromUtf8(room);
-            sql::exec(d, "insert into ClassRoomtb(Code,Name,FullName,ShortName) values(?,?,?,?)",
-                      QStringLiteral("R%1").arg(++n), name, name, name);
+            school.rooms.push_back({QStringLiteral("R%1").arg(++n), name, name, name});
         }
     }
 
@@ -167,8 +150,8 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
                 const bool meeting = qstrcmp(c.code, kClassMeeting) == 0;
                 b.plan(cls.code, c.code, teacher, c.lessons[cls.grade], meeting ? 1 : 0);
                 if (meeting) // every class meets on Friday afternoon
-                    sql::exec(d, "insert into LessonListtb values(?,5,5,?,?,0)", cls.code, c.code,
-                              teacher);
+                    school.lessons.push_back(
+                        {cls.code, 5, 5, QString::fromLatin1(c.code), teacher, 0});
             }
     }
     // The subject teachers take consecutive classes of the course; which
@@ -219,31 +202,6 @@ void FillDemoSchool(TimetableDb& db, DemoSize size, std::uint32_t seed) {
     }
     for (int n = 5; n <= 7; ++n)
         b.limit(kExclusiveCourse, 5, n, 3); // the computer room is serviced on Friday afternoon
-    sql::exec(d, "insert into CourseAttrtb(CourseCode) values(?)", kExclusiveCourse);
-    tx.commit();
-}
-
-QString MakeDemoSchool(const QString& path, DemoSize size, std::uint32_t seed) {
-    if (QFileInfo::exists(path))
-        return QStringLiteral("文件已存在，不会覆盖：%1").arg(path);
-    try {
-        // Built under a temporary name and renamed when complete, so a kill or
-        // a full disk never leaves a half-filled school under the chosen name.
-        SafeFile safe(path);
-        if (!CreateTimetableFile(safe.tempPath()))
-            throw safe.writeFailure();
-        {
-            TimetableDb db;
-            db.openChecked(safe.tempPath());
-            try {
-                FillDemoSchool(db, size, seed);
-            } catch (const std::exception& e) {
-                throw AsFailure(e, path);
-            }
-        }
-        safe.commit();
-        return {};
-    } catch (const std::exception& e) {
-        return AsFailure(e, path).message();
-    }
+    school.exclusiveCourses.push_back(QString::fromLatin1(kExclusiveCourse));
+    return school;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the export window and kbxt-cli export share: the lessons of a selection
 // read from the timetable, handed to the matching workbook writer.
-#include "core/output/ScheduleWorkbook.h"
+#include "core/formats/ScheduleWorkbook.h"
 #include "core/store/ScheduleRecords.h"
 
 // Reads the selection and writes its workbook. False when it holds no lesson

@@ -1,7 +1,7 @@
 #pragma once
 // What the print window and kbxt-cli print share besides the record queries:
 // the document writer and the page template of each selection.
-#include "core/output/PrintDocument.h"
+#include "core/formats/PrintDocument.h"
 #include "core/store/ScheduleRecords.h"
 
 // The kind's writer: the whole-school document or the class/teacher one.

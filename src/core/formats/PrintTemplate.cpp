@@ -1,4 +1,4 @@
-#include "core/output/PrintTemplate.h"
+#include "core/formats/PrintTemplate.h"
 
 #include <QFile>
 #include <QRegularExpression>

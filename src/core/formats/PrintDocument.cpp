@@ -1,6 +1,6 @@
-#include "core/output/PrintDocument.h"
+#include "core/formats/PrintDocument.h"
 
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "core/output/ImportTemplate.h"
+#include "core/formats/ImportTemplate.h"
 
-#include "core/output/ScheduleWorkbook.h"
+#include "core/formats/ScheduleWorkbook.h"
 #include "core/store/ImportStore.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "core/store/SafeFile.h"
+#include "core/config/SafeFile.h"
 
-#include "core/store/SqliteFailure.h"
+#include "core/model/Failure.h"
 
 #include <QCoreApplication>
 #include <QDir>

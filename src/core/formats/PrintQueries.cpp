@@ -1,4 +1,4 @@
-#include "core/output/PrintQueries.h"
+#include "core/formats/PrintQueries.h"
 
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
                        int lessonsPerDay, const QString& schoolName) {

@@ -6,7 +6,7 @@
 // the file first; the preview says what would be added, what is there already
 // (matched by code, else by name) and which rows are wrong. Nothing is written
 // until WriteImport is called with preview.additions.
-#include "core/output/SheetReader.h"
+#include "core/formats/SheetReader.h"
 #include "core/store/ImportStore.h"
 
 #include <QList>
