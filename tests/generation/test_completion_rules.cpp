@@ -21,7 +21,8 @@
 namespace {
 
 // A school of 1–4 classes and 2–5 courses where one class's first course is
-// split between two teachers, with exclusive courses, "不排" cells of
+// split between two teachers, now and then a repeated row, with exclusive
+// courses, "不排" cells of
 // courses, teachers and classes, a few pre-set lessons, now and then a
 // lesson without a period of the week, and a random part of the rest placed
 // legally.
@@ -52,6 +53,13 @@ School randomSchool(std::mt19937& rng) {
                 }
             }
         }
+    }
+    // Now and then a row repeated: equal rows add up.
+    if (pick(0, 5) == 0) {
+        PlanRow again = s.plan[std::size_t(pick(0, int(s.plan.size()) - 1))];
+        again.rowid = ++rowid;
+        again.count = pick(1, 3);
+        s.plan.push_back(again);
     }
     for (int k = 0; k < courses; ++k)
         if (pick(0, 3) == 0)
@@ -100,12 +108,10 @@ School randomSchool(std::mt19937& rng) {
     return s;
 }
 
-// No reason against but those of generation's own: the teacher's day cap,
-// and best and avoid cells hidden by a lesson without lesson number.
+// No reason against but generation's own teacher day cap.
 bool rulesAccept(const School& s, const rules::Placing& p, Period q) {
     for (const rules::Reason& r : rules::reasonsAgainst(s, p, q))
-        if (r.obstacle != rules::Obstacle::TeacherDayCap &&
-            r.obstacle != rules::Obstacle::HiddenByUnnumbered)
+        if (r.obstacle != rules::Obstacle::TeacherDayCap)
             return false;
     return true;
 }

@@ -24,6 +24,7 @@ CompletionTranslation TranslateForCompletion(School& s) {
     const int P = week.periodCount();
     auto periodOf = [&](Period q) { return (q.day - 1) * pr.lessonsPerDay + q.lessonNo - 1; };
     QHash<QString, int> unitOf;
+    std::vector<long long> weekly; // by unit: the lessons its rows plan
     auto key = [](const QString& a, const QString& b, const QString& c) {
         return a + QChar('\t') + b + QChar('\t') + c;
     };
@@ -38,8 +39,15 @@ CompletionTranslation TranslateForCompletion(School& s) {
         u.level.assign(std::size_t(P), std::uint8_t(attrOf(LimitLevel::Normal)));
         if (planRow >= 0)
             week.forEach([&](Period q) {
-                u.level[std::size_t(periodOf(q))] = std::uint8_t(attrOf(rules::levelAt(s, p, q)));
+                LimitLevel level = rules::levelAt(s, p, q);
+                // A lesson without lesson number hides the day's best and
+                // avoid periods from its class; such lessons never move here.
+                if (level != LimitLevel::Normal &&
+                    s.timetable.classHasUnnumberedLesson(p.cls, q.day))
+                    level = LimitLevel::Never;
+                u.level[std::size_t(periodOf(q))] = std::uint8_t(attrOf(level));
             });
+        weekly.push_back(p.weeklyLessons);
         unitOf.insert(key(cls, course, teacher), int(pr.units.size()));
         pr.units.push_back(std::move(u));
         t.planRowOfUnit.push_back(planRow);
@@ -81,7 +89,7 @@ CompletionTranslation TranslateForCompletion(School& s) {
         const int r = t.planRowOfUnit[u];
         if (r < 0)
             continue;
-        for (long long n = inTable[u]; n < s.plan[std::size_t(r)].weeklyLessons(); ++n) {
+        for (long long n = inTable[u]; n < weekly[u]; ++n) {
             pr.lessons.push_back({int(u), -1, false});
             t.lessonIndex.push_back(-1);
         }

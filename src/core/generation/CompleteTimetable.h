@@ -49,9 +49,10 @@ struct SchoolCompletion {
 };
 [[nodiscard]] SchoolCompletion CompleteSchool(School& school, const CompletionRun& run);
 
-// The school as small integers for the search: a unit per plan row (a second
-// equal row shares the first one's lessons, as everywhere), the level of every
-// period from the rules, the lessons with their periods and the missing ones.
+// The school as small integers for the search: a unit per plan row (equal
+// rows make one unit with their counts added, as the rules count them), the
+// level of every period from the rules, the lessons with their periods and
+// the missing ones.
 // Codes new to the timetable are added to its indexes.
 struct CompletionTranslation {
     CompletionProblem problem;

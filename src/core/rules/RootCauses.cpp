@@ -48,10 +48,9 @@ std::vector<Row> planRows(const School& s) {
     return rows;
 }
 
-// A reason that is a rule: the teacher's day cap and the best and avoid
-// cells hidden by a lesson without number only steer generation.
+// A reason that is a rule: the teacher's day cap only steers generation.
 bool hard(Obstacle o) {
-    return o != Obstacle::TeacherDayCap && o != Obstacle::HiddenByUnnumbered;
+    return o != Obstacle::TeacherDayCap;
 }
 
 // Periods of the week at which the rules accept a lesson of the row.
