@@ -19,7 +19,8 @@
 namespace {
 
 QString goldenDir() {
-    return qEnvironmentVariable("KBXT_SOURCE_DIR") + QStringLiteral("/tests/generation/golden");
+    return qEnvironmentVariable("KBXT_SOURCE_DIR") +
+           QStringLiteral("/tests/core/generation/golden");
 }
 
 // One line per plan row and per lesson, in rowid order.

@@ -9,7 +9,8 @@ namespace {
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
 QString DumpScript() {
-    return qEnvironmentVariable("KBXT_SOURCE_DIR") + QStringLiteral("/tests/output/xlsx_dump.py");
+    return qEnvironmentVariable("KBXT_SOURCE_DIR") +
+           QStringLiteral("/tests/core/common/xlsx_dump.py");
 }
 
 QJsonObject Cell(const XlsxSheet& s, const QString& ref) {

@@ -257,6 +257,89 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Failure, ReadSheets(m_dir.filePath("old.xls")));
     }
 
+    // The plan count: a whole number from 0 to the highest a week allows, as a
+    // spreadsheet may hold it; anything else is a wrong row that adds nothing.
+    void planCountBoundaries_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<int>("accepted"); // -1: refused
+        const int max = kMaxImportCount;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("one") << "1" << 1;
+        QTest::newRow("max") << QString::number(max) << max;
+        QTest::newRow("max as decimal") << QString::number(max) + ".0" << max;
+        QTest::newRow("spaces") << " 7 " << 7;
+        QTest::newRow("max+1") << QString::number(max + 1) << -1;
+        QTest::newRow("negative") << "-1" << -1;
+        QTest::newRow("negative zero point five") << "-0.5" << -1;
+        QTest::newRow("fraction") << "2.5" << -1;
+        QTest::newRow("text") << "五" << -1;
+        QTest::newRow("number and text") << "5节" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("huge") << "2147483648" << -1;
+    }
+    void planCountBoundaries() {
+        QFETCH(QString, count);
+        QFETCH(int, accepted);
+        TestDb t;
+        t.addClass("11", "一（1）班");
+        const QList<SheetTable> sheets{
+            {"教学计划", {{"班级", "课程", "老师", "节数"}, {"11", "语文", "王芳", count}}}};
+        const ImportPreview p = PrepareImport(t.db, sheets);
+        const QString all = PreviewText(p).join('\n');
+        if (accepted < 0) {
+            QVERIFY2(HasProblem(p, "教学计划", 2,
+                                QStringLiteral("节数「%1」应是0到%2的整数")
+                                    .arg(count.trimmed())
+                                    .arg(kMaxImportCount)),
+                     qPrintable(all));
+            QVERIFY2(p.added.isEmpty(), qPrintable(all)); // neither the course nor the teacher
+            return;
+        }
+        QVERIFY2(!p.hasProblems(), qPrintable(all));
+        WriteImport(t.db, p.additions);
+        QCOMPARE(t.count("select Count from ClassPlantb where ClassCode='11'"),
+                 static_cast<long long>(accepted));
+    }
+
+    // The preview says what it leaves as it is: a sheet it could not read, a
+    // list entry whose name or code differs from the stored one, a plan row whose
+    // count differs; an empty sheet and an unchanged row pass without a note.
+    void previewNotes() {
+        TestDb t;
+        t.addClass("11", "一（1）班");
+        t.addCourse("01", "语文");
+        t.addTeacher("007", "王芳");
+        t.addTeacher("008", "赵强");
+        t.addPlan("11", "01", "007", 7);
+        t.addPlan("11", "02", "008", 4);
+        t.addCourse("02", "数学");
+        const QList<SheetTable> sheets{
+            {"说明", {{"请勿修改表头"}}},
+            {"空白", {}},
+            {"课程", {{"课程代码", "课程名称"}, {"01", "国语"}, {"09", "数学"}}},
+            {"老师", {{"老师代码", "老师姓名"}, {"007", "王芳"}}},
+            {"教学计划",
+             {{"班级", "课程", "老师", "节数"},
+              {"11", "语文", "王芳", "6"},
+              {"11", "数学", "赵强", "4"}}}};
+        const ImportPreview p = PrepareImport(t.db, sheets);
+        const QStringList text = PreviewText(p);
+        const QString all = text.join('\n');
+        QVERIFY2(!p.hasProblems(), qPrintable(all));
+        QCOMPARE(p.notes,
+                 QStringList{QStringLiteral(
+                     "工作表「说明」没有认出是哪一种名单（应有“代码”“名称”等列标题），未读取")});
+        QVERIFY2(text.contains(QStringLiteral("注意：") + p.notes.first()), qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("（代码相同，名单中的名称「语文」保持不变）")),
+                 qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("（名称相同，名单中的代码 02 保持不变）")),
+                 qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("（计划中已有 7 节，保持不变）")), qPrintable(all));
+        QCOMPARE(all.count(QStringLiteral("保持不变")), 3); // 王芳 and 数学's 4 lessons as they are
+        QVERIFY2(p.added.isEmpty(), qPrintable(all));
+        QCOMPARE(p.existing.size(), 5);
+    }
+
     // The command line: template export, dry run, import, a failure.
     void commandLine() {
         TestDb source;

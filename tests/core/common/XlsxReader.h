@@ -1,5 +1,5 @@
 #pragma once
-// Reads a workbook back through openpyxl (tests/output/xlsx_dump.py run by the
+// Reads a workbook back through openpyxl (tests/core/common/xlsx_dump.py run by the
 // system Python), so the tests see the file as a spreadsheet program does.
 #include <QJsonObject>
 #include <QList>
