@@ -48,9 +48,8 @@ int runRestore(const ToolArgs& args) {
     try {
         const RestoreResult r = RestoreVersion(db, number);
         CliOut(QStringLiteral("已恢复第 %1 号课表版本：%2 节课。").arg(number).arg(r.lessons));
-        if (r.skipped > 0)
-            CliOut(QStringLiteral("其中 %1 节课的班级、课程或老师已被删除，没有恢复。")
-                       .arg(r.skipped));
+        for (const QString& line : r.skippedLines())
+            CliOut(QStringLiteral("其中 ") + line);
         return 0;
     } catch (const Failure& e) {
         CliErr(QStringLiteral("恢复课表失败！") + e.message());

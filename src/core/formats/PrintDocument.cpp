@@ -1,6 +1,7 @@
 #include "core/formats/PrintDocument.h"
 
 #include "core/config/SafeFile.h"
+#include "core/model/Week.h"
 
 #include <QFile>
 
@@ -24,7 +25,7 @@ QString ValueLine(const QString& openName, const QString& value, const QString& 
 
 // The walk over the periods of a group shared by both documents: lesson by
 // lesson, Monday to Friday within a lesson.
-struct Period {
+struct Cursor {
     int lesson = 1;
     int day = 1;
     void next() {
@@ -94,10 +95,22 @@ QString XmlEscape(const QString& value) {
     return out;
 }
 
-QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
+// Lessons at a day or lesson number that no week has are damage; the empty
+// periods written up to them would grow the document without bound.
+static ScheduleRecords WithinAnyWeek(const ScheduleRecords& records) {
+    ScheduleRecords kept;
+    kept.reserve(records.size());
+    for (const ScheduleRecord& r : records)
+        if (r.day <= Week::kDays && r.lessonNo <= Week::kMaxLessonsPerDay)
+            kept.push_back(r);
+    return kept;
+}
+
+QByteArray ScheduleXmlText(const ScheduleRecords& stored, int lessonsPerDay,
                            const QString& schoolName) {
+    const ScheduleRecords records = WithinAnyWeek(stored);
     Lines out;
-    Period at;
+    Cursor at;
     int count = 0;
     const auto cell = [&](const QString& course, const QString& cls) {
         out.add(ValueLine("coursename", course, "coursename"));
@@ -112,7 +125,7 @@ QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
         const ScheduleRecord& r = records[i];
         const bool groupStarts = i == 0 || r.name != records[i - 1].name;
         if (groupStarts) {
-            at = Period{};
+            at = Cursor{};
             count = 0;
         }
         out.add(QStringLiteral("<tr>"));
@@ -157,10 +170,11 @@ QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
     return out.take();
 }
 
-QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
+QByteArray TotalXmlText(const ScheduleRecords& stored, int lessonsPerDay,
                         const QString& schoolName) {
+    const ScheduleRecords records = WithinAnyWeek(stored);
     Lines out;
-    Period at;
+    Cursor at;
     const auto cell = [&](const QString& course, const QString& cls, const QString& teacher) {
         const QString suffix = QStringLiteral("L%1%2").arg(at.lesson).arg(at.day);
         out.add(ValueLine("coursename" + suffix, course, "coursename"));
@@ -175,7 +189,7 @@ QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
     for (size_t i = 0; i < records.size(); ++i) {
         const ScheduleRecord& r = records[i];
         if (i == 0 || r.name != records[i - 1].name) {
-            at = Period{};
+            at = Cursor{};
             out.add(QStringLiteral("<tr>"));
             out.add(ValueLine("title", title, "title"));
         }

@@ -1,6 +1,8 @@
 #include "core/formats/SchoolImport.h"
 
 #include "core/model/ClassNames.h"
+#include "core/model/PlanRow.h"
+#include "core/store/LessonsPerDay.h"
 
 #include <QHash>
 #include <QSet>
@@ -170,11 +172,12 @@ bool AllEmpty(const QStringList& cells) {
     return true;
 }
 
-// A count as a spreadsheet may hold it: "5", "5.0" or " 5 ".
-std::optional<int> ParseCount(const QString& text) {
+// A count as a spreadsheet may hold it: "5", "5.0" or " 5 ", within the week.
+std::optional<int> ParseCount(const QString& text, Week week) {
     bool ok = false;
     const double v = text.toDouble(&ok);
-    if (!ok || v < 0 || v > kMaxImportCount || v != static_cast<double>(static_cast<int>(v)))
+    if (!ok || !(v >= 0 && v <= week.periodCount()) ||
+        v != static_cast<double>(static_cast<int>(v)))
         return std::nullopt;
     return static_cast<int>(v);
 }
@@ -244,7 +247,7 @@ QString TooLong(const QStringList& texts) {
 
 class Importer {
 public:
-    explicit Importer(TimetableDb& db) {
+    explicit Importer(TimetableDb& db) : m_week(Week::ofLessons(LessonsPerDayFor(db, false))) {
         const CodeTable tables[3] = {CodeTable::Class, CodeTable::Course, CodeTable::Teacher};
         for (int i = 0; i < 3; ++i) {
             m_lists[i].table = tables[i];
@@ -459,10 +462,9 @@ private:
             reasons << QStringLiteral("课程为空");
         if (teacher.isEmpty())
             reasons << QStringLiteral("老师为空");
-        const std::optional<int> count = ParseCount(countText);
+        const std::optional<int> count = ParseCount(countText, m_week);
         if (!count)
-            reasons
-                << QStringLiteral("节数「%1」应是0到%2的整数").arg(countText).arg(kMaxImportCount);
+            reasons << QStringLiteral("节数「%1」：%2").arg(countText, lessonCountRule(m_week));
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
             reasons << tooLong;
@@ -530,6 +532,7 @@ private:
             }
     }
 
+    Week m_week;
     ListState m_lists[3];
     QHash<QString, QString> m_planKeys; // "cls|course|teacher" → stored count
     QHash<QString, int> m_teacherOf;    // "cls|course|-1" → teacher

@@ -40,6 +40,3 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets);
 
 // The preview as lines of text, for the command-line tool.
 QStringList PreviewText(const ImportPreview& preview);
-
-// Highest count a plan row may have: more lessons than a week holds is a typing slip.
-constexpr int kMaxImportCount = 30;

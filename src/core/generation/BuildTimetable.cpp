@@ -4,6 +4,8 @@
 #include "core/generation/LessonPlacement.h"
 #include "core/generation/PlanQueue.h"
 #include "core/model/Failure.h"
+#include "core/rules/PlanFaults.h"
+#include "core/store/Lookups.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -104,12 +106,25 @@ bool tryCompletionRate(TimetableDb& db, int* rate, QString* why) {
     });
 }
 
+void RefuseUnrunnable(const School& s, const std::function<QString(char, const QString&)>& nameOf) {
+    const QStringList why = rules::unrunnableReasons(s, nameOf);
+    if (why.isEmpty())
+        return;
+    QString reason = why.first();
+    if (why.size() > 1)
+        reason += QStringLiteral("（另有 %1 处）").arg(why.size() - 1);
+    throw UnrunnableSchool(
+        reason, {},
+        QStringLiteral("请先改正教学计划中的节数，或删去课表外的课（检查课表列出全部）。"));
+}
+
 int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
     auto yield = [&] {
         if (processEvents)
             processEvents();
     };
     plannedLessons(s); // an empty or damaged plan is refused before anything changes
+    RefuseUnrunnable(s);
     ResetGeneratedLessons(s);
 
     // Rows of one class, course and teacher are placed and finished together;
@@ -158,8 +173,11 @@ int BuildTimetable(TimetableDb& db, Week week, const std::function<void()>& proc
     std::optional<int> rate;
     try {
         School school = LoadSchool(db, week);
+        RefuseUnrunnable(school, NameLookup(db));
         rate = GenerateTimetable(school, processEvents);
         SaveGeneratedTimetable(db, school);
+    } catch (const UnrunnableSchool&) {
+        throw; // the data's own fault, named; nothing was written
     } catch (const std::exception&) {
         rate.reset();
     }

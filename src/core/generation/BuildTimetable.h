@@ -8,12 +8,23 @@
 // that course (LessonPlacement.h). Plan rows without a class, a course or a
 // teacher are never placed and count as unplaced. The school is read once,
 // the run works in memory, and the result is written in one transaction.
+#include "core/model/Failure.h"
 #include "core/model/School.h"
 
 #include <QString>
 #include <functional>
 
 class TimetableDb;
+
+// A school no run may work on: a plan count beyond the week, a lesson at a
+// day or lesson number no week has. Nothing is changed when it is thrown.
+class UnrunnableSchool : public Failure {
+public:
+    using Failure::Failure;
+};
+// Throws UnrunnableSchool naming the first such fault (and how many more).
+void RefuseUnrunnable(const School& school,
+                      const std::function<QString(char, const QString&)>& nameOf = {});
 
 // Runs one generation on the database. processEvents is called before each
 // choice of a course and of a plan row so that a window stays alive.

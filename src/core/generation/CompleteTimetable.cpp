@@ -1,10 +1,12 @@
 #include "core/generation/CompleteTimetable.h"
 
+#include "core/generation/BuildTimetable.h"
 #include "core/generation/CompletionSearch.h"
 #include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 #include "core/rules/RootCauses.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/Lookups.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -262,10 +264,15 @@ CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run) {
     CompletionReport report;
     try {
         School school = LoadSchool(db, Week::ofLessons(run.lessonsPerDay));
+        // A count beyond the week would make the search hold that many lessons.
+        RefuseUnrunnable(school, NameLookup(db));
         SchoolCompletion done = CompleteSchool(school, run);
         report = done.report;
         if (!done.changes.empty())
             SaveLessonChanges(db, done.changes); // the one place completion writes
+    } catch (const UnrunnableSchool& e) {
+        report.ok = false;
+        report.error = e.message();
     } catch (const std::exception& e) {
         // SQLite's own texts are English; the user reads the Chinese reason.
         report.ok = false;

@@ -1,8 +1,18 @@
 #pragma once
 // One row of the teaching plan: a teacher gives a course to a class, so many
 // lessons a week.
+#include "core/model/Week.h"
+
 #include <QString>
 #include <optional>
+
+// The weekly lessons a plan row may ask for: none up to every period of the
+// week. The plan editor, the import and loading a school all hold to it.
+constexpr bool lessonCountFits(long long count, Week week) {
+    return count >= 0 && count <= week.periodCount();
+}
+// "节数应是 0 到 30 的整数" for the week.
+QString lessonCountRule(Week week);
 
 struct PlanRow {
     long long rowid = 0; // the row's place in the table: generation's tie-break

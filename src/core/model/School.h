@@ -7,9 +7,18 @@
 
 #include <QSet>
 #include <QString>
+#include <optional>
 #include <vector>
 
 struct School {
+    // The codes of the class, course and teacher lists, where the school was
+    // read from a database: a plan row naming another code is a fault. A
+    // school made in memory without lists does not check its codes.
+    struct Codes {
+        QSet<QString> classes, courses, teachers;
+    };
+    std::optional<Codes> knownCodes;
+
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;
     QSet<QString> exclusiveCourses;

@@ -23,6 +23,7 @@ void Timetable::count(const Lesson& l, int d) {
             if (c.courseDays.size() <= static_cast<size_t>(course))
                 c.courseDays.resize(static_cast<size_t>(course) + 1);
             c.courseDays[static_cast<size_t>(course)][dayIx] += d;
+            c.rowDaysOf(course, teacher)[dayIx] += d;
         }
     }
     if (teacher != kNoCode) {
@@ -32,6 +33,23 @@ void Timetable::count(const Lesson& l, int d) {
     }
     if (course != kNoCode)
         m_courses[static_cast<size_t>(course)].add(l.period, d);
+}
+
+Timetable::Days& Timetable::ClassIndex::rowDaysOf(CodeId course, CodeId teacher) {
+    for (auto& [key, days] : rowDays)
+        if (key.first == course && key.second == teacher)
+            return days;
+    rowDays.push_back({{course, teacher}, Days{}});
+    return rowDays.back().second;
+}
+
+int Timetable::classRowLessonsOnDay(CodeId cls, CodeId course, CodeId teacher, int day) const {
+    if (cls == kNoCode || course == kNoCode || !dayInWeek(day))
+        return 0;
+    for (const auto& [key, days] : m_classes[static_cast<size_t>(cls)].rowDays)
+        if (key.first == course && key.second == teacher)
+            return days[static_cast<size_t>(day)];
+    return 0;
 }
 
 void Timetable::add(const Lesson& lesson) {

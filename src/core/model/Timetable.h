@@ -74,6 +74,13 @@ public:
     int classCourseLessonsOnDay(const QString& cls, const QString& course, int day) const {
         return classCourseLessonsOnDay(classId(cls), courseId(course), day);
     }
+    // The class's lessons of the course with the teacher on the day, numbered
+    // or not: what one plan row has that day.
+    int classRowLessonsOnDay(CodeId cls, CodeId course, CodeId teacher, int day) const;
+    int classRowLessonsOnDay(const QString& cls, const QString& course, const QString& teacher,
+                             int day) const {
+        return classRowLessonsOnDay(classId(cls), courseId(course), teacherId(teacher), day);
+    }
     // Does the class have a lesson on the day whose LessonNo is empty? The
     // generator chose best and avoid cells by "LessonNo not in (the class's
     // lessons of the day)", which no cell passes once one of those lessons has
@@ -112,6 +119,10 @@ private:
         Slots lessons;
         Days unnumbered{};
         std::vector<Days> courseDays; // by course id
+        // By (course, teacher): a class has a handful of plan rows, so a
+        // short list beats a hash here.
+        std::vector<std::pair<std::pair<CodeId, CodeId>, Days>> rowDays;
+        Days& rowDaysOf(CodeId course, CodeId teacher);
     };
     struct TeacherIndex {
         Slots lessons;

@@ -25,6 +25,9 @@
 namespace rules {
 
 enum class Rule { ClassOnce, TeacherOnce, NeverPeriod, Exclusive, DailyShare, InsideWeek, InPlan };
+inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce, Rule::NeverPeriod,
+                                     Rule::Exclusive, Rule::DailyShare,  Rule::InsideWeek,
+                                     Rule::InPlan};
 
 // One place where a timetable breaks a rule.
 struct Breach {
@@ -34,7 +37,8 @@ struct Breach {
     QString code;
     Period period;               // the period; for DailyShare lessonNo is 0 (the day)
     std::vector<Lesson> lessons; // the lessons that break it, in the order stored
-    // DailyShare: the row's share; InPlan: the row's count (0: no row).
+    // DailyShare: the row's share; InPlan: the row's count, −1 for lessons
+    // that no plan row has.
     long long limit = 0;
     // Pre-set lessons alone put the day over its share: reported, not a fault.
     bool noteOnly = false;

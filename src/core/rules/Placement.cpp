@@ -64,10 +64,11 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
     readTimeOff(s, p);
+    // Equal rows add up, as generation places each of them.
     for (const PlanRow& r : s.plan)
-        if (r.sameLessons(cls, course, teacher)) {
-            p.weeklyLessons = r.weeklyLessons();
-            break;
+        if (r.isComplete() && r.sameLessons(cls, course, teacher)) {
+            p.weeklyLessons += r.weeklyLessons();
+            p.inPlan = true;
         }
     p.dailyShare = dailyShareOf(p.weeklyLessons);
     p.teacherCap = teacherCapOf(s, teacher);
@@ -101,6 +102,7 @@ Placing placingOf(School& s, const QString& cls, const QString& course, const QS
     Placing p{cls, course, teacher};
     readTimeOff(s, p);
     p.weeklyLessons = weeklyLessons;
+    p.inPlan = true; // generation places plan rows only
     p.dailyShare = dailyShareOf(weeklyLessons);
     p.teacherCap = teacherCapOf(teacherLessons);
     p.cls = s.timetable.internClass(cls);
@@ -177,6 +179,10 @@ bool exclusiveTaken(const School& s, const Placing& p, Period period) {
 }
 
 bool dailyShareReached(const School& s, const Placing& p, int day) {
+    return s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day) >= p.dailyShare;
+}
+
+bool classCourseShareReached(const School& s, const Placing& p, int day) {
     return s.timetable.classCourseLessonsOnDay(p.cls, p.course, day) >= p.dailyShare;
 }
 
@@ -186,36 +192,7 @@ bool teacherDayFull(const School& s, const Placing& p, int day) {
 
 bool generationMayUse(const School& s, const Placing& p, Period period) {
     return !teacherBusy(s, p, period) && !exclusiveTaken(s, p, period) &&
-           !dailyShareReached(s, p, period.day);
-}
-
-std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period period) {
-    std::vector<Reason> reasons;
-    const Timetable& t = s.timetable;
-    if (!t.week().contains(period)) {
-        reasons.push_back({Obstacle::OutsideWeek, {}});
-        return reasons;
-    }
-    for (size_t i : t.classLessonIndexes(p.classCode, period))
-        reasons.push_back({Obstacle::ClassBusy, t.lessons()[i]});
-    for (size_t i : t.teacherLessonIndexes(p.teacherCode, period))
-        reasons.push_back({Obstacle::TeacherBusy, t.lessons()[i]});
-    const LimitLevel level = levelAt(s, p, period);
-    if (level == LimitLevel::Never)
-        reasons.push_back({Obstacle::NeverAtPeriod, {}});
-    else if (level != LimitLevel::Normal && t.classHasUnnumberedLesson(p.cls, period.day))
-        reasons.push_back({Obstacle::HiddenByUnnumbered, {}});
-    if (s.isExclusive(p.courseCode))
-        for (const Lesson& l : t.lessons())
-            if (l.period == period && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                l.classCode != p.classCode)
-                reasons.push_back({Obstacle::ExclusiveTaken, l});
-    if (dailyShareReached(s, p, period.day))
-        reasons.push_back({Obstacle::DailyShareReached, {}});
-    // A lesson outside the plan has no cap to keep.
-    if (p.weeklyLessons > 0 && teacherDayFull(s, p, period.day))
-        reasons.push_back({Obstacle::TeacherDayCap, {}});
-    return reasons;
+           !classCourseShareReached(s, p, period.day);
 }
 
 QString describe(const Reason& r, const Placing& p,
@@ -244,6 +221,13 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("本班当天的%1课已排满（每天最多%2节）")
             .arg(name('k', p.courseCode))
             .arg(p.dailyShare);
+    case Obstacle::NotInPlan:
+        return QStringLiteral("教学计划中没有%1的%2课（%3）")
+            .arg(name('c', p.classCode), name('k', p.courseCode), name('t', p.teacherCode));
+    case Obstacle::RowComplete:
+        return QStringLiteral("%1的%2课已排够计划的%3节")
+            .arg(name('c', p.classCode), name('k', p.courseCode))
+            .arg(p.weeklyLessons);
     case Obstacle::TeacherDayCap:
         return QStringLiteral("%1当天已有%2节课（每天最多%2节）")
             .arg(name('t', p.teacherCode))

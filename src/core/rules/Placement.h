@@ -31,6 +31,7 @@ struct Placing {
     CodeId course = kNoCode;
     CodeId teacher = kNoCode;
     long long weeklyLessons = 0; // Count of the plan row (0 when there is none)
+    bool inPlan = false;         // a complete plan row has this class, course and teacher
     int dailyShare = 1;          // lessons of the course a day the class may have
     int teacherCap = 0;          // the teacher's lessons a day, at most
     // The teacher's and the class's own limits that raise the course's level:
@@ -78,7 +79,11 @@ bool classBusy(const School& school, const Placing& p, Period period);
 bool teacherBusy(const School& school, const Placing& p, Period period);
 // The course is exclusive and some class already has it at the period.
 bool exclusiveTaken(const School& school, const Placing& p, Period period);
+// The plan row (class, course and teacher) has its daily share that day.
 bool dailyShareReached(const School& school, const Placing& p, int day);
+// Generation's own, stricter test: all the class's lessons of the course count
+// toward the share.
+bool classCourseShareReached(const School& school, const Placing& p, int day);
 bool teacherDayFull(const School& school, const Placing& p, int day);
 
 // What generation checks for a lesson number that is free for the class at
@@ -93,14 +98,19 @@ enum class Obstacle {
     NeverAtPeriod,      // the period's level is "不排"
     HiddenByUnnumbered, // the class has a lesson without lesson number that day
     ExclusiveTaken,     // the exclusive course is in another class then: other = that lesson
-    DailyShareReached,  // the class has its daily share of the course that day
-    TeacherDayCap,      // the teacher has the daily cap of lessons that day
+    DailyShareReached,  // the plan row has its daily share that day
+    NotInPlan,          // no plan row has this class, course and teacher
+    RowComplete,        // the plan row has all its lessons already
+    TeacherDayCap,      // generation's daily cap for the teacher: not a rule
 };
+// Every obstacle but generation's teacher cap is a rule (HardRules.h).
+bool isRule(Obstacle o);
 struct Reason {
     Obstacle obstacle;
     Lesson other; // the lesson in the way, where there is one
 };
 // Every reason why the lesson cannot go to the period; empty when it may.
+// Asks each rule of HardRules.h, then tells generation's teacher cap.
 std::vector<Reason> reasonsAgainst(const School& school, const Placing& p, Period period);
 // A Chinese sentence for a reason, with names where the caller has them
 // (nameOf: kind 'c' class, 'k' course, 't' teacher → name; may be empty).

@@ -50,6 +50,49 @@ int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
     return capacity;
 }
 
+// Days on which one of the row's class, course and teacher closes every
+// period: the row's lessons must fit the other days.
+int openDays(const PlanCheckInput& in, const QSet<int>* never) {
+    int days = 0;
+    for (int day = 0; day < kDays; ++day)
+        for (int n = 0; n < in.lessonsPerDay; ++n)
+            if (!never->contains(day * in.lessonsPerDay + n)) {
+                ++days;
+                break;
+            }
+    return days;
+}
+
+// Why a row does not fit, in the words of its tightest limit: whose closed
+// days leave too few days for the daily share, or else the open periods.
+QString rowText(const PlanCheckInput& in, const PlanCheckInput::Row& r, int capacity) {
+    const int share = r.count / kDays + 1;
+    const QString cls = nameOf(in.classNames, r.classCode),
+                  course = nameOf(in.courseNames, r.courseCode),
+                  teacher = nameOf(in.teacherNames, r.teacherCode);
+    const std::pair<QString, const QSet<int>*> owners[] = {
+        {QStringLiteral("老师 %1").arg(teacher), neverOf(in.teacherNever, r.teacherCode)},
+        {QStringLiteral("班级 %1").arg(cls), neverOf(in.classNever, r.classCode)},
+        {QStringLiteral("课程 %1").arg(course), neverOf(in.courseNever, r.courseCode)}};
+    for (const auto& [who, never] : owners) {
+        const int days = openDays(in, never);
+        if (days < kDays && days * share == capacity)
+            return QStringLiteral("%1 %2（%3）：%4 只有 %5 天可上课，本班%6每天最多 %7 节，"
+                                  "计划 %8 节")
+                .arg(cls, course, teacher, who)
+                .arg(days)
+                .arg(course)
+                .arg(share)
+                .arg(r.count);
+    }
+    return QStringLiteral("%1 %2（%3）：计划 %4 节，课程、老师和班级都可排且每天不超过 "
+                          "%5 节的时间只有 %6 节")
+        .arg(cls, course, teacher)
+        .arg(r.count)
+        .arg(share)
+        .arg(capacity);
+}
+
 std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClass,
                                const QString* onlyTeacher) {
     std::map<QString, int> classLoad, teacherLoad, exclusiveLoad;
@@ -111,17 +154,8 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
     for (const auto* r : rows) {
         const int capacity = rowCapacity(in, *r);
         if (r->count > capacity)
-            out.push_back(
-                {PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode, r->count,
-                 capacity,
-                 QStringLiteral("%1 %2（%3）：计划 %4 节，课程、老师和班级都可排且每天不超过 "
-                                "%5 节的时间只有 %6 节")
-                     .arg(nameOf(in.classNames, r->classCode),
-                          nameOf(in.courseNames, r->courseCode),
-                          nameOf(in.teacherNames, r->teacherCode))
-                     .arg(r->count)
-                     .arg(r->count / kDays + 1)
-                     .arg(capacity)});
+            out.push_back({PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode,
+                           r->count, capacity, rowText(in, *r, capacity)});
     }
     if (all)
         for (const auto& [course, planned] : exclusiveLoad) {

@@ -48,9 +48,8 @@ std::vector<Row> planRows(const School& s) {
     return rows;
 }
 
-// A reason that is a rule: the teacher's day cap only steers generation.
 bool hard(Obstacle o) {
-    return o != Obstacle::TeacherDayCap;
+    return isRule(o);
 }
 
 // Periods of the week at which the rules accept a lesson of the row.
@@ -78,6 +77,20 @@ School fixedOnly(const School& s) {
                planned.contains(rowKey(l.classCode, l.courseCode, l.teacherCode));
     });
     return f;
+}
+
+// The school without one lesson (the first equal to it).
+School withoutLesson(const School& s, const Lesson& gone) {
+    School w = s;
+    bool removed = false;
+    w.timetable.removeIf([&](const Lesson& l) {
+        const bool same = !removed && l.rowid == gone.rowid && l.classCode == gone.classCode &&
+                          l.period == gone.period && l.courseCode == gone.courseCode &&
+                          l.teacherCode == gone.teacherCode;
+        removed = removed || same;
+        return same;
+    });
+    return w;
 }
 
 bool neverAt(const School& s, LimitKind kind, const QString& code, Period q) {
@@ -458,32 +471,30 @@ private:
         };
         auto tryPresets = [&] {
             const Timetable& t = m_s.timetable;
-            for (std::size_t i = 0; i < t.lessons().size(); ++i) {
+            for (std::size_t i = 0; i < t.lessons().size() && !found && tries < kMaxTries; ++i) {
                 const Lesson& l = t.lessons()[i];
                 if (l.origin != Origin::Preset || !t.week().contains(l.period) ||
                     (l.classCode != first.cls && l.teacherCode != first.teacher))
                     continue;
-                // To the first period where the rules take it in the fixed week.
-                const Placing p = placingOf(m_fixed, l.classCode, l.courseCode, l.teacherCode);
-                std::optional<Period> to;
+                // Where the rules take it in the fixed week without it: a
+                // period where the class of the cause is busy anyway first.
+                const School without = withoutLesson(m_fixed, l);
+                const Placing p = placingOf(without, l.classCode, l.courseCode, l.teacherCode);
+                std::optional<Period> to, fallback;
                 t.week().forEach([&](Period q) {
-                    if (to || q == l.period || neverAt(m_s, LimitKind::Course, first.course, q))
+                    if (to || q == l.period)
                         return;
-                    const auto reasons = reasonsAgainst(m_fixed, p, q);
-                    if (std::none_of(reasons.begin(), reasons.end(),
-                                     [](const Reason& x) { return hard(x.obstacle); }) &&
-                        m_fixed.timetable.classLessonsAt(first.cls, q) > 0)
+                    const auto reasons = reasonsAgainst(without, p, q);
+                    if (std::any_of(reasons.begin(), reasons.end(),
+                                    [](const Reason& x) { return hard(x.obstacle); }))
+                        return;
+                    if (without.timetable.classLessonsAt(first.cls, q) > 0)
                         to = q;
+                    else if (!fallback)
+                        fallback = q;
                 });
                 if (!to)
-                    t.week().forEach([&](Period q) {
-                        if (to || q == l.period)
-                            return;
-                        const auto reasons = reasonsAgainst(m_fixed, p, q);
-                        if (std::none_of(reasons.begin(), reasons.end(),
-                                         [](const Reason& x) { return hard(x.obstacle); }))
-                            to = q;
-                    });
+                    to = fallback;
                 if (to)
                     tryOne([&] { return movePreset(i, *to); });
             }

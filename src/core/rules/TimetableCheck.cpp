@@ -1,7 +1,10 @@
 #include "core/rules/TimetableCheck.h"
 
-#include "core/rules/Violations.h"
+#include "core/rules/HardRules.h"
+#include "core/rules/PlanFaults.h"
+
 #include "core/rules/WhyUnplaced.h"
+#include <QHash>
 
 namespace {
 
@@ -30,11 +33,20 @@ struct Names {
 
 } // namespace
 
+bool TimetableCheck::ok() const {
+    for (const QStringList* list :
+         {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
+          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches})
+        if (!list->isEmpty())
+            return false;
+    return true;
+}
+
 QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
-         {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &counterMismatches,
-          &outsideWeek, &incompleteRows})
+         {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
+          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &notes, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -42,18 +54,20 @@ QStringList TimetableCheck::report() const {
             lines << QStringLiteral("    原因：") + unplacedReasons[i];
     }
     lines << QStringLiteral("检查结果：班级冲突 %1 处，老师冲突 %2 处，不排时间上课 %3 节，"
-                            "专用课程冲突 %4 处，计数不符 %5 行，课表外的课 %6 节，"
-                            "未排 %7 节（%8 行）。")
-                 .arg(classClashes.size())
-                 .arg(teacherClashes.size())
-                 .arg(forbiddenCells.size())
-                 .arg(exclusiveClashes.size())
-                 .arg(counterMismatches.size())
-                 .arg(outsideWeek.size())
-                 .arg(unplacedLessons)
-                 .arg(unplaced.size());
-    lines << (ok() ? QStringLiteral("没有重复排课，计数正确。")
-                   : QStringLiteral("发现重复排课或计数错误！"));
+                            "专用课程冲突 %4 处，超过每天节数 %5 处，计划外的课 %6 处，"
+                            "计划错误 %7 项，计数不符 %8 行，课表外的课 %9 节，")
+                     .arg(classClashes.size())
+                     .arg(teacherClashes.size())
+                     .arg(forbiddenCells.size())
+                     .arg(exclusiveClashes.size())
+                     .arg(dailyShareOver.size())
+                     .arg(outsidePlan.size())
+                     .arg(planFaults.size())
+                     .arg(counterMismatches.size())
+                     .arg(outsideWeek.size()) +
+                 QStringLiteral("未排 %1 节（%2 行）。").arg(unplacedLessons).arg(unplaced.size());
+    lines << (ok() ? QStringLiteral("没有重复排课，计数正确，课表符合排课规则。")
+                   : QStringLiteral("发现重复排课、计数错误或不符合排课规则的课！"));
     return lines;
 }
 
@@ -61,68 +75,135 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
                               const rules::NameOf& nameOf) {
     TimetableCheck r;
     const Names names{nameOf};
-    const rules::Violations v = rules::violationsOf(school);
+    const rules::NameOf shownName = [&](char kind, const QString& code) {
+        return names.of(kind, code);
+    };
     auto planRow = [&](const PlanRow& p) {
         return QStringLiteral("%1 %2（%3）")
             .arg(names.cls(p.classCode), names.course(p.courseCode), names.teacher(p.teacherCode));
     };
-    for (const rules::Clash& c : v.classClashes) {
-        QStringList courses;
-        for (const Lesson& l : c.lessons)
-            courses << names.course(l.courseCode);
-        r.classClashes << QStringLiteral("班级冲突：%1 %2 有%3节课：%4")
-                              .arg(names.cls(c.code), period(c.period.day, c.period.lessonNo))
-                              .arg(c.lessons.size())
-                              .arg(courses.join(QStringLiteral("、")));
-    }
-    for (const rules::Clash& c : v.teacherClashes) {
-        QStringList lessons;
-        for (const Lesson& l : c.lessons)
-            lessons << names.cls(l.classCode) + ' ' + names.course(l.courseCode);
-        r.teacherClashes << QStringLiteral("老师冲突：%1 %2 同时上%3节课：%4")
-                                .arg(names.teacher(c.code), period(c.period.day, c.period.lessonNo))
-                                .arg(c.lessons.size())
-                                .arg(lessons.join(QStringLiteral("、")));
-    }
-    const rules::NameOf shownName = [&](char kind, const QString& code) {
-        return names.of(kind, code);
+    auto lessonAt = [&](const Lesson& l) {
+        return QStringLiteral("%1 %2 %3（%4）")
+            .arg(names.cls(l.classCode), period(l.period.day, l.period.lessonNo),
+                 names.course(l.courseCode), names.teacher(l.teacherCode));
     };
-    for (const Lesson& l : v.neverPeriods) {
-        const rules::Placing p = rules::placingOf(school, l.classCode, l.courseCode, l.teacherCode);
-        const QStringList owners = rules::neverOwners(school, p, l.period, shownName);
-        r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
-                                .arg(names.cls(l.classCode),
-                                     period(l.period.day, l.period.lessonNo),
-                                     names.course(l.courseCode),
-                                     owners.isEmpty() ? QStringLiteral("该课程")
-                                                      : owners.join(QStringLiteral("、")));
+    for (const rules::Breach& b : rules::breachesOf(school)) {
+        switch (b.rule) {
+        case rules::Rule::ClassOnce: {
+            QStringList courses;
+            for (const Lesson& l : b.lessons)
+                courses << names.course(l.courseCode);
+            r.classClashes << QStringLiteral("班级冲突：%1 %2 有%3节课：%4")
+                                  .arg(names.cls(b.code), period(b.period.day, b.period.lessonNo))
+                                  .arg(b.lessons.size())
+                                  .arg(courses.join(QStringLiteral("、")));
+            break;
+        }
+        case rules::Rule::TeacherOnce: {
+            QStringList lessons;
+            for (const Lesson& l : b.lessons)
+                lessons << names.cls(l.classCode) + ' ' + names.course(l.courseCode);
+            r.teacherClashes << QStringLiteral("老师冲突：%1 %2 同时上%3节课：%4")
+                                    .arg(names.teacher(b.code),
+                                         period(b.period.day, b.period.lessonNo))
+                                    .arg(b.lessons.size())
+                                    .arg(lessons.join(QStringLiteral("、")));
+            break;
+        }
+        case rules::Rule::NeverPeriod:
+            for (const Lesson& l : b.lessons) {
+                const rules::Placing p =
+                    rules::placingOf(school, l.classCode, l.courseCode, l.teacherCode);
+                const QStringList owners = rules::neverOwners(school, p, l.period, shownName);
+                r.forbiddenCells << QStringLiteral("不排时间上课：%1 %2 %3（%4此时间不排）")
+                                        .arg(names.cls(l.classCode),
+                                             period(l.period.day, l.period.lessonNo),
+                                             names.course(l.courseCode),
+                                             owners.isEmpty() ? QStringLiteral("该课程")
+                                                              : owners.join(QStringLiteral("、")));
+            }
+            break;
+        case rules::Rule::Exclusive: {
+            QStringList classes;
+            for (const Lesson& l : b.lessons)
+                classes << names.cls(l.classCode);
+            r.exclusiveClashes << QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
+                                      .arg(names.course(b.code),
+                                           period(b.period.day, b.period.lessonNo),
+                                           classes.join(QStringLiteral("、")));
+            break;
+        }
+        case rules::Rule::DailyShare: {
+            const Lesson& l = b.lessons.front();
+            const QString line = QStringLiteral("%1 %2 %3（%4）有 %5 节，每天最多 %6 节")
+                                     .arg(names.cls(l.classCode), dayName(b.period.day),
+                                          names.course(l.courseCode), names.teacher(l.teacherCode))
+                                     .arg(b.lessons.size())
+                                     .arg(b.limit);
+            if (b.noteOnly)
+                r.notes << QStringLiteral("提示：预排的课超过每天节数：") + line;
+            else
+                r.dailyShareOver << QStringLiteral("超过每天节数：") + line;
+            break;
+        }
+        case rules::Rule::InsideWeek:
+            for (const Lesson& l : b.lessons)
+                r.outsideWeek << QStringLiteral("课表外的课：%1 %2 %3（每天%4节）")
+                                     .arg(names.cls(l.classCode),
+                                          period(l.period.day, l.period.lessonNo),
+                                          names.course(l.courseCode))
+                                     .arg(lessonsPerDay);
+            break;
+        case rules::Rule::InPlan:
+            if (b.limit < 0) {
+                for (const Lesson& l : b.lessons)
+                    r.outsidePlan
+                        << QStringLiteral("计划外的课：%1 不属于任何教学计划").arg(lessonAt(l));
+            } else {
+                const Lesson& l = b.lessons.front();
+                const QString line = QStringLiteral("%1 %2（%3）课表中有 %4 节，计划只有 %5 节")
+                                         .arg(names.cls(l.classCode), names.course(l.courseCode),
+                                              names.teacher(l.teacherCode))
+                                         .arg(b.lessons.size())
+                                         .arg(b.limit);
+                if (b.noteOnly)
+                    r.notes << QStringLiteral("提示：预排的课多于计划：") + line;
+                else
+                    r.outsidePlan << QStringLiteral("计划外的课：") + line;
+            }
+            break;
+        }
     }
-    for (const rules::ExclusiveClash& e : v.exclusiveClashes) {
-        QStringList classes;
-        for (const Lesson& l : e.lessons)
-            classes << names.cls(l.classCode);
-        r.exclusiveClashes << QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
-                                  .arg(names.course(e.courseCode),
-                                       period(e.period.day, e.period.lessonNo),
-                                       classes.join(QStringLiteral("、")));
-    }
-    for (const rules::CounterMismatch& m : v.counterMismatches)
-        r.counterMismatches << QStringLiteral("计数不符：%1 记录已排%2节，课表中有%3节")
-                                   .arg(planRow(m.row))
-                                   .arg(m.row.buildCount)
-                                   .arg(m.inTimetable);
-    for (const PlanRow& p : v.incomplete) {
-        QStringList missing;
-        if (p.classCode.isEmpty())
-            missing << QStringLiteral("班级");
-        if (p.courseCode.isEmpty())
-            missing << QStringLiteral("课程");
-        if (p.teacherCode.isEmpty())
-            missing << QStringLiteral("老师");
-        r.incompleteRows << QStringLiteral("无法排课：%1 教学计划缺少%2，自动生成时跳过")
-                                .arg(planRow(p), missing.join(QStringLiteral("、")));
-    }
-    for (const PlanRow& p : v.unplaced) {
+    r.planFaults =
+        rules::planFaultLines(rules::planFaultsOf(school), school.timetable.week(), shownName);
+
+    QHash<QString, long long> inTimetable;
+    auto key = [](const QString& a, const QString& b, const QString& c) {
+        return a + QChar(0x1f) + b + QChar(0x1f) + c;
+    };
+    for (const Lesson& l : school.timetable.lessons())
+        ++inTimetable[key(l.classCode, l.courseCode, l.teacherCode)];
+    for (const PlanRow& p : school.plan) {
+        const long long n =
+            p.isComplete() ? inTimetable.value(key(p.classCode, p.courseCode, p.teacherCode)) : 0;
+        if (p.buildCount != n)
+            r.counterMismatches << QStringLiteral("计数不符：%1 记录已排%2节，课表中有%3节")
+                                       .arg(planRow(p))
+                                       .arg(p.buildCount)
+                                       .arg(n);
+        if (!p.isComplete()) {
+            QStringList missing;
+            if (p.classCode.isEmpty())
+                missing << QStringLiteral("班级");
+            if (p.courseCode.isEmpty())
+                missing << QStringLiteral("课程");
+            if (p.teacherCode.isEmpty())
+                missing << QStringLiteral("老师");
+            r.incompleteRows << QStringLiteral("无法排课：%1 教学计划缺少%2，自动生成时跳过")
+                                    .arg(planRow(p), missing.join(QStringLiteral("、")));
+        }
+        if (!p.count || *p.count <= p.buildCount)
+            continue;
         r.unplaced << QStringLiteral("未排：%1 计划%2节，已排%3节，缺%4节")
                           .arg(planRow(p))
                           .arg(*p.count)
@@ -135,10 +216,5 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
                                  shownName)
                                  .summary;
     }
-    for (const Lesson& l : v.outsideWeek)
-        r.outsideWeek << QStringLiteral("课表外的课：%1 %2 %3（每天%4节）")
-                             .arg(names.cls(l.classCode), period(l.period.day, l.period.lessonNo),
-                                  names.course(l.courseCode))
-                             .arg(lessonsPerDay);
     return r;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Checks a timetable for the faults that must never happen after generation
-// and lists what is still missing. Each finding is one line in Chinese.
+// Checks a timetable against every rule (HardRules.h) and the plan's own
+// faults (PlanFaults.h), keeps the plan's counters honest and lists what is
+// still missing. Each finding is one line in Chinese.
 #include "core/model/School.h"
 #include "core/rules/WhyUnplaced.h"
 
@@ -12,17 +13,19 @@ struct TimetableCheck {
     QStringList teacherClashes;    // a teacher with two lessons in one period
     QStringList forbiddenCells;    // a lesson at a period that is "不排" for it
     QStringList exclusiveClashes;  // an exclusive course in two classes at once
+    QStringList dailyShareOver;    // a plan row over its daily share on a day
+    QStringList outsidePlan;       // lessons of no plan row, or beyond a row's count
+    QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
+    QStringList planFaults;        // rows naming unknown codes, repeated, counts beyond the week
     QStringList counterMismatches; // BuildCount differs from the row's lessons
+    QStringList notes;             // what pre-set lessons alone do: told, not a fault
     QStringList incompleteRows;    // plan rows without class, course or teacher: never placed
     QStringList unplaced;          // plan rows with lessons still missing
     QStringList unplacedReasons;   // for each of them, why it fits nowhere now
-    QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
     int unplacedLessons = 0;       // sum of the missing lessons
 
-    // No double booking and every counter right.
-    bool ok() const {
-        return classClashes.isEmpty() && teacherClashes.isEmpty() && counterMismatches.isEmpty();
-    }
+    // No rule broken, no fault in the plan and every counter right.
+    bool ok() const;
     // Every finding and a closing summary, ready to print.
     QStringList report() const;
 };

@@ -94,3 +94,11 @@ void DeleteAllLessons(TimetableDb& db) {
 bool tryDeleteAllLessons(TimetableDb& db, QString* why) {
     return TryOrSay(why, [&] { DeleteAllLessons(db); });
 }
+
+std::function<QString(char, const QString&)> NameLookup(TimetableDb& db) {
+    return [&db](char kind, const QString& code) {
+        return kind == 'c'   ? GetClassName(db, code)
+               : kind == 'k' ? GetCourseName(db, code)
+                             : GetTeacherName(db, code);
+    };
+}

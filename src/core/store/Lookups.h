@@ -4,8 +4,13 @@
 // database, a missing table); none of them shows a message.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TimetableDb;
+
+// The names of codes for the rules' messages: kind 'c' class, 'k' course,
+// 't' teacher; empty for a code without a name. Holds db by reference.
+std::function<QString(char, const QString&)> NameLookup(TimetableDb& db);
 
 QString GetClassName(TimetableDb& db, const QString& classCode);
 QString GetClassShortName(TimetableDb& db, const QString& classCode);

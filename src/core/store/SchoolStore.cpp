@@ -92,6 +92,19 @@ School LoadSchool(TimetableDb& db, Week week) {
             if (!st.getColumn(0).isNull())
                 s.exclusiveCourses.insert(sql::text(st.getColumn(0)));
     }
+    {
+        School::Codes codes;
+        for (const auto& [statement, set] :
+             {std::pair{"select Code from Classtb", &codes.classes},
+              std::pair{"select Code from Coursetb", &codes.courses},
+              std::pair{"select Code from Teachertb", &codes.teachers}}) {
+            SQLite::Statement st(d, statement);
+            while (st.executeStep())
+                if (!st.getColumn(0).isNull())
+                    set->insert(sql::text(st.getColumn(0)));
+        }
+        s.knownCodes = std::move(codes);
+    }
     loadLessons(d, s.timetable);
     return s;
 }

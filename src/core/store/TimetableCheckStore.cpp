@@ -4,19 +4,9 @@
 #include "core/store/SchoolStore.h"
 #include "core/store/TimetableDb.h"
 
-namespace {
-rules::NameOf namesOf(TimetableDb& db) {
-    return [&db](char kind, const QString& code) {
-        return kind == 'c'   ? GetClassName(db, code)
-               : kind == 'k' ? GetCourseName(db, code)
-                             : GetTeacherName(db, code);
-    };
-}
-} // namespace
-
 bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) {
     result = TimetableCheck{};
-    const rules::NameOf nameOf = namesOf(db);
+    const rules::NameOf nameOf = NameLookup(db);
     try {
         result =
             CheckTimetable(LoadSchool(db, Week::ofLessons(lessonsPerDay)), lessonsPerDay, nameOf);
@@ -30,7 +20,7 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
 bool UnplacedCauses(TimetableDb& db, int lessonsPerDay, std::vector<rules::RootCause>& causes) {
     causes.clear();
     try {
-        causes = rules::rootCauses(LoadSchool(db, Week::ofLessons(lessonsPerDay)), namesOf(db));
+        causes = rules::rootCauses(LoadSchool(db, Week::ofLessons(lessonsPerDay)), NameLookup(db));
     } catch (const std::exception&) {
         causes.clear();
         return false;

@@ -7,6 +7,8 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -21,6 +23,10 @@ const char* const kSchema[] = {
     "create index if not exists idxVersionLesson on VersionLesson (Number)",
     "create index if not exists idxVersionPlan on VersionPlan (Number)",
 };
+
+// SetFlag of a pre-set lesson (Origin::Preset; this file's own Lesson is the
+// stored row).
+constexpr int kPresetFlag = 0;
 
 struct Lesson {
     QString classCode;
@@ -215,6 +221,21 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
         d.exec("delete from LessonListtb");
+        // What the plan allows now, by class, course and teacher (equal rows add up).
+        QHash<QString, long long> room;
+        auto key = [](const QString& a, const QString& b, const QString& c) {
+            return a + QChar(0x1f) + b + QChar(0x1f) + c;
+        };
+        {
+            SQLite::Statement st(d, "select ClassCode, CourseCode, TeacherCode, Count from"
+                                    " ClassPlantb where ClassCode <> '' and CourseCode <> ''"
+                                    " and TeacherCode <> ''");
+            while (st.executeStep())
+                room[key(sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
+                         sql::text(st.getColumn(2)))] +=
+                    std::max<long long>(0,
+                                        st.getColumn(3).isNull() ? 0 : st.getColumn(3).getInt64());
+        }
         // A lesson whose class, course or teacher was deleted since would show
         // without a name; it is left out, as data maintenance would remove it.
         SQLite::Statement insert(
@@ -223,24 +244,47 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
             " select ?, ?, ?, ?, ?, ? where exists (select 1 from Classtb where Code = ?)"
             " and exists (select 1 from Coursetb where Code = ?)"
             " and exists (select 1 from Teachertb where Code = ?)");
-        for (const Lesson& l : version.lessons) {
-            sql::bind(insert, l.classCode, l.day, l.lessonNo, l.courseCode, l.teacherCode,
-                      l.setFlag, l.classCode, l.courseCode, l.teacherCode);
-            if (insert.exec() == 1)
+        // Pre-set lessons first: the school fixed them, so they keep their
+        // places in a row before generated ones.
+        std::vector<const Lesson*> ordered;
+        for (const Lesson& l : version.lessons)
+            if (l.setFlag == kPresetFlag)
+                ordered.push_back(&l);
+        for (const Lesson& l : version.lessons)
+            if (l.setFlag != kPresetFlag)
+                ordered.push_back(&l);
+        for (const Lesson* l : ordered) {
+            const QString k = key(l->classCode, l->courseCode, l->teacherCode);
+            const bool preset = l->setFlag == kPresetFlag;
+            auto it = room.find(k);
+            if (it == room.end() && !preset) {
+                ++result.notInPlan;
+                continue;
+            }
+            if (it != room.end() && it.value() <= 0) {
+                ++result.overCount;
+                continue;
+            }
+            sql::bind(insert, l->classCode, l->day, l->lessonNo, l->courseCode, l->teacherCode,
+                      l->setFlag, l->classCode, l->courseCode, l->teacherCode);
+            if (insert.exec() == 1) {
                 ++result.lessons;
-            else
-                ++result.skipped;
+                if (it != room.end())
+                    --it.value();
+            } else {
+                ++result.deleted;
+            }
             insert.reset();
         }
+        result.skipped = result.deleted + result.notInPlan + result.overCount;
         d.exec(
             "update ClassPlantb set IsAutoBuild = 0, BuildCount = (select count(*) from"
             " LessonListtb L where L.ClassCode = ClassPlantb.ClassCode and"
             " L.CourseCode = ClassPlantb.CourseCode and L.TeacherCode = ClassPlantb.TeacherCode)");
-        SQLite::Statement counter(d, "update ClassPlantb set BuildCount = ?, IsAutoBuild = ? where"
+        SQLite::Statement counter(d, "update ClassPlantb set IsAutoBuild = ? where"
                                      " ClassCode = ? and CourseCode = ? and TeacherCode = ?");
         for (const Counter& c : version.counters) {
-            sql::bind(counter, c.buildCount, c.isAutoBuild, c.classCode, c.courseCode,
-                      c.teacherCode);
+            sql::bind(counter, c.isAutoBuild, c.classCode, c.courseCode, c.teacherCode);
             counter.exec();
             counter.reset();
         }
@@ -249,4 +293,17 @@ RestoreResult RestoreVersion(TimetableDb& db, int number) {
         throw AsFailure(e, db.path());
     }
     return result;
+}
+
+QStringList RestoreResult::skippedLines() const {
+    QStringList lines;
+    if (deleted > 0)
+        lines << QStringLiteral("%1 节课的班级、课程或老师已被删除，没有恢复。").arg(deleted);
+    if (notInPlan > 0)
+        lines << QStringLiteral(
+                     "%1 节课现在的教学计划中没有（班级、课程和老师不再对应），没有恢复。")
+                     .arg(notInPlan);
+    if (overCount > 0)
+        lines << QStringLiteral("%1 节课超过了现在教学计划的节数，没有恢复。").arg(overCount);
+    return lines;
 }

@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class TimetableDb;
 
@@ -47,10 +48,18 @@ void KeepVersion(TimetableDb& db, const QString& cause);
 QList<TimetableVersion> ListVersions(TimetableDb& db);
 
 struct RestoreResult {
-    int lessons = 0; // lessons restored
-    int skipped = 0; // lessons of classes, courses or teachers deleted since
+    int lessons = 0;   // lessons restored
+    int skipped = 0;   // lessons left out, for one of the reasons below
+    int deleted = 0;   // of those: their class, course or teacher was deleted since
+    int notInPlan = 0; // generated or placed by hand, and no plan row has them now
+    int overCount = 0; // beyond their plan row's count as it is now
+    // What was left out and why, one line each; empty when nothing was.
+    QStringList skippedLines() const;
 };
 // Replaces the timetable with version `number`, after keeping the current one,
-// in one transaction. Plan rows the version knew get their counters back;
-// plan rows added since count their restored lessons. Throws Failure.
+// in one transaction. Only lessons that fit the plan as it is now come back:
+// a generated or hand-placed lesson needs a plan row of its class, course and
+// teacher, and no row gets more lessons than its count (pre-set lessons come
+// first, and may lie outside the plan). Every counter is counted anew from
+// the restored lessons; IsAutoBuild comes from the version. Throws Failure.
 RestoreResult RestoreVersion(TimetableDb& db, int number);

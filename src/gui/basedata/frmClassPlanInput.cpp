@@ -1,5 +1,7 @@
 #include "gui/basedata/frmClassPlanInput.h"
 
+#include "core/model/PlanRow.h"
+
 #include "core/store/Lookups.h"
 #include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
@@ -166,10 +168,10 @@ bool frmClassPlanInput::eventFilter(QObject* watched, QEvent* event) {
 bool frmClassPlanInput::CheckInput() {
     QString message;
     QWidget* focus = nullptr;
-    auto check = [&](QWidget* field, bool failed, const char* text) {
+    auto check = [&](QWidget* field, bool failed, const QString& text) {
         mark(field, failed);
         if (failed) {
-            message = QString::fromUtf8(text);
+            message = text;
             focus = field;
         }
     };
@@ -178,8 +180,11 @@ bool frmClassPlanInput::CheckInput() {
     const QString count = txtCount->text().trimmed();
     if (count.isEmpty())
         check(txtCount, true, "请输入节数。");
-    else
-        check(txtCount, ParseLessonCount(count) < 0, "节数必须是数字。");
+    else if (ParseLessonCount(count) < 0)
+        check(txtCount, true, "节数必须是数字。");
+    else if (const Week week = Week::ofLessons(m_ctx.lessonsPerDay);
+             !lessonCountFits(ParseLessonCount(count), week))
+        check(txtCount, true, lessonCountRule(week) + QStringLiteral("。"));
     check(CmbTeacher, CmbTeacher->currentText().trimmed().isEmpty(), "请选择教师。");
     check(CmbCourse, CmbCourse->currentText().trimmed().isEmpty(), "请选择课程。");
     check(CmbClass, CmbClass->currentText().trimmed().isEmpty(), "请选择班级。");

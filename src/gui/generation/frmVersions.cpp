@@ -85,9 +85,8 @@ void frmVersions::cmdRestore_Click() {
         const RestoreResult r = RestoreVersion(m_ctx.db, number);
         LoadVersions();
         QString text = QStringLiteral("课表已恢复：%1 节课。").arg(r.lessons);
-        if (r.skipped > 0)
-            text += QStringLiteral("\n其中 %1 节课的班级、课程或老师已被删除，没有恢复。")
-                        .arg(r.skipped);
+        for (const QString& line : r.skippedLines())
+            text += QStringLiteral("\n其中 ") + line;
         ShowInfo(this, kTitle, text);
     } catch (const Failure& e) {
         ShowError(this, kTitle, QStringLiteral("恢复课表失败！") + e.message());

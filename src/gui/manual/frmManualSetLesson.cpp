@@ -390,9 +390,12 @@ void frmManualSetLesson::PaintPlaceable() {
             continue;
         for (int day = 1; day <= kDays; ++day) {
             const Period period{day, LessonOfGridRow(row)};
-            if (GridCellText(MSFlexGrid1, row, day).isEmpty() && school &&
-                rules::freeForHand(school->timetable, mstrClassCode, mstrTeacherCode, period) &&
-                rules::levelAt(*school, *placing, period) != LimitLevel::Never)
+            if (!GridCellText(MSFlexGrid1, row, day).isEmpty() || !school)
+                continue;
+            bool free = true;
+            for (const rules::Reason& r : rules::reasonsAgainst(*school, *placing, period))
+                free = free && !rules::isRule(r.obstacle);
+            if (free)
                 SetGridCellColour(MSFlexGrid1, row, day, CellColour::Free);
         }
     }

@@ -108,10 +108,10 @@ School randomSchool(std::mt19937& rng) {
     return s;
 }
 
-// No reason against but generation's own teacher day cap.
+// No reason against that is a rule (generation's teacher day cap is none).
 bool rulesAccept(const School& s, const rules::Placing& p, Period q) {
     for (const rules::Reason& r : rules::reasonsAgainst(s, p, q))
-        if (r.obstacle != rules::Obstacle::TeacherDayCap)
+        if (rules::isRule(r.obstacle))
             return false;
     return true;
 }

@@ -271,6 +271,12 @@ void TestGeneration::damagedPlanRowsAreSkippedNotFatal() {
     TestDb t;
     // Rows with an empty teacher and an empty course come first in the
     // teacher and course order; they used to end the run there.
+    for (const char* cls : {"11", "12", "13"})
+        t.addClass(cls, cls);
+    for (const char* course : {"01", "02", "03"})
+        t.addCourse(course, course);
+    t.addTeacher("T1", "T1");
+    t.addTeacher("T2", "T2");
     t.exec("insert into ClassPlantb values('11','02',NULL,2,0,0)");
     t.exec("insert into ClassPlantb values('12',NULL,'T1',1,0,0)");
     t.addPlan("11", "01", "T1", 3);

@@ -106,6 +106,7 @@ void TestRules::levelsOfPeriodsFollowTheCourseCells() {
 
 void TestRules::unnumberedLessonHidesBestAndAvoidCells() {
     School s;
+    s.plan = {row("11", "01", "T1", 2)};
     limit(s, "01", 2, 1, 0);
     limit(s, "01", 2, 2, 2);
     Lesson l = lesson("11", 2, Lesson::kNoLessonNo, "09", "T9");
@@ -124,7 +125,7 @@ void TestRules::unnumberedLessonHidesBestAndAvoidCells() {
 
 void TestRules::everyReasonIsGiven() {
     School s;
-    s.plan = {row("11", "09", "T1", 1), row("12", "09", "T2", 1), row("13", "02", "T1", 4)};
+    s.plan = {row("11", "09", "T1", 2), row("12", "09", "T2", 1), row("13", "02", "T1", 3)};
     s.exclusiveCourses.insert("09");
     limit(s, "09", 3, 2, 3);
     s.timetable.add(lesson("11", 3, 2, "01", "T5"));                // the class is busy
@@ -214,7 +215,8 @@ void TestRules::checkNamesWhatItFindsWithoutADatabase() {
                  "老师冲突：王老师 星期一 第1节 同时上2节课：一（1）班 01、一（1）班 01")});
     QVERIFY(c.counterMismatches.isEmpty());
     QVERIFY(!c.ok());
-    QCOMPARE(c.report().constLast(), QStringLiteral("发现重复排课或计数错误！"));
+    QCOMPARE(c.report().constLast(),
+             QStringLiteral("发现重复排课、计数错误或不符合排课规则的课！"));
     // Without names every line shows the codes.
     const TimetableCheck bare = CheckTimetable(s, 6);
     QVERIFY(bare.classClashes.constFirst().startsWith(QStringLiteral("班级冲突：11 星期一")));

@@ -123,6 +123,34 @@ private slots:
         QCOMPARE(t.count("select BuildCount*10+IsAutoBuild from ClassPlantb"), 21LL);
     }
 
+    void onlyLessonsTheCurrentPlanHasComeBack() {
+        TestDb t;
+        t.addClass("11", "一（1）班");
+        t.addCourse("01", "语文");
+        t.addCourse("02", "数学");
+        t.addTeacher("001", "张三");
+        t.addTeacher("002", "李四");
+        t.addPlan("11", "01", "001", 3, 3, 1);
+        t.addPlan("11", "02", "001", 1, 1, 1);
+        for (int day = 1; day <= 3; ++day)
+            t.addLesson("11", day, 1, "01", "001", 1);
+        t.addLesson("11", 1, 2, "02", "001", 1);
+        t.addLesson("11", 4, 3, "01", "001", 0); // pre-set: kept first
+        KeepVersion(t.db, VersionCause::DeleteTimetable);
+        DeleteAllLessons(t.db);
+        // Since then 数学 went to another teacher and 语文 dropped to 2 lessons.
+        t.exec("update ClassPlantb set TeacherCode='002' where CourseCode='02'");
+        t.exec("update ClassPlantb set Count=2 where CourseCode='01'");
+        const RestoreResult r = RestoreVersion(t.db, ListVersions(t.db).last().number);
+        QCOMPARE(r.lessons, 2);
+        QCOMPARE(r.notInPlan, 1);
+        QCOMPARE(r.overCount, 2);
+        QCOMPARE(r.skippedLines().size(), 2);
+        QCOMPARE(t.count("select count(*) from LessonListtb where SetFlag=0"), 1LL);
+        QCOMPARE(t.count("select BuildCount from ClassPlantb where CourseCode='01'"), 2LL);
+        QCOMPARE(t.count("select BuildCount from ClassPlantb where CourseCode='02'"), 0LL);
+    }
+
     void commandLine() {
         TestDb t;
         WriteSchool(t.db, DemoSchool(DemoSize::Small, 6));

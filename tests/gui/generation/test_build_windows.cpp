@@ -184,7 +184,8 @@ void TestBuildWindows::generationWarnsOffersCompletionAndReports() {
     WriteSchool(p.t.db, BuildBenchSchool({12, 6, 30, 115}).records);
     p.t.addClass("69", "六（9）班");
     p.t.addTeacher("T999", "赵敏");
-    p.t.addPlan("69", "01", "T999", 31);
+    p.t.addPlan("69", "01", "T999", 16);
+    p.t.addPlan("69", "02", "T999", 15);
     p.open();
     FakeDialogs fd;
     frmMain main(p.ctx);
