@@ -464,7 +464,7 @@ private:
             reasons << QStringLiteral("老师为空");
         const std::optional<int> count = ParseCount(countText, m_week);
         if (!count)
-            reasons << QStringLiteral("节数「%1」：%2").arg(countText, lessonCountRule(m_week));
+            reasons << QStringLiteral("节数「%1」不对，%2").arg(countText, lessonCountRule(m_week));
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
             reasons << tooLong;

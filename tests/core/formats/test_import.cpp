@@ -10,6 +10,7 @@
 #include "core/formats/SchoolImport.h"
 #include "core/formats/SheetReader.h"
 #include "core/model/DemoSchool.h"
+#include "core/model/PlanRow.h"
 #include "core/store/SchoolWriter.h"
 
 #include <QFile>
@@ -261,8 +262,8 @@ private slots:
     // spreadsheet may hold it; anything else is a wrong row that adds nothing.
     void planCountBoundaries_data() {
         QTest::addColumn<QString>("count");
-        QTest::addColumn<int>("accepted"); // -1: refused
-        const int max = kMaxImportCount;
+        QTest::addColumn<int>("accepted");                // -1: refused
+        const int max = Week::ofLessons(6).periodCount(); // the test school's week
         QTest::newRow("zero") << "0" << 0;
         QTest::newRow("one") << "1" << 1;
         QTest::newRow("max") << QString::number(max) << max;
@@ -288,9 +289,8 @@ private slots:
         const QString all = PreviewText(p).join('\n');
         if (accepted < 0) {
             QVERIFY2(HasProblem(p, "教学计划", 2,
-                                QStringLiteral("节数「%1」应是0到%2的整数")
-                                    .arg(count.trimmed())
-                                    .arg(kMaxImportCount)),
+                                QStringLiteral("节数「%1」不对，%2")
+                                    .arg(count.trimmed(), lessonCountRule(Week::ofLessons(6)))),
                      qPrintable(all));
             QVERIFY2(p.added.isEmpty(), qPrintable(all)); // neither the course nor the teacher
             return;
