@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct School {
     // school made in memory without lists does not check its codes.
     struct Codes {
         QSet<QString> classes, courses, teachers;
+        // Names holding characters no name may have (TextRules.h), one line each.
+        QStringList hiddenCharacterNames;
     };
     std::optional<Codes> knownCodes;
 
