@@ -162,11 +162,13 @@ bool KeepVersionFirst(const ToolArgs& args, TimetableDb& db, const QString& caus
     if (tryKeepVersion(db, cause, &why))
         return true;
     if (args.has(kNoVersionOption.name)) {
-        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1），按 --no-version 继续").arg(why));
+        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1），按 --no-version 继续")
+                   .arg(why));
         return true;
     }
     // Without its version the timetable replaced, hand changes and all, could not come back.
     CliErr(args.tagged(QStringLiteral("无法保留现在的课表作为版本（%1），课表没有改动。"
-                                      "确实不要版本时加 --no-version").arg(why)));
+                                      "确实不要版本时加 --no-version")
+                           .arg(why)));
     return false;
 }

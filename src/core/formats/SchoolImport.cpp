@@ -159,11 +159,11 @@ Layout FindLayout(const SheetTable& table) {
 QString NotAName(const QString& cell) {
     if (const QString hidden = HiddenCharacterText(cell); !hidden.isEmpty())
         return QStringLiteral("「%1」中有%2，请删去").arg(cell.trimmed(), hidden);
-    static const QStringList errors = {
-        QStringLiteral("#N/A"),   QStringLiteral("#REF!"),  QStringLiteral("#DIV/0!"),
-        QStringLiteral("#VALUE!"), QStringLiteral("#NAME?"), QStringLiteral("#NUM!"),
-        QStringLiteral("#NULL!"), QStringLiteral("#GETTING_DATA"), QStringLiteral("#SPILL!"),
-        QStringLiteral("#CALC!")};
+    static const QStringList errors = {QStringLiteral("#N/A"),    QStringLiteral("#REF!"),
+                                       QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"),
+                                       QStringLiteral("#NAME?"),  QStringLiteral("#NUM!"),
+                                       QStringLiteral("#NULL!"),  QStringLiteral("#GETTING_DATA"),
+                                       QStringLiteral("#SPILL!"), QStringLiteral("#CALC!")};
     const QString t = cell.trimmed();
     if (errors.contains(t, Qt::CaseInsensitive))
         return QStringLiteral("「%1」是公式的错误值，不是名称").arg(t);

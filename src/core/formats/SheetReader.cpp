@@ -13,14 +13,15 @@ namespace {
 
 // A school's lists are small. These caps keep any file, however built, under
 // about 200 MB of memory: the bytes unpacked from the archive (every part,
-// counted each time it is read), the shared strings and the cells held, where
-// a row up to a filled cell counts every cell before it.
+// counted each time it is read), the shared strings, the rows and the cells
+// held, where a filled cell counts every row and cell before it.
 constexpr qint64 kMaxPartBytes = 16LL * 1024 * 1024;
 constexpr qint64 kMaxUnpackedBytes = 48LL * 1024 * 1024;
 constexpr qint64 kMaxCsvBytes = 8LL * 1024 * 1024;
 constexpr qsizetype kMaxSharedStrings = 200000;
 constexpr qsizetype kMaxCells = 1000000;
-constexpr int kMaxRows = 1048576; // Excel's own limit
+constexpr qsizetype kMaxRowSlots = 2500000; // an empty row costs less than a cell
+constexpr int kMaxRows = 1048576;           // Excel's own limit
 constexpr int kMaxColumns = 200;
 
 Failure Unreadable(const QString& fileName) {
@@ -37,10 +38,16 @@ struct ReadBudget {
     QString fileName;
     qint64 unpacked = 0;
     qsizetype cells = 0;
+    qsizetype rows = 0;
 
     void spendCells(qsizetype n) {
         cells += n;
         if (cells > kMaxCells)
+            throw TooLarge(fileName);
+    }
+    void spendRows(qsizetype n) {
+        rows += n;
+        if (rows > kMaxRowSlots)
             throw TooLarge(fileName);
     }
 };
@@ -212,7 +219,7 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
         if (col >= kMaxColumns || value.isEmpty())
             continue;
         if (rows.size() <= rowIndex) {
-            budget.spendCells(rowIndex + 1 - rows.size());
+            budget.spendRows(rowIndex + 1 - rows.size());
             rows.resize(rowIndex + 1);
         }
         QStringList& row = rows[rowIndex];

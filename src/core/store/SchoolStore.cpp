@@ -101,8 +101,8 @@ School LoadSchool(TimetableDb& db, Week week) {
                          "班级"},
               std::tuple{"select Code, Name, FullName, ShortName from Coursetb", &codes.courses,
                          "课程"},
-              std::tuple{"select Code, Name, FullName, ShortName from Teachertb",
-                         &codes.teachers, "老师"}}) {
+              std::tuple{"select Code, Name, FullName, ShortName from Teachertb", &codes.teachers,
+                         "老师"}}) {
             SQLite::Statement st(d, statement);
             while (st.executeStep()) {
                 if (!st.getColumn(0).isNull())
@@ -114,8 +114,8 @@ School LoadSchool(TimetableDb& db, Week week) {
                     if (const QString found = HiddenCharacterText(text); !found.isEmpty()) {
                         codes.hiddenCharacterNames
                             << QStringLiteral("名称有误：%1 %2「%3」中有%4，请重新输入")
-                                   .arg(QString::fromUtf8(list), sql::text(st.getColumn(0)),
-                                        text, found);
+                                   .arg(QString::fromUtf8(list), sql::text(st.getColumn(0)), text,
+                                        found);
                         break;
                     }
                 }
