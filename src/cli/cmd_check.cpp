@@ -21,6 +21,10 @@ int runCheck(const ToolArgs& args) {
     }
     for (const QString& line : check.report())
         CliOut(line);
+    std::vector<rules::RootCause> causes;
+    if (check.unplacedLessons > 0 && UnplacedCauses(db, lessonsPerDay, causes))
+        for (const QString& line : rules::causeLines(causes))
+            CliOut(line);
     return check.ok() ? 0 : 1;
 }
 } // namespace
@@ -32,7 +36,8 @@ KBXT_CLI_COMMAND(
     "列出：同一时间有两节课的班级和老师、排在课程、老师或班级“不排”时间的课、"
     "同时在两个班上的专用课程、一天超过每天节数的计划、不属于任何计划或超过计划节数的课、"
     "课表外的课、计划中不在名单里的代码和重复的计划、"
-    "已排节数（BuildCount）与课表不符的计划、每条计划未排的节数。\n"
+    "已排节数（BuildCount）与课表不符的计划、每条计划未排的节数，"
+    "以及未排的课按根本原因的归类和每类一处（已在副本上试过的）修改办法。\n"
     "不给 --lessons-per-day 时取 kbxt.ini 的设置；"
     "设置缺失或无法读取时，课表中有第7节即按 7 节。\n"
     "退出码：0 课表符合全部排课规则且计数正确，1 有不符合规则的课、计划错误或计数不符，"

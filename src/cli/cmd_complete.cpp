@@ -54,6 +54,10 @@ int runComplete(const ToolArgs& args) {
                 CliOut(check.unplaced[i]);
                 CliOut(QStringLiteral("    原因：") + check.unplacedReasons.value(i));
             }
+        std::vector<rules::RootCause> causes;
+        if (UnplacedCauses(db, lessonsPerDay, causes))
+            for (const QString& line : rules::causeLines(causes))
+                CliOut(line);
     }
     return r.remaining > 0 ? 3 : 0;
 }
@@ -66,7 +70,8 @@ KBXT_CLI_COMMAND(
     "把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
     "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。\n"
     "--seconds 是最长用时（默认 10 秒）。\n"
+    "排不完时保留已补排的课，逐条说明原因，再按根本原因归类并给出修改办法。\n"
     "先保留现在的课表作为版本，保留不了就停下（--no-version：不保留也继续）。\n"
-    "退出码：0 全部排完，3 仍有未排的课（逐条说明原因），1 失败，"
+    "退出码：0 全部排完，3 仍有未排的课，1 失败，"
     "2 参数错误或无法打开数据库。",
     runComplete);

@@ -2,11 +2,18 @@
 // 自动补排: places the lessons still missing from the timetable by moving the
 // generated and hand-placed lessons (never the pre-set ones), keeping every
 // placement rule. The timetable is read, the search runs in memory
-// (CompletionSearch.h) and the result is written in one transaction; a
-// cancel or a failure leaves the timetable as it was.
+// (CompletionSearch.h), the result is judged by the rules themselves
+// (rules::breachesOf) and written in one transaction; a cancel or a failure
+// leaves the timetable as it was. What could be placed is kept even when
+// some lessons stay missing.
+#include "core/generation/CompletionSearch.h"
+#include "core/model/School.h"
+#include "core/store/CompletionStore.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class TimetableDb;
 
@@ -32,3 +39,24 @@ struct CompletionRun {
 };
 
 [[nodiscard]] CompletionReport CompleteTimetable(TimetableDb& db, const CompletionRun& run);
+
+// The same in memory: on success the school holds the completed timetable
+// (and its rows their BuildCount), and changes what to write to the database.
+// run.lessonsPerDay is the school's week.
+struct SchoolCompletion {
+    CompletionReport report;
+    std::vector<LessonChange> changes; // empty when nothing was gained
+};
+[[nodiscard]] SchoolCompletion CompleteSchool(School& school, const CompletionRun& run);
+
+// The school as small integers for the search: a unit per plan row (equal
+// rows make one unit with their counts added, as the rules count them), the
+// level of every period from the rules, the lessons with their periods and
+// the missing ones.
+// Codes new to the timetable are added to its indexes.
+struct CompletionTranslation {
+    CompletionProblem problem;
+    std::vector<int> lessonIndex;   // by problem lesson: index into the lessons, −1 missing
+    std::vector<int> planRowOfUnit; // by unit: index into the plan, −1 lessons outside it
+};
+CompletionTranslation TranslateForCompletion(School& school);

@@ -25,19 +25,12 @@ public:
         m_classAt.assign(std::size_t(p.classes) * m_P, kFree);
         m_teacherAt.assign(std::size_t(p.teachers) * m_P, kFree);
         m_courseAt.assign(std::size_t(p.courses) * m_P, kFree);
-        // A class's lessons of one course share one daily count.
-        m_ccOfUnit.resize(p.units.size());
-        std::vector<std::pair<int, int>> keys;
-        for (std::size_t u = 0; u < p.units.size(); ++u) {
-            const std::pair<int, int> k{p.units[u].cls, p.units[u].course};
-            auto it = std::find(keys.begin(), keys.end(), k);
-            if (it == keys.end()) {
-                keys.push_back(k);
-                it = keys.end() - 1;
-            }
-            m_ccOfUnit[u] = int(it - keys.begin());
-        }
-        m_ccDay.assign(keys.size() * kDays, 0);
+        // Each plan row keeps its own daily share: two rows of one course in a
+        // class (two teachers) count apart.
+        m_unitDay.assign(p.units.size() * kDays, 0);
+        for (std::size_t u = 0; u < p.units.size(); ++u)
+            for (int d = 0; d < kDays; ++d)
+                m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {
@@ -66,6 +59,26 @@ public:
         // Latest first: the unplaced are worked as a stack, which makes the
         // displaced lesson of the last step the next to move on (a chain).
         std::reverse(m_unplaced.begin(), m_unplaced.end());
+    }
+
+    // Which periods each lesson may take without moving any other lesson; a
+    // placed lesson is asked with itself taken out.
+    std::vector<std::vector<bool>> openPeriods() {
+        std::vector<std::vector<bool>> open(m_p.lessons.size(),
+                                            std::vector<bool>(std::size_t(m_P)));
+        for (int i = 0; i < int(m_p.lessons.size()); ++i) {
+            const int at = m_period[std::size_t(i)];
+            if (at >= 0)
+                take(i);
+            for (int p = 0; p < m_P; ++p) {
+                int out[4], n = 0;
+                open[std::size_t(i)][std::size_t(p)] =
+                    unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n) && n == 0;
+            }
+            if (at >= 0)
+                put(i, at);
+        }
+        return open;
     }
 
     CompletionOutcome run() {
@@ -120,10 +133,11 @@ private:
     int& classAt(int c, int p) { return m_classAt[std::size_t(c) * m_P + p]; }
     int& teacherAt(int t, int p) { return m_teacherAt[std::size_t(t) * m_P + p]; }
     int& courseAt(int k, int p) { return m_courseAt[std::size_t(k) * m_P + p]; }
-    int& ccDay(int i, int day) {
-        return m_ccDay[std::size_t(m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(i)].unit)]) *
-                           kDays +
-                       day];
+    int& unitDay(int i, int day) {
+        return m_unitDay[std::size_t(m_p.lessons[std::size_t(i)].unit) * kDays + std::size_t(day)];
+    }
+    bool sameUnit(int i, int j) const {
+        return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
     }
 
     // May lesson i go to period p as things stand (for the start only).
@@ -148,7 +162,7 @@ private:
         }
         if (m_p.exclusive[std::size_t(u.course)])
             courseAt(u.course, p) = i;
-        ++ccDay(i, p / m_L);
+        ++unitDay(i, p / m_L);
     }
 
     void take(int i) {
@@ -164,7 +178,7 @@ private:
         }
         if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) == i)
             courseAt(u.course, p) = kFree;
-        --ccDay(i, p / m_L);
+        --unitDay(i, p / m_L);
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
@@ -193,20 +207,17 @@ private:
         if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, p)))
             return false;
         const int day = p / m_L;
-        int sameDay = ccDay(i, day);
+        int sameDay = unitDay(i, day);
         for (int k = 0; k < n; ++k)
-            if (m_period[std::size_t(out[k])] / m_L == day &&
-                m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(out[k])].unit)] ==
-                    m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(i)].unit)])
+            if (m_period[std::size_t(out[k])] / m_L == day && sameUnit(out[k], i))
                 --sameDay;
         if (sameDay >= u.dailyShare) {
-            // One lesson of the course that day makes room: the one moved least.
+            // One lesson of the row that day makes room: the one moved least.
             int pick = kFree;
             for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
                 const int j = classAt(u.cls, q);
                 if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                    m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(j)].unit)] !=
-                        m_ccOfUnit[std::size_t(m_p.lessons[std::size_t(i)].unit)])
+                    !sameUnit(j, i))
                     continue;
                 if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
                     pick = j;
@@ -312,7 +323,7 @@ private:
     std::mt19937 m_rng;
     int m_P, m_L;
     std::vector<int> m_classAt, m_teacherAt, m_courseAt;
-    std::vector<int> m_ccOfUnit, m_ccDay, m_teacherDay, m_teacherCap;
+    std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
     std::vector<int> m_period, m_unplaced, m_moves;
     std::vector<long long> m_tabu;
     std::vector<int> m_best;
@@ -327,4 +338,10 @@ CompletionOutcome SearchCompletion(const CompletionProblem& problem,
                                    const CompletionOptions& options) {
     Search s(problem, options);
     return s.run();
+}
+
+std::vector<std::vector<bool>> CompletionOpenPeriods(const CompletionProblem& problem) {
+    const CompletionOptions options;
+    Search s(problem, options);
+    return s.openPeriods();
 }

@@ -6,10 +6,12 @@
 // tabu list keeps a displaced lesson from going straight back. Hard rules are
 // never broken: one lesson per class and per teacher at a time, no "不排"
 // period, an exclusive course in one class at a time, the daily share of a
-// course. "最佳位置", "尽量不排" and a teacher's even day are costs.
+// plan row (two rows of one course in a class each keep their own).
+// "最佳位置", "尽量不排" and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
 // reads; the caller translates the timetable into it and back.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -26,7 +28,10 @@ struct CompletionProblem {
         int cls = 0;
         int teacher = -1;
         int course = 0;
-        int dailyShare = 1; // most lessons of the course in the class a day
+        int dailyShare = 1; // most lessons of this unit a day
+        // By day: lessons of the unit that have no period of the week (no
+        // lesson number, or one beyond the day) but count for the day.
+        std::array<int, 5> dayBase{};
         // By period (day × lessonsPerDay + lesson): 0 最佳位置, 1 正常,
         // 2 尽量不排, 3 不排.
         std::vector<std::uint8_t> level;
@@ -69,3 +74,9 @@ struct CompletionOutcome {
 // class at a time) count as unplaced from the start.
 CompletionOutcome SearchCompletion(const CompletionProblem& problem,
                                    const CompletionOptions& options);
+
+// The search's own answer to "may this lesson go to this period without
+// moving any other lesson", for every lesson (a placed one taken out first)
+// and period, from the state the search starts in: by lesson, by period. The
+// agreement test holds it against the rules.
+std::vector<std::vector<bool>> CompletionOpenPeriods(const CompletionProblem& problem);

@@ -42,6 +42,14 @@ public:
             return; // never asked about
         m_cells[key(kind, code)][static_cast<size_t>(cell.period.day - 1)].push_back(cell);
     }
+    // Takes the object's cells at the period out: a change tried on a copy.
+    void removeAt(LimitKind kind, const QString& code, Period period) {
+        auto it = m_cells.find(key(kind, code));
+        if (it == m_cells.end() || period.day < 1 || period.day > Week::kDays)
+            return;
+        std::vector<LimitCell>& cells = it.value()[static_cast<size_t>(period.day - 1)];
+        std::erase_if(cells, [&](const LimitCell& c) { return c.period == period; });
+    }
     // The cells of the object on the day (1..5), in the order stored.
     const std::vector<LimitCell>& cellsOn(LimitKind kind, const QString& code, int day) const {
         static const std::vector<LimitCell> none;

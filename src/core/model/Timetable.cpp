@@ -20,8 +20,10 @@ void Timetable::count(const Lesson& l, int d) {
         if (l.lessonNoEmpty)
             c.unnumbered[dayIx] += d;
         if (course != kNoCode) {
-            if (c.courseDays.size() <= static_cast<size_t>(course))
+            if (c.courseDays.size() <= static_cast<size_t>(course)) {
                 c.courseDays.resize(static_cast<size_t>(course) + 1);
+                c.teacherDays.resize(static_cast<size_t>(course) + 1);
+            }
             c.courseDays[static_cast<size_t>(course)][dayIx] += d;
             c.rowDaysOf(course, teacher)[dayIx] += d;
         }
@@ -36,18 +38,22 @@ void Timetable::count(const Lesson& l, int d) {
 }
 
 Timetable::Days& Timetable::ClassIndex::rowDaysOf(CodeId course, CodeId teacher) {
-    for (auto& [key, days] : rowDays)
-        if (key.first == course && key.second == teacher)
+    auto& teachers = teacherDays[static_cast<size_t>(course)];
+    for (auto& [t, days] : teachers)
+        if (t == teacher)
             return days;
-    rowDays.push_back({{course, teacher}, Days{}});
-    return rowDays.back().second;
+    teachers.push_back({teacher, Days{}});
+    return teachers.back().second;
 }
 
 int Timetable::classRowLessonsOnDay(CodeId cls, CodeId course, CodeId teacher, int day) const {
     if (cls == kNoCode || course == kNoCode || !dayInWeek(day))
         return 0;
-    for (const auto& [key, days] : m_classes[static_cast<size_t>(cls)].rowDays)
-        if (key.first == course && key.second == teacher)
+    const auto& byCourse = m_classes[static_cast<size_t>(cls)].teacherDays;
+    if (static_cast<size_t>(course) >= byCourse.size())
+        return 0;
+    for (const auto& [t, days] : byCourse[static_cast<size_t>(course)])
+        if (t == teacher)
             return days[static_cast<size_t>(day)];
     return 0;
 }

@@ -119,9 +119,9 @@ private:
         Slots lessons;
         Days unnumbered{};
         std::vector<Days> courseDays; // by course id
-        // By (course, teacher): a class has a handful of plan rows, so a
-        // short list beats a hash here.
-        std::vector<std::pair<std::pair<CodeId, CodeId>, Days>> rowDays;
+        // By course id, then teacher: a class's course has one teacher or
+        // two, so a short list beats a hash here.
+        std::vector<std::vector<std::pair<CodeId, Days>>> teacherDays;
         Days& rowDaysOf(CodeId course, CodeId teacher);
     };
     struct TeacherIndex {

@@ -16,3 +16,14 @@ bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) 
     }
     return true;
 }
+
+bool UnplacedCauses(TimetableDb& db, int lessonsPerDay, std::vector<rules::RootCause>& causes) {
+    causes.clear();
+    try {
+        causes = rules::rootCauses(LoadSchool(db, Week::ofLessons(lessonsPerDay)), NameLookup(db));
+    } catch (const std::exception&) {
+        causes.clear();
+        return false;
+    }
+    return true;
+}

@@ -277,7 +277,10 @@ void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {
                  "^自动补排：补排 [0-9]+ 节，仍未排 1 节\n"
                  "课表完成率统计:  9[0-9]％，未排 1 节\n"
                  "未排：一（[12]）班 语文（赵敏） 计划1[56]节，已排1[45]节，缺1节\n"
-                 "    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课\n")),
+                 "    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课\n"
+                 "排不下的根本原因：\n"
+                 "  老师 赵敏：1 节排不下——每周只有 30 个可上课时间，计划 31 节\n"
+                 "    可以：把一（[12]）班的语文课分 1 节给老师 (李静|张敏)（已在副本上试过.*\n$")),
              qPrintable(out));
     // The generated timetable was kept before completion changed it.
     const auto [versionsCode, versions] = cli({"versions", path});
@@ -289,6 +292,8 @@ void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {
         report.contains(QRegularExpression("    原因：老师 赵敏 在本班空闲的 [0-9]+ 个时间都有课")),
         qPrintable(report));
     QVERIFY2(report.contains("不排时间上课 0 节"), qPrintable(report));
+    QVERIFY2(report.contains("  老师 赵敏：1 节排不下——每周只有 30 个可上课时间，计划 31 节\n"),
+             qPrintable(report));
 }
 
 QTEST_GUILESS_MAIN(TestCompletion)
