@@ -17,10 +17,11 @@ struct School {
     // school made in memory without lists does not check its codes.
     struct Codes {
         QSet<QString> classes, courses, teachers;
-        // Names holding characters no name may have (TextRules.h), one line each.
-        QStringList hiddenCharacterNames;
     };
     std::optional<Codes> knownCodes;
+    // With the lists: names holding characters no name may have (TextRules.h),
+    // one line each.
+    QStringList hiddenCharacterNames;
 
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;

@@ -177,8 +177,7 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
     }
     r.planFaults =
         rules::planFaultLines(rules::planFaultsOf(school), school.timetable.week(), shownName);
-    if (school.knownCodes)
-        r.hiddenCharacters = school.knownCodes->hiddenCharacterNames;
+    r.hiddenCharacters = school.hiddenCharacterNames;
 
     QHash<QString, long long> inTimetable;
     auto key = [](const QString& a, const QString& b, const QString& c) {

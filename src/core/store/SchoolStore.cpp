@@ -112,7 +112,7 @@ School LoadSchool(TimetableDb& db, Week week) {
                 for (int c = 0; c < 4; ++c) {
                     const QString text = sql::text(st.getColumn(c));
                     if (const QString found = HiddenCharacterText(text); !found.isEmpty()) {
-                        codes.hiddenCharacterNames
+                        s.hiddenCharacterNames
                             << QStringLiteral("名称有误：%1 %2「%3」中有%4，请重新输入")
                                    .arg(QString::fromUtf8(list), sql::text(st.getColumn(0)), text,
                                         found);
