@@ -5,6 +5,7 @@
 #include "core/config/SafeFile.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
+#include "core/store/TimetableVersions.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -154,4 +155,20 @@ QString OutputFileProblem(const QString& output, const QString& database, bool f
     if (info.exists() && !force)
         return QStringLiteral("文件已存在，未覆盖（用 --force 覆盖）：%1").arg(output);
     return {};
+}
+
+bool KeepVersionFirst(const ToolArgs& args, TimetableDb& db, const QString& cause) {
+    QString why;
+    if (tryKeepVersion(db, cause, &why))
+        return true;
+    if (args.has(kNoVersionOption.name)) {
+        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1），按 --no-version 继续")
+                   .arg(why));
+        return true;
+    }
+    // Without its version the timetable replaced, hand changes and all, could not come back.
+    CliErr(args.tagged(QStringLiteral("无法保留现在的课表作为版本（%1），课表没有改动。"
+                                      "确实不要版本时加 --no-version")
+                           .arg(why)));
+    return false;
 }

@@ -66,6 +66,12 @@ QString OpenToolDb(TimetableDb& db, const QString& path);
 // with (2 either way), or nothing when db is open.
 std::optional<int> OpenOnlyDatabase(const ToolArgs& args, const QString& problem, TimetableDb& db);
 
+// Keeps the current timetable as a version before a command replaces it.
+// Without --no-version a version that cannot be kept stops the command: it
+// prints why and returns false. The --no-version option to accept.
+inline constexpr ToolOption kNoVersionOption{"--no-version", false};
+bool KeepVersionFirst(const ToolArgs& args, TimetableDb& db, const QString& cause);
+
 // Why an output file may not be written: it is the database being read (never
 // allowed), a folder, or an existing file without --force. Empty when it may.
 QString OutputFileProblem(const QString& output, const QString& database, bool force);

@@ -31,9 +31,8 @@ int runComplete(const ToolArgs& args) {
         return *stop;
     if (!args.has("--lessons-per-day"))
         lessonsPerDay = LessonsPerDayFor(db, false);
-    QString why;
-    if (!tryKeepVersion(db, VersionCause::Completion, &why))
-        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1）").arg(why));
+    if (!KeepVersionFirst(args, db, VersionCause::Completion))
+        return 1;
     CompletionRun run;
     run.lessonsPerDay = lessonsPerDay;
     run.seed = seed;
@@ -64,13 +63,15 @@ int runComplete(const ToolArgs& args) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("complete", "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] DB",
-                 "自动补排 / place the lessons still missing",
-                 {{"--lessons-per-day", true}, {"--seed", true}, {"--seconds", true}},
-                 "把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
-                 "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。\n"
-                 "--seconds 是最长用时（默认 10 秒）。\n"
-                 "排不完时保留已补排的课，逐条说明原因，再按根本原因归类并给出修改办法。\n"
-                 "退出码：0 全部排完，3 仍有未排的课，1 失败，"
-                 "2 参数错误或无法打开数据库。",
-                 runComplete);
+KBXT_CLI_COMMAND(
+    "complete", "complete [--lessons-per-day 6|7] [--seed N] [--seconds S] [--no-version] DB",
+    "自动补排 / place the lessons still missing",
+    {{"--lessons-per-day", true}, {"--seed", true}, {"--seconds", true}, kNoVersionOption},
+    "把还没排进课表的课排进去：必要时移动自动生成和手工排的课（预先固定的"
+    "课不动），遵守所有排课规则。同一数据库和 --seed 结果相同。\n"
+    "--seconds 是最长用时（默认 10 秒）。\n"
+    "排不完时保留已补排的课，逐条说明原因，再按根本原因归类并给出修改办法。\n"
+    "先保留现在的课表作为版本，保留不了就停下（--no-version：不保留也继续）。\n"
+    "退出码：0 全部排完，3 仍有未排的课，1 失败，"
+    "2 参数错误或无法打开数据库。",
+    runComplete);

@@ -26,9 +26,9 @@ int runGenerate(const ToolArgs& args) {
         lessonsPerDay = LessonsPerDayFor(db, false);
     if (seedGiven)
         SeedBuildRandom(seed);
+    if (!KeepVersionFirst(args, db, VersionCause::Generation))
+        return 1;
     QString why;
-    if (!tryKeepVersion(db, VersionCause::Generation, &why))
-        CliErr(QStringLiteral("注意：无法保留现在的课表作为版本（%1）").arg(why));
 
     CliOut(QStringLiteral("正在自动生成课表 ..."));
     // A dot every half second, as the progress window shows them.
@@ -58,11 +58,12 @@ int runGenerate(const ToolArgs& args) {
 }
 } // namespace
 
-KBXT_CLI_COMMAND("generate", "generate [--lessons-per-day 6|7] [--seed N] DB",
+KBXT_CLI_COMMAND("generate", "generate [--lessons-per-day 6|7] [--seed N] [--no-version] DB",
                  "自动生成课表 / generate the timetable",
-                 {{"--lessons-per-day", true}, {"--seed", true}},
+                 {{"--lessons-per-day", true}, {"--seed", true}, kNoVersionOption},
                  "清除上次生成和手工排的课（保留预先固定的课），按教学计划自动生成课表，"
                  "输出课表完成率。\n"
                  "不给 --lessons-per-day 时取 kbxt.ini 的设置；--seed 给随机数换个起点。\n"
+                 "先保留现在的课表作为版本，保留不了就停下（--no-version：不保留也继续）。\n"
                  "退出码：0 生成完成，1 生成课表失败，2 参数错误或无法打开数据库。",
                  runGenerate);

@@ -2,6 +2,7 @@
 
 #include "core/model/ClassNames.h"
 #include "core/model/PlanRow.h"
+#include "core/model/TextRules.h"
 #include "core/store/LessonsPerDay.h"
 
 #include <QHash>
@@ -152,12 +153,32 @@ Layout FindLayout(const SheetTable& table) {
     return layout;
 }
 
-bool HasControlCharacter(const QStringList& cells) {
+// Why a cell cannot hold a name: a hidden character, or a value the
+// spreadsheet computed rather than a name someone typed (a formula's error
+// value, TRUE or FALSE). Empty when it can.
+QString NotAName(const QString& cell) {
+    if (const QString hidden = HiddenCharacterText(cell); !hidden.isEmpty())
+        return QStringLiteral("「%1」中有%2，请删去").arg(cell.trimmed(), hidden);
+    static const QStringList errors = {QStringLiteral("#N/A"),    QStringLiteral("#REF!"),
+                                       QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"),
+                                       QStringLiteral("#NAME?"),  QStringLiteral("#NUM!"),
+                                       QStringLiteral("#NULL!"),  QStringLiteral("#GETTING_DATA"),
+                                       QStringLiteral("#SPILL!"), QStringLiteral("#CALC!")};
+    const QString t = cell.trimmed();
+    if (errors.contains(t, Qt::CaseInsensitive))
+        return QStringLiteral("「%1」是公式的错误值，不是名称").arg(t);
+    if (t.compare(u"TRUE", Qt::CaseInsensitive) == 0 ||
+        t.compare(u"FALSE", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("「%1」是逻辑值，不是名称").arg(t);
+    return {};
+}
+
+// The first cell of the row that cannot hold a name; empty when none.
+QString NotANameIn(const QStringList& cells) {
     for (const QString& cell : cells)
-        for (const QChar c : cell)
-            if (c.category() == QChar::Other_Control)
-                return true;
-    return false;
+        if (const QString why = NotAName(cell); !why.isEmpty())
+            return why;
+    return {};
 }
 
 QString Cell(const QStringList& cells, const Layout& layout, Field f) {
@@ -235,6 +256,8 @@ struct ListState {
 };
 
 QString Place(const QString& sheet, int row) {
+    if (row <= 0)
+        return QStringLiteral("工作表「%1」").arg(sheet);
     return QStringLiteral("工作表「%1」第 %2 行").arg(sheet).arg(row);
 }
 
@@ -343,8 +366,8 @@ private:
                      int list) {
         if (AllEmpty(cells))
             return;
-        if (HasControlCharacter(cells)) {
-            problem(sheet, row, QStringLiteral("含有控制字符（如单元格内换行）"));
+        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
+            problem(sheet, row, why);
             return;
         }
         CodeRecord r{Cell(cells, layout, Field::Code), Cell(cells, layout, Field::Name),
@@ -444,8 +467,8 @@ private:
                      const Layout& layout) {
         if (AllEmpty(cells))
             return;
-        if (HasControlCharacter(cells)) {
-            problem(sheet, row, QStringLiteral("含有控制字符（如单元格内换行）"));
+        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
+            problem(sheet, row, why);
             return;
         }
         const QString cls = Cell(cells, layout, Field::Class);
@@ -513,6 +536,7 @@ private:
     static void giveCodes(ListState& list) {
         long long highest = 0;
         int width = 3;
+        constexpr long long kLargest = 9'999'999'999; // the largest code of ten digits
         for (const Entry& e : list.entries) {
             bool ok = false;
             const long long n = e.record.code.toLongLong(&ok);
@@ -521,12 +545,15 @@ private:
                 width = std::max(width, static_cast<int>(e.record.code.size()));
             }
         }
+        width = std::min(width, kMaxText);
         for (Entry& e : list.entries)
             if (e.isNew && e.record.code.isEmpty()) {
                 QString code;
-                do
-                    code = QStringLiteral("%1").arg(++highest, width, 10, QLatin1Char('0'));
-                while (list.byCode.contains(code));
+                // Past ten digits the numbers start again from the lowest free one.
+                do {
+                    highest = highest >= kLargest ? 1 : highest + 1;
+                    code = QStringLiteral("%1").arg(highest, width, 10, QLatin1Char('0'));
+                } while (list.byCode.contains(code));
                 e.record.code = code;
                 list.byCode.insert(code, -1);
             }
@@ -545,9 +572,11 @@ private:
 ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
     Importer importer(db);
     QList<QPair<const SheetTable*, Layout>> plans;
+    bool recognised = false;
     // The lists first, so a plan row may name a class from any sheet.
     for (const SheetTable& t : sheets) {
         const Layout layout = FindLayout(t);
+        recognised = recognised || layout.kind != Sheet::Unknown;
         switch (layout.kind) {
         case Sheet::Classes:
             importer.readList(t, layout, 0);
@@ -573,6 +602,14 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
     }
     for (const auto& [table, layout] : plans)
         importer.readPlan(*table, layout);
+    if (!recognised) {
+        QStringList names;
+        for (const SheetTable& t : sheets)
+            names << t.name;
+        importer.m_preview.problems.append(
+            {names.join(QStringLiteral("、")), 0,
+             QStringLiteral("没有认出任何一种名单（班级、课程、老师或教学计划），什么也没有导入")});
+    }
     return importer.finish();
 }
 

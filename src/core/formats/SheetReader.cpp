@@ -11,20 +11,53 @@
 
 namespace {
 
-// A school's lists are small; a larger part is a broken or hostile file.
-constexpr qint64 kMaxPartBytes = 64LL * 1024 * 1024;
-constexpr int kMaxRows = 100000;
+// A school's lists are small. These caps keep any file, however built, under
+// about 200 MB of memory: the bytes unpacked from the archive (every part,
+// counted each time it is read), the shared strings, the rows and the cells
+// held, where a filled cell counts every row and cell before it.
+constexpr qint64 kMaxPartBytes = 16LL * 1024 * 1024;
+constexpr qint64 kMaxUnpackedBytes = 48LL * 1024 * 1024;
+constexpr qint64 kMaxCsvBytes = 8LL * 1024 * 1024;
+constexpr qsizetype kMaxSharedStrings = 200000;
+constexpr qsizetype kMaxCells = 1000000;
+constexpr qsizetype kMaxRowSlots = 2500000; // an empty row costs less than a cell
+constexpr int kMaxRows = 1048576;           // Excel's own limit
 constexpr int kMaxColumns = 200;
 
 Failure Unreadable(const QString& fileName) {
     return Failure(QStringLiteral("不是Excel工作簿（.xlsx），或文件已损坏"), fileName);
 }
 
+Failure TooLarge(const QString& fileName) {
+    return Failure(QStringLiteral("文件太大，不像是学校的名单，没有读取"), fileName,
+                   QStringLiteral("请只留下班级、课程、老师和教学计划的表格后再导入。"));
+}
+
+// What a whole file may hold, spent as it is read.
+struct ReadBudget {
+    QString fileName;
+    qint64 unpacked = 0;
+    qsizetype cells = 0;
+    qsizetype rows = 0;
+
+    void spendCells(qsizetype n) {
+        cells += n;
+        if (cells > kMaxCells)
+            throw TooLarge(fileName);
+    }
+    void spendRows(qsizetype n) {
+        rows += n;
+        if (rows > kMaxRowSlots)
+            throw TooLarge(fileName);
+    }
+};
+
 // The workbook's zip archive, read with zlib's minizip: the same library the
 // workbook writer links, so the two never carry rival copies of its functions.
 class XlsxArchive {
 public:
-    explicit XlsxArchive(const QString& fileName) : m_fileName(fileName) {
+    XlsxArchive(const QString& fileName, ReadBudget& budget)
+        : m_fileName(fileName), m_budget(budget) {
         m_zip = unzOpen64(QFile::encodeName(fileName).constData());
         if (!m_zip)
             throw(Unreadable(fileName));
@@ -41,9 +74,14 @@ public:
         unz_file_info64 info{};
         if (!has(part) ||
             unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
-            info.uncompressed_size > static_cast<ZPOS64_T>(kMaxPartBytes) ||
             unzOpenCurrentFile(m_zip) != UNZ_OK)
             throw(Unreadable(m_fileName));
+        m_budget.unpacked += static_cast<qint64>(info.uncompressed_size);
+        if (info.uncompressed_size > static_cast<ZPOS64_T>(kMaxPartBytes) ||
+            m_budget.unpacked > kMaxUnpackedBytes) {
+            unzCloseCurrentFile(m_zip);
+            throw TooLarge(m_fileName);
+        }
         QByteArray bytes(static_cast<qsizetype>(info.uncompressed_size), Qt::Uninitialized);
         qsizetype done = 0;
         int got = 0;
@@ -60,6 +98,7 @@ public:
 
 private:
     QString m_fileName;
+    ReadBudget& m_budget;
     unzFile m_zip = nullptr;
 };
 
@@ -85,12 +124,17 @@ QString ReadRichText(QXmlStreamReader& xml) {
     return text;
 }
 
-QStringList ReadSharedStrings(const QByteArray& bytes) {
+QStringList ReadSharedStrings(const QByteArray& bytes, const QString& fileName) {
     QStringList strings;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si") {
+            if (strings.size() >= kMaxSharedStrings)
+                throw TooLarge(fileName);
             strings << ReadRichText(xml);
+        }
+    if (xml.hasError())
+        throw Unreadable(fileName);
     return strings;
 }
 
@@ -101,6 +145,8 @@ int ColumnOf(QStringView ref) {
     for (const QChar c : ref) {
         if (c < u'A' || c > u'Z')
             break;
+        if (letters == 3) // past XFD, Excel's last column
+            return kMaxColumns;
         col = col * 26 + (c.unicode() - u'A' + 1);
         ++letters;
     }
@@ -120,7 +166,8 @@ QString NumberText(const QString& raw) {
 }
 
 QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& shared,
-                                 const QString& fileName) {
+                                 ReadBudget& budget) {
+    const QString& fileName = budget.fileName;
     QList<QStringList> rows;
     QXmlStreamReader xml(bytes);
     int rowIndex = -1;
@@ -131,9 +178,10 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
             continue;
         if (xml.name() == u"row") {
             const QString r = xml.attributes().value(QLatin1String("r")).toString();
-            rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
+            bool ok = true;
+            rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt(&ok) - 1;
             nextColumn = 0;
-            if (rowIndex < 0 || rowIndex >= kMaxRows)
+            if (!ok || rowIndex < 0 || rowIndex >= kMaxRows)
                 throw(Unreadable(fileName));
             continue;
         }
@@ -158,8 +206,11 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
                 value = ReadRichText(xml);
         }
         if (type == u"s") {
-            const int i = value.toInt();
-            value = i >= 0 && i < shared.size() ? shared[i] : QString();
+            bool ok = false;
+            const int i = value.toInt(&ok);
+            if (!ok || i < 0 || i >= shared.size())
+                throw Unreadable(fileName);
+            value = shared[i];
         } else if (type.isEmpty() || type == u"n") {
             value = NumberText(value);
         } else if (type == u"b") {
@@ -167,11 +218,15 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
         }
         if (col >= kMaxColumns || value.isEmpty())
             continue;
-        while (rows.size() <= rowIndex)
-            rows.append(QStringList());
+        if (rows.size() <= rowIndex) {
+            budget.spendRows(rowIndex + 1 - rows.size());
+            rows.resize(rowIndex + 1);
+        }
         QStringList& row = rows[rowIndex];
-        while (row.size() <= col)
-            row.append(QString());
+        if (row.size() <= col) {
+            budget.spendCells(col + 1 - row.size());
+            row.resize(col + 1);
+        }
         row[col] = value;
     }
     if (xml.hasError())
@@ -180,7 +235,7 @@ QList<QStringList> ReadWorksheet(const QByteArray& bytes, const QStringList& sha
 }
 
 // The workbook's sheets in tab order, each with the archive path of its part.
-QList<QPair<QString, QString>> ListSheets(XlsxArchive& zip) {
+QList<QPair<QString, QString>> ListSheets(XlsxArchive& zip, const QString& fileName) {
     QHash<QString, QString> targets;
     QXmlStreamReader rels(zip.read(QStringLiteral("xl/_rels/workbook.xml.rels")));
     while (!rels.atEnd()) {
@@ -190,6 +245,8 @@ QList<QPair<QString, QString>> ListSheets(XlsxArchive& zip) {
             targets.insert(rels.attributes().value(QLatin1String("Id")).toString(), target);
         }
     }
+    if (rels.hasError())
+        throw Unreadable(fileName);
     QList<QPair<QString, QString>> sheets;
     QXmlStreamReader book(zip.read(QStringLiteral("xl/workbook.xml")));
     while (!book.atEnd()) {
@@ -199,10 +256,18 @@ QList<QPair<QString, QString>> ListSheets(XlsxArchive& zip) {
         for (const QXmlStreamAttribute& a : book.attributes())
             if (a.name() == u"id") // r:id, whatever the prefix is called
                 id = a.value().toString();
-        if (targets.contains(id))
-            sheets.append(
-                {book.attributes().value(QLatin1String("name")).toString(), targets.value(id)});
+        if (!targets.contains(id))
+            continue;
+        // Excel gives every sheet its own part; sheets sharing one are a
+        // crafted file that would unpack the part again and again.
+        for (const auto& sheet : sheets)
+            if (sheet.second == targets.value(id))
+                throw Unreadable(fileName);
+        sheets.append(
+            {book.attributes().value(QLatin1String("name")).toString(), targets.value(id)});
     }
+    if (book.hasError())
+        throw Unreadable(fileName);
     return sheets;
 }
 
@@ -241,20 +306,28 @@ QList<SheetTable> ReadSheets(const QString& fileName) {
 QList<SheetTable> ReadXlsxSheets(const QString& fileName) {
     if (!QFileInfo(fileName).isFile())
         throw Failure(QStringLiteral("文件不存在"), fileName);
-    XlsxArchive zip(fileName);
+    ReadBudget budget{fileName};
+    XlsxArchive zip(fileName, budget);
     const QString sharedPart = QStringLiteral("xl/sharedStrings.xml");
     const QStringList shared =
-        zip.has(sharedPart) ? ReadSharedStrings(zip.read(sharedPart)) : QStringList();
+        zip.has(sharedPart) ? ReadSharedStrings(zip.read(sharedPart), fileName) : QStringList();
+    budget.spendCells(shared.size());
     QList<SheetTable> tables;
-    for (const auto& [name, part] : ListSheets(zip))
-        tables.append({name, ReadWorksheet(zip.read(part), shared, fileName)});
+    for (const auto& [name, part] : ListSheets(zip, fileName))
+        tables.append({name, ReadWorksheet(zip.read(part), shared, budget)});
     return tables;
 }
 
 QString DecodeCsvText(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        // The mark says UTF-8: other bytes after it are a damaged or mislabelled file.
+        const QString text = utf8(QByteArrayView(bytes).sliced(3));
+        if (utf8.hasError())
+            throw Failure(QStringLiteral("文件标明是 UTF-8 编码，内容却不是，没有读取"), QString(),
+                          QStringLiteral("请在Excel中重新存为“CSV UTF-8”后再导入。"));
+        return text;
+    }
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
@@ -267,6 +340,7 @@ QString DecodeCsvText(const QByteArray& bytes) {
 }
 
 QList<QStringList> ParseCsv(const QString& text) {
+    qsizetype cells = 0; // each cell, however short, costs a string
     const qsizetype firstEnd = text.indexOf(u'\n');
     const QStringView first = QStringView(text).left(firstEnd < 0 ? text.size() : firstEnd);
     const QChar sep = first.contains(u'\t') && !first.contains(u',') ? u'\t' : u',';
@@ -290,12 +364,16 @@ QList<QStringList> ParseCsv(const QString& text) {
             quoted = true;
             any = true;
         } else if (c == sep) {
+            if (++cells > kMaxCells)
+                throw TooLarge(QString());
             row << cell;
             cell.clear();
             any = true;
         } else if (c == u'\n' || c == u'\r') {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
+            if (++cells > kMaxCells)
+                throw TooLarge(QString());
             row << cell;
             rows << row;
             row.clear();
@@ -317,7 +395,11 @@ SheetTable ReadCsvSheet(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(QStringLiteral("无法打开文件"), fileName);
-    if (file.size() > kMaxPartBytes)
-        throw Failure(QStringLiteral("文件太大，不像是学校的名单"), fileName);
-    return {QFileInfo(fileName).completeBaseName(), ParseCsv(DecodeCsvText(file.readAll()))};
+    if (file.size() > kMaxCsvBytes)
+        throw TooLarge(fileName);
+    try {
+        return {QFileInfo(fileName).completeBaseName(), ParseCsv(DecodeCsvText(file.readAll()))};
+    } catch (const Failure& e) {
+        throw Failure(e.reason(), fileName, e.advice());
+    }
 }

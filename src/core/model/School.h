@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct School {
         QSet<QString> classes, courses, teachers;
     };
     std::optional<Codes> knownCodes;
+    // With the lists: names holding characters no name may have (TextRules.h),
+    // one line each.
+    QStringList hiddenCharacterNames;
 
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;

@@ -36,7 +36,7 @@ struct Names {
 bool TimetableCheck::ok() const {
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches})
+          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &hiddenCharacters})
         if (!list->isEmpty())
             return false;
     return true;
@@ -46,7 +46,8 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &notes, &incompleteRows})
+          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &hiddenCharacters, &notes,
+          &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -176,6 +177,7 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
     }
     r.planFaults =
         rules::planFaultLines(rules::planFaultsOf(school), school.timetable.week(), shownName);
+    r.hiddenCharacters = school.hiddenCharacterNames;
 
     QHash<QString, long long> inTimetable;
     auto key = [](const QString& a, const QString& b, const QString& c) {

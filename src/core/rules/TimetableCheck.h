@@ -18,6 +18,7 @@ struct TimetableCheck {
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
     QStringList planFaults;        // rows naming unknown codes, repeated, counts beyond the week
     QStringList counterMismatches; // BuildCount differs from the row's lessons
+    QStringList hiddenCharacters;  // list names holding invisible or control characters
     QStringList notes;             // what pre-set lessons alone do: told, not a fault
     QStringList incompleteRows;    // plan rows without class, course or teacher: never placed
     QStringList unplaced;          // plan rows with lessons still missing

@@ -1,10 +1,12 @@
 #include "core/store/SchoolStore.h"
 
+#include "core/model/TextRules.h"
 #include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -94,14 +96,30 @@ School LoadSchool(TimetableDb& db, Week week) {
     }
     {
         School::Codes codes;
-        for (const auto& [statement, set] :
-             {std::pair{"select Code from Classtb", &codes.classes},
-              std::pair{"select Code from Coursetb", &codes.courses},
-              std::pair{"select Code from Teachertb", &codes.teachers}}) {
+        for (const auto& [statement, set, list] :
+             {std::tuple{"select Code, Name, FullName, ShortName from Classtb", &codes.classes,
+                         "班级"},
+              std::tuple{"select Code, Name, FullName, ShortName from Coursetb", &codes.courses,
+                         "课程"},
+              std::tuple{"select Code, Name, FullName, ShortName from Teachertb", &codes.teachers,
+                         "老师"}}) {
             SQLite::Statement st(d, statement);
-            while (st.executeStep())
+            while (st.executeStep()) {
                 if (!st.getColumn(0).isNull())
                     set->insert(sql::text(st.getColumn(0)));
+                // Stored before the entry windows refused them: told, so the
+                // user can retype a name that prints like another one.
+                for (int c = 0; c < 4; ++c) {
+                    const QString text = sql::text(st.getColumn(c));
+                    if (const QString found = HiddenCharacterText(text); !found.isEmpty()) {
+                        s.hiddenCharacterNames
+                            << QStringLiteral("名称有误：%1 %2「%3」中有%4，请重新输入")
+                                   .arg(QString::fromUtf8(list), sql::text(st.getColumn(0)), text,
+                                        found);
+                        break;
+                    }
+                }
+            }
         }
         s.knownCodes = std::move(codes);
     }

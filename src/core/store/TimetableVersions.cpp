@@ -82,9 +82,42 @@ QString PathOf(TimetableDb& db) {
     return VersionsFileName(db.path());
 }
 
+// A file of this program's versions holds only its own tables. Anything else at
+// that name (another program's database, a document) is refused and left as it
+// is: no table is ever written into it.
+void RefuseForeignFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || (info.isFile() && info.size() == 0))
+        return; // SQLite makes an empty file its own database
+    const Failure foreign(QStringLiteral("这个文件不是本程序保存课表版本的文件，没有改动它"), path,
+                          QStringLiteral("请把它移走或改名，再重试。"));
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly) ||
+        file.read(16) != QByteArrayView("SQLite format 3\0", 16))
+        throw foreign;
+    file.close();
+    QStringList tables;
+    try {
+        SQLite::Database d(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY);
+        SQLite::Statement st(d, "select name from sqlite_master where type = 'table'");
+        while (st.executeStep())
+            tables << sql::text(st.getColumn(0));
+    } catch (const std::exception&) {
+        throw foreign;
+    }
+    const QStringList ours = {QStringLiteral("Version"), QStringLiteral("VersionLesson"),
+                              QStringLiteral("VersionPlan"), QStringLiteral("sqlite_sequence")};
+    for (const QString& t : tables)
+        if (!ours.contains(t))
+            throw foreign;
+    if (!tables.isEmpty() && !tables.contains(QStringLiteral("Version")))
+        throw foreign;
+}
+
 std::unique_ptr<SQLite::Database> OpenVersions(const QString& path, bool create) {
     if (!create && !QFileInfo::exists(path))
         return nullptr;
+    RefuseForeignFile(path);
     try {
         auto file = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(),
                                                        SQLite::OPEN_READWRITE |

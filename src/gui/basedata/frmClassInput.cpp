@@ -115,7 +115,7 @@ bool frmClassInput::CheckInput() {
             if (HasControlCharacter(field->text())) {
                 SetInputMark(field, true);
                 field->setFocus();
-                pending = ControlCharacterMessage();
+                pending = ControlCharacterMessage(field->text());
                 break;
             }
         }

@@ -154,7 +154,7 @@ bool frmCodeListInput::CheckInput() {
             if (HasControlCharacter(field->text())) {
                 SetInputMark(field, true);
                 field->setFocus();
-                pending = ControlCharacterMessage();
+                pending = ControlCharacterMessage(field->text());
                 break;
             }
         }

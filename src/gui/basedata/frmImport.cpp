@@ -168,7 +168,9 @@ void frmImport::ShowPreview() {
         Group(lstPreview, QStringLiteral("有错的行"), static_cast<int>(m_preview.problems.size()));
     for (const ImportProblem& p : m_preview.problems)
         new QTreeWidgetItem(wrong,
-                            {QStringLiteral("「%1」第 %2 行").arg(p.sheet).arg(p.row), p.reason});
+                            {p.row > 0 ? QStringLiteral("「%1」第 %2 行").arg(p.sheet).arg(p.row)
+                                       : QStringLiteral("「%1」").arg(p.sheet),
+                             p.reason});
     QTreeWidgetItem* added =
         Group(lstPreview, QStringLiteral("将添加"), static_cast<int>(m_preview.added.size()));
     for (const ImportLine& l : m_preview.added)

@@ -45,7 +45,7 @@ frmSchoolName::frmSchoolName(QWidget* parent) : QDialog(parent) {
 
 void frmSchoolName::cmdOK_Click() {
     if (HasControlCharacter(txtName->text())) {
-        ShowWarning(this, windowTitle(), ControlCharacterMessage());
+        ShowWarning(this, windowTitle(), ControlCharacterMessage(txtName->text()));
         txtName->setFocus();
         return;
     }

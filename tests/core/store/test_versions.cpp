@@ -1,6 +1,8 @@
 // Versions of the timetable: a generation undone by restoring the version kept
 // before it, and undone again after a second generation; the newest twenty
-// kept; lessons of deleted teachers left out; the command line.
+// kept; lessons of deleted teachers left out; the command line; a file at the
+// versions' name that is not theirs left alone, and the commands that replace
+// the timetable stopping without their version.
 #include "TestDb.h"
 
 #include "core/generation/BuildRandom.h"
@@ -10,6 +12,7 @@
 #include "core/store/SchoolWriter.h"
 #include "core/store/TimetableVersions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -168,6 +171,61 @@ private slots:
         QCOMPARE(RunCli({"restore", t.path, "x"}), 2);
         QVERIFY(t.db.open(t.path));
         QCOMPARE(TimetableText(t), before);
+    }
+
+    // Another program's database, a document or a folder at {db}.versions:
+    // nothing is written into it, and generate and complete stop before they
+    // replace the timetable, unless told --no-version.
+    void aForeignVersionsFileIsLeftAlone() {
+        TestDb t;
+        WriteSchool(t.db, DemoSchool(DemoSize::Small, 6));
+        const QString before = TimetableText(t);
+        const QString versions = VersionsFileName(t.path);
+        auto bytesOf = [&] {
+            QFile f(versions);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+        };
+        {
+            SQLite::Database other(QFile::encodeName(versions).toStdString(),
+                                   SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            other.exec("create table Notes (Text text)");
+            other.exec("insert into Notes values ('not a timetable')");
+        }
+        const QByteArray foreign = bytesOf();
+        QVERIFY_THROWS_EXCEPTION(Failure, KeepVersion(t.db, VersionCause::Generation));
+        QVERIFY_THROWS_EXCEPTION(Failure, ListVersions(t.db));
+        QCOMPARE(bytesOf(), foreign);
+
+        t.db.close();
+        QString out;
+        QCOMPARE(RunCli({"generate", "--seed", "3", t.path}, &out), 1);
+        QVERIFY2(out.contains("--no-version") && out.contains("不是本程序"), qPrintable(out));
+        QCOMPARE(RunCli({"complete", "--seconds", "1", t.path}, &out), 1);
+        QVERIFY2(out.contains("--no-version"), qPrintable(out));
+        QVERIFY(t.db.open(t.path));
+        QCOMPARE(TimetableText(t), before);
+        t.db.close();
+        QCOMPARE(bytesOf(), foreign);
+        QCOMPARE(RunCli({"generate", "--seed", "3", "--no-version", t.path}, &out), 0);
+        QCOMPARE(bytesOf(), foreign);
+
+        QVERIFY(QFile::remove(versions));
+        QVERIFY(t.db.open(t.path));
+        for (const QByteArray& text :
+             {QByteArray("plain notes\n"), QByteArray("SQLite format 3")}) {
+            QFile f(versions);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+            f.close();
+            QVERIFY_THROWS_EXCEPTION(Failure, KeepVersion(t.db, VersionCause::Generation));
+            QCOMPARE(bytesOf(), text);
+        }
+        QVERIFY(QFile::remove(versions));
+        QVERIFY(QDir().mkdir(versions));
+        QVERIFY_THROWS_EXCEPTION(Failure, KeepVersion(t.db, VersionCause::Generation));
+        QVERIFY(QDir().rmdir(versions));
+        KeepVersion(t.db, VersionCause::Generation); // its own file again
+        QCOMPARE(ListVersions(t.db).size(), 1);
     }
 };
 
