@@ -3,11 +3,13 @@
 #include "core/model/Failure.h"
 #include "core/rules/HandMoves.h"
 #include "core/rules/Placement.h"
+#include "core/rules/RootCauses.h"
 #include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
 #include "core/store/ManualLessons.h"
 #include "core/store/PresetLessons.h"
 #include "core/store/SchoolStore.h"
+#include "core/store/TimetableCheckStore.h"
 #include "gui/manual/BreachMarks.h"
 #include "gui/manual/ClassChoice.h"
 #include "gui/manual/UndoControls.h"
@@ -17,6 +19,7 @@
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
+#include "gui/widgets/WaitCursor.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -63,6 +66,7 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     lblWhy = new QLabel(this);
     staMsg = new StatusPanels({5, 2, 1}, this);
     cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), this);
+    cmdCauses = new QPushButton(QStringLiteral("排不下的根本原因(&W)"), this);
     m_undo = new UndoControls(
         this, ctx.db, [this](const QString& classCode) { ShowAfterUndo(classCode); },
         [this](const QString& text) { staMsg->setPanelText(3, text); });
@@ -83,10 +87,11 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     lblWhy->setStyleSheet("color: rgb(192,0,0)");
     staMsg->setObjectName("staMsg");
     cmdOK->setObjectName("cmdOK");
+    cmdCauses->setObjectName("cmdCauses");
 
     CmbClass->setMinimumWidth(Twips(1800));
     CmbTeacher->setMinimumWidth(Twips(1800));
-    for (QPushButton* b : {CmdPrevClass, CmdNextClass, cmdOK})
+    for (QPushButton* b : {CmdPrevClass, CmdNextClass, cmdCauses, cmdOK})
         b->setAutoDefault(false);
     lstCourse->setRootIsDecorated(false);
     lstCourse->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -120,6 +125,7 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     bottom->addWidget(cmdUndo);
     bottom->addWidget(cmdRedo);
     bottom->addStretch();
+    bottom->addWidget(cmdCauses);
     bottom->addWidget(cmdOK);
     grid->addLayout(bottom, 2, 0, 1, 3);
     auto* margins = new QWidget(this);
@@ -148,6 +154,7 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     OnGridMouseRelease(grdTeacher,
                        [this](Qt::MouseButton, int row, int col) { grdTeacher_MouseUp(row, col); });
     connect(cmdOK, &QPushButton::clicked, this, &frmManualSetLesson::cmdOK_Click);
+    connect(cmdCauses, &QPushButton::clicked, this, &frmManualSetLesson::cmdCauses_Click);
 
     Form_Load();
 }
@@ -285,6 +292,21 @@ void frmManualSetLesson::cmdOK_Click() {
 }
 
 // ---- procedures -------------------------------------------------------------
+
+void frmManualSetLesson::cmdCauses_Click() {
+    const QString title = QStringLiteral("排不下的根本原因");
+    std::vector<rules::RootCause> causes;
+    {
+        const WaitCursor wait;
+        if (!UnplacedCauses(m_ctx.db, m_ctx.lessonsPerDay, causes)) {
+            ShowError(this, title, QStringLiteral("读取课表数据失败！"));
+            return;
+        }
+    }
+    ShowInfo(this, title,
+             causes.empty() ? QStringLiteral("教学计划的课都已排上。")
+                            : rules::causeLines(causes).join('\n'));
+}
 
 void frmManualSetLesson::FillUnplacedList() {
     lstCourse->clear();

@@ -38,6 +38,10 @@ public:
     StatusPanels* staMsg;
     QPushButton* cmdUndo;
     QPushButton* cmdRedo;
+    // The lessons still missing, grouped by root cause with a change for each
+    // (the same lines as kbxt-cli check); on demand, as trying the changes
+    // takes a moment on a large school.
+    QPushButton* cmdCauses;
     QPushButton* cmdOK;
 
     LessonSlots ClassSlots;
@@ -60,6 +64,7 @@ private:
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col);
     void grdTeacher_MouseUp(int row, int col);
     void cmdOK_Click();
+    void cmdCauses_Click();
 
     void FillUnplacedList();
     void FillClassList();

@@ -152,6 +152,16 @@ void TestManualSetLesson::placingAnUnplacedLesson() {
     QCOMPARE(w.staMsg->panelText(1),
              QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时"));
 
+    // The root causes on demand: the missing 语文 fits somewhere now.
+    {
+        FakeDialogs dialogs;
+        w.cmdCauses->click();
+        QCOMPARE(dialogs.lastTitle(), QStringLiteral("排不下的根本原因"));
+        QVERIFY2(dialogs.lastText().startsWith(QStringLiteral("排不下的根本原因：")) &&
+                     dialogs.lastText().contains(QStringLiteral("语文")),
+                 qPrintable(dialogs.lastText()));
+    }
+
     ClickCell(w.MSFlexGrid1, gridRow(3), 4);
     QCOMPARE(lessonAt(c, "11", 4, 3), QStringLiteral("1T12"));
     QCOMPARE(c.count("select BuildCount from ClassPlantb where ClassCode='11' and CourseCode='1'"),
