@@ -1,5 +1,7 @@
 #include "core/rules/PlanCheck.h"
 
+#include "core/rules/Placement.h"
+
 #include <algorithm>
 #include <map>
 
@@ -32,7 +34,7 @@ const QSet<int>* neverOf(const QHash<QString, QSet<int>>& map, const QString& co
 // A row gets at most its daily share of lessons a day, and only at periods
 // that its class, course and teacher all leave open.
 int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
-    const int share = r.count / kDays + 1;
+    const int share = rules::dailyShareOf(r.count);
     const QSet<int>* never[] = {neverOf(in.classNever, r.classCode),
                                 neverOf(in.courseNever, r.courseCode),
                                 neverOf(in.teacherNever, r.teacherCode)};
@@ -66,7 +68,7 @@ int openDays(const PlanCheckInput& in, const QSet<int>* never) {
 // Why a row does not fit, in the words of its tightest limit: whose closed
 // days leave too few days for the daily share, or else the open periods.
 QString rowText(const PlanCheckInput& in, const PlanCheckInput::Row& r, int capacity) {
-    const int share = r.count / kDays + 1;
+    const int share = rules::dailyShareOf(r.count);
     const QString cls = nameOf(in.classNames, r.classCode),
                   course = nameOf(in.courseNames, r.courseCode),
                   teacher = nameOf(in.teacherNames, r.teacherCode);
