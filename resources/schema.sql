@@ -23,6 +23,10 @@ CREATE TABLE LessonListtb (
 );
 CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
 CREATE TABLE CourseAttrtb (CourseCode TEXT);
+-- 合班: the first class's plan row (ClassCode, CourseCode, TeacherCode) is
+-- taught together with OtherClassCode; one row per further class. Older
+-- copies of the program do not read it.
+CREATE TABLE PlanJointtb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, OtherClassCode TEXT);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

@@ -134,7 +134,9 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
     for (size_t i = 0; i < s.plan.size(); ++i) {
         const PlanRow& r = s.plan[i];
         rowsOfLessons[lessonsKey(r.classCode, r.courseCode, r.teacherCode)].push_back(i);
-        if (!r.teacherCode.isEmpty())
+        // A further class of a joint row shares the first class's lessons.
+        if (!r.teacherCode.isEmpty() &&
+            !s.joints.isFurther(r.classCode, r.courseCode, r.teacherCode))
             teacherLessons[r.teacherCode] += r.weeklyLessons();
     }
 
@@ -155,7 +157,10 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
             const std::vector<size_t>& rows =
                 rowsOfLessons[lessonsKey(r.classCode, courseCode, teacherCode)];
             // A lesson that found no room stays unplaced and shows in the rate.
-            (void)PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
+            // Joint rows are left to completion, which places a lesson in all
+            // its classes at once.
+            if (!s.joints.rowOf(r.classCode, courseCode, teacherCode))
+                (void)PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
             // Whatever happened, the row picked and its twins are never offered again.
             for (size_t i : rows)
                 queue.finish(i);

@@ -17,6 +17,9 @@ constexpr int kAvoidCost = 30;
 constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
+// Lessons one placement may displace: the class's (and each joint partner's),
+// the teacher's, the exclusive course's and one over the daily share.
+constexpr int kMaxOut = 4 + CompletionProblem::kMaxPartners;
 
 class Search {
 public:
@@ -71,7 +74,7 @@ public:
             if (at >= 0)
                 take(i);
             for (int p = 0; p < m_P; ++p) {
-                int out[4], n = 0;
+                int out[kMaxOut], n = 0;
                 open[std::size_t(i)][std::size_t(p)] =
                     unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n) && n == 0;
             }
@@ -145,6 +148,9 @@ private:
         const auto& u = unit(i);
         if (classAt(u.cls, p) != kFree)
             return false;
+        for (int c : u.partners)
+            if (classAt(c, p) != kFree)
+                return false;
         if (u.teacher >= 0 && teacherAt(u.teacher, p) != kFree)
             return false;
         if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) != kFree)
@@ -156,6 +162,8 @@ private:
         const auto& u = unit(i);
         m_period[std::size_t(i)] = p;
         classAt(u.cls, p) = i;
+        for (int c : u.partners)
+            classAt(c, p) = i;
         if (u.teacher >= 0) {
             teacherAt(u.teacher, p) = i;
             ++m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
@@ -171,6 +179,9 @@ private:
         m_period[std::size_t(i)] = -1;
         if (classAt(u.cls, p) == i)
             classAt(u.cls, p) = kFree;
+        for (int c : u.partners)
+            if (classAt(c, p) == i)
+                classAt(c, p) = kFree;
         if (u.teacher >= 0) {
             if (teacherAt(u.teacher, p) == i)
                 teacherAt(u.teacher, p) = kFree;
@@ -184,9 +195,8 @@ private:
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
 
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move. At most four: the class's, the teacher's, the
-    // exclusive course's and one over the daily share.
-    bool displaced(int i, int p, int out[4], int& n) {
+    // one of them may not move (at most kMaxOut).
+    bool displaced(int i, int p, int out[kMaxOut], int& n) {
         n = 0;
         const auto& u = unit(i);
         auto add = [&](int j) {
@@ -202,6 +212,9 @@ private:
         };
         if (!add(classAt(u.cls, p)))
             return false;
+        for (int c : u.partners)
+            if (!add(classAt(c, p)))
+                return false;
         if (u.teacher >= 0 && !add(teacherAt(u.teacher, p)))
             return false;
         if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, p)))
@@ -254,7 +267,7 @@ private:
         std::vector<int> keep;
         for (int i : m_unplaced) {
             bool any = false;
-            int out[4], n = 0;
+            int out[kMaxOut], n = 0;
             for (int p = 0; p < m_P && !any; ++p)
                 any = unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n);
             (any ? keep : hopeless).push_back(i);
@@ -276,12 +289,12 @@ private:
         const auto& u = unit(i);
         int bestP = -1;
         long long bestCost = 0;
-        int bestOut[4], bestN = 0;
+        int bestOut[kMaxOut], bestN = 0;
         std::uniform_int_distribution<int> noise(0, 99);
         for (int p = 0; p < m_P; ++p) {
             if (u.level[std::size_t(p)] >= kNever)
                 continue;
-            int out[4], n = 0;
+            int out[kMaxOut], n = 0;
             if (!displaced(i, p, out, n))
                 continue;
             // A period the lesson was just pushed out of is closed for a

@@ -6,7 +6,9 @@
 // tabu list keeps a displaced lesson from going straight back. Hard rules are
 // never broken: one lesson per class and per teacher at a time, no "不排"
 // period, an exclusive course in one class at a time, the daily share of a
-// plan row (two rows of one course in a class each keep their own).
+// plan row (two rows of one course in a class each keep their own). A joint
+// lesson (合班) is one lesson of its teacher that holds every one of its
+// classes at its period, so it moves in all of them at once.
 // "最佳位置", "尽量不排" and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
@@ -35,7 +37,11 @@ struct CompletionProblem {
         // By period (day × lessonsPerDay + lesson): 0 最佳位置, 1 正常,
         // 2 尽量不排, 3 不排.
         std::vector<std::uint8_t> level;
+        // 合班: the further classes its lessons hold too (at most
+        // kMaxPartners); the level above is already the strictest of all.
+        std::vector<int> partners;
     };
+    static constexpr int kMaxPartners = 11;
     std::vector<Unit> units;
 
     struct Lesson {

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the placement rules look at: the plan, the time limits, the
 // exclusive courses (CourseAttrtb) and the week's lessons.
+#include "core/model/JointClasses.h"
 #include "core/model/Limits.h"
 #include "core/model/PlanRow.h"
 #include "core/model/Timetable.h"
@@ -26,6 +27,7 @@ struct School {
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;
     QSet<QString> exclusiveCourses;
+    JointClasses joints; // 合班 (PlanJointtb)
     Timetable timetable;
 
     bool isExclusive(const QString& courseCode) const {

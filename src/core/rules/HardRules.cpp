@@ -71,13 +71,39 @@ struct ClassOnce {
     }
 };
 
+// The lesson being placed is one lesson with `l` of a joint row.
+bool joinsPlacing(const Placing& p, const Lesson& l) {
+    return !p.jointClasses.isEmpty() && l.courseCode == p.courseCode &&
+           l.teacherCode == p.teacherCode &&
+           (l.classCode == p.classCode || p.jointClasses.contains(l.classCode));
+}
+
+// How many separate lessons `lessons` are: those of one joint row count once.
+int separateLessons(const School& s, const std::vector<Lesson>& lessons) {
+    int n = 0;
+    for (size_t i = 0; i < lessons.size(); ++i) {
+        bool counted = false;
+        for (size_t j = 0; j < i && !counted; ++j)
+            counted = sameJointLesson(s, lessons[i], lessons[j]);
+        n += counted ? 0 : 1;
+    }
+    return n;
+}
+
+// A teacher gives one lesson at a time; the classes of a joint row take it
+// together.
 struct TeacherOnce {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
         for (size_t i : s.timetable.teacherLessonIndexes(p.teacherCode, q))
-            out.push_back({Obstacle::TeacherBusy, s.timetable.lessons()[i]});
+            if (!joinsPlacing(p, s.timetable.lessons()[i]))
+                out.push_back({Obstacle::TeacherBusy, s.timetable.lessons()[i]});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
-        clashes(s, &Lesson::teacherCode, Rule::TeacherOnce, out);
+        std::vector<Breach> found;
+        clashes(s, &Lesson::teacherCode, Rule::TeacherOnce, found);
+        for (Breach& b : found)
+            if (s.joints.empty() || separateLessons(s, b.lessons) > 1)
+                out.push_back(std::move(b));
     }
 };
 
@@ -121,7 +147,7 @@ struct Exclusive {
             return;
         for (const Lesson& l : s.timetable.lessons())
             if (l.period == q && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                l.classCode != p.classCode)
+                l.classCode != p.classCode && !joinsPlacing(p, l))
                 out.push_back({Obstacle::ExclusiveTaken, l});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
@@ -135,11 +161,16 @@ struct Exclusive {
                 b.lessons.push_back(l);
             }
         for (auto& [key, b] : found) {
-            QSet<QString> classes;
-            for (const Lesson& l : b.lessons)
-                if (!l.classCode.isEmpty())
-                    classes.insert(l.classCode);
-            if (classes.size() > 1)
+            // Classes in the room at once; a joint row's classes are one lesson.
+            std::vector<Lesson> classes;
+            for (const Lesson& l : b.lessons) {
+                bool seen = l.classCode.isEmpty();
+                for (const Lesson& c : classes)
+                    seen = seen || c.classCode == l.classCode;
+                if (!seen)
+                    classes.push_back(l);
+            }
+            if (separateLessons(s, classes) > 1)
                 out.push_back(std::move(b));
         }
     }
@@ -255,6 +286,54 @@ struct InPlan {
     }
 };
 
+// 合班: a joint row's lesson stands at one period in all its classes. Asked
+// of a placing, it tells what keeps the other classes from taking the lesson
+// there: the rules of a class's own (ClassOnce, NeverPeriod, DailyShare,
+// InPlan) asked for each of them, marked with that class.
+struct JointTogether {
+    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
+        for (const QString& other : p.jointClasses) {
+            const Placing there = placingOf(s, other, p.courseCode, p.teacherCode);
+            std::vector<Reason> reasons;
+            for (size_t i : s.timetable.classLessonIndexes(other, q))
+                if (!joinsPlacing(p, s.timetable.lessons()[i]))
+                    reasons.push_back({Obstacle::ClassBusy, s.timetable.lessons()[i]});
+            NeverPeriod::against(s, there, q, reasons);
+            // The lesson already there in that class is the one this joins.
+            bool joined = false;
+            for (size_t i : s.timetable.classLessonIndexes(other, q))
+                joined = joined || joinsPlacing(p, s.timetable.lessons()[i]);
+            if (!joined) {
+                DailyShare::against(s, there, q, reasons);
+                InPlan::against(s, there, q, reasons);
+            }
+            for (Reason& r : reasons) {
+                r.jointClass = other;
+                out.push_back(std::move(r));
+            }
+        }
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        for (const JointRow& row : s.joints.rows()) {
+            const QStringList classes = row.classes();
+            std::map<std::pair<int, int>, std::vector<Lesson>> at;
+            for (const QString& cls : classes)
+                for (const Lesson& l : s.timetable.lessons())
+                    if (l.classCode == cls && l.courseCode == row.courseCode &&
+                        l.teacherCode == row.teacherCode && placedInWeek(s, l))
+                        at[{l.period.day, l.period.lessonNo}].push_back(l);
+            for (auto& [period, lessons] : at) {
+                QSet<QString> present;
+                for (const Lesson& l : lessons)
+                    present.insert(l.classCode);
+                if (present.size() < classes.size())
+                    out.push_back({Rule::JointTogether, row.classCode,
+                                   Period{period.first, period.second}, std::move(lessons)});
+            }
+        }
+    }
+};
+
 template <class R> void breachesOfRule(const School& s, std::vector<Breach>& out) {
     R::breaches(s, out);
 }
@@ -272,6 +351,7 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
     Exclusive::against(s, p, period, reasons);
     DailyShare::against(s, p, period, reasons);
     InPlan::against(s, p, period, reasons);
+    JointTogether::against(s, p, period, reasons);
     // Not a rule: generation's way of spreading a teacher's week, told so
     // that its leftovers can be explained. A lesson outside the plan has no
     // cap to keep.
@@ -282,6 +362,12 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
 
 bool isRule(Obstacle o) {
     return o != Obstacle::TeacherDayCap;
+}
+
+bool sameJointLesson(const School& s, const Lesson& a, const Lesson& b) {
+    return a.courseCode == b.courseCode && a.teacherCode == b.teacherCode &&
+           a.classCode != b.classCode &&
+           s.joints.together(a.classCode, b.classCode, a.courseCode, a.teacherCode);
 }
 
 std::vector<Breach> breachesOf(const School& s, Rule rule) {
@@ -307,6 +393,9 @@ std::vector<Breach> breachesOf(const School& s, Rule rule) {
         break;
     case Rule::InPlan:
         breachesOfRule<InPlan>(s, out);
+        break;
+    case Rule::JointTogether:
+        breachesOfRule<JointTogether>(s, out);
         break;
     }
     return out;
@@ -338,6 +427,8 @@ QString ruleName(Rule rule) {
         return QStringLiteral("课表外的课");
     case Rule::InPlan:
         return QStringLiteral("计划外的课");
+    case Rule::JointTogether:
+        return QStringLiteral("合班不同时");
     }
     return {};
 }

@@ -16,7 +16,12 @@
 //                   through pre-set lessons alone is a note, not a fault;
 //  - InsideWeek:    every lesson lies inside the week;
 //  - InPlan:        every generated or hand-placed lesson belongs to a plan
-//                   row, and no row has more lessons than its count.
+//                   row, and no row has more lessons than its count;
+//  - JointTogether: the lessons of a joint row (合班, JointClasses.h) stand at
+//                   the same periods in all its classes; a lesson in one class
+//                   without its partners breaks it.
+// The lessons of one joint row at one period are one lesson of their teacher
+// (TeacherOnce) and of their room (Exclusive).
 #include "core/model/School.h"
 
 #include <QString>
@@ -24,15 +29,25 @@
 
 namespace rules {
 
-enum class Rule { ClassOnce, TeacherOnce, NeverPeriod, Exclusive, DailyShare, InsideWeek, InPlan };
-inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce, Rule::NeverPeriod,
-                                     Rule::Exclusive, Rule::DailyShare,  Rule::InsideWeek,
-                                     Rule::InPlan};
+enum class Rule {
+    ClassOnce,
+    TeacherOnce,
+    NeverPeriod,
+    Exclusive,
+    DailyShare,
+    InsideWeek,
+    InPlan,
+    JointTogether,
+};
+inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce,  Rule::NeverPeriod,
+                                     Rule::Exclusive, Rule::DailyShare,   Rule::InsideWeek,
+                                     Rule::InPlan,    Rule::JointTogether};
 
 // One place where a timetable breaks a rule.
 struct Breach {
     Rule rule;
-    // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod), the
+    // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod; the
+    // joint row's first class for JointTogether), the
     // teacher (TeacherOnce) or the course (Exclusive) concerned.
     QString code;
     Period period;               // the period; for DailyShare lessonNo is 0 (the day)
@@ -50,6 +65,10 @@ std::vector<Breach> breachesOf(const School& school);
 
 // The breaches of one rule only.
 std::vector<Breach> breachesOf(const School& school, Rule rule);
+
+// 合班: two lessons that are one lesson of a joint row (same course and
+// teacher, both classes in the row), so they may share the teacher and room.
+bool sameJointLesson(const School& school, const Lesson& a, const Lesson& b);
 
 // The rule's name for lists and messages ("不排时间", "每天节数").
 QString ruleName(Rule rule);

@@ -60,6 +60,16 @@ LimitLevel raised(const Placing& p, int day, int lessonNo, LimitLevel course) {
     return off > attrOf(course) ? static_cast<LimitLevel>(off) : course;
 }
 
+QStringList jointClassesOf(const School& s, const QString& cls, const QString& course,
+                           const QString& teacher) {
+    QStringList others;
+    if (const JointRow* r = s.joints.rowOf(cls, course, teacher)) {
+        others = r->classes();
+        others.removeAll(cls);
+    }
+    return others;
+}
+
 Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
@@ -72,6 +82,7 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
         }
     p.dailyShare = dailyShareOf(p.weeklyLessons);
     p.teacherCap = teacherCapOf(s, teacher);
+    p.jointClasses = jointClassesOf(s, cls, course, teacher);
     return p;
 }
 
@@ -84,7 +95,8 @@ int dailyShareOf(long long weeklyLessons) {
 long long teacherWeeklyLessons(const School& s, const QString& teacherCode) {
     long long total = 0;
     for (const PlanRow& r : s.plan)
-        if (r.teacherCode == teacherCode && !teacherCode.isEmpty())
+        if (r.teacherCode == teacherCode && !teacherCode.isEmpty() &&
+            !s.joints.isFurther(r.classCode, r.courseCode, r.teacherCode))
             total += r.weeklyLessons();
     return total;
 }
@@ -105,6 +117,7 @@ Placing placingOf(School& s, const QString& cls, const QString& course, const QS
     p.inPlan = true; // generation places plan rows only
     p.dailyShare = dailyShareOf(weeklyLessons);
     p.teacherCap = teacherCapOf(teacherLessons);
+    p.jointClasses = jointClassesOf(s, cls, course, teacher);
     p.cls = s.timetable.internClass(cls);
     p.course = s.timetable.internCourse(course);
     p.teacher = s.timetable.internTeacher(teacher);
@@ -201,6 +214,16 @@ QString describe(const Reason& r, const Placing& p,
         const QString n = nameOf ? nameOf(kind, code) : QString();
         return n.isEmpty() ? code : n;
     };
+    // A reason of another class of a joint lesson: said of that class.
+    if (!r.jointClass.isEmpty()) {
+        Reason own = r;
+        own.jointClass.clear();
+        Placing there = p;
+        there.classCode = r.jointClass;
+        return QStringLiteral("合班%1：").arg(name('c', r.jointClass)) +
+               describe(own, there, nameOf)
+                   .replace(QStringLiteral("本班"), name('c', r.jointClass));
+    }
     switch (r.obstacle) {
     case Obstacle::OutsideWeek:
         return QStringLiteral("不在课表的时间内");

@@ -14,6 +14,7 @@
 #include "core/model/School.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -34,6 +35,9 @@ struct Placing {
     bool inPlan = false;         // a complete plan row has this class, course and teacher
     int dailyShare = 1;          // lessons of the course a day the class may have
     int teacherCap = 0;          // the teacher's lessons a day, at most
+    // 合班: the other classes that take this lesson at the same time (every
+    // class of its joint row but this one); empty for a lesson of one class.
+    QStringList jointClasses = {};
     // The teacher's and the class's own limits that raise the course's level:
     // by (day − 1) × 7 + lessonNo − 1, "尽量不排" or "不排" (0: none).
     std::array<std::uint8_t, Week::kDays * Week::kMaxLessonsPerDay> timeOff{};
@@ -108,6 +112,9 @@ bool isRule(Obstacle o);
 struct Reason {
     Obstacle obstacle;
     Lesson other; // the lesson in the way, where there is one
+    // 合班: the other class of the lesson that the reason is about; empty
+    // when it is about the lesson's own class.
+    QString jointClass = {};
 };
 // Every reason why the lesson cannot go to the period; empty when it may.
 // Asks each rule of HardRules.h, then tells generation's teacher cap.

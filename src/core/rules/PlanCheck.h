@@ -17,6 +17,9 @@ struct PlanCheckInput {
         QString courseCode;
         QString teacherCode;
         int count = 0;
+        // A further class of a joint row (合班): its lessons are the first
+        // class's, so they add nothing to the teacher or the room.
+        bool joinsAnother = false;
     };
     int lessonsPerDay = 6;
     std::vector<Row> rows;

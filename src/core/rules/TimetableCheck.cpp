@@ -36,7 +36,8 @@ struct Names {
 bool TimetableCheck::ok() const {
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &hiddenCharacters})
+          &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
+          &hiddenCharacters})
         if (!list->isEmpty())
             return false;
     return true;
@@ -46,8 +47,8 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &hiddenCharacters, &notes,
-          &incompleteRows})
+          &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
+          &hiddenCharacters, &notes, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -66,6 +67,9 @@ QStringList TimetableCheck::report() const {
                      .arg(planFaults.size())
                      .arg(counterMismatches.size())
                      .arg(outsideWeek.size()) +
+                 (jointApart.isEmpty()
+                      ? QString()
+                      : QStringLiteral("合班不同时 %1 处，").arg(jointApart.size())) +
                  QStringLiteral("未排 %1 节（%2 行）。").arg(unplacedLessons).arg(unplaced.size());
     lines << (ok() ? QStringLiteral("没有重复排课，计数正确，课表符合排课规则。")
                    : QStringLiteral("发现重复排课、计数错误或不符合排课规则的课！"));
@@ -155,6 +159,22 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
                                           names.course(l.courseCode))
                                      .arg(lessonsPerDay);
             break;
+        case rules::Rule::JointTogether: {
+            const Lesson& l = b.lessons.front();
+            QStringList present, missing;
+            for (const Lesson& x : b.lessons)
+                present << names.cls(x.classCode);
+            if (const JointRow* row = school.joints.rowOf(b.code, l.courseCode, l.teacherCode))
+                for (const QString& c : row->classes())
+                    if (!present.contains(names.cls(c)))
+                        missing << names.cls(c);
+            r.jointApart << QStringLiteral("合班不同时：%1（%2）%3 %4有课，%5没有")
+                                .arg(names.course(l.courseCode), names.teacher(l.teacherCode),
+                                     period(b.period.day, b.period.lessonNo),
+                                     present.join(QStringLiteral("、")),
+                                     missing.join(QStringLiteral("、")));
+            break;
+        }
         case rules::Rule::InPlan:
             if (b.limit < 0) {
                 for (const Lesson& l : b.lessons)

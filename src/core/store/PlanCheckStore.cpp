@@ -1,5 +1,6 @@
 #include "core/store/PlanCheckStore.h"
 
+#include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -14,6 +15,9 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
             in.rows.push_back({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
                                sql::text(st.getColumn(2)), st.getColumn(3).getInt()});
     }
+    const JointClasses joints = LoadJoints(db);
+    for (PlanCheckInput::Row& r : in.rows)
+        r.joinsAnother = joints.isFurther(r.classCode, r.courseCode, r.teacherCode);
     {
         SQLite::Statement st(d, "select Kind,Code,Day,LessonNo from Limittb where Attr=3 and "
                                 "Kind in (0,1,2) and Day between 1 and 5 and LessonNo between 1 "

@@ -1,5 +1,6 @@
 #include "core/store/PlanStore.h"
 
+#include "core/store/JointStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -107,6 +108,7 @@ int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& cour
                   const QString& teacherCode) {
     SQLite::Database& d = db.sql();
     SQLite::Transaction tx(d);
+    ForgetJointLinks(d, classCode, courseCode, teacherCode);
     sql::exec(d, "delete from LessonListtb where ClassCode=? and CourseCode=? and TeacherCode=?",
               classCode, courseCode, teacherCode);
     const int deleted =
@@ -119,11 +121,22 @@ int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& cour
 int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldCourseCode,
                   const QString& oldTeacherCode, int oldCount, const QString& newCourseCode,
                   const QString& newTeacherCode, int newCount) {
-    return sql::exec(db.sql(),
-                     "update ClassPlantb set CourseCode=?, TeacherCode=?, Count=? where "
-                     "ClassCode=? and CourseCode=? and TeacherCode=? and Count=?",
-                     newCourseCode, newTeacherCode, newCount, classCode, oldCourseCode,
-                     oldTeacherCode, oldCount);
+    SQLite::Database& d = db.sql();
+    SQLite::Transaction tx(d);
+    const int changed =
+        sql::exec(d,
+                  "update ClassPlantb set CourseCode=?, TeacherCode=?, Count=? "
+                  "where ClassCode=? and CourseCode=? and TeacherCode=? and Count=?",
+                  newCourseCode, newTeacherCode, newCount, classCode, oldCourseCode, oldTeacherCode,
+                  oldCount);
+    // 合班 goes with its lessons: another course or teacher ends it, another
+    // count is every class's count.
+    if (changed > 0 && (newCourseCode != oldCourseCode || newTeacherCode != oldTeacherCode))
+        ForgetJointLinks(d, classCode, oldCourseCode, oldTeacherCode);
+    else if (changed > 0)
+        FollowJointCount(d, classCode, newCourseCode, newTeacherCode, newCount);
+    tx.commit();
+    return changed;
 }
 
 long long PlannedLessonCount(TimetableDb& db) {

@@ -43,7 +43,24 @@ void loadLessons(SQLite::Database& d, Timetable& t) {
     }
 }
 
+// A database written before 合班 has no PlanJointtb: no joint rows.
+void loadJoints(SQLite::Database& d, JointClasses& joints) {
+    if (!d.tableExists("PlanJointtb"))
+        return;
+    SQLite::Statement st(d, "select ClassCode,CourseCode,TeacherCode,OtherClassCode "
+                            "from PlanJointtb order by rowid");
+    while (st.executeStep())
+        joints.add(sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
+                   sql::text(st.getColumn(2)), sql::text(st.getColumn(3)));
+}
+
 } // namespace
+
+JointClasses LoadJoints(TimetableDb& db) {
+    JointClasses joints;
+    loadJoints(db.sql(), joints);
+    return joints;
+}
 
 Timetable LoadTimetable(TimetableDb& db, Week week) {
     Timetable t(week);
@@ -94,6 +111,7 @@ School LoadSchool(TimetableDb& db, Week week) {
             if (!st.getColumn(0).isNull())
                 s.exclusiveCourses.insert(sql::text(st.getColumn(0)));
     }
+    loadJoints(d, s.joints);
     {
         School::Codes codes;
         for (const auto& [statement, set, list] :

@@ -11,14 +11,23 @@
 #include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 #include "core/rules/RootCauses.h"
+#include "core/store/JointStore.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/SchoolWriter.h"
 
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <random>
 
 namespace {
+
+bool rulesAcceptPlacing(const School& s, const rules::Placing& p, Period q) {
+    for (const rules::Reason& why : rules::reasonsAgainst(s, p, q))
+        if (rules::isRule(why.obstacle))
+            return false;
+    return true;
+}
 
 // A school of 1–4 classes and 2–5 courses where one class's first course is
 // split between two teachers, now and then a repeated row, with exclusive
@@ -61,6 +70,30 @@ School randomSchool(std::mt19937& rng) {
         again.count = pick(1, 3);
         s.plan.push_back(again);
     }
+    // Now and then a joint pair (合班): a row of the first class given to
+    // another class too, which plans the same count.
+    if (classes > 1 && pick(0, 1) == 0) {
+        const PlanRow first = s.plan[std::size_t(pick(0, int(s.plan.size()) - 1))];
+        const QString other = cls(pick(0, classes - 1));
+        long long planned = 0;
+        bool already = false;
+        for (const PlanRow& r : s.plan)
+            if (r.classCode == other) {
+                planned += r.weeklyLessons();
+                already = already ||
+                          (r.courseCode == first.courseCode && r.teacherCode == first.teacherCode);
+            }
+        if (other != first.classCode && !already &&
+            planned + first.weeklyLessons() <= week.periodCount()) {
+            // Equal rows add up: the partner plans what the first class has.
+            const long long count =
+                rules::placingOf(s, first.classCode, first.courseCode, first.teacherCode)
+                    .weeklyLessons;
+            s.plan.push_back(
+                {++rowid, other, first.courseCode, first.teacherCode, count, 0, false});
+            s.joints.add(first.classCode, first.courseCode, first.teacherCode, other);
+        }
+    }
     for (int k = 0; k < courses; ++k)
         if (pick(0, 3) == 0)
             s.exclusiveCourses.insert(course(k));
@@ -86,6 +119,16 @@ School randomSchool(std::mt19937& rng) {
             const int roll = pick(0, 9);
             const Period q = periods[std::size_t(pick(0, int(periods.size()) - 1))];
             const rules::Placing p = rules::placingOf(s, r.classCode, r.courseCode, r.teacherCode);
+            if (s.joints.isFurther(r.classCode, r.courseCode, r.teacherCode))
+                break; // placed with its first class
+            if (!p.jointClasses.isEmpty()) {
+                // A joint lesson, placed legally in all its classes.
+                if (roll < 6 && rulesAcceptPlacing(s, p, q))
+                    for (const QString& c : QStringList{r.classCode} + p.jointClasses)
+                        s.timetable.add({c, q, r.courseCode, r.teacherCode,
+                                         roll == 0 ? Origin::Preset : Origin::Generated});
+                continue;
+            }
             if (roll == 0) {
                 if (!rules::classBusy(s, p, q) && !rules::teacherBusy(s, p, q) &&
                     !rules::exclusiveTaken(s, p, q))
@@ -141,8 +184,14 @@ QString disagreement(const School& school, long long& asked, std::mt19937* sampl
             continue;
         }
         School without = s;
-        if (index >= 0)
-            without.timetable.removeAt(std::size_t(index));
+        // A joint lesson leaves all its classes.
+        std::vector<int> out{index};
+        for (int k : t.partnerIndex[i])
+            out.push_back(k);
+        std::sort(out.rbegin(), out.rend());
+        for (int k : out)
+            if (k >= 0)
+                without.timetable.removeAt(std::size_t(k));
         const PlanRow& row = s.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
         const rules::Placing p =
             rules::placingOf(without, row.classCode, row.courseCode, row.teacherCode);
@@ -195,18 +244,25 @@ private slots:
     void searchAgreesWithTheRulesOnRandomSchools();
     void searchAgreesWithTheRulesOnBenchmarkSchools();
     void splitCourseIsCompletedAndChecksClean();
+    void jointClassesAreCompletedTogether();
 };
 
 void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
-    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0;
+    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0, joint = 0, jointPlaced = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
         const QString diff = disagreement(s, asked);
         QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("school %1: %2").arg(n).arg(diff)));
         split += s.plan.size() > 1 && s.plan[0].courseCode == s.plan[1].courseCode;
         exclusive += !s.exclusiveCourses.isEmpty();
+        joint += !s.joints.empty();
+        bool placedJoint = false;
+        for (const Lesson& l : s.timetable.lessons())
+            placedJoint =
+                placedJoint || s.joints.isFurther(l.classCode, l.courseCode, l.teacherCode);
+        jointPlaced += placedJoint;
         seven += s.timetable.week().lessonsPerDay() == 7;
         bool hasPreset = false, hasDamaged = false;
         for (const Lesson& l : s.timetable.lessons()) {
@@ -222,6 +278,8 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     QVERIFY(preset > 300);
     QVERIFY(seven > 300);
     QVERIFY(damaged > 50);
+    QVERIFY(joint > 100);
+    QVERIFY(jointPlaced > 80);
     QVERIFY(asked > 100000);
 }
 
@@ -279,6 +337,62 @@ void TestCompletionRules::splitCourseIsCompletedAndChecksClean() {
     const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
     QVERIFY2(checkCode == 0, qPrintable(report));
     QVERIFY2(!report.contains(QStringLiteral("排不下")), qPrintable(report));
+}
+
+void TestCompletionRules::jointClassesAreCompletedTogether() {
+    // Two classes, each full to the last period: 语文 apart, 体育 together.
+    auto write = [](TestDb& t) {
+        t.addClass("11", "一（1）班");
+        t.addClass("12", "一（2）班");
+        t.addCourse("01", "语文");
+        t.addCourse("03", "体育");
+        t.addTeacher("TA", "王芳");
+        t.addTeacher("TB", "李静");
+        t.addTeacher("TC", "张敏");
+        t.addPlan("11", "01", "TA", 20);
+        t.addPlan("12", "01", "TB", 20);
+        t.addPlan("11", "03", "TC", 10);
+        // An older database: the table comes with the first joint row.
+        t.db.sql().exec("drop table PlanJointtb");
+        QVERIFY(LoadSchool(t.db, Week::ofLessons(6)).joints.empty());
+        WriteJointClasses(t.db, "11", "03", "TC", {"12"});
+        QCOMPARE(ReadJointClasses(t.db, "11", "03", "TC"), QStringList{"12"});
+    };
+    {
+        TestDb t;
+        write(t);
+        School s = LoadSchool(t.db, Week::ofLessons(6));
+        QVERIFY(s.joints.isFurther("12", "03", "TC"));
+        (void)GenerateTimetable(s);
+        // Generation leaves the joint row to completion.
+        for (const Lesson& l : s.timetable.lessons())
+            QVERIFY(l.courseCode != "03");
+        const SchoolCompletion done = CompleteSchool(s, CompletionRun{});
+        QVERIFY2(done.report.ok, qPrintable(done.report.error));
+        QCOMPARE(done.report.remaining, 0);
+        QCOMPARE(int(s.timetable.lessons().size()), 60);
+        int together = 0;
+        for (const Lesson& l : s.timetable.lessons())
+            if (l.classCode == "11" && l.courseCode == "03") {
+                const Lesson* other = rules::shownLesson(s.timetable, "12", l.period);
+                QVERIFY(other && other->courseCode == "03" && other->teacherCode == "TC");
+                ++together;
+            }
+        QCOMPARE(together, 10);
+        for (const rules::Breach& b : rules::breachesOf(s))
+            QVERIFY2(b.noteOnly, qPrintable(rules::ruleName(b.rule)));
+    }
+    // Through kbxt-cli: written to every class, counted in every row.
+    TestDb t;
+    write(t);
+    const QString path = t.path;
+    CloseTimetableDb(t.db);
+    QCOMPARE(cli({"generate", "--lessons-per-day", "6", path}).first, 0);
+    const auto [code, out] = cli({"complete", "--lessons-per-day", "6", path});
+    QVERIFY2(code == 0, qPrintable(out));
+    QVERIFY2(out.contains(QStringLiteral("，仍未排 0 节")), qPrintable(out));
+    const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
+    QVERIFY2(checkCode == 0, qPrintable(report));
 }
 
 QTEST_GUILESS_MAIN(TestCompletionRules)
