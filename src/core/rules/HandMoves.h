@@ -47,6 +47,11 @@ std::vector<MoveObjection> objectionsTo(const School& school, const std::vector<
 std::vector<HandMove> swapMoves(const Timetable& t, const QString& classCode, Period selected,
                                 Period target);
 
+// The same for a school: a joint lesson (合班) at either period moves as one,
+// so the swap is made in each of its classes.
+std::vector<HandMove> swapMoves(const School& school, const QString& classCode, Period selected,
+                                Period target);
+
 // One sentence per objection: "周二第1节是体育的“不排”时间",
 // "语文调到周三第2节：本班当天的语文课已排满（每天最多2节）".
 QStringList describeObjections(const School& school, const std::vector<MoveObjection>& objections,

@@ -529,8 +529,7 @@ QStringList frmManualSetLesson::SwapObjections(Period selected, Period target) {
         const rules::NameOf nameOf = NamesOf(m_ctx.db);
         return rules::describeObjections(
             school,
-            rules::objectionsTo(
-                school, rules::swapMoves(school.timetable, mstrClassCode, selected, target)),
+            rules::objectionsTo(school, rules::swapMoves(school, mstrClassCode, selected, target)),
             nameOf);
     } catch (const Failure&) {
         return {};
