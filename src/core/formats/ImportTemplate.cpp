@@ -2,6 +2,7 @@
 
 #include "core/formats/ScheduleWorkbook.h"
 #include "core/store/ImportStore.h"
+#include "core/store/SchoolStore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -76,15 +77,26 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                 names[i].insert(r.code, r.name);
         }
     }
-    lxw_worksheet* plan = Sheet(book, "教学计划", {"班级", "课程", "老师", "节数"}, heading, text);
+    lxw_worksheet* plan =
+        Sheet(book, "教学计划", {"班级", "课程", "老师", "节数", "合班"}, heading, text);
+    const JointClasses joints = LoadJoints(db);
     int row = 1;
     for (const PlanRow& p : ReadAllPlanRows(db)) {
+        // A joint row is written once, under its first class, naming the others.
+        if (joints.isFurther(p.classCode, p.courseCode, p.teacherCode))
+            continue;
         Text(plan, row, 0, names[0].value(p.classCode, p.classCode));
         Text(plan, row, 1, names[1].value(p.courseCode, p.courseCode));
         Text(plan, row, 2, names[2].value(p.teacherCode, p.teacherCode));
         if (p.count) // a Null count stays an empty cell
             Check(worksheet_write_number(plan, static_cast<lxw_row_t>(row), 3,
                                          static_cast<double>(*p.count), nullptr));
+        if (const JointRow* j = joints.rowOf(p.classCode, p.courseCode, p.teacherCode)) {
+            QStringList others;
+            for (const QString& c : j->others)
+                others << names[0].value(c, c);
+            Text(plan, row, 4, others.join(QStringLiteral("、")));
+        }
         ++row;
     }
 }

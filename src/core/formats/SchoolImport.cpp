@@ -13,7 +13,7 @@
 namespace {
 
 enum class Sheet { Unknown, Classes, Courses, Teachers, Plan };
-enum class Field { None, Code, Name, FullName, ShortName, Class, Course, Teacher, Count };
+enum class Field { None, Code, Name, FullName, ShortName, Class, Course, Teacher, Count, Joint };
 
 constexpr int kMaxText = 10;          // the list editors' fields hold ten characters
 constexpr int kHeaderSearchRows = 10; // a title or a note may stand above the headings
@@ -68,6 +68,8 @@ Field ListField(const QString& h) {
 }
 
 Field PlanField(const QString& h) {
+    if (h.startsWith(u"合班"))
+        return Field::Joint;
     if (IsCountHeading(h))
         return Field::Count;
     if (h.startsWith(u"班"))
@@ -334,6 +336,19 @@ public:
                 {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count});
             m_preview.added.append({kPlanList, planText(p.cls, p.course, p.teacher, p.count)});
         }
+        for (const PendingJoint& j : m_joints) {
+            QStringList codes, names;
+            for (int other : j.others) {
+                codes << code(0, other);
+                names << name(0, other);
+            }
+            m_preview.additions.joints.append(
+                {code(0, j.cls), code(1, j.course), code(2, j.teacher), codes});
+            m_preview.added.append(
+                {kPlanList, QStringLiteral("合班：%1  %2  %3  与%4")
+                                .arg(name(0, j.cls), name(1, j.course), name(2, j.teacher),
+                                     names.join(QStringLiteral("、")))});
+        }
         return m_preview;
     }
 
@@ -343,6 +358,60 @@ private:
     struct PendingPlan {
         int cls, course, teacher, count;
     };
+    struct PendingJoint {
+        int cls, course, teacher;
+        QList<int> others;
+    };
+
+    // 合班: the other classes a plan row names, by index into the class list;
+    // the reasons against them go to `reasons`. "、" separates them (also
+    // "，" and ",", as typed by hand).
+    QList<int> jointClasses(const QString& text, int cls, int courseFound, int teacherFound,
+                            QStringList& reasons) const {
+        QList<int> others;
+        QString list = text;
+        list.replace(u'，', u'、').replace(u',', u'、');
+        for (const QString& part : list.split(u'、')) {
+            const QString other = part.trimmed();
+            if (other.isEmpty())
+                continue;
+            const int at = m_lists[0].find(other);
+            if (at < 0) {
+                reasons << QStringLiteral("合班的班级「%1」不在班级名单中").arg(other);
+            } else if (at == cls) {
+                reasons << QStringLiteral("班级不能与自己合班");
+            } else if (others.contains(at)) {
+                reasons << QStringLiteral("合班的「%1」重复").arg(other);
+            } else if (const int t = m_teacherOf.value(PlanKey(at, courseFound, -1), -1);
+                       courseFound >= 0 && t >= 0 && t != teacherFound) {
+                reasons << QStringLiteral("%1的「%2」已由「%3」任教，不能合班")
+                               .arg(name(0, at), name(1, courseFound), name(2, t));
+            } else if (courseFound >= 0 && teacherFound >= 0 &&
+                       m_inJoint.contains(PlanKey(at, courseFound, teacherFound))) {
+                reasons << QStringLiteral("「%1」的这门课已在另一个合班中").arg(other);
+            } else {
+                others << at;
+            }
+        }
+        return others;
+    }
+
+    // The further classes take the row's lessons: each gets the plan row
+    // (with the first class's count) unless it has it already.
+    void addJoint(const QString& sheet, int row, int cls, int course, int teacher, int count,
+                  const QList<int>& others) {
+        for (int c : QList<int>{cls} + others)
+            m_inJoint.insert(PlanKey(c, course, teacher));
+        for (int other : others) {
+            const QString key = PlanKey(other, course, teacher);
+            m_teacherOf.insert(PlanKey(other, course, -1), teacher);
+            if (m_planKeys.contains(key) || m_planSeenAt.contains(key))
+                continue;
+            m_planSeenAt.insert(key, Place(sheet, row));
+            m_plan.append({other, course, teacher, count});
+        }
+        m_joints.append({cls, course, teacher, others});
+    }
 
     static QString PlanKey(int cls, int course, int teacher) {
         return QStringLiteral("%1|%2|%3").arg(cls).arg(course).arg(teacher);
@@ -491,13 +560,15 @@ private:
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
             reasons << tooLong;
+        // Checked before anything is added, so a wrong row adds no course or teacher.
+        const int courseFound = m_lists[1].find(course);
+        const int teacherFound = m_lists[2].find(teacher);
+        const QList<int> joint = jointClasses(Cell(cells, layout, Field::Joint), clsIndex,
+                                              courseFound, teacherFound, reasons);
         if (!reasons.isEmpty()) {
             problem(sheet, row, reasons.join(QStringLiteral("；")));
             return;
         }
-        // Checked before anything is added, so a wrong row adds no course or teacher.
-        const int courseFound = m_lists[1].find(course);
-        const int teacherFound = m_lists[2].find(teacher);
         if (courseFound >= 0 && teacherFound >= 0) {
             const QString key = PlanKey(clsIndex, courseFound, teacherFound);
             if (m_planSeenAt.contains(key)) {
@@ -524,11 +595,17 @@ private:
             const QString note = stored == QString::number(*count)
                                      ? QString()
                                      : QStringLiteral("（计划中已有 %1 节，保持不变）").arg(stored);
+            // A stored row keeps its 合班 too, as it keeps its count.
+            const QString jointNote =
+                joint.isEmpty() ? QString() : QStringLiteral("（合班保持不变）");
             m_preview.existing.append(
-                {kPlanList, planText(clsIndex, courseIndex, teacherIndex, *count) + note});
+                {kPlanList,
+                 planText(clsIndex, courseIndex, teacherIndex, *count) + note + jointNote});
             return;
         }
         m_plan.append({clsIndex, courseIndex, teacherIndex, *count});
+        if (!joint.isEmpty())
+            addJoint(sheet, row, clsIndex, courseIndex, teacherIndex, *count, joint);
     }
 
     // New courses and teachers without a code take the numbers after the
@@ -565,6 +642,8 @@ private:
     QHash<QString, int> m_teacherOf;    // "cls|course|-1" → teacher
     QHash<QString, QString> m_planSeenAt;
     QList<PendingPlan> m_plan;
+    QList<PendingJoint> m_joints;
+    QSet<QString> m_inJoint; // "cls|course|teacher" of every class in a joint row of the file
 };
 
 } // namespace

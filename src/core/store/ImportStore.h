@@ -16,10 +16,19 @@ struct NewPlanRow {
     int count = 0;
 };
 
+// 合班: the first class's row and the further classes that take its lessons.
+struct NewJointRow {
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    QStringList others;
+};
+
 struct ImportAdditions {
     QList<QPair<CodeTable, CodeRecord>> records; // written in this order
     QList<NewPlanRow> planRows;
-    bool isEmpty() const { return records.isEmpty() && planRows.isEmpty(); }
+    QList<NewJointRow> joints; // after the plan rows, which hold every class's row
+    bool isEmpty() const { return records.isEmpty() && planRows.isEmpty() && joints.isEmpty(); }
 };
 
 // Every plan row, the classes in the order they were entered, each class's rows

@@ -98,18 +98,12 @@ void WriteJointClasses(TimetableDb& db, const QString& classCode, const QString&
         throw Failure(why);
     SQLite::Database& d = db.sql();
     SQLite::Transaction tx(d);
-    if (!d.tableExists(kTable))
-        d.exec("CREATE TABLE IF NOT EXISTS PlanJointtb (ClassCode TEXT, CourseCode TEXT, "
-               "TeacherCode TEXT, OtherClassCode TEXT)");
-    sql::exec(d, "delete from PlanJointtb where ClassCode=? and CourseCode=? and TeacherCode=?",
-              classCode, courseCode, teacherCode);
+    InsertJointLinks(d, classCode, courseCode, teacherCode, others);
     const long long count = sql::firstInt(d, 0,
                                           "select coalesce(sum(Count),0) from ClassPlantb where "
                                           "ClassCode=? and CourseCode=? and TeacherCode=?",
                                           classCode, courseCode, teacherCode);
     for (const QString& other : others) {
-        sql::exec(d, "insert into PlanJointtb values(?,?,?,?)", classCode, courseCode, teacherCode,
-                  other);
         const int changed =
             sql::exec(d,
                       "update ClassPlantb set Count=? where rowid=(select min(rowid) "
@@ -124,6 +118,18 @@ void WriteJointClasses(TimetableDb& db, const QString& classCode, const QString&
                       other, courseCode, teacherCode, count, other, courseCode, teacherCode);
     }
     tx.commit();
+}
+
+void InsertJointLinks(SQLite::Database& d, const QString& classCode, const QString& courseCode,
+                      const QString& teacherCode, const QStringList& others) {
+    if (!d.tableExists(kTable))
+        d.exec("CREATE TABLE IF NOT EXISTS PlanJointtb (ClassCode TEXT, CourseCode TEXT, "
+               "TeacherCode TEXT, OtherClassCode TEXT)");
+    sql::exec(d, "delete from PlanJointtb where ClassCode=? and CourseCode=? and TeacherCode=?",
+              classCode, courseCode, teacherCode);
+    for (const QString& other : others)
+        sql::exec(d, "insert into PlanJointtb values(?,?,?,?)", classCode, courseCode, teacherCode,
+                  other);
 }
 
 void ForgetJointLinks(SQLite::Database& d, const QString& classCode, const QString& courseCode,

@@ -33,6 +33,12 @@ QString JointClassesRefusal(TimetableDb& db, const QString& classCode, const QSt
 void WriteJointClasses(TimetableDb& db, const QString& classCode, const QString& courseCode,
                        const QString& teacherCode, const QStringList& others);
 
+// Inside a caller's transaction: the links of the first class's row to
+// `others`, replacing any it had (the plan rows are the caller's); creates
+// PlanJointtb in an older database.
+void InsertJointLinks(SQLite::Database& d, const QString& classCode, const QString& courseCode,
+                      const QString& teacherCode, const QStringList& others);
+
 // For the plan editor's own writes, inside its transaction: the class's
 // row of course and teacher is deleted or changes course or teacher, so its
 // joint links go (as first class: the whole joint row).

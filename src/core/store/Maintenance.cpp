@@ -16,6 +16,35 @@ QString NextGradeName(const QString& name) {
     return grades.at(g + 1) + name.mid(1);
 }
 
+namespace {
+
+// 合班 rows go with their classes' plan rows: a link whose first class no
+// longer plans the lessons, or whose further class is gone, is dropped.
+void maintainJointRows(SQLite::Database& d) {
+    if (!d.tableExists("PlanJointtb"))
+        return;
+    d.exec("delete from PlanJointtb where OtherClassCode not in (select Code from Classtb)"
+           " or not exists (select 1 from ClassPlantb p where p.ClassCode = PlanJointtb.ClassCode"
+           " and p.CourseCode = PlanJointtb.CourseCode"
+           " and p.TeacherCode = PlanJointtb.TeacherCode)");
+}
+
+// The year upgrade moves the joint rows with their classes, as it moves the
+// plan: grade 6 leaves (a joint row of a grade 6 class ends; a grade 6
+// further class leaves its row), the others go up one grade.
+void upgradeJointRows(SQLite::Database& d) {
+    if (!d.tableExists("PlanJointtb"))
+        return;
+    d.exec("delete from PlanJointtb where substr(ClassCode,1,1)='6'"
+           " or substr(OtherClassCode,1,1)='6'");
+    d.exec("update PlanJointtb set ClassCode = (cast(substr(ClassCode,1,1) as integer)+1)"
+           " || substr(ClassCode,2) where substr(ClassCode,1,1)>'0'");
+    d.exec("update PlanJointtb set OtherClassCode = (cast(substr(OtherClassCode,1,1) as integer)+1)"
+           " || substr(OtherClassCode,2) where substr(OtherClassCode,1,1)>'0'");
+}
+
+} // namespace
+
 void MaintainData(TimetableDb& db) {
     try {
         SQLite::Database& d = db.sql();
@@ -35,6 +64,7 @@ void MaintainData(TimetableDb& db) {
                " or (Kind = 1 and Code not in (select Code from Coursetb))"
                " or (Kind = 2 and Code not in (select Code from Teachertb))"
                " or (Kind = 3 and Code not in (select Code from ClassRoomtb))");
+        maintainJointRows(d);
         tx.commit();
     } catch (const std::exception& e) {
         throw AsFailure(e, db.path());
@@ -56,6 +86,7 @@ void UpgradeSchoolYear(TimetableDb& db) {
         d.exec("update ClassPlantb set ClassCode = (cast(substr(ClassCode,1,1) as integer)+1)"
                " || substr(ClassCode,2) where substr(ClassCode,1,1)>'0'");
         d.exec("delete from Classtb where substr(Code,1,1)='6'");
+        upgradeJointRows(d);
 
         struct Row {
             QString code, name, fullName, shortName;

@@ -2,23 +2,28 @@
 
 #include "core/model/PlanRow.h"
 
+#include "core/store/JointStore.h"
 #include "core/store/Lookups.h"
 #include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
+#include "core/store/SqliteFailure.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <cmath>
 #include <stdexcept>
 
@@ -85,6 +90,7 @@ frmClassPlanInput::frmClassPlanInput(AppContext& ctx, QWidget* parent)
     connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
     connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
+    connect(cmdJoint, &QPushButton::clicked, this, &frmClassPlanInput::cmdJoint_Click);
     lstAllRecord->installEventFilter(this);
     txtCount->installEventFilter(this);
 
@@ -297,6 +303,7 @@ bool frmClassPlanInput::ModifyRecord() {
         row->setText(2, txtCount->text().trimmed());
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
+        row->setText(3, JointText(course, teacher)); // another teacher or course ends 合班
         mstrCourseCode = course;
         mstrTeacherCode = teacher;
         mintCount = count;
@@ -383,6 +390,8 @@ void frmClassPlanInput::LoadClassPlan() {
         item->setText(0, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(1, GetTeacherName(m_ctx.db, r.teacherCode));
         item->setText(2, r.countText());
+        item->setText(3, JointText(r.courseCode, r.teacherCode));
+        item->setToolTip(3, item->text(3));
         item->setData(0, kCourseCodeRole, r.courseCode);
         item->setData(0, kTeacherCodeRole, r.teacherCode);
     }
@@ -446,6 +455,7 @@ void frmClassPlanInput::ShowSelectedRecord() {
     mstrCourseCode = row->data(0, kCourseCodeRole).toString();
     mstrTeacherCode = row->data(0, kTeacherCodeRole).toString();
     mintCount = row->text(2).toInt();
+    txtJoint->setText(row->text(3));
     ChooseTeacher2(row->text(1));
 }
 
@@ -453,6 +463,128 @@ void frmClassPlanInput::ClearInput() {
     CmbCourse->setCurrentIndex(-1);
     CmbTeacher->setCurrentIndex(-1);
     txtCount->clear();
+    txtJoint->clear();
+}
+
+// ---- 合班 -----------------------------------------------------------------------
+
+QStringList frmClassPlanInput::JointNames(const QString& courseCode,
+                                          const QString& teacherCode) const {
+    QStringList names;
+    try {
+        for (const QString& c : ReadJointClasses(m_ctx.db, mstrClassCode, courseCode, teacherCode))
+            names << GetClassName(m_ctx.db, c);
+    } catch (const std::exception&) {
+    }
+    return names;
+}
+
+QString frmClassPlanInput::JointText(const QString& courseCode, const QString& teacherCode) const {
+    try {
+        const QString first = ReadJointFirstClass(m_ctx.db, mstrClassCode, courseCode, teacherCode);
+        if (!first.isEmpty())
+            return QStringLiteral("随") + GetClassName(m_ctx.db, first);
+    } catch (const std::exception&) {
+        return {};
+    }
+    return JointNames(courseCode, teacherCode).join(QStringLiteral("、"));
+}
+
+bool frmClassPlanInput::SetJointClasses(const QStringList& classNames) {
+    const QString title = QStringLiteral("合班");
+    if (!SelectedRow() || mstrCourseCode.isEmpty()) {
+        ShowError(this, title, QStringLiteral("请先在列表中选择要合班的课。"));
+        return true;
+    }
+    try {
+        QStringList codes;
+        for (const QString& name : classNames) {
+            const QString code = GetClassCode(m_ctx.db, name);
+            if (code.isEmpty()) {
+                ShowError(this, title, QStringLiteral("班级名单中没有%1。").arg(name));
+                return true;
+            }
+            codes << code;
+        }
+        const QString why =
+            JointClassesRefusal(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, codes);
+        if (!why.isEmpty()) {
+            staMsgPanel1->setText(QStringLiteral("合班未改：") + why);
+            ShowError(this, title, why + QStringLiteral("。"));
+            return true;
+        }
+        WriteJointClasses(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, codes);
+    } catch (const std::exception& e) {
+        const QString why = AsFailure(e, m_ctx.db.path()).message();
+        staMsgPanel1->setText(QStringLiteral("合班未改"));
+        ShowError(this, title, QStringLiteral("合班未改：") + why);
+        return true;
+    }
+    staMsgPanel1->setText(classNames.isEmpty()
+                              ? QStringLiteral("已取消合班")
+                              : QStringLiteral("合班：") + classNames.join(QStringLiteral("、")));
+    const QString teacherName = CmbTeacher->currentText();
+    if (QTreeWidgetItem* row = RowOf(mstrCourseCode, mstrTeacherCode)) {
+        row->setText(3, JointText(mstrCourseCode, mstrTeacherCode));
+        row->setToolTip(3, row->text(3));
+        txtJoint->setText(row->text(3));
+    }
+    ChooseTeacher2(teacherName);
+    return false;
+}
+
+QDialog* frmClassPlanInput::JointChooser(const QStringList& chosen) {
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName("frmJointClasses");
+    dialog->setWindowTitle(QStringLiteral("合班：与本班同时上这门课的班级"));
+    auto* layout = new QVBoxLayout(dialog);
+    auto* hint = new QLabel(
+        QStringLiteral("勾选与%1一起上%2（%3）的班级（空格键勾选）：")
+            .arg(CmbClass->currentText(), CmbCourse->currentText(), CmbTeacher->currentText()),
+        dialog);
+    hint->setObjectName("lblJointHint");
+    hint->setWordWrap(true);
+    auto* list = new QListWidget(dialog);
+    list->setObjectName("lstJointClasses");
+    for (int i = 0; i < CmbClass->count(); ++i) {
+        const QString name = CmbClass->itemText(i);
+        if (i == CmbClass->currentIndex())
+            continue; // a class does not join itself
+        auto* item = new QListWidgetItem(name, list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(chosen.contains(name) ? Qt::Checked : Qt::Unchecked);
+    }
+    list->setCurrentRow(0);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->setObjectName("btnJoint");
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("cmdJointOK");
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cmdJointCancel");
+    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(hint);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    dialog->resize(Twips(4200), Twips(5200));
+    return dialog;
+}
+
+void frmClassPlanInput::cmdJoint_Click() {
+    if (!SelectedRow() || mstrCourseCode.isEmpty()) {
+        ShowError(this, QStringLiteral("合班"), QStringLiteral("请先在列表中选择要合班的课。"));
+        return;
+    }
+    QDialog* dialog = JointChooser(JointNames(mstrCourseCode, mstrTeacherCode));
+    if (dialog->exec() == QDialog::Accepted) {
+        QStringList names;
+        const auto* list = dialog->findChild<QListWidget*>("lstJointClasses");
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->checkState() == Qt::Checked)
+                names << list->item(i)->text();
+        SetJointClasses(names);
+    }
+    delete dialog;
 }
 
 // Choosing the teacher that is already chosen still refreshes the statistics,
@@ -513,6 +645,15 @@ void frmClassPlanInput::BuildControls() {
     place(CmbTeacher, 1200, 780, 3720, 420);
     place(lblCount, 300, 1365, 800, 330);
     place(txtCount, 1200, 1320, 900, 420);
+    lblJoint = new QLabel(QStringLiteral("合班"), fraData);
+    txtJoint = new QLineEdit(fraData);
+    txtJoint->setReadOnly(true);
+    txtJoint->setFocusPolicy(Qt::NoFocus); // shown only: 合班 is chosen with cmdJoint
+    cmdJoint = new QPushButton(QStringLiteral("合班(&J)…"), fraData);
+    cmdJoint->setAutoDefault(false);
+    place(lblJoint, 2250, 1365, 500, 330);
+    place(txtJoint, 2750, 1320, 1200, 420);
+    place(cmdJoint, 3990, 1320, 1110, 420);
 
     fraOp = new QGroupBox(this);
     cmdAppend = new QPushButton(QStringLiteral("添加(&A)"), fraOp);
@@ -531,8 +672,9 @@ void frmClassPlanInput::BuildControls() {
 
     lstAllRecord = new QTreeWidget(this);
     setupReportList(lstAllRecord,
-                    {QStringLiteral("课程"), QStringLiteral("老师"), QStringLiteral("节数")},
-                    {2000, 2000, 1150});
+                    {QStringLiteral("课程"), QStringLiteral("老师"), QStringLiteral("节数"),
+                     QStringLiteral("合班")},
+                    {1500, 1400, 700, 1550});
     place(lstAllRecord, 120, 2910, 5220, 4575);
 
     fraTeacher = new QGroupBox(QStringLiteral("老师任课统计"), this);
@@ -590,13 +732,16 @@ void frmClassPlanInput::BuildControls() {
         {staMsgPanel2, "staMsgPanel2"},
         {staMsgPanel3, "staMsgPanel3"},
         {staMsgPanel4, "staMsgPanel4"},
+        {lblJoint, "lblJoint"},
+        {txtJoint, "txtJoint"},
+        {cmdJoint, "cmdJoint"},
     };
     for (const auto& [widget, name] : names)
         widget->setObjectName(name);
 
-    QWidget* order[] = {CmbClass,     CmdPrevClass,   CmdNextClass, CmbCourse, CmbTeacher,
-                        txtCount,     cmdAppend,      cmdDelete,    cmdModify, cmdOK,
-                        lstAllRecord, lstTeacherInfo, CmbTeacher2};
+    QWidget* order[] = {CmbClass, CmdPrevClass, CmdNextClass,   CmbCourse,  CmbTeacher,
+                        txtCount, cmdJoint,     cmdAppend,      cmdDelete,  cmdModify,
+                        cmdOK,    lstAllRecord, lstTeacherInfo, CmbTeacher2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

@@ -5,8 +5,10 @@
 #include "core/model/Failure.h"
 #include "core/rules/HandMoves.h"
 #include "core/store/JointStore.h"
+#include "core/store/Maintenance.h"
 #include "core/store/ManualLessons.h"
 #include "core/store/PlanStore.h"
+#include "core/store/ScheduleRecords.h"
 #include "core/store/SchoolStore.h"
 
 #include <QTest>
@@ -41,6 +43,8 @@ private slots:
     void jointRowIsWrittenWithItsClassesPlanRows();
     void planEditsCarryTheJointRow();
     void handPlacingMovesAJointLessonAsOne();
+    void teacherWeekShowsAJointLessonOnce();
+    void yearUpgradeAndMaintenanceCarryJointRows();
 };
 
 void TestJointStore::jointRowIsWrittenWithItsClassesPlanRows() {
@@ -150,6 +154,58 @@ void TestJointStore::handPlacingMovesAJointLessonAsOne() {
     QCOMPARE(t.count("select count(*) from LessonListtb where CourseCode='03'"), 0LL);
     QCOMPARE(t.count("select sum(BuildCount) from ClassPlantb where CourseCode='03'"), 0LL);
     QCOMPARE(t.count("select count(*) from LessonListtb where ClassCode='12'"), 1LL);
+}
+
+void TestJointStore::teacherWeekShowsAJointLessonOnce() {
+    TestDb t;
+    t.addClass("11", "一（1）班", {}, "一1");
+    t.addClass("12", "一（2）班", {}, "一2");
+    t.addClass("13", "一（3）班", {}, "一3");
+    t.addCourse("03", "体育");
+    t.addTeacher("TC", "张敏");
+    t.addPlan("11", "03", "TC", 2);
+    t.addPlan("13", "03", "TC", 2);
+    WriteJointClasses(t.db, "11", "03", "TC", {"12"});
+    for (const char* cls : {"11", "12"})
+        t.addLesson(cls, 1, 1, "03", "TC", 1);
+    t.addLesson("13", 2, 1, "03", "TC", 1);
+    // Two lessons of one teacher at once that are no joint lesson stay two.
+    t.addLesson("13", 3, 1, "03", "TC", 1);
+    t.addLesson("11", 3, 1, "03", "TC", 1);
+    const ScheduleRecords week = QueryScheduleRecords(t.db, ScheduleKind::Teacher, "张敏");
+    QCOMPARE(week.size(), size_t(4));
+    QCOMPARE(week[0].secondLine, QStringLiteral("一1、一2"));
+    QCOMPARE(week[1].secondLine, QStringLiteral("一3"));
+    QCOMPARE(QueryScheduleRecords(t.db, ScheduleKind::AllTeachers, {}).size(), size_t(4));
+    // Every class shows it.
+    QCOMPARE(QueryScheduleRecords(t.db, ScheduleKind::Class, "一（2）班").size(), size_t(1));
+    QCOMPARE(QueryScheduleRecords(t.db, ScheduleKind::Total, {}).size(), size_t(5));
+}
+
+void TestJointStore::yearUpgradeAndMaintenanceCarryJointRows() {
+    TestDb t;
+    for (const char* c : {"11", "12", "51", "61", "62"})
+        t.addClass(c, QStringLiteral("班") + c);
+    t.addCourse("01", "语文");
+    t.addCourse("03", "体育");
+    t.addTeacher("TA", "王芳");
+    t.addTeacher("TC", "张敏");
+    t.addPlan("11", "03", "TC", 2);
+    t.addPlan("61", "03", "TC", 2);
+    t.addPlan("51", "01", "TA", 2);
+    WriteJointClasses(t.db, "11", "03", "TC", {"12"});
+    WriteJointClasses(t.db, "61", "03", "TC", {"62"});
+    WriteJointClasses(t.db, "51", "01", "TA", {"61"});
+    UpgradeSchoolYear(t.db);
+    // Grade 1 moved up with its joint row; grade 6 left, and with it every
+    // joint row it took part in.
+    QCOMPARE(ReadJointClasses(t.db, "21", "03", "TC"), QStringList{"22"});
+    QCOMPARE(t.count("select count(*) from PlanJointtb"), 1LL);
+    QVERIFY(LoadSchool(t.db, Week::ofLessons(6)).joints.together("21", "22", "03", "TC"));
+    // A class deleted from the list takes its joint links along at maintenance.
+    t.exec("delete from Classtb where Code='22'");
+    MaintainData(t.db);
+    QCOMPARE(t.count("select count(*) from PlanJointtb"), 0LL);
 }
 
 QTEST_GUILESS_MAIN(TestJointStore)
