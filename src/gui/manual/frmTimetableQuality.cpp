@@ -67,10 +67,10 @@ frmTimetableQuality::frmTimetableQuality(AppContext& ctx, QWidget* parent)
         list(this, "lstTeachers", {QStringLiteral("老师"), QStringLiteral("需要改进的地方")});
     // Every measure and all five of the worst in view without scrolling.
     const int row = fontMetrics().height() + 4;
-    lstMeasures->setMinimumSize(Twips(11000), row * (rules::kMeasureCount + 2));
+    lstMeasures->setMinimumSize(Twips(6000), row * (rules::kMeasureCount + 2));
     lstMeasures->header()->resizeSection(0, Twips(4200));
     for (QTreeWidget* w : {lstClasses, lstTeachers}) {
-        w->setMinimumHeight(row * 7);
+        w->setMinimumSize(Twips(6000), row * 7);
         w->header()->resizeSection(0, Twips(1800));
     }
     cmdRecount = new QPushButton(QStringLiteral("重新计算(&R)"), this);
@@ -90,10 +90,18 @@ frmTimetableQuality::frmTimetableQuality(AppContext& ctx, QWidget* parent)
     layout->addWidget(lblResult);
     layout->addWidget(caption(this, QStringLiteral("全校(&M)："), lstMeasures));
     layout->addWidget(lstMeasures);
-    layout->addWidget(caption(this, QStringLiteral("最需要改进的班级(&L)："), lstClasses));
-    layout->addWidget(lstClasses, 1);
-    layout->addWidget(caption(this, QStringLiteral("最需要改进的老师(&T)："), lstTeachers));
-    layout->addWidget(lstTeachers, 1);
+    // The worst classes and teachers side by side, so the window fits a
+    // laptop screen at 125 %.
+    auto* worst = new QHBoxLayout;
+    for (const auto& [text, w] :
+         {std::pair{QStringLiteral("最需要改进的班级(&L)："), lstClasses},
+          std::pair{QStringLiteral("最需要改进的老师(&T)："), lstTeachers}}) {
+        auto* column = new QVBoxLayout;
+        column->addWidget(caption(this, text, w));
+        column->addWidget(w, 1);
+        worst->addLayout(column);
+    }
+    layout->addLayout(worst, 1);
     layout->addLayout(buttons);
 
     connect(cmdRecount, &QPushButton::clicked, this, &frmTimetableQuality::Measure);
