@@ -1,6 +1,6 @@
--- The timetable database: eight tables, no keys. The program checks uniqueness
--- itself before writing; the indexes only speed up the lookups that the
--- generator and the grid windows run most.
+-- The timetable database: eight tables, and newer ones below; no keys. The
+-- program checks uniqueness itself before writing; the indexes only speed up
+-- the lookups that the generator and the grid windows run most.
 CREATE TABLE Classtb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
 CREATE TABLE Coursetb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
 CREATE TABLE Teachertb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
@@ -23,6 +23,11 @@ CREATE TABLE LessonListtb (
 );
 CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
 CREATE TABLE CourseAttrtb (CourseCode TEXT);
+-- Newer settings, each in a table of its own: older copies of the program
+-- never read them, and a database without them reads as "no settings".
+-- A teacher's lessons a day and in a row at most, and subject group (教研组).
+CREATE TABLE TeacherRuletb (TeacherCode TEXT, MaxPerDay INTEGER, MaxInRow INTEGER, GroupCode TEXT);
+CREATE TABLE TeacherGrouptb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

@@ -23,6 +23,7 @@ CompletionTranslation TranslateForCompletion(School& s) {
     CompletionProblem& pr = t.problem;
     const Week week = s.timetable.week();
     pr.lessonsPerDay = week.lessonsPerDay();
+    pr.morningLessons = week.morningLessons();
     const int P = week.periodCount();
     auto periodOf = [&](Period q) { return (q.day - 1) * pr.lessonsPerDay + q.lessonNo - 1; };
     QHash<QString, int> unitOf;
@@ -49,6 +50,15 @@ CompletionTranslation TranslateForCompletion(School& s) {
                     level = LimitLevel::Never;
                 u.level[std::size_t(periodOf(q))] = std::uint8_t(attrOf(level));
             });
+        if (p.teacher >= 0 && (p.teacherMaxPerDay > 0 || p.teacherMaxInRow > 0)) {
+            const std::size_t at = std::size_t(p.teacher);
+            if (pr.teacherMaxPerDay.size() <= at) {
+                pr.teacherMaxPerDay.resize(at + 1, 0);
+                pr.teacherMaxInRow.resize(at + 1, 0);
+            }
+            pr.teacherMaxPerDay[at] = p.teacherMaxPerDay;
+            pr.teacherMaxInRow[at] = p.teacherMaxInRow;
+        }
         weekly.push_back(p.weeklyLessons);
         unitOf.insert(key(cls, course, teacher), int(pr.units.size()));
         pr.units.push_back(std::move(u));

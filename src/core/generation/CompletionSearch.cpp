@@ -17,6 +17,7 @@ constexpr int kAvoidCost = 30;
 constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
+constexpr int kMaxDisplaced = 6;
 
 class Search {
 public:
@@ -32,6 +33,12 @@ public:
             for (int d = 0; d < kDays; ++d)
                 m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
+        // Lessons without a period of the week count for the teacher's day too.
+        for (const auto& u : p.units)
+            if (u.teacher >= 0)
+                for (int d = 0; d < kDays; ++d)
+                    m_teacherDay[std::size_t(u.teacher) * kDays + std::size_t(d)] +=
+                        u.dayBase[std::size_t(d)];
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {
             const int t = p.units[std::size_t(l.unit)].teacher;
@@ -71,7 +78,7 @@ public:
             if (at >= 0)
                 take(i);
             for (int p = 0; p < m_P; ++p) {
-                int out[4], n = 0;
+                int out[kMaxDisplaced], n = 0;
                 open[std::size_t(i)][std::size_t(p)] =
                     unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n) && n == 0;
             }
@@ -183,10 +190,80 @@ private:
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
 
+    int teacherLimit(const std::vector<int>& limits, int t) const {
+        return t >= 0 && std::size_t(t) < limits.size() ? limits[std::size_t(t)] : 0;
+    }
+
+    // The teacher's own limits at period p for lesson i, with the lessons
+    // out[0..n) gone: one of the teacher's lessons that day leaves when the
+    // day is full, one of the row when the row would be too long. False when
+    // no movable lesson makes room.
+    bool teacherRoom(int i, int p, int out[kMaxDisplaced], int& n) {
+        const int t = unit(i).teacher;
+        const int maxDay = teacherLimit(m_p.teacherMaxPerDay, t);
+        const int maxRow = teacherLimit(m_p.teacherMaxInRow, t);
+        if (maxDay <= 0 && maxRow <= 0)
+            return true;
+        const int day = p / m_L;
+        auto gone = [&](int j) { return std::find(out, out + n, j) != out + n; };
+        // The least moved of the candidates, or kFree.
+        auto leastMoved = [&](auto candidate) {
+            int pick = kFree;
+            for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
+                const int j = teacherAt(t, q);
+                if (j == kFree || gone(j) || !movable(j) || !candidate(q))
+                    continue;
+                if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
+                    pick = j;
+            }
+            return pick;
+        };
+        if (maxDay > 0) {
+            int today = m_teacherDay[std::size_t(t) * kDays + std::size_t(day)];
+            for (int k = 0; k < n; ++k)
+                if (m_period[std::size_t(out[k])] / m_L == day && unit(out[k]).teacher == t)
+                    --today;
+            if (today >= maxDay) {
+                const int pick = leastMoved([](int) { return true; });
+                if (pick == kFree)
+                    return false;
+                out[n++] = pick;
+            }
+        }
+        if (maxRow > 0) {
+            const int lesson = p % m_L;
+            auto half = [&](int l) { return l < m_p.morningLessons; };
+            auto busy = [&](int l) {
+                if (l < 0 || l >= m_L || half(l) != half(lesson))
+                    return false;
+                const int j = teacherAt(t, day * m_L + l);
+                return j != kFree && !gone(j);
+            };
+            int first = lesson, last = lesson;
+            while (busy(first - 1))
+                --first;
+            while (busy(last + 1))
+                ++last;
+            if (last - first + 1 > maxRow) {
+                // A lesson of the row whose leaving splits it into rows short enough.
+                const int pick = leastMoved([&](int q) {
+                    const int l = q % m_L;
+                    return l >= first && l <= last && l != lesson && l - first <= maxRow &&
+                           last - l <= maxRow;
+                });
+                if (pick == kFree)
+                    return false;
+                out[n++] = pick;
+            }
+        }
+        return true;
+    }
+
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move. At most four: the class's, the teacher's, the
-    // exclusive course's and one over the daily share.
-    bool displaced(int i, int p, int out[4], int& n) {
+    // one of them may not move. At most six: the class's, the teacher's, the
+    // exclusive course's, one over the daily share, one over the teacher's
+    // day and one of a row too long.
+    bool displaced(int i, int p, int out[kMaxDisplaced], int& n) {
         n = 0;
         const auto& u = unit(i);
         auto add = [&](int j) {
@@ -226,7 +303,7 @@ private:
                 return false;
             out[n++] = pick;
         }
-        return true;
+        return teacherRoom(i, p, out, n);
     }
 
     int preference(int i, int p) const {
@@ -254,7 +331,7 @@ private:
         std::vector<int> keep;
         for (int i : m_unplaced) {
             bool any = false;
-            int out[4], n = 0;
+            int out[kMaxDisplaced], n = 0;
             for (int p = 0; p < m_P && !any; ++p)
                 any = unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n);
             (any ? keep : hopeless).push_back(i);
@@ -276,12 +353,12 @@ private:
         const auto& u = unit(i);
         int bestP = -1;
         long long bestCost = 0;
-        int bestOut[4], bestN = 0;
+        int bestOut[kMaxDisplaced], bestN = 0;
         std::uniform_int_distribution<int> noise(0, 99);
         for (int p = 0; p < m_P; ++p) {
             if (u.level[std::size_t(p)] >= kNever)
                 continue;
-            int out[4], n = 0;
+            int out[kMaxDisplaced], n = 0;
             if (!displaced(i, p, out, n))
                 continue;
             // A period the lesson was just pushed out of is closed for a

@@ -6,8 +6,9 @@
 // tabu list keeps a displaced lesson from going straight back. Hard rules are
 // never broken: one lesson per class and per teacher at a time, no "不排"
 // period, an exclusive course in one class at a time, the daily share of a
-// plan row (two rows of one course in a class each keep their own).
-// "最佳位置", "尽量不排" and a teacher's even day are costs.
+// plan row (two rows of one course in a class each keep their own), a
+// teacher's own daily maximum and lessons in a row. "最佳位置", "尽量不排"
+// and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
 // reads; the caller translates the timetable into it and back.
@@ -22,6 +23,11 @@ struct CompletionProblem {
     int teachers = 0; // ids 0 .. teachers − 1; −1 on a lesson: no teacher
     int courses = 0;
     std::vector<bool> exclusive; // by course id
+    // By teacher id (may be shorter than teachers: the rest have none): the
+    // teacher's most lessons a day and in a row, 0 for no limit. A row ends
+    // at the midday break, after morningLessons.
+    std::vector<int> teacherMaxPerDay, teacherMaxInRow;
+    int morningLessons = 4;
 
     // Everything a lesson of one plan row shares.
     struct Unit {

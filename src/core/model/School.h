@@ -3,6 +3,7 @@
 // exclusive courses (CourseAttrtb) and the week's lessons.
 #include "core/model/Limits.h"
 #include "core/model/PlanRow.h"
+#include "core/model/TeacherRules.h"
 #include "core/model/Timetable.h"
 
 #include <QSet>
@@ -26,6 +27,7 @@ struct School {
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;
     QSet<QString> exclusiveCourses;
+    TeacherRules teacherRules; // daily and in-row limits, subject groups
     Timetable timetable;
 
     bool isExclusive(const QString& courseCode) const {

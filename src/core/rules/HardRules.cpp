@@ -3,6 +3,7 @@
 #include "core/rules/Placement.h"
 
 #include <QHash>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -255,6 +256,93 @@ struct InPlan {
     }
 };
 
+bool presetOnly(const std::vector<Lesson>& lessons) {
+    return std::all_of(lessons.begin(), lessons.end(),
+                       [](const Lesson& l) { return l.origin == Origin::Preset; });
+}
+
+// The teachers with a limit, in the database's order of codes.
+template <class Limit>
+std::map<QByteArray, std::pair<QString, int>> limitedTeachers(const School& s, Limit limit) {
+    std::map<QByteArray, std::pair<QString, int>> out;
+    for (auto it = s.teacherRules.all().constBegin(); it != s.teacherRules.all().constEnd(); ++it)
+        if (!it.key().isEmpty() && limit(it.value()) > 0)
+            out[it.key().toUtf8()] = {it.key(), limit(it.value())};
+    return out;
+}
+
+// A teacher gives at most their daily maximum a day, in all classes, with
+// lessons without lesson number counted for their day.
+struct TeacherDailyMax {
+    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
+        if (teacherDailyMaxReached(s, p, q.day))
+            out.push_back({Obstacle::TeacherDailyMax, {}});
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        for (const auto& [key, teacher] :
+             limitedTeachers(s, [](const TeacherRule& r) { return r.maxPerDay; })) {
+            std::vector<Lesson> days[Week::kDays];
+            for (const Lesson& l : s.timetable.lessons())
+                if (l.teacherCode == teacher.first && l.period.day >= 1 &&
+                    l.period.day <= Week::kDays)
+                    days[l.period.day - 1].push_back(l);
+            for (int day = 1; day <= Week::kDays; ++day) {
+                std::vector<Lesson>& lessons = days[day - 1];
+                if (static_cast<int>(lessons.size()) <= teacher.second)
+                    continue;
+                const bool note = presetOnly(lessons);
+                out.push_back({Rule::TeacherDailyMax, teacher.first, Period{day, 0},
+                               std::move(lessons), teacher.second, note});
+            }
+        }
+    }
+};
+
+// A teacher gives at most so many lessons one after another; the midday
+// break ends a row.
+struct TeacherInRow {
+    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
+        if (teacherRowTooLong(s, p, q))
+            out.push_back({Obstacle::TeacherInRow, {}});
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        const Week week = s.timetable.week();
+        for (const auto& [key, teacher] :
+             limitedTeachers(s, [](const TeacherRule& r) { return r.maxInRow; })) {
+            for (int day = 1; day <= Week::kDays; ++day) {
+                std::vector<Lesson> row;
+                int first = 0;
+                auto close = [&] {
+                    // Two lessons at one period are one step of the row.
+                    std::set<int> periods;
+                    for (const Lesson& l : row)
+                        periods.insert(l.period.lessonNo);
+                    if (static_cast<int>(periods.size()) > teacher.second) {
+                        const bool note = presetOnly(row);
+                        out.push_back({Rule::TeacherInRow, teacher.first, Period{day, first},
+                                       std::move(row), teacher.second, note});
+                    }
+                    row.clear();
+                };
+                for (int n = 1; n <= week.lessonsPerDay(); ++n) {
+                    const std::vector<size_t> here =
+                        s.timetable.teacherLessonIndexes(teacher.first, Period{day, n});
+                    if (here.empty() || (!row.empty() && !week.sameHalfDay(n - 1, n))) {
+                        close();
+                        if (here.empty())
+                            continue;
+                    }
+                    if (row.empty())
+                        first = n;
+                    for (size_t i : here)
+                        row.push_back(s.timetable.lessons()[i]);
+                }
+                close();
+            }
+        }
+    }
+};
+
 template <class R> void breachesOfRule(const School& s, std::vector<Breach>& out) {
     R::breaches(s, out);
 }
@@ -272,6 +360,8 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
     Exclusive::against(s, p, period, reasons);
     DailyShare::against(s, p, period, reasons);
     InPlan::against(s, p, period, reasons);
+    TeacherDailyMax::against(s, p, period, reasons);
+    TeacherInRow::against(s, p, period, reasons);
     // Not a rule: generation's way of spreading a teacher's week, told so
     // that its leftovers can be explained. A lesson outside the plan has no
     // cap to keep.
@@ -308,6 +398,12 @@ std::vector<Breach> breachesOf(const School& s, Rule rule) {
     case Rule::InPlan:
         breachesOfRule<InPlan>(s, out);
         break;
+    case Rule::TeacherDailyMax:
+        breachesOfRule<TeacherDailyMax>(s, out);
+        break;
+    case Rule::TeacherInRow:
+        breachesOfRule<TeacherInRow>(s, out);
+        break;
     }
     return out;
 }
@@ -338,6 +434,10 @@ QString ruleName(Rule rule) {
         return QStringLiteral("课表外的课");
     case Rule::InPlan:
         return QStringLiteral("计划外的课");
+    case Rule::TeacherDailyMax:
+        return QStringLiteral("超过老师每天节数");
+    case Rule::TeacherInRow:
+        return QStringLiteral("超过老师连上节数");
     }
     return {};
 }

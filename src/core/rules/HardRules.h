@@ -8,7 +8,8 @@
 // The rules:
 //  - ClassOnce:     a class has at most one lesson in a period;
 //  - TeacherOnce:   a teacher has at most one lesson in a period;
-//  - NeverPeriod:   no lesson in a "不排" period of its course, teacher or class;
+//  - NeverPeriod:   no lesson in a "不排" period of its course, teacher, the
+//                   teacher's group (教研组) or class;
 //  - Exclusive:     an exclusive course (CourseAttrtb) is in one class at a time;
 //  - DailyShare:    on one day a plan row has at most its daily share,
 //                   Int(Count/5)+1, of lessons (two rows of one course in a
@@ -16,7 +17,13 @@
 //                   through pre-set lessons alone is a note, not a fault;
 //  - InsideWeek:    every lesson lies inside the week;
 //  - InPlan:        every generated or hand-placed lesson belongs to a plan
-//                   row, and no row has more lessons than its count.
+//                   row, and no row has more lessons than its count;
+//  - TeacherDailyMax: a teacher with a daily maximum gives at most that many
+//                   lessons a day, in all classes;
+//  - TeacherInRow:  a teacher with a limit in a row gives at most that many
+//                   lessons one after another; the midday break ends a row.
+// The two teacher limits, like DailyShare, are a note only when pre-set
+// lessons alone break them.
 #include "core/model/School.h"
 
 #include <QString>
@@ -24,21 +31,36 @@
 
 namespace rules {
 
-enum class Rule { ClassOnce, TeacherOnce, NeverPeriod, Exclusive, DailyShare, InsideWeek, InPlan };
-inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce, Rule::NeverPeriod,
-                                     Rule::Exclusive, Rule::DailyShare,  Rule::InsideWeek,
-                                     Rule::InPlan};
+enum class Rule {
+    ClassOnce,
+    TeacherOnce,
+    NeverPeriod,
+    Exclusive,
+    DailyShare,
+    InsideWeek,
+    InPlan,
+    TeacherDailyMax,
+    TeacherInRow,
+};
+inline constexpr Rule kAllRules[] = {
+    Rule::ClassOnce, Rule::TeacherOnce,     Rule::NeverPeriod,
+    Rule::Exclusive, Rule::DailyShare,      Rule::InsideWeek,
+    Rule::InPlan,    Rule::TeacherDailyMax, Rule::TeacherInRow,
+};
 
 // One place where a timetable breaks a rule.
 struct Breach {
     Rule rule;
     // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod), the
-    // teacher (TeacherOnce) or the course (Exclusive) concerned.
+    // teacher (TeacherOnce, TeacherDailyMax, TeacherInRow) or the course
+    // (Exclusive) concerned.
     QString code;
-    Period period;               // the period; for DailyShare lessonNo is 0 (the day)
+    // The period; for DailyShare and TeacherDailyMax lessonNo is 0 (the day),
+    // for TeacherInRow the first lesson of the row.
+    Period period;
     std::vector<Lesson> lessons; // the lessons that break it, in the order stored
     // DailyShare: the row's share; InPlan: the row's count, −1 for lessons
-    // that no plan row has.
+    // that no plan row has; TeacherDailyMax, TeacherInRow: the teacher's limit.
     long long limit = 0;
     // Pre-set lessons alone put the day over its share: reported, not a fault.
     bool noteOnly = false;

@@ -31,11 +31,17 @@ LimitLevel levelFromCells(const std::vector<LimitCell>& cells, int lessonNo, int
     return avoid ? LimitLevel::Avoid : LimitLevel::Never;
 }
 
-// The teacher's and the class's "尽量不排" and "不排" cells, by period.
+// The teacher's, the group's and the class's "尽量不排" and "不排" cells, by
+// period; with them the teacher's own limits.
 void readTimeOff(const School& s, Placing& p) {
     p.timeOff.fill(0);
+    const TeacherRule& rule = s.teacherRules.of(p.teacherCode);
+    p.teacherMaxPerDay = p.teacherCode.isEmpty() ? 0 : rule.maxPerDay;
+    p.teacherMaxInRow = p.teacherCode.isEmpty() ? 0 : rule.maxInRow;
+    p.groupCode = p.teacherCode.isEmpty() ? QString() : rule.groupCode;
     for (int day = 1; day <= Week::kDays; ++day)
         for (const auto& [kind, code] : {std::pair{LimitKind::Teacher, &p.teacherCode},
+                                         std::pair{LimitKind::Group, &p.groupCode},
                                          std::pair{LimitKind::Class, &p.classCode}}) {
             if (code->isEmpty())
                 continue;
@@ -190,9 +196,33 @@ bool teacherDayFull(const School& s, const Placing& p, int day) {
     return s.timetable.teacherLessonsOnDay(p.teacher, day) >= p.teacherCap;
 }
 
+bool teacherDailyMaxReached(const School& s, const Placing& p, int day) {
+    return p.teacherMaxPerDay > 0 &&
+           s.timetable.teacherLessonsOnDay(p.teacher, day) >= p.teacherMaxPerDay;
+}
+
+int teacherRowWith(const School& s, const Placing& p, Period period) {
+    const Week week = s.timetable.week();
+    auto busy = [&](int n) {
+        return n >= 1 && n <= week.lessonsPerDay() && week.sameHalfDay(n, period.lessonNo) &&
+               s.timetable.teacherLessonsAt(p.teacher, Period{period.day, n}) > 0;
+    };
+    int row = 1;
+    for (int n = period.lessonNo - 1; busy(n); --n)
+        ++row;
+    for (int n = period.lessonNo + 1; busy(n); ++n)
+        ++row;
+    return row;
+}
+
+bool teacherRowTooLong(const School& s, const Placing& p, Period period) {
+    return p.teacherMaxInRow > 0 && teacherRowWith(s, p, period) > p.teacherMaxInRow;
+}
+
 bool generationMayUse(const School& s, const Placing& p, Period period) {
     return !teacherBusy(s, p, period) && !exclusiveTaken(s, p, period) &&
-           !classCourseShareReached(s, p, period.day);
+           !classCourseShareReached(s, p, period.day) &&
+           !teacherDailyMaxReached(s, p, period.day) && !teacherRowTooLong(s, p, period);
 }
 
 QString describe(const Reason& r, const Placing& p,
@@ -228,6 +258,14 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("%1的%2课已排够计划的%3节")
             .arg(name('c', p.classCode), name('k', p.courseCode))
             .arg(p.weeklyLessons);
+    case Obstacle::TeacherDailyMax:
+        return QStringLiteral("%1当天的课已达每天最多 %2 节")
+            .arg(name('t', p.teacherCode))
+            .arg(p.teacherMaxPerDay);
+    case Obstacle::TeacherInRow:
+        return QStringLiteral("%1排在这里就连上超过 %2 节")
+            .arg(name('t', p.teacherCode))
+            .arg(p.teacherMaxInRow);
     case Obstacle::TeacherDayCap:
         return QStringLiteral("%1当天已有%2节课（每天最多%2节）")
             .arg(name('t', p.teacherCode))

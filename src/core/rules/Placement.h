@@ -34,7 +34,12 @@ struct Placing {
     bool inPlan = false;         // a complete plan row has this class, course and teacher
     int dailyShare = 1;          // lessons of the course a day the class may have
     int teacherCap = 0;          // the teacher's lessons a day, at most
-    // The teacher's and the class's own limits that raise the course's level:
+    // The school's own limits of the teacher (0: none) and the teacher's group.
+    int teacherMaxPerDay = 0;
+    int teacherMaxInRow = 0;
+    QString groupCode = {};
+    // The teacher's, the teacher's group's and the class's own limits that
+    // raise the course's level:
     // by (day − 1) × 7 + lessonNo − 1, "尽量不排" or "不排" (0: none).
     std::array<std::uint8_t, Week::kDays * Week::kMaxLessonsPerDay> timeOff{};
 };
@@ -85,9 +90,18 @@ bool dailyShareReached(const School& school, const Placing& p, int day);
 // toward the share.
 bool classCourseShareReached(const School& school, const Placing& p, int day);
 bool teacherDayFull(const School& school, const Placing& p, int day);
+// The teacher has the school's daily maximum of lessons that day (any class).
+bool teacherDailyMaxReached(const School& school, const Placing& p, int day);
+// The lessons the teacher would give one after another with this lesson at
+// the period: the period itself and the teacher's lessons right before and
+// after it on that half of the day (the midday break ends a row).
+int teacherRowWith(const School& school, const Placing& p, Period period);
+// A lesson at the period would make the teacher's row longer than allowed.
+bool teacherRowTooLong(const School& school, const Placing& p, Period period);
 
 // What generation checks for a lesson number that is free for the class at
-// the level it is trying: teacher, exclusive course and daily share.
+// the level it is trying: teacher, exclusive course, daily share and the
+// teacher's own daily and in-row limits.
 bool generationMayUse(const School& school, const Placing& p, Period period);
 
 // Why a lesson cannot go to a period.
@@ -101,6 +115,8 @@ enum class Obstacle {
     DailyShareReached,  // the plan row has its daily share that day
     NotInPlan,          // no plan row has this class, course and teacher
     RowComplete,        // the plan row has all its lessons already
+    TeacherDailyMax,    // the teacher has the school's daily maximum that day
+    TeacherInRow,       // the teacher would give more lessons in a row than allowed
     TeacherDayCap,      // generation's daily cap for the teacher: not a rule
 };
 // Every obstacle but generation's teacher cap is a rule (HardRules.h).

@@ -31,6 +31,21 @@ const QSet<int>* neverOf(const QHash<QString, QSet<int>>& map, const QString& co
     return it == map.constEnd() ? &kNone : &it.value();
 }
 
+// The teacher's lessons a week: the open periods of each day, no more than
+// the teacher's daily maximum a day.
+int teacherOpen(const PlanCheckInput& in, const QString& teacher) {
+    const QSet<int>* never = neverOf(in.teacherNever, teacher);
+    const int max = in.teacherMaxPerDay.value(teacher, 0);
+    int open = 0;
+    for (int day = 0; day < kDays; ++day) {
+        int today = 0;
+        for (int n = 0; n < in.lessonsPerDay; ++n)
+            today += !never->contains(day * in.lessonsPerDay + n);
+        open += max > 0 ? std::min(today, max) : today;
+    }
+    return open;
+}
+
 // A row gets at most its daily share of lessons a day, and only at periods
 // that its class, course and teacher all leave open.
 int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
@@ -134,16 +149,24 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
     for (const auto& [teacher, planned] : teacherLoad) {
         if (!wantTeacher(teacher))
             continue;
-        const int open = openPeriods(in.lessonsPerDay, {neverOf(in.teacherNever, teacher)});
+        const int open = teacherOpen(in, teacher);
+        const int max = in.teacherMaxPerDay.value(teacher, 0);
         if (planned > open)
-            out.push_back(
-                {PlanProblem::Kind::Teacher,
-                 {},
-                 {},
-                 teacher,
-                 planned,
-                 open,
-                 line(QStringLiteral("老师 ") + nameOf(in.teacherNames, teacher), planned, open)});
+            out.push_back({PlanProblem::Kind::Teacher,
+                           {},
+                           {},
+                           teacher,
+                           planned,
+                           open,
+                           max > 0
+                               ? QStringLiteral("老师 %1：计划 %2 节，每天最多 %3 节，"
+                                                "每周可上课时间只有 %4 节")
+                                     .arg(nameOf(in.teacherNames, teacher))
+                                     .arg(planned)
+                                     .arg(max)
+                                     .arg(open)
+                               : line(QStringLiteral("老师 ") + nameOf(in.teacherNames, teacher),
+                                      planned, open)});
     }
     std::vector<const PlanCheckInput::Row*> rows;
     for (const auto& r : in.rows)

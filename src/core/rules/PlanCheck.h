@@ -21,8 +21,11 @@ struct PlanCheckInput {
     int lessonsPerDay = 6;
     std::vector<Row> rows;
     // The "不排" periods of each class, course and teacher that has any, by
-    // period index (day − 1) × lessonsPerDay + (lesson − 1).
+    // period index (day − 1) × lessonsPerDay + (lesson − 1); a teacher's
+    // include those of the teacher's group.
     QHash<QString, QSet<int>> classNever, courseNever, teacherNever;
+    // The teachers' own daily maximum, where they have one.
+    QHash<QString, int> teacherMaxPerDay;
     QSet<QString> exclusiveCourses;
     // Names for the messages; a code without a name is shown as it is.
     QHash<QString, QString> classNames, courseNames, teacherNames;

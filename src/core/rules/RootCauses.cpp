@@ -110,6 +110,32 @@ std::vector<Period> neverPeriods(const School& s, LimitKind kind, const QString&
     return out;
 }
 
+// The lessons a teacher can give in a week: the periods that neither the
+// teacher's nor the group's "不排" closes, as many of them a day as the
+// teacher's daily maximum and row limit let through.
+int teacherSupply(const School& s, const QString& teacher) {
+    const Week week = s.timetable.week();
+    const TeacherRule& rule = s.teacherRules.of(teacher);
+    int supply = 0;
+    for (int day = 1; day <= Week::kDays; ++day) {
+        int today = 0;
+        for (const auto& [from, to] :
+             {std::pair{1, week.morningLessons()},
+              std::pair{week.morningLessons() + 1, week.lessonsPerDay()}}) {
+            int open = 0;
+            for (int n = from; n <= to; ++n)
+                open += !neverAt(s, LimitKind::Teacher, teacher, {day, n}) &&
+                        (rule.groupCode.isEmpty() ||
+                         !neverAt(s, LimitKind::Group, rule.groupCode, {day, n}));
+            // k in a row leave one period of every k + 1 empty.
+            const int half = to - from + 1;
+            today += rule.maxInRow > 0 ? std::min(open, half - half / (rule.maxInRow + 1)) : open;
+        }
+        supply += rule.maxPerDay > 0 ? std::min(today, rule.maxPerDay) : today;
+    }
+    return supply;
+}
+
 // Periods open to the course as its own limits set them.
 int courseOpenPeriods(const School& s, const QString& course) {
     Placing p;
@@ -162,9 +188,7 @@ public:
                        courseDemand[r.course] > (supply = courseOpenPeriods(m_s, r.course))) {
                 c = {CauseKind::ExclusiveCourse, r.course, {}, {}, 0, {}, {}};
                 figures = {supply, courseDemand[r.course]};
-            } else if (teacherDemand[r.teacher] >
-                       (supply =
-                            P - int(neverPeriods(m_s, LimitKind::Teacher, r.teacher).size()))) {
+            } else if (teacherDemand[r.teacher] > (supply = teacherSupply(m_s, r.teacher))) {
                 c = {CauseKind::Teacher, r.teacher, {}, {}, 0, {}, {}};
                 figures = {supply, teacherDemand[r.teacher]};
             } else if (classDemand[r.cls] >
@@ -408,14 +432,11 @@ private:
             if (x.course == r.course)
                 teachesCourse[x.teacher] = true;
         }
-        const int P = m_s.timetable.week().periodCount();
         std::vector<std::pair<long long, QString>> ranked;
         for (auto it = demand.constBegin(); it != demand.constEnd(); ++it) {
             if (it.key() == r.teacher)
                 continue;
-            const long long spare =
-                P - static_cast<long long>(neverPeriods(m_s, LimitKind::Teacher, it.key()).size()) -
-                it.value();
+            const long long spare = teacherSupply(m_s, it.key()) - it.value();
             if (spare <= 0)
                 continue;
             ranked.emplace_back((teachesCourse.value(it.key()) ? 1000 : 0) + spare, it.key());

@@ -36,7 +36,8 @@ struct Names {
 bool TimetableCheck::ok() const {
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &hiddenCharacters})
+          &teacherLimits, &outsidePlan, &outsideWeek, &planFaults, &counterMismatches,
+          &hiddenCharacters})
         if (!list->isEmpty())
             return false;
     return true;
@@ -46,8 +47,8 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &planFaults, &counterMismatches, &hiddenCharacters, &notes,
-          &incompleteRows})
+          &teacherLimits, &outsidePlan, &outsideWeek, &planFaults, &counterMismatches,
+          &hiddenCharacters, &notes, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -66,6 +67,9 @@ QStringList TimetableCheck::report() const {
                      .arg(planFaults.size())
                      .arg(counterMismatches.size())
                      .arg(outsideWeek.size()) +
+                 (teacherLimits.isEmpty()
+                      ? QString()
+                      : QStringLiteral("超过老师节数限制 %1 处，").arg(teacherLimits.size())) +
                  QStringLiteral("未排 %1 节（%2 行）。").arg(unplacedLessons).arg(unplaced.size());
     lines << (ok() ? QStringLiteral("没有重复排课，计数正确，课表符合排课规则。")
                    : QStringLiteral("发现重复排课、计数错误或不符合排课规则的课！"));
@@ -145,6 +149,30 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
                 r.notes << QStringLiteral("提示：预排的课超过每天节数：") + line;
             else
                 r.dailyShareOver << QStringLiteral("超过每天节数：") + line;
+            break;
+        }
+        case rules::Rule::TeacherDailyMax:
+        case rules::Rule::TeacherInRow: {
+            QStringList lessons;
+            for (const Lesson& l : b.lessons)
+                lessons << names.cls(l.classCode) + ' ' + names.course(l.courseCode);
+            const QString line =
+                b.rule == rules::Rule::TeacherDailyMax
+                    ? QStringLiteral("%1 %2已上 %3 节，每天最多 %4 节：%5")
+                          .arg(names.teacher(b.code), dayName(b.period.day))
+                          .arg(b.lessons.size())
+                          .arg(b.limit)
+                          .arg(lessons.join(QStringLiteral("、")))
+                    : QStringLiteral("%1 %2起连上 %3 节，最多连上 %4 节：%5")
+                          .arg(names.teacher(b.code), period(b.period.day, b.period.lessonNo))
+                          .arg(b.lessons.size())
+                          .arg(b.limit)
+                          .arg(lessons.join(QStringLiteral("、")));
+            const QString what = rules::ruleName(b.rule) + QStringLiteral("：");
+            if (b.noteOnly)
+                r.notes << QStringLiteral("提示：预排的课") + what + line;
+            else
+                r.teacherLimits << what + line;
             break;
         }
         case rules::Rule::InsideWeek:

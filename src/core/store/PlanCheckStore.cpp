@@ -1,6 +1,7 @@
 #include "core/store/PlanCheckStore.h"
 
 #include "core/store/Sql.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
@@ -14,18 +15,30 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
             in.rows.push_back({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
                                sql::text(st.getColumn(2)), st.getColumn(3).getInt()});
     }
+    QHash<QString, QSet<int>> groupNever;
     {
         SQLite::Statement st(d, "select Kind,Code,Day,LessonNo from Limittb where Attr=3 and "
-                                "Kind in (0,1,2) and Day between 1 and 5 and LessonNo between 1 "
+                                "Kind in (0,1,2,4) and Day between 1 and 5 and LessonNo between 1 "
                                 "and ? order by rowid");
         st.bind(1, lessonsPerDay);
         while (st.executeStep()) {
             const int kind = st.getColumn(0).getInt();
             const int period =
                 (st.getColumn(2).getInt() - 1) * lessonsPerDay + st.getColumn(3).getInt() - 1;
-            auto& owner = kind == 0 ? in.classNever : kind == 1 ? in.courseNever : in.teacherNever;
+            auto& owner = kind == 0   ? in.classNever
+                          : kind == 1 ? in.courseNever
+                          : kind == 2 ? in.teacherNever
+                                      : groupNever;
             owner[sql::text(st.getColumn(1))].insert(period);
         }
+    }
+    // A group's meeting closes its periods to each of its teachers.
+    const TeacherRules teachers = ReadTeacherRules(d);
+    for (auto it = teachers.all().constBegin(); it != teachers.all().constEnd(); ++it) {
+        if (it.value().maxPerDay > 0)
+            in.teacherMaxPerDay.insert(it.key(), it.value().maxPerDay);
+        if (const auto g = groupNever.constFind(it.value().groupCode); g != groupNever.constEnd())
+            in.teacherNever[it.key()].unite(g.value());
     }
     {
         SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
