@@ -15,6 +15,7 @@
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmClassRoomInput.h"
 #include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmGroupInput.h"
 #include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
@@ -23,6 +24,7 @@
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmGroupLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
@@ -195,6 +197,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuCourseList_Click);
     action(mnuBasicData, mnuTeacherList, "mnuTeacherList", "老师名单(&T)",
            &frmMain::mnuTeacherList_Click);
+    action(mnuBasicData, mnuGroupList, "mnuGroupList", "教研组名单(&G)",
+           &frmMain::mnuGroupList_Click);
     action(mnuBasicData, mnuClassRoomList, "mnuClassRoomList", "公共教室名单(&R)",
            &frmMain::mnuClassRoomList_Click);
     action(mnuBasicData, mnuClassPlan, "mnuClassPlan", "各班教学计划(&P)",
@@ -210,6 +214,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuCourseLimit_Click);
     action(mnuLimit, mnuTeacherLimit, "mnuTeacherLimit", "老师上课时间限制(&T)",
            &frmMain::mnuTeacherLimit_Click);
+    action(mnuLimit, mnuGroupLimit, "mnuGroupLimit", "教研组上课时间限制(&G)",
+           &frmMain::mnuGroupLimit_Click);
     action(mnuLimit, mnuClassroomLimit, "mnuClassroomLimit", "教室上课时间限制(&R)",
            &frmMain::mnuClassroomLimit_Click);
     action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程(&Y)",
@@ -370,6 +376,11 @@ void frmMain::mnuTeacherList_Click() {
     dlg.exec();
 }
 
+void frmMain::mnuGroupList_Click() {
+    frmGroupInput dlg(m_ctx, this);
+    dlg.exec();
+}
+
 void frmMain::mnuClassRoomList_Click() {
     frmClassRoomInput dlg(m_ctx, this);
     dlg.exec();
@@ -399,6 +410,11 @@ void frmMain::mnuCourseLimit_Click() {
 
 void frmMain::mnuTeacherLimit_Click() {
     frmTeacherLimitInput dlg(m_ctx, this);
+    dlg.exec();
+}
+
+void frmMain::mnuGroupLimit_Click() {
+    frmGroupLimitInput dlg(m_ctx, this);
     dlg.exec();
 }
 

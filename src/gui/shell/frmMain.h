@@ -24,6 +24,7 @@ public:
     QAction* mnuClassList;
     QAction* mnuCourseList;
     QAction* mnuTeacherList;
+    QAction* mnuGroupList;
     QAction* mnuClassRoomList;
     QAction* mnuClassPlan;
     QAction* mnuImport;
@@ -32,6 +33,7 @@ public:
     QAction* mnuClassLimit;
     QAction* mnuCourseLimit;
     QAction* mnuTeacherLimit;
+    QAction* mnuGroupLimit;
     QAction* mnuClassroomLimit;
     QAction* mnuPrepairBuild;
     QAction* mnuAutoBuild;
@@ -80,12 +82,14 @@ private:
     void mnuClassList_Click();
     void mnuCourseList_Click();
     void mnuTeacherList_Click();
+    void mnuGroupList_Click();
     void mnuClassRoomList_Click();
     void mnuClassPlan_Click();
     void mnuImport_Click();
     void mnuClassLimit_Click();
     void mnuCourseLimit_Click();
     void mnuTeacherLimit_Click();
+    void mnuGroupLimit_Click();
     void mnuClassroomLimit_Click();
     void mnuPrepairBuild_Click();
     void mnuAutoBuild_Click();

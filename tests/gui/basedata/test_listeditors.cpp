@@ -3,10 +3,13 @@
 #include "GuiTest.h"
 #include "gui/basedata/frmClassRoomInput.h"
 #include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmGroupInput.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QSpinBox>
 
 #include <QPushButton>
 #include <QStatusBar>
@@ -64,6 +67,8 @@ private slots:
     void failuresAreReportedAndLeaveDataAsItWas();
     void headerClickSortsByColumnText();
     void menuEntriesOpenTheEditors();
+    void teacherLimitsAndGroupAreKeptWithTheTeacher();
+    void groupListEditsTheGroups();
     void screenshots();
 };
 
@@ -85,7 +90,10 @@ void TestListEditors::opensWithCaptionsAndStoredRows_data() {
                              << "老师名单"
                              << "老师姓名"
                              << "老师名称"
-                             << "txtCode" << codeFirst;
+                             << "txtCode"
+                             << QStringList{"txtCode",      "txtName",     "txtFullName",
+                                            "txtShortName", "spnMaxPerDay", "spnMaxInRow",
+                                            "cboGroup",     "cmdApplyAll", "cmdAppend"};
     QTest::newRow("classroom") << "classroom"
                                << "教室名单"
                                << "教室名称"
@@ -500,7 +508,8 @@ void TestListEditors::menuEntriesOpenTheEditors() {
     frmMain main(f.ctx);
     // The classroom entry stays hidden, which leaves it disabled too.
     QVERIFY(!main.findChild<QAction*>("mnuClassRoomList")->isVisible());
-    for (const char* entry : {"mnuClassList", "mnuCourseList", "mnuTeacherList"}) {
+    for (const char* entry :
+         {"mnuClassList", "mnuCourseList", "mnuTeacherList", "mnuGroupList"}) {
         auto* action = main.findChild<QAction*>(entry);
         QVERIFY2(action && action->isEnabled(), entry);
         QString opened;
@@ -511,6 +520,89 @@ void TestListEditors::menuEntriesOpenTheEditors() {
         action->trigger();
         QCOMPARE(opened, QString(entry).replace("mnu", "frm").replace("List", "Input"));
     }
+}
+
+void TestListEditors::teacherLimitsAndGroupAreKeptWithTheTeacher() {
+    EditorFixture f;
+    f.t.addTeacher("T1", "张");
+    f.t.addTeacher("T2", "李");
+    f.t.exec("insert into TeacherGrouptb (Code,Name) values ('G1','语文组'),('G2','数学组')");
+    f.open();
+    FakeDialogs dialogs;
+    auto w = MakeEditor("teacher", f.ctx);
+    auto* t = static_cast<frmTeacherInput*>(w.get());
+    QCOMPARE(t->cboGroup->count(), 3); // none and the two groups
+    // Added with the teacher.
+    Type(*w, "T3", "王", "王芳", "王");
+    t->spnMaxPerDay->setValue(4);
+    t->spnMaxInRow->setValue(2);
+    t->cboGroup->setCurrentIndex(t->cboGroup->findText("语文组"));
+    w->cmdAppend->click();
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(f.text("select MaxPerDay||'/'||MaxInRow||'/'||GroupCode from TeacherRuletb where "
+                    "TeacherCode=?",
+                    "T3"),
+             QString("4/2/G1"));
+    QCOMPARE(t->spnMaxPerDay->value(), 0); // cleared with the fields
+    QCOMPARE(t->spnMaxPerDay->text(), QString("不限"));
+    // Shown with the chosen teacher, changed by 修改.
+    ClickRow(w->lstAllRecord, "T3");
+    QCOMPARE(t->spnMaxInRow->value(), 2);
+    QCOMPARE(t->cboGroup->currentText(), QString("语文组"));
+    ClickRow(w->lstAllRecord, "T1");
+    QCOMPARE(t->spnMaxInRow->value(), 0);
+    QCOMPARE(t->cboGroup->currentIndex(), 0);
+    t->cboGroup->setCurrentIndex(t->cboGroup->findText("数学组"));
+    w->cmdModify->click();
+    QCOMPARE(f.text("select GroupCode from TeacherRuletb where TeacherCode=?", "T1"),
+             QString("G2"));
+
+    // Both limits for every teacher in one step, after asking; groups stay.
+    t->spnMaxPerDay->setValue(5);
+    t->spnMaxInRow->setValue(0);
+    t->cmdApplyAll->click(); // cancelled
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where MaxPerDay=5"), 0LL);
+    dialogs.answers << UiDialogs::Answer::Ok;
+    t->cmdApplyAll->click();
+    QVERIFY(dialogs.lastText().contains("每天最多节数设为5，最多连上节数设为不限"));
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where MaxPerDay=5 and MaxInRow is null"),
+             3LL);
+    QCOMPARE(f.text("select GroupCode from TeacherRuletb where TeacherCode=?", "T3"),
+             QString("G1"));
+    // Deleting a teacher takes their settings with them.
+    dialogs.answers << UiDialogs::Answer::Yes;
+    ClickRow(w->lstAllRecord, "T3");
+    w->cmdDelete->click();
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where TeacherCode='T3'"), 0LL);
+}
+
+void TestListEditors::groupListEditsTheGroups() {
+    EditorFixture f;
+    // An older database: the first group makes the tables.
+    f.t.exec("drop table TeacherRuletb");
+    f.t.exec("drop table TeacherGrouptb");
+    f.open();
+    FakeDialogs dialogs;
+    auto w = std::make_unique<frmGroupInput>(f.ctx);
+    w->show();
+    QCOMPARE(w->windowTitle(), QString("教研组名单"));
+    QCOMPARE(w->lstAllRecord->topLevelItemCount(), 0);
+    Type(*w, "G1", "语文组", "", "");
+    w->cmdAppend->click();
+    QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.lastText()));
+    QCOMPARE(f.count("select count(*) from TeacherGrouptb"), 1LL);
+    // Deleting a group takes its time limits and its teachers' membership.
+    f.exec("insert into TeacherRuletb (TeacherCode,MaxPerDay,GroupCode) values ('T1',4,'G1')");
+    f.exec("insert into Limittb values (4,'G1',3,5,3)");
+    dialogs.answers << UiDialogs::Answer::Yes;
+    ClickRow(w->lstAllRecord, "G1");
+    w->cmdDelete->click();
+    QCOMPARE(f.count("select count(*) from TeacherGrouptb"), 0LL);
+    QCOMPARE(f.count("select count(*) from Limittb where Kind=4"), 0LL);
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where GroupCode is null and "
+                     "MaxPerDay=4"),
+             1LL);
+    SaveScreenshot(w.get());
 }
 
 void TestListEditors::screenshots() {
