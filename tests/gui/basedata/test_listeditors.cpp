@@ -122,12 +122,18 @@ void TestListEditors::opensWithCaptionsAndStoredRows() {
     QCOMPARE(ColumnTexts(w->lstAllRecord, 2), QStringList({"", "拾"}));
     QCOMPARE(w->txtName->maxLength(), 10);
     QCOMPARE(w->focusWidget()->objectName(), firstFocus);
+    // A spin box takes the focus through its own line edit: one stop.
+    auto stopName = [](QWidget* x) {
+        return qobject_cast<QAbstractSpinBox*>(x->parentWidget()) ? x->parentWidget()->objectName()
+                                                                   : x->objectName();
+    };
     QWidget* at = w->findChild<QWidget*>(tabOrder.first());
     for (const QString& next : tabOrder.mid(1)) {
+        const QString from = stopName(at);
         do
             at = at->nextInFocusChain();
-        while (!(at->focusPolicy() & Qt::TabFocus));
-        QCOMPARE(at->objectName(), next);
+        while (!(at->focusPolicy() & Qt::TabFocus) || stopName(at) == from);
+        QCOMPARE(stopName(at), next);
     }
 }
 
