@@ -40,22 +40,22 @@
 #include <vector>
 
 #include "core/generation/BuildTimetable.h"
+#include "core/store/CodeRecords.h"
 #include "core/store/Lookups.h"
+#include "core/store/TeacherRuleStore.h"
+#include "core/store/TimeLimits.h"
 #include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmCourseInput.h"
 #include "gui/basedata/frmImport.h"
-#include "core/store/CodeRecords.h"
-#include "core/store/TeacherRuleStore.h"
-#include "core/store/TimeLimits.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
-#include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmGroupLimitInput.h"
+#include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
@@ -266,7 +266,8 @@ std::vector<Shot> Shots() {
                      }});
     shots.push_back({"frmCourseLimitInput", "limits", &Make<frmCourseLimitInput>, {}});
     shots.push_back({"frmTeacherLimitInput", nullptr, &Make<frmTeacherLimitInput>, {}});
-    shots.push_back({"frmGroupLimitInput", nullptr,
+    shots.push_back({"frmGroupLimitInput",
+                     nullptr,
                      [](AppContext& ctx, frmMain* main) {
                          AddDemoGroup(ctx);
                          return static_cast<QWidget*>(new frmGroupLimitInput(ctx, main));

@@ -181,6 +181,7 @@ void TestTeacherRules::planCheckWeighsDailyMaximumAndGroupTime() {
     // is the teacher's, not the rows'.
     School s = LoadSchool(t.db, Week::ofLessons(6));
     (void)GenerateTimetable(s);
+    QVERIFY(CompleteSchool(s, CompletionRun{}).report.ok);
     const auto causes = rules::rootCauses(s);
     QVERIFY(!causes.empty());
     QCOMPARE(causes.front().kind, rules::CauseKind::Teacher);

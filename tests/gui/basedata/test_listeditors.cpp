@@ -91,9 +91,9 @@ void TestListEditors::opensWithCaptionsAndStoredRows_data() {
                              << "老师姓名"
                              << "老师名称"
                              << "txtCode"
-                             << QStringList{"txtCode",      "txtName",     "txtFullName",
+                             << QStringList{"txtCode",      "txtName",      "txtFullName",
                                             "txtShortName", "spnMaxPerDay", "spnMaxInRow",
-                                            "cboGroup",     "cmdApplyAll", "cmdAppend"};
+                                            "cboGroup",     "cmdApplyAll",  "cmdAppend"};
     QTest::newRow("classroom") << "classroom"
                                << "教室名单"
                                << "教室名称"
@@ -125,7 +125,7 @@ void TestListEditors::opensWithCaptionsAndStoredRows() {
     // A spin box takes the focus through its own line edit: one stop.
     auto stopName = [](QWidget* x) {
         return qobject_cast<QAbstractSpinBox*>(x->parentWidget()) ? x->parentWidget()->objectName()
-                                                                   : x->objectName();
+                                                                  : x->objectName();
     };
     QWidget* at = w->findChild<QWidget*>(tabOrder.first());
     for (const QString& next : tabOrder.mid(1)) {
@@ -514,8 +514,7 @@ void TestListEditors::menuEntriesOpenTheEditors() {
     frmMain main(f.ctx);
     // The classroom entry stays hidden, which leaves it disabled too.
     QVERIFY(!main.findChild<QAction*>("mnuClassRoomList")->isVisible());
-    for (const char* entry :
-         {"mnuClassList", "mnuCourseList", "mnuTeacherList", "mnuGroupList"}) {
+    for (const char* entry : {"mnuClassList", "mnuCourseList", "mnuTeacherList", "mnuGroupList"}) {
         auto* action = main.findChild<QAction*>(entry);
         QVERIFY2(action && action->isEnabled(), entry);
         QString opened;
