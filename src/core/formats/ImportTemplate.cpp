@@ -65,7 +65,8 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         // The courses' own rules, optional columns: empty sets nothing.
         const bool courses = list.table == CodeTable::Course;
         if (courses)
-            headings << "同时上课班数" << "每天最多节数";
+            headings << "同时上课班数"
+                     << "每天最多节数";
         lxw_worksheet* ws = Sheet(book, list.name, headings, heading, text);
         QList<CodeRecord> records;
         if (!LoadCodeRecords(db, list.table, records))

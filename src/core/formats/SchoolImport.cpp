@@ -515,7 +515,8 @@ private:
             {Field::MaxClasses, &CourseRule::maxClasses, classes,
              QStringLiteral("同时上课班数「%1」不对，应是 1 到 %2 的整数（空着表示不限）")},
             {Field::MaxPerDay, &CourseRule::maxPerDay, m_week.lessonsPerDay(),
-             QStringLiteral("每天最多节数「%1」不对，应是 1 到 %2 的整数（空着表示按每周节数计算）")}};
+             QStringLiteral(
+                 "每天最多节数「%1」不对，应是 1 到 %2 的整数（空着表示按每周节数计算）")}};
         QStringList reasons;
         for (const auto& [field, member, most, message] : fields) {
             const QString text = Cell(cells, layout, field);

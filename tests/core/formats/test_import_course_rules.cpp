@@ -14,8 +14,8 @@
 namespace {
 
 SheetTable courses(const QList<QStringList>& rows) {
-    QList<QStringList> all{{"课程代码", "课程名称", "课程全称", "课程简称", "同时上课班数",
-                            "每天最多节数"}};
+    QList<QStringList> all{
+        {"课程代码", "课程名称", "课程全称", "课程简称", "同时上课班数", "每天最多节数"}};
     all << rows;
     return {QStringLiteral("课程"), all};
 }
