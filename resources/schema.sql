@@ -1,4 +1,4 @@
--- The timetable database: eight tables, no keys. The program checks uniqueness
+-- The timetable database: eight tables and the 作息时间, no keys. The program checks uniqueness
 -- itself before writing; the indexes only speed up the lookups that the
 -- generator and the grid windows run most.
 CREATE TABLE Classtb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
@@ -23,6 +23,10 @@ CREATE TABLE LessonListtb (
 );
 CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
 CREATE TABLE CourseAttrtb (CourseCode TEXT);
+-- 作息时间. Databases written before these existed lack them: the program makes
+-- them when the times are first saved and reads defaults until then.
+CREATE TABLE LessonTimetb (LessonNo INTEGER, StartTime TEXT, EndTime TEXT);
+CREATE TABLE TermDaytb (FirstDay TEXT, LastDay TEXT);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

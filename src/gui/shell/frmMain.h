@@ -41,6 +41,7 @@ public:
     QAction* mnuCheckTimetable;
     QAction* mnuPrint;
     QAction* mnuExport;
+    QAction* mnuPublish;
     QAction* mnuUpgradeAll;
     QAction* mnuDeleteLessonAll;
     QAction* mnuVersions;
@@ -48,6 +49,7 @@ public:
     QAction* mnuDataMaintenance;
     QAction* mnuSetLessonNum;
     QAction* mnuSchoolName;
+    QAction* mnuDaySchedule;
     QMenu* mnuHelp;
     QAction* mnuSimpleManual;
     QAction* mnuManual;
@@ -94,12 +96,14 @@ private:
     void mnuCheckTimetable_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
+    void mnuPublish_Click();
     void mnuUpgradeAll_Click();
     void mnuDeleteLessonAll_Click();
     void mnuVersions_Click();
     void mnuDataMaintenance_Click();
     void mnuSetLessonNum_Click();
     void mnuSchoolName_Click();
+    void mnuDaySchedule_Click();
     void mnuSimpleManual_Click();
     void mnuManual_Click();
     void mnuOpenDemo_Click();
