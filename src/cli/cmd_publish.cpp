@@ -49,7 +49,9 @@ int runPublish(const ToolArgs& args) {
     // Refused before the database is opened, so a wrong folder costs nothing.
     if (const QString problem = PublishFolderProblem(dir, options.force, dbPath);
         !problem.isEmpty()) {
-        CliErr(args.tagged(problem));
+        const bool forceWouldDo = PublishFolderProblem(dir, true, dbPath).isEmpty();
+        CliErr(args.tagged(problem) +
+               (forceWouldDo ? QStringLiteral("（加 --force 可替换它）") : QString()));
         return 1;
     }
     TimetableDb db;

@@ -52,7 +52,7 @@ QString PublishFolderProblem(const QString& dir, bool force, const QString& data
         QDir(path).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     if (!empty && !IsOurs(path) && !force)
         return QStringLiteral("文件夹已存在，且不是本程序发布的课表：%1\n"
-                              "请另选一个新的或空的文件夹（命令行可加 --force 替换它）。")
+                              "请另选一个新的或空的文件夹。")
             .arg(path);
     return {};
 }
