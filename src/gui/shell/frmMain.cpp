@@ -19,6 +19,7 @@
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
+#include "gui/generation/frmImproveTimetable.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
@@ -29,6 +30,7 @@
 #include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
+#include "gui/manual/frmTimetableQuality.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
 #include "gui/output/frmPublish.h"
@@ -219,12 +221,16 @@ void frmMain::BuildMenu() {
     action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表(&G)", &frmMain::mnuAutoBuild_Click);
     action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排(&B)",
            &frmMain::mnuAutoComplete_Click);
+    action(mnuAuto, mnuImproveTimetable, "mnuImproveTimetable", "课表优化(&O)",
+           &frmMain::mnuImproveTimetable_Click);
 
     mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作(&T)")), "mnuBuildKb");
     action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表(&M)",
            &frmMain::mnuManualBuild_Click);
     action(mnuBuildKb, mnuCheckTimetable, "mnuCheckTimetable", "检查课表(&C)",
            &frmMain::mnuCheckTimetable_Click);
+    action(mnuBuildKb, mnuTimetableQuality, "mnuTimetableQuality", "课表质量(&Q)",
+           &frmMain::mnuTimetableQuality_Click);
     action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表(&P)", &frmMain::mnuPrint_Click);
     action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel(&E)", &frmMain::mnuExport_Click);
     action(mnuBuildKb, mnuPublish, "mnuPublish", "发布课表(&W)…", &frmMain::mnuPublish_Click);
@@ -447,6 +453,13 @@ void frmMain::mnuAutoComplete_Click() {
     dlg.exec();
 }
 
+void frmMain::mnuImproveTimetable_Click() {
+    if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Improve))
+        return;
+    frmImproveTimetable dlg(m_ctx, this);
+    dlg.exec();
+}
+
 // ---- 课表操作 -----------------------------------------------------------------
 
 void frmMain::mnuManualBuild_Click() {
@@ -456,6 +469,11 @@ void frmMain::mnuManualBuild_Click() {
 
 void frmMain::mnuCheckTimetable_Click() {
     frmCheckTimetable dlg(m_ctx, this);
+    dlg.exec();
+}
+
+void frmMain::mnuTimetableQuality_Click() {
+    frmTimetableQuality dlg(m_ctx, this);
     dlg.exec();
 }
 

@@ -36,9 +36,11 @@ public:
     QAction* mnuPrepairBuild;
     QAction* mnuAutoBuild;
     QAction* mnuAutoComplete;
+    QAction* mnuImproveTimetable;
     QMenu* mnuBuildKb;
     QAction* mnuManualBuild;
     QAction* mnuCheckTimetable;
+    QAction* mnuTimetableQuality;
     QAction* mnuPrint;
     QAction* mnuExport;
     QAction* mnuPublish;
@@ -92,8 +94,10 @@ private:
     void mnuPrepairBuild_Click();
     void mnuAutoBuild_Click();
     void mnuAutoComplete_Click();
+    void mnuImproveTimetable_Click();
     void mnuManualBuild_Click();
     void mnuCheckTimetable_Click();
+    void mnuTimetableQuality_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
     void mnuPublish_Click();
