@@ -1,5 +1,6 @@
 #include "core/store/CodeRecords.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
@@ -129,6 +130,8 @@ int DeleteCodeRecord(TimetableDb& db, CodeTable table, const QString& code) {
             deleted = sql::exec(d, statement, code); // the last one is the record itself
     if (table == CodeTable::Teacher && HasTeacherRuleTables(d))
         sql::exec(d, "Delete From TeacherRuletb Where TeacherCode = ?", code);
+    if (table == CodeTable::Course)
+        DeleteCourseRule(d, code);
     tx.commit();
     return deleted;
 }

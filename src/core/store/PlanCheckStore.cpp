@@ -1,5 +1,6 @@
 #include "core/store/PlanCheckStore.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
@@ -40,11 +41,7 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
         if (const auto g = groupNever.constFind(it.value().groupCode); g != groupNever.constEnd())
             in.teacherNever[it.key()].unite(g.value());
     }
-    {
-        SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
-        while (st.executeStep())
-            in.exclusiveCourses.insert(sql::text(st.getColumn(0)));
-    }
+    in.courseRules = ReadCourseRules(d);
     auto names = [&](const char* q, QHash<QString, QString>& out) {
         SQLite::Statement st(d, q);
         while (st.executeStep()) {

@@ -54,6 +54,11 @@ protected:
     QWidget* LastField() const;
     void ReloadRecords() { LoadRecords(); }
 
+    // The course list adds its own fields around these.
+    bool AppendRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
+
 private:
     bool txtCode_KeyDown(int key);
     bool txtName_KeyDown(int key);
@@ -63,10 +68,7 @@ private:
 
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord() override;
     bool DeleteRecord() override;
-    bool ModifyRecord() override;
-    void ShowSelectedRecord() override;
 
     void BuildControls();
     QLineEdit* Field(int index) const;
