@@ -40,7 +40,10 @@
 #include <vector>
 
 #include "core/generation/BuildTimetable.h"
+#include "core/store/CodeRecords.h"
 #include "core/store/Lookups.h"
+#include "core/store/TeacherRuleStore.h"
+#include "core/store/TimeLimits.h"
 #include "core/store/TimetableVersions.h"
 #include "gui/basedata/frmClassInput.h"
 #include "gui/basedata/frmClassPlanInput.h"
@@ -51,14 +54,18 @@
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmDaySchedule.h"
+#include "gui/limits/frmGroupLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
 #include "gui/manual/frmTimetableQuality.h"
+#include "gui/output/PublishPictures.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include "gui/output/frmPublish.h"
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -227,14 +234,48 @@ void MakeVersionHistory(AppContext& ctx) {
     RestoreVersion(ctx.db, first);
 }
 
+// The 语文 teachers as one group that meets on Wednesday afternoon, and
+// 王芳's own limits. Written once, before the first window that shows them.
+void AddDemoGroup(AppContext& ctx) {
+    if (CodeExists(ctx.db, CodeTable::Group, "G1"))
+        return;
+    InsertCodeRecord(ctx.db, CodeTable::Group, {"G1", "语文组", "语文教研组", "语文组"});
+    InsertCodeRecord(ctx.db, CodeTable::Group, {"G2", "数学组", "数学教研组", "数学组"});
+    for (const char* t : {"T01", "T03"})
+        WriteTeacherRule(ctx.db, t, TeacherRule{5, 3, "G1"});
+    WriteTeacherRule(ctx.db, "T02", TeacherRule{4, 2, "G1"});
+    QList<Period> meeting;
+    for (int n = 5; n <= ctx.lessonsPerDay; ++n)
+        meeting.append(Period{3, n});
+    WriteLimits(ctx.db, LimitKind::Group, "G1", meeting, attrOf(LimitLevel::Never));
+}
+
 std::vector<Shot> Shots() {
     std::vector<Shot> shots;
     shots.push_back({"frmMain", "main", [](AppContext&, frmMain* main) { return main; }, {}});
     shots.push_back({"frmClassInput", nullptr, &Make<frmClassInput>, {}});
     shots.push_back({"frmCourseInput", nullptr, &Make<frmCourseInput>, {}});
-    shots.push_back({"frmTeacherInput", nullptr, &Make<frmTeacherInput>, {}});
+    // 王芳 chosen: her limits and group below the fields.
+    shots.push_back({"frmTeacherInput", nullptr,
+                     [](AppContext& ctx, frmMain* main) {
+                         AddDemoGroup(ctx);
+                         return static_cast<QWidget*>(new frmTeacherInput(ctx, main));
+                     },
+                     [](QWidget* w) {
+                         auto* list = static_cast<frmTeacherInput*>(w)->lstAllRecord;
+                         for (int i = 0; i < list->topLevelItemCount(); ++i)
+                             if (list->topLevelItem(i)->text(0) == QStringLiteral("T02"))
+                                 list->setCurrentItem(list->topLevelItem(i));
+                     }});
     shots.push_back({"frmCourseLimitInput", "limits", &Make<frmCourseLimitInput>, {}});
     shots.push_back({"frmTeacherLimitInput", nullptr, &Make<frmTeacherLimitInput>, {}});
+    shots.push_back({"frmGroupLimitInput",
+                     nullptr,
+                     [](AppContext& ctx, frmMain* main) {
+                         AddDemoGroup(ctx);
+                         return static_cast<QWidget*>(new frmGroupLimitInput(ctx, main));
+                     },
+                     {}});
     shots.push_back({"frmClassPlanInput", "plan", &Make<frmClassPlanInput>, {}});
     shots.push_back({"frmSetLesson", nullptr, &Make<frmSetLesson>, {}});
     // The confirmation before generation, with OK typed in (its text box is
@@ -270,6 +311,22 @@ std::vector<Shot> Shots() {
     shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
     shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
     shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
+    shots.push_back({"frmDaySchedule", nullptr, &Make<frmDaySchedule>, {}});
+    shots.push_back({"frmPublish", nullptr, &Make<frmPublish>, {}});
+    // The picture a class group gets, at half its size.
+    shots.push_back({"publish-picture",
+                     nullptr,
+                     [](AppContext& ctx, frmMain*) {
+                         const PublishSchool set =
+                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, GetSchoolName());
+                         auto* label = new QLabel;
+                         if (!set.classes.empty())
+                             label->setPixmap(QPixmap::fromImage(
+                                 RenderPublishTable(set, set.classes.front(), false)
+                                     .scaledToWidth(540, Qt::SmoothTransformation)));
+                         return static_cast<QWidget*>(label);
+                     },
+                     {}});
     shots.push_back({"frmImport", nullptr, &Make<frmImport>, [](QWidget* w) {
                          auto* dlg = static_cast<frmImport*>(w);
                          dlg->LoadFile(WriteImportSample(qEnvironmentVariable("KBXT_HOME")));
@@ -324,6 +381,7 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmAutoBuild",
                                    "frmAutoComplete",
                                    "frmTeacherLimitInput",
+                                   "frmGroupLimitInput",
                                    "frmManualSetLesson-why",
                                    "frmManualSetLesson",
                                    "frmCheckTimetable",
@@ -331,6 +389,9 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmPrint",
                                    "frmExport",
                                    "frmSetLessonOfDay",
+                                   "frmDaySchedule",
+                                   "frmPublish",
+                                   "publish-picture",
                                    "frmSchoolName",
                                    "frmImport",
                                    "frmVersions",

@@ -23,6 +23,7 @@ CompletionTranslation TranslateForCompletion(School& s) {
     CompletionProblem& pr = t.problem;
     const Week week = s.timetable.week();
     pr.lessonsPerDay = week.lessonsPerDay();
+    pr.morningLessons = week.morningLessons();
     const int P = week.periodCount();
     auto periodOf = [&](Period q) { return (q.day - 1) * pr.lessonsPerDay + q.lessonNo - 1; };
     QHash<QString, int> unitOf;
@@ -30,6 +31,9 @@ CompletionTranslation TranslateForCompletion(School& s) {
     auto key = [](const QString& a, const QString& b, const QString& c) {
         return a + QChar('\t') + b + QChar('\t') + c;
     };
+    // A course with its own daily maximum counts all the class's lessons of
+    // it together, whichever row (or none) they belong to.
+    QHash<QString, int> shareGroups;
     auto addUnit = [&](const QString& cls, const QString& course, const QString& teacher,
                        int planRow) {
         const rules::Placing p = rules::placingOf(s, cls, course, teacher);
@@ -38,6 +42,11 @@ CompletionTranslation TranslateForCompletion(School& s) {
         u.teacher = p.teacher;
         u.course = p.course;
         u.dailyShare = planRow >= 0 ? p.dailyShare : P;
+        if (p.sharePerCourse) {
+            const QString k = cls + QChar('\t') + course;
+            u.shareGroup = shareGroups.value(k, int(shareGroups.size()));
+            shareGroups.insert(k, u.shareGroup);
+        }
         u.level.assign(std::size_t(P), std::uint8_t(attrOf(LimitLevel::Normal)));
         if (planRow >= 0)
             week.forEach([&](Period q) {
@@ -49,6 +58,15 @@ CompletionTranslation TranslateForCompletion(School& s) {
                     level = LimitLevel::Never;
                 u.level[std::size_t(periodOf(q))] = std::uint8_t(attrOf(level));
             });
+        if (p.teacher >= 0 && (p.teacherMaxPerDay > 0 || p.teacherMaxInRow > 0)) {
+            const std::size_t at = std::size_t(p.teacher);
+            if (pr.teacherMaxPerDay.size() <= at) {
+                pr.teacherMaxPerDay.resize(at + 1, 0);
+                pr.teacherMaxInRow.resize(at + 1, 0);
+            }
+            pr.teacherMaxPerDay[at] = p.teacherMaxPerDay;
+            pr.teacherMaxInRow[at] = p.teacherMaxInRow;
+        }
         QStringList partners;
         if (planRow >= 0)
             if (const JointRow* joint = s.joints.rowOf(cls, course, teacher))
@@ -58,6 +76,13 @@ CompletionTranslation TranslateForCompletion(School& s) {
         for (const QString& other : partners) {
             const rules::Placing q = rules::placingOf(s, other, course, teacher);
             u.partners.push_back(q.cls);
+            int group = -1;
+            if (q.sharePerCourse) {
+                const QString k = other + QChar('\t') + course;
+                group = shareGroups.value(k, int(shareGroups.size()));
+                shareGroups.insert(k, group);
+            }
+            u.partnerGroups.push_back(group);
             if (q.inPlan)
                 u.dailyShare = std::min(u.dailyShare, q.dailyShare);
             week.forEach([&](Period at) {
@@ -172,10 +197,10 @@ CompletionTranslation TranslateForCompletion(School& s) {
     pr.classes = classes;
     pr.teachers = teachers;
     pr.courses = courses;
-    pr.exclusive.assign(std::size_t(courses), false);
-    for (const QString& c : s.exclusiveCourses)
-        if (const CodeId id = s.timetable.courseId(c); id >= 0 && id < courses)
-            pr.exclusive[std::size_t(id)] = true;
+    pr.capacity.assign(std::size_t(courses), 0);
+    for (auto it = s.courseRules.constBegin(); it != s.courseRules.constEnd(); ++it)
+        if (const CodeId id = s.timetable.courseId(it.key()); id >= 0 && id < courses)
+            pr.capacity[std::size_t(id)] = it->maxClasses.value_or(0);
     return t;
 }
 

@@ -18,8 +18,9 @@ constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
 // Lessons one placement may displace: the class's (and each joint partner's),
-// the teacher's, the exclusive course's and one over the daily share.
-constexpr int kMaxOut = 4 + CompletionProblem::kMaxPartners;
+// the teacher's, one from a full room, one over the daily share, one over the
+// teacher's day and one of a row too long.
+constexpr int kMaxDisplaced = 6 + 2 * CompletionProblem::kMaxPartners;
 
 class Search {
 public:
@@ -27,14 +28,40 @@ public:
         : m_p(p), m_o(o), m_rng(o.seed), m_P(p.periods()), m_L(p.lessonsPerDay) {
         m_classAt.assign(std::size_t(p.classes) * m_P, kFree);
         m_teacherAt.assign(std::size_t(p.teachers) * m_P, kFree);
-        m_courseAt.assign(std::size_t(p.courses) * m_P, kFree);
-        // Each plan row keeps its own daily share: two rows of one course in a
-        // class (two teachers) count apart.
-        m_unitDay.assign(p.units.size() * kDays, 0);
-        for (std::size_t u = 0; u < p.units.size(); ++u)
+        m_roomAt.resize(std::size_t(p.courses) * m_P);
+        // Each plan row keeps its own daily share (two rows of one course in a
+        // class, two teachers, count apart) unless its course counts the
+        // class's rows together: groups take the counters after the units.
+        int groups = 0;
+        for (const auto& u : p.units) {
+            groups = std::max(groups, u.shareGroup + 1);
+            for (int g : u.partnerGroups)
+                groups = std::max(groups, g + 1);
+        }
+        m_groupOf.resize(p.units.size());
+        // A joint lesson counts toward its own counter and toward the groups
+        // of its partner classes, each scanned in that class.
+        m_counters.resize(p.units.size());
+        m_unitDay.assign((p.units.size() + std::size_t(groups)) * kDays, 0);
+        for (std::size_t u = 0; u < p.units.size(); ++u) {
+            const int g = p.units[u].shareGroup;
+            m_groupOf[u] = g >= 0 ? int(p.units.size()) + g : int(u);
+            m_counters[u].push_back({m_groupOf[u], p.units[u].cls});
+            for (std::size_t k = 0; k < p.units[u].partnerGroups.size(); ++k)
+                if (const int pg = p.units[u].partnerGroups[k]; pg >= 0)
+                    m_counters[u].push_back(
+                        {int(p.units.size()) + pg, p.units[u].partners[k]});
             for (int d = 0; d < kDays; ++d)
-                m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
+                m_unitDay[std::size_t(m_groupOf[u]) * kDays + std::size_t(d)] +=
+                    p.units[u].dayBase[std::size_t(d)];
+        }
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
+        // Lessons without a period of the week count for the teacher's day too.
+        for (const auto& u : p.units)
+            if (u.teacher >= 0)
+                for (int d = 0; d < kDays; ++d)
+                    m_teacherDay[std::size_t(u.teacher) * kDays + std::size_t(d)] +=
+                        u.dayBase[std::size_t(d)];
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {
             const int t = p.units[std::size_t(l.unit)].teacher;
@@ -74,7 +101,7 @@ public:
             if (at >= 0)
                 take(i);
             for (int p = 0; p < m_P; ++p) {
-                int out[kMaxOut], n = 0;
+                int out[kMaxDisplaced], n = 0;
                 open[std::size_t(i)][std::size_t(p)] =
                     unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n) && n == 0;
             }
@@ -135,12 +162,23 @@ private:
     }
     int& classAt(int c, int p) { return m_classAt[std::size_t(c) * m_P + p]; }
     int& teacherAt(int t, int p) { return m_teacherAt[std::size_t(t) * m_P + p]; }
-    int& courseAt(int k, int p) { return m_courseAt[std::size_t(k) * m_P + p]; }
-    int& unitDay(int i, int day) {
-        return m_unitDay[std::size_t(m_p.lessons[std::size_t(i)].unit) * kDays + std::size_t(day)];
+    int capacity(const CompletionProblem::Unit& u) const {
+        return m_p.capacity[std::size_t(u.course)];
     }
-    bool sameUnit(int i, int j) const {
-        return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
+    std::vector<int>& roomAt(int k, int p) { return m_roomAt[std::size_t(k) * m_P + p]; }
+    int groupOf(int i) const { return m_groupOf[std::size_t(m_p.lessons[std::size_t(i)].unit)]; }
+    const std::vector<std::pair<int, int>>& counters(int i) const {
+        return m_counters[std::size_t(m_p.lessons[std::size_t(i)].unit)];
+    }
+    int& dayCount(int counter, int day) {
+        return m_unitDay[std::size_t(counter) * kDays + std::size_t(day)];
+    }
+    // Lesson j counts toward the counter.
+    bool counts(int j, int counter) const {
+        for (const auto& [c, cls] : counters(j))
+            if (c == counter)
+                return true;
+        return false;
     }
 
     // May lesson i go to period p as things stand (for the start only).
@@ -153,9 +191,8 @@ private:
                 return false;
         if (u.teacher >= 0 && teacherAt(u.teacher, p) != kFree)
             return false;
-        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) != kFree)
-            return false;
-        return true;
+        const int cap = capacity(u);
+        return cap == 0 || int(roomAt(u.course, p).size()) < cap;
     }
 
     void put(int i, int p) {
@@ -168,9 +205,10 @@ private:
             teacherAt(u.teacher, p) = i;
             ++m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
         }
-        if (m_p.exclusive[std::size_t(u.course)])
-            courseAt(u.course, p) = i;
-        ++unitDay(i, p / m_L);
+        if (capacity(u) > 0)
+            roomAt(u.course, p).push_back(i);
+        for (const auto& [c, cls] : counters(i))
+            ++dayCount(c, p / m_L);
     }
 
     void take(int i) {
@@ -187,16 +225,86 @@ private:
                 teacherAt(u.teacher, p) = kFree;
             --m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
         }
-        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) == i)
-            courseAt(u.course, p) = kFree;
-        --unitDay(i, p / m_L);
+        if (capacity(u) > 0)
+            std::erase(roomAt(u.course, p), i);
+        for (const auto& [c, cls] : counters(i))
+            --dayCount(c, p / m_L);
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
 
+    int teacherLimit(const std::vector<int>& limits, int t) const {
+        return t >= 0 && std::size_t(t) < limits.size() ? limits[std::size_t(t)] : 0;
+    }
+
+    // The teacher's own limits at period p for lesson i, with the lessons
+    // out[0..n) gone: one of the teacher's lessons that day leaves when the
+    // day is full, one of the row when the row would be too long. False when
+    // no movable lesson makes room.
+    bool teacherRoom(int i, int p, int out[kMaxDisplaced], int& n) {
+        const int t = unit(i).teacher;
+        const int maxDay = teacherLimit(m_p.teacherMaxPerDay, t);
+        const int maxRow = teacherLimit(m_p.teacherMaxInRow, t);
+        if (maxDay <= 0 && maxRow <= 0)
+            return true;
+        const int day = p / m_L;
+        auto gone = [&](int j) { return std::find(out, out + n, j) != out + n; };
+        // The least moved of the candidates, or kFree.
+        auto leastMoved = [&](auto candidate) {
+            int pick = kFree;
+            for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
+                const int j = teacherAt(t, q);
+                if (j == kFree || gone(j) || !movable(j) || !candidate(q))
+                    continue;
+                if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
+                    pick = j;
+            }
+            return pick;
+        };
+        if (maxDay > 0) {
+            int today = m_teacherDay[std::size_t(t) * kDays + std::size_t(day)];
+            for (int k = 0; k < n; ++k)
+                if (m_period[std::size_t(out[k])] / m_L == day && unit(out[k]).teacher == t)
+                    --today;
+            if (today >= maxDay) {
+                const int pick = leastMoved([](int) { return true; });
+                if (pick == kFree)
+                    return false;
+                out[n++] = pick;
+            }
+        }
+        if (maxRow > 0) {
+            const int lesson = p % m_L;
+            auto half = [&](int l) { return l < m_p.morningLessons; };
+            auto busy = [&](int l) {
+                if (l < 0 || l >= m_L || half(l) != half(lesson))
+                    return false;
+                const int j = teacherAt(t, day * m_L + l);
+                return j != kFree && !gone(j);
+            };
+            int first = lesson, last = lesson;
+            while (busy(first - 1))
+                --first;
+            while (busy(last + 1))
+                ++last;
+            if (last - first + 1 > maxRow) {
+                // A lesson of the row whose leaving splits it into rows short enough.
+                const int pick = leastMoved([&](int q) {
+                    const int l = q % m_L;
+                    return l >= first && l <= last && l != lesson && l - first <= maxRow &&
+                           last - l <= maxRow;
+                });
+                if (pick == kFree)
+                    return false;
+                out[n++] = pick;
+            }
+        }
+        return true;
+    }
+
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move (at most kMaxOut).
-    bool displaced(int i, int p, int out[kMaxOut], int& n) {
+    // one of them may not move (at most kMaxDisplaced).
+    bool displaced(int i, int p, int out[kMaxDisplaced], int& n) {
         n = 0;
         const auto& u = unit(i);
         auto add = [&](int j) {
@@ -217,20 +325,39 @@ private:
                 return false;
         if (u.teacher >= 0 && !add(teacherAt(u.teacher, p)))
             return false;
-        if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, p)))
-            return false;
+        if (const int cap = capacity(u); cap > 0) {
+            // A full room makes way for one class: the one moved least.
+            const std::vector<int>& room = roomAt(u.course, p);
+            int left = int(room.size()), pick = kFree;
+            for (int j : room) {
+                if (std::find(out, out + n, j) != out + n) {
+                    --left;
+                    continue;
+                }
+                if (movable(j) &&
+                    (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)]))
+                    pick = j;
+            }
+            if (left >= cap) {
+                if (pick == kFree)
+                    return false;
+                out[n++] = pick;
+            }
+        }
         const int day = p / m_L;
-        int sameDay = unitDay(i, day);
-        for (int k = 0; k < n; ++k)
-            if (m_period[std::size_t(out[k])] / m_L == day && sameUnit(out[k], i))
-                --sameDay;
-        if (sameDay >= u.dailyShare) {
+        for (const auto& [counter, cls] : counters(i)) {
+            int sameDay = dayCount(counter, day);
+            for (int k = 0; k < n; ++k)
+                if (m_period[std::size_t(out[k])] / m_L == day && counts(out[k], counter))
+                    --sameDay;
+            if (sameDay < u.dailyShare)
+                continue;
             // One lesson of the row that day makes room: the one moved least.
             int pick = kFree;
             for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
-                const int j = classAt(u.cls, q);
+                const int j = classAt(cls, q);
                 if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                    !sameUnit(j, i))
+                    !counts(j, counter))
                     continue;
                 if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
                     pick = j;
@@ -239,7 +366,7 @@ private:
                 return false;
             out[n++] = pick;
         }
-        return true;
+        return teacherRoom(i, p, out, n);
     }
 
     int preference(int i, int p) const {
@@ -267,7 +394,7 @@ private:
         std::vector<int> keep;
         for (int i : m_unplaced) {
             bool any = false;
-            int out[kMaxOut], n = 0;
+            int out[kMaxDisplaced], n = 0;
             for (int p = 0; p < m_P && !any; ++p)
                 any = unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n);
             (any ? keep : hopeless).push_back(i);
@@ -289,12 +416,12 @@ private:
         const auto& u = unit(i);
         int bestP = -1;
         long long bestCost = 0;
-        int bestOut[kMaxOut], bestN = 0;
+        int bestOut[kMaxDisplaced], bestN = 0;
         std::uniform_int_distribution<int> noise(0, 99);
         for (int p = 0; p < m_P; ++p) {
             if (u.level[std::size_t(p)] >= kNever)
                 continue;
-            int out[kMaxOut], n = 0;
+            int out[kMaxDisplaced], n = 0;
             if (!displaced(i, p, out, n))
                 continue;
             // A period the lesson was just pushed out of is closed for a
@@ -335,7 +462,12 @@ private:
     const CompletionOptions& m_o;
     std::mt19937 m_rng;
     int m_P, m_L;
-    std::vector<int> m_classAt, m_teacherAt, m_courseAt;
+    std::vector<int> m_classAt, m_teacherAt;
+    std::vector<std::vector<int>> m_roomAt; // by course and period: the lessons there
+    std::vector<int> m_groupOf;             // by unit: its counter in m_unitDay
+    // By unit: every counter in m_unitDay it counts toward, with the class
+    // whose lessons make up that counter.
+    std::vector<std::vector<std::pair<int, int>>> m_counters;
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
     std::vector<int> m_period, m_unplaced, m_moves;
     std::vector<long long> m_tabu;

@@ -5,11 +5,13 @@
 // lessons it displaces become unplaced and look for a period in turn, and a
 // tabu list keeps a displaced lesson from going straight back. Hard rules are
 // never broken: one lesson per class and per teacher at a time, no "不排"
-// period, an exclusive course in one class at a time, the daily share of a
-// plan row (two rows of one course in a class each keep their own). A joint
-// lesson (合班) is one lesson of its teacher that holds every one of its
-// classes at its period, so it moves in all of them at once.
-// "最佳位置", "尽量不排" and a teacher's even day are costs.
+// period, a course's room holds at most its capacity of classes at a time,
+// the daily share of a plan row (two rows of one course in a class each keep
+// their own) or of a class's course where the course sets its own maximum, a
+// teacher's own daily maximum and lessons in a row. A joint lesson (合班) is
+// one lesson of its teacher and its room that holds every one of its classes
+// at its period, so it moves in all of them at once. "最佳位置", "尽量不排"
+// and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
 // reads; the caller translates the timetable into it and back.
@@ -23,14 +25,24 @@ struct CompletionProblem {
     int classes = 0;  // ids 0 .. classes − 1
     int teachers = 0; // ids 0 .. teachers − 1; −1 on a lesson: no teacher
     int courses = 0;
-    std::vector<bool> exclusive; // by course id
+    // By course id: classes the course's room holds at once; 0: no limit.
+    std::vector<int> capacity;
+    // By teacher id (may be shorter than teachers: the rest have none): the
+    // teacher's most lessons a day and in a row, 0 for no limit. A row ends
+    // at the midday break, after morningLessons.
+    std::vector<int> teacherMaxPerDay, teacherMaxInRow;
+    int morningLessons = 4;
 
     // Everything a lesson of one plan row shares.
     struct Unit {
         int cls = 0;
         int teacher = -1;
         int course = 0;
-        int dailyShare = 1; // most lessons of this unit a day
+        int dailyShare = 1; // most lessons of this unit (or its group) a day
+        // −1: the unit's own lessons count toward its share; else the units
+        // of one group (a class's rows of a course with its own daily
+        // maximum) count together, each with the group's share.
+        int shareGroup = -1;
         // By day: lessons of the unit that have no period of the week (no
         // lesson number, or one beyond the day) but count for the day.
         std::array<int, 5> dayBase{};
@@ -40,6 +52,10 @@ struct CompletionProblem {
         // 合班: the further classes its lessons hold too (at most
         // kMaxPartners); the level above is already the strictest of all.
         std::vector<int> partners;
+        // By partner: the share group of that class's course where the course
+        // sets its own daily maximum (the joint lesson counts there too), −1
+        // where it does not.
+        std::vector<int> partnerGroups;
     };
     static constexpr int kMaxPartners = 11;
     std::vector<Unit> units;

@@ -10,7 +10,9 @@
 #include <vector>
 
 // Limittb.Kind
-enum class LimitKind { Class = 0, Course = 1, Teacher = 2, ClassRoom = 3 };
+// Group (教研组) is newer: older copies of the program read only the kinds
+// they know, so its cells do not disturb them.
+enum class LimitKind { Class = 0, Course = 1, Teacher = 2, ClassRoom = 3, Group = 4 };
 
 // Limittb.Attr: "最佳位置", "正常", "尽量不排", "不排".
 enum class LimitLevel { Best = 0, Normal = 1, Avoid = 2, Never = 3 };

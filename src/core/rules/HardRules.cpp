@@ -3,6 +3,7 @@
 #include "core/rules/Placement.h"
 
 #include <QHash>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -90,6 +91,31 @@ int separateLessons(const School& s, const std::vector<Lesson>& lessons) {
     return n;
 }
 
+// The classes `lessons` bring into a room at one period: two lessons of one
+// class are one class (its own clash), a joint row's classes are one lesson.
+int roomOccupants(const School& s, const std::vector<Lesson>& lessons) {
+    std::vector<Lesson> classes;
+    for (const Lesson& l : lessons) {
+        bool seen = l.classCode.isEmpty();
+        for (const Lesson& c : classes)
+            seen = seen || c.classCode == l.classCode;
+        if (!seen)
+            classes.push_back(l);
+    }
+    return s.joints.empty() ? static_cast<int>(classes.size()) : separateLessons(s, classes);
+}
+
+// The lesson being placed joins a lesson of its joint row already at the
+// period: it adds no lesson to its teacher's day or row.
+bool joinsLessonAt(const School& s, const Placing& p, Period q) {
+    if (p.jointClasses.isEmpty())
+        return false;
+    for (size_t i : s.timetable.teacherLessonIndexes(p.teacherCode, q))
+        if (joinsPlacing(p, s.timetable.lessons()[i]))
+            return true;
+    return false;
+}
+
 // A teacher gives one lesson at a time; the classes of a joint row take it
 // together.
 struct TeacherOnce {
@@ -141,19 +167,33 @@ struct NeverPeriod {
     }
 };
 
+// A course's room holds at most its capacity of classes at one period
+// (同时上课班数; 1 is the exclusive course of CourseAttrtb). Two lessons of one
+// class there are the class's clash, not the room's.
 struct Exclusive {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
-        if (!s.isExclusive(p.courseCode))
+        const int capacity = s.capacityOf(p.courseCode);
+        // The course's lessons at the period bound its other classes there.
+        if (capacity == 0 || s.timetable.courseLessonsAt(p.courseCode, q) < capacity)
             return;
+        std::vector<Lesson> others;
         for (const Lesson& l : s.timetable.lessons())
             if (l.period == q && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                l.classCode != p.classCode && !joinsPlacing(p, l))
+                !l.classCode.isEmpty() && l.classCode != p.classCode && !joinsPlacing(p, l))
+                others.push_back(l);
+        if (roomOccupants(s, others) < capacity)
+            return;
+        // One class in the way is named; a full room of many is one reason.
+        if (capacity == 1)
+            for (const Lesson& l : others)
                 out.push_back({Obstacle::ExclusiveTaken, l});
+        else
+            out.push_back({Obstacle::ExclusiveTaken, others.front()});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
         std::map<Key, Breach> found;
         for (const Lesson& l : s.timetable.lessons())
-            if (placedInWeek(s, l) && s.isExclusive(l.courseCode)) {
+            if (placedInWeek(s, l) && s.capacityOf(l.courseCode) > 0) {
                 Breach& b = found
                                 .try_emplace(keyOf(l.courseCode, l.period),
                                              Breach{Rule::Exclusive, l.courseCode, l.period, {}})
@@ -161,23 +201,18 @@ struct Exclusive {
                 b.lessons.push_back(l);
             }
         for (auto& [key, b] : found) {
-            // Classes in the room at once; a joint row's classes are one lesson.
-            std::vector<Lesson> classes;
-            for (const Lesson& l : b.lessons) {
-                bool seen = l.classCode.isEmpty();
-                for (const Lesson& c : classes)
-                    seen = seen || c.classCode == l.classCode;
-                if (!seen)
-                    classes.push_back(l);
-            }
-            if (separateLessons(s, classes) > 1)
+            b.limit = s.capacityOf(b.code);
+            if (roomOccupants(s, b.lessons) > b.limit)
                 out.push_back(std::move(b));
         }
     }
 };
 
-// On one day a plan row has at most its share. Generation counts all the
-// class's lessons of the course instead, which is stricter (generationMayUse).
+// On one day a class has at most the course's own maximum of the course's
+// lessons where the course sets one (every row and lesson of the course in
+// the class counts: "每天最多" as a school means it), else each plan row at
+// most its share. Generation counts all the class's lessons of the course
+// instead, which is stricter (generationMayUse).
 struct DailyShare {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
         if (dailyShareReached(s, p, q.day))
@@ -185,21 +220,25 @@ struct DailyShare {
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
         const QHash<QString, long long> counts = plannedCounts(s);
-        // By class, course, teacher and day, in the database's order of codes.
+        // By class, course, teacher (empty for a course's own maximum) and
+        // day, in the database's order of codes.
         std::map<std::tuple<QByteArray, QByteArray, QByteArray, int>, std::vector<Lesson>> days;
         for (const Lesson& l : s.timetable.lessons()) {
             if (l.period.day < 1 || l.period.day > Week::kDays)
                 continue;
-            if (!counts.contains(rowKey(l.classCode, l.courseCode, l.teacherCode)))
+            const bool perCourse = s.dailyMaxOf(l.courseCode) > 0 && !l.classCode.isEmpty();
+            if (!perCourse && !counts.contains(rowKey(l.classCode, l.courseCode, l.teacherCode)))
                 continue; // outside the plan: InPlan says so
-            days[{l.classCode.toUtf8(), l.courseCode.toUtf8(), l.teacherCode.toUtf8(),
-                  l.period.day}]
+            days[{l.classCode.toUtf8(), l.courseCode.toUtf8(),
+                  perCourse ? QByteArray() : l.teacherCode.toUtf8(), l.period.day}]
                 .push_back(l);
         }
         for (auto& [key, lessons] : days) {
             const Lesson& first = lessons.front();
-            const int share = dailyShareOf(
-                counts.value(rowKey(first.classCode, first.courseCode, first.teacherCode)));
+            const int max = s.dailyMaxOf(first.courseCode);
+            const int share = max > 0 ? max
+                                      : dailyShareOf(counts.value(rowKey(
+                                            first.classCode, first.courseCode, first.teacherCode)));
             if (static_cast<int>(lessons.size()) <= share)
                 continue;
             bool presetOnly = true;
@@ -334,6 +373,108 @@ struct JointTogether {
     }
 };
 
+bool presetOnly(const std::vector<Lesson>& lessons) {
+    return std::all_of(lessons.begin(), lessons.end(),
+                       [](const Lesson& l) { return l.origin == Origin::Preset; });
+}
+
+// The teachers with a limit, in the database's order of codes.
+template <class Limit>
+std::map<QByteArray, std::pair<QString, int>> limitedTeachers(const School& s, Limit limit) {
+    std::map<QByteArray, std::pair<QString, int>> out;
+    for (auto it = s.teacherRules.all().constBegin(); it != s.teacherRules.all().constEnd(); ++it)
+        if (!it.key().isEmpty() && limit(it.value()) > 0)
+            out[it.key().toUtf8()] = {it.key(), limit(it.value())};
+    return out;
+}
+
+// How many lessons of one teacher `lessons` are: the classes of a joint row
+// at one period of the week take one lesson.
+int teacherLessonCount(const School& s, const std::vector<Lesson>& lessons) {
+    int n = 0;
+    for (size_t i = 0; i < lessons.size(); ++i) {
+        bool counted = false;
+        if (!s.joints.empty() && placedInWeek(s, lessons[i]))
+            for (size_t j = 0; j < i && !counted; ++j)
+                counted = lessons[j].period == lessons[i].period && placedInWeek(s, lessons[j]) &&
+                          sameJointLesson(s, lessons[i], lessons[j]);
+        n += counted ? 0 : 1;
+    }
+    return n;
+}
+
+// A teacher gives at most their daily maximum a day, in all classes, with
+// lessons without lesson number counted for their day.
+struct TeacherDailyMax {
+    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
+        if (teacherDailyMaxReached(s, p, q.day) && !joinsLessonAt(s, p, q))
+            out.push_back({Obstacle::TeacherDailyMax, {}});
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        for (const auto& [key, teacher] :
+             limitedTeachers(s, [](const TeacherRule& r) { return r.maxPerDay; })) {
+            std::vector<Lesson> days[Week::kDays];
+            for (const Lesson& l : s.timetable.lessons())
+                if (l.teacherCode == teacher.first && l.period.day >= 1 &&
+                    l.period.day <= Week::kDays)
+                    days[l.period.day - 1].push_back(l);
+            for (int day = 1; day <= Week::kDays; ++day) {
+                std::vector<Lesson>& lessons = days[day - 1];
+                if (teacherLessonCount(s, lessons) <= teacher.second)
+                    continue;
+                const bool note = presetOnly(lessons);
+                out.push_back({Rule::TeacherDailyMax, teacher.first, Period{day, 0},
+                               std::move(lessons), teacher.second, note});
+            }
+        }
+    }
+};
+
+// A teacher gives at most so many lessons one after another; the midday
+// break ends a row.
+struct TeacherInRow {
+    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
+        if (teacherRowTooLong(s, p, q) && !joinsLessonAt(s, p, q))
+            out.push_back({Obstacle::TeacherInRow, {}});
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        const Week week = s.timetable.week();
+        for (const auto& [key, teacher] :
+             limitedTeachers(s, [](const TeacherRule& r) { return r.maxInRow; })) {
+            for (int day = 1; day <= Week::kDays; ++day) {
+                std::vector<Lesson> row;
+                int first = 0;
+                auto close = [&] {
+                    // Two lessons at one period are one step of the row.
+                    std::set<int> periods;
+                    for (const Lesson& l : row)
+                        periods.insert(l.period.lessonNo);
+                    if (static_cast<int>(periods.size()) > teacher.second) {
+                        const bool note = presetOnly(row);
+                        out.push_back({Rule::TeacherInRow, teacher.first, Period{day, first},
+                                       std::move(row), teacher.second, note});
+                    }
+                    row.clear();
+                };
+                for (int n = 1; n <= week.lessonsPerDay(); ++n) {
+                    const std::vector<size_t> here =
+                        s.timetable.teacherLessonIndexes(teacher.first, Period{day, n});
+                    if (here.empty() || (!row.empty() && !week.sameHalfDay(n - 1, n))) {
+                        close();
+                        if (here.empty())
+                            continue;
+                    }
+                    if (row.empty())
+                        first = n;
+                    for (size_t i : here)
+                        row.push_back(s.timetable.lessons()[i]);
+                }
+                close();
+            }
+        }
+    }
+};
+
 template <class R> void breachesOfRule(const School& s, std::vector<Breach>& out) {
     R::breaches(s, out);
 }
@@ -351,6 +492,8 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
     Exclusive::against(s, p, period, reasons);
     DailyShare::against(s, p, period, reasons);
     InPlan::against(s, p, period, reasons);
+    TeacherDailyMax::against(s, p, period, reasons);
+    TeacherInRow::against(s, p, period, reasons);
     JointTogether::against(s, p, period, reasons);
     // Not a rule: generation's way of spreading a teacher's week, told so
     // that its leftovers can be explained. A lesson outside the plan has no
@@ -394,6 +537,12 @@ std::vector<Breach> breachesOf(const School& s, Rule rule) {
     case Rule::InPlan:
         breachesOfRule<InPlan>(s, out);
         break;
+    case Rule::TeacherDailyMax:
+        breachesOfRule<TeacherDailyMax>(s, out);
+        break;
+    case Rule::TeacherInRow:
+        breachesOfRule<TeacherInRow>(s, out);
+        break;
     case Rule::JointTogether:
         breachesOfRule<JointTogether>(s, out);
         break;
@@ -427,6 +576,10 @@ QString ruleName(Rule rule) {
         return QStringLiteral("课表外的课");
     case Rule::InPlan:
         return QStringLiteral("计划外的课");
+    case Rule::TeacherDailyMax:
+        return QStringLiteral("超过老师每天节数");
+    case Rule::TeacherInRow:
+        return QStringLiteral("超过老师连上节数");
     case Rule::JointTogether:
         return QStringLiteral("合班不同时");
     }

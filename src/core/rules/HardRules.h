@@ -8,20 +8,30 @@
 // The rules:
 //  - ClassOnce:     a class has at most one lesson in a period;
 //  - TeacherOnce:   a teacher has at most one lesson in a period;
-//  - NeverPeriod:   no lesson in a "不排" period of its course, teacher or class;
-//  - Exclusive:     an exclusive course (CourseAttrtb) is in one class at a time;
-//  - DailyShare:    on one day a plan row has at most its daily share,
-//                   Int(Count/5)+1, of lessons (two rows of one course in a
-//                   class each keep their own share); a day over its share
-//                   through pre-set lessons alone is a note, not a fault;
+//  - NeverPeriod:   no lesson in a "不排" period of its course, teacher, the
+//                   teacher's group (教研组) or class;
+//  - Exclusive:     a course's room holds at most its 同时上课班数 of classes
+//                   at a time (1: the exclusive course of CourseAttrtb);
+//  - DailyShare:    on one day a class has at most the course's own
+//                   每天最多节数 of the course's lessons, all its rows
+//                   together; a course without one leaves each plan row its
+//                   share Int(Count/5)+1 (two rows of one course in a class
+//                   each keep their own); a day over its share through
+//                   pre-set lessons alone is a note, not a fault;
 //  - InsideWeek:    every lesson lies inside the week;
 //  - InPlan:        every generated or hand-placed lesson belongs to a plan
 //                   row, and no row has more lessons than its count;
+//  - TeacherDailyMax: a teacher with a daily maximum gives at most that many
+//                   lessons a day, in all classes;
+//  - TeacherInRow:  a teacher with a limit in a row gives at most that many
+//                   lessons one after another; the midday break ends a row;
 //  - JointTogether: the lessons of a joint row (合班, JointClasses.h) stand at
 //                   the same periods in all its classes; a lesson in one class
 //                   without its partners breaks it.
-// The lessons of one joint row at one period are one lesson of their teacher
-// (TeacherOnce) and of their room (Exclusive).
+// The two teacher limits, like DailyShare, are a note only when pre-set
+// lessons alone break them. The lessons of one joint row at one period are
+// one lesson of their teacher (TeacherOnce, TeacherDailyMax, TeacherInRow)
+// and of their room (Exclusive).
 #include "core/model/School.h"
 
 #include <QString>
@@ -37,23 +47,32 @@ enum class Rule {
     DailyShare,
     InsideWeek,
     InPlan,
+    TeacherDailyMax,
+    TeacherInRow,
     JointTogether,
 };
-inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce,  Rule::NeverPeriod,
-                                     Rule::Exclusive, Rule::DailyShare,   Rule::InsideWeek,
-                                     Rule::InPlan,    Rule::JointTogether};
+inline constexpr Rule kAllRules[] = {
+    Rule::ClassOnce,    Rule::TeacherOnce,     Rule::NeverPeriod,
+    Rule::Exclusive,    Rule::DailyShare,      Rule::InsideWeek,
+    Rule::InPlan,       Rule::TeacherDailyMax, Rule::TeacherInRow,
+    Rule::JointTogether,
+};
 
 // One place where a timetable breaks a rule.
 struct Breach {
     Rule rule;
     // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod; the
-    // joint row's first class for JointTogether), the
-    // teacher (TeacherOnce) or the course (Exclusive) concerned.
+    // joint row's first class for JointTogether), the teacher (TeacherOnce,
+    // TeacherDailyMax, TeacherInRow) or the course (Exclusive) concerned.
     QString code;
-    Period period;               // the period; for DailyShare lessonNo is 0 (the day)
+    // The period; for DailyShare and TeacherDailyMax lessonNo is 0 (the day),
+    // for TeacherInRow the first lesson of the row.
+    Period period;
     std::vector<Lesson> lessons; // the lessons that break it, in the order stored
-    // DailyShare: the row's share; InPlan: the row's count, −1 for lessons
-    // that no plan row has.
+    // DailyShare: the share (the course's maximum where it sets one, and the
+    // lessons are then all the class's of the course); Exclusive: the room's
+    // capacity; InPlan: the row's count, −1 for lessons that no plan row has;
+    // TeacherDailyMax, TeacherInRow: the teacher's limit.
     long long limit = 0;
     // Pre-set lessons alone put the day over its share: reported, not a fault.
     bool noteOnly = false;

@@ -31,11 +31,17 @@ LimitLevel levelFromCells(const std::vector<LimitCell>& cells, int lessonNo, int
     return avoid ? LimitLevel::Avoid : LimitLevel::Never;
 }
 
-// The teacher's and the class's "尽量不排" and "不排" cells, by period.
+// The teacher's, the group's and the class's "尽量不排" and "不排" cells, by
+// period; with them the teacher's own limits.
 void readTimeOff(const School& s, Placing& p) {
     p.timeOff.fill(0);
+    const TeacherRule& rule = s.teacherRules.of(p.teacherCode);
+    p.teacherMaxPerDay = p.teacherCode.isEmpty() ? 0 : rule.maxPerDay;
+    p.teacherMaxInRow = p.teacherCode.isEmpty() ? 0 : rule.maxInRow;
+    p.groupCode = p.teacherCode.isEmpty() ? QString() : rule.groupCode;
     for (int day = 1; day <= Week::kDays; ++day)
         for (const auto& [kind, code] : {std::pair{LimitKind::Teacher, &p.teacherCode},
+                                         std::pair{LimitKind::Group, &p.groupCode},
                                          std::pair{LimitKind::Class, &p.classCode}}) {
             if (code->isEmpty())
                 continue;
@@ -70,6 +76,14 @@ QStringList jointClassesOf(const School& s, const QString& cls, const QString& c
     return others;
 }
 
+// The course's own daily maximum where it sets one, else the row's share.
+void setShare(const School& s, Placing& p) {
+    const int max = s.dailyMaxOf(p.courseCode);
+    p.sharePerCourse = max > 0;
+    p.dailyShare = max > 0 ? max : dailyShareOf(p.weeklyLessons);
+    p.capacity = s.capacityOf(p.courseCode);
+}
+
 Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
@@ -80,7 +94,7 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
             p.weeklyLessons += r.weeklyLessons();
             p.inPlan = true;
         }
-    p.dailyShare = dailyShareOf(p.weeklyLessons);
+    setShare(s, p);
     p.teacherCap = teacherCapOf(s, teacher);
     p.jointClasses = jointClassesOf(s, cls, course, teacher);
     return p;
@@ -115,7 +129,7 @@ Placing placingOf(School& s, const QString& cls, const QString& course, const QS
     readTimeOff(s, p);
     p.weeklyLessons = weeklyLessons;
     p.inPlan = true; // generation places plan rows only
-    p.dailyShare = dailyShareOf(weeklyLessons);
+    setShare(s, p);
     p.teacherCap = teacherCapOf(teacherLessons);
     p.jointClasses = jointClassesOf(s, cls, course, teacher);
     p.cls = s.timetable.internClass(cls);
@@ -187,11 +201,13 @@ bool teacherBusy(const School& s, const Placing& p, Period period) {
     return s.timetable.teacherLessonsAt(p.teacher, period) > 0;
 }
 
-bool exclusiveTaken(const School& s, const Placing& p, Period period) {
-    return s.isExclusive(p.courseCode) && s.timetable.courseLessonsAt(p.course, period) > 0;
+bool roomFull(const School& s, const Placing& p, Period period) {
+    return p.capacity > 0 && s.timetable.courseLessonsAt(p.course, period) >= p.capacity;
 }
 
 bool dailyShareReached(const School& s, const Placing& p, int day) {
+    if (p.sharePerCourse)
+        return s.timetable.classCourseLessonsOnDay(p.cls, p.course, day) >= p.dailyShare;
     return s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day) >= p.dailyShare;
 }
 
@@ -203,9 +219,59 @@ bool teacherDayFull(const School& s, const Placing& p, int day) {
     return s.timetable.teacherLessonsOnDay(p.teacher, day) >= p.teacherCap;
 }
 
+namespace {
+// The teacher's lessons on the day; the classes of a joint lesson are taught
+// at once and take one of them.
+int teacherLessonsOnDay(const School& s, const Placing& p, int day) {
+    int n = s.timetable.teacherLessonsOnDay(p.teacher, day);
+    if (s.joints.empty())
+        return n;
+    const std::vector<Lesson>& lessons = s.timetable.lessons();
+    for (int k = 1; k <= s.timetable.week().lessonsPerDay(); ++k) {
+        const std::vector<size_t> here =
+            s.timetable.teacherLessonIndexes(p.teacherCode, Period{day, k});
+        for (size_t a = 1; a < here.size(); ++a)
+            for (size_t b = 0; b < a; ++b) {
+                const Lesson& x = lessons[here[a]];
+                const Lesson& y = lessons[here[b]];
+                if (!x.lessonNoEmpty && !y.lessonNoEmpty && x.courseCode == y.courseCode &&
+                    x.classCode != y.classCode &&
+                    s.joints.together(x.classCode, y.classCode, x.courseCode, x.teacherCode)) {
+                    --n;
+                    break;
+                }
+            }
+    }
+    return n;
+}
+} // namespace
+
+bool teacherDailyMaxReached(const School& s, const Placing& p, int day) {
+    return p.teacherMaxPerDay > 0 && teacherLessonsOnDay(s, p, day) >= p.teacherMaxPerDay;
+}
+
+int teacherRowWith(const School& s, const Placing& p, Period period) {
+    const Week week = s.timetable.week();
+    auto busy = [&](int n) {
+        return n >= 1 && n <= week.lessonsPerDay() && week.sameHalfDay(n, period.lessonNo) &&
+               s.timetable.teacherLessonsAt(p.teacher, Period{period.day, n}) > 0;
+    };
+    int row = 1;
+    for (int n = period.lessonNo - 1; busy(n); --n)
+        ++row;
+    for (int n = period.lessonNo + 1; busy(n); ++n)
+        ++row;
+    return row;
+}
+
+bool teacherRowTooLong(const School& s, const Placing& p, Period period) {
+    return p.teacherMaxInRow > 0 && teacherRowWith(s, p, period) > p.teacherMaxInRow;
+}
+
 bool generationMayUse(const School& s, const Placing& p, Period period) {
-    return !teacherBusy(s, p, period) && !exclusiveTaken(s, p, period) &&
-           !classCourseShareReached(s, p, period.day);
+    return !teacherBusy(s, p, period) && !roomFull(s, p, period) &&
+           !classCourseShareReached(s, p, period.day) &&
+           !teacherDailyMaxReached(s, p, period.day) && !teacherRowTooLong(s, p, period);
 }
 
 QString describe(const Reason& r, const Placing& p,
@@ -238,6 +304,11 @@ QString describe(const Reason& r, const Placing& p,
     case Obstacle::HiddenByUnnumbered:
         return QStringLiteral("本班当天有未定节次的课，最佳和尽量不排的时间不能用");
     case Obstacle::ExclusiveTaken:
+        if (p.capacity > 1)
+            return QStringLiteral("%1同时最多 %2 个班，此时已在%3等班上课")
+                .arg(name('k', p.courseCode))
+                .arg(p.capacity)
+                .arg(name('c', r.other.classCode));
         return QStringLiteral("专用课程%1此时已在%2上课")
             .arg(name('k', p.courseCode), name('c', r.other.classCode));
     case Obstacle::DailyShareReached:
@@ -251,6 +322,14 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("%1的%2课已排够计划的%3节")
             .arg(name('c', p.classCode), name('k', p.courseCode))
             .arg(p.weeklyLessons);
+    case Obstacle::TeacherDailyMax:
+        return QStringLiteral("%1当天的课已达每天最多 %2 节")
+            .arg(name('t', p.teacherCode))
+            .arg(p.teacherMaxPerDay);
+    case Obstacle::TeacherInRow:
+        return QStringLiteral("%1排在这里就连上超过 %2 节")
+            .arg(name('t', p.teacherCode))
+            .arg(p.teacherMaxInRow);
     case Obstacle::TeacherDayCap:
         return QStringLiteral("%1当天已有%2节课（每天最多%2节）")
             .arg(name('t', p.teacherCode))

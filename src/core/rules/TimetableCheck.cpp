@@ -5,6 +5,7 @@
 
 #include "core/rules/WhyUnplaced.h"
 #include <QHash>
+#include <algorithm>
 
 namespace {
 
@@ -36,7 +37,7 @@ struct Names {
 bool TimetableCheck::ok() const {
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
+          &teacherLimits, &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
           &hiddenCharacters})
         if (!list->isEmpty())
             return false;
@@ -47,7 +48,7 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
+          &teacherLimits, &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
           &hiddenCharacters, &notes, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
@@ -67,6 +68,9 @@ QStringList TimetableCheck::report() const {
                      .arg(planFaults.size())
                      .arg(counterMismatches.size())
                      .arg(outsideWeek.size()) +
+                 (teacherLimits.isEmpty()
+                      ? QString()
+                      : QStringLiteral("超过老师节数限制 %1 处，").arg(teacherLimits.size())) +
                  (jointApart.isEmpty()
                       ? QString()
                       : QStringLiteral("合班不同时 %1 处，").arg(jointApart.size())) +
@@ -132,23 +136,70 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
             QStringList classes;
             for (const Lesson& l : b.lessons)
                 classes << names.cls(l.classCode);
-            r.exclusiveClashes << QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
-                                      .arg(names.course(b.code),
-                                           period(b.period.day, b.period.lessonNo),
-                                           classes.join(QStringLiteral("、")));
+            QString line = QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
+                               .arg(names.course(b.code), period(b.period.day, b.period.lessonNo),
+                                    classes.join(QStringLiteral("、")));
+            if (b.limit > 1)
+                line +=
+                    QStringLiteral("（%1同时最多 %2 个班）").arg(names.course(b.code)).arg(b.limit);
+            r.exclusiveClashes << line;
             break;
         }
         case rules::Rule::DailyShare: {
             const Lesson& l = b.lessons.front();
-            const QString line = QStringLiteral("%1 %2 %3（%4）有 %5 节，每天最多 %6 节")
-                                     .arg(names.cls(l.classCode), dayName(b.period.day),
-                                          names.course(l.courseCode), names.teacher(l.teacherCode))
+            // A course's own maximum counts the lessons of every teacher.
+            bool oneTeacher = true;
+            for (const Lesson& x : b.lessons)
+                oneTeacher = oneTeacher && x.teacherCode == l.teacherCode;
+            const QString course =
+                oneTeacher ? QStringLiteral("%1（%2）")
+                                 .arg(names.course(l.courseCode), names.teacher(l.teacherCode))
+                           : names.course(l.courseCode);
+            const QString line = QStringLiteral("%1 %2 %3有 %4 节，每天最多 %5 节")
+                                     .arg(names.cls(l.classCode), dayName(b.period.day), course)
                                      .arg(b.lessons.size())
                                      .arg(b.limit);
             if (b.noteOnly)
                 r.notes << QStringLiteral("提示：预排的课超过每天节数：") + line;
             else
                 r.dailyShareOver << QStringLiteral("超过每天节数：") + line;
+            break;
+        }
+        case rules::Rule::TeacherDailyMax:
+        case rules::Rule::TeacherInRow: {
+            // A joint lesson is one lesson of its teacher: its classes are
+            // named together.
+            std::vector<std::pair<QStringList, const Lesson*>> taught;
+            for (const Lesson& l : b.lessons) {
+                auto same = std::find_if(taught.begin(), taught.end(), [&](const auto& t) {
+                    return !l.lessonNoEmpty && t.second->period == l.period &&
+                           rules::sameJointLesson(school, *t.second, l);
+                });
+                if (same != taught.end())
+                    same->first << names.cls(l.classCode);
+                else
+                    taught.push_back({{names.cls(l.classCode)}, &l});
+            }
+            QStringList lessons;
+            for (const auto& [classes, l] : taught)
+                lessons << classes.join(QStringLiteral("、")) + ' ' + names.course(l->courseCode);
+            const QString line =
+                b.rule == rules::Rule::TeacherDailyMax
+                    ? QStringLiteral("%1 %2已上 %3 节，每天最多 %4 节：%5")
+                          .arg(names.teacher(b.code), dayName(b.period.day))
+                          .arg(lessons.size())
+                          .arg(b.limit)
+                          .arg(lessons.join(QStringLiteral("、")))
+                    : QStringLiteral("%1 %2起连上 %3 节，最多连上 %4 节：%5")
+                          .arg(names.teacher(b.code), period(b.period.day, b.period.lessonNo))
+                          .arg(lessons.size())
+                          .arg(b.limit)
+                          .arg(lessons.join(QStringLiteral("、")));
+            const QString what = rules::ruleName(b.rule) + QStringLiteral("：");
+            if (b.noteOnly)
+                r.notes << QStringLiteral("提示：预排的课") + what + line;
+            else
+                r.teacherLimits << what + line;
             break;
         }
         case rules::Rule::InsideWeek:

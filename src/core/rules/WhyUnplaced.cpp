@@ -22,6 +22,9 @@ QStringList neverOwners(const School& s, const Placing& p, Period period, const 
         owners << QStringLiteral("课程 ") + name('k', p.courseCode);
     if (never(LimitKind::Teacher, p.teacherCode))
         owners << QStringLiteral("老师 ") + name('t', p.teacherCode);
+    const QString& group = s.teacherRules.of(p.teacherCode).groupCode;
+    if (!p.teacherCode.isEmpty() && !group.isEmpty() && never(LimitKind::Group, group))
+        owners << s.teacherRules.groupName(group) + QStringLiteral("教研活动");
     if (never(LimitKind::Class, p.classCode))
         owners << QStringLiteral("班级 ") + name('c', p.classCode);
     return owners;
@@ -105,6 +108,15 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
                        : QStringLiteral("%1 个时间是%2的“不排”时间").arg(n).arg(who);
         }
         case Obstacle::ExclusiveTaken:
+            if (p.capacity > 1)
+                return all ? QStringLiteral("%1同时最多 %2 个班，本班空闲的 %3 个时间都已满")
+                                 .arg(course)
+                                 .arg(p.capacity)
+                                 .arg(n)
+                           : QStringLiteral("%1 个时间 %2 已满（同时最多 %3 个班）")
+                                 .arg(n)
+                                 .arg(course)
+                                 .arg(p.capacity);
             return all ? QStringLiteral("专用课程 %1 在本班空闲的 %2 个时间都已在其他班上课")
                              .arg(course)
                              .arg(n)
@@ -118,6 +130,25 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
                              .arg(n)
                              .arg(course)
                              .arg(p.dailyShare);
+        case Obstacle::TeacherDailyMax:
+            return all ? QStringLiteral(
+                             "本班空闲的 %1 个时间所在的日子，老师 %2 都已上满每天 %3 节")
+                             .arg(n)
+                             .arg(teacher)
+                             .arg(p.teacherMaxPerDay)
+                       : QStringLiteral("%1 个时间当天老师 %2 已上满每天 %3 节")
+                             .arg(n)
+                             .arg(teacher)
+                             .arg(p.teacherMaxPerDay);
+        case Obstacle::TeacherInRow:
+            return all ? QStringLiteral("本班空闲的 %1 个时间，老师 %2 排上都会连上超过 %3 节")
+                             .arg(n)
+                             .arg(teacher)
+                             .arg(p.teacherMaxInRow)
+                       : QStringLiteral("%1 个时间老师 %2 会连上超过 %3 节")
+                             .arg(n)
+                             .arg(teacher)
+                             .arg(p.teacherMaxInRow);
         default:
             return all ? QStringLiteral("本班空闲的 %1 个时间都排不下").arg(n)
                        : QStringLiteral("%1 个时间排不下").arg(n);

@@ -28,7 +28,7 @@ struct WhyUnplaced {
 WhyUnplaced whyUnplaced(const School& school, const Placing& p, const NameOf& nameOf = {});
 
 // Whose "不排" closes the period for the lesson: "课程 语文", "老师 王芳",
-// "班级 一（1）班", as many as apply.
+// "语文组教研活动", "班级 一（1）班", as many as apply.
 QStringList neverOwners(const School& school, const Placing& p, Period period,
                         const NameOf& nameOf = {});
 

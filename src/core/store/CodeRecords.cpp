@@ -1,7 +1,10 @@
 #include "core/store/CodeRecords.h"
 
+#include "core/store/CourseRuleStore.h"
+#include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
@@ -47,7 +50,17 @@ const TableStatements& StatementsOf(CodeTable table) {
         "Insert Into ClassRoomtb (Code,Name,FullName,ShortName) Values (?,?,?,?)",
         "Update ClassRoomtb Set Name = ?, FullName = ?, ShortName = ? Where Code = ?",
         {"Delete From ClassRoomtb Where Code = ?", nullptr, nullptr, nullptr}};
+    static const TableStatements groups{
+        "select Code, Name, FullName, ShortName from TeacherGrouptb order by rowid",
+        "Select Code from TeacherGrouptb where Code = ?",
+        "Insert Into TeacherGrouptb (Code,Name,FullName,ShortName) Values (?,?,?,?)",
+        "Update TeacherGrouptb Set Name = ?, FullName = ?, ShortName = ? Where Code = ?",
+        {"Update TeacherRuletb Set GroupCode = Null Where GroupCode = ?",
+         "Delete From Limittb Where Kind=4 and Code = ?",
+         "Delete From TeacherGrouptb Where Code = ?", nullptr}};
     switch (table) {
+    case CodeTable::Group:
+        return groups;
     case CodeTable::Class:
         return classes;
     case CodeTable::Course:
@@ -62,9 +75,20 @@ const TableStatements& StatementsOf(CodeTable table) {
 
 } // namespace
 
+namespace {
+
+// The group list lives in a table older databases do not have.
+bool missing(TimetableDb& db, CodeTable table) {
+    return table == CodeTable::Group && !HasTeacherRuleTables(db.sql());
+}
+
+} // namespace
+
 bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out, QString* why) {
     return TryOrSay(why, [&] {
         try {
+            if (missing(db, table))
+                return;
             SQLite::Statement st(db.sql(), StatementsOf(table).load);
             while (st.executeStep())
                 out.append({sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
@@ -76,24 +100,38 @@ bool LoadCodeRecords(TimetableDb& db, CodeTable table, QList<CodeRecord>& out, Q
 }
 
 bool CodeExists(TimetableDb& db, CodeTable table, const QString& code) {
+    if (missing(db, table))
+        return false;
     return sql::hasRow(db.sql(), StatementsOf(table).exists, code);
 }
 
 void InsertCodeRecord(TimetableDb& db, CodeTable table, const CodeRecord& r) {
+    Savepoint sp(db.sql());
+    if (table == CodeTable::Group)
+        EnsureTeacherRuleTables(db.sql());
     sql::exec(db.sql(), StatementsOf(table).insert, r.code, r.name, r.fullName, r.shortName);
+    sp.release();
 }
 
 int UpdateCodeRecord(TimetableDb& db, CodeTable table, const CodeRecord& r) {
+    if (missing(db, table))
+        return 0;
     return sql::exec(db.sql(), StatementsOf(table).update, r.name, r.fullName, r.shortName, r.code);
 }
 
 int DeleteCodeRecord(TimetableDb& db, CodeTable table, const QString& code) {
+    if (missing(db, table))
+        return 0;
     SQLite::Database& d = db.sql();
     SQLite::Transaction tx(d);
     int deleted = 0;
     for (const char* statement : StatementsOf(table).deletes)
         if (statement)
             deleted = sql::exec(d, statement, code); // the last one is the record itself
+    if (table == CodeTable::Teacher && HasTeacherRuleTables(d))
+        sql::exec(d, "Delete From TeacherRuletb Where TeacherCode = ?", code);
+    if (table == CodeTable::Course)
+        DeleteCourseRule(d, code);
     tx.commit();
     return deleted;
 }

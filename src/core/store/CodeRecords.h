@@ -1,13 +1,15 @@
 #pragma once
-// The four code lists (classes, courses, teachers, classrooms): each row is a
-// code with a name, a full name and a short name. Reading, adding, renaming and
+// The code lists (classes, courses, teachers, classrooms, subject groups):
+// each row is a code with a name, a full name and a short name. Reading, adding, renaming and
 // deleting them, with the rows of other tables that a deleted code leaves behind.
 #include <QList>
 #include <QString>
 
 class TimetableDb;
 
-enum class CodeTable { Class, Course, Teacher, ClassRoom };
+// Group (教研组, TeacherGrouptb) is newer: a database without the table reads
+// as no groups, and the first group added makes it.
+enum class CodeTable { Class, Course, Teacher, ClassRoom, Group };
 
 struct CodeRecord {
     QString code;
@@ -28,6 +30,7 @@ void InsertCodeRecord(TimetableDb& db, CodeTable table, const CodeRecord& record
 // Rewrites the three names of the record with record.code; returns the rows changed.
 int UpdateCodeRecord(TimetableDb& db, CodeTable table, const CodeRecord& record);
 // Deletes the record together with its lessons, plan rows and time limits, all
-// in one transaction (classrooms: the record alone). Returns the number of
+// in one transaction (classrooms: the record alone; a group: its time limits
+// and its teachers' membership, and a teacher: their limits as well). Returns the number of
 // records of the table deleted.
 int DeleteCodeRecord(TimetableDb& db, CodeTable table, const QString& code);

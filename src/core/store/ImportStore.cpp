@@ -1,6 +1,7 @@
 #include "core/store/ImportStore.h"
 
 #include "core/store/JointStore.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -38,5 +39,7 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   r.teacherCode);
     for (const NewJointRow& j : additions.joints)
         InsertJointLinks(d, j.classCode, j.courseCode, j.teacherCode, j.others);
+    for (const auto& [course, rule] : additions.courseRules)
+        WriteCourseRule(d, course, rule);
     tx.commit();
 }

@@ -1,7 +1,9 @@
 #include "core/store/PlanCheckStore.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
@@ -18,24 +20,32 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
     const JointClasses joints = LoadJoints(db);
     for (PlanCheckInput::Row& r : in.rows)
         r.joinsAnother = joints.isFurther(r.classCode, r.courseCode, r.teacherCode);
+    QHash<QString, QSet<int>> groupNever;
     {
         SQLite::Statement st(d, "select Kind,Code,Day,LessonNo from Limittb where Attr=3 and "
-                                "Kind in (0,1,2) and Day between 1 and 5 and LessonNo between 1 "
+                                "Kind in (0,1,2,4) and Day between 1 and 5 and LessonNo between 1 "
                                 "and ? order by rowid");
         st.bind(1, lessonsPerDay);
         while (st.executeStep()) {
             const int kind = st.getColumn(0).getInt();
             const int period =
                 (st.getColumn(2).getInt() - 1) * lessonsPerDay + st.getColumn(3).getInt() - 1;
-            auto& owner = kind == 0 ? in.classNever : kind == 1 ? in.courseNever : in.teacherNever;
+            auto& owner = kind == 0   ? in.classNever
+                          : kind == 1 ? in.courseNever
+                          : kind == 2 ? in.teacherNever
+                                      : groupNever;
             owner[sql::text(st.getColumn(1))].insert(period);
         }
     }
-    {
-        SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
-        while (st.executeStep())
-            in.exclusiveCourses.insert(sql::text(st.getColumn(0)));
+    // A group's meeting closes its periods to each of its teachers.
+    const TeacherRules teachers = ReadTeacherRules(d);
+    for (auto it = teachers.all().constBegin(); it != teachers.all().constEnd(); ++it) {
+        if (it.value().maxPerDay > 0)
+            in.teacherMaxPerDay.insert(it.key(), it.value().maxPerDay);
+        if (const auto g = groupNever.constFind(it.value().groupCode); g != groupNever.constEnd())
+            in.teacherNever[it.key()].unite(g.value());
     }
+    in.courseRules = ReadCourseRules(d);
     auto names = [&](const char* q, QHash<QString, QString>& out) {
         SQLite::Statement st(d, q);
         while (st.executeStep()) {

@@ -1,8 +1,10 @@
 #include "core/store/SchoolStore.h"
 
 #include "core/model/TextRules.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 #include <limits>
@@ -93,7 +95,8 @@ School LoadSchool(TimetableDb& db, Week week) {
         while (st.executeStep()) {
             int kind = 0;
             LimitCell cell;
-            if (!intOf(st.getColumn(0), kind) || kind < 0 || kind > 3 || st.getColumn(1).isNull() ||
+            if (!intOf(st.getColumn(0), kind) || kind < 0 ||
+                kind > static_cast<int>(LimitKind::Group) || st.getColumn(1).isNull() ||
                 !intOf(st.getColumn(2), cell.period.day) ||
                 !intOf(st.getColumn(3), cell.period.lessonNo))
                 continue;
@@ -105,12 +108,8 @@ School LoadSchool(TimetableDb& db, Week week) {
             s.limits.add(static_cast<LimitKind>(kind), sql::text(st.getColumn(1)), cell);
         }
     }
-    {
-        SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
-        while (st.executeStep())
-            if (!st.getColumn(0).isNull())
-                s.exclusiveCourses.insert(sql::text(st.getColumn(0)));
-    }
+    s.teacherRules = ReadTeacherRules(d);
+    s.courseRules = ReadCourseRules(d);
     loadJoints(d, s.joints);
     {
         School::Codes codes;

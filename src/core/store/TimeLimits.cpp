@@ -1,7 +1,10 @@
 #include "core/store/TimeLimits.h"
 
 #include "core/store/Lookups.h"
+#include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
@@ -36,6 +39,11 @@ const LimitFamily kFamilies[] = {
     {LimitKind::ClassRoom, "frmClassRoomLimitInput", "公共教室上课时间限制", "CmbClassRoom",
      "lblClassRoom", "教室", "CmdPrev", "上一教室(&P)", "CmdNext", "下一教室(&N)",
      "select Name from ClassRoomtb order by rowid", &GetClassRoomCode, false, true},
+    // A group's "不排" is its meeting time; like a course, a group without
+    // cells is left unwritten (nothing of it is read as a limit then).
+    {LimitKind::Group, "frmGroupLimitInput", "教研组上课时间限制", "CmbGroup", "lblGroup", "教研组",
+     "CmdPrev", "上一教研组(&P)", "CmdNext", "下一教研组(&N)",
+     "select Name from TeacherGrouptb order by rowid", &GetGroupCode, true, false},
 };
 
 } // namespace
@@ -68,6 +76,8 @@ int LimitLessonsPerDay(const LimitFamily& family, int lessonsPerDay) {
 }
 
 QStringList LimitObjectNames(TimetableDb& db, const LimitFamily& family) {
+    if (family.kind == LimitKind::Group && !HasTeacherRuleTables(db.sql()))
+        return {};
     SQLite::Statement st(db.sql(), family.namesQuery);
     QStringList names;
     while (st.executeStep())
@@ -107,6 +117,20 @@ void WriteLimit(TimetableDb& db, LimitKind kind, const QString& code, int day, i
                   attr, k, code, day, lessonNo);
     else
         sql::exec(d, "insert into Limittb values(?,?,?,?,?)", k, code, day, lessonNo, attr);
+}
+
+void WriteLimits(TimetableDb& db, LimitKind kind, const QString& code, const QList<Period>& periods,
+                 int attr) {
+    try {
+        Savepoint sp(db.sql());
+        for (const Period& p : periods)
+            WriteLimit(db, kind, code, p.day, p.lessonNo, attr);
+        sp.release();
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
 }
 
 void WriteAllNormal(TimetableDb& db, LimitKind kind, const QString& code, int lessonsPerDay) {

@@ -1,7 +1,7 @@
 #pragma once
 // Time limits in Limittb: how welcome a lesson is at one lesson time of a class,
-// course, teacher or classroom. The four limit windows share this code; what
-// differs between them is one row of LimitFamilyOf().
+// course, teacher, classroom or subject group. The limit windows share this
+// code; what differs between them is one row of LimitFamilyOf().
 #include "core/model/Limits.h"
 
 #include <QList>
@@ -49,6 +49,10 @@ QList<LimitCell> ReadLimits(TimetableDb& db, LimitKind kind, const QString& code
 // Throws on a database failure.
 void WriteLimit(TimetableDb& db, LimitKind kind, const QString& code, int day, int lessonNo,
                 int attr);
+// Writes the periods of the object (a whole day, a whole lesson of the week)
+// at once, in one transaction. Throws Failure with the reason.
+void WriteLimits(TimetableDb& db, LimitKind kind, const QString& code, const QList<Period>& periods,
+                 int attr);
 // Writes every lesson time of the object as normal, in one transaction: on a
 // failure nothing is changed. Throws on a database failure.
 void WriteAllNormal(TimetableDb& db, LimitKind kind, const QString& code, int lessonsPerDay);

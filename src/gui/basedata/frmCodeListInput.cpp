@@ -64,6 +64,18 @@ const CodeListEditorKind kClassRoomEditorKind{
     "该教室代码： ",
     nullptr};
 
+const CodeListEditorKind kGroupEditorKind{
+    "frmGroupInput",
+    "教研组名单",
+    CodeTable::Group,
+    {"教研组代码", "教研组名称", "教研组全称", "教研组简称"},
+    {"教研组代码", "教研组名称", "教研组全称", "教研组简称"},
+    {"请输入教研组代码。", "请输入教研组名称。", nullptr, nullptr},
+    false,
+    "输入信息检查",
+    "该教研组代码： ",
+    "教研组代码不能修改！"};
+
 frmCodeListInput::frmCodeListInput(const CodeListEditorKind& kind, AppContext& ctx, QWidget* parent)
     : RecordEditor(ctx, kind.table, Utf8(kind.objectName), Utf8(kind.caption),
                    Captions(kind.columns), Utf8(kind.checkTitle), parent),
@@ -168,12 +180,15 @@ bool frmCodeListInput::CheckInput() {
 void frmCodeListInput::ClearInput() {
     for (QLineEdit* field : {txtCode, txtName, txtFullName, txtShortName})
         field->clear();
+    ClearExtras();
 }
 
 bool frmCodeListInput::AppendRecord() {
     if (CheckInput())
         return true;
     if (InsertRecord(InputRecord(), Utf8(m_kind.existsPrefix) + txtCode->text()))
+        return true;
+    if (SaveExtras(txtCode->text().trimmed()))
         return true;
     ClearInput();
     return false;
@@ -203,7 +218,9 @@ bool frmCodeListInput::ModifyRecord() {
     }
     if (CheckInput())
         return true;
-    return RewriteRecord(InputRecord());
+    if (RewriteRecord(InputRecord()))
+        return true;
+    return SaveExtras(txtCode->text().trimmed());
 }
 
 void frmCodeListInput::ShowSelectedRecord() {
@@ -215,6 +232,11 @@ void frmCodeListInput::ShowSelectedRecord() {
     txtName->setText(r.name);
     txtFullName->setText(r.fullName);
     txtShortName->setText(r.shortName);
+    ShowExtras(r.code);
+}
+
+QWidget* frmCodeListInput::LastField() const {
+    return m_kind.codeLast ? static_cast<QWidget*>(txtCode) : static_cast<QWidget*>(txtShortName);
 }
 
 QLineEdit* frmCodeListInput::Field(int index) const {

@@ -25,6 +25,7 @@ struct CodeListEditorKind {
 extern const CodeListEditorKind kCourseEditorKind;
 extern const CodeListEditorKind kTeacherEditorKind;
 extern const CodeListEditorKind kClassRoomEditorKind;
+extern const CodeListEditorKind kGroupEditorKind;
 
 class frmCodeListInput : public RecordEditor {
     Q_OBJECT
@@ -43,6 +44,21 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // What an editor keeps beside the four fields (the teacher's limits):
+    // written after the record was added or modified (true: failed, with a
+    // message), shown with the chosen record, cleared with the fields.
+    virtual bool SaveExtras(const QString& /*code*/) { return false; }
+    virtual void ShowExtras(const QString& /*code*/) {}
+    virtual void ClearExtras() {}
+    // The last field in tab order before the buttons.
+    QWidget* LastField() const;
+    void ReloadRecords() { LoadRecords(); }
+
+    // The course list adds its own fields around these.
+    bool AppendRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
+
 private:
     bool txtCode_KeyDown(int key);
     bool txtName_KeyDown(int key);
@@ -52,10 +68,7 @@ private:
 
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord() override;
     bool DeleteRecord() override;
-    bool ModifyRecord() override;
-    void ShowSelectedRecord() override;
 
     void BuildControls();
     QLineEdit* Field(int index) const;

@@ -1,5 +1,6 @@
 #include "gui/limits/frmLimitInput.h"
 
+#include "core/model/Failure.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/GridMouse.h"
 #include "gui/widgets/TimetableGrid.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -97,6 +99,7 @@ frmLimitInput::frmLimitInput(LimitKind kind, AppContext& ctx, QWidget* parent)
     connect(cmdNormalAll, &QPushButton::clicked, this, &frmLimitInput::cmdNormalAll_Click);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
     MSFlexGrid1->viewport()->installEventFilter(this);
+    MSFlexGrid1->installEventFilter(this);
     // The keys act as the buttons would on the middle of the current cell.
     OnGridKeys(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
         MSFlexGrid1_MouseUp(
@@ -135,6 +138,11 @@ void frmLimitInput::cmdNextObject_Click() {
 }
 
 bool frmLimitInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == MSFlexGrid1 && event->type() == QEvent::KeyPress) {
+        auto* e = static_cast<QKeyEvent*>(event);
+        if (e->modifiers() == Qt::ControlModifier && HeaderKey(e->key()))
+            return true;
+    }
     if (watched == MSFlexGrid1->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto* e = static_cast<QMouseEvent*>(event);
         MSFlexGrid1_MouseUp(e->button(), e->position().toPoint());
@@ -146,15 +154,87 @@ void frmLimitInput::MSFlexGrid1_MouseUp(Qt::MouseButton button, const QPoint& po
     const QModelIndex index = MSFlexGrid1->indexAt(pos);
     if (!index.isValid() || index.row() == kSeparatorRow)
         return;
+    const QPoint global = MSFlexGrid1->viewport()->mapToGlobal(pos);
+    // A day's or a lesson's header, by either button, sets it whole.
+    if (index.row() == 0 && index.column() >= 1 && index.column() <= kDays &&
+        button != Qt::MiddleButton) {
+        PopupForDay(index.column(), global);
+        return;
+    }
+    if (index.column() == 0 && index.row() > 0 && button != Qt::MiddleButton) {
+        PopupForLesson(index.row(), global);
+        return;
+    }
     m_row = index.row();
     m_col = index.column();
-    // Header cells carry no lesson time, so they get no popup and no write.
+    m_scope = Scope::Cell;
     if (button == Qt::RightButton && IsLessonCell(m_row, m_col))
-        PopMenu->popup(MSFlexGrid1->viewport()->mapToGlobal(pos));
+        PopMenu->popup(global);
+}
+
+void frmLimitInput::PopupForDay(int col, const QPoint& globalPos) {
+    if (m_code.isEmpty() || col < 1 || col > kDays)
+        return;
+    m_scope = Scope::Day;
+    m_col = col;
+    staMsgPanel1->setText(DayHeader(col) + QStringLiteral("整天"));
+    PopMenu->popup(globalPos);
+}
+
+void frmLimitInput::PopupForLesson(int row, const QPoint& globalPos) {
+    const int lessonNo = LessonOfGridRow(row);
+    if (m_code.isEmpty() || lessonNo < 1 || lessonNo > m_lessons)
+        return;
+    m_scope = Scope::Lesson;
+    m_row = row;
+    staMsgPanel1->setText(QStringLiteral("每天第%1节").arg(lessonNo));
+    PopMenu->popup(globalPos);
+}
+
+// Ctrl+D: the current cell's whole day; Ctrl+L: its lesson on every day.
+bool frmLimitInput::HeaderKey(int key) {
+    const int row = MSFlexGrid1->currentRow(), col = MSFlexGrid1->currentColumn();
+    if (!IsLessonCell(row, col))
+        return false;
+    if (key == Qt::Key_D) {
+        PopupForDay(col,
+                    MSFlexGrid1->viewport()->mapToGlobal(
+                        MSFlexGrid1->visualRect(MSFlexGrid1->model()->index(0, col)).center()));
+        return true;
+    }
+    if (key == Qt::Key_L) {
+        PopupForLesson(row,
+                       MSFlexGrid1->viewport()->mapToGlobal(
+                           MSFlexGrid1->visualRect(MSFlexGrid1->model()->index(row, 0)).center()));
+        return true;
+    }
+    return false;
 }
 
 void frmLimitInput::PopMenuItem_Click(int attr) {
-    if (!IsLessonCell(m_row, m_col) || m_code.isEmpty())
+    if (m_code.isEmpty())
+        return;
+    if (m_scope != Scope::Cell) {
+        QList<Period> periods;
+        if (m_scope == Scope::Day)
+            for (int n = 1; n <= m_lessons; ++n)
+                periods.append(Period{m_col, n});
+        else
+            for (int day = 1; day <= kDays; ++day)
+                periods.append(Period{day, LessonOfGridRow(m_row)});
+        m_scope = Scope::Cell;
+        try {
+            WriteLimits(m_ctx.db, m_family.kind, m_code, periods, attr);
+        } catch (const Failure& e) {
+            staMsgPanel1->setText(kWriteFailed + QStringLiteral("：") + e.message());
+            return;
+        }
+        for (const Period& p : periods)
+            PaintCell(GridRowOfLesson(p.lessonNo), p.day, attr);
+        staMsgPanel1->setText(kWritten);
+        return;
+    }
+    if (!IsLessonCell(m_row, m_col))
         return;
     PaintCell(m_row, m_col, attr);
     SaveLimitCell();

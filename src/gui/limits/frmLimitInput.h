@@ -1,7 +1,9 @@
 #pragma once
-// The time-limit editor: one class, course, teacher or classroom at a time as a
-// day × lesson grid; a right click on a lesson cell offers the four values and
-// the chosen one is written at once. The four windows differ only in their row
+// The time-limit editor: one class, course, teacher, classroom or subject
+// group at a time as a day × lesson grid; a right click on a lesson cell
+// offers the four values and the chosen one is written at once. A click on a
+// day's header (or Ctrl+D on a cell) sets the whole day, on a lesson's header
+// (or Ctrl+L) that lesson on every day. The four windows differ only in their row
 // of LimitFamilyOf(); frmTeacherLimitInput and its siblings name them.
 #include "core/store/TimeLimits.h"
 
@@ -63,6 +65,10 @@ private:
     void cmdNextObject_Click();
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, const QPoint& pos);
     void PopMenuItem_Click(int attr);
+    // The popup for a whole day (column col) or a whole lesson (grid row row).
+    void PopupForDay(int col, const QPoint& globalPos);
+    void PopupForLesson(int row, const QPoint& globalPos);
+    bool HeaderKey(int key);
     void cmdNormalAll_Click();
 
     int NormalAll();
@@ -76,4 +82,6 @@ private:
     QString m_code;
     int m_row = 0;
     int m_col = 0;
+    // What the popup sets: the current cell, its day or its lesson.
+    enum class Scope { Cell, Day, Lesson } m_scope = Scope::Cell;
 };

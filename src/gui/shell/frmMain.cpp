@@ -15,6 +15,7 @@
 #include "gui/basedata/frmClassPlanInput.h"
 #include "gui/basedata/frmClassRoomInput.h"
 #include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmGroupInput.h"
 #include "gui/basedata/frmImport.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
@@ -24,6 +25,8 @@
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmDaySchedule.h"
+#include "gui/limits/frmGroupLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
@@ -32,6 +35,7 @@
 #include "gui/manual/frmTimetableQuality.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include "gui/output/frmPublish.h"
 #include "gui/shell/frmAbout.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmSchoolName.h"
@@ -197,6 +201,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuCourseList_Click);
     action(mnuBasicData, mnuTeacherList, "mnuTeacherList", "老师名单(&T)",
            &frmMain::mnuTeacherList_Click);
+    action(mnuBasicData, mnuGroupList, "mnuGroupList", "教研组名单(&G)",
+           &frmMain::mnuGroupList_Click);
     action(mnuBasicData, mnuClassRoomList, "mnuClassRoomList", "公共教室名单(&R)",
            &frmMain::mnuClassRoomList_Click);
     action(mnuBasicData, mnuClassPlan, "mnuClassPlan", "各班教学计划(&P)",
@@ -212,6 +218,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuCourseLimit_Click);
     action(mnuLimit, mnuTeacherLimit, "mnuTeacherLimit", "老师上课时间限制(&T)",
            &frmMain::mnuTeacherLimit_Click);
+    action(mnuLimit, mnuGroupLimit, "mnuGroupLimit", "教研组上课时间限制(&G)",
+           &frmMain::mnuGroupLimit_Click);
     action(mnuLimit, mnuClassroomLimit, "mnuClassroomLimit", "教室上课时间限制(&R)",
            &frmMain::mnuClassroomLimit_Click);
     action(mnuAuto, mnuPrepairBuild, "mnuPrepairBuild", "预先安排固定课程(&Y)",
@@ -231,6 +239,7 @@ void frmMain::BuildMenu() {
            &frmMain::mnuTimetableQuality_Click);
     action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表(&P)", &frmMain::mnuPrint_Click);
     action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel(&E)", &frmMain::mnuExport_Click);
+    action(mnuBuildKb, mnuPublish, "mnuPublish", "发布课表(&W)…", &frmMain::mnuPublish_Click);
     action(mnuBuildKb, mnuUpgradeAll, "mnuUpgradeAll", "课表学年升级(&U)",
            &frmMain::mnuUpgradeAll_Click);
     action(mnuBuildKb, mnuDeleteLessonAll, "mnuDeleteLessonAll", "删除课表数据(&D)",
@@ -244,6 +253,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuSetLessonNum_Click);
     action(mnuManager, mnuSchoolName, "mnuSchoolName", "学校名称设置(&N)",
            &frmMain::mnuSchoolName_Click);
+    action(mnuManager, mnuDaySchedule, "mnuDaySchedule", "作息时间设置(&T)",
+           &frmMain::mnuDaySchedule_Click);
 
     mnuHelp = menu(bar->addMenu(QStringLiteral("帮助(&H)")), "mnuHelp");
     action(mnuHelp, mnuSimpleManual, "mnuSimpleManual", "简要使用说明(&S)",
@@ -376,6 +387,11 @@ void frmMain::mnuTeacherList_Click() {
     dlg.exec();
 }
 
+void frmMain::mnuGroupList_Click() {
+    frmGroupInput dlg(m_ctx, this);
+    dlg.exec();
+}
+
 void frmMain::mnuClassRoomList_Click() {
     frmClassRoomInput dlg(m_ctx, this);
     dlg.exec();
@@ -405,6 +421,11 @@ void frmMain::mnuCourseLimit_Click() {
 
 void frmMain::mnuTeacherLimit_Click() {
     frmTeacherLimitInput dlg(m_ctx, this);
+    dlg.exec();
+}
+
+void frmMain::mnuGroupLimit_Click() {
+    frmGroupLimitInput dlg(m_ctx, this);
     dlg.exec();
 }
 
@@ -482,6 +503,11 @@ void frmMain::mnuExport_Click() {
     dlg.exec();
 }
 
+void frmMain::mnuPublish_Click() {
+    frmPublish dlg(m_ctx, this);
+    dlg.exec();
+}
+
 void frmMain::mnuUpgradeAll_Click() {
     if (!ConfirmCommand(this, QStringLiteral("课表学年升级将会清除您以前排好的课表！")))
         return;
@@ -529,6 +555,11 @@ void frmMain::mnuSetLessonNum_Click() {
 
 void frmMain::mnuSchoolName_Click() {
     frmSchoolName dlg(this);
+    dlg.exec();
+}
+
+void frmMain::mnuDaySchedule_Click() {
+    frmDaySchedule dlg(m_ctx, this);
     dlg.exec();
 }
 

@@ -24,6 +24,7 @@ public:
     QAction* mnuClassList;
     QAction* mnuCourseList;
     QAction* mnuTeacherList;
+    QAction* mnuGroupList;
     QAction* mnuClassRoomList;
     QAction* mnuClassPlan;
     QAction* mnuImport;
@@ -32,6 +33,7 @@ public:
     QAction* mnuClassLimit;
     QAction* mnuCourseLimit;
     QAction* mnuTeacherLimit;
+    QAction* mnuGroupLimit;
     QAction* mnuClassroomLimit;
     QAction* mnuPrepairBuild;
     QAction* mnuAutoBuild;
@@ -43,6 +45,7 @@ public:
     QAction* mnuTimetableQuality;
     QAction* mnuPrint;
     QAction* mnuExport;
+    QAction* mnuPublish;
     QAction* mnuUpgradeAll;
     QAction* mnuDeleteLessonAll;
     QAction* mnuVersions;
@@ -50,6 +53,7 @@ public:
     QAction* mnuDataMaintenance;
     QAction* mnuSetLessonNum;
     QAction* mnuSchoolName;
+    QAction* mnuDaySchedule;
     QMenu* mnuHelp;
     QAction* mnuSimpleManual;
     QAction* mnuManual;
@@ -82,12 +86,14 @@ private:
     void mnuClassList_Click();
     void mnuCourseList_Click();
     void mnuTeacherList_Click();
+    void mnuGroupList_Click();
     void mnuClassRoomList_Click();
     void mnuClassPlan_Click();
     void mnuImport_Click();
     void mnuClassLimit_Click();
     void mnuCourseLimit_Click();
     void mnuTeacherLimit_Click();
+    void mnuGroupLimit_Click();
     void mnuClassroomLimit_Click();
     void mnuPrepairBuild_Click();
     void mnuAutoBuild_Click();
@@ -98,12 +104,14 @@ private:
     void mnuTimetableQuality_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
+    void mnuPublish_Click();
     void mnuUpgradeAll_Click();
     void mnuDeleteLessonAll_Click();
     void mnuVersions_Click();
     void mnuDataMaintenance_Click();
     void mnuSetLessonNum_Click();
     void mnuSchoolName_Click();
+    void mnuDaySchedule_Click();
     void mnuSimpleManual_Click();
     void mnuManual_Click();
     void mnuOpenDemo_Click();

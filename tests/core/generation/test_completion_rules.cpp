@@ -30,15 +30,18 @@ bool rulesAcceptPlacing(const School& s, const rules::Placing& p, Period q) {
 }
 
 // A school of 1–4 classes and 2–5 courses where one class's first course is
-// split between two teachers, now and then a repeated row, with exclusive
-// courses, "不排" cells of
-// courses, teachers and classes, a few pre-set lessons, now and then a
-// lesson without a period of the week, and a random part of the rest placed
-// legally.
+// split between two teachers, now and then a repeated row, with rooms for 1
+// to 3 classes and courses' own daily maxima, "不排" cells of courses,
+// teachers, classes and subject groups, teachers' daily and in-row limits
+// (the midday break now and then after lesson 3), a few pre-set lessons, now
+// and then a lesson without a period of the week, and a random part of the
+// rest placed legally.
 School randomSchool(std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     School s;
-    const Week week = Week::ofLessons(pick(6, 7));
+    Week week = Week::ofLessons(pick(6, 7));
+    if (pick(0, 3) == 0)
+        week = week.withMorningLessons(3);
     s.timetable = Timetable(week);
     const int classes = pick(1, 4), courses = pick(2, 5), teachers = pick(2, 6);
     auto cls = [](int i) { return QStringLiteral("C%1").arg(i); };
@@ -94,9 +97,12 @@ School randomSchool(std::mt19937& rng) {
             s.joints.add(first.classCode, first.courseCode, first.teacherCode, other);
         }
     }
-    for (int k = 0; k < courses; ++k)
+    for (int k = 0; k < courses; ++k) {
+        if (pick(0, 2) == 0)
+            s.setCapacity(course(k), pick(1, 3));
         if (pick(0, 3) == 0)
-            s.exclusiveCourses.insert(course(k));
+            s.setDailyMax(course(k), pick(1, 3));
+    }
     auto cells = [&](LimitKind kind, const QString& code, int odds) {
         week.forEach([&](Period q) {
             if (pick(0, odds) == 0)
@@ -109,6 +115,19 @@ School randomSchool(std::mt19937& rng) {
         cells(LimitKind::Teacher, teacher(t), 6);
     for (int c = 0; c < classes; ++c)
         cells(LimitKind::Class, cls(c), 8);
+    // Teachers' limits, tight enough to matter, and a group or two.
+    for (int t = 0; t < teachers; ++t) {
+        TeacherRule r;
+        if (pick(0, 2) == 0)
+            r.maxPerDay = pick(1, 5);
+        if (pick(0, 2) == 0)
+            r.maxInRow = pick(1, 3);
+        if (pick(0, 2) == 0)
+            r.groupCode = QStringLiteral("G%1").arg(pick(0, 1));
+        s.teacherRules.set(teacher(t), r);
+    }
+    for (int g = 0; g < 2; ++g)
+        cells(LimitKind::Group, QStringLiteral("G%1").arg(g), 8);
 
     // Pre-set lessons never double-book (the pre-set window does not let
     // them) but may sit in a "不排" period or over a daily share.
@@ -131,12 +150,14 @@ School randomSchool(std::mt19937& rng) {
             }
             if (roll == 0) {
                 if (!rules::classBusy(s, p, q) && !rules::teacherBusy(s, p, q) &&
-                    !rules::exclusiveTaken(s, p, q))
+                    !rules::roomFull(s, p, q))
                     s.timetable.add({r.classCode, q, r.courseCode, r.teacherCode, Origin::Preset});
             } else if (roll == 9 && pick(0, 9) == 0) {
                 // Damaged rows: no lesson number, or a lesson beyond the day.
                 Lesson l{r.classCode, {pick(1, 5), 7}, r.courseCode, r.teacherCode, Origin::ByHand};
                 l.lessonNoEmpty = pick(0, 1) == 0;
+                if (l.lessonNoEmpty)
+                    l.period.lessonNo = Lesson::kNoLessonNo; // as a Null is read
                 if (l.lessonNoEmpty || week.lessonsPerDay() == 6)
                     s.timetable.add(l);
             } else if (roll < 6) {
@@ -199,14 +220,26 @@ QString disagreement(const School& school, long long& asked, std::mt19937* sampl
             const Period at{q / L + 1, q % L + 1};
             ++asked;
             const bool byRules = rulesAccept(without, p, at);
-            if (byRules != open[i][std::size_t(q)])
+            if (byRules != open[i][std::size_t(q)]) {
+                QStringList why;
+                for (const rules::Reason& r : rules::reasonsAgainst(without, p, at))
+                    why << rules::describe(r, p);
+                for (const Lesson& x : without.timetable.lessons())
+                    if (x.teacherCode == row.teacherCode && x.period.day == at.day)
+                        why << QStringLiteral("%1@%2/%3 o%4")
+                                   .arg(x.classCode)
+                                   .arg(x.period.lessonNo)
+                                   .arg(x.lessonNoEmpty)
+                                   .arg(int(x.origin));
                 return QStringLiteral("%1 %2 %3 (%4) at day %5 lesson %6: rules %7, search %8")
-                    .arg(row.classCode, row.courseCode, row.teacherCode,
-                         index < 0 ? QStringLiteral("missing") : QStringLiteral("placed"))
-                    .arg(at.day)
-                    .arg(at.lessonNo)
-                    .arg(byRules)
-                    .arg(bool(open[i][std::size_t(q)]));
+                           .arg(row.classCode, row.courseCode, row.teacherCode,
+                                index < 0 ? QStringLiteral("missing") : QStringLiteral("placed"))
+                           .arg(at.day)
+                           .arg(at.lessonNo)
+                           .arg(byRules)
+                           .arg(bool(open[i][std::size_t(q)])) +
+                       QStringLiteral(" (") + why.join(QStringLiteral("; ")) + ')';
+            }
         }
     }
     return {};
@@ -250,19 +283,35 @@ private slots:
 void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
-    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0, joint = 0, jointPlaced = 0;
+    int split = 0, exclusive = 0, room = 0, dailyMax = 0, preset = 0, seven = 0, damaged = 0,
+        limited = 0, joint = 0, jointPlaced = 0, jointRoom = 0, jointLimited = 0, jointMax = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
         const QString diff = disagreement(s, asked);
         QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("school %1: %2").arg(n).arg(diff)));
         split += s.plan.size() > 1 && s.plan[0].courseCode == s.plan[1].courseCode;
-        exclusive += !s.exclusiveCourses.isEmpty();
+        bool hasExclusive = false, hasRoom = false, hasMax = false;
+        for (const CourseRule& r : s.courseRules) {
+            hasExclusive = hasExclusive || r.maxClasses == 1;
+            hasRoom = hasRoom || r.maxClasses > 1;
+            hasMax = hasMax || r.maxPerDay;
+        }
+        exclusive += hasExclusive;
+        room += hasRoom;
+        dailyMax += hasMax;
         joint += !s.joints.empty();
         bool placedJoint = false;
         for (const Lesson& l : s.timetable.lessons())
             placedJoint =
                 placedJoint || s.joints.isFurther(l.classCode, l.courseCode, l.teacherCode);
         jointPlaced += placedJoint;
+        // A joint lesson is one lesson of its room and of its teacher's limits.
+        for (const JointRow& r : s.joints.rows()) {
+            jointRoom += s.capacityOf(r.courseCode) > 0;
+            jointMax += s.dailyMaxOf(r.courseCode) > 0;
+            const TeacherRule& limits = s.teacherRules.of(r.teacherCode);
+            jointLimited += limits.maxPerDay > 0 || limits.maxInRow > 0;
+        }
         seven += s.timetable.week().lessonsPerDay() == 7;
         bool hasPreset = false, hasDamaged = false;
         for (const Lesson& l : s.timetable.lessons()) {
@@ -271,15 +320,25 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
         }
         preset += hasPreset;
         damaged += hasDamaged;
+        bool hasLimit = false;
+        for (const TeacherRule& r : s.teacherRules.all())
+            hasLimit = hasLimit || r.maxPerDay > 0 || r.maxInRow > 0;
+        limited += hasLimit;
     }
     // The schools were what the test claims to cover.
     QVERIFY(split > 1000);
     QVERIFY(exclusive > 300);
+    QVERIFY(room > 300);
+    QVERIFY(dailyMax > 300);
     QVERIFY(preset > 300);
     QVERIFY(seven > 300);
     QVERIFY(damaged > 50);
+    QVERIFY(limited > 600);
     QVERIFY(joint > 100);
     QVERIFY(jointPlaced > 80);
+    QVERIFY(jointRoom > 40);
+    QVERIFY(jointMax > 30);
+    QVERIFY(jointLimited > 40);
     QVERIFY(asked > 100000);
 }
 

@@ -3,10 +3,13 @@
 #include "GuiTest.h"
 #include "gui/basedata/frmClassRoomInput.h"
 #include "gui/basedata/frmCourseInput.h"
+#include "gui/basedata/frmGroupInput.h"
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/shell/frmMain.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QSpinBox>
 
 #include <QPushButton>
 #include <QStatusBar>
@@ -64,6 +67,9 @@ private slots:
     void failuresAreReportedAndLeaveDataAsItWas();
     void headerClickSortsByColumnText();
     void menuEntriesOpenTheEditors();
+    void teacherLimitsAndGroupAreKeptWithTheTeacher();
+    void groupListEditsTheGroups();
+    void courseRulesAreCheckedStoredAndShown();
     void screenshots();
 };
 
@@ -80,12 +86,18 @@ void TestListEditors::opensWithCaptionsAndStoredRows_data() {
                             << "课程名单"
                             << "课程名称"
                             << "课程名称"
-                            << "txtCode" << codeFirst;
+                            << "txtCode"
+                            << QStringList{"txtCode",      "txtName",       "txtFullName",
+                                           "txtShortName", "txtMaxClasses", "txtMaxPerDay",
+                                           "cmdAppend"};
     QTest::newRow("teacher") << "teacher"
                              << "老师名单"
                              << "老师姓名"
                              << "老师名称"
-                             << "txtCode" << codeFirst;
+                             << "txtCode"
+                             << QStringList{"txtCode",      "txtName",      "txtFullName",
+                                            "txtShortName", "spnMaxPerDay", "spnMaxInRow",
+                                            "cboGroup",     "cmdApplyAll",  "cmdAppend"};
     QTest::newRow("classroom") << "classroom"
                                << "教室名单"
                                << "教室名称"
@@ -108,18 +120,25 @@ void TestListEditors::opensWithCaptionsAndStoredRows() {
     QCOMPARE(w->windowTitle(), caption);
     QCOMPARE(w->lblName->text(), nameLabel);
     QCOMPARE(w->lstAllRecord->headerItem()->text(1), nameColumn);
-    QCOMPARE(w->lstAllRecord->columnWidth(0), Twips(1700));
-    QCOMPARE(w->lstAllRecord->columnWidth(3), Twips(2000));
+    // The course list narrows its columns for its two rules.
+    QCOMPARE(w->lstAllRecord->columnWidth(0), Twips(kind == "course" ? 1000 : 1700));
+    QCOMPARE(w->lstAllRecord->columnWidth(3), Twips(kind == "course" ? 1000 : 2000));
     QCOMPARE(ColumnTexts(w->lstAllRecord), QStringList({"9", "10"})); // stored order, unsorted
     QCOMPARE(ColumnTexts(w->lstAllRecord, 2), QStringList({"", "拾"}));
     QCOMPARE(w->txtName->maxLength(), 10);
     QCOMPARE(w->focusWidget()->objectName(), firstFocus);
+    // A spin box takes the focus through its own line edit: one stop.
+    auto stopName = [](QWidget* x) {
+        return qobject_cast<QAbstractSpinBox*>(x->parentWidget()) ? x->parentWidget()->objectName()
+                                                                  : x->objectName();
+    };
     QWidget* at = w->findChild<QWidget*>(tabOrder.first());
     for (const QString& next : tabOrder.mid(1)) {
+        const QString from = stopName(at);
         do
             at = at->nextInFocusChain();
-        while (!(at->focusPolicy() & Qt::TabFocus));
-        QCOMPARE(at->objectName(), next);
+        while (!(at->focusPolicy() & Qt::TabFocus) || stopName(at) == from);
+        QCOMPARE(stopName(at), next);
     }
 }
 
@@ -236,10 +255,13 @@ void TestListEditors::keyboardCycleAndEnterToAdd() {
     EditorFixture f;
     f.open();
     FakeDialogs dialogs;
-    auto w = MakeEditor("course", f.ctx);
+    auto editor = MakeEditor("course", f.ctx);
+    auto* w = static_cast<frmCourseInput*>(editor.get());
     const std::pair<QLineEdit*, QLineEdit*> downs[] = {{w->txtName, w->txtFullName},
                                                        {w->txtFullName, w->txtShortName},
-                                                       {w->txtShortName, w->txtCode}};
+                                                       {w->txtShortName, w->txtMaxClasses},
+                                                       {w->txtMaxClasses, w->txtMaxPerDay},
+                                                       {w->txtMaxPerDay, w->txtCode}};
     for (auto [from, to] : downs) {
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
             from->setFocus();
@@ -248,6 +270,10 @@ void TestListEditors::keyboardCycleAndEnterToAdd() {
         }
     }
     QTest::keyClick(w->txtCode, Qt::Key_Up);
+    QCOMPARE(w->focusWidget(), w->txtMaxPerDay);
+    QTest::keyClick(w->txtMaxPerDay, Qt::Key_Up);
+    QCOMPARE(w->focusWidget(), w->txtMaxClasses);
+    QTest::keyClick(w->txtMaxClasses, Qt::Key_Up);
     QCOMPARE(w->focusWidget(), w->txtShortName);
     QTest::keyClick(w->txtShortName, Qt::Key_Up);
     QCOMPARE(w->focusWidget(), w->txtFullName);
@@ -500,7 +526,7 @@ void TestListEditors::menuEntriesOpenTheEditors() {
     frmMain main(f.ctx);
     // The classroom entry stays hidden, which leaves it disabled too.
     QVERIFY(!main.findChild<QAction*>("mnuClassRoomList")->isVisible());
-    for (const char* entry : {"mnuClassList", "mnuCourseList", "mnuTeacherList"}) {
+    for (const char* entry : {"mnuClassList", "mnuCourseList", "mnuTeacherList", "mnuGroupList"}) {
         auto* action = main.findChild<QAction*>(entry);
         QVERIFY2(action && action->isEnabled(), entry);
         QString opened;
@@ -513,6 +539,149 @@ void TestListEditors::menuEntriesOpenTheEditors() {
     }
 }
 
+void TestListEditors::teacherLimitsAndGroupAreKeptWithTheTeacher() {
+    EditorFixture f;
+    f.t.addTeacher("T1", "张");
+    f.t.addTeacher("T2", "李");
+    f.t.exec("insert into TeacherGrouptb (Code,Name) values ('G1','语文组'),('G2','数学组')");
+    f.open();
+    FakeDialogs dialogs;
+    auto w = MakeEditor("teacher", f.ctx);
+    auto* t = static_cast<frmTeacherInput*>(w.get());
+    QCOMPARE(t->cboGroup->count(), 3); // none and the two groups
+    // Added with the teacher.
+    Type(*w, "T3", "王", "王芳", "王");
+    t->spnMaxPerDay->setValue(4);
+    t->spnMaxInRow->setValue(2);
+    t->cboGroup->setCurrentIndex(t->cboGroup->findText("语文组"));
+    w->cmdAppend->click();
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(f.text("select MaxPerDay||'/'||MaxInRow||'/'||GroupCode from TeacherRuletb where "
+                    "TeacherCode=?",
+                    "T3"),
+             QString("4/2/G1"));
+    QCOMPARE(t->spnMaxPerDay->value(), 0); // cleared with the fields
+    QCOMPARE(t->spnMaxPerDay->text(), QString("不限"));
+    // Shown with the chosen teacher, changed by 修改.
+    ClickRow(w->lstAllRecord, "T3");
+    QCOMPARE(t->spnMaxInRow->value(), 2);
+    QCOMPARE(t->cboGroup->currentText(), QString("语文组"));
+    ClickRow(w->lstAllRecord, "T1");
+    QCOMPARE(t->spnMaxInRow->value(), 0);
+    QCOMPARE(t->cboGroup->currentIndex(), 0);
+    t->cboGroup->setCurrentIndex(t->cboGroup->findText("数学组"));
+    w->cmdModify->click();
+    QCOMPARE(f.text("select GroupCode from TeacherRuletb where TeacherCode=?", "T1"),
+             QString("G2"));
+
+    // Both limits for every teacher in one step, after asking; groups stay.
+    t->spnMaxPerDay->setValue(5);
+    t->spnMaxInRow->setValue(0);
+    t->cmdApplyAll->click(); // cancelled
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where MaxPerDay=5"), 0LL);
+    dialogs.answers << UiDialogs::Answer::Ok;
+    t->cmdApplyAll->click();
+    QVERIFY(dialogs.lastText().contains("每天最多节数设为5，最多连上节数设为不限"));
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where MaxPerDay=5 and MaxInRow is null"),
+             3LL);
+    QCOMPARE(f.text("select GroupCode from TeacherRuletb where TeacherCode=?", "T3"),
+             QString("G1"));
+    // Deleting a teacher takes their settings with them.
+    dialogs.answers << UiDialogs::Answer::Yes;
+    ClickRow(w->lstAllRecord, "T3");
+    w->cmdDelete->click();
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where TeacherCode='T3'"), 0LL);
+}
+
+void TestListEditors::groupListEditsTheGroups() {
+    EditorFixture f;
+    // An older database: the first group makes the tables.
+    f.t.exec("drop table TeacherRuletb");
+    f.t.exec("drop table TeacherGrouptb");
+    f.open();
+    FakeDialogs dialogs;
+    auto w = std::make_unique<frmGroupInput>(f.ctx);
+    w->show();
+    QCOMPARE(w->windowTitle(), QString("教研组名单"));
+    QCOMPARE(w->lstAllRecord->topLevelItemCount(), 0);
+    Type(*w, "G1", "语文组", "", "");
+    w->cmdAppend->click();
+    QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.lastText()));
+    QCOMPARE(f.count("select count(*) from TeacherGrouptb"), 1LL);
+    // Deleting a group takes its time limits and its teachers' membership.
+    f.exec("insert into TeacherRuletb (TeacherCode,MaxPerDay,GroupCode) values ('T1',4,'G1')");
+    f.exec("insert into Limittb values (4,'G1',3,5,3)");
+    dialogs.answers << UiDialogs::Answer::Yes;
+    ClickRow(w->lstAllRecord, "G1");
+    w->cmdDelete->click();
+    QCOMPARE(f.count("select count(*) from TeacherGrouptb"), 0LL);
+    QCOMPARE(f.count("select count(*) from Limittb where Kind=4"), 0LL);
+    QCOMPARE(f.count("select count(*) from TeacherRuletb where GroupCode is null and "
+                     "MaxPerDay=4"),
+             1LL);
+    SaveScreenshot(w.get());
+}
+
+void TestListEditors::courseRulesAreCheckedStoredAndShown() {
+    EditorFixture f;
+    for (const char* c : {"11", "12", "13"})
+        f.t.addClass(c, c);
+    f.t.addCourse("09", "信息技术", "信");
+    f.t.exec("insert into CourseAttrtb values ('09')");
+    f.open();
+    FakeDialogs dialogs;
+    auto editor = MakeEditor("course", f.ctx);
+    auto* w = static_cast<frmCourseInput*>(editor.get());
+    QCOMPARE(w->lstAllRecord->headerItem()->text(4), QStringLiteral("同时上课班数"));
+    QCOMPARE(ColumnTexts(w->lstAllRecord, 4), QStringList{"1"}); // CourseAttrtb alone
+    ClickRow(w->lstAllRecord, "09");
+    QCOMPARE(w->txtMaxClasses->text(), QString("1"));
+    QCOMPARE(w->txtMaxPerDay->text(), QString());
+
+    // Bad input: refused with the range, nothing stored.
+    const std::pair<QLineEdit*, const char*> bad[] = {{w->txtMaxClasses, "4"},
+                                                      {w->txtMaxClasses, "0"},
+                                                      {w->txtMaxClasses, "二"},
+                                                      {w->txtMaxPerDay, "7"},
+                                                      {w->txtMaxPerDay, "1.5"}};
+    for (auto [field, text] : bad) {
+        ClickRow(w->lstAllRecord, "09");
+        field->setText(QString::fromUtf8(text));
+        w->cmdModify->click();
+        QVERIFY2(dialogs.lastText().contains(field == w->txtMaxClasses
+                                                 ? QStringLiteral("应是 1 到 3 的整数")
+                                                 : QStringLiteral("应是 1 到 6 的整数")),
+                 qPrintable(dialogs.lastText()));
+        QCOMPARE(w->focusWidget(), field);
+    }
+    QCOMPARE(f.count("select count(*) from CourseAttrtb"), 1LL);
+
+    // A room for three, two a day: CourseAttrtb loses the exclusive mark.
+    ClickRow(w->lstAllRecord, "09");
+    w->txtMaxClasses->setText("3");
+    w->txtMaxPerDay->setText(" 2 ");
+    w->cmdModify->click();
+    QCOMPARE(f.count("select count(*) from CourseAttrtb"), 0LL);
+    QCOMPARE(f.count("select MaxClasses * 10 + MaxPerDay from CourseRuletb where CourseCode = "
+                     "'09'"),
+             32LL);
+    QCOMPARE(ColumnTexts(w->lstAllRecord, 5), QStringList{"2"});
+
+    // A new course with its rules; emptied fields take them off again.
+    Type(*w, "10", "体育", "体育", "体");
+    w->txtMaxClasses->setText("1");
+    w->txtMaxPerDay->clear();
+    w->cmdAppend->click();
+    QCOMPARE(f.count("select count(*) from CourseAttrtb where CourseCode = '10'"), 1LL);
+    QCOMPARE(w->txtMaxClasses->text(), QString());
+    ClickRow(w->lstAllRecord, "10");
+    w->txtMaxClasses->clear();
+    w->cmdModify->click();
+    QCOMPARE(f.count("select count(*) from CourseAttrtb"), 0LL);
+    QCOMPARE(f.count("select count(*) from CourseRuletb where CourseCode = '10'"), 0LL);
+    QCOMPARE(ColumnTexts(w->lstAllRecord, 4), QStringList({"3", ""}));
+}
+
 void TestListEditors::screenshots() {
     EditorFixture f;
     f.t.addCourse("1", "语文", "语");
@@ -521,6 +690,8 @@ void TestListEditors::screenshots() {
     f.open();
     FakeDialogs dialogs;
     auto w = MakeEditor("course", f.ctx);
+    f.exec("insert into CourseRuletb values ('3', 1, NULL), ('2', NULL, 2)");
+    w = MakeEditor("course", f.ctx);
     ClickRow(w->lstAllRecord, "2");
     w->txtShortName->clear();
     w->cmdModify->click(); // shows the red mark

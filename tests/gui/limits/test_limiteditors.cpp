@@ -5,9 +5,11 @@
 #include "TestDb.h"
 
 #include "core/store/Sql.h"
+#include "core/store/TeacherRuleStore.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmGroupLimitInput.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/TimetableGrid.h"
@@ -72,6 +74,9 @@ std::unique_ptr<frmLimitInput> openWindow(LimitKind kind, AppContext& ctx) {
     case LimitKind::ClassRoom:
         w = std::make_unique<frmClassRoomLimitInput>(ctx);
         break;
+    case LimitKind::Group:
+        w = std::make_unique<frmGroupLimitInput>(ctx);
+        break;
     }
     w->show();
     return w;
@@ -107,6 +112,9 @@ private slots:
     void headersAndSeparatorOfferNothing_data();
     void headersAndSeparatorOfferNothing();
     void onlyTheCourseGridFollowsSevenLessons();
+    void headersSetAWholeDayOrLesson_data();
+    void headersSetAWholeDayOrLesson();
+    void groupWindowListsTheGroups();
     void allNormalWritesEveryLessonTime_data();
     void allNormalWritesEveryLessonTime();
     void storedLimitsAreShownAndUnknownValuesSkipped();
@@ -271,8 +279,6 @@ void TestLimitEditors::headersAndSeparatorOfferNothing_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("col");
     QTest::newRow("corner") << 0 << 0;
-    QTest::newRow("day header") << 0 << 3;
-    QTest::newRow("lesson header") << 2 << 0;
     QTest::newRow("separator") << kSeparatorRow << 2;
     QTest::newRow("separator header") << kSeparatorRow << 0;
 }
@@ -290,6 +296,82 @@ void TestLimitEditors::headersAndSeparatorOfferNothing() {
     w->mnuBuPai->trigger();
     QCOMPARE(sql::firstInt(s.ctx.db.sql(), -1, "select count(*) from Limittb"), 0);
     QCOMPARE(GridCellText(w->MSFlexGrid1, kSeparatorRow, 2), QString());
+}
+
+void TestLimitEditors::headersSetAWholeDayOrLesson_data() {
+    QTest::addColumn<LimitKind>("kind");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("course") << LimitKind::Course << "1";
+    QTest::newRow("teacher") << LimitKind::Teacher << "T1";
+    QTest::newRow("group") << LimitKind::Group << "G1";
+}
+
+// A day's header sets the day, a lesson's header that lesson on every day;
+// Ctrl+D and Ctrl+L do the same from the current cell.
+void TestLimitEditors::headersSetAWholeDayOrLesson() {
+    QFETCH(LimitKind, kind);
+    QFETCH(QString, code);
+    School s;
+    {
+        TimetableDb& db = s.t.db;
+        EnsureTeacherRuleTables(db.sql());
+        s.t.exec("insert into TeacherGrouptb (Code,Name) values ('G1','语文组')");
+    }
+    s.open(7);
+    const int k = static_cast<int>(kind);
+    auto w = openWindow(kind, s.ctx);
+    const int lessons = w->lessonsShown();
+    ClickCell(w->MSFlexGrid1, 0, 3, Qt::RightButton);
+    QVERIFY(w->PopMenu->isVisible());
+    w->mnuBuPai->trigger();
+    w->PopMenu->hide();
+    QCOMPARE(s.count("Day=3 and Attr=3", code, k), lessons);
+    QCOMPARE(GridCellText(w->MSFlexGrid1, GridRowOfLesson(lessons), 3), QStringLiteral("不排"));
+    ClickCell(w->MSFlexGrid1, GridRowOfLesson(2), 0, Qt::LeftButton);
+    QVERIFY(w->PopMenu->isVisible());
+    w->mnuZuiJiaWeiZhi->trigger();
+    w->PopMenu->hide();
+    QCOMPARE(s.count("LessonNo=2 and Attr=0", code, k), 5);
+    QCOMPARE(s.attrAt(k, code, 3, 2), 0); // the later choice wins where they cross
+
+    w->MSFlexGrid1->setFocus();
+    w->MSFlexGrid1->setCurrentCell(GridRowOfLesson(5), 1);
+    QTest::keyClick(w->MSFlexGrid1, Qt::Key_D, Qt::ControlModifier);
+    QVERIFY(w->PopMenu->isVisible());
+    w->mnuJinLiangBuPai->trigger();
+    w->PopMenu->hide();
+    QCOMPARE(s.count("Day=1 and Attr=2", code, k), lessons);
+    QTest::keyClick(w->MSFlexGrid1, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(w->PopMenu->isVisible());
+    w->mnuNormal->trigger();
+    w->PopMenu->hide();
+    QCOMPARE(s.count("LessonNo=5 and Attr=1", code, k), 5);
+    QCOMPARE(s.count("Day not between 1 and 5 or LessonNo not between 1 and 7", code, k), 0);
+}
+
+void TestLimitEditors::groupWindowListsTheGroups() {
+    // An older database: no group table, no groups, nothing written.
+    {
+        School s;
+        s.t.exec("drop table TeacherRuletb");
+        s.t.exec("drop table TeacherGrouptb");
+        s.open();
+        auto w = openWindow(LimitKind::Group, s.ctx);
+        QCOMPARE(w->cmbObject->count(), 0);
+        QCOMPARE(w->objectName(), QStringLiteral("frmGroupLimitInput"));
+        QVERIFY(!HasTeacherRuleTables(s.ctx.db.sql()));
+    }
+    School s;
+    EnsureTeacherRuleTables(s.t.db.sql());
+    s.t.exec("insert into TeacherGrouptb (Code,Name) values ('G1','语文组'),('G2','数学组')");
+    s.open();
+    auto w = openWindow(LimitKind::Group, s.ctx);
+    QCOMPARE(w->cmbObject->count(), 2);
+    QCOMPARE(w->currentCode(), QStringLiteral("G1"));
+    // Opening a group writes nothing: no cells read as no limits.
+    QCOMPARE(s.count("", "G1", 4), 0);
+    choose(*w, GridRowOfLesson(5), 3, 3);
+    QCOMPARE(s.attrAt(4, "G1", 3, 5), 3);
 }
 
 void TestLimitEditors::onlyTheCourseGridFollowsSevenLessons() {

@@ -97,17 +97,18 @@ void TestMainWindow::menuHasItsEntriesInOrderWithFourHidden() {
     };
     QCOMPARE(entries(m_window->mnuFile), QStringList({"打开数据库", "数据库另存为...", "退出"}));
     QCOMPARE(entries(m_window->mnuBasicData),
-             QStringList({"班级名单", "课程名单", "老师名单", "(公共教室名单)", "各班教学计划", "",
-                          "从Excel导入…"}));
+             QStringList({"班级名单", "课程名单", "老师名单", "教研组名单", "(公共教室名单)",
+                          "各班教学计划", "", "从Excel导入…"}));
     QCOMPARE(entries(m_window->mnuAuto), QStringList({"上课时间限制条件", "预先安排固定课程",
                                                       "自动生成课表", "自动补排", "课表优化"}));
-    QCOMPARE(entries(m_window->mnuLimit), QStringList({"班级上课时间限制", "课程上课时间限制",
-                                                       "老师上课时间限制", "(教室上课时间限制)"}));
+    QCOMPARE(entries(m_window->mnuLimit),
+             QStringList({"班级上课时间限制", "课程上课时间限制", "老师上课时间限制",
+                          "教研组上课时间限制", "(教室上课时间限制)"}));
     QCOMPARE(entries(m_window->mnuBuildKb),
              QStringList({"手工调整课表", "检查课表", "课表质量", "打印课表", "导出课表到Excel",
-                          "课表学年升级", "删除课表数据", "课表版本…"}));
+                          "发布课表…", "课表学年升级", "删除课表数据", "课表版本…"}));
     QCOMPARE(entries(m_window->mnuManager),
-             QStringList({"(数据维护)", "每天课时设置", "学校名称设置"}));
+             QStringList({"(数据维护)", "每天课时设置", "学校名称设置", "作息时间设置"}));
     // 访问网站 is offered only when the build was given the web site's address.
     const QString website =
         QStringLiteral(KBXT_WEBSITE).isEmpty() ? QString("(访问网站)") : QString("访问网站");
