@@ -161,7 +161,7 @@ void TestJointRules::otherClassesOfAJointLessonMustBeFree() {
 
 void TestJointRules::exclusiveRoomHoldsAJointLessonOnce() {
     School s = school();
-    s.exclusiveCourses.insert("03");
+    s.setCapacity("03", 1);
     s.timetable.add(lesson("11", 1, 1, "03", "T3"));
     s.timetable.add(lesson("12", 1, 1, "03", "T3"));
     QVERIFY(breaches(s, Rule::Exclusive).empty());
