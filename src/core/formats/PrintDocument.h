@@ -1,6 +1,7 @@
 #pragma once
 // The print document: the lessons of one print job written as XML lines, which
 // the print component lays out on paper through a page template.
+#include "core/formats/TimetableTitle.h"
 #include "core/store/ScheduleRecords.h"
 
 #include <QByteArray>
@@ -17,11 +18,11 @@ QString XmlEscape(const QString& value);
 // lesson by lesson, with the running lesson count. Lines end in CR LF, UTF-8,
 // no XML declaration.
 QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
-                           const QString& schoolName);
+                           const TimetableTitle& title);
 // The document text of the whole-school job: one tr per class whose element
 // names carry the lesson and day (coursenameL32 = lesson 3, Tuesday).
 QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName);
+                        const TimetableTitle& title);
 
 // Writes text to path through a checked temporary file; throws Failure naming
 // path and the reason (disk full, read-only, ...), leaving an earlier file as it was.
@@ -30,6 +31,6 @@ void SaveDocumentText(const QString& path, const QByteArray& text);
 // Write the document to path, replacing an earlier file; throw Failure as
 // SaveDocumentText does.
 void WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                      const QString& schoolName);
+                      const TimetableTitle& title);
 void WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                   const QString& schoolName);
+                   const TimetableTitle& title);

@@ -1,10 +1,10 @@
 #include "core/formats/PrintQueries.h"
 
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName) {
+                       int lessonsPerDay, const TimetableTitle& title) {
     SaveDocumentText(path, kind == ScheduleKind::Total
-                               ? TotalXmlText(records, lessonsPerDay, schoolName)
-                               : ScheduleXmlText(records, lessonsPerDay, schoolName));
+                               ? TotalXmlText(records, lessonsPerDay, title)
+                               : ScheduleXmlText(records, lessonsPerDay, title));
 }
 
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay) {

@@ -1,12 +1,13 @@
 #pragma once
 // What the print window and kbxt-cli print share besides the record queries:
 // the document writer and the page template of each selection.
+#include "core/formats/TimetableTitle.h"
 #include "core/formats/PrintDocument.h"
 #include "core/store/ScheduleRecords.h"
 
 // The kind's writer: the whole-school document or the class/teacher one.
 // Throws Failure with the reason, leaving an earlier file as it was.
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName);
+                       int lessonsPerDay, const TimetableTitle& title);
 // ClassSchd6.xml … TeacherSchd7.xml, TotalSchd6A3.xml, TotalSchd7A3.xml.
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay);

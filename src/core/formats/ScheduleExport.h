@@ -1,6 +1,7 @@
 #pragma once
 // What the export window and kbxt-cli export share: the lessons of a selection
 // read from the timetable, handed to the matching workbook writer.
+#include "core/formats/TimetableTitle.h"
 #include "core/formats/ScheduleWorkbook.h"
 #include "core/store/ScheduleRecords.h"
 
@@ -9,4 +10,4 @@
 // Failure or SQLite exception when the database fails.
 [[nodiscard]] bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
                                   const QString& fileName, int lessonsPerDay,
-                                  const QString& schoolName);
+                                  const TimetableTitle& title);

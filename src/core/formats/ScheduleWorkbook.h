@@ -1,6 +1,7 @@
 #pragma once
 // Timetables written as .xlsx workbooks: a block of rows per class or teacher,
 // or the whole-school overview with one row per class.
+#include "core/formats/TimetableTitle.h"
 #include "core/model/Failure.h"
 #include "core/store/ScheduleRecords.h"
 
@@ -26,8 +27,8 @@ private:
 // nothing, when there are no records, and throw WorkbookFailure when the file
 // cannot be created or written.
 [[nodiscard]] bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName);
+                                      int lessonsPerDay, const TimetableTitle& title);
 [[nodiscard]] bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                        int lessonsPerDay, const QString& schoolName);
+                                        int lessonsPerDay, const TimetableTitle& title);
 [[nodiscard]] bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName);
+                                      int lessonsPerDay, const TimetableTitle& title);
