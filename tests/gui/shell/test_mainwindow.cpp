@@ -8,12 +8,15 @@
 #include "gui/shell/frmAbout.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
+#include "gui/shell/frmSchoolName.h"
 #include "gui/shell/frmSimpleManual.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/QtChinese.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -53,6 +56,7 @@ private slots:
     void saveAsAddsTheDatabaseEnding();
     void saveAsFailureKeepsTheDatabaseOpen();
     void aboutAndBriefInstructions();
+    void schoolNameWindowKeepsYearAndTerm();
 
 private:
     QString action(const QString& name) { return m_window->findChild<QAction*>(name)->text(); }
@@ -337,6 +341,30 @@ void TestMainWindow::aboutAndBriefInstructions() {
     QCOMPARE(lines.first(), QString("简要使用步骤：（详细操作请参考《使用手册》）"));
     QVERIFY(lines[10].endsWith("进行重排。 \t"));
     QCOMPARE(lines.last(), QString("    4. 打印课表。"));
+}
+
+void TestMainWindow::schoolNameWindowKeepsYearAndTerm() {
+    {
+        frmSchoolName w;
+        QCOMPARE(w.cmbYear->currentText(), QStringLiteral("未设置"));
+        QCOMPARE(w.cmbTerm->currentText(), QStringLiteral("未设置"));
+        // One without the other is refused and nothing is written.
+        w.cmbYear->setCurrentIndex(w.cmbYear->count() - 2);
+        w.cmdOK->click();
+        QVERIFY(m_dialogs->lastText().contains(QStringLiteral("学年和学期要一起设置")));
+        QCOMPARE(GetSchoolYear(), 0);
+        w.txtName->setText(QStringLiteral("阳光小学"));
+        w.cmbTerm->setCurrentIndex(w.cmbTerm->findText(QStringLiteral("第二学期")));
+        w.cmdOK->click();
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+    }
+    const int year = QDate::currentDate().year() + 1;
+    QCOMPARE(GetSchoolYear(), year);
+    QCOMPARE(GetSchoolTerm(), 2);
+    QCOMPARE(GetSchoolName(), QStringLiteral("阳光小学"));
+    frmSchoolName again;
+    QCOMPARE(again.cmbYear->currentText(), QStringLiteral("%1—%2").arg(year).arg(year + 1));
+    QCOMPARE(again.cmbTerm->currentText(), QStringLiteral("第二学期"));
 }
 
 void TestMainWindow::fileDialogsAreChineseAndStartBesideTheDatabase() {
