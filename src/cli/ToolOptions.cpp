@@ -7,8 +7,8 @@
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
-#include <QRegularExpression>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 
 QString ToolArgs::tagged(const QString& text) const {

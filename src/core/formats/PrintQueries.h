@@ -1,8 +1,8 @@
 #pragma once
 // What the print window and kbxt-cli print share besides the record queries:
 // the document writer and the page template of each selection.
-#include "core/formats/TimetableTitle.h"
 #include "core/formats/PrintDocument.h"
+#include "core/formats/TimetableTitle.h"
 #include "core/store/ScheduleRecords.h"
 
 // The kind's writer: the whole-school document or the class/teacher one.

@@ -1,8 +1,8 @@
 #pragma once
 // What the export window and kbxt-cli export share: the lessons of a selection
 // read from the timetable, handed to the matching workbook writer.
-#include "core/formats/TimetableTitle.h"
 #include "core/formats/ScheduleWorkbook.h"
+#include "core/formats/TimetableTitle.h"
 #include "core/store/ScheduleRecords.h"
 
 // Reads the selection and writes its workbook. False when it holds no lesson

@@ -173,8 +173,7 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
             group = &r.name;
             if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
                 pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
-            WriteScheduleBlock(ws, f, blockRow, title.ofGroup(r.name),
-                               lessonsPerDay);
+            WriteScheduleBlock(ws, f, blockRow, title.ofGroup(r.name), lessonsPerDay);
         }
         if (!InWeek(r, lessonsPerDay))
             continue;
@@ -236,8 +235,7 @@ bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
     SetRowHeight(ws, 1, 50);
     SetRowHeight(ws, 3, 30);
     SetRowHeight(ws, 4, 20);
-    Merge(ws, 1, 1, 1, lastCol,
-          title.ofTotal(), centred);
+    Merge(ws, 1, 1, 1, lastCol, title.ofTotal(), centred);
     for (int col = 1; col <= lastCol; ++col) {
         WriteBlank(ws, 3, col, rowFormat(col));
         if (col >= 2)

@@ -40,8 +40,8 @@ const QString kHelpSelected =
                    "鼠标右键单击红色课时（或 Delete）－删除选中的课时    Esc－取消选择");
 // While a lesson waits to be moved, another lesson is never deleted: a slip
 // onto a white period would otherwise lose a lesson the user did not pick.
-const QString kNotWhileSelected =
-    QStringLiteral("选中的课时不能调到这里；调课请选黄色课时，删除请在红色课时上操作，Esc 取消选择");
+const QString kNotWhileSelected = QStringLiteral(
+    "选中的课时不能调到这里；调课请选黄色课时，删除请在红色课时上操作，Esc 取消选择");
 const QString kHelpUnplaced =
     QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
 

@@ -248,8 +248,7 @@ void frmSetLesson::RefreshCourseList() {
     }
     if (!ok)
         return;
-    const int index =
-        remembered.isEmpty() ? -1 : static_cast<int>(courseCodes.indexOf(remembered));
+    const int index = remembered.isEmpty() ? -1 : static_cast<int>(courseCodes.indexOf(remembered));
     if (index >= 0) {
         SelectCourse(index);
         return;

@@ -57,7 +57,8 @@ FittedText FitPrintedText(const QFont& base, const QString& text, double widthMm
                 if (m.horizontalAdvance(line) > room)
                     return false;
             // One line keeps its old rule, the width alone; two must stack.
-            return lines.size() == 1 || m.lineSpacing() * static_cast<double>(lines.size()) <= height;
+            return lines.size() == 1 ||
+                   m.lineSpacing() * static_cast<double>(lines.size()) <= height;
         };
         while (f.pointSizeF() > kMinFontSize && !fits())
             f.setPointSizeF(std::max(kMinFontSize, f.pointSizeF() - 0.5));

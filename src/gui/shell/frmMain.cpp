@@ -111,7 +111,8 @@ frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(
     lblStartGuide->setObjectName("lblStartGuide");
     lblStartGuide->setTextFormat(Qt::RichText);
     lblStartGuide->setFont(SongTi(11));
-    cmdGuideImport = new QPushButton(QStringLiteral("从Excel导入名单和教学计划(&I)…"), fraStartGuide);
+    cmdGuideImport =
+        new QPushButton(QStringLiteral("从Excel导入名单和教学计划(&I)…"), fraStartGuide);
     cmdGuideImport->setObjectName("cmdGuideImport");
     cmdGuideImport->setFont(SongTi(11));
     connect(cmdGuideImport, &QPushButton::clicked, this, &frmMain::mnuImport_Click);

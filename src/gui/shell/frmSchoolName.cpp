@@ -48,9 +48,10 @@ frmSchoolName::frmSchoolName(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("学校名称(&N)"), txtName);
     form->addRow(QStringLiteral("学年(&Y)"), cmbYear);
     form->addRow(QStringLiteral("学期(&T)"), cmbTerm);
-    auto* hint = new QLabel(QStringLiteral("学校名称显示在窗口标题（下次启动时生效）和打印、导出的课表上；"
-                                           "学年和学期写在打印、导出的课表标题中，每学期开始时改一次。"),
-                            this);
+    auto* hint =
+        new QLabel(QStringLiteral("学校名称显示在窗口标题（下次启动时生效）和打印、导出的课表上；"
+                                  "学年和学期写在打印、导出的课表标题中，每学期开始时改一次。"),
+                   this);
     hint->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

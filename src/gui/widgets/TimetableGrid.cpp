@@ -2,10 +2,10 @@
 
 #include "gui/widgets/UiMetrics.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
-#include <QFontMetricsF>
 #include <QPainterPath>
 #include <QStyledItemDelegate>
 #include <QTableWidget>

@@ -155,8 +155,7 @@ void ShowWarning(QWidget* parent, const QString& title, const QString& text) {
 }
 void ShowSaved(QWidget* parent, const QString& title, const QString& text, const QString& file) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
-    if (UiDialogs::instance().message(parent, title,
-                                      text + QStringLiteral("\n\n保存在：") + shown,
+    if (UiDialogs::instance().message(parent, title, text + QStringLiteral("\n\n保存在：") + shown,
                                       UiDialogs::Icon::Information,
                                       UiDialogs::Buttons::OkOpenFolder) == UiDialogs::Answer::Yes)
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));

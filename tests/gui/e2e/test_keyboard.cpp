@@ -23,16 +23,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QTemporaryDir>
-#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
@@ -283,8 +283,8 @@ void TestKeyboard::tabLeavesEveryGrid() {
     frmCourseLimitInput limits(c.ctx);
     frmSetLesson preset(c.ctx);
     frmManualSetLesson adjust(c.ctx);
-    for (QTableWidget* grid : {limits.MSFlexGrid1, preset.MSFlexGrid1, adjust.MSFlexGrid1,
-                               adjust.grdTeacher}) {
+    for (QTableWidget* grid :
+         {limits.MSFlexGrid1, preset.MSFlexGrid1, adjust.MSFlexGrid1, adjust.grdTeacher}) {
         QWidget* window = grid->window();
         window->show();
         window->activateWindow();

@@ -218,8 +218,9 @@ void TestManualSetLesson::yellowFollowsTheTeachersOfBothLessons() {
     QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Swappable)),
              sorted(allPeriodsBut({"1-1", "2-1", "3-4", "1-3"})));
     QCOMPARE(w.staMsg->panelText(1),
-             QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时（或 Enter）－交换课时    "
-                            "鼠标右键单击红色课时（或 Delete）－删除选中的课时    Esc－取消选择"));
+             QStringLiteral(
+                 "鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时（或 Enter）－交换课时    "
+                 "鼠标右键单击红色课时（或 Delete）－删除选中的课时    Esc－取消选择"));
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("张老师"));
 
     // The other way round: 英语 of 王 may not go to Monday 1, where 王 is busy.

@@ -6,21 +6,21 @@
 #include "core/formats/PrintQueries.h"
 #include "gui/output/PrintComponent.h"
 #include "gui/output/PrintPages.h"
-#include "gui/widgets/UiMetrics.h"
 #include "gui/output/frmPrint.h"
 #include "gui/widgets/AppContext.h"
+#include "gui/widgets/UiMetrics.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QPdfWriter>
-#include <QTemporaryDir>
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
