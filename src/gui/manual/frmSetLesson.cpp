@@ -254,7 +254,8 @@ void frmSetLesson::RefreshCourseList() {
         return;
     }
     if (!remembered.isEmpty())
-        staMsg->setPanelText(3, GetCourseName(m_ctx.db, remembered) +
+        staMsg->setPanelText(3, staMsg->panelText(3) + QStringLiteral("；") +
+                                    GetCourseName(m_ctx.db, remembered) +
                                     QStringLiteral(" 已全部预排，请在列表中选择下一门课程"));
     mstrCourseCode.clear();
     mstrTeacherCode.clear();
