@@ -25,6 +25,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -218,7 +219,8 @@ void TestScreenFit::briefInstructionsScrollInsteadOfBeingCut() {
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(w.scrText, Qt::Key_PageDown);
     QCOMPARE(bar->value(), bar->maximum());
-    QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
+    QVERIFY(w.cmdClose->text().contains(QStringLiteral("(&C)")));
+    QTest::keyClick(w.scrText, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
 }
 
