@@ -8,6 +8,8 @@
 // Reads the selection and writes its workbook. False when it holds no lesson
 // (nothing is written then). Throws WorkbookFailure as the writers do, and a
 // Failure or SQLite exception when the database fails.
+// lessonTimes as the workbook writers take them (the whole school ignores them).
 [[nodiscard]] bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
                                   const QString& fileName, int lessonsPerDay,
-                                  const TimetableTitle& title);
+                                  const TimetableTitle& title,
+                                  const QStringList& lessonTimes = {});

@@ -2,6 +2,7 @@
 #include "core/store/SqliteFailure.h"
 
 #include "core/config/AppConfig.h"
+#include "core/store/DayScheduleStore.h"
 #include "core/store/Lookups.h"
 #include "gui/output/NameChoice.h"
 #include "gui/widgets/AppContext.h"
@@ -9,6 +10,7 @@
 #include "gui/widgets/UiMetrics.h"
 #include "gui/widgets/WaitCursor.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -92,6 +94,9 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     layout->addWidget(fraClass);
     layout->addWidget(fraTeacher);
     layout->addWidget(fraTotal);
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes->setObjectName("chkTimes");
+    layout->addWidget(chkTimes);
 
     connect(CmdPrevClass, &QPushButton::clicked, this, &frmExport::CmdPrevClass_Click);
     connect(CmdNextClass, &QPushButton::clicked, this, &frmExport::CmdNextClass_Click);
@@ -168,8 +173,11 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
     QString reason;
     try {
         WaitCursor hourglass;
+        const QStringList lessonTimes =
+            chkTimes->isChecked() ? LessonTimeTexts(LoadDaySchedule(m_ctx.db), m_ctx.lessonsPerDay)
+                                  : QStringList();
         if (!ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay,
-                            CurrentTimetableTitle()))
+                            CurrentTimetableTitle(), lessonTimes))
             result = kNoData;
     } catch (const WorkbookFailure& e) {
         result = e.stage() == WorkbookFailure::Stage::Create ? kCannotCreate : kFailed;
