@@ -3,11 +3,10 @@
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
                        int lessonsPerDay, const TimetableTitle& title,
                        const QStringList& lessonTimes) {
-    SaveDocumentText(path,
-                     WithLessonTimes(kind == ScheduleKind::Total
-                                         ? TotalXmlText(records, lessonsPerDay, title)
-                                         : ScheduleXmlText(records, lessonsPerDay, title),
-                                     lessonTimes));
+    SaveDocumentText(path, WithLessonTimes(kind == ScheduleKind::Total
+                                               ? TotalXmlText(records, lessonsPerDay, title)
+                                               : ScheduleXmlText(records, lessonsPerDay, title),
+                                           lessonTimes));
 }
 
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay) {

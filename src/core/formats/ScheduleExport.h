@@ -11,5 +11,4 @@
 // lessonTimes as the workbook writers take them (the whole school ignores them).
 [[nodiscard]] bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
                                   const QString& fileName, int lessonsPerDay,
-                                  const TimetableTitle& title,
-                                  const QStringList& lessonTimes = {});
+                                  const TimetableTitle& title, const QStringList& lessonTimes = {});

@@ -179,8 +179,7 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
             group = &r.name;
             if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
                 pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
-            WriteScheduleBlock(ws, f, blockRow, title.ofGroup(r.name), lessonsPerDay,
-                               lessonTimes);
+            WriteScheduleBlock(ws, f, blockRow, title.ofGroup(r.name), lessonsPerDay, lessonTimes);
         }
         if (!InWeek(r, lessonsPerDay))
             continue;

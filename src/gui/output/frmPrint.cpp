@@ -183,8 +183,7 @@ void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
             result = -102;
         } else {
             const QString document = AppFilePath(QStringLiteral("tmp.xml"));
-            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay,
-                              CurrentTimetableTitle(),
+            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay, CurrentTimetableTitle(),
                               chkTimes->isChecked()
                                   ? LessonTimeTexts(LoadDaySchedule(m_ctx.db), m_ctx.lessonsPerDay)
                                   : QStringList());
