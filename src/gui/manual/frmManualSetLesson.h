@@ -83,7 +83,7 @@ private:
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
-    QStringList SwapObjections(Period selected, Period target);
+    QStringList SwapObjections(Period selected, Period target, QString* effect);
     bool PlaceLesson();
     bool DeleteLesson();
     void ShowTeacherOf(int day, int lessonNo);
