@@ -30,13 +30,13 @@ int runImport(const ToolArgs& args) {
         for (const QString& line : PreviewText(preview))
             CliOut(line);
         if (preview.hasProblems()) {
-            CliErr(QStringLiteral("有 %1 行有错，没有导入任何数据。").arg(preview.problems.size()));
+            CliErr(QStringLiteral("有 %1 处错误，没有导入任何数据。").arg(preview.problems.size()));
             return 3;
         }
         if (args.has("--dry-run"))
             return 0;
         WriteImport(db, preview.additions);
-        CliOut(QStringLiteral("导入完成：添加了 %1 项。").arg(preview.added.size()));
+        CliOut(DoneText(preview));
         return 0;
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("导入失败，数据库没有改变：") +
