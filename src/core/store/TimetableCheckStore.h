@@ -5,12 +5,10 @@
 
 class TimetableDb;
 
-// Reads the whole timetable. Returns false (leaving result empty) when the
-// database cannot be read.
-[[nodiscard]] bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result);
+// Reads the whole timetable and checks it. Throws Failure, naming the file and
+// why, when the database cannot be read.
+TimetableCheck CheckTimetable(TimetableDb& db, int lessonsPerDay);
 
 // The root causes of the lessons still missing (rules/RootCauses.h), with the
-// names of the lists. Returns false (leaving causes empty) when the database
-// cannot be read.
-[[nodiscard]] bool UnplacedCauses(TimetableDb& db, int lessonsPerDay,
-                                  std::vector<rules::RootCause>& causes);
+// names of the lists. Throws Failure when the database cannot be read.
+std::vector<rules::RootCause> UnplacedCauses(TimetableDb& db, int lessonsPerDay);
