@@ -135,9 +135,10 @@ bool ReadGrid(const SheetTable& table, int r, const QList<QString>& headings, La
             return false;
         if (classColumn < 0 && SubjectOf(h) == Sheet::Classes && f == Field::Name)
             classColumn = c;
-        else if (f == Field::None && PlanField(h) == Field::None && !IsClassDetail(h) &&
-                 classColumn >= 0)
-            subjects << c;
+        else if (classColumn >= 0 && f == Field::None && !IsClassDetail(h) &&
+                 PlanField(h) != Field::Count && PlanField(h) != Field::Teacher &&
+                 PlanField(h) != Field::Course)
+            subjects << c; // 班会 too, which a plan sheet would take for its class column
     }
     if (classColumn < 0 || subjects.size() < 2)
         return false;

@@ -182,10 +182,10 @@ private slots:
         TestDb t;
         const QList<SheetTable> sheets{{"任课表",
                                         {{"2025 学年任课安排"},
-                                         {"班级", "语文", "数学", "英语", "备注"},
-                                         {"节数", "7", "5", "2", ""},
-                                         {"一(1)班", "王芳", "李强", "", "实验班"},
-                                         {"一(2)班", "王芳", "赵六", "孙七", ""}}}};
+                                         {"班级", "语文", "数学", "英语", "备注", "班会"},
+                                         {"节数", "7", "5", "2", "", "1"},
+                                         {"一(1)班", "王芳", "李强", "", "实验班", ""},
+                                         {"一(2)班", "王芳", "赵六", "孙七", "", "王芳"}}}};
         ImportPreview p = PrepareImport(t.db, sheets);
         QVERIFY2(!p.hasProblems(), qPrintable(All(p)));
         WriteImport(t.db, p.additions);
@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(t.text("select group_concat(C.Name||T.Name||P.Count, ' ') from ClassPlantb P"
                         " join Coursetb C on C.Code=P.CourseCode join Teachertb T on"
                         " T.Code=P.TeacherCode where P.ClassCode='12'"),
-                 QString("语文王芳7 数学赵六5 英语孙七2"));
+                 QString("语文王芳7 数学赵六5 英语孙七2 班会王芳1"));
         QCOMPARE(t.count("select count(*) from ClassPlantb where ClassCode='11'"), 2LL);
 
         const QList<SheetTable> noCounts{
