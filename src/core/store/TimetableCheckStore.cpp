@@ -21,3 +21,11 @@ std::vector<rules::RootCause> UnplacedCauses(TimetableDb& db, int lessonsPerDay)
         throw AsFailure(e, db.path());
     }
 }
+
+rules::QualityReport TimetableQuality(TimetableDb& db, int lessonsPerDay) {
+    try {
+        return rules::qualityOf(LoadSchool(db, Week::ofLessons(lessonsPerDay)));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
+}
