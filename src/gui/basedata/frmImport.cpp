@@ -166,7 +166,7 @@ void frmImport::ShowPreview() {
     QTreeWidgetItem* wrong =
         Group(lstPreview, QStringLiteral("有错的行"), static_cast<int>(m_preview.problems.size()));
     for (const ImportProblem& p : m_preview.problems)
-        new QTreeWidgetItem(wrong, {ProblemPlace(p), p.reason})->setToolTip(1, p.reason);
+        (new QTreeWidgetItem(wrong, {ProblemPlace(p), p.reason}))->setToolTip(1, p.reason);
     QTreeWidgetItem* added =
         Group(lstPreview, QStringLiteral("将添加"), static_cast<int>(m_preview.added.size()));
     for (const ImportLine& l : m_preview.added)
