@@ -24,13 +24,22 @@ public:
         : m_p(p), m_o(o), m_rng(o.seed), m_P(p.periods()), m_L(p.lessonsPerDay) {
         m_classAt.assign(std::size_t(p.classes) * m_P, kFree);
         m_teacherAt.assign(std::size_t(p.teachers) * m_P, kFree);
-        m_courseAt.assign(std::size_t(p.courses) * m_P, kFree);
-        // Each plan row keeps its own daily share: two rows of one course in a
-        // class (two teachers) count apart.
-        m_unitDay.assign(p.units.size() * kDays, 0);
-        for (std::size_t u = 0; u < p.units.size(); ++u)
+        m_roomAt.resize(std::size_t(p.courses) * m_P);
+        // Each plan row keeps its own daily share (two rows of one course in a
+        // class, two teachers, count apart) unless its course counts the
+        // class's rows together: groups take the counters after the units.
+        int groups = 0;
+        for (const auto& u : p.units)
+            groups = std::max(groups, u.shareGroup + 1);
+        m_groupOf.resize(p.units.size());
+        m_unitDay.assign((p.units.size() + std::size_t(groups)) * kDays, 0);
+        for (std::size_t u = 0; u < p.units.size(); ++u) {
+            const int g = p.units[u].shareGroup;
+            m_groupOf[u] = g >= 0 ? int(p.units.size()) + g : int(u);
             for (int d = 0; d < kDays; ++d)
-                m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
+                m_unitDay[std::size_t(m_groupOf[u]) * kDays + std::size_t(d)] +=
+                    p.units[u].dayBase[std::size_t(d)];
+        }
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {
@@ -132,13 +141,15 @@ private:
     }
     int& classAt(int c, int p) { return m_classAt[std::size_t(c) * m_P + p]; }
     int& teacherAt(int t, int p) { return m_teacherAt[std::size_t(t) * m_P + p]; }
-    int& courseAt(int k, int p) { return m_courseAt[std::size_t(k) * m_P + p]; }
+    int capacity(const CompletionProblem::Unit& u) const {
+        return m_p.capacity[std::size_t(u.course)];
+    }
+    std::vector<int>& roomAt(int k, int p) { return m_roomAt[std::size_t(k) * m_P + p]; }
+    int groupOf(int i) const { return m_groupOf[std::size_t(m_p.lessons[std::size_t(i)].unit)]; }
     int& unitDay(int i, int day) {
-        return m_unitDay[std::size_t(m_p.lessons[std::size_t(i)].unit) * kDays + std::size_t(day)];
+        return m_unitDay[std::size_t(groupOf(i)) * kDays + std::size_t(day)];
     }
-    bool sameUnit(int i, int j) const {
-        return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
-    }
+    bool sameGroup(int i, int j) const { return groupOf(i) == groupOf(j); }
 
     // May lesson i go to period p as things stand (for the start only).
     bool fits(int i, int p) {
@@ -147,9 +158,8 @@ private:
             return false;
         if (u.teacher >= 0 && teacherAt(u.teacher, p) != kFree)
             return false;
-        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) != kFree)
-            return false;
-        return true;
+        const int cap = capacity(u);
+        return cap == 0 || int(roomAt(u.course, p).size()) < cap;
     }
 
     void put(int i, int p) {
@@ -160,8 +170,8 @@ private:
             teacherAt(u.teacher, p) = i;
             ++m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
         }
-        if (m_p.exclusive[std::size_t(u.course)])
-            courseAt(u.course, p) = i;
+        if (capacity(u) > 0)
+            roomAt(u.course, p).push_back(i);
         ++unitDay(i, p / m_L);
     }
 
@@ -176,16 +186,16 @@ private:
                 teacherAt(u.teacher, p) = kFree;
             --m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
         }
-        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) == i)
-            courseAt(u.course, p) = kFree;
+        if (capacity(u) > 0)
+            std::erase(roomAt(u.course, p), i);
         --unitDay(i, p / m_L);
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
 
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move. At most four: the class's, the teacher's, the
-    // exclusive course's and one over the daily share.
+    // one of them may not move. At most four: the class's, the teacher's, one
+    // from a full room and one over the daily share.
     bool displaced(int i, int p, int out[4], int& n) {
         n = 0;
         const auto& u = unit(i);
@@ -204,12 +214,29 @@ private:
             return false;
         if (u.teacher >= 0 && !add(teacherAt(u.teacher, p)))
             return false;
-        if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, p)))
-            return false;
+        if (const int cap = capacity(u); cap > 0) {
+            // A full room makes way for one class: the one moved least.
+            const std::vector<int>& room = roomAt(u.course, p);
+            int left = int(room.size()), pick = kFree;
+            for (int j : room) {
+                if (std::find(out, out + n, j) != out + n) {
+                    --left;
+                    continue;
+                }
+                if (movable(j) &&
+                    (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)]))
+                    pick = j;
+            }
+            if (left >= cap) {
+                if (pick == kFree)
+                    return false;
+                out[n++] = pick;
+            }
+        }
         const int day = p / m_L;
         int sameDay = unitDay(i, day);
         for (int k = 0; k < n; ++k)
-            if (m_period[std::size_t(out[k])] / m_L == day && sameUnit(out[k], i))
+            if (m_period[std::size_t(out[k])] / m_L == day && sameGroup(out[k], i))
                 --sameDay;
         if (sameDay >= u.dailyShare) {
             // One lesson of the row that day makes room: the one moved least.
@@ -217,7 +244,7 @@ private:
             for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
                 const int j = classAt(u.cls, q);
                 if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                    !sameUnit(j, i))
+                    !sameGroup(j, i))
                     continue;
                 if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
                     pick = j;
@@ -322,7 +349,9 @@ private:
     const CompletionOptions& m_o;
     std::mt19937 m_rng;
     int m_P, m_L;
-    std::vector<int> m_classAt, m_teacherAt, m_courseAt;
+    std::vector<int> m_classAt, m_teacherAt;
+    std::vector<std::vector<int>> m_roomAt; // by course and period: the lessons there
+    std::vector<int> m_groupOf;             // by unit: its counter in m_unitDay
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
     std::vector<int> m_period, m_unplaced, m_moves;
     std::vector<long long> m_tabu;

@@ -115,19 +115,36 @@ struct NeverPeriod {
     }
 };
 
+// A course's room holds at most its capacity of classes at one period
+// (同时上课班数; 1 is the exclusive course of CourseAttrtb). Two lessons of one
+// class there are the class's clash, not the room's.
 struct Exclusive {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
-        if (!s.isExclusive(p.courseCode))
+        const int capacity = s.capacityOf(p.courseCode);
+        // The course's lessons at the period bound its other classes there.
+        if (capacity == 0 || s.timetable.courseLessonsAt(p.courseCode, q) < capacity)
             return;
+        std::vector<Lesson> others;
+        QSet<QString> classes;
         for (const Lesson& l : s.timetable.lessons())
             if (l.period == q && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                l.classCode != p.classCode)
+                !l.classCode.isEmpty() && l.classCode != p.classCode) {
+                others.push_back(l);
+                classes.insert(l.classCode);
+            }
+        if (classes.size() < capacity)
+            return;
+        // One class in the way is named; a full room of many is one reason.
+        if (capacity == 1)
+            for (const Lesson& l : others)
                 out.push_back({Obstacle::ExclusiveTaken, l});
+        else
+            out.push_back({Obstacle::ExclusiveTaken, others.front()});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
         std::map<Key, Breach> found;
         for (const Lesson& l : s.timetable.lessons())
-            if (placedInWeek(s, l) && s.isExclusive(l.courseCode)) {
+            if (placedInWeek(s, l) && s.capacityOf(l.courseCode) > 0) {
                 Breach& b = found
                                 .try_emplace(keyOf(l.courseCode, l.period),
                                              Breach{Rule::Exclusive, l.courseCode, l.period, {}})
@@ -139,14 +156,18 @@ struct Exclusive {
             for (const Lesson& l : b.lessons)
                 if (!l.classCode.isEmpty())
                     classes.insert(l.classCode);
-            if (classes.size() > 1)
+            b.limit = s.capacityOf(b.code);
+            if (classes.size() > b.limit)
                 out.push_back(std::move(b));
         }
     }
 };
 
-// On one day a plan row has at most its share. Generation counts all the
-// class's lessons of the course instead, which is stricter (generationMayUse).
+// On one day a class has at most the course's own maximum of the course's
+// lessons where the course sets one (every row and lesson of the course in
+// the class counts: "每天最多" as a school means it), else each plan row at
+// most its share. Generation counts all the class's lessons of the course
+// instead, which is stricter (generationMayUse).
 struct DailyShare {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
         if (dailyShareReached(s, p, q.day))
@@ -154,21 +175,25 @@ struct DailyShare {
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
         const QHash<QString, long long> counts = plannedCounts(s);
-        // By class, course, teacher and day, in the database's order of codes.
+        // By class, course, teacher (empty for a course's own maximum) and
+        // day, in the database's order of codes.
         std::map<std::tuple<QByteArray, QByteArray, QByteArray, int>, std::vector<Lesson>> days;
         for (const Lesson& l : s.timetable.lessons()) {
             if (l.period.day < 1 || l.period.day > Week::kDays)
                 continue;
-            if (!counts.contains(rowKey(l.classCode, l.courseCode, l.teacherCode)))
+            const bool perCourse = s.dailyMaxOf(l.courseCode) > 0 && !l.classCode.isEmpty();
+            if (!perCourse && !counts.contains(rowKey(l.classCode, l.courseCode, l.teacherCode)))
                 continue; // outside the plan: InPlan says so
-            days[{l.classCode.toUtf8(), l.courseCode.toUtf8(), l.teacherCode.toUtf8(),
-                  l.period.day}]
+            days[{l.classCode.toUtf8(), l.courseCode.toUtf8(),
+                  perCourse ? QByteArray() : l.teacherCode.toUtf8(), l.period.day}]
                 .push_back(l);
         }
         for (auto& [key, lessons] : days) {
             const Lesson& first = lessons.front();
-            const int share = dailyShareOf(
-                counts.value(rowKey(first.classCode, first.courseCode, first.teacherCode)));
+            const int max = s.dailyMaxOf(first.courseCode);
+            const int share = max > 0 ? max
+                                      : dailyShareOf(counts.value(rowKey(
+                                            first.classCode, first.courseCode, first.teacherCode)));
             if (static_cast<int>(lessons.size()) <= share)
                 continue;
             bool presetOnly = true;

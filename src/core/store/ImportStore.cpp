@@ -1,5 +1,6 @@
 #include "core/store/ImportStore.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -48,5 +49,7 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   " TeacherCode = ?) where ClassCode = ? and CourseCode = ? and TeacherCode = ?",
                   r.teacherCode, r.count, r.classCode, r.courseCode, r.teacherCode, r.classCode,
                   r.courseCode, r.oldTeacherCode);
+    for (const auto& [course, rule] : additions.courseRules)
+        WriteCourseRule(d, course, rule);
     tx.commit();
 }

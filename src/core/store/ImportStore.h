@@ -2,6 +2,7 @@
 // The database side of importing the school's lists from a spreadsheet: the
 // whole plan for the preview and the template, and writing what the preview
 // accepted. Every function throws on a database failure.
+#include "core/model/CourseRules.h"
 #include "core/store/CodeRecords.h"
 #include "core/store/PlanStore.h"
 
@@ -31,9 +32,10 @@ struct ImportAdditions {
     QList<NewPlanRow> planRows;
     QList<QPair<CodeTable, CodeRecord>> renamed; // the new names of existing codes
     QList<ChangedPlanRow> changedPlanRows;
+    QList<QPair<QString, CourseRule>> courseRules; // by course code, the whole rule to store
     bool isEmpty() const {
         return records.isEmpty() && planRows.isEmpty() && renamed.isEmpty() &&
-               changedPlanRows.isEmpty();
+               changedPlanRows.isEmpty() && courseRules.isEmpty();
     }
 };
 

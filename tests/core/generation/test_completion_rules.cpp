@@ -21,8 +21,8 @@
 namespace {
 
 // A school of 1–4 classes and 2–5 courses where one class's first course is
-// split between two teachers, now and then a repeated row, with exclusive
-// courses, "不排" cells of
+// split between two teachers, now and then a repeated row, with rooms for 1
+// to 3 classes and courses' own daily maxima, "不排" cells of
 // courses, teachers and classes, a few pre-set lessons, now and then a
 // lesson without a period of the week, and a random part of the rest placed
 // legally.
@@ -61,9 +61,12 @@ School randomSchool(std::mt19937& rng) {
         again.count = pick(1, 3);
         s.plan.push_back(again);
     }
-    for (int k = 0; k < courses; ++k)
+    for (int k = 0; k < courses; ++k) {
+        if (pick(0, 2) == 0)
+            s.setCapacity(course(k), pick(1, 3));
         if (pick(0, 3) == 0)
-            s.exclusiveCourses.insert(course(k));
+            s.setDailyMax(course(k), pick(1, 3));
+    }
     auto cells = [&](LimitKind kind, const QString& code, int odds) {
         week.forEach([&](Period q) {
             if (pick(0, odds) == 0)
@@ -88,7 +91,7 @@ School randomSchool(std::mt19937& rng) {
             const rules::Placing p = rules::placingOf(s, r.classCode, r.courseCode, r.teacherCode);
             if (roll == 0) {
                 if (!rules::classBusy(s, p, q) && !rules::teacherBusy(s, p, q) &&
-                    !rules::exclusiveTaken(s, p, q))
+                    !rules::roomFull(s, p, q))
                     s.timetable.add({r.classCode, q, r.courseCode, r.teacherCode, Origin::Preset});
             } else if (roll == 9 && pick(0, 9) == 0) {
                 // Damaged rows: no lesson number, or a lesson beyond the day.
@@ -200,13 +203,21 @@ private slots:
 void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
-    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0;
+    int split = 0, exclusive = 0, room = 0, dailyMax = 0, preset = 0, seven = 0, damaged = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
         const QString diff = disagreement(s, asked);
         QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("school %1: %2").arg(n).arg(diff)));
         split += s.plan.size() > 1 && s.plan[0].courseCode == s.plan[1].courseCode;
-        exclusive += !s.exclusiveCourses.isEmpty();
+        bool hasExclusive = false, hasRoom = false, hasMax = false;
+        for (const CourseRule& r : s.courseRules) {
+            hasExclusive = hasExclusive || r.maxClasses == 1;
+            hasRoom = hasRoom || r.maxClasses > 1;
+            hasMax = hasMax || r.maxPerDay;
+        }
+        exclusive += hasExclusive;
+        room += hasRoom;
+        dailyMax += hasMax;
         seven += s.timetable.week().lessonsPerDay() == 7;
         bool hasPreset = false, hasDamaged = false;
         for (const Lesson& l : s.timetable.lessons()) {
@@ -219,6 +230,8 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     // The schools were what the test claims to cover.
     QVERIFY(split > 1000);
     QVERIFY(exclusive > 300);
+    QVERIFY(room > 300);
+    QVERIFY(dailyMax > 300);
     QVERIFY(preset > 300);
     QVERIFY(seven > 300);
     QVERIFY(damaged > 50);
