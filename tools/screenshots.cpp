@@ -51,14 +51,17 @@
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmDaySchedule.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
 #include "gui/manual/frmTimetableQuality.h"
+#include "gui/output/PublishPictures.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include "gui/output/frmPublish.h"
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -271,6 +274,22 @@ std::vector<Shot> Shots() {
     shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
     shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
     shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
+    shots.push_back({"frmDaySchedule", nullptr, &Make<frmDaySchedule>, {}});
+    shots.push_back({"frmPublish", nullptr, &Make<frmPublish>, {}});
+    // The picture a class group gets, at half its size.
+    shots.push_back({"publish-picture",
+                     nullptr,
+                     [](AppContext& ctx, frmMain*) {
+                         const PublishSchool set =
+                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, GetSchoolName());
+                         auto* label = new QLabel;
+                         if (!set.classes.empty())
+                             label->setPixmap(QPixmap::fromImage(
+                                 RenderPublishTable(set, set.classes.front(), false)
+                                     .scaledToWidth(540, Qt::SmoothTransformation)));
+                         return static_cast<QWidget*>(label);
+                     },
+                     {}});
     shots.push_back({"frmImport", nullptr, &Make<frmImport>, [](QWidget* w) {
                          auto* dlg = static_cast<frmImport*>(w);
                          dlg->LoadFile(WriteImportSample(qEnvironmentVariable("KBXT_HOME")));
@@ -310,6 +329,9 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmPrint",
                                    "frmExport",
                                    "frmSetLessonOfDay",
+                                   "frmDaySchedule",
+                                   "frmPublish",
+                                   "publish-picture",
                                    "frmSchoolName",
                                    "frmImport",
                                    "frmVersions",
@@ -533,7 +555,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the demo database: %s\n", qPrintable(error));
         return 1;
     }
-    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学"))) {
+    // The school year and term as an office sets them, so titles show them.
+    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学")) ||
+        !WriteSchoolTerm(2026, 1)) {
         std::fprintf(stderr, "cannot write kbxt.ini\n");
         return 1;
     }

@@ -1,8 +1,11 @@
 #pragma once
 // Timetables written as .xlsx workbooks: a block of rows per class or teacher,
 // or the whole-school overview with one row per class.
+#include "core/formats/TimetableTitle.h"
 #include "core/model/Failure.h"
 #include "core/store/ScheduleRecords.h"
+
+#include <QStringList>
 
 // A workbook that was not written; a file of the same name that was there
 // stays as it was. The stage tells a file that could not be created at all
@@ -25,9 +28,13 @@ private:
 // the new workbook has been written completely. They return false, writing
 // nothing, when there are no records, and throw WorkbookFailure when the file
 // cannot be created or written.
+// With lessonTimes ("08:00-08:40" per lesson), the class and teacher blocks
+// show each lesson's time under its number.
 [[nodiscard]] bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName);
+                                      int lessonsPerDay, const TimetableTitle& title,
+                                      const QStringList& lessonTimes = {});
 [[nodiscard]] bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                        int lessonsPerDay, const QString& schoolName);
+                                        int lessonsPerDay, const TimetableTitle& title,
+                                        const QStringList& lessonTimes = {});
 [[nodiscard]] bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName);
+                                      int lessonsPerDay, const TimetableTitle& title);

@@ -62,6 +62,7 @@ private:
     void CmbTeacher_Click();
     void lstCourse_ItemClick(QTreeWidgetItem* item);
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col);
+    bool MSFlexGrid1_Key(int key, int row, int col);
     void grdTeacher_MouseUp(int row, int col);
     void cmdOK_Click();
     void cmdCauses_Click();
@@ -82,13 +83,15 @@ private:
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
-    QStringList SwapObjections(Period selected, Period target);
+    QStringList SwapObjections(Period selected, Period target, QString* effect);
     bool PlaceLesson();
     bool DeleteLesson();
     void ShowTeacherOf(int day, int lessonNo);
     void ShowClassCell(int day, int lessonNo);
     void ShowAfterUndo(const QString& classCode);
     int lessonRows() const;
+    // A lesson is selected (red) and waits for the period it goes to.
+    bool MovePending() const { return mintSelDay > 0; }
 
     AppContext& m_ctx;
     UndoControls* m_undo;

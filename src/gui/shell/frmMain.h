@@ -7,6 +7,7 @@ struct AppContext;
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -14,7 +15,11 @@ public:
     explicit frmMain(AppContext& ctx, QWidget* parent = nullptr);
 
     QLabel* imgBack;
-    QLabel* lblStartGuide; // over the picture while the database has no classes
+    // Over the picture until the database has its first timetable: the order
+    // of work, and the import for a school whose lists are in workbooks.
+    QWidget* fraStartGuide;
+    QLabel* lblStartGuide;
+    QPushButton* cmdGuideImport;
 
     QMenu* mnuFile;
     QAction* mnuOpenDb;
@@ -43,6 +48,7 @@ public:
     QAction* mnuTimetableQuality;
     QAction* mnuPrint;
     QAction* mnuExport;
+    QAction* mnuPublish;
     QAction* mnuUpgradeAll;
     QAction* mnuDeleteLessonAll;
     QAction* mnuVersions;
@@ -50,6 +56,7 @@ public:
     QAction* mnuDataMaintenance;
     QAction* mnuSetLessonNum;
     QAction* mnuSchoolName;
+    QAction* mnuDaySchedule;
     QMenu* mnuHelp;
     QAction* mnuSimpleManual;
     QAction* mnuManual;
@@ -75,6 +82,7 @@ private:
     QString CurrentDbFileName() const;
     QString FreeDemoFileName() const;
     void OpenAddress(const QString& address);
+    void TakeFocusBack();
 
     void mnuOpenDb_Click();
     void mnuDbSaveAs_Click();
@@ -98,12 +106,14 @@ private:
     void mnuTimetableQuality_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
+    void mnuPublish_Click();
     void mnuUpgradeAll_Click();
     void mnuDeleteLessonAll_Click();
     void mnuVersions_Click();
     void mnuDataMaintenance_Click();
     void mnuSetLessonNum_Click();
     void mnuSchoolName_Click();
+    void mnuDaySchedule_Click();
     void mnuSimpleManual_Click();
     void mnuManual_Click();
     void mnuOpenDemo_Click();
