@@ -94,7 +94,7 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     layout->addWidget(fraClass);
     layout->addWidget(fraTeacher);
     layout->addWidget(fraTotal);
-    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&S)"), this);
     chkTimes->setObjectName("chkTimes");
     layout->addWidget(chkTimes);
 

@@ -101,7 +101,7 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
     totalRow->addWidget(CmdPrintTotal);
 
     cmdOK = Button(this, "cmdOK", QStringLiteral("退出(&Q)"));
-    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&S)"), this);
     chkTimes->setObjectName("chkTimes");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkTimes);

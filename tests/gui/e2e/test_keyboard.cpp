@@ -21,6 +21,7 @@
 #include "gui/shell/frmMain.h"
 #include "gui/widgets/TimetableGrid.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -32,6 +33,7 @@
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,6 +146,7 @@ private slots:
     void arrowsStayOnLessonCells();
     void tabLeavesEveryGrid();
     void aTermsJobByKeyboardAlone();
+    void altLettersReachTheirControls();
 };
 
 void TestKeyboard::limitWindowByKeysEqualsByMouse() {
@@ -481,6 +484,68 @@ void TestKeyboard::aTermsJobByKeyboardAlone() {
     QCOMPARE(dialogs.shown.last().buttons, UiDialogs::Buttons::OkOpenFolder);
     QVERIFY(dialogs.shown.last().text.contains(home.filePath("全校总课表.xlsx")));
     main.reset();
+}
+
+namespace {
+
+// Presses Alt and the letter of every button of the window. Each must reach
+// its own button (a letter given twice only moves the focus between them): a
+// check box toggles, a button is pressed, with its work cut off so that no
+// printing or saving starts. Returns the letters found.
+QString pressEveryAltLetter(QWidget* w) {
+    activate(w);
+    QString letters;
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        const QString text = b->text();
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (amp < 0 || amp + 1 >= text.size())
+            continue;
+        const QChar letter = text[amp + 1].toUpper();
+        letters += letter;
+        if (!b->isEnabled())
+            continue;
+        QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
+        QSignalSpy clicked(b, &QAbstractButton::clicked);
+        const bool was = b->isChecked();
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+        QTest::keyClick(target, Qt::Key(letter.unicode()), Qt::AltModifier);
+        if (!QTest::qWaitFor([&] { return clicked.count() == 1; }, 2000)) {
+            QTest::qFail(
+                qPrintable(
+                    QStringLiteral("Alt+%1 did not press %2").arg(letter).arg(b->objectName())),
+                __FILE__, __LINE__);
+            return letters;
+        }
+        if (b->isCheckable() && b->isChecked() == was) {
+            QTest::qFail(qPrintable(b->objectName() + QStringLiteral(" did not toggle")), __FILE__,
+                         __LINE__);
+            return letters;
+        }
+    }
+    return letters;
+}
+
+} // namespace
+
+void TestKeyboard::altLettersReachTheirControls() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t);
+    {
+        frmPrint print(c.ctx);
+        print.show();
+        const QString letters = pressEveryAltLetter(&print);
+        if (QTest::currentTestFailed())
+            return;
+        // The choice steppers, the five kinds, the lesson times and the exit.
+        QCOMPARE(letters.size(), 11);
+    }
+    frmExport exporter(c.ctx);
+    exporter.show();
+    const QString letters = pressEveryAltLetter(&exporter);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(letters.size(), 11);
 }
 
 QTEST_MAIN(TestKeyboard)
