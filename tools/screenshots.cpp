@@ -319,7 +319,7 @@ std::vector<Shot> Shots() {
                      nullptr,
                      [](AppContext& ctx, frmMain*) {
                          const PublishSchool set =
-                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, GetSchoolName());
+                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, CurrentTimetableTitle());
                          auto* label = new QLabel;
                          if (!set.classes.empty())
                              label->setPixmap(QPixmap::fromImage(

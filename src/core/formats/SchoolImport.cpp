@@ -131,6 +131,18 @@ Sheet SubjectOfSheetName(const QString& name) {
     return Sheet::Unknown;
 }
 
+// The code of a class name in any office form: 一(1)班 → 11; empty when none.
+QString ClassCodeOfName(const QString& name) {
+    const ClassCodeParts p = ReadClassName(name);
+    return p.grade < 0 ? QString() : FormClassCode(p.grade, p.classNumber);
+}
+
+bool IsClassCode(const QString& code) {
+    const ClassCodeParts p = SplitClassCode(code);
+    return p.grade >= 0 && p.grade < kGradeCount && p.classNumber >= 1 &&
+           p.classNumber <= kClassNumberCount && FormClassCode(p.grade, p.classNumber) == code;
+}
+
 struct Layout {
     Sheet kind = Sheet::Unknown;
     int headerRow = -1;        // index into rows
@@ -147,40 +159,55 @@ bool IsClassDetail(const QString& h) {
                              u"班主任", u"班长", u"电话", u"地点"});
 }
 
-// Class names down the first column and at least two subjects across: the
-// office's usual teaching plan, one row per class with its teachers.
+// Class names or codes down the first columns and at least two subjects
+// across: the office's usual teaching plan, one row per class with its teachers.
 bool ReadGrid(const SheetTable& table, int r, const QList<QString>& headings, Layout& layout) {
     int classColumn = -1;
+    int codeColumn = -1;
     QList<int> subjects;
     for (int c = 0; c < headings.size(); ++c) {
         const QString& h = headings[c];
         if (h.isEmpty())
             continue;
         const Field f = ListField(h);
-        if (f == Field::Code || f == Field::FullName || f == Field::ShortName)
-            return false;
-        if (classColumn < 0 && SubjectOf(h) == Sheet::Classes && f == Field::Name)
+        const bool keys = classColumn < 0 && codeColumn < 0;
+        // 班级代码 or a bare 代码 before the subjects keys the rows; full and
+        // short names, or a code of another list, make it a list.
+        if (f == Field::Code && codeColumn < 0 && subjects.isEmpty() && h != u"工号" &&
+            (SubjectOf(h) == Sheet::Classes || SubjectOf(h) == Sheet::Unknown))
+            codeColumn = c;
+        else if (f == Field::Code || f == Field::FullName || f == Field::ShortName ||
+                 (f == Field::Name && SubjectOf(h) != Sheet::Classes))
+            return false; // 姓名, 名称: a list
+        else if (classColumn < 0 && subjects.isEmpty() && SubjectOf(h) == Sheet::Classes &&
+                 f == Field::Name)
             classColumn = c;
-        else if (classColumn >= 0 && f == Field::None && !IsClassDetail(h) &&
-                 PlanField(h) != Field::Count && PlanField(h) != Field::Teacher &&
-                 PlanField(h) != Field::Course)
+        else if (!keys && f == Field::None && !IsClassDetail(h) && PlanField(h) != Field::Count &&
+                 PlanField(h) != Field::Teacher && PlanField(h) != Field::Course)
             subjects << c; // 班会 too, which a plan sheet would take for its class column
     }
-    if (classColumn < 0 || subjects.size() < 2)
+    if ((classColumn < 0 && codeColumn < 0) || subjects.size() < 2)
         return false;
+    const auto at = [&](int row, int column) {
+        return column >= 0 && column < table.rows[row].size() ? table.rows[row][column].trimmed()
+                                                              : QString();
+    };
     bool classes = false;
     for (int row = r + 1; row < table.rows.size() && !classes; ++row)
-        classes = classColumn < table.rows[row].size() &&
-                  ReadClassName(table.rows[row][classColumn]).grade >= 0;
+        classes = ReadClassName(at(row, classColumn)).grade >= 0 ||
+                  IsClassCode(HalfWidthDigits(at(row, codeColumn)));
     if (!classes)
         return false;
     layout.kind = Sheet::Grid;
     layout.headerRow = r;
-    layout.columns.insert(Field::Class, classColumn);
+    if (classColumn >= 0)
+        layout.columns.insert(Field::Class, classColumn);
+    if (codeColumn >= 0)
+        layout.columns.insert(Field::Code, codeColumn);
     layout.subjectColumns = subjects;
     for (int row = 0; row < table.rows.size(); ++row)
-        if (row != r && classColumn < table.rows[row].size() &&
-            IsCountHeading(CleanHeading(table.rows[row][classColumn]))) {
+        if (row != r && (IsCountHeading(CleanHeading(at(row, classColumn))) ||
+                         IsCountHeading(CleanHeading(at(row, codeColumn))))) {
             layout.countRow = row;
             break;
         }
@@ -320,18 +347,6 @@ std::optional<int> ParseCount(const QString& text, Week week) {
     return static_cast<int>(v);
 }
 
-// The code of a class name in any office form: 一(1)班 → 11; empty when none.
-QString ClassCodeOfName(const QString& name) {
-    const ClassCodeParts p = ReadClassName(name);
-    return p.grade < 0 ? QString() : FormClassCode(p.grade, p.classNumber);
-}
-
-bool IsClassCode(const QString& code) {
-    const ClassCodeParts p = SplitClassCode(code);
-    return p.grade >= 0 && p.grade < kGradeCount && p.classNumber >= 1 &&
-           p.classNumber <= kClassNumberCount && FormClassCode(p.grade, p.classNumber) == code;
-}
-
 struct Entry {
     CodeRecord record;
     bool isNew = false;
@@ -432,7 +447,6 @@ public:
     }
 
     void readGrid(const SheetTable& t, const Layout& layout) {
-        const int classColumn = layout.columns.value(Field::Class);
         const QStringList& headings = t.rows[layout.headerRow];
         const QStringList counts = layout.countRow >= 0 ? t.rows[layout.countRow] : QStringList();
         if (layout.countRow < 0)
@@ -443,8 +457,12 @@ public:
             const QStringList& cells = t.rows[r];
             if (r == layout.countRow || AllEmpty(cells) || isExample(t.name, r + 1, cells))
                 continue;
-            const QString cls =
-                classColumn < cells.size() ? cells[classColumn].trimmed() : QString();
+            const std::optional<QString> key =
+                gridClass(t.name, r + 1, HalfWidthDigits(Cell(cells, layout, Field::Code)),
+                          Cell(cells, layout, Field::Class));
+            if (!key)
+                continue;
+            const QString& cls = *key;
             for (const int c : layout.subjectColumns) {
                 const QString teacher = c < cells.size() ? cells[c].trimmed() : QString();
                 if (teacher.isEmpty())
@@ -768,6 +786,26 @@ private:
         if (byName < 0)
             newCode = code;
         return byName;
+    }
+
+    // The class a row of the class × subject layout names: by its code when
+    // the list has it, else by its name (which may add the class). Nothing,
+    // with the problem told, when code and name are two classes.
+    std::optional<QString> gridClass(const QString& sheet, int row, const QString& code,
+                                     const QString& name) {
+        if (code.isEmpty() || name.isEmpty())
+            return code.isEmpty() ? name : code;
+        QString newCode;
+        const int byName = findPlanClass(name, newCode);
+        const int byCode = m_lists[0].byCode.value(code, -1);
+        const bool same =
+            byCode >= 0 ? byName == byCode : byName < 0 && (newCode.isEmpty() || newCode == code);
+        if (!same) {
+            problem(sheet, row,
+                    QStringLiteral("班级代码「%1」与名称「%2」不是同一个班").arg(code, name));
+            return std::nullopt;
+        }
+        return byCode >= 0 ? code : name;
     }
 
     // The stored count of a class's course, as text; "0" when the plan has none.

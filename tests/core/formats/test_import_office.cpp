@@ -216,6 +216,50 @@ private slots:
         QVERIFY(p.additions.planRows.isEmpty());
     }
 
+    // The same layout keyed by class codes, alone or beside the names: code and
+    // name must be one class; a list with a code column stays a list.
+    void classBySubjectLayoutByCode() {
+        TestDb t;
+        t.addClass("11", "一（1）班", "一年级（1）班", "一（1）");
+        t.addClass("12", "一（2）班", "一年级（2）班", "一（2）");
+        const QList<SheetTable> sheets{{"任课表",
+                                        {{"班级代码", "班级", "语文", "数学"},
+                                         {"节数", "", "6", "5"},
+                                         {"11", "", "王芳", "李强"},
+                                         {"１２", "一(2)班", "王芳", "赵六"},
+                                         {"21", "二(1)班", "孙七", "李强"},
+                                         {"11", "一(3)班", "孙七", "李强"},
+                                         {"13", "一(4)班", "孙七", "李强"}}}};
+        ImportPreview p = PrepareImport(t.db, sheets);
+        const QString all = All(p);
+        QCOMPARE(p.problems.size(), 2);
+        QCOMPARE(p.problems[0].row, 6);
+        QVERIFY2(p.problems[0].reason.contains("不是同一个班"), qPrintable(all));
+        QCOMPARE(p.problems[1].row, 7);
+        QCOMPARE(p.additions.planRows.size(), 6);
+        WriteImport(t.db, p.additions);
+        QCOMPARE(
+            t.text("select group_concat(r, ' ') from (select ClassCode||C.Name||T.Name||P.Count"
+                   " as r from ClassPlantb P join Coursetb C on C.Code=P.CourseCode join"
+                   " Teachertb T on T.Code=P.TeacherCode order by r)"),
+            QString("11数学李强5 11语文王芳6 12数学赵六5 12语文王芳6 21数学李强5 21语文孙七6"));
+        QCOMPARE(GetClassCode(t.db, "二（1）班"), QString("21"));
+
+        // Codes alone, under a bare 代码.
+        p = PrepareImport(t.db, {{"Sheet1", {{"代码", "语文", "科学"}, {"12", "王芳", "周八"}}}});
+        QVERIFY2(!p.hasProblems(), qPrintable(All(p)));
+        QCOMPARE(p.additions.planRows.size(), 1);
+        QCOMPARE(p.additions.planRows[0].classCode, QString("12"));
+
+        // 编号 and 姓名 with other columns: a teacher list, never a plan.
+        p = PrepareImport(
+            t.db, {{"教师名单", {{"编号", "姓名", "性别", "职称"}, {"01", "张三", "男", "一级"}}}});
+        QVERIFY2(!p.hasProblems(), qPrintable(All(p)));
+        QVERIFY(p.additions.planRows.isEmpty());
+        QCOMPARE(p.additions.records.size(), 1);
+        QCOMPARE(p.additions.records[0].first, CodeTable::Teacher);
+    }
+
     // Same code with another name renames; a plan row changes its count or its
     // teacher; all is written in one transaction with the additions.
     void changesAreShownAndWrittenTogether() {
