@@ -1,4 +1,4 @@
--- The timetable database: eight tables, no keys. The program checks uniqueness
+-- The timetable database: no keys. The program checks uniqueness
 -- itself before writing; the indexes only speed up the lookups that the
 -- generator and the grid windows run most.
 CREATE TABLE Classtb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
@@ -23,6 +23,12 @@ CREATE TABLE LessonListtb (
 );
 CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
 CREATE TABLE CourseAttrtb (CourseCode TEXT);
+-- Added later, each read as "nothing set" where missing, so that older
+-- databases open unchanged and older copies of the program ignore them:
+-- double lessons (连堂) of a plan row, by its class, course and teacher;
+CREATE TABLE PlanDoubletb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, DoubleCount INTEGER);
+-- settings of the school's week by name ("MorningLessons": 上午 N 节).
+CREATE TABLE Settingtb (Name TEXT, Value);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <bit>
 #include <random>
 
 namespace {
@@ -17,6 +18,9 @@ constexpr int kAvoidCost = 30;
 constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
+// Lessons a step may displace: a double lesson's class, teacher and exclusive
+// course at both its periods, and one lesson over the daily share.
+constexpr int kMaxOut = 8;
 
 class Search {
 public:
@@ -31,12 +35,17 @@ public:
         for (std::size_t u = 0; u < p.units.size(); ++u)
             for (int d = 0; d < kDays; ++d)
                 m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
+        m_unitBits.assign(p.units.size() * kDays, 0);
+        m_unitPlaced.assign(p.units.size(), 0);
+        m_unitLessons.resize(p.units.size());
+        for (std::size_t i = 0; i < p.lessons.size(); ++i)
+            m_unitLessons[std::size_t(p.lessons[i].unit)].push_back(int(i));
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {
             const int t = p.units[std::size_t(l.unit)].teacher;
             if (t >= 0)
-                ++m_teacherCap[std::size_t(t)];
+                m_teacherCap[std::size_t(t)] += l.block ? 2 : 1;
         }
         for (int& c : m_teacherCap)
             c = (c + kDays - 1) / kDays;
@@ -51,7 +60,8 @@ public:
                 const auto& l = p.lessons[i];
                 if (l.fixed != (pass == 0))
                     continue;
-                if (l.period >= 0 && l.period < m_P && fits(int(i), l.period))
+                if (l.period >= 0 && l.period < m_P && startsHere(int(i), l.period) &&
+                    fits(int(i), l.period))
                     put(int(i), l.period);
                 else if (!l.fixed)
                     m_unplaced.push_back(int(i));
@@ -71,9 +81,9 @@ public:
             if (at >= 0)
                 take(i);
             for (int p = 0; p < m_P; ++p) {
-                int out[4], n = 0;
+                int out[kMaxOut], n = 0;
                 open[std::size_t(i)][std::size_t(p)] =
-                    unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n) && n == 0;
+                    usable(i, p) && displaced(i, p, out, n) && n == 0;
             }
             if (at >= 0)
                 put(i, at);
@@ -139,54 +149,150 @@ private:
     bool sameUnit(int i, int j) const {
         return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
     }
+    int size(int i) const { return m_p.lessons[std::size_t(i)].block ? 2 : 1; }
+    // A double lesson starts neither at the day's last lesson nor at the
+    // morning's.
+    bool startsHere(int i, int p) const {
+        if (!m_p.lessons[std::size_t(i)].block)
+            return true;
+        const int n = p % m_L + 1;
+        return n < m_L && (n <= m_p.morningLessons) == (n + 1 <= m_p.morningLessons);
+    }
+    // Period p can take lesson i by its position and its levels alone.
+    bool usable(int i, int p) const {
+        const auto& level = unit(i).level;
+        if (!startsHere(i, p))
+            return false;
+        for (int k = 0; k < size(i); ++k)
+            if (level[std::size_t(p + k)] >= kNever)
+                return false;
+        return true;
+    }
+    unsigned bitOf(int p) const { return 1u << (p % m_L + 1); }
 
     // May lesson i go to period p as things stand (for the start only).
     bool fits(int i, int p) {
         const auto& u = unit(i);
-        if (classAt(u.cls, p) != kFree)
-            return false;
-        if (u.teacher >= 0 && teacherAt(u.teacher, p) != kFree)
-            return false;
-        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) != kFree)
-            return false;
+        for (int q = p; q < p + size(i); ++q) {
+            if (classAt(u.cls, q) != kFree)
+                return false;
+            if (u.teacher >= 0 && teacherAt(u.teacher, q) != kFree)
+                return false;
+            if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, q) != kFree)
+                return false;
+        }
         return true;
     }
 
     void put(int i, int p) {
         const auto& u = unit(i);
         m_period[std::size_t(i)] = p;
-        classAt(u.cls, p) = i;
-        if (u.teacher >= 0) {
-            teacherAt(u.teacher, p) = i;
-            ++m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
+        for (int q = p; q < p + size(i); ++q) {
+            classAt(u.cls, q) = i;
+            if (u.teacher >= 0) {
+                teacherAt(u.teacher, q) = i;
+                ++m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
+            }
+            if (m_p.exclusive[std::size_t(u.course)])
+                courseAt(u.course, q) = i;
+            ++unitDay(i, q / m_L);
+            unitBits(i, q / m_L) |= bitOf(q);
         }
-        if (m_p.exclusive[std::size_t(u.course)])
-            courseAt(u.course, p) = i;
-        ++unitDay(i, p / m_L);
+        m_unitPlaced[std::size_t(m_p.lessons[std::size_t(i)].unit)] += size(i);
     }
 
     void take(int i) {
         const auto& u = unit(i);
         const int p = m_period[std::size_t(i)];
         m_period[std::size_t(i)] = -1;
-        if (classAt(u.cls, p) == i)
-            classAt(u.cls, p) = kFree;
-        if (u.teacher >= 0) {
-            if (teacherAt(u.teacher, p) == i)
-                teacherAt(u.teacher, p) = kFree;
-            --m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
+        for (int q = p; q < p + size(i); ++q) {
+            if (classAt(u.cls, q) == i)
+                classAt(u.cls, q) = kFree;
+            if (u.teacher >= 0) {
+                if (teacherAt(u.teacher, q) == i)
+                    teacherAt(u.teacher, q) = kFree;
+                --m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
+            }
+            if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, q) == i)
+                courseAt(u.course, q) = kFree;
+            --unitDay(i, q / m_L);
+            unitBits(i, q / m_L) &= ~bitOf(q);
         }
-        if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, p) == i)
-            courseAt(u.course, p) = kFree;
-        --unitDay(i, p / m_L);
+        m_unitPlaced[std::size_t(m_p.lessons[std::size_t(i)].unit)] -= size(i);
+    }
+    unsigned& unitBits(int i, int day) {
+        return m_unitBits[std::size_t(m_p.lessons[std::size_t(i)].unit) * kDays + std::size_t(day)];
+    }
+
+    // Pairs of adjacent lessons among the bits of a day, none across the
+    // break, no two sharing a lesson.
+    int pairs(unsigned bits) const {
+        int n = 0;
+        for (int k = 1; k < m_L; ++k)
+            if ((bits >> k & 1u) && (bits >> (k + 1) & 1u) &&
+                (k <= m_p.morningLessons) == (k + 1 <= m_p.morningLessons)) {
+                ++n;
+                ++k;
+            }
+        return n;
+    }
+
+    // A row with double lessons: may lesson i join its row's lessons (by day
+    // `bits`, `placed` of them in the week) at period p? Beyond the share a
+    // day needs a pair for each lesson too many, and those pairs are no more
+    // than the double lessons; the lessons that complete the row leave it
+    // its double lessons; the row never gets more lessons than it plans.
+    bool rowAccepts(int i, int p, const unsigned* bits, int placed) const {
+        const auto& u = unit(i);
+        const int day = p / m_L;
+        unsigned after[kDays];
+        std::copy(bits, bits + kDays, after);
+        for (int q = p; q < p + size(i); ++q)
+            after[day] |= bitOf(q);
+        auto excess = [&](const unsigned* b, int d) {
+            return std::max(0, std::popcount(b[d]) + u.dayBase[std::size_t(d)] - u.dailyShare);
+        };
+        const int over = excess(after, day);
+        if (over > pairs(after[day]))
+            return false;
+        int sum = 0, base = 0, allPairs = 0;
+        for (int d = 0; d < kDays; ++d) {
+            sum += excess(after, d);
+            base += u.dayBase[std::size_t(d)];
+            allPairs += pairs(after[d]);
+        }
+        if (sum > u.doubles && over > excess(bits, day))
+            return false;
+        // Pre-set lessons beyond the count leave no room for a double lesson.
+        const int total = placed + size(i) + base;
+        return total <= u.weekly && (total < u.weekly || allPairs >= u.doubles);
+    }
+
+    // The row's bits and placed lessons with the lessons out[0..n) of the row
+    // taken out (and `also`, when not kFree).
+    void rowWithout(int i, const int* out, int n, int also, unsigned* bits, int& placed) {
+        const std::size_t u = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        std::copy(&m_unitBits[u * kDays], &m_unitBits[u * kDays] + kDays, bits);
+        placed = m_unitPlaced[u];
+        auto drop = [&](int j) {
+            if (j == kFree || !sameUnit(i, j) || m_period[std::size_t(j)] < 0)
+                return;
+            const int from = m_period[std::size_t(j)];
+            for (int q = from; q < from + size(j); ++q)
+                bits[q / m_L] &= ~bitOf(q);
+            placed -= size(j);
+        };
+        for (int k = 0; k < n; ++k)
+            drop(out[k]);
+        drop(also);
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
 
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move. At most four: the class's, the teacher's, the
-    // exclusive course's and one over the daily share.
-    bool displaced(int i, int p, int out[4], int& n) {
+    // one of them may not move: the class's, the teacher's, the exclusive
+    // course's at each of its periods and one over the daily share.
+    bool displaced(int i, int p, int out[kMaxOut], int& n) {
         n = 0;
         const auto& u = unit(i);
         auto add = [&](int j) {
@@ -200,12 +306,16 @@ private:
             out[n++] = j;
             return true;
         };
-        if (!add(classAt(u.cls, p)))
-            return false;
-        if (u.teacher >= 0 && !add(teacherAt(u.teacher, p)))
-            return false;
-        if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, p)))
-            return false;
+        for (int q = p; q < p + size(i); ++q) {
+            if (!add(classAt(u.cls, q)))
+                return false;
+            if (u.teacher >= 0 && !add(teacherAt(u.teacher, q)))
+                return false;
+            if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, q)))
+                return false;
+        }
+        if (u.doubles > 0)
+            return rowMakesRoom(i, p, out, n);
         const int day = p / m_L;
         int sameDay = unitDay(i, day);
         for (int k = 0; k < n; ++k)
@@ -229,10 +339,43 @@ private:
         return true;
     }
 
+    // A row with double lessons: when lesson i does not fit its row at p,
+    // one lesson of the row leaves, the one moved least that makes room.
+    bool rowMakesRoom(int i, int p, int out[kMaxOut], int& n) {
+        unsigned bits[kDays];
+        int placed = 0;
+        rowWithout(i, out, n, kFree, bits, placed);
+        if (rowAccepts(i, p, bits, placed))
+            return true;
+        int pick = kFree;
+        for (int j : m_unitLessons[std::size_t(m_p.lessons[std::size_t(i)].unit)]) {
+            if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
+                std::find(out, out + n, j) != out + n)
+                continue;
+            if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
+                continue;
+            rowWithout(i, out, n, j, bits, placed);
+            if (rowAccepts(i, p, bits, placed))
+                pick = j;
+        }
+        if (pick == kFree)
+            return false;
+        out[n++] = pick;
+        return true;
+    }
+
+    int levelCost(int i, int p) const {
+        int cost = 0;
+        for (int q = p; q < p + size(i); ++q) {
+            const int level = unit(i).level[std::size_t(q)];
+            cost += level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
+        }
+        return cost;
+    }
+
     int preference(int i, int p) const {
         const auto& u = unit(i);
-        const int level = u.level[std::size_t(p)];
-        int cost = level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
+        int cost = levelCost(i, p);
         if (u.teacher >= 0 && m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L] >=
                                   m_teacherCap[std::size_t(u.teacher)])
             cost += kCrowdedDayCost;
@@ -242,10 +385,8 @@ private:
     long long softCost() const {
         long long cost = 0;
         for (std::size_t i = 0; i < m_period.size(); ++i)
-            if (m_period[i] >= 0 && movable(int(i))) {
-                const int level = unit(int(i)).level[std::size_t(m_period[i])];
-                cost += level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
-            }
+            if (m_period[i] >= 0 && movable(int(i)))
+                cost += levelCost(int(i), m_period[i]);
         return cost;
     }
 
@@ -254,9 +395,9 @@ private:
         std::vector<int> keep;
         for (int i : m_unplaced) {
             bool any = false;
-            int out[4], n = 0;
+            int out[kMaxOut], n = 0;
             for (int p = 0; p < m_P && !any; ++p)
-                any = unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n);
+                any = usable(i, p) && displaced(i, p, out, n);
             (any ? keep : hopeless).push_back(i);
         }
         m_unplaced = keep;
@@ -273,15 +414,14 @@ private:
         }
         const int i = m_unplaced[at];
         m_unplaced.erase(m_unplaced.begin() + std::ptrdiff_t(at));
-        const auto& u = unit(i);
         int bestP = -1;
         long long bestCost = 0;
-        int bestOut[4], bestN = 0;
+        int bestOut[kMaxOut], bestN = 0;
         std::uniform_int_distribution<int> noise(0, 99);
         for (int p = 0; p < m_P; ++p) {
-            if (u.level[std::size_t(p)] >= kNever)
+            if (!usable(i, p))
                 continue;
-            int out[4], n = 0;
+            int out[kMaxOut], n = 0;
             if (!displaced(i, p, out, n))
                 continue;
             // A period the lesson was just pushed out of is closed for a
@@ -324,6 +464,9 @@ private:
     int m_P, m_L;
     std::vector<int> m_classAt, m_teacherAt, m_courseAt;
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
+    std::vector<unsigned> m_unitBits; // by unit and day: its lessons' numbers as bits
+    std::vector<int> m_unitPlaced;    // by unit: its lessons placed in the week
+    std::vector<std::vector<int>> m_unitLessons;
     std::vector<int> m_period, m_unplaced, m_moves;
     std::vector<long long> m_tabu;
     std::vector<int> m_best;

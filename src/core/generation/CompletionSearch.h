@@ -6,7 +6,8 @@
 // tabu list keeps a displaced lesson from going straight back. Hard rules are
 // never broken: one lesson per class and per teacher at a time, no "不排"
 // period, an exclusive course in one class at a time, the daily share of a
-// plan row (two rows of one course in a class each keep their own).
+// plan row (two rows of one course in a class each keep their own), double
+// lessons (a block of two adjacent periods of one day, moved as one).
 // "最佳位置", "尽量不排" and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
@@ -18,8 +19,9 @@
 
 struct CompletionProblem {
     int lessonsPerDay = 6;
-    int classes = 0;  // ids 0 .. classes − 1
-    int teachers = 0; // ids 0 .. teachers − 1; −1 on a lesson: no teacher
+    int morningLessons = 4; // the midday break lies after this lesson
+    int classes = 0;        // ids 0 .. classes − 1
+    int teachers = 0;       // ids 0 .. teachers − 1; −1 on a lesson: no teacher
     int courses = 0;
     std::vector<bool> exclusive; // by course id
 
@@ -29,6 +31,11 @@ struct CompletionProblem {
         int teacher = -1;
         int course = 0;
         int dailyShare = 1; // most lessons of this unit a day
+        // Double lessons of the row: each counts once toward the daily
+        // share, and the row once complete has that many adjacent pairs.
+        // With none the two fields below are not used.
+        int doubles = 0;
+        int weekly = 0; // the row's weekly lessons
         // By day: lessons of the unit that have no period of the week (no
         // lesson number, or one beyond the day) but count for the day.
         std::array<int, 5> dayBase{};
@@ -42,6 +49,7 @@ struct CompletionProblem {
         int unit = 0;
         int period = -1;    // −1: unplaced
         bool fixed = false; // pre-set or otherwise not to be moved
+        bool block = false; // a double lesson: period and the one after it
     };
     std::vector<Lesson> lessons;
 

@@ -26,6 +26,7 @@ struct School {
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;
     QSet<QString> exclusiveCourses;
+    MiddayBreak middayBreak;
     Timetable timetable;
 
     bool isExclusive(const QString& courseCode) const {

@@ -64,12 +64,15 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
     readTimeOff(s, p);
-    // Equal rows add up, as generation places each of them.
+    // Equal rows add up, as generation places each of them; they share one
+    // number of double lessons.
     for (const PlanRow& r : s.plan)
         if (r.isComplete() && r.sameLessons(cls, course, teacher)) {
             p.weeklyLessons += r.weeklyLessons();
+            p.doubles = std::max(p.doubles, r.doubles);
             p.inPlan = true;
         }
+    p.doubles = std::clamp<long long>(p.doubles, 0, p.weeklyLessons / 2);
     p.dailyShare = dailyShareOf(p.weeklyLessons);
     p.teacherCap = teacherCapOf(s, teacher);
     return p;
@@ -218,7 +221,8 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("专用课程%1此时已在%2上课")
             .arg(name('k', p.courseCode), name('c', r.other.classCode));
     case Obstacle::DailyShareReached:
-        return QStringLiteral("本班当天的%1课已排满（每天最多%2节）")
+        return (p.doubles > 0 ? QStringLiteral("本班当天的%1课已排满（每天最多%2节，连堂算一节）")
+                              : QStringLiteral("本班当天的%1课已排满（每天最多%2节）"))
             .arg(name('k', p.courseCode))
             .arg(p.dailyShare);
     case Obstacle::NotInPlan:
@@ -228,6 +232,12 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("%1的%2课已排够计划的%3节")
             .arg(name('c', p.classCode), name('k', p.courseCode))
             .arg(p.weeklyLessons);
+    case Obstacle::NoDoubleHere:
+        return QStringLiteral("连堂课不能从这里开始（当天最后一节或跨午休）");
+    case Obstacle::DoublesMissing:
+        return QStringLiteral("%1的%2课排完后连堂不足%3次")
+            .arg(name('c', p.classCode), name('k', p.courseCode))
+            .arg(p.doubles);
     case Obstacle::TeacherDayCap:
         return QStringLiteral("%1当天已有%2节课（每天最多%2节）")
             .arg(name('t', p.teacherCode))

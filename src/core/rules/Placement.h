@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace rules {
@@ -33,7 +34,9 @@ struct Placing {
     long long weeklyLessons = 0; // Count of the plan row (0 when there is none)
     bool inPlan = false;         // a complete plan row has this class, course and teacher
     int dailyShare = 1;          // lessons of the course a day the class may have
-    int teacherCap = 0;          // the teacher's lessons a day, at most
+    // Double lessons (连堂) of the row: each counts once toward the daily share.
+    long long doubles = 0;
+    int teacherCap = 0; // the teacher's lessons a day, at most
     // The teacher's and the class's own limits that raise the course's level:
     // by (day − 1) × 7 + lessonNo − 1, "尽量不排" or "不排" (0: none).
     std::array<std::uint8_t, Week::kDays * Week::kMaxLessonsPerDay> timeOff{};
@@ -101,6 +104,8 @@ enum class Obstacle {
     DailyShareReached,  // the plan row has its daily share that day
     NotInPlan,          // no plan row has this class, course and teacher
     RowComplete,        // the plan row has all its lessons already
+    NoDoubleHere,       // a double lesson cannot start here: the day or the morning ends
+    DoublesMissing,     // the row's last lessons would leave too few double lessons
     TeacherDayCap,      // generation's daily cap for the teacher: not a rule
 };
 // Every obstacle but generation's teacher cap is a rule (HardRules.h).
@@ -112,6 +117,12 @@ struct Reason {
 // Every reason why the lesson cannot go to the period; empty when it may.
 // Asks each rule of HardRules.h, then tells generation's teacher cap.
 std::vector<Reason> reasonsAgainst(const School& school, const Placing& p, Period period);
+// Every reason why a double lesson of the row cannot take `first` and the
+// period after it; the reasons of both periods, each told once.
+std::vector<Reason> reasonsAgainstDouble(const School& school, const Placing& p, Period first);
+// The period after `first` when a double lesson may start there: inside the
+// day and not across the midday break.
+std::optional<Period> doubleSecond(const School& school, Period first);
 // A Chinese sentence for a reason, with names where the caller has them
 // (nameOf: kind 'c' class, 'k' course, 't' teacher → name; may be empty).
 QString describe(const Reason& reason, const Placing& p,

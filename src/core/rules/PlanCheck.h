@@ -2,7 +2,9 @@
 // Does the teaching plan fit into the week at all? Before generating, the
 // plan is weighed against the periods its class, teacher and course leave
 // open: a class or teacher planned beyond those periods, a row that cannot
-// get its lessons within the course's daily share, an exclusive course whose
+// get its lessons within the course's daily share (or its double lessons in
+// adjacent open periods of a day, not across the midday break), an exclusive
+// course whose
 // lessons in all classes exceed the week. What is listed here cannot be
 // placed by any timetable, so generation and completion will leave it over.
 #include <QHash>
@@ -17,8 +19,10 @@ struct PlanCheckInput {
         QString courseCode;
         QString teacherCode;
         int count = 0;
+        int doubles = 0; // double lessons (连堂) among count
     };
     int lessonsPerDay = 6;
+    int morningLessons = 4; // the midday break lies after this lesson
     std::vector<Row> rows;
     // The "不排" periods of each class, course and teacher that has any, by
     // period index (day − 1) × lessonsPerDay + (lesson − 1).
@@ -34,6 +38,8 @@ struct PlanProblem {
     QString classCode;   // Class and Row
     QString courseCode;  // Row and Exclusive
     QString teacherCode; // Teacher and Row
+    // Lessons planned and the room for them; for a row whose double lessons
+    // do not fit, the double lessons planned and the room for them.
     int planned = 0;
     int available = 0;
     QString text; // one line in Chinese

@@ -21,7 +21,9 @@
 namespace {
 
 // A school of 1–4 classes and 2–5 courses where one class's first course is
-// split between two teachers, now and then a repeated row, with exclusive
+// split between two teachers, now and then a repeated row, rows with double
+// lessons (some of them laid as pairs), a midday break now and then not
+// after lesson 4, with exclusive
 // courses, "不排" cells of
 // courses, teachers and classes, a few pre-set lessons, now and then a
 // lesson without a period of the week, and a random part of the rest placed
@@ -61,6 +63,11 @@ School randomSchool(std::mt19937& rng) {
         again.count = pick(1, 3);
         s.plan.push_back(again);
     }
+    for (PlanRow& r : s.plan)
+        if (pick(0, 2) == 0)
+            r.doubles = pick(1, int(std::max<long long>(1, r.weeklyLessons() / 2)));
+    if (pick(0, 2) == 0)
+        s.middayBreak.morningLessons = pick(1, 7);
     for (int k = 0; k < courses; ++k)
         if (pick(0, 3) == 0)
             s.exclusiveCourses.insert(course(k));
@@ -81,6 +88,22 @@ School randomSchool(std::mt19937& rng) {
     // them) but may sit in a "不排" period or over a daily share.
     std::vector<Period> periods;
     week.forEach([&](Period q) { periods.push_back(q); });
+    // Some double lessons laid first, as the rules let them.
+    for (const PlanRow& r : s.plan)
+        for (long long n = 0; n < r.doubles; ++n) {
+            const Period q = periods[std::size_t(pick(0, int(periods.size()) - 1))];
+            const rules::Placing p = rules::placingOf(s, r.classCode, r.courseCode, r.teacherCode);
+            bool ok = pick(0, 1) == 0;
+            for (const rules::Reason& why : rules::reasonsAgainstDouble(s, p, q))
+                ok = ok && why.obstacle == rules::Obstacle::TeacherDayCap;
+            if (ok)
+                for (int half = 0; half < 2; ++half)
+                    s.timetable.add({r.classCode,
+                                     {q.day, q.lessonNo + half},
+                                     r.courseCode,
+                                     r.teacherCode,
+                                     pick(0, 4) == 0 ? Origin::Preset : Origin::Generated});
+        }
     for (const PlanRow& r : s.plan)
         for (long long n = 0; n < r.weeklyLessons(); ++n) {
             const int roll = pick(0, 9);
@@ -116,6 +139,13 @@ bool rulesAccept(const School& s, const rules::Placing& p, Period q) {
     return true;
 }
 
+bool rulesAcceptDouble(const School& s, const rules::Placing& p, Period q) {
+    for (const rules::Reason& r : rules::reasonsAgainstDouble(s, p, q))
+        if (rules::isRule(r.obstacle))
+            return false;
+    return true;
+}
+
 // Every movable or missing lesson of the school at every period: the search
 // and the rules agree. `sample` limits the placed lessons asked (0: all).
 // Returns the first disagreement, empty when there is none; counts the
@@ -123,37 +153,57 @@ bool rulesAccept(const School& s, const rules::Placing& p, Period q) {
 QString disagreement(const School& school, long long& asked, std::mt19937* sample = nullptr) {
     School s = school;
     const CompletionTranslation t = TranslateForCompletion(s);
+    // The lessons the search takes out to make way for double lessons are
+    // not in its state: nor in the one the rules are asked about.
+    std::vector<int> dropped = t.dropped;
+    std::sort(dropped.rbegin(), dropped.rend());
+    for (int index : dropped)
+        s.timetable.removeAt(std::size_t(index));
+    auto shifted = [&](int index) {
+        int before = 0;
+        for (int d : dropped)
+            before += d < index;
+        return index - before;
+    };
     const std::vector<std::vector<bool>> open = CompletionOpenPeriods(t.problem);
     const Week week = s.timetable.week();
     const int L = week.lessonsPerDay();
-    std::vector<bool> missingAsked(t.problem.units.size(), false);
+    std::vector<bool> missingAsked(t.problem.units.size() * 2, false);
     for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
         const auto& l = t.problem.lessons[i];
         if (l.fixed)
             continue;
-        const int index = t.lessonIndex[i];
+        const int index = t.lessonIndex[i] < 0 ? -1 : shifted(t.lessonIndex[i]);
+        const int second = t.secondIndex[i] < 0 ? -1 : shifted(t.secondIndex[i]);
         if (index < 0) {
-            // The missing lessons of a row are alike: ask for one.
-            if (missingAsked[std::size_t(l.unit)])
+            // The missing lessons of a row are alike (its double lessons
+            // and its single ones): ask for one of each.
+            const std::size_t kind = std::size_t(l.unit) * 2 + l.block;
+            if (missingAsked[kind])
                 continue;
-            missingAsked[std::size_t(l.unit)] = true;
+            missingAsked[kind] = true;
         } else if (sample && (*sample)() % 8 != 0) {
             continue;
         }
         School without = s;
+        if (second >= 0)
+            without.timetable.removeAt(std::size_t(std::max(index, second)));
         if (index >= 0)
-            without.timetable.removeAt(std::size_t(index));
+            without.timetable.removeAt(std::size_t(second >= 0 ? std::min(index, second) : index));
         const PlanRow& row = s.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
         const rules::Placing p =
             rules::placingOf(without, row.classCode, row.courseCode, row.teacherCode);
         for (int q = 0; q < week.periodCount(); ++q) {
             const Period at{q / L + 1, q % L + 1};
             ++asked;
-            const bool byRules = rulesAccept(without, p, at);
+            const bool byRules =
+                l.block ? rulesAcceptDouble(without, p, at) : rulesAccept(without, p, at);
             if (byRules != open[i][std::size_t(q)])
                 return QStringLiteral("%1 %2 %3 (%4) at day %5 lesson %6: rules %7, search %8")
                     .arg(row.classCode, row.courseCode, row.teacherCode,
-                         index < 0 ? QStringLiteral("missing") : QStringLiteral("placed"))
+                         QStringLiteral("%1%2").arg(
+                             index < 0 ? QStringLiteral("missing") : QStringLiteral("placed"),
+                             l.block ? QStringLiteral(" double") : QString()))
                     .arg(at.day)
                     .arg(at.lessonNo)
                     .arg(byRules)
@@ -200,12 +250,18 @@ private slots:
 void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
-    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0;
+    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0, doubles = 0, pairs = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
         const QString diff = disagreement(s, asked);
         QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("school %1: %2").arg(n).arg(diff)));
         split += s.plan.size() > 1 && s.plan[0].courseCode == s.plan[1].courseCode;
+        doubles += std::any_of(s.plan.begin(), s.plan.end(),
+                               [](const PlanRow& r) { return r.weeklyDoubles() > 0; });
+        for (const Lesson& a : s.timetable.lessons())
+            for (const Lesson& b : s.timetable.lessons())
+                pairs += a.classCode == b.classCode && a.courseCode == b.courseCode &&
+                         a.period.day == b.period.day && a.period.lessonNo + 1 == b.period.lessonNo;
         exclusive += !s.exclusiveCourses.isEmpty();
         seven += s.timetable.week().lessonsPerDay() == 7;
         bool hasPreset = false, hasDamaged = false;
@@ -222,6 +278,8 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     QVERIFY(preset > 300);
     QVERIFY(seven > 300);
     QVERIFY(damaged > 50);
+    QVERIFY(doubles > 600);
+    QVERIFY(pairs > 600);
     QVERIFY(asked > 100000);
 }
 
