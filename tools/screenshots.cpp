@@ -53,8 +53,10 @@
 #include "gui/limits/frmCourseLimitInput.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
+#include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
+#include "gui/manual/frmTimetableQuality.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
 #include <QLabel>
@@ -263,6 +265,8 @@ std::vector<Shot> Shots() {
     // A lesson selected for a swap: red, with the yellow periods it may go to.
     shots.push_back({"frmManualSetLesson", "adjust", &Make<frmManualSetLesson>,
                      [](QWidget* w) { LeftClickCell(w, "MSFlexGrid1", 2, 2); }});
+    shots.push_back({"frmCheckTimetable", nullptr, &Make<frmCheckTimetable>, {}});
+    shots.push_back({"frmTimetableQuality", nullptr, &Make<frmTimetableQuality>, {}});
     shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
     shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
     shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
@@ -300,6 +304,8 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmTeacherLimitInput",
                                    "frmManualSetLesson-why",
                                    "frmManualSetLesson",
+                                   "frmCheckTimetable",
+                                   "frmTimetableQuality",
                                    "frmPrint",
                                    "frmExport",
                                    "frmSetLessonOfDay",

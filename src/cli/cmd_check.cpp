@@ -1,6 +1,7 @@
 // kbxt-cli check: double bookings, forbidden cells, counters and what is missing.
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
+#include "core/model/Failure.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
@@ -14,18 +15,18 @@ int runCheck(const ToolArgs& args) {
         return *stop;
     if (!args.has("--lessons-per-day"))
         lessonsPerDay = LessonsPerDayFor(db, false);
-    TimetableCheck check;
-    if (!CheckTimetable(db, lessonsPerDay, check)) {
-        CliErr(args.tagged(QStringLiteral("读取课表数据失败：")) + db.explainFailure().message());
+    try {
+        const TimetableCheck check = CheckTimetable(db, lessonsPerDay);
+        for (const QString& line : check.report())
+            CliOut(line);
+        if (check.unplacedLessons > 0)
+            for (const QString& line : rules::causeLines(UnplacedCauses(db, lessonsPerDay)))
+                CliOut(line);
+        return check.ok() ? 0 : 1;
+    } catch (const Failure& f) {
+        CliErr(args.tagged(QStringLiteral("读取课表数据失败：")) + f.message());
         return 2;
     }
-    for (const QString& line : check.report())
-        CliOut(line);
-    std::vector<rules::RootCause> causes;
-    if (check.unplacedLessons > 0 && UnplacedCauses(db, lessonsPerDay, causes))
-        for (const QString& line : rules::causeLines(causes))
-            CliOut(line);
-    return check.ok() ? 0 : 1;
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
+#include "core/model/Failure.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableCheckStore.h"
@@ -48,16 +49,18 @@ int runComplete(const ToolArgs& args) {
         rate = -1; // a plan of nothing has no rate; the line shows −1 then
     CliOut(CompletionRateText(rate, MissingLessons(db)));
     if (r.remaining > 0) {
-        TimetableCheck check;
-        if (CheckTimetable(db, lessonsPerDay, check))
+        // The timetable is kept by now: a failed read only shortens the explanation.
+        try {
+            const TimetableCheck check = CheckTimetable(db, lessonsPerDay);
             for (int i = 0; i < check.unplaced.size(); ++i) {
                 CliOut(check.unplaced[i]);
                 CliOut(QStringLiteral("    原因：") + check.unplacedReasons.value(i));
             }
-        std::vector<rules::RootCause> causes;
-        if (UnplacedCauses(db, lessonsPerDay, causes))
-            for (const QString& line : rules::causeLines(causes))
+            for (const QString& line : rules::causeLines(UnplacedCauses(db, lessonsPerDay)))
                 CliOut(line);
+        } catch (const Failure& f) {
+            CliErr(QStringLiteral("无法说明未排的原因：") + f.message());
+        }
     }
     return r.remaining > 0 ? 3 : 0;
 }

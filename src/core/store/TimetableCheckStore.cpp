@@ -2,28 +2,30 @@
 
 #include "core/store/Lookups.h"
 #include "core/store/SchoolStore.h"
+#include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 
-bool CheckTimetable(TimetableDb& db, int lessonsPerDay, TimetableCheck& result) {
-    result = TimetableCheck{};
-    const rules::NameOf nameOf = NameLookup(db);
+TimetableCheck CheckTimetable(TimetableDb& db, int lessonsPerDay) {
     try {
-        result =
-            CheckTimetable(LoadSchool(db, Week::ofLessons(lessonsPerDay)), lessonsPerDay, nameOf);
-    } catch (const std::exception&) {
-        result = TimetableCheck{};
-        return false;
+        return CheckTimetable(LoadSchool(db, Week::ofLessons(lessonsPerDay)), lessonsPerDay,
+                              NameLookup(db));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
-    return true;
 }
 
-bool UnplacedCauses(TimetableDb& db, int lessonsPerDay, std::vector<rules::RootCause>& causes) {
-    causes.clear();
+std::vector<rules::RootCause> UnplacedCauses(TimetableDb& db, int lessonsPerDay) {
     try {
-        causes = rules::rootCauses(LoadSchool(db, Week::ofLessons(lessonsPerDay)), NameLookup(db));
-    } catch (const std::exception&) {
-        causes.clear();
-        return false;
+        return rules::rootCauses(LoadSchool(db, Week::ofLessons(lessonsPerDay)), NameLookup(db));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
     }
-    return true;
+}
+
+rules::QualityReport TimetableQuality(TimetableDb& db, int lessonsPerDay) {
+    try {
+        return rules::qualityOf(LoadSchool(db, Week::ofLessons(lessonsPerDay)));
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
 }

@@ -1,4 +1,5 @@
 #include "gui/manual/frmCheckTimetable.h"
+#include "core/model/Failure.h"
 
 #include "core/store/TimetableCheckStore.h"
 #include "gui/widgets/AppContext.h"
@@ -62,14 +63,11 @@ frmCheckTimetable::frmCheckTimetable(AppContext& ctx, QWidget* parent)
 
 void frmCheckTimetable::CheckTimetable() {
     TimetableCheck check;
-    bool read = false;
-    {
+    try {
         const WaitCursor wait;
-        read = ::CheckTimetable(m_ctx.db, m_ctx.lessonsPerDay, check);
-    }
-    if (!read) {
-        lblResult->setText(QStringLiteral("读取课表数据失败：") +
-                           m_ctx.db.explainFailure().message());
+        check = ::CheckTimetable(m_ctx.db, m_ctx.lessonsPerDay);
+    } catch (const Failure& f) {
+        lblResult->setText(QStringLiteral("读取课表数据失败：") + f.message());
         txtReport->clear();
         return;
     }

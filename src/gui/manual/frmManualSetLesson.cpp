@@ -296,12 +296,12 @@ void frmManualSetLesson::cmdOK_Click() {
 void frmManualSetLesson::cmdCauses_Click() {
     const QString title = QStringLiteral("排不下的根本原因");
     std::vector<rules::RootCause> causes;
-    {
+    try {
         const WaitCursor wait;
-        if (!UnplacedCauses(m_ctx.db, m_ctx.lessonsPerDay, causes)) {
-            ShowError(this, title, QStringLiteral("读取课表数据失败！"));
-            return;
-        }
+        causes = UnplacedCauses(m_ctx.db, m_ctx.lessonsPerDay);
+    } catch (const Failure& f) {
+        ShowError(this, title, QStringLiteral("读取课表数据失败：") + f.message());
+        return;
     }
     ShowInfo(this, title,
              causes.empty() ? QStringLiteral("教学计划的课都已排上。")

@@ -28,6 +28,7 @@
 #include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
+#include "gui/manual/frmTimetableQuality.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
 #include "gui/shell/frmAbout.h"
@@ -223,6 +224,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuManualBuild_Click);
     action(mnuBuildKb, mnuCheckTimetable, "mnuCheckTimetable", "检查课表(&C)",
            &frmMain::mnuCheckTimetable_Click);
+    action(mnuBuildKb, mnuTimetableQuality, "mnuTimetableQuality", "课表质量(&Q)",
+           &frmMain::mnuTimetableQuality_Click);
     action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表(&P)", &frmMain::mnuPrint_Click);
     action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel(&E)", &frmMain::mnuExport_Click);
     action(mnuBuildKb, mnuUpgradeAll, "mnuUpgradeAll", "课表学年升级(&U)",
@@ -451,6 +454,11 @@ void frmMain::mnuManualBuild_Click() {
 
 void frmMain::mnuCheckTimetable_Click() {
     frmCheckTimetable dlg(m_ctx, this);
+    dlg.exec();
+}
+
+void frmMain::mnuTimetableQuality_Click() {
+    frmTimetableQuality dlg(m_ctx, this);
     dlg.exec();
 }
 

@@ -39,6 +39,7 @@ public:
     QMenu* mnuBuildKb;
     QAction* mnuManualBuild;
     QAction* mnuCheckTimetable;
+    QAction* mnuTimetableQuality;
     QAction* mnuPrint;
     QAction* mnuExport;
     QAction* mnuUpgradeAll;
@@ -92,6 +93,7 @@ private:
     void mnuAutoComplete_Click();
     void mnuManualBuild_Click();
     void mnuCheckTimetable_Click();
+    void mnuTimetableQuality_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
     void mnuUpgradeAll_Click();

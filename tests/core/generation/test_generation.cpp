@@ -117,8 +117,7 @@ void TestGeneration::demoSchoolsGenerateWithoutFaults() {
     const int rate = BuildTimetable(t.db, Week::ofLessons(lessonsPerDay), [&] { ++yields; });
     QVERIFY2(rate >= 95 && rate <= 100, qPrintable(QString::number(rate)));
     QVERIFY(yields > rows); // before every plan row and every course
-    TimetableCheck check;
-    QVERIFY(CheckTimetable(t.db, lessonsPerDay, check));
+    const TimetableCheck check = CheckTimetable(t.db, lessonsPerDay);
     QVERIFY2(check.ok(), qPrintable(check.report().join('\n')));
     QVERIFY(check.forbiddenCells.isEmpty());
     QVERIFY(check.exclusiveClashes.isEmpty());
@@ -286,8 +285,7 @@ void TestGeneration::damagedPlanRowsAreSkippedNotFatal() {
     QCOMPARE(t.count("select count(*) from LessonListtb"), 5LL);
     QCOMPARE(t.count("select count(*) from ClassPlantb where IsAutoBuild=0"), 0LL);
 
-    TimetableCheck check;
-    QVERIFY(CheckTimetable(t.db, 6, check));
+    const TimetableCheck check = CheckTimetable(t.db, 6);
     QVERIFY2(check.ok(), qPrintable(check.report().join('\n')));
     QCOMPARE(check.incompleteRows.size(), 2);
     QVERIFY(check.incompleteRows[0].contains(QStringLiteral("缺少老师")));

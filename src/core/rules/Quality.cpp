@@ -1,0 +1,278 @@
+#include "core/rules/Quality.h"
+
+#include "core/rules/Placement.h"
+
+#include <QHash>
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <map>
+
+namespace rules {
+
+namespace {
+
+using Mask = std::uint32_t; // bit n: lesson number n of a day
+
+constexpr Mask bit(int lessonNo) {
+    return Mask{1} << lessonNo;
+}
+
+// One class or teacher: its lessons and its closed periods, day by day.
+struct Week5 {
+    std::array<Mask, Week::kDays + 1> busy{};
+    std::array<Mask, Week::kDays + 1> closed{};
+};
+
+// Free periods between the first and the last lesson of a day that are not
+// closed.
+long long holesIn(Mask busy, Mask closed) {
+    if (busy == 0)
+        return 0;
+    const int first = std::countr_zero(busy);
+    const int last = 31 - std::countl_zero(busy);
+    long long holes = 0;
+    for (int n = first + 1; n < last; ++n)
+        holes += (busy & bit(n)) == 0 && (closed & bit(n)) == 0 ? 1 : 0;
+    return holes;
+}
+
+int longestRun(Mask busy) {
+    int best = 0;
+    for (int run = 0; busy != 0; busy >>= 1) {
+        run = (busy & 1U) != 0 ? run + 1 : 0;
+        best = std::max(best, run);
+    }
+    return best;
+}
+
+// The periods "不排" closes for the class (course and teacher empty) or for
+// the teacher (class and course empty), asked through the placement rules so
+// that every kind of time-off counts.
+Mask closedOn(const School& s, const Placing& p, int day, int lessonsPerDay) {
+    Mask closed = 0;
+    for (int n = 1; n <= lessonsPerDay; ++n)
+        if (levelAt(s, p, Period{day, n}) == LimitLevel::Never)
+            closed |= bit(n);
+    return closed;
+}
+
+bool cellIsBest(const School& s, LimitKind kind, const QString& code, Period q) {
+    if (code.isEmpty())
+        return false;
+    for (const LimitCell& c : s.limits.cellsOn(kind, code, q.day))
+        if (c.period.lessonNo == q.lessonNo && c.isLevel(LimitLevel::Best))
+            return true;
+    return false;
+}
+
+// Objects in the order they first appear among the lessons.
+struct Objects {
+    QHash<QString, size_t> index;
+    std::vector<ObjectQuality> quality;
+    std::vector<Week5> weeks;
+
+    size_t of(const QString& code) {
+        auto it = index.constFind(code);
+        if (it != index.constEnd())
+            return it.value();
+        index.insert(code, quality.size());
+        quality.push_back(ObjectQuality{code, {}, 0});
+        weeks.emplace_back();
+        return quality.size() - 1;
+    }
+};
+
+} // namespace
+
+long long weightOf(Measure m) {
+    switch (m) {
+    case Measure::ClassHoles:
+        return weights::kClassHole;
+    case Measure::LateStarts:
+        return weights::kLateStart;
+    case Measure::TeacherGaps:
+        return weights::kTeacherGap;
+    case Measure::BestCells:
+        return weights::kBestCell;
+    case Measure::AvoidCells:
+        return weights::kAvoidCell;
+    case Measure::CourseHeaps:
+        return weights::kCourseHeap;
+    case Measure::LongRuns:
+        return weights::kLongRun;
+    }
+    return 0;
+}
+
+long long penaltyOf(const Figures& f) {
+    long long sum = 0;
+    for (int i = 0; i < kMeasureCount; ++i)
+        sum += weightOf(static_cast<Measure>(i)) * f[static_cast<size_t>(i)];
+    return sum;
+}
+
+QString measureName(Measure m) {
+    switch (m) {
+    case Measure::ClassHoles:
+        return QStringLiteral("班级一天中间的空堂");
+    case Measure::LateStarts:
+        return QStringLiteral("班级一天不从第1节开始");
+    case Measure::TeacherGaps:
+        return QStringLiteral("老师两节课之间的空堂");
+    case Measure::BestCells:
+        return QStringLiteral("排在最佳位置的课");
+    case Measure::AvoidCells:
+        return QStringLiteral("排在尽量不排时间的课");
+    case Measure::CourseHeaps:
+        return QStringLiteral("班级一天同一课程3节以上");
+    case Measure::LongRuns:
+        return QStringLiteral("老师一天连上超过4节");
+    }
+    return {};
+}
+
+QString measureUnit(Measure m) {
+    switch (m) {
+    case Measure::LateStarts:
+    case Measure::CourseHeaps:
+    case Measure::LongRuns:
+        return QStringLiteral("天");
+    default:
+        return QStringLiteral("节");
+    }
+}
+
+QualityReport qualityOf(const School& s) {
+    const Week week = s.timetable.week();
+    const int perDay = week.lessonsPerDay();
+    QualityReport r;
+    Objects classes, teachers;
+    // Lessons of one course in a class on one day.
+    std::map<std::tuple<size_t, int, QString>, int> courseDay;
+
+    for (const Lesson& l : s.timetable.lessons()) {
+        if (l.lessonNoEmpty || !week.contains(l.period) || l.classCode.isEmpty())
+            continue;
+        const size_t c = classes.of(l.classCode);
+        classes.weeks[c].busy[static_cast<size_t>(l.period.day)] |= bit(l.period.lessonNo);
+        std::optional<size_t> t;
+        if (!l.teacherCode.isEmpty()) {
+            t = teachers.of(l.teacherCode);
+            teachers.weeks[*t].busy[static_cast<size_t>(l.period.day)] |= bit(l.period.lessonNo);
+        }
+        ++courseDay[{c, l.period.day, l.courseCode}];
+
+        const LimitLevel level =
+            levelAt(s, placingOf(s, l.classCode, l.courseCode, l.teacherCode), l.period);
+        const bool best = level == LimitLevel::Best ||
+                          (level == LimitLevel::Normal &&
+                           (cellIsBest(s, LimitKind::Teacher, l.teacherCode, l.period) ||
+                            cellIsBest(s, LimitKind::Class, l.classCode, l.period)));
+        for (const Measure m : {Measure::BestCells, Measure::AvoidCells}) {
+            const bool counts = m == Measure::BestCells ? best : level == LimitLevel::Avoid;
+            if (!counts)
+                continue;
+            ++at(r.school, m);
+            ++at(classes.quality[c].figures, m);
+            if (t)
+                ++at(teachers.quality[*t].figures, m);
+        }
+    }
+
+    std::map<std::pair<size_t, int>, bool> heaped;
+    for (const auto& [key, n] : courseDay)
+        if (n >= 3)
+            heaped[{std::get<0>(key), std::get<1>(key)}] = true;
+    for (const auto& [classDay, yes] : heaped) {
+        ++at(classes.quality[classDay.first].figures, Measure::CourseHeaps);
+        ++at(r.school, Measure::CourseHeaps);
+    }
+
+    for (size_t i = 0; i < classes.quality.size(); ++i) {
+        const Placing p = placingOf(s, classes.quality[i].code, QString(), QString());
+        Figures& f = classes.quality[i].figures;
+        for (int day = 1; day <= Week::kDays; ++day) {
+            const Mask busy = classes.weeks[i].busy[static_cast<size_t>(day)];
+            const Mask closed = closedOn(s, p, day, perDay);
+            at(f, Measure::ClassHoles) += holesIn(busy, closed);
+            if (busy != 0 && (busy & bit(1)) == 0 && (closed & bit(1)) == 0)
+                ++at(f, Measure::LateStarts);
+        }
+    }
+    for (size_t i = 0; i < teachers.quality.size(); ++i) {
+        const Placing p = placingOf(s, QString(), QString(), teachers.quality[i].code);
+        Figures& f = teachers.quality[i].figures;
+        for (int day = 1; day <= Week::kDays; ++day) {
+            const Mask busy = teachers.weeks[i].busy[static_cast<size_t>(day)];
+            at(f, Measure::TeacherGaps) += holesIn(busy, closedOn(s, p, day, perDay));
+            if (longestRun(busy) > 4)
+                ++at(f, Measure::LongRuns);
+        }
+    }
+    for (auto* objects : {&classes, &teachers})
+        for (ObjectQuality& o : objects->quality) {
+            for (const Measure m : {Measure::ClassHoles, Measure::LateStarts, Measure::TeacherGaps,
+                                    Measure::LongRuns})
+                at(r.school, m) += at(o.figures, m);
+            o.penalty = penaltyOf(o.figures);
+        }
+    r.classes = std::move(classes.quality);
+    r.teachers = std::move(teachers.quality);
+    return r;
+}
+
+std::vector<ObjectQuality> QualityReport::worst(const std::vector<ObjectQuality>& objects,
+                                                size_t n) {
+    // Only faults rank an object; the reward for best cells does not hide one.
+    auto faults = [](const ObjectQuality& o) {
+        return o.penalty - weights::kBestCell * at(o.figures, Measure::BestCells);
+    };
+    std::vector<ObjectQuality> out;
+    for (const ObjectQuality& o : objects)
+        if (faults(o) > 0)
+            out.push_back(o);
+    std::stable_sort(out.begin(), out.end(), [&](const ObjectQuality& a, const ObjectQuality& b) {
+        return faults(a) != faults(b) ? faults(a) > faults(b) : a.code < b.code;
+    });
+    if (out.size() > n)
+        out.resize(n);
+    return out;
+}
+
+QStringList QualityReport::lines(const NameOf& nameOf) const {
+    QStringList out;
+    for (int i = 0; i < kMeasureCount; ++i) {
+        const auto m = static_cast<Measure>(i);
+        out << QStringLiteral("%1：%2 %3")
+                   .arg(measureName(m))
+                   .arg(at(school, m))
+                   .arg(measureUnit(m));
+    }
+    auto describe = [&](const ObjectQuality& o, char kind) {
+        QStringList parts;
+        for (int i = 0; i < kMeasureCount; ++i) {
+            const auto m = static_cast<Measure>(i);
+            if (m != Measure::BestCells && at(o.figures, m) > 0)
+                parts << QStringLiteral("%1 %2 %3")
+                             .arg(measureName(m))
+                             .arg(at(o.figures, m))
+                             .arg(measureUnit(m));
+        }
+        const QString name = nameOf ? nameOf(kind, o.code) : QString();
+        return QStringLiteral("  %1：%2").arg(name.isEmpty() ? o.code : name, parts.join("，"));
+    };
+    const std::vector<ObjectQuality> worstClasses = worst(classes, 5);
+    out << (worstClasses.empty() ? QStringLiteral("最需要改进的班级：没有")
+                                 : QStringLiteral("最需要改进的班级："));
+    for (const ObjectQuality& o : worstClasses)
+        out << describe(o, 'c');
+    const std::vector<ObjectQuality> worstTeachers = worst(teachers, 5);
+    out << (worstTeachers.empty() ? QStringLiteral("最需要改进的老师：没有")
+                                  : QStringLiteral("最需要改进的老师："));
+    for (const ObjectQuality& o : worstTeachers)
+        out << describe(o, 't');
+    return out;
+}
+
+} // namespace rules

@@ -1,0 +1,104 @@
+#pragma once
+// How good a timetable is, beyond the hard rules: the quality measures as a
+// catalogue, each written once and counted per class or per teacher. The
+// report (课表质量, `kbxt-cli quality`) and the optimisation ask here.
+//
+// The measures:
+//  - ClassHoles:   free periods inside a class's day (between its first and
+//                  last lesson), where the class sits without a teacher;
+//  - LateStarts:   class days with lessons that leave lesson 1 free;
+//  - TeacherGaps:  free periods between a teacher's first and last lesson of
+//                  a day;
+//  - BestCells:    lessons at a "最佳位置" of their course, teacher or class;
+//  - AvoidCells:   lessons at a "尽量不排" period (course, teacher or class);
+//  - CourseHeaps:  class days with three or more lessons of one course;
+//  - LongRuns:     teacher days with more than four lessons in a row.
+// Periods closed by "不排" (of the class for class measures, of the teacher
+// for teacher measures) are neither holes nor gaps: nobody could teach then.
+#include "core/model/School.h"
+#include "core/rules/WhyUnplaced.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+namespace rules {
+
+enum class Measure {
+    ClassHoles,
+    LateStarts,
+    TeacherGaps,
+    BestCells,
+    AvoidCells,
+    CourseHeaps,
+    LongRuns
+};
+inline constexpr int kMeasureCount = 7;
+
+// Counts per measure, indexed by Measure.
+using Figures = std::array<long long, kMeasureCount>;
+
+inline long long& at(Figures& f, Measure m) {
+    return f[static_cast<size_t>(m)];
+}
+inline long long at(const Figures& f, Measure m) {
+    return f[static_cast<size_t>(m)];
+}
+
+// The weights of the measures, most important first, in one place. A weight
+// says how many "points" one unit of the measure costs; a negative weight is
+// a reward. The optimisation lowers the weighted sum; the report ranks the
+// worst classes and teachers by it.
+namespace weights {
+// Children of a primary school stay in their room all day: a free period in
+// the middle of the day leaves them without a teacher. Nothing is worse.
+inline constexpr long long kClassHole = 100;
+// A day that starts late sends the children to school for nothing.
+inline constexpr long long kLateStart = 100;
+// A teacher waiting between lessons loses time, but an adult can use it.
+inline constexpr long long kTeacherGap = 10;
+// The school asked for this period to be avoided.
+inline constexpr long long kAvoidCell = 6;
+// Three lessons of one subject on one day tire the children and leave other
+// days without it.
+inline constexpr long long kCourseHeap = 4;
+// More than four lessons in a row wear a teacher out.
+inline constexpr long long kLongRun = 4;
+// The school's preferred periods, a reward, smaller than any fault so that it
+// never buys one.
+inline constexpr long long kBestCell = -1;
+} // namespace weights
+
+long long weightOf(Measure m);
+// The weighted sum: lower is better.
+long long penaltyOf(const Figures& f);
+
+// The measure's name for reports ("班级空堂").
+QString measureName(Measure m);
+// Its unit ("节", "天").
+QString measureUnit(Measure m);
+
+struct ObjectQuality {
+    QString code;
+    Figures figures{};
+    long long penalty = 0;
+};
+
+struct QualityReport {
+    Figures school{};
+    std::vector<ObjectQuality> classes;  // in the order the classes first appear
+    std::vector<ObjectQuality> teachers; // likewise
+
+    // The worst n objects (highest penalty first; ties by code), only those
+    // with something to mend.
+    static std::vector<ObjectQuality> worst(const std::vector<ObjectQuality>& objects, size_t n);
+
+    // One line per measure, then the worst five classes and teachers.
+    QStringList lines(const NameOf& nameOf = {}) const;
+};
+
+// Measures every lesson inside the week.
+QualityReport qualityOf(const School& school);
+
+} // namespace rules

@@ -1,0 +1,131 @@
+// The quality measures: for each, a timetable that has the fault and one that
+// does not, and the closed ("不排") periods that are no fault.
+#include "core/rules/Quality.h"
+
+#include <QTest>
+
+namespace {
+
+using rules::Measure;
+
+void put(School& s, const QString& cls, int day, int n, const QString& course,
+         const QString& teacher) {
+    s.timetable.add(Lesson{cls, Period{day, n}, course, teacher, Origin::Generated, false});
+}
+
+void limit(School& s, LimitKind kind, const QString& code, int day, int n, LimitLevel level) {
+    s.limits.add(kind, code, LimitCell{Period{day, n}, attrOf(level)});
+}
+
+School empty() {
+    School s;
+    s.timetable = Timetable(Week::ofLessons(6));
+    return s;
+}
+
+long long measure(const School& s, Measure m) {
+    return rules::at(rules::qualityOf(s).school, m);
+}
+
+} // namespace
+
+class TestQuality : public QObject {
+    Q_OBJECT
+private slots:
+    void classHolesAndLateStarts() {
+        School s = empty();
+        put(s, "11", 1, 1, "01", "T1");
+        put(s, "11", 1, 4, "02", "T2"); // lessons 2 and 3 free: two holes
+        put(s, "11", 2, 2, "01", "T1"); // Tuesday starts late
+        put(s, "11", 2, 3, "02", "T2");
+        put(s, "11", 3, 1, "01", "T1"); // Wednesday 1–2 and free after: fine
+        put(s, "11", 3, 2, "02", "T2");
+        QCOMPARE(measure(s, Measure::ClassHoles), 2LL);
+        QCOMPARE(measure(s, Measure::LateStarts), 1LL);
+
+        // Periods the class may not have lessons in are neither.
+        limit(s, LimitKind::Class, "11", 1, 2, LimitLevel::Never);
+        limit(s, LimitKind::Class, "11", 2, 1, LimitLevel::Never);
+        QCOMPARE(measure(s, Measure::ClassHoles), 1LL);
+        QCOMPARE(measure(s, Measure::LateStarts), 0LL);
+        // "尽量不排" does not close a period.
+        limit(s, LimitKind::Class, "11", 1, 3, LimitLevel::Avoid);
+        QCOMPARE(measure(s, Measure::ClassHoles), 1LL);
+    }
+
+    void teacherGapsAcrossClasses() {
+        School s = empty();
+        put(s, "11", 1, 1, "01", "T1");
+        put(s, "12", 1, 4, "01", "T1");
+        put(s, "12", 1, 5, "01", "T1");
+        put(s, "11", 2, 1, "01", "T1");
+        put(s, "12", 2, 2, "01", "T1");
+        QCOMPARE(measure(s, Measure::TeacherGaps), 2LL);
+        limit(s, LimitKind::Teacher, "T1", 1, 3, LimitLevel::Never);
+        QCOMPARE(measure(s, Measure::TeacherGaps), 1LL);
+        // A course's "不排" does not close the period for the teacher.
+        limit(s, LimitKind::Course, "01", 1, 2, LimitLevel::Never);
+        QCOMPARE(measure(s, Measure::TeacherGaps), 1LL);
+    }
+
+    void bestAndAvoidCells() {
+        School s = empty();
+        put(s, "11", 1, 1, "01", "T1");
+        put(s, "11", 1, 2, "02", "T2");
+        put(s, "11", 1, 3, "03", "T3");
+        QCOMPARE(measure(s, Measure::BestCells), 0LL);
+        QCOMPARE(measure(s, Measure::AvoidCells), 0LL);
+        limit(s, LimitKind::Course, "01", 1, 1, LimitLevel::Best);
+        limit(s, LimitKind::Class, "11", 1, 2, LimitLevel::Best);
+        limit(s, LimitKind::Teacher, "T3", 1, 3, LimitLevel::Avoid);
+        QCOMPARE(measure(s, Measure::BestCells), 2LL);
+        QCOMPARE(measure(s, Measure::AvoidCells), 1LL);
+        // The teacher's "尽量不排" outweighs the course's best cell.
+        limit(s, LimitKind::Teacher, "T1", 1, 1, LimitLevel::Avoid);
+        QCOMPARE(measure(s, Measure::BestCells), 1LL);
+        QCOMPARE(measure(s, Measure::AvoidCells), 2LL);
+    }
+
+    void courseHeapsAndLongRuns() {
+        School s = empty();
+        for (int n = 1; n <= 2; ++n)
+            put(s, "11", 1, n, "01", "T1");
+        put(s, "12", 1, 3, "02", "T1");
+        put(s, "12", 1, 4, "02", "T1");
+        QCOMPARE(measure(s, Measure::CourseHeaps), 0LL);
+        QCOMPARE(measure(s, Measure::LongRuns), 0LL); // four in a row is fine
+        put(s, "11", 1, 5, "01", "T1");               // a third 语文, a fifth in a row
+        QCOMPARE(measure(s, Measure::CourseHeaps), 1LL);
+        QCOMPARE(measure(s, Measure::LongRuns), 1LL);
+    }
+
+    void worstFirstAndLines() {
+        School s = empty();
+        put(s, "11", 1, 2, "01", "T1"); // late start: 100
+        put(s, "12", 1, 1, "01", "T2");
+        put(s, "12", 1, 3, "02", "T2"); // hole (100) and teacher gap (10)
+        put(s, "12", 2, 2, "01", "T2"); // late start (100)
+        put(s, "13", 1, 1, "01", "T3"); // nothing to mend
+        const rules::QualityReport r = rules::qualityOf(s);
+        const auto worst = rules::QualityReport::worst(r.classes, 5);
+        QCOMPARE(worst.size(), size_t{2});
+        QCOMPARE(worst[0].code, QStringLiteral("12"));
+        QCOMPARE(worst[0].penalty, 200LL);
+        QCOMPARE(worst[1].code, QStringLiteral("11"));
+
+        const QStringList lines = r.lines([](char kind, const QString& code) {
+            return kind == 'c' ? QStringLiteral("班") + code : QStringLiteral("师") + code;
+        });
+        QCOMPARE(lines.size(), rules::kMeasureCount + 2 + 2 + 1);
+        QCOMPARE(lines[0], QStringLiteral("班级一天中间的空堂：1 节"));
+        QVERIFY(lines.contains(
+            QStringLiteral("  班12：班级一天中间的空堂 1 节，班级一天不从第1节开始 1 天")));
+        QVERIFY(lines.contains(QStringLiteral("  师T2：老师两节课之间的空堂 1 节")));
+        QCOMPARE(rules::qualityOf(empty()).lines().mid(rules::kMeasureCount),
+                 QStringList({QStringLiteral("最需要改进的班级：没有"),
+                              QStringLiteral("最需要改进的老师：没有")}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestQuality)
+#include "test_quality.moc"
