@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
 
 struct AppContext;
 class QComboBox;
@@ -82,6 +83,8 @@ private:
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
+    std::optional<bool> MoveDoubleLesson(Period selected, Period target);
+    std::optional<Period> DoublePartnerAt(Period period);
     QStringList SwapObjections(Period selected, Period target);
     bool PlaceLesson();
     bool DeleteLesson();
