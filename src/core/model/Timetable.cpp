@@ -63,6 +63,12 @@ void Timetable::add(const Lesson& lesson) {
     count(lesson, +1);
 }
 
+void Timetable::setPeriod(size_t index, Period p) {
+    count(m_lessons[index], -1);
+    m_lessons[index].period = p;
+    count(m_lessons[index], +1);
+}
+
 void Timetable::removeAt(size_t index) {
     count(m_lessons[index], -1);
     m_lessons.erase(m_lessons.begin() + static_cast<std::ptrdiff_t>(index));

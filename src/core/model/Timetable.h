@@ -27,6 +27,10 @@ public:
     const std::vector<Lesson>& lessons() const { return m_lessons; }
 
     void add(const Lesson& lesson);
+    // Moves lessons[index] to another period, keeping its place in the list.
+    // Period{} (day 0) takes it out of every question about the week while a
+    // move is being judged.
+    void setPeriod(size_t index, Period p);
     // Removes lessons[index]; the later lessons move up by one.
     void removeAt(size_t index);
     // Removes every lesson for which pred(lesson) is true; the order of the

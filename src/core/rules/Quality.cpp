@@ -12,50 +12,16 @@ namespace rules {
 
 namespace {
 
-using Mask = std::uint32_t; // bit n: lesson number n of a day
+using Mask = DayMask;
 
 constexpr Mask bit(int lessonNo) {
     return Mask{1} << lessonNo;
 }
 
-// One class or teacher: its lessons and its closed periods, day by day.
+// One class or teacher: its lessons, day by day.
 struct Week5 {
     std::array<Mask, Week::kDays + 1> busy{};
-    std::array<Mask, Week::kDays + 1> closed{};
 };
-
-// Free periods between the first and the last lesson of a day that are not
-// closed.
-long long holesIn(Mask busy, Mask closed) {
-    if (busy == 0)
-        return 0;
-    const int first = std::countr_zero(busy);
-    const int last = 31 - std::countl_zero(busy);
-    long long holes = 0;
-    for (int n = first + 1; n < last; ++n)
-        holes += (busy & bit(n)) == 0 && (closed & bit(n)) == 0 ? 1 : 0;
-    return holes;
-}
-
-int longestRun(Mask busy) {
-    int best = 0;
-    for (int run = 0; busy != 0; busy >>= 1) {
-        run = (busy & 1U) != 0 ? run + 1 : 0;
-        best = std::max(best, run);
-    }
-    return best;
-}
-
-// The periods "不排" closes for the class (course and teacher empty) or for
-// the teacher (class and course empty), asked through the placement rules so
-// that every kind of time-off counts.
-Mask closedOn(const School& s, const Placing& p, int day, int lessonsPerDay) {
-    Mask closed = 0;
-    for (int n = 1; n <= lessonsPerDay; ++n)
-        if (levelAt(s, p, Period{day, n}) == LimitLevel::Never)
-            closed |= bit(n);
-    return closed;
-}
 
 bool cellIsBest(const School& s, LimitKind kind, const QString& code, Period q) {
     if (code.isEmpty())
@@ -84,6 +50,65 @@ struct Objects {
 };
 
 } // namespace
+
+long long freeInside(DayMask busy, DayMask closed) {
+    if (busy == 0)
+        return 0;
+    const int first = std::countr_zero(busy);
+    const int last = 31 - std::countl_zero(busy);
+    long long free = 0;
+    for (int n = first + 1; n < last; ++n)
+        free += (busy & bit(n)) == 0 && (closed & bit(n)) == 0 ? 1 : 0;
+    return free;
+}
+
+bool startsLate(DayMask busy, DayMask closed) {
+    return busy != 0 && (busy & bit(1)) == 0 && (closed & bit(1)) == 0;
+}
+
+int longestRun(DayMask busy) {
+    int best = 0;
+    for (int run = 0; busy != 0; busy >>= 1) {
+        run = (busy & 1U) != 0 ? run + 1 : 0;
+        best = std::max(best, run);
+    }
+    return best;
+}
+
+long long classDayPenalty(DayMask busy, DayMask closed, bool heaped) {
+    return weights::kClassHole * freeInside(busy, closed) +
+           (startsLate(busy, closed) ? weights::kLateStart : 0) +
+           (heaped ? weights::kCourseHeap : 0);
+}
+
+long long teacherDayPenalty(DayMask busy, DayMask closed) {
+    return weights::kTeacherGap * freeInside(busy, closed) +
+           (longestRun(busy) > 4 ? weights::kLongRun : 0);
+}
+
+DayMask closedOn(const School& s, const Placing& p, int day, int lessonsPerDay) {
+    DayMask closed = 0;
+    for (int n = 1; n <= lessonsPerDay; ++n)
+        if (levelAt(s, p, Period{day, n}) == LimitLevel::Never)
+            closed |= bit(n);
+    return closed;
+}
+
+bool atBest(const School& s, const Placing& p, Period q) {
+    const LimitLevel level = levelAt(s, p, q);
+    return level == LimitLevel::Best ||
+           (level == LimitLevel::Normal && (cellIsBest(s, LimitKind::Teacher, p.teacherCode, q) ||
+                                            cellIsBest(s, LimitKind::Class, p.classCode, q)));
+}
+
+bool atAvoid(const School& s, const Placing& p, Period q) {
+    return levelAt(s, p, q) == LimitLevel::Avoid;
+}
+
+long long lessonPenalty(const School& s, const Placing& p, Period q) {
+    return (atBest(s, p, q) ? weights::kBestCell : 0) +
+           (atAvoid(s, p, q) ? weights::kAvoidCell : 0);
+}
 
 long long weightOf(Measure m) {
     switch (m) {
@@ -163,14 +188,11 @@ QualityReport qualityOf(const School& s) {
         }
         ++courseDay[{c, l.period.day, l.courseCode}];
 
-        const LimitLevel level =
-            levelAt(s, placingOf(s, l.classCode, l.courseCode, l.teacherCode), l.period);
-        const bool best = level == LimitLevel::Best ||
-                          (level == LimitLevel::Normal &&
-                           (cellIsBest(s, LimitKind::Teacher, l.teacherCode, l.period) ||
-                            cellIsBest(s, LimitKind::Class, l.classCode, l.period)));
+        const Placing p = placingOf(s, l.classCode, l.courseCode, l.teacherCode);
+        const bool best = atBest(s, p, l.period);
+        const bool avoid = atAvoid(s, p, l.period);
         for (const Measure m : {Measure::BestCells, Measure::AvoidCells}) {
-            const bool counts = m == Measure::BestCells ? best : level == LimitLevel::Avoid;
+            const bool counts = m == Measure::BestCells ? best : avoid;
             if (!counts)
                 continue;
             ++at(r.school, m);
@@ -195,8 +217,8 @@ QualityReport qualityOf(const School& s) {
         for (int day = 1; day <= Week::kDays; ++day) {
             const Mask busy = classes.weeks[i].busy[static_cast<size_t>(day)];
             const Mask closed = closedOn(s, p, day, perDay);
-            at(f, Measure::ClassHoles) += holesIn(busy, closed);
-            if (busy != 0 && (busy & bit(1)) == 0 && (closed & bit(1)) == 0)
+            at(f, Measure::ClassHoles) += freeInside(busy, closed);
+            if (startsLate(busy, closed))
                 ++at(f, Measure::LateStarts);
         }
     }
@@ -205,7 +227,7 @@ QualityReport qualityOf(const School& s) {
         Figures& f = teachers.quality[i].figures;
         for (int day = 1; day <= Week::kDays; ++day) {
             const Mask busy = teachers.weeks[i].busy[static_cast<size_t>(day)];
-            at(f, Measure::TeacherGaps) += holesIn(busy, closedOn(s, p, day, perDay));
+            at(f, Measure::TeacherGaps) += freeInside(busy, closedOn(s, p, day, perDay));
             if (longestRun(busy) > 4)
                 ++at(f, Measure::LongRuns);
         }

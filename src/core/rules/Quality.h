@@ -16,11 +16,13 @@
 // Periods closed by "不排" (of the class for class measures, of the teacher
 // for teacher measures) are neither holes nor gaps: nobody could teach then.
 #include "core/model/School.h"
+#include "core/rules/Placement.h"
 #include "core/rules/WhyUnplaced.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace rules {
@@ -97,6 +99,28 @@ struct QualityReport {
     // One line per measure, then the worst five classes and teachers.
     QStringList lines(const NameOf& nameOf = {}) const;
 };
+
+// The measures of one day, shared by the report and the optimisation so that
+// both count alike. Bit n of a mask is lesson n of the day.
+using DayMask = std::uint32_t;
+// Free periods between the first and the last busy one that are not closed.
+long long freeInside(DayMask busy, DayMask closed);
+// Busy, lesson 1 free and not closed.
+bool startsLate(DayMask busy, DayMask closed);
+int longestRun(DayMask busy);
+// The weighted measures of a class day (holes, late start, a course three
+// times: heaped) and of a teacher day (gaps, a run over four).
+long long classDayPenalty(DayMask busy, DayMask closed, bool heaped);
+long long teacherDayPenalty(DayMask busy, DayMask closed);
+// The periods of the day that "不排" closes for the placing's class (course
+// and teacher empty) or teacher (class and course empty).
+DayMask closedOn(const School& school, const Placing& p, int day, int lessonsPerDay);
+// A lesson at a "最佳位置" of its course, teacher or class, unless the period
+// is to be avoided; and at a "尽量不排" period.
+bool atBest(const School& school, const Placing& p, Period q);
+bool atAvoid(const School& school, const Placing& p, Period q);
+// The weighted best and avoid measures of a lesson at a period.
+long long lessonPenalty(const School& school, const Placing& p, Period q);
 
 // Measures every lesson inside the week.
 QualityReport qualityOf(const School& school);

@@ -27,6 +27,7 @@ inline const QString Completion = QStringLiteral("自动补排之前");
 inline const QString DeleteTimetable = QStringLiteral("删除课表数据之前");
 inline const QString YearUpgrade = QStringLiteral("课表学年升级之前");
 inline const QString Restore = QStringLiteral("恢复版本之前");
+inline const QString Improve = QStringLiteral("课表优化之前");
 } // namespace VersionCause
 
 struct TimetableVersion {

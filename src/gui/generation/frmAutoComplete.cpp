@@ -110,6 +110,8 @@ void frmAutoComplete::RunCompletion() {
         }
         if (report.remaining > 0)
             text += QStringLiteral("\n未排的课和排不进的原因见“手工调整课表”。");
+        // Completion fills; the timetable may still have empty periods to close.
+        text += QStringLiteral("\n用“自动排课 → 课表优化”可以减少班级和老师的空堂。");
         ShowInfo(this, kCaption, text);
     }
     accept();

@@ -19,6 +19,7 @@
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
+#include "gui/generation/frmImproveTimetable.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
@@ -218,6 +219,8 @@ void frmMain::BuildMenu() {
     action(mnuAuto, mnuAutoBuild, "mnuAutoBuild", "自动生成课表(&G)", &frmMain::mnuAutoBuild_Click);
     action(mnuAuto, mnuAutoComplete, "mnuAutoComplete", "自动补排(&B)",
            &frmMain::mnuAutoComplete_Click);
+    action(mnuAuto, mnuImproveTimetable, "mnuImproveTimetable", "课表优化(&O)",
+           &frmMain::mnuImproveTimetable_Click);
 
     mnuBuildKb = menu(bar->addMenu(QStringLiteral("课表操作(&T)")), "mnuBuildKb");
     action(mnuBuildKb, mnuManualBuild, "mnuManualBuild", "手工调整课表(&M)",
@@ -442,6 +445,13 @@ void frmMain::mnuAutoComplete_Click() {
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Completion))
         return;
     frmAutoComplete dlg(m_ctx, this);
+    dlg.exec();
+}
+
+void frmMain::mnuImproveTimetable_Click() {
+    if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Improve))
+        return;
+    frmImproveTimetable dlg(m_ctx, this);
     dlg.exec();
 }
 

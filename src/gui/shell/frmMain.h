@@ -36,6 +36,7 @@ public:
     QAction* mnuPrepairBuild;
     QAction* mnuAutoBuild;
     QAction* mnuAutoComplete;
+    QAction* mnuImproveTimetable;
     QMenu* mnuBuildKb;
     QAction* mnuManualBuild;
     QAction* mnuCheckTimetable;
@@ -91,6 +92,7 @@ private:
     void mnuPrepairBuild_Click();
     void mnuAutoBuild_Click();
     void mnuAutoComplete_Click();
+    void mnuImproveTimetable_Click();
     void mnuManualBuild_Click();
     void mnuCheckTimetable_Click();
     void mnuTimetableQuality_Click();

@@ -6,11 +6,14 @@
 #include "cli/BenchSchool.h"
 #include "core/config/AppConfig.h"
 #include "core/generation/BuildRandom.h"
+#include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/SchoolWriter.h"
 #include "core/store/Sql.h"
+#include "core/store/TimetableVersions.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
+#include "gui/generation/frmImproveTimetable.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
@@ -61,6 +64,8 @@ private slots:
     void generationFromTheMenuNeedsConfirmation();
     void generationWarnsOffersCompletionAndReports();
     void completionCancelledLeavesTheTimetable();
+    void improvementFromTheMenuKeepsAVersionAndReports();
+    void improvementCancelledLeavesTheTimetable();
     void lessonsPerDayWindowShowsTheSetting_data();
     void lessonsPerDayWindowShowsTheSetting();
     void lessonsPerDayWindowSavesOrCancels();
@@ -239,6 +244,47 @@ void TestBuildWindows::completionCancelledLeavesTheTimetable() {
     QCOMPARE(fd.lastText(), QStringLiteral("已取消自动补排，课表没有改动。"));
     QCOMPARE(p.count("select count(*) from LessonListtb"), lessons);
     QVERIFY(MissingLessons(p.ctx.db) > 0);
+}
+
+// A generated bench school always has empty periods to close.
+void TestBuildWindows::improvementFromTheMenuKeepsAVersionAndReports() {
+    Program p;
+    WriteSchool(p.t.db, BuildBenchSchool({12, 6, 26, 6}).records);
+    p.open();
+    int rate = 0;
+    QVERIFY(tryBuildTimetable(p.ctx.db, Week::ofLessons(6), &rate));
+    const long long lessons = p.count("select count(*) from LessonListtb");
+    FakeDialogs fd;
+    frmMain main(p.ctx);
+    main.mnuImproveTimetable->trigger();
+    QCOMPARE(fd.shown.size(), 1);
+    QCOMPARE(fd.shown[0].title, QStringLiteral("课表优化"));
+    QVERIFY2(fd.shown[0].text.startsWith(QStringLiteral("课表优化：调动了 ")),
+             qPrintable(fd.shown[0].text));
+    QVERIFY2(fd.shown[0].text.contains(QStringLiteral("班级一天中间的空堂：")),
+             qPrintable(fd.shown[0].text));
+    QCOMPARE(p.count("select count(*) from LessonListtb"), lessons);
+    QCOMPARE(ListVersions(p.ctx.db).first().cause, QStringLiteral("课表优化之前"));
+}
+
+void TestBuildWindows::improvementCancelledLeavesTheTimetable() {
+    Program p;
+    WriteSchool(p.t.db, BuildBenchSchool({12, 6, 26, 6}).records);
+    p.open();
+    int rate = 0;
+    QVERIFY(tryBuildTimetable(p.ctx.db, Week::ofLessons(6), &rate));
+    const auto periods = [&] {
+        return sql::firstText(p.ctx.db.sql(),
+                              "select group_concat(Day||LessonNo, ',') from LessonListtb");
+    };
+    const QString before = periods();
+    FakeDialogs fd;
+    frmImproveTimetable dlg(p.ctx);
+    dlg.cmdCancel->click();
+    dlg.exec();
+    QVERIFY(dlg.report.cancelled);
+    QCOMPARE(fd.lastText(), QStringLiteral("已取消课表优化，课表没有改动。"));
+    QCOMPARE(periods(), before);
 }
 
 void TestBuildWindows::lessonsPerDayWindowShowsTheSetting_data() {

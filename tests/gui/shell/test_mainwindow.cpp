@@ -99,8 +99,8 @@ void TestMainWindow::menuHasItsEntriesInOrderWithFourHidden() {
     QCOMPARE(entries(m_window->mnuBasicData),
              QStringList({"班级名单", "课程名单", "老师名单", "(公共教室名单)", "各班教学计划", "",
                           "从Excel导入…"}));
-    QCOMPARE(entries(m_window->mnuAuto),
-             QStringList({"上课时间限制条件", "预先安排固定课程", "自动生成课表", "自动补排"}));
+    QCOMPARE(entries(m_window->mnuAuto), QStringList({"上课时间限制条件", "预先安排固定课程",
+                                                      "自动生成课表", "自动补排", "课表优化"}));
     QCOMPARE(entries(m_window->mnuLimit), QStringList({"班级上课时间限制", "课程上课时间限制",
                                                        "老师上课时间限制", "(教室上课时间限制)"}));
     QCOMPARE(entries(m_window->mnuBuildKb),

@@ -1,0 +1,424 @@
+#include "core/generation/ImproveTimetable.h"
+
+#include "core/rules/HandMoves.h"
+#include "core/rules/HardRules.h"
+#include "core/store/Lookups.h"
+#include "core/store/SchoolStore.h"
+#include "core/store/SqliteFailure.h"
+#include "core/store/TimetableDb.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <set>
+#include <tuple>
+
+namespace {
+
+// Steps of the search per movable lesson: enough for the penalty to settle on
+// the benchmark schools, few enough for 48 classes in well under the default
+// five seconds.
+constexpr long long kStepsPerLesson = 300;
+// The temperature falls geometrically from a level that often accepts a
+// teacher gap (weight 10) to one that accepts almost nothing worse.
+constexpr double kStartTemperature = 12.0;
+constexpr double kEndTemperature = 0.2;
+
+constexpr int kSlots = Week::kDays * Week::kMaxLessonsPerDay;
+
+// A small, fast and portable generator: the same steps on every machine.
+class Random {
+public:
+    explicit Random(std::uint32_t seed) : m_state(0x9E3779B97F4A7C15ULL ^ seed) {}
+    std::uint64_t next() {
+        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    size_t below(size_t n) { return static_cast<size_t>(next() % n); }
+    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+
+private:
+    std::uint64_t m_state;
+};
+
+int slotOf(Period p) {
+    return (p.day - 1) * Week::kMaxLessonsPerDay + (p.lessonNo - 1);
+}
+Period periodOfSlot(int slot) {
+    return Period{slot / Week::kMaxLessonsPerDay + 1, slot % Week::kMaxLessonsPerDay + 1};
+}
+
+using Breaches = std::set<std::tuple<int, QString, int, int>>;
+
+Breaches faultsOf(const School& s) {
+    Breaches out;
+    for (const rules::Breach& b : rules::breachesOf(s))
+        if (!b.noteOnly)
+            out.insert({static_cast<int>(b.rule), b.code, b.period.day, b.period.lessonNo});
+    return out;
+}
+
+// The school's lessons as small numbers, with the busy periods of every class
+// and teacher by day and the quality penalty kept up to date move by move.
+// The penalty is the one of rules/Quality.h, day by day (classDayPenalty,
+// teacherDayPenalty, lessonPenalty); the test holds it equal to the report.
+class Search {
+public:
+    Search(School& s, int lessonsPerDay) : m_s(s), m_perDay(lessonsPerDay) {
+        const Week week = s.timetable.week();
+        const auto& lessons = s.timetable.lessons();
+        const size_t n = lessons.size();
+        m_cls.assign(n, -1);
+        m_tch.assign(n, -1);
+        m_crs.assign(n, -1);
+        m_slot.assign(n, -1);
+        m_placing.resize(n);
+        for (size_t i = 0; i < n; ++i) {
+            const Lesson& l = lessons[i];
+            if (l.lessonNoEmpty || !week.contains(l.period) || l.classCode.isEmpty())
+                continue; // neither measured nor moved
+            m_cls[i] = idOf(m_classIds, l.classCode);
+            m_tch[i] = l.teacherCode.isEmpty() ? -1 : idOf(m_teacherIds, l.teacherCode);
+            m_crs[i] = idOf(m_courseIds, l.courseCode);
+            m_slot[i] = slotOf(l.period);
+            m_placing[i] = rules::placingOf(s, l.classCode, l.courseCode, l.teacherCode);
+        }
+        const size_t classes = static_cast<size_t>(m_classIds.size());
+        const size_t teachers = static_cast<size_t>(m_teacherIds.size());
+        m_courses = static_cast<size_t>(m_courseIds.size());
+        m_classCount.assign(classes, {});
+        m_teacherCount.assign(teachers, {});
+        m_classSlot.assign(classes, {});
+        for (auto& row : m_classSlot)
+            row.fill(-1);
+        m_courseDay.assign(classes * m_courses, {});
+        m_classClosed.assign(classes, {});
+        m_teacherClosed.assign(teachers, {});
+        for (auto it = m_classIds.cbegin(); it != m_classIds.cend(); ++it) {
+            const rules::Placing p = rules::placingOf(s, it.key(), QString(), QString());
+            for (int d = 1; d <= Week::kDays; ++d)
+                m_classClosed[size_t(it.value())][size_t(d)] =
+                    rules::closedOn(s, p, d, lessonsPerDay);
+        }
+        for (auto it = m_teacherIds.cbegin(); it != m_teacherIds.cend(); ++it) {
+            const rules::Placing p = rules::placingOf(s, QString(), QString(), it.key());
+            for (int d = 1; d <= Week::kDays; ++d)
+                m_teacherClosed[size_t(it.value())][size_t(d)] =
+                    rules::closedOn(s, p, d, lessonsPerDay);
+        }
+        for (size_t i = 0; i < n; ++i)
+            if (m_slot[i] >= 0)
+                count(i, m_slot[i], +1);
+        // Only a lesson alone in its class's period, generated or placed by
+        // hand and of a plan row, moves; pre-set ones stay.
+        m_lessonPen.assign(n * kSlots, 0);
+        for (size_t i = 0; i < n; ++i) {
+            if (m_slot[i] < 0)
+                continue;
+            const Lesson& l = lessons[i];
+            const bool movable = (l.origin == Origin::Generated || l.origin == Origin::ByHand) &&
+                                 m_placing[i].inPlan &&
+                                 m_classSlot[size_t(m_cls[i])][size_t(m_slot[i])] == int(i);
+            if (movable) {
+                m_movable.push_back(i);
+                for (int q = 0; q < kSlots; ++q)
+                    if (periodOfSlot(q).lessonNo <= lessonsPerDay)
+                        m_lessonPen[i * kSlots + size_t(q)] =
+                            rules::lessonPenalty(s, m_placing[i], periodOfSlot(q));
+            } else {
+                m_lessonPen[i * kSlots + size_t(m_slot[i])] =
+                    rules::lessonPenalty(s, m_placing[i], l.period);
+            }
+        }
+        m_penalty = fullPenalty();
+    }
+
+    const std::vector<size_t>& movable() const { return m_movable; }
+    long long penalty() const { return m_penalty; }
+    int slot(size_t i) const { return m_slot[i]; }
+
+    // One step: lesson i to slot q, swapping with the class's lesson there.
+    // Returns true when the step was made.
+    bool tryStep(size_t i, int q, double temperature, Random& rnd) {
+        const int p = m_slot[i];
+        if (q == p || periodOfSlot(q).lessonNo > m_perDay)
+            return false;
+        const size_t c = size_t(m_cls[i]);
+        const int j = m_classSlot[c][size_t(q)];
+        if (j == kCrowded || (j >= 0 && !isMovable(size_t(j))))
+            return false;
+        const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
+        const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
+
+        const long long before = localPenalty(c, dp, dq, ti, tj);
+        move(i, j, p, q);
+        long long delta =
+            localPenalty(c, dp, dq, ti, tj) - before + lessonPen(i, q) - lessonPen(i, p);
+        if (j >= 0)
+            delta += lessonPen(size_t(j), p) - lessonPen(size_t(j), q);
+        const bool accepted =
+            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
+        if (!accepted || !rulesAllow(i, j, p, q)) {
+            move(i, j, q, p);
+            return false;
+        }
+        m_penalty += delta;
+        return true;
+    }
+
+    // Puts every movable lesson at the given slot, in the school too.
+    void restore(const std::vector<int>& target) {
+        for (size_t i : m_movable)
+            if (m_slot[i] != target[i]) {
+                count(i, m_slot[i], -1);
+                m_slot[i] = -1;
+                m_s.timetable.setPeriod(i, Period{});
+            }
+        for (size_t i : m_movable)
+            if (m_slot[i] < 0) {
+                m_slot[i] = target[i];
+                count(i, m_slot[i], +1);
+                m_s.timetable.setPeriod(i, periodOfSlot(target[i]));
+            }
+        m_penalty = fullPenalty();
+    }
+    std::vector<int> positions() const { return m_slot; }
+
+private:
+    static constexpr int kCrowded = -2; // two lessons of the class in one period
+
+    static int idOf(QHash<QString, int>& ids, const QString& code) {
+        auto it = ids.constFind(code);
+        if (it != ids.constEnd())
+            return it.value();
+        const int id = int(ids.size());
+        ids.insert(code, id);
+        return id;
+    }
+    bool isMovable(size_t i) const {
+        return std::binary_search(m_movable.begin(), m_movable.end(), i);
+    }
+    long long lessonPen(size_t i, int q) const { return m_lessonPen[i * kSlots + size_t(q)]; }
+
+    void count(size_t i, int q, int d) {
+        const size_t c = size_t(m_cls[i]);
+        const Period at = periodOfSlot(q);
+        auto& cc = m_classCount[c][size_t(q)];
+        cc = static_cast<std::uint8_t>(cc + d);
+        int& slot = m_classSlot[c][size_t(q)];
+        slot = cc == 0 ? -1 : cc == 1 ? (d > 0 ? int(i) : lastIn(c, q, i)) : kCrowded;
+        m_courseDay[c * m_courses + size_t(m_crs[i])][size_t(at.day)] += d;
+        if (m_tch[i] >= 0) {
+            auto& tc = m_teacherCount[size_t(m_tch[i])][size_t(q)];
+            tc = static_cast<std::uint8_t>(tc + d);
+        }
+    }
+    // The one lesson of the class left at slot q after lesson `gone` went.
+    int lastIn(size_t c, int q, size_t gone) const {
+        for (size_t k = 0; k < m_slot.size(); ++k)
+            if (k != gone && m_slot[k] == q && m_cls[k] == int(c))
+                return int(k);
+        return -1;
+    }
+    void move(size_t i, int j, int from, int to) {
+        count(i, from, -1);
+        m_slot[i] = -1;
+        if (j >= 0) {
+            count(size_t(j), to, -1);
+            m_slot[size_t(j)] = -1;
+        }
+        m_slot[i] = to;
+        count(i, to, +1);
+        if (j >= 0) {
+            m_slot[size_t(j)] = from;
+            count(size_t(j), from, +1);
+        }
+    }
+
+    rules::DayMask classMask(size_t c, int day) const {
+        rules::DayMask m = 0;
+        for (int n = 1; n <= m_perDay; ++n)
+            if (m_classCount[c][size_t(slotOf(Period{day, n}))] > 0)
+                m |= rules::DayMask{1} << n;
+        return m;
+    }
+    rules::DayMask teacherMask(size_t t, int day) const {
+        rules::DayMask m = 0;
+        for (int n = 1; n <= m_perDay; ++n)
+            if (m_teacherCount[t][size_t(slotOf(Period{day, n}))] > 0)
+                m |= rules::DayMask{1} << n;
+        return m;
+    }
+    bool heaped(size_t c, int day) const {
+        for (size_t k = 0; k < m_courses; ++k)
+            if (m_courseDay[c * m_courses + k][size_t(day)] >= 3)
+                return true;
+        return false;
+    }
+    long long classDay(size_t c, int day) const {
+        return rules::classDayPenalty(classMask(c, day), m_classClosed[c][size_t(day)],
+                                      heaped(c, day));
+    }
+    long long teacherDay(int t, int day) const {
+        if (t < 0)
+            return 0;
+        return rules::teacherDayPenalty(teacherMask(size_t(t), day),
+                                        m_teacherClosed[size_t(t)][size_t(day)]);
+    }
+    long long localPenalty(size_t c, int dp, int dq, int ti, int tj) const {
+        long long sum = classDay(c, dp) + teacherDay(ti, dp);
+        if (tj != ti)
+            sum += teacherDay(tj, dp);
+        if (dq != dp) {
+            sum += classDay(c, dq) + teacherDay(ti, dq);
+            if (tj != ti)
+                sum += teacherDay(tj, dq);
+        }
+        return sum;
+    }
+    long long fullPenalty() const {
+        long long sum = 0;
+        for (size_t c = 0; c < m_classCount.size(); ++c)
+            for (int d = 1; d <= Week::kDays; ++d)
+                sum += classDay(c, d);
+        for (size_t t = 0; t < m_teacherCount.size(); ++t)
+            for (int d = 1; d <= Week::kDays; ++d)
+                sum += teacherDay(int(t), d);
+        for (size_t i = 0; i < m_slot.size(); ++i)
+            if (m_slot[i] >= 0)
+                sum += lessonPen(i, m_slot[i]);
+        return sum;
+    }
+
+    // The hard rules, asked of the school itself: both lessons out of the
+    // week, then each judged at its new period.
+    bool rulesAllow(size_t i, int j, int p, int q) {
+        Timetable& t = m_s.timetable;
+        t.setPeriod(i, Period{});
+        if (j >= 0)
+            t.setPeriod(size_t(j), Period{});
+        bool ok = rules::handReasonsAgainst(m_s, m_placing[i], periodOfSlot(q)).empty();
+        if (ok)
+            t.setPeriod(i, periodOfSlot(q));
+        if (ok && j >= 0) {
+            ok = rules::handReasonsAgainst(m_s, m_placing[size_t(j)], periodOfSlot(p)).empty();
+            if (ok)
+                t.setPeriod(size_t(j), periodOfSlot(p));
+        }
+        if (!ok) {
+            t.setPeriod(i, periodOfSlot(p));
+            if (j >= 0)
+                t.setPeriod(size_t(j), periodOfSlot(q));
+        }
+        return ok;
+    }
+
+    School& m_s;
+    int m_perDay;
+    QHash<QString, int> m_classIds, m_teacherIds, m_courseIds;
+    size_t m_courses = 0;
+    std::vector<int> m_cls, m_tch, m_crs, m_slot;
+    std::vector<rules::Placing> m_placing;
+    std::vector<std::array<std::uint8_t, kSlots>> m_classCount, m_teacherCount;
+    std::vector<std::array<int, kSlots>> m_classSlot;
+    std::vector<std::array<int, Week::kDays + 1>> m_courseDay; // by class × course
+    std::vector<std::array<rules::DayMask, Week::kDays + 1>> m_classClosed, m_teacherClosed;
+    std::vector<long long> m_lessonPen; // by lesson × slot
+    std::vector<size_t> m_movable;      // ascending
+    long long m_penalty = 0;
+};
+
+} // namespace
+
+SchoolImprovement ImproveSchool(School& s, const ImproveRun& run) {
+    QElapsedTimer clock;
+    clock.start();
+    SchoolImprovement out;
+    ImproveReport& r = out.report;
+    r.before = rules::qualityOf(s).school;
+    r.penaltyBefore = rules::penaltyOf(r.before);
+    const Breaches faultsBefore = faultsOf(s);
+
+    Search search(s, run.lessonsPerDay);
+    const std::vector<size_t>& movable = search.movable();
+    const std::vector<int> start = search.positions();
+    const long long startPenalty = search.penalty();
+    std::vector<int> best = start;
+    long long bestPenalty = startPenalty;
+    const long long steps = static_cast<long long>(movable.size()) * kStepsPerLesson;
+    Random rnd(run.seed);
+    for (long long k = 0; k < steps && !movable.empty(); ++k) {
+        if ((k & 1023) == 0) {
+            if (clock.elapsed() > static_cast<qint64>(run.seconds * 1000)) {
+                r.timedOut = true;
+                break;
+            }
+            if ((k & 16383) == 0 && run.progress &&
+                !run.progress(static_cast<int>(k * 100 / steps))) {
+                r.cancelled = true;
+                break;
+            }
+        }
+        const double temperature = kStartTemperature * std::pow(kEndTemperature / kStartTemperature,
+                                                                double(k) / double(steps));
+        const size_t i = movable[rnd.below(movable.size())];
+        const int q = int(rnd.below(size_t(kSlots)));
+        if (search.tryStep(i, q, temperature, rnd) && search.penalty() < bestPenalty) {
+            bestPenalty = search.penalty();
+            best = search.positions();
+        }
+        r.steps = k + 1;
+    }
+    search.restore(r.cancelled || bestPenalty >= startPenalty ? start : best);
+    r.searchPenalty = search.penalty();
+    r.ok = true;
+    // Every step was asked of the rules; this asks the whole once more, so
+    // that a rule no step could see (one that spans several lessons) is
+    // never broken by a move.
+    if (!r.cancelled) {
+        const Breaches faultsAfter = faultsOf(s);
+        if (!std::includes(faultsBefore.begin(), faultsBefore.end(), faultsAfter.begin(),
+                           faultsAfter.end())) {
+            search.restore(start);
+            r.ok = false;
+            r.error = QStringLiteral("课表优化的结果不符合排课规则，课表没有改动");
+        }
+    }
+    r.after = rules::qualityOf(s).school;
+    r.penaltyAfter = rules::penaltyOf(r.after);
+    const auto& lessons = s.timetable.lessons();
+    for (size_t i : movable) {
+        const int now = search.slot(i);
+        if (now == start[i])
+            continue;
+        const Lesson& l = lessons[i];
+        out.changes.push_back(LessonChange{l.rowid, l.classCode, l.courseCode, l.teacherCode,
+                                           l.period.day, l.period.lessonNo, setFlagOf(l.origin)});
+    }
+    r.moved = static_cast<int>(out.changes.size());
+    r.ms = double(clock.nsecsElapsed()) / 1e6;
+    return out;
+}
+
+ImproveReport ImproveTimetable(TimetableDb& db, const ImproveRun& run) {
+    QElapsedTimer clock;
+    clock.start();
+    ImproveReport report;
+    try {
+        School school = LoadSchool(db, Week::ofLessons(run.lessonsPerDay));
+        SchoolImprovement done = ImproveSchool(school, run);
+        report = done.report;
+        if (report.ok && !report.cancelled && !done.changes.empty())
+            SaveLessonChanges(db, done.changes); // one transaction
+    } catch (const std::exception& e) {
+        report.ok = false;
+        report.error =
+            QStringLiteral("读写课表数据失败：%1").arg(AsFailure(e, db.path()).message());
+    }
+    report.ms = double(clock.nsecsElapsed()) / 1e6;
+    return report;
+}
