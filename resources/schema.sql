@@ -1,4 +1,5 @@
--- The timetable database: no keys. The program checks uniqueness
+-- The timetable database: the eight tables of the first version and newer
+-- ones that older copies ignore, no keys. The program checks uniqueness
 -- itself before writing; the indexes only speed up the lookups that the
 -- generator and the grid windows run most.
 CREATE TABLE Classtb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
@@ -23,6 +24,9 @@ CREATE TABLE LessonListtb (
 );
 CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
 CREATE TABLE CourseAttrtb (CourseCode TEXT);
+-- A course's room (classes at once) and daily maximum; Null: no setting.
+-- Capacity 1 is also in CourseAttrtb, which older copies read.
+CREATE TABLE CourseRuletb (CourseCode TEXT, MaxClasses INTEGER, MaxPerDay INTEGER);
 -- Added later, each read as "nothing set" where missing, so that older
 -- databases open unchanged and older copies of the program ignore them:
 -- double lessons (连堂) of a plan row, by its class, course and teacher;

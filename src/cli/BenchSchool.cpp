@@ -35,8 +35,12 @@ const CourseDef kCourses[] = {
     {"14", "书法", "书", {0, 0, 0, 0, 0, 0}, 18},
 };
 constexpr int kCourseCount = int(std::size(kCourses));
-constexpr int kExclusive = 8; // 信息技术: one computer room
-constexpr int kMeeting = 11;  // 班队会: pre-set in every class
+constexpr int kExclusive = 8;  // 信息技术: one computer room
+constexpr int kSharedRoom = 9; // 综合实践: one room for two classes at once
+constexpr int kSharedRoomClasses = 2;
+constexpr int kDailyMaxCourse = 0; // 语文: at most two a day, whatever its rows
+constexpr int kDailyMax = 2;
+constexpr int kMeeting = 11; // 班队会: pre-set in every class
 // Where a class's week is longer than its base plan the lessons go here, in turn.
 const int kAddOrder[] = {12, 13, 1, 5, 12, 13, 0, 1};
 // Where it is shorter they come from here.
@@ -68,6 +72,7 @@ struct Builder {
     QSet<QString> names;
     std::vector<std::vector<bool>> courseNever; // by course, by period
     std::vector<bool> exclusiveBusy;            // by period
+    std::vector<int> sharedRoomUse;             // by period: classes in the shared room
 
     explicit Builder(const BenchSchoolShape& s)
         : shape(s), rng(s.seed), P(kDays * s.lessonsPerDay) {}
@@ -167,13 +172,17 @@ struct Builder {
                     continue;
                 const auto [course, t] = lessons[i];
                 const Teacher& tc = teachers[std::size_t(t)];
-                const int share = counts[std::size_t(course)] / kDays + 1;
+                const int share = course == kDailyMaxCourse
+                                      ? std::min(kDailyMax, counts[std::size_t(course)] / kDays + 1)
+                                      : counts[std::size_t(course)] / kDays + 1;
                 open.clear();
                 for (int p = 0; p < P; ++p)
                     if (!classBusy[std::size_t(p)] && !classNever[std::size_t(p)] &&
                         !tc.busy[std::size_t(p)] && !tc.never[std::size_t(p)] &&
                         !courseNever[std::size_t(course)][std::size_t(p)] &&
                         !(course == kExclusive && exclusiveBusy[std::size_t(p)]) &&
+                        !(course == kSharedRoom &&
+                          sharedRoomUse[std::size_t(p)] >= kSharedRoomClasses) &&
                         ccDay[std::size_t(course) * std::size_t(kDays) +
                               std::size_t(p / shape.lessonsPerDay)] < share)
                         open.push_back(p);
@@ -192,6 +201,8 @@ struct Builder {
                             false;
                         if (lessons[i].first == kExclusive)
                             exclusiveBusy[std::size_t(placedAt[i])] = false;
+                        if (lessons[i].first == kSharedRoom)
+                            --sharedRoomUse[std::size_t(placedAt[i])];
                     }
                 return false;
             }
@@ -201,6 +212,8 @@ struct Builder {
             teachers[std::size_t(lessons[std::size_t(pick)].second)].busy[std::size_t(p)] = true;
             if (lessons[std::size_t(pick)].first == kExclusive)
                 exclusiveBusy[std::size_t(p)] = true;
+            if (lessons[std::size_t(pick)].first == kSharedRoom)
+                ++sharedRoomUse[std::size_t(p)];
             ++ccDay[std::size_t(lessons[std::size_t(pick)].first) * std::size_t(kDays) +
                     std::size_t(p / shape.lessonsPerDay)];
         }
@@ -216,8 +229,13 @@ struct Builder {
                                            QString::fromUtf8(c.name),
                                            QString::fromUtf8(c.shortName)});
         out.records.exclusiveCourses.push_back(QString::fromLatin1(kCourses[kExclusive].code));
+        out.records.courseRules.push_back(
+            {QString::fromLatin1(kCourses[kSharedRoom].code), {kSharedRoomClasses, std::nullopt}});
+        out.records.courseRules.push_back(
+            {QString::fromLatin1(kCourses[kDailyMaxCourse].code), {std::nullopt, kDailyMax}});
         courseLimits();
         exclusiveBusy.assign(std::size_t(P), false);
+        sharedRoomUse.assign(std::size_t(P), 0);
         std::vector<int> current(kCourseCount, -1); // the subject teacher taking classes now
         const int perGrade = shape.classes / 6;
         for (int grade = 0; grade < 6; ++grade) {

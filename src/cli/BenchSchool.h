@@ -2,7 +2,8 @@
 // Schools for the completion benchmark that are known to have a complete
 // timetable: a legal full week is laid first — every class's lessons with
 // their teachers, no class or teacher twice at a time, the exclusive course
-// once at a time, the daily shares, the course, teacher and class "不排"
+// once at a time and the shared room (综合实践) twice at most, the daily
+// shares (语文 at most two a day by its course's own maximum), the course, teacher and class "不排"
 // periods — and the plan is then read off it. Some lessons of the laid week
 // are kept as pre-set lessons.
 #include "core/store/SchoolWriter.h"

@@ -172,3 +172,15 @@ bool KeepVersionFirst(const ToolArgs& args, TimetableDb& db, const QString& caus
                            .arg(why)));
     return false;
 }
+
+QString SchoolsOption(const ToolArgs& args, std::size_t available, std::size_t& schools) {
+    schools = available;
+    if (!args.has("--schools"))
+        return {};
+    bool ok = false;
+    const int n = args.value("--schools").toInt(&ok);
+    if (!ok || n < 1 || std::size_t(n) > available)
+        return QStringLiteral("--schools 应为 1 到 %1").arg(available);
+    schools = std::size_t(n);
+    return {};
+}

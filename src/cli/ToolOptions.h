@@ -47,6 +47,10 @@ QString LessonsPerDayOption(const ToolArgs& args, int& lessonsPerDay);
 // --seed N (0 to 4294967295). given tells whether it was there. Error or "".
 QString SeedOption(const ToolArgs& args, bool& given, std::uint32_t& seed);
 
+// --schools N of a benchmark: how many of its `available` schools to run
+// (all without the option); an error text when N is not 1 to available.
+QString SchoolsOption(const ToolArgs& args, std::size_t available, std::size_t& schools);
+
 // The options choosing one timetable to write (--class NAME, --all-classes,
 // --teacher NAME, --all-teachers, --total), with --lessons-per-day, --school
 // and --force, followed by more.

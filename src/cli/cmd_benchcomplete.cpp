@@ -20,13 +20,10 @@
 namespace {
 int runBenchComplete(const ToolArgs& args) {
     std::vector<BenchSchoolShape> specs = BenchSchoolSet();
-    if (args.has("--schools")) {
-        bool ok = false;
-        const int n = args.value("--schools").toInt(&ok);
-        if (!ok || n < 1 || n > int(specs.size()))
-            return args.usageError(QStringLiteral("--schools 应为 1 到 %1").arg(specs.size()));
-        specs.resize(std::size_t(n));
-    }
+    std::size_t schools = 0;
+    if (const QString error = SchoolsOption(args, specs.size(), schools); !error.isEmpty())
+        return args.usageError(error);
+    specs.resize(schools);
     QTemporaryDir temp;
     const QString dir = args.has("--keep") ? args.value("--keep") : temp.path();
     QDir().mkpath(dir);

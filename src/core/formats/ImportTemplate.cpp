@@ -1,6 +1,7 @@
 #include "core/formats/ImportTemplate.h"
 
 #include "core/formats/ScheduleWorkbook.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/ImportStore.h"
 
 #include <QFile>
@@ -56,12 +57,17 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     format_set_bold(heading);
     format_set_num_format(text, "@");
     QHash<QString, QString> names[3];
+    const CourseRules rules = ReadCourseRules(db);
     for (int i = 0; i < 3; ++i) {
         const ListSheet& list = kLists[i];
-        lxw_worksheet* ws =
-            Sheet(book, list.name,
-                  {list.headings[0], list.headings[1], list.headings[2], list.headings[3]}, heading,
-                  text);
+        QList<const char*> headings{list.headings[0], list.headings[1], list.headings[2],
+                                    list.headings[3]};
+        // The courses' own rules, optional columns: empty sets nothing.
+        const bool courses = list.table == CodeTable::Course;
+        if (courses)
+            headings << "同时上课班数"
+                     << "每天最多节数";
+        lxw_worksheet* ws = Sheet(book, list.name, headings, heading, text);
         QList<CodeRecord> records;
         if (!LoadCodeRecords(db, list.table, records))
             throw std::runtime_error("reading a list failed");
@@ -71,6 +77,16 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
             Text(ws, row, 1, r.name);
             Text(ws, row, 2, r.fullName);
             Text(ws, row, 3, r.shortName);
+            if (courses) {
+                const CourseRule rule = rules.value(r.code);
+                int col = 4;
+                for (const std::optional<int>& n : {rule.maxClasses, rule.maxPerDay}) {
+                    if (n)
+                        Check(worksheet_write_number(ws, static_cast<lxw_row_t>(row),
+                                                     static_cast<lxw_col_t>(col), *n, nullptr));
+                    ++col;
+                }
+            }
             ++row;
             if (!names[i].contains(r.code))
                 names[i].insert(r.code, r.name);

@@ -3,9 +3,11 @@
 #include "core/model/ClassNames.h"
 #include "core/model/PlanRow.h"
 #include "core/model/TextRules.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/LessonsPerDay.h"
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <array>
 #include <optional>
@@ -13,7 +15,19 @@
 namespace {
 
 enum class Sheet { Unknown, Classes, Courses, Teachers, Plan };
-enum class Field { None, Code, Name, FullName, ShortName, Class, Course, Teacher, Count };
+enum class Field {
+    None,
+    Code,
+    Name,
+    FullName,
+    ShortName,
+    Class,
+    Course,
+    Teacher,
+    Count,
+    MaxClasses, // 课程: 同时上课班数
+    MaxPerDay,  // 课程: 每天最多节数
+};
 
 constexpr int kMaxText = 10;          // the list editors' fields hold ten characters
 constexpr int kHeaderSearchRows = 10; // a title or a note may stand above the headings
@@ -51,7 +65,19 @@ bool EndsWithAny(const QString& h, std::initializer_list<const char16_t*> words)
 }
 
 bool IsCountHeading(const QString& h) {
+    // "每天最多节数" is a limit of a list, not a plan's weekly count.
+    if (h.contains(u"最多"))
+        return false;
     return h.contains(u"节数") || h.contains(u"课时") || h == u"节" || h == u"周节";
+}
+
+// The optional columns of a course's own rules.
+Field CourseRuleField(const QString& h) {
+    if (h.startsWith(u"同时上课"))
+        return Field::MaxClasses;
+    if (h.startsWith(u"每天最多"))
+        return Field::MaxPerDay;
+    return Field::None;
 }
 
 Field ListField(const QString& h) {
@@ -129,7 +155,9 @@ Layout FindLayout(const SheetTable& table) {
         layout.headerRow = r;
         std::array<int, 4> votes{};
         for (int c = 0; c < headings.size(); ++c) {
-            const Field f = count ? PlanField(headings[c]) : ListField(headings[c]);
+            Field f = count ? PlanField(headings[c]) : ListField(headings[c]);
+            if (!count && f == Field::None)
+                f = CourseRuleField(headings[c]);
             if (f != Field::None && !layout.columns.contains(f))
                 layout.columns.insert(f, c);
             votes[static_cast<size_t>(SubjectOf(headings[c]))]++;
@@ -291,6 +319,7 @@ public:
                               p.count ? QString::number(*p.count) : QString());
             m_teacherOf.insert(PlanKey(cls, course, -1), teacher);
         }
+        m_storedRules = ReadCourseRules(db);
     }
 
     void readList(const SheetTable& t, const Layout& layout, int list) {
@@ -329,6 +358,8 @@ public:
                     m_preview.additions.records.append({m_lists[i].table, e.record});
                     m_preview.added.append({kListNames[i], RecordText(e.record) + e.origin});
                 }
+        for (auto it = m_courseRules.constBegin(); it != m_courseRules.constEnd(); ++it)
+            m_preview.additions.courseRules.append({code(1, it.key()), it.value()});
         for (const PendingPlan& p : m_plan) {
             m_preview.additions.planRows.append(
                 {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count});
@@ -369,6 +400,14 @@ private:
         if (const QString why = NotANameIn(cells); !why.isEmpty()) {
             problem(sheet, row, why);
             return;
+        }
+        CourseRule rule;
+        if (list == 1) {
+            const QString why = readCourseRule(cells, layout, rule);
+            if (!why.isEmpty()) {
+                problem(sheet, row, why);
+                return;
+            }
         }
         CodeRecord r{Cell(cells, layout, Field::Code), Cell(cells, layout, Field::Name),
                      Cell(cells, layout, Field::FullName), Cell(cells, layout, Field::ShortName)};
@@ -437,7 +476,9 @@ private:
         const int byCode = r.code.isEmpty() ? -1 : state.byCode.value(r.code, -1);
         const int found = byCode >= 0 ? byCode : state.byName.value(r.name, -1);
         if (found < 0) {
-            state.add({r, true, {}});
+            const int added = state.add({r, true, RuleText(rule, false)});
+            if (!rule.isEmpty())
+                m_courseRules.insert(added, rule);
             return;
         }
         const Entry& known = state.entries[found];
@@ -449,7 +490,57 @@ private:
                 QStringLiteral("（代码相同，名单中的名称「%1」保持不变）").arg(known.record.name);
         else if (byCode < 0 && !r.code.isEmpty())
             note = QStringLiteral("（名称相同，名单中的代码 %1 保持不变）").arg(known.record.code);
+        if (list == 1 && !known.isNew) {
+            // Only what the row sets changes; an empty cell (or an older
+            // workbook without the column) keeps the stored setting.
+            const CourseRule stored = m_storedRules.value(known.record.code);
+            CourseRule merged = stored;
+            if (rule.maxClasses)
+                merged.maxClasses = rule.maxClasses;
+            if (rule.maxPerDay)
+                merged.maxPerDay = rule.maxPerDay;
+            if (!(merged == stored)) {
+                m_courseRules.insert(found, merged);
+                note += RuleText(merged, true);
+            }
+        }
         m_preview.existing.append({state.title, RecordText(known.record) + note});
+    }
+
+    // A course row's 同时上课班数 and 每天最多节数: empty sets nothing. The
+    // reason why a value is wrong; empty when both read.
+    QString readCourseRule(const QStringList& cells, const Layout& layout, CourseRule& rule) const {
+        const int classes = std::max(1, static_cast<int>(m_lists[0].entries.size()));
+        const std::tuple<Field, std::optional<int> CourseRule::*, int, QString> fields[] = {
+            {Field::MaxClasses, &CourseRule::maxClasses, classes,
+             QStringLiteral("同时上课班数「%1」不对，应是 1 到 %2 的整数（空着表示不限）")},
+            {Field::MaxPerDay, &CourseRule::maxPerDay, m_week.lessonsPerDay(),
+             QStringLiteral(
+                 "每天最多节数「%1」不对，应是 1 到 %2 的整数（空着表示按每周节数计算）")}};
+        QStringList reasons;
+        for (const auto& [field, member, most, message] : fields) {
+            const QString text = Cell(cells, layout, field);
+            if (text.isEmpty())
+                continue;
+            bool ok = false;
+            const double v = text.toDouble(&ok);
+            if (!ok || v < 1 || v > most || v != static_cast<double>(static_cast<int>(v)))
+                reasons << message.arg(text).arg(most);
+            else
+                rule.*member = static_cast<int>(v);
+        }
+        return reasons.join(QStringLiteral("；"));
+    }
+
+    static QString RuleText(const CourseRule& rule, bool changed) {
+        const QString to = changed ? QStringLiteral("改为") : QString();
+        QStringList parts;
+        if (rule.maxClasses)
+            parts << QStringLiteral("同时上课班数%1 %2").arg(to).arg(*rule.maxClasses);
+        if (rule.maxPerDay)
+            parts << QStringLiteral("每天最多节数%1 %2").arg(to).arg(*rule.maxPerDay);
+        return parts.isEmpty() ? QString()
+                               : QStringLiteral("（%1）").arg(parts.join(QStringLiteral("，")));
     }
 
     // The index of a course or teacher named in a plan row, added to its list
@@ -565,6 +656,8 @@ private:
     QHash<QString, int> m_teacherOf;    // "cls|course|-1" → teacher
     QHash<QString, QString> m_planSeenAt;
     QList<PendingPlan> m_plan;
+    CourseRules m_storedRules;
+    QMap<int, CourseRule> m_courseRules; // by course entry: the rules to write
 };
 
 } // namespace

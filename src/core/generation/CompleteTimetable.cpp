@@ -100,6 +100,9 @@ CompletionTranslation TranslateForCompletion(School& s) {
     auto key = [](const QString& a, const QString& b, const QString& c) {
         return a + QChar('\t') + b + QChar('\t') + c;
     };
+    // A course with its own daily maximum counts all the class's lessons of
+    // it together, whichever row (or none) they belong to.
+    QHash<QString, int> shareGroups;
     auto addUnit = [&](const QString& cls, const QString& course, const QString& teacher,
                        int planRow) {
         const rules::Placing p = rules::placingOf(s, cls, course, teacher);
@@ -110,6 +113,11 @@ CompletionTranslation TranslateForCompletion(School& s) {
         u.dailyShare = planRow >= 0 ? p.dailyShare : P;
         u.doubles = planRow >= 0 ? int(p.doubles) : 0;
         u.weekly = int(std::min<long long>(p.weeklyLessons, P));
+        if (p.sharePerCourse) {
+            const QString k = cls + QChar('\t') + course;
+            u.shareGroup = shareGroups.value(k, int(shareGroups.size()));
+            shareGroups.insert(k, u.shareGroup);
+        }
         u.level.assign(std::size_t(P), std::uint8_t(attrOf(LimitLevel::Normal)));
         if (planRow >= 0)
             week.forEach([&](Period q) {
@@ -191,10 +199,10 @@ CompletionTranslation TranslateForCompletion(School& s) {
     pr.classes = classes;
     pr.teachers = teachers;
     pr.courses = courses;
-    pr.exclusive.assign(std::size_t(courses), false);
-    for (const QString& c : s.exclusiveCourses)
-        if (const CodeId id = s.timetable.courseId(c); id >= 0 && id < courses)
-            pr.exclusive[std::size_t(id)] = true;
+    pr.capacity.assign(std::size_t(courses), 0);
+    for (auto it = s.courseRules.constBegin(); it != s.courseRules.constEnd(); ++it)
+        if (const CodeId id = s.timetable.courseId(it.key()); id >= 0 && id < courses)
+            pr.capacity[std::size_t(id)] = it->maxClasses.value_or(0);
     return t;
 }
 

@@ -18,7 +18,7 @@ constexpr int kAvoidCost = 30;
 constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
-// Lessons a step may displace: a double lesson's class, teacher and exclusive
+// Lessons a step may displace: a double lesson's class, teacher and room
 // course at both its periods, and one lesson over the daily share.
 constexpr int kMaxOut = 8;
 
@@ -28,13 +28,22 @@ public:
         : m_p(p), m_o(o), m_rng(o.seed), m_P(p.periods()), m_L(p.lessonsPerDay) {
         m_classAt.assign(std::size_t(p.classes) * m_P, kFree);
         m_teacherAt.assign(std::size_t(p.teachers) * m_P, kFree);
-        m_courseAt.assign(std::size_t(p.courses) * m_P, kFree);
-        // Each plan row keeps its own daily share: two rows of one course in a
-        // class (two teachers) count apart.
-        m_unitDay.assign(p.units.size() * kDays, 0);
-        for (std::size_t u = 0; u < p.units.size(); ++u)
+        m_roomAt.resize(std::size_t(p.courses) * m_P);
+        // Each plan row keeps its own daily share (two rows of one course in a
+        // class, two teachers, count apart) unless its course counts the
+        // class's rows together: groups take the counters after the units.
+        int groups = 0;
+        for (const auto& u : p.units)
+            groups = std::max(groups, u.shareGroup + 1);
+        m_groupOf.resize(p.units.size());
+        m_unitDay.assign((p.units.size() + std::size_t(groups)) * kDays, 0);
+        for (std::size_t u = 0; u < p.units.size(); ++u) {
+            const int g = p.units[u].shareGroup;
+            m_groupOf[u] = g >= 0 ? int(p.units.size()) + g : int(u);
             for (int d = 0; d < kDays; ++d)
-                m_unitDay[u * kDays + std::size_t(d)] = p.units[u].dayBase[std::size_t(d)];
+                m_unitDay[std::size_t(m_groupOf[u]) * kDays + std::size_t(d)] +=
+                    p.units[u].dayBase[std::size_t(d)];
+        }
         m_unitBits.assign(p.units.size() * kDays, 0);
         m_unitPlaced.assign(p.units.size(), 0);
         m_unitLessons.resize(p.units.size());
@@ -142,12 +151,13 @@ private:
     }
     int& classAt(int c, int p) { return m_classAt[std::size_t(c) * m_P + p]; }
     int& teacherAt(int t, int p) { return m_teacherAt[std::size_t(t) * m_P + p]; }
-    int& courseAt(int k, int p) { return m_courseAt[std::size_t(k) * m_P + p]; }
-    int& unitDay(int i, int day) {
-        return m_unitDay[std::size_t(m_p.lessons[std::size_t(i)].unit) * kDays + std::size_t(day)];
+    int capacity(const CompletionProblem::Unit& u) const {
+        return m_p.capacity[std::size_t(u.course)];
     }
-    bool sameUnit(int i, int j) const {
-        return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
+    std::vector<int>& roomAt(int k, int p) { return m_roomAt[std::size_t(k) * m_P + p]; }
+    int groupOf(int i) const { return m_groupOf[std::size_t(m_p.lessons[std::size_t(i)].unit)]; }
+    int& unitDay(int i, int day) {
+        return m_unitDay[std::size_t(groupOf(i)) * kDays + std::size_t(day)];
     }
     int size(int i) const { return m_p.lessons[std::size_t(i)].block ? 2 : 1; }
     // A double lesson starts neither at the day's last lesson nor at the
@@ -169,16 +179,18 @@ private:
         return true;
     }
     unsigned bitOf(int p) const { return 1u << (p % m_L + 1); }
+    bool sameGroup(int i, int j) const { return groupOf(i) == groupOf(j); }
 
     // May lesson i go to period p as things stand (for the start only).
     bool fits(int i, int p) {
         const auto& u = unit(i);
+        const int cap = capacity(u);
         for (int q = p; q < p + size(i); ++q) {
             if (classAt(u.cls, q) != kFree)
                 return false;
             if (u.teacher >= 0 && teacherAt(u.teacher, q) != kFree)
                 return false;
-            if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, q) != kFree)
+            if (cap > 0 && int(roomAt(u.course, q).size()) >= cap)
                 return false;
         }
         return true;
@@ -193,8 +205,8 @@ private:
                 teacherAt(u.teacher, q) = i;
                 ++m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
             }
-            if (m_p.exclusive[std::size_t(u.course)])
-                courseAt(u.course, q) = i;
+            if (capacity(u) > 0)
+                roomAt(u.course, q).push_back(i);
             ++unitDay(i, q / m_L);
             unitBits(i, q / m_L) |= bitOf(q);
         }
@@ -213,8 +225,8 @@ private:
                     teacherAt(u.teacher, q) = kFree;
                 --m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
             }
-            if (m_p.exclusive[std::size_t(u.course)] && courseAt(u.course, q) == i)
-                courseAt(u.course, q) = kFree;
+            if (capacity(u) > 0)
+                std::erase(roomAt(u.course, q), i);
             --unitDay(i, q / m_L);
             unitBits(i, q / m_L) &= ~bitOf(q);
         }
@@ -290,8 +302,8 @@ private:
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
 
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move: the class's, the teacher's, the exclusive
-    // course's at each of its periods and one over the daily share.
+    // one of them may not move: the class's, the teacher's and one from a
+    // full room at each of its periods, and one over the daily share.
     bool displaced(int i, int p, int out[kMaxOut], int& n) {
         n = 0;
         const auto& u = unit(i);
@@ -311,15 +323,32 @@ private:
                 return false;
             if (u.teacher >= 0 && !add(teacherAt(u.teacher, q)))
                 return false;
-            if (m_p.exclusive[std::size_t(u.course)] && !add(courseAt(u.course, q)))
-                return false;
+            if (const int cap = capacity(u); cap > 0) {
+                // A full room makes way for one class: the one moved least.
+                const std::vector<int>& room = roomAt(u.course, q);
+                int left = int(room.size()), pick = kFree;
+                for (int j : room) {
+                    if (std::find(out, out + n, j) != out + n) {
+                        --left;
+                        continue;
+                    }
+                    if (movable(j) &&
+                        (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)]))
+                        pick = j;
+                }
+                if (left >= cap) {
+                    if (pick == kFree)
+                        return false;
+                    out[n++] = pick;
+                }
+            }
         }
         if (u.doubles > 0)
             return rowMakesRoom(i, p, out, n);
         const int day = p / m_L;
         int sameDay = unitDay(i, day);
         for (int k = 0; k < n; ++k)
-            if (m_period[std::size_t(out[k])] / m_L == day && sameUnit(out[k], i))
+            if (m_period[std::size_t(out[k])] / m_L == day && sameGroup(out[k], i))
                 --sameDay;
         if (sameDay >= u.dailyShare) {
             // One lesson of the row that day makes room: the one moved least.
@@ -327,7 +356,7 @@ private:
             for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
                 const int j = classAt(u.cls, q);
                 if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                    !sameUnit(j, i))
+                    !sameGroup(j, i))
                     continue;
                 if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
                     pick = j;
@@ -462,7 +491,9 @@ private:
     const CompletionOptions& m_o;
     std::mt19937 m_rng;
     int m_P, m_L;
-    std::vector<int> m_classAt, m_teacherAt, m_courseAt;
+    std::vector<int> m_classAt, m_teacherAt;
+    std::vector<std::vector<int>> m_roomAt; // by course and period: the lessons there
+    std::vector<int> m_groupOf;             // by unit: its counter in m_unitDay
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
     std::vector<unsigned> m_unitBits; // by unit and day: its lessons' numbers as bits
     std::vector<int> m_unitPlaced;    // by unit: its lessons placed in the week

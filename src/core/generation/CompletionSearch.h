@@ -5,9 +5,10 @@
 // lessons it displaces become unplaced and look for a period in turn, and a
 // tabu list keeps a displaced lesson from going straight back. Hard rules are
 // never broken: one lesson per class and per teacher at a time, no "不排"
-// period, an exclusive course in one class at a time, the daily share of a
-// plan row (two rows of one course in a class each keep their own), double
-// lessons (a block of two adjacent periods of one day, moved as one).
+// period, a course's room holds at most its capacity of classes at a time,
+// the daily share of a plan row (two rows of one course in a class each keep
+// their own) or of a class's course where the course sets its own maximum,
+// double lessons (a block of two adjacent periods of one day, moved as one).
 // "最佳位置", "尽量不排" and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
@@ -23,17 +24,22 @@ struct CompletionProblem {
     int classes = 0;        // ids 0 .. classes − 1
     int teachers = 0;       // ids 0 .. teachers − 1; −1 on a lesson: no teacher
     int courses = 0;
-    std::vector<bool> exclusive; // by course id
+    // By course id: classes the course's room holds at once; 0: no limit.
+    std::vector<int> capacity;
 
     // Everything a lesson of one plan row shares.
     struct Unit {
         int cls = 0;
         int teacher = -1;
         int course = 0;
-        int dailyShare = 1; // most lessons of this unit a day
-        // Double lessons of the row: each counts once toward the daily
-        // share, and the row once complete has that many adjacent pairs.
-        // With none the two fields below are not used.
+        int dailyShare = 1; // most lessons of this unit (or its group) a day
+        // −1: the unit's own lessons count toward its share; else the units
+        // of one group (a class's rows of a course with its own daily
+        // maximum) count together, each with the group's share.
+        int shareGroup = -1;
+        // Double lessons of the row (never in a group): each counts once
+        // toward the daily share, and the row once complete has that many
+        // adjacent pairs. With none the two fields below are not used.
         int doubles = 0;
         int weekly = 0; // the row's weekly lessons
         // By day: lessons of the unit that have no period of the week (no

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the placement rules look at: the plan, the time limits, the
-// exclusive courses (CourseAttrtb) and the week's lessons.
+// courses' own rules (rooms and daily maxima) and the week's lessons.
+#include "core/model/CourseRules.h"
 #include "core/model/Limits.h"
 #include "core/model/PlanRow.h"
 #include "core/model/Timetable.h"
@@ -25,11 +26,35 @@ struct School {
 
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;
-    QSet<QString> exclusiveCourses;
+    CourseRules courseRules;
     MiddayBreak middayBreak;
     Timetable timetable;
 
-    bool isExclusive(const QString& courseCode) const {
-        return exclusiveCourses.contains(courseCode);
+    // Classes the course's room holds at once; 0: no limit.
+    int capacityOf(const QString& courseCode) const {
+        auto it = courseRules.constFind(courseCode);
+        return it == courseRules.constEnd() ? 0 : it->maxClasses.value_or(0);
+    }
+    bool isExclusive(const QString& courseCode) const { return capacityOf(courseCode) == 1; }
+    // Lessons of the course a class may have on one day; 0: the plan row's
+    // share decides.
+    int dailyMaxOf(const QString& courseCode) const {
+        auto it = courseRules.constFind(courseCode);
+        return it == courseRules.constEnd() ? 0 : it->maxPerDay.value_or(0);
+    }
+    // n = 0 takes the setting off.
+    void setCapacity(const QString& courseCode, int n) {
+        set(courseCode, &CourseRule::maxClasses, n);
+    }
+    void setDailyMax(const QString& courseCode, int n) {
+        set(courseCode, &CourseRule::maxPerDay, n);
+    }
+
+private:
+    void set(const QString& courseCode, std::optional<int> CourseRule::*field, int n) {
+        CourseRule& r = courseRules[courseCode];
+        r.*field = n > 0 ? std::optional<int>(n) : std::nullopt;
+        if (r.isEmpty())
+            courseRules.remove(courseCode);
     }
 };

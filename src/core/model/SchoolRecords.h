@@ -2,6 +2,8 @@
 // A whole school as plain records, in the order they are stored: the code
 // lists, the plan, the limits, the exclusive courses and the lessons. The demo
 // and benchmark schools are built as records and written by the store.
+#include "core/model/CourseRules.h"
+
 #include <QString>
 #include <vector>
 
@@ -29,6 +31,11 @@ struct SchoolRecords {
     std::vector<Named> classes, courses, rooms, teachers;
     std::vector<Plan> plan;
     std::vector<Limit> limits;
-    std::vector<QString> exclusiveCourses;
+    std::vector<QString> exclusiveCourses; // CourseAttrtb alone
+    struct Rule {
+        QString courseCode;
+        CourseRule rule;
+    };
+    std::vector<Rule> courseRules; // CourseRuletb, and CourseAttrtb for capacity 1
     std::vector<Lesson> lessons;
 };

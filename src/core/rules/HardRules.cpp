@@ -44,11 +44,12 @@ QHash<QString, long long> plannedCounts(const School& s) {
 }
 
 // The weekly double lessons of each (class, course, teacher) of the plan
-// that plans any, no more than half its lessons.
+// that plans any, no more than half its lessons; a course with its own daily
+// maximum has none (the maximum takes their place).
 QHash<QString, long long> plannedDoubles(const School& s, const QHash<QString, long long>& counts) {
     QHash<QString, long long> doubles;
     for (const PlanRow& r : s.plan)
-        if (r.isComplete() && r.doubles > 0) {
+        if (r.isComplete() && r.doubles > 0 && s.dailyMaxOf(r.courseCode) <= 0) {
             const QString key = rowKey(r.classCode, r.courseCode, r.teacherCode);
             doubles[key] = std::clamp<long long>(std::max(doubles.value(key), r.doubles), 0,
                                                  counts.value(key) / 2);
@@ -195,19 +196,36 @@ struct NeverPeriod {
     }
 };
 
+// A course's room holds at most its capacity of classes at one period
+// (同时上课班数; 1 is the exclusive course of CourseAttrtb). Two lessons of one
+// class there are the class's clash, not the room's.
 struct Exclusive {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
-        if (!s.isExclusive(p.courseCode))
+        const int capacity = s.capacityOf(p.courseCode);
+        // The course's lessons at the period bound its other classes there.
+        if (capacity == 0 || s.timetable.courseLessonsAt(p.courseCode, q) < capacity)
             return;
+        std::vector<Lesson> others;
+        QSet<QString> classes;
         for (const Lesson& l : s.timetable.lessons())
             if (l.period == q && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                l.classCode != p.classCode)
+                !l.classCode.isEmpty() && l.classCode != p.classCode) {
+                others.push_back(l);
+                classes.insert(l.classCode);
+            }
+        if (classes.size() < capacity)
+            return;
+        // One class in the way is named; a full room of many is one reason.
+        if (capacity == 1)
+            for (const Lesson& l : others)
                 out.push_back({Obstacle::ExclusiveTaken, l});
+        else
+            out.push_back({Obstacle::ExclusiveTaken, others.front()});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
         std::map<Key, Breach> found;
         for (const Lesson& l : s.timetable.lessons())
-            if (placedInWeek(s, l) && s.isExclusive(l.courseCode)) {
+            if (placedInWeek(s, l) && s.capacityOf(l.courseCode) > 0) {
                 Breach& b = found
                                 .try_emplace(keyOf(l.courseCode, l.period),
                                              Breach{Rule::Exclusive, l.courseCode, l.period, {}})
@@ -219,17 +237,21 @@ struct Exclusive {
             for (const Lesson& l : b.lessons)
                 if (!l.classCode.isEmpty())
                     classes.insert(l.classCode);
-            if (classes.size() > 1)
+            b.limit = s.capacityOf(b.code);
+            if (classes.size() > b.limit)
                 out.push_back(std::move(b));
         }
     }
 };
 
-// On one day a plan row has at most its share. Generation counts all the
-// class's lessons of the course instead, which is stricter (generationMayUse).
-// A row with double lessons may go beyond the share by one lesson for each
-// pair of adjacent lessons that day, as long as the pairs so counted in the
-// week are no more than its double lessons.
+// On one day a class has at most the course's own maximum of the course's
+// lessons where the course sets one (every row and lesson of the course in
+// the class counts: "每天最多" as a school means it), else each plan row at
+// most its share. Generation counts all the class's lessons of the course
+// instead, which is stricter (generationMayUse). A row with double lessons
+// may go beyond its share by one lesson for each pair of adjacent lessons
+// that day, as long as the pairs so counted in the week are no more than its
+// double lessons.
 struct DailyShare {
     static void against(const School& s, const Placing& p, const std::vector<Period>& added,
                         std::vector<Reason>& out) {
@@ -238,10 +260,12 @@ struct DailyShare {
     }
     static bool reached(const School& s, const Placing& p, const std::vector<Period>& added) {
         const int day = added.front().day;
-        if (p.doubles <= 0)
-            return s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day) +
-                       static_cast<int>(added.size()) - 1 >=
-                   p.dailyShare;
+        if (p.doubles <= 0) {
+            const int now = p.sharePerCourse
+                                ? s.timetable.classCourseLessonsOnDay(p.cls, p.course, day)
+                                : s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day);
+            return now + static_cast<int>(added.size()) - 1 >= p.dailyShare;
+        }
         const RowWeek before = rowWeekOf(s, p);
         RowWeek after = before;
         for (Period q : added)
@@ -255,17 +279,19 @@ struct DailyShare {
     static void breaches(const School& s, std::vector<Breach>& out) {
         const QHash<QString, long long> counts = plannedCounts(s);
         const QHash<QString, long long> doubles = plannedDoubles(s, counts);
-        // By class, course, teacher and day, in the database's order of codes.
+        // By class, course, teacher (empty for a course's own maximum) and
+        // day, in the database's order of codes.
         std::map<std::tuple<QByteArray, QByteArray, QByteArray, int>, std::vector<Lesson>> days;
         QHash<QString, RowWeek> weeks; // rows with double lessons
         for (const Lesson& l : s.timetable.lessons()) {
             if (l.period.day < 1 || l.period.day > Week::kDays)
                 continue;
             const QString key = rowKey(l.classCode, l.courseCode, l.teacherCode);
-            if (!counts.contains(key))
+            const bool perCourse = s.dailyMaxOf(l.courseCode) > 0 && !l.classCode.isEmpty();
+            if (!perCourse && !counts.contains(key))
                 continue; // outside the plan: InPlan says so
-            days[{l.classCode.toUtf8(), l.courseCode.toUtf8(), l.teacherCode.toUtf8(),
-                  l.period.day}]
+            days[{l.classCode.toUtf8(), l.courseCode.toUtf8(),
+                  perCourse ? QByteArray() : l.teacherCode.toUtf8(), l.period.day}]
                 .push_back(l);
             if (doubles.contains(key))
                 weeks[key].add(s, l);
@@ -273,8 +299,10 @@ struct DailyShare {
         for (auto& [key, lessons] : days) {
             const Lesson& first = lessons.front();
             const QString row = rowKey(first.classCode, first.courseCode, first.teacherCode);
-            const int share = dailyShareOf(counts.value(row));
-            if (!over(s, weeks, doubles.value(row), row, share, lessons))
+            const int max = s.dailyMaxOf(first.courseCode);
+            const int share = max > 0 ? max : dailyShareOf(counts.value(row));
+            // A course's own maximum has no double lessons (plannedDoubles).
+            if (!over(s, weeks, max > 0 ? 0 : doubles.value(row), row, share, lessons))
                 continue;
             bool presetOnly = true;
             for (const Lesson& l : lessons)

@@ -9,13 +9,16 @@
 //  - ClassOnce:     a class has at most one lesson in a period;
 //  - TeacherOnce:   a teacher has at most one lesson in a period;
 //  - NeverPeriod:   no lesson in a "不排" period of its course, teacher or class;
-//  - Exclusive:     an exclusive course (CourseAttrtb) is in one class at a time;
-//  - DailyShare:    on one day a plan row has at most its daily share,
-//                   Int(Count/5)+1, of lessons (two rows of one course in a
-//                   class each keep their own share); a double lesson counts
-//                   once, for as many double lessons as the row plans; a day
-//                   over its share through pre-set lessons alone is a note,
-//                   not a fault;
+//  - Exclusive:     a course's room holds at most its 同时上课班数 of classes
+//                   at a time (1: the exclusive course of CourseAttrtb);
+//  - DailyShare:    on one day a class has at most the course's own
+//                   每天最多节数 of the course's lessons, all its rows
+//                   together; a course without one leaves each plan row its
+//                   share Int(Count/5)+1 (two rows of one course in a class
+//                   each keep their own; a double lesson counts once, for
+//                   as many double lessons as the row plans); a day over its
+//                   share through pre-set lessons alone is a note, not a
+//                   fault;
 //  - InsideWeek:    every lesson lies inside the week;
 //  - InPlan:        every generated or hand-placed lesson belongs to a plan
 //                   row, and no row has more lessons than its count;
@@ -54,8 +57,10 @@ struct Breach {
     QString code;
     Period period;               // the period; for DailyShare lessonNo is 0 (the day)
     std::vector<Lesson> lessons; // the lessons that break it, in the order stored
-    // DailyShare: the row's share; InPlan: the row's count, −1 for lessons
-    // that no plan row has; DoubleLessons: the double lessons planned.
+    // DailyShare: the share (the course's maximum where it sets one, and the
+    // lessons are then all the class's of the course); Exclusive: the room's
+    // capacity; InPlan: the row's count, −1 for lessons that no plan row has;
+    // DoubleLessons: the double lessons planned.
     long long limit = 0;
     // Pre-set lessons alone put the day over its share: reported, not a fault.
     bool noteOnly = false;

@@ -60,6 +60,14 @@ LimitLevel raised(const Placing& p, int day, int lessonNo, LimitLevel course) {
     return off > attrOf(course) ? static_cast<LimitLevel>(off) : course;
 }
 
+// The course's own daily maximum where it sets one, else the row's share.
+void setShare(const School& s, Placing& p) {
+    const int max = s.dailyMaxOf(p.courseCode);
+    p.sharePerCourse = max > 0;
+    p.dailyShare = max > 0 ? max : dailyShareOf(p.weeklyLessons);
+    p.capacity = s.capacityOf(p.courseCode);
+}
+
 Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
@@ -73,7 +81,11 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
             p.inPlan = true;
         }
     p.doubles = std::clamp<long long>(p.doubles, 0, p.weeklyLessons / 2);
-    p.dailyShare = dailyShareOf(p.weeklyLessons);
+    setShare(s, p);
+    // A course's own daily maximum counts every lesson as it is: it takes
+    // the place of the row's double lessons.
+    if (p.sharePerCourse)
+        p.doubles = 0;
     p.teacherCap = teacherCapOf(s, teacher);
     return p;
 }
@@ -106,7 +118,7 @@ Placing placingOf(School& s, const QString& cls, const QString& course, const QS
     readTimeOff(s, p);
     p.weeklyLessons = weeklyLessons;
     p.inPlan = true; // generation places plan rows only
-    p.dailyShare = dailyShareOf(weeklyLessons);
+    setShare(s, p);
     p.teacherCap = teacherCapOf(teacherLessons);
     p.cls = s.timetable.internClass(cls);
     p.course = s.timetable.internCourse(course);
@@ -177,11 +189,13 @@ bool teacherBusy(const School& s, const Placing& p, Period period) {
     return s.timetable.teacherLessonsAt(p.teacher, period) > 0;
 }
 
-bool exclusiveTaken(const School& s, const Placing& p, Period period) {
-    return s.isExclusive(p.courseCode) && s.timetable.courseLessonsAt(p.course, period) > 0;
+bool roomFull(const School& s, const Placing& p, Period period) {
+    return p.capacity > 0 && s.timetable.courseLessonsAt(p.course, period) >= p.capacity;
 }
 
 bool dailyShareReached(const School& s, const Placing& p, int day) {
+    if (p.sharePerCourse)
+        return s.timetable.classCourseLessonsOnDay(p.cls, p.course, day) >= p.dailyShare;
     return s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day) >= p.dailyShare;
 }
 
@@ -194,7 +208,7 @@ bool teacherDayFull(const School& s, const Placing& p, int day) {
 }
 
 bool generationMayUse(const School& s, const Placing& p, Period period) {
-    return !teacherBusy(s, p, period) && !exclusiveTaken(s, p, period) &&
+    return !teacherBusy(s, p, period) && !roomFull(s, p, period) &&
            !classCourseShareReached(s, p, period.day);
 }
 
@@ -218,6 +232,11 @@ QString describe(const Reason& r, const Placing& p,
     case Obstacle::HiddenByUnnumbered:
         return QStringLiteral("本班当天有未定节次的课，最佳和尽量不排的时间不能用");
     case Obstacle::ExclusiveTaken:
+        if (p.capacity > 1)
+            return QStringLiteral("%1同时最多 %2 个班，此时已在%3等班上课")
+                .arg(name('k', p.courseCode))
+                .arg(p.capacity)
+                .arg(name('c', r.other.classCode));
         return QStringLiteral("专用课程%1此时已在%2上课")
             .arg(name('k', p.courseCode), name('c', r.other.classCode));
     case Obstacle::DailyShareReached:

@@ -7,8 +7,10 @@
 //  - its class has no lesson then,
 //  - its teacher has no lesson then, in any class,
 //  - the period's level for it is not "不排" (levelAt),
-//  - its course, when exclusive (CourseAttrtb), is not given to another class then,
-//  - its class does not already have its daily share of the course that day.
+//  - its course's room (同时上课班数) is not full with other classes then,
+//  - its class does not already have its daily share of the course that day:
+//    the course's own 每天最多节数 for all the class's lessons of the course,
+//    else Int(Count/5)+1 for the plan row's lessons.
 // Generation also keeps each teacher under a daily cap, tested at the day it
 // starts from rather than at each period (see TeacherDayFull's callers).
 #include "core/model/School.h"
@@ -34,8 +36,13 @@ struct Placing {
     long long weeklyLessons = 0; // Count of the plan row (0 when there is none)
     bool inPlan = false;         // a complete plan row has this class, course and teacher
     int dailyShare = 1;          // lessons of the course a day the class may have
-    // Double lessons (连堂) of the row: each counts once toward the daily share.
+    // Double lessons (连堂) of the row: each counts once toward the row's
+    // daily share (not toward a course's own maximum).
     long long doubles = 0;
+    // The share is the course's own maximum and counts every lesson of the
+    // course in the class, whichever row it belongs to.
+    bool sharePerCourse = false;
+    int capacity = 0;   // classes the course's room holds at once; 0: no limit
     int teacherCap = 0; // the teacher's lessons a day, at most
     // The teacher's and the class's own limits that raise the course's level:
     // by (day − 1) × 7 + lessonNo − 1, "尽量不排" or "不排" (0: none).
@@ -80,9 +87,10 @@ std::vector<int> freeLessonsAtLevel(const School& school, const Placing& p, int 
 
 bool classBusy(const School& school, const Placing& p, Period period);
 bool teacherBusy(const School& school, const Placing& p, Period period);
-// The course is exclusive and some class already has it at the period.
-bool exclusiveTaken(const School& school, const Placing& p, Period period);
-// The plan row (class, course and teacher) has its daily share that day.
+// The course's room already holds its capacity of lessons at the period.
+bool roomFull(const School& school, const Placing& p, Period period);
+// The class has its daily share that day: of the course where the course sets
+// its maximum, else of the plan row (class, course and teacher).
 bool dailyShareReached(const School& school, const Placing& p, int day);
 // Generation's own, stricter test: all the class's lessons of the course count
 // toward the share.
@@ -90,7 +98,7 @@ bool classCourseShareReached(const School& school, const Placing& p, int day);
 bool teacherDayFull(const School& school, const Placing& p, int day);
 
 // What generation checks for a lesson number that is free for the class at
-// the level it is trying: teacher, exclusive course and daily share.
+// the level it is trying: teacher, the course's room and daily share.
 bool generationMayUse(const School& school, const Placing& p, Period period);
 
 // Why a lesson cannot go to a period.
@@ -100,7 +108,7 @@ enum class Obstacle {
     TeacherBusy,        // the teacher has a lesson then: other = that lesson
     NeverAtPeriod,      // the period's level is "不排"
     HiddenByUnnumbered, // the class has a lesson without lesson number that day
-    ExclusiveTaken,     // the exclusive course is in another class then: other = that lesson
+    ExclusiveTaken,     // the course's room is full with other classes then: other = one of them
     DailyShareReached,  // the plan row has its daily share that day
     NotInPlan,          // no plan row has this class, course and teacher
     RowComplete,        // the plan row has all its lessons already

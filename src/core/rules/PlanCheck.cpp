@@ -32,10 +32,22 @@ const QSet<int>* neverOf(const QHash<QString, QSet<int>>& map, const QString& co
     return it == map.constEnd() ? &kNone : &it.value();
 }
 
+// The course's own daily maximum where it sets one, else the row's share.
+int shareOf(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
+    const auto it = in.courseRules.constFind(r.courseCode);
+    return it != in.courseRules.constEnd() && it->maxPerDay ? *it->maxPerDay
+                                                            : rules::dailyShareOf(r.count);
+}
+
+int capacityOf(const PlanCheckInput& in, const QString& course) {
+    const auto it = in.courseRules.constFind(course);
+    return it == in.courseRules.constEnd() ? 0 : it->maxClasses.value_or(0);
+}
+
 // A row gets at most its daily share of lessons a day, and only at periods
 // that its class, course and teacher all leave open.
 int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
-    const int share = rules::dailyShareOf(r.count);
+    const int share = shareOf(in, r);
     const QSet<int>* never[] = {neverOf(in.classNever, r.classCode),
                                 neverOf(in.courseNever, r.courseCode),
                                 neverOf(in.teacherNever, r.teacherCode)};
@@ -117,7 +129,7 @@ int openDays(const PlanCheckInput& in, const QSet<int>* never) {
 // Why a row does not fit, in the words of its tightest limit: whose closed
 // days leave too few days for the daily share, or else the open periods.
 QString rowText(const PlanCheckInput& in, const PlanCheckInput::Row& r, int capacity) {
-    const int share = rules::dailyShareOf(r.count);
+    const int share = shareOf(in, r);
     const QString cls = nameOf(in.classNames, r.classCode),
                   course = nameOf(in.courseNames, r.courseCode),
                   teacher = nameOf(in.teacherNames, r.teacherCode);
@@ -152,7 +164,7 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
             continue;
         classLoad[r.classCode] += r.count;
         teacherLoad[r.teacherCode] += r.count;
-        if (in.exclusiveCourses.contains(r.courseCode))
+        if (capacityOf(in, r.courseCode) > 0)
             exclusiveLoad[r.courseCode] += r.count;
     }
     const bool all = !onlyClass && !onlyTeacher;
@@ -239,18 +251,29 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
     if (all)
         for (const auto& [course, planned] : exclusiveLoad) {
             const int open = openPeriods(in.lessonsPerDay, {neverOf(in.courseNever, course)});
-            if (planned > open)
-                out.push_back(
-                    {PlanProblem::Kind::Exclusive,
-                     {},
-                     course,
-                     {},
-                     planned,
-                     open,
-                     QStringLiteral("专用课程 %1：各班共计划 %2 节，每周可上课时间只有 %3 节")
-                         .arg(nameOf(in.courseNames, course))
-                         .arg(planned)
-                         .arg(open)});
+            const int capacity = capacityOf(in, course);
+            if (planned <= capacity * open)
+                continue;
+            const QString name = nameOf(in.courseNames, course);
+            out.push_back(
+                {PlanProblem::Kind::Exclusive,
+                 {},
+                 course,
+                 {},
+                 planned,
+                 capacity * open,
+                 capacity == 1
+                     ? QStringLiteral("专用课程 %1：各班共计划 %2 节，每周可上课时间只有 %3 节")
+                           .arg(name)
+                           .arg(planned)
+                           .arg(open)
+                     : QStringLiteral("%1同时最多 %2 个班：各班共计划 %3 节，每周可上课时间 "
+                                      "%4 节，最多能上 %5 节")
+                           .arg(name)
+                           .arg(capacity)
+                           .arg(planned)
+                           .arg(open)
+                           .arg(capacity * open)});
         }
     return out;
 }

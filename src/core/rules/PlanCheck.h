@@ -2,11 +2,14 @@
 // Does the teaching plan fit into the week at all? Before generating, the
 // plan is weighed against the periods its class, teacher and course leave
 // open: a class or teacher planned beyond those periods, a row that cannot
-// get its lessons within the course's daily share (or its double lessons in
-// adjacent open periods of a day, not across the midday break), an exclusive
-// course whose
-// lessons in all classes exceed the week. What is listed here cannot be
+// get its lessons within the course's daily share (or the course's own
+// maximum; or its double lessons in adjacent open periods of a day, not
+// across the midday break), a course with a room whose lessons in all
+// classes exceed its capacity times the periods open to it. What is listed
+// here cannot be
 // placed by any timetable, so generation and completion will leave it over.
+#include "core/model/CourseRules.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -27,7 +30,7 @@ struct PlanCheckInput {
     // The "不排" periods of each class, course and teacher that has any, by
     // period index (day − 1) × lessonsPerDay + (lesson − 1).
     QHash<QString, QSet<int>> classNever, courseNever, teacherNever;
-    QSet<QString> exclusiveCourses;
+    CourseRules courseRules;
     // Names for the messages; a code without a name is shown as it is.
     QHash<QString, QString> classNames, courseNames, teacherNames;
 };
@@ -36,7 +39,7 @@ struct PlanProblem {
     enum class Kind { Class, Teacher, Row, Exclusive };
     Kind kind;
     QString classCode;   // Class and Row
-    QString courseCode;  // Row and Exclusive
+    QString courseCode;  // Row and Exclusive (a course with a room)
     QString teacherCode; // Teacher and Row
     // Lessons planned and the room for them; for a row whose double lessons
     // do not fit, the double lessons planned and the room for them.
@@ -45,7 +48,7 @@ struct PlanProblem {
     QString text; // one line in Chinese
 };
 
-// Every overfull class, teacher, plan row and exclusive course, in that
+// Every overfull class, teacher, plan row and course room, in that
 // order, each group by code.
 std::vector<PlanProblem> CheckPlan(const PlanCheckInput& in);
 

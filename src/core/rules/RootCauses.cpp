@@ -158,10 +158,11 @@ public:
             if (acceptedNow > 0) {
                 c.kind = CauseKind::Placeable;
                 figures = {acceptedNow};
-            } else if (m_s.isExclusive(r.course) &&
-                       courseDemand[r.course] > (supply = courseOpenPeriods(m_s, r.course))) {
+            } else if (const int cap = m_s.capacityOf(r.course);
+                       cap > 0 &&
+                       courseDemand[r.course] > (supply = cap * courseOpenPeriods(m_s, r.course))) {
                 c = {CauseKind::ExclusiveCourse, r.course, {}, {}, 0, {}, {}};
-                figures = {supply, courseDemand[r.course]};
+                figures = {supply, courseDemand[r.course], cap};
             } else if (teacherDemand[r.teacher] >
                        (supply =
                             P - int(neverPeriods(m_s, LimitKind::Teacher, r.teacher).size()))) {
@@ -190,12 +191,21 @@ public:
             const auto& f = g.figures;
             switch (c.kind) {
             case CauseKind::ExclusiveCourse:
-                c.line =
-                    QStringLiteral("%1：%2 节排不下——专用课程每周只有 %3 个可用时间，计划 %4 节")
-                        .arg(name('k', c.code))
-                        .arg(c.lessons)
-                        .arg(f[0])
-                        .arg(f[1]);
+                if (f[2] > 1)
+                    c.line = QStringLiteral("%1：%2 节排不下——同时最多 %3 个班，每周最多能上 %4 "
+                                            "节，计划 %5 节")
+                                 .arg(name('k', c.code))
+                                 .arg(c.lessons)
+                                 .arg(f[2])
+                                 .arg(f[0])
+                                 .arg(f[1]);
+                else
+                    c.line = QStringLiteral(
+                                 "%1：%2 节排不下——专用课程每周只有 %3 个可用时间，计划 %4 节")
+                                 .arg(name('k', c.code))
+                                 .arg(c.lessons)
+                                 .arg(f[0])
+                                 .arg(f[1]);
                 break;
             case CauseKind::Teacher:
             case CauseKind::Class:
@@ -332,11 +342,34 @@ private:
         return t;
     }
 
-    Trial unmarkExclusive(const QString& course) const {
+    // A room of one class loses its mark; a larger one takes one class more.
+    Trial widenRoom(const QString& course) const {
         Trial t{m_s, m_fixed, {}, true, {}};
-        t.now.exclusiveCourses.remove(course);
-        t.fixed.exclusiveCourses.remove(course);
-        t.text = QStringLiteral("取消%1的专用课程标记").arg(name('k', course));
+        const int cap = m_s.capacityOf(course);
+        const int wider = cap == 1 ? 0 : cap + 1;
+        t.now.setCapacity(course, wider);
+        t.fixed.setCapacity(course, wider);
+        t.text =
+            cap == 1
+                ? QStringLiteral("取消%1的专用课程标记").arg(name('k', course))
+                : QStringLiteral("把%1的同时上课班数改为 %2").arg(name('k', course)).arg(wider);
+        return t;
+    }
+
+    // The course's own daily maximum one above the row's share, and never
+    // below what the course's other rows and classes have now.
+    Trial raiseDailyMax(const Row& r) const {
+        Trial t{m_s, m_fixed, {}, true, {}};
+        int max = placingOf(m_s, r.cls, r.course, r.teacher).dailyShare + 1;
+        if (m_s.dailyMaxOf(r.course) == 0) {
+            QHash<QString, int> perClass; // the shares of a class's rows add up
+            for (const Row& x : m_rows)
+                if (x.course == r.course)
+                    max = std::max(max, perClass[x.cls] += dailyShareOf(x.count));
+        }
+        t.now.setDailyMax(r.course, max);
+        t.fixed.setDailyMax(r.course, max);
+        t.text = QStringLiteral("把%1的每天最多节数改为 %2").arg(name('k', r.course)).arg(max);
         return t;
     }
 
@@ -502,7 +535,7 @@ private:
         switch (c.kind) {
         case CauseKind::ExclusiveCourse:
             tryNever(LimitKind::Course, c.code);
-            tryOne([&] { return unmarkExclusive(c.code); });
+            tryOne([&] { return widenRoom(c.code); });
             break;
         case CauseKind::Teacher:
             tryNever(LimitKind::Teacher, c.code);
@@ -512,6 +545,8 @@ private:
             tryNever(LimitKind::Class, c.code);
             break;
         case CauseKind::DailyShare:
+            tryOne([&] { return raiseDailyMax(first); });
+            [[fallthrough]];
         case CauseKind::Fixed:
             tryNever(LimitKind::Teacher, first.teacher);
             tryNever(LimitKind::Class, first.cls);

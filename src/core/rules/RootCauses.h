@@ -7,8 +7,8 @@
 // A plan row's missing lessons get the first cause that holds, in this order:
 //  0. Placeable: the rules accept a lesson of the row somewhere now (nothing
 //     keeps it out: completion or the hand placing can put it there);
-//  1. ExclusiveCourse: an exclusive course is planned for more lessons than
-//     the periods open to it ("不排" of the course aside);
+//  1. ExclusiveCourse: a course with a room is planned for more lessons than
+//     its capacity times the periods open to it ("不排" of the course aside);
 //  2. Teacher:   a teacher is planned for more lessons than their open periods;
 //  3. Class:     a class likewise;
 //  4. DailyShare: the row's count is more than its daily share times the
@@ -24,8 +24,9 @@
 //
 // Each cause's change is tried on a copy of the school in memory before it is
 // offered: opening a named "不排" period of the course, teacher or class,
-// moving a pre-set lesson, taking the exclusive mark off a course, or giving
-// the row's missing lessons to a second teacher. It counts as verified when,
+// moving a pre-set lesson, taking the exclusive mark off a course (or one
+// class more for a larger room), raising the course's daily maximum, or
+// giving the row's missing lessons to a second teacher. It counts as verified when,
 // after the change, the rules (reasonsAgainst) accept a lesson of the cause at
 // more (row, period) pairs than before — in the timetable as it is, or in the
 // week that holds only the lessons completion may not move.

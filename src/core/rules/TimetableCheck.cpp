@@ -133,17 +133,27 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
             QStringList classes;
             for (const Lesson& l : b.lessons)
                 classes << names.cls(l.classCode);
-            r.exclusiveClashes << QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
-                                      .arg(names.course(b.code),
-                                           period(b.period.day, b.period.lessonNo),
-                                           classes.join(QStringLiteral("、")));
+            QString line = QStringLiteral("专用课程冲突：%1 %2 同时在%3上课")
+                               .arg(names.course(b.code), period(b.period.day, b.period.lessonNo),
+                                    classes.join(QStringLiteral("、")));
+            if (b.limit > 1)
+                line +=
+                    QStringLiteral("（%1同时最多 %2 个班）").arg(names.course(b.code)).arg(b.limit);
+            r.exclusiveClashes << line;
             break;
         }
         case rules::Rule::DailyShare: {
             const Lesson& l = b.lessons.front();
-            const QString line = QStringLiteral("%1 %2 %3（%4）有 %5 节，每天最多 %6 节")
-                                     .arg(names.cls(l.classCode), dayName(b.period.day),
-                                          names.course(l.courseCode), names.teacher(l.teacherCode))
+            // A course's own maximum counts the lessons of every teacher.
+            bool oneTeacher = true;
+            for (const Lesson& x : b.lessons)
+                oneTeacher = oneTeacher && x.teacherCode == l.teacherCode;
+            const QString course =
+                oneTeacher ? QStringLiteral("%1（%2）")
+                                 .arg(names.course(l.courseCode), names.teacher(l.teacherCode))
+                           : names.course(l.courseCode);
+            const QString line = QStringLiteral("%1 %2 %3有 %4 节，每天最多 %5 节")
+                                     .arg(names.cls(l.classCode), dayName(b.period.day), course)
                                      .arg(b.lessons.size())
                                      .arg(b.limit);
             if (b.noteOnly)

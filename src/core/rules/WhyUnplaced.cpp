@@ -113,6 +113,15 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
                        : QStringLiteral("%1 个时间是%2的“不排”时间").arg(n).arg(who);
         }
         case Obstacle::ExclusiveTaken:
+            if (p.capacity > 1)
+                return all ? QStringLiteral("%1同时最多 %2 个班，本班空闲的 %3 个时间都已满")
+                                 .arg(course)
+                                 .arg(p.capacity)
+                                 .arg(n)
+                           : QStringLiteral("%1 个时间 %2 已满（同时最多 %3 个班）")
+                                 .arg(n)
+                                 .arg(course)
+                                 .arg(p.capacity);
             return all ? QStringLiteral("专用课程 %1 在本班空闲的 %2 个时间都已在其他班上课")
                              .arg(course)
                              .arg(n)

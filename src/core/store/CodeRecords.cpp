@@ -1,5 +1,6 @@
 #include "core/store/CodeRecords.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -94,6 +95,8 @@ int DeleteCodeRecord(TimetableDb& db, CodeTable table, const QString& code) {
     for (const char* statement : StatementsOf(table).deletes)
         if (statement)
             deleted = sql::exec(d, statement, code); // the last one is the record itself
+    if (table == CodeTable::Course)
+        DeleteCourseRule(d, code);
     tx.commit();
     return deleted;
 }

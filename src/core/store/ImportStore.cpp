@@ -1,5 +1,6 @@
 #include "core/store/ImportStore.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -35,5 +36,7 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   " ClassCode = ? and CourseCode = ? and TeacherCode = ?), 0)",
                   r.classCode, r.courseCode, r.teacherCode, r.count, r.classCode, r.courseCode,
                   r.teacherCode);
+    for (const auto& [course, rule] : additions.courseRules)
+        WriteCourseRule(d, course, rule);
     tx.commit();
 }

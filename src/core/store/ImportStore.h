@@ -2,6 +2,7 @@
 // The database side of importing the school's lists from a spreadsheet: the
 // whole plan for the preview and the template, and writing what the preview
 // accepted. Every function throws on a database failure.
+#include "core/model/CourseRules.h"
 #include "core/store/CodeRecords.h"
 #include "core/store/PlanStore.h"
 
@@ -19,7 +20,10 @@ struct NewPlanRow {
 struct ImportAdditions {
     QList<QPair<CodeTable, CodeRecord>> records; // written in this order
     QList<NewPlanRow> planRows;
-    bool isEmpty() const { return records.isEmpty() && planRows.isEmpty(); }
+    QList<QPair<QString, CourseRule>> courseRules; // by course code, the whole rule to store
+    bool isEmpty() const {
+        return records.isEmpty() && planRows.isEmpty() && courseRules.isEmpty();
+    }
 };
 
 // Every plan row, the classes in the order they were entered, each class's rows

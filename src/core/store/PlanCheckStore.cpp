@@ -1,5 +1,6 @@
 #include "core/store/PlanCheckStore.h"
 
+#include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
@@ -38,11 +39,7 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
             owner[sql::text(st.getColumn(1))].insert(period);
         }
     }
-    {
-        SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
-        while (st.executeStep())
-            in.exclusiveCourses.insert(sql::text(st.getColumn(0)));
-    }
+    in.courseRules = ReadCourseRules(d);
     auto names = [&](const char* q, QHash<QString, QString>& out) {
         SQLite::Statement st(d, q);
         while (st.executeStep()) {

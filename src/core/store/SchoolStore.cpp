@@ -1,6 +1,7 @@
 #include "core/store/SchoolStore.h"
 
 #include "core/model/TextRules.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
 #include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
@@ -94,12 +95,7 @@ School LoadSchool(TimetableDb& db, Week week) {
             s.limits.add(static_cast<LimitKind>(kind), sql::text(st.getColumn(1)), cell);
         }
     }
-    {
-        SQLite::Statement st(d, "select CourseCode from CourseAttrtb");
-        while (st.executeStep())
-            if (!st.getColumn(0).isNull())
-                s.exclusiveCourses.insert(sql::text(st.getColumn(0)));
-    }
+    s.courseRules = ReadCourseRules(d);
     {
         School::Codes codes;
         for (const auto& [statement, set, list] :

@@ -1,6 +1,7 @@
 #include "core/store/SchoolWriter.h"
 
 #include "core/config/SafeFile.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
@@ -43,6 +44,8 @@ void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
     }
     for (const QString& c : school.exclusiveCourses)
         sql::exec(d, "insert into CourseAttrtb(CourseCode) values(?)", c);
+    for (const auto& r : school.courseRules)
+        WriteCourseRule(d, r.courseCode, r.rule);
     {
         SQLite::Statement st(d, "insert into LessonListtb values(?,?,?,?,?,?)");
         for (const auto& r : school.lessons) {

@@ -43,6 +43,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The course list adds its own fields around these.
+    bool AppendRecord() override;
+    bool ModifyRecord() override;
+    void ShowSelectedRecord() override;
+
 private:
     bool txtCode_KeyDown(int key);
     bool txtName_KeyDown(int key);
@@ -52,10 +57,7 @@ private:
 
     bool CheckInput();
     void ClearInput();
-    bool AppendRecord() override;
     bool DeleteRecord() override;
-    bool ModifyRecord() override;
-    void ShowSelectedRecord() override;
 
     void BuildControls();
     QLineEdit* Field(int index) const;

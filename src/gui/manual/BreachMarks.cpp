@@ -8,6 +8,8 @@ QString BreachText(const rules::Breach& b) {
     QString detail;
     if (b.rule == rules::Rule::DailyShare)
         detail = QStringLiteral("（每天最多 %1 节）").arg(b.limit);
+    else if (b.rule == rules::Rule::Exclusive && b.limit > 1)
+        detail = QStringLiteral("（同时最多 %1 个班）").arg(b.limit);
     else if (b.rule == rules::Rule::InPlan)
         detail = b.limit < 0 ? QStringLiteral("（没有对应的教学计划）")
                              : QStringLiteral("（计划每周 %1 节）").arg(b.limit);

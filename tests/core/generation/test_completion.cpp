@@ -18,7 +18,7 @@ CompletionProblem problem(int lessonsPerDay, int classes, int teachers, int cour
     p.classes = classes;
     p.teachers = teachers;
     p.courses = courses;
-    p.exclusive.assign(std::size_t(courses), false);
+    p.capacity.assign(std::size_t(courses), 0);
     return p;
 }
 
@@ -54,9 +54,9 @@ QString faults(const CompletionProblem& p, const std::vector<int>& at) {
             return QString("class %1 twice at %2").arg(u.cls).arg(q);
         if (++seen[(2LL << 40) | (qint64(u.teacher) << 20) | q] > 1)
             return QString("teacher %1 twice at %2").arg(u.teacher).arg(q);
-        if (p.exclusive[std::size_t(u.course)] &&
-            ++seen[(3LL << 40) | (qint64(u.course) << 20) | q] > 1)
-            return QString("exclusive course %1 twice at %2").arg(u.course).arg(q);
+        if (const int cap = p.capacity[std::size_t(u.course)];
+            cap > 0 && ++seen[(3LL << 40) | (qint64(u.course) << 20) | q] > cap)
+            return QString("course %1 over its room at %2").arg(u.course).arg(q);
         if (++seen[(4LL << 40) | (qint64(u.cls) << 28) | (qint64(u.course) << 8) |
                    (q / p.lessonsPerDay)] > u.dailyShare)
             return QString("daily share of class %1 course %2").arg(u.cls).arg(u.course);
@@ -127,7 +127,7 @@ void TestCompletion::keepsExclusiveCoursesAndDailyShares() {
     // Six classes, one exclusive course of 5 lessons each: 30 lessons for 30
     // periods, one a day per class; everything starts unplaced.
     CompletionProblem p = problem(6, 6, 6, 1);
-    p.exclusive[0] = true;
+    p.capacity[0] = 1;
     for (int c = 0; c < 6; ++c) {
         const int u = unit(p, c, c, 0, 2);
         for (int k = 0; k < 5; ++k)

@@ -23,8 +23,8 @@ namespace {
 // A school of 1–4 classes and 2–5 courses where one class's first course is
 // split between two teachers, now and then a repeated row, rows with double
 // lessons (some of them laid as pairs), a midday break now and then not
-// after lesson 4, with exclusive
-// courses, "不排" cells of
+// after lesson 4, with rooms for 1 to 3 classes and courses' own daily
+// maxima, "不排" cells of
 // courses, teachers and classes, a few pre-set lessons, now and then a
 // lesson without a period of the week, and a random part of the rest placed
 // legally.
@@ -68,9 +68,12 @@ School randomSchool(std::mt19937& rng) {
             r.doubles = pick(1, int(std::max<long long>(1, r.weeklyLessons() / 2)));
     if (pick(0, 2) == 0)
         s.middayBreak.morningLessons = pick(1, 7);
-    for (int k = 0; k < courses; ++k)
+    for (int k = 0; k < courses; ++k) {
+        if (pick(0, 2) == 0)
+            s.setCapacity(course(k), pick(1, 3));
         if (pick(0, 3) == 0)
-            s.exclusiveCourses.insert(course(k));
+            s.setDailyMax(course(k), pick(1, 3));
+    }
     auto cells = [&](LimitKind kind, const QString& code, int odds) {
         week.forEach([&](Period q) {
             if (pick(0, odds) == 0)
@@ -111,7 +114,7 @@ School randomSchool(std::mt19937& rng) {
             const rules::Placing p = rules::placingOf(s, r.classCode, r.courseCode, r.teacherCode);
             if (roll == 0) {
                 if (!rules::classBusy(s, p, q) && !rules::teacherBusy(s, p, q) &&
-                    !rules::exclusiveTaken(s, p, q))
+                    !rules::roomFull(s, p, q))
                     s.timetable.add({r.classCode, q, r.courseCode, r.teacherCode, Origin::Preset});
             } else if (roll == 9 && pick(0, 9) == 0) {
                 // Damaged rows: no lesson number, or a lesson beyond the day.
@@ -250,7 +253,8 @@ private slots:
 void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
-    int split = 0, exclusive = 0, preset = 0, seven = 0, damaged = 0, doubles = 0, pairs = 0;
+    int split = 0, exclusive = 0, room = 0, dailyMax = 0, preset = 0, seven = 0, damaged = 0;
+    int doubles = 0, pairs = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
         const QString diff = disagreement(s, asked);
@@ -262,7 +266,15 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
             for (const Lesson& b : s.timetable.lessons())
                 pairs += a.classCode == b.classCode && a.courseCode == b.courseCode &&
                          a.period.day == b.period.day && a.period.lessonNo + 1 == b.period.lessonNo;
-        exclusive += !s.exclusiveCourses.isEmpty();
+        bool hasExclusive = false, hasRoom = false, hasMax = false;
+        for (const CourseRule& r : s.courseRules) {
+            hasExclusive = hasExclusive || r.maxClasses == 1;
+            hasRoom = hasRoom || r.maxClasses > 1;
+            hasMax = hasMax || r.maxPerDay;
+        }
+        exclusive += hasExclusive;
+        room += hasRoom;
+        dailyMax += hasMax;
         seven += s.timetable.week().lessonsPerDay() == 7;
         bool hasPreset = false, hasDamaged = false;
         for (const Lesson& l : s.timetable.lessons()) {
@@ -275,6 +287,8 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     // The schools were what the test claims to cover.
     QVERIFY(split > 1000);
     QVERIFY(exclusive > 300);
+    QVERIFY(room > 300);
+    QVERIFY(dailyMax > 300);
     QVERIFY(preset > 300);
     QVERIFY(seven > 300);
     QVERIFY(damaged > 50);

@@ -41,7 +41,7 @@ School randomSchool(std::mt19937& rng) {
     }
     for (int k = 0; k < courses; ++k)
         if (pick(0, 4) == 0)
-            s.exclusiveCourses.insert(course(k));
+            s.setCapacity(course(k), 1);
     auto cells = [&](LimitKind kind, const QString& code, int odds) {
         week.forEach([&](Period q) {
             if (pick(0, odds) == 0)

@@ -100,7 +100,7 @@ void TestPlanCheck::dailyShareAndLimitsBoundARow() {
 
 void TestPlanCheck::exclusiveCourseOverAllClasses() {
     PlanCheckInput in = week();
-    in.exclusiveCourses = {"09"};
+    in.courseRules["09"].maxClasses = 1;
     in.courseNever["09"] = dayOff(5);
     in.rows = {{"11", "09", "T1", 5},
                {"12", "09", "T2", 5},

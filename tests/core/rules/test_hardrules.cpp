@@ -102,7 +102,7 @@ void TestHardRules::neverPeriodsOfCourseTeacherAndClass() {
 void TestHardRules::exclusiveCourseInOneClassAtATime() {
     School s = school();
     s.plan.push_back(row("11", "03", "T3", 2));
-    s.exclusiveCourses.insert("03");
+    s.setCapacity("03", 1);
     s.timetable.add(lesson("12", 1, 1, "03", "T3"));
     QVERIFY(has(against(s, "11", "03", "T4", {1, 1}), Obstacle::ExclusiveTaken));
     QVERIFY(!has(against(s, "11", "03", "T4", {1, 2}), Obstacle::ExclusiveTaken));

@@ -126,7 +126,7 @@ void TestRules::unnumberedLessonHidesBestAndAvoidCells() {
 void TestRules::everyReasonIsGiven() {
     School s;
     s.plan = {row("11", "09", "T1", 2), row("12", "09", "T2", 1), row("13", "02", "T1", 3)};
-    s.exclusiveCourses.insert("09");
+    s.setCapacity("09", 1);
     limit(s, "09", 3, 2, 3);
     s.timetable.add(lesson("11", 3, 2, "01", "T5"));                // the class is busy
     s.timetable.add(lesson("13", 3, 2, "02", "T1"));                // the teacher is elsewhere

@@ -118,7 +118,7 @@ void TestTimeOff::whyNamesTheMainObstacle() {
 void TestTimeOff::whyOverTheWholeWeek() {
     School s = school();
     addRow(s, "11", "09", "T1", 1);
-    s.exclusiveCourses.insert("09");
+    s.setCapacity("09", 1);
     for (int day = 1; day <= 5; ++day)
         for (int n = 1; n <= 6; ++n)
             if (day < 5)

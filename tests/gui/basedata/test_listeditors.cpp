@@ -64,6 +64,7 @@ private slots:
     void failuresAreReportedAndLeaveDataAsItWas();
     void headerClickSortsByColumnText();
     void menuEntriesOpenTheEditors();
+    void courseRulesAreCheckedStoredAndShown();
     void screenshots();
 };
 
@@ -80,7 +81,10 @@ void TestListEditors::opensWithCaptionsAndStoredRows_data() {
                             << "课程名单"
                             << "课程名称"
                             << "课程名称"
-                            << "txtCode" << codeFirst;
+                            << "txtCode"
+                            << QStringList{"txtCode",      "txtName",       "txtFullName",
+                                           "txtShortName", "txtMaxClasses", "txtMaxPerDay",
+                                           "cmdAppend"};
     QTest::newRow("teacher") << "teacher"
                              << "老师名单"
                              << "老师姓名"
@@ -108,8 +112,9 @@ void TestListEditors::opensWithCaptionsAndStoredRows() {
     QCOMPARE(w->windowTitle(), caption);
     QCOMPARE(w->lblName->text(), nameLabel);
     QCOMPARE(w->lstAllRecord->headerItem()->text(1), nameColumn);
-    QCOMPARE(w->lstAllRecord->columnWidth(0), Twips(1700));
-    QCOMPARE(w->lstAllRecord->columnWidth(3), Twips(2000));
+    // The course list narrows its columns for its two rules.
+    QCOMPARE(w->lstAllRecord->columnWidth(0), Twips(kind == "course" ? 1000 : 1700));
+    QCOMPARE(w->lstAllRecord->columnWidth(3), Twips(kind == "course" ? 1000 : 2000));
     QCOMPARE(ColumnTexts(w->lstAllRecord), QStringList({"9", "10"})); // stored order, unsorted
     QCOMPARE(ColumnTexts(w->lstAllRecord, 2), QStringList({"", "拾"}));
     QCOMPARE(w->txtName->maxLength(), 10);
@@ -236,10 +241,13 @@ void TestListEditors::keyboardCycleAndEnterToAdd() {
     EditorFixture f;
     f.open();
     FakeDialogs dialogs;
-    auto w = MakeEditor("course", f.ctx);
+    auto editor = MakeEditor("course", f.ctx);
+    auto* w = static_cast<frmCourseInput*>(editor.get());
     const std::pair<QLineEdit*, QLineEdit*> downs[] = {{w->txtName, w->txtFullName},
                                                        {w->txtFullName, w->txtShortName},
-                                                       {w->txtShortName, w->txtCode}};
+                                                       {w->txtShortName, w->txtMaxClasses},
+                                                       {w->txtMaxClasses, w->txtMaxPerDay},
+                                                       {w->txtMaxPerDay, w->txtCode}};
     for (auto [from, to] : downs) {
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
             from->setFocus();
@@ -248,6 +256,10 @@ void TestListEditors::keyboardCycleAndEnterToAdd() {
         }
     }
     QTest::keyClick(w->txtCode, Qt::Key_Up);
+    QCOMPARE(w->focusWidget(), w->txtMaxPerDay);
+    QTest::keyClick(w->txtMaxPerDay, Qt::Key_Up);
+    QCOMPARE(w->focusWidget(), w->txtMaxClasses);
+    QTest::keyClick(w->txtMaxClasses, Qt::Key_Up);
     QCOMPARE(w->focusWidget(), w->txtShortName);
     QTest::keyClick(w->txtShortName, Qt::Key_Up);
     QCOMPARE(w->focusWidget(), w->txtFullName);
@@ -513,6 +525,66 @@ void TestListEditors::menuEntriesOpenTheEditors() {
     }
 }
 
+void TestListEditors::courseRulesAreCheckedStoredAndShown() {
+    EditorFixture f;
+    for (const char* c : {"11", "12", "13"})
+        f.t.addClass(c, c);
+    f.t.addCourse("09", "信息技术", "信");
+    f.t.exec("insert into CourseAttrtb values ('09')");
+    f.open();
+    FakeDialogs dialogs;
+    auto editor = MakeEditor("course", f.ctx);
+    auto* w = static_cast<frmCourseInput*>(editor.get());
+    QCOMPARE(w->lstAllRecord->headerItem()->text(4), QStringLiteral("同时上课班数"));
+    QCOMPARE(ColumnTexts(w->lstAllRecord, 4), QStringList{"1"}); // CourseAttrtb alone
+    ClickRow(w->lstAllRecord, "09");
+    QCOMPARE(w->txtMaxClasses->text(), QString("1"));
+    QCOMPARE(w->txtMaxPerDay->text(), QString());
+
+    // Bad input: refused with the range, nothing stored.
+    const std::pair<QLineEdit*, const char*> bad[] = {{w->txtMaxClasses, "4"},
+                                                      {w->txtMaxClasses, "0"},
+                                                      {w->txtMaxClasses, "二"},
+                                                      {w->txtMaxPerDay, "7"},
+                                                      {w->txtMaxPerDay, "1.5"}};
+    for (auto [field, text] : bad) {
+        ClickRow(w->lstAllRecord, "09");
+        field->setText(QString::fromUtf8(text));
+        w->cmdModify->click();
+        QVERIFY2(dialogs.lastText().contains(field == w->txtMaxClasses
+                                                 ? QStringLiteral("应是 1 到 3 的整数")
+                                                 : QStringLiteral("应是 1 到 6 的整数")),
+                 qPrintable(dialogs.lastText()));
+        QCOMPARE(w->focusWidget(), field);
+    }
+    QCOMPARE(f.count("select count(*) from CourseAttrtb"), 1LL);
+
+    // A room for three, two a day: CourseAttrtb loses the exclusive mark.
+    ClickRow(w->lstAllRecord, "09");
+    w->txtMaxClasses->setText("3");
+    w->txtMaxPerDay->setText(" 2 ");
+    w->cmdModify->click();
+    QCOMPARE(f.count("select count(*) from CourseAttrtb"), 0LL);
+    QCOMPARE(f.count("select MaxClasses * 10 + MaxPerDay from CourseRuletb where CourseCode = "
+                     "'09'"),
+             32LL);
+    QCOMPARE(ColumnTexts(w->lstAllRecord, 5), QStringList{"2"});
+
+    // A new course with its rules; emptied fields take them off again.
+    Type(*w, "10", "体育", "体育", "体");
+    w->txtMaxClasses->setText("1");
+    w->txtMaxPerDay->clear();
+    w->cmdAppend->click();
+    QCOMPARE(f.count("select count(*) from CourseAttrtb where CourseCode = '10'"), 1LL);
+    QCOMPARE(w->txtMaxClasses->text(), QString());
+    ClickRow(w->lstAllRecord, "10");
+    w->txtMaxClasses->clear();
+    w->cmdModify->click();
+    QCOMPARE(f.count("select count(*) from CourseAttrtb"), 0LL);
+    QCOMPARE(f.count("select count(*) from CourseRuletb where CourseCode = '10'"), 0LL);
+    QCOMPARE(ColumnTexts(w->lstAllRecord, 4), QStringList({"3", ""}));
+}
+
 void TestListEditors::screenshots() {
     EditorFixture f;
     f.t.addCourse("1", "语文", "语");
@@ -521,6 +593,8 @@ void TestListEditors::screenshots() {
     f.open();
     FakeDialogs dialogs;
     auto w = MakeEditor("course", f.ctx);
+    f.exec("insert into CourseRuletb values ('3', 1, NULL), ('2', NULL, 2)");
+    w = MakeEditor("course", f.ctx);
     ClickRow(w->lstAllRecord, "2");
     w->txtShortName->clear();
     w->cmdModify->click(); // shows the red mark
