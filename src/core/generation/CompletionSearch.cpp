@@ -180,6 +180,9 @@ private:
     }
     unsigned bitOf(int p) const { return 1u << (p % m_L + 1); }
     bool sameGroup(int i, int j) const { return groupOf(i) == groupOf(j); }
+    bool sameUnit(int i, int j) const {
+        return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
+    }
 
     // May lesson i go to period p as things stand (for the start only).
     bool fits(int i, int p) {
