@@ -35,20 +35,31 @@ public:
         int groups = 0;
         for (const auto& u : p.units)
             groups = std::max(groups, u.shareGroup + 1);
+        const std::size_t counters = p.units.size() + std::size_t(groups);
         m_groupOf.resize(p.units.size());
-        m_unitDay.assign((p.units.size() + std::size_t(groups)) * kDays, 0);
+        m_unitDay.assign(counters * kDays, 0);
+        m_unitBase.assign(p.units.size(), 0);
+        m_shareDoubles.assign(counters, 0);
+        m_shareDoubleUnits.resize(counters);
         for (std::size_t u = 0; u < p.units.size(); ++u) {
             const int g = p.units[u].shareGroup;
             m_groupOf[u] = g >= 0 ? int(p.units.size()) + g : int(u);
-            for (int d = 0; d < kDays; ++d)
-                m_unitDay[std::size_t(m_groupOf[u]) * kDays + std::size_t(d)] +=
-                    p.units[u].dayBase[std::size_t(d)];
+            const std::size_t c = std::size_t(m_groupOf[u]);
+            for (int d = 0; d < kDays; ++d) {
+                m_unitDay[c * kDays + std::size_t(d)] += p.units[u].dayBase[std::size_t(d)];
+                m_unitBase[u] += p.units[u].dayBase[std::size_t(d)];
+            }
+            if (p.units[u].doubles > 0) {
+                m_shareDoubles[c] += p.units[u].doubles;
+                m_shareDoubleUnits[c].push_back(int(u));
+            }
         }
         m_unitBits.assign(p.units.size() * kDays, 0);
         m_unitPlaced.assign(p.units.size(), 0);
-        m_unitLessons.resize(p.units.size());
+        m_shareLessons.resize(counters);
         for (std::size_t i = 0; i < p.lessons.size(); ++i)
-            m_unitLessons[std::size_t(p.lessons[i].unit)].push_back(int(i));
+            m_shareLessons[std::size_t(m_groupOf[std::size_t(p.lessons[i].unit)])].push_back(
+                int(i));
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         m_teacherCap.assign(std::size_t(p.teachers), 0);
         for (const auto& l : p.lessons) {
@@ -252,54 +263,73 @@ private:
         return n;
     }
 
-    // A row with double lessons: may lesson i join its row's lessons (by day
-    // `bits`, `placed` of them in the week) at period p? Beyond the share a
-    // day needs a pair for each lesson too many, and those pairs are no more
-    // than the double lessons; the lessons that complete the row leave it
-    // its double lessons; the row never gets more lessons than it plans.
-    bool rowAccepts(int i, int p, const unsigned* bits, int placed) const {
+    // The lessons out[0..n) and `also` (when not kFree), all placed, taken
+    // out: may lesson i join its row and its share at period p? The row never
+    // gets more lessons than it plans. Without double lessons in its share a
+    // day holds at most the share. With them, beyond the share a day needs a
+    // pair of the share's rows with double lessons for each lesson too many,
+    // those pairs are no more than the share's double lessons, and the
+    // lessons that complete a row leave it its double lessons.
+    bool accepts(int i, int p, const int* out, int n, int also) const {
         const auto& u = unit(i);
+        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        const std::size_t c = std::size_t(groupOf(i));
         const int day = p / m_L;
-        unsigned after[kDays];
-        std::copy(bits, bits + kDays, after);
-        for (int q = p; q < p + size(i); ++q)
-            after[day] |= bitOf(q);
-        auto excess = [&](const unsigned* b, int d) {
-            return std::max(0, std::popcount(b[d]) + u.dayBase[std::size_t(d)] - u.dailyShare);
+        auto removed = [&](auto fn) {
+            for (int k = 0; k < n; ++k)
+                fn(out[k]);
+            if (also != kFree)
+                fn(also);
         };
-        const int over = excess(after, day);
-        if (over > pairs(after[day]))
+        int total = m_unitPlaced[ui] + m_unitBase[ui] + size(i);
+        removed([&](int j) { total -= sameUnit(i, j) ? size(j) : 0; });
+        if (total > u.weekly)
             return false;
-        int sum = 0, base = 0, allPairs = 0;
-        for (int d = 0; d < kDays; ++d) {
-            sum += excess(after, d);
-            base += u.dayBase[std::size_t(d)];
-            allPairs += pairs(after[d]);
+        if (m_shareDoubles[c] == 0) {
+            int sameDay = m_unitDay[c * kDays + std::size_t(day)] + size(i);
+            removed([&](int j) {
+                sameDay -= sameGroup(i, j) && m_period[std::size_t(j)] / m_L == day ? size(j) : 0;
+            });
+            return sameDay <= u.dailyShare;
         }
-        if (sum > u.doubles && over > excess(bits, day))
+        int lessons[kDays];
+        for (int d = 0; d < kDays; ++d)
+            lessons[d] = m_unitDay[c * kDays + std::size_t(d)];
+        removed([&](int j) {
+            if (sameGroup(i, j))
+                lessons[m_period[std::size_t(j)] / m_L] -= size(j);
+        });
+        const int before = std::max(0, lessons[day] - u.dailyShare);
+        lessons[day] += size(i);
+        int pairsToday = 0, rowPairs = 0;
+        for (int v : m_shareDoubleUnits[c]) {
+            unsigned bits[kDays];
+            std::copy(&m_unitBits[std::size_t(v) * kDays],
+                      &m_unitBits[std::size_t(v) * kDays] + kDays, bits);
+            removed([&](int j) {
+                if (m_p.lessons[std::size_t(j)].unit != v)
+                    return;
+                const int from = m_period[std::size_t(j)];
+                for (int q = from; q < from + size(j); ++q)
+                    bits[q / m_L] &= ~bitOf(q);
+            });
+            if (std::size_t(v) == ui) {
+                for (int q = p; q < p + size(i); ++q)
+                    bits[day] |= bitOf(q);
+                for (int d = 0; d < kDays; ++d)
+                    rowPairs += pairs(bits[d]);
+            }
+            pairsToday += pairs(bits[day]);
+        }
+        const int over = std::max(0, lessons[day] - u.dailyShare);
+        if (over > pairsToday)
             return false;
-        // Pre-set lessons beyond the count leave no room for a double lesson.
-        const int total = placed + size(i) + base;
-        return total <= u.weekly && (total < u.weekly || allPairs >= u.doubles);
-    }
-
-    // The row's bits and placed lessons with the lessons out[0..n) of the row
-    // taken out (and `also`, when not kFree).
-    void rowWithout(int i, const int* out, int n, int also, unsigned* bits, int& placed) {
-        const std::size_t u = std::size_t(m_p.lessons[std::size_t(i)].unit);
-        std::copy(&m_unitBits[u * kDays], &m_unitBits[u * kDays] + kDays, bits);
-        placed = m_unitPlaced[u];
-        auto drop = [&](int j) {
-            if (j == kFree || !sameUnit(i, j) || m_period[std::size_t(j)] < 0)
-                return;
-            const int from = m_period[std::size_t(j)];
-            for (int q = from; q < from + size(j); ++q)
-                bits[q / m_L] &= ~bitOf(q);
-            placed -= size(j);
-        };
-        for (int k = 0; k < n; ++k)
-            drop(out[k]);
-        drop(also);
+        int sum = 0;
+        for (int d = 0; d < kDays; ++d)
+            sum += std::max(0, lessons[d] - u.dailyShare);
+        if (sum > m_shareDoubles[c] && over > before)
+            return false;
+        return total < u.weekly || rowPairs >= u.doubles;
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
@@ -346,16 +376,13 @@ private:
                 }
             }
         }
-        if (u.doubles > 0)
-            return rowMakesRoom(i, p, out, n);
+        if (accepts(i, p, out, n, kFree))
+            return true;
         const int day = p / m_L;
-        int sameDay = unitDay(i, day);
-        for (int k = 0; k < n; ++k)
-            if (m_period[std::size_t(out[k])] / m_L == day && sameGroup(out[k], i))
-                --sameDay;
-        if (sameDay >= u.dailyShare) {
-            // One lesson of the row that day makes room: the one moved least.
-            int pick = kFree;
+        int pick = kFree;
+        if (m_shareDoubles[std::size_t(groupOf(i))] == 0) {
+            // Over the share: one lesson of the share that day makes room,
+            // the one moved least. A row with all its lessons has no room.
             for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
                 const int j = classAt(u.cls, q);
                 if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
@@ -364,34 +391,23 @@ private:
                 if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
                     pick = j;
             }
+            if (pick == kFree || !accepts(i, p, out, n, pick))
+                return false;
+        } else {
+            // One lesson of the share leaves, the one moved least that makes
+            // room.
+            for (int j : m_shareLessons[std::size_t(groupOf(i))]) {
+                if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
+                    std::find(out, out + n, j) != out + n)
+                    continue;
+                if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
+                    continue;
+                if (accepts(i, p, out, n, j))
+                    pick = j;
+            }
             if (pick == kFree)
                 return false;
-            out[n++] = pick;
         }
-        return true;
-    }
-
-    // A row with double lessons: when lesson i does not fit its row at p,
-    // one lesson of the row leaves, the one moved least that makes room.
-    bool rowMakesRoom(int i, int p, int out[kMaxOut], int& n) {
-        unsigned bits[kDays];
-        int placed = 0;
-        rowWithout(i, out, n, kFree, bits, placed);
-        if (rowAccepts(i, p, bits, placed))
-            return true;
-        int pick = kFree;
-        for (int j : m_unitLessons[std::size_t(m_p.lessons[std::size_t(i)].unit)]) {
-            if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
-                std::find(out, out + n, j) != out + n)
-                continue;
-            if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
-                continue;
-            rowWithout(i, out, n, j, bits, placed);
-            if (rowAccepts(i, p, bits, placed))
-                pick = j;
-        }
-        if (pick == kFree)
-            return false;
         out[n++] = pick;
         return true;
     }
@@ -500,7 +516,11 @@ private:
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
     std::vector<unsigned> m_unitBits; // by unit and day: its lessons' numbers as bits
     std::vector<int> m_unitPlaced;    // by unit: its lessons placed in the week
-    std::vector<std::vector<int>> m_unitLessons;
+    std::vector<int> m_unitBase;      // by unit: its lessons counted without a period
+    // By share counter (a unit, or a group after the units): the double
+    // lessons of its units, the units that have any, and all its lessons.
+    std::vector<int> m_shareDoubles;
+    std::vector<std::vector<int>> m_shareDoubleUnits, m_shareLessons;
     std::vector<int> m_period, m_unplaced, m_moves;
     std::vector<long long> m_tabu;
     std::vector<int> m_best;

@@ -37,11 +37,13 @@ struct CompletionProblem {
         // of one group (a class's rows of a course with its own daily
         // maximum) count together, each with the group's share.
         int shareGroup = -1;
-        // Double lessons of the row (never in a group): each counts once
-        // toward the daily share, and the row once complete has that many
-        // adjacent pairs. With none the two fields below are not used.
+        // Double lessons of the row: each counts once toward the daily share
+        // (the group's, in a group), and the row once complete has that
+        // many adjacent pairs.
         int doubles = 0;
-        int weekly = 0; // the row's weekly lessons
+        // The row's weekly lessons: it never gets more. A problem made by
+        // hand may leave it unbounded.
+        int weekly = 1 << 20;
         // By day: lessons of the unit that have no period of the week (no
         // lesson number, or one beyond the day) but count for the day.
         std::array<int, 5> dayBase{};

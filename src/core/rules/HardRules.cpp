@@ -3,6 +3,7 @@
 #include "core/rules/Placement.h"
 
 #include <QHash>
+#include <QStringList>
 #include <array>
 #include <bit>
 #include <map>
@@ -44,12 +45,11 @@ QHash<QString, long long> plannedCounts(const School& s) {
 }
 
 // The weekly double lessons of each (class, course, teacher) of the plan
-// that plans any, no more than half its lessons; a course with its own daily
-// maximum has none (the maximum takes their place).
+// that plans any, no more than half its lessons.
 QHash<QString, long long> plannedDoubles(const School& s, const QHash<QString, long long>& counts) {
     QHash<QString, long long> doubles;
     for (const PlanRow& r : s.plan)
-        if (r.isComplete() && r.doubles > 0 && s.dailyMaxOf(r.courseCode) <= 0) {
+        if (r.isComplete() && r.doubles > 0) {
             const QString key = rowKey(r.classCode, r.courseCode, r.teacherCode);
             doubles[key] = std::clamp<long long>(std::max(doubles.value(key), r.doubles), 0,
                                                  counts.value(key) / 2);
@@ -103,21 +103,72 @@ struct RowWeek {
     }
 };
 
-// The row's lessons as they stand, read through the timetable's indexes.
-RowWeek rowWeekOf(const School& s, const Placing& p) {
+// The lessons of the placing's class and course with `teacherCode` as they
+// stand, read through the timetable's indexes.
+RowWeek rowWeekOf(const School& s, const Placing& p, const QString& teacherCode) {
     RowWeek w;
     const Timetable& t = s.timetable;
+    const CodeId teacher = t.teacherId(teacherCode);
     for (int day = 1; day <= Week::kDays; ++day) {
         const auto d = static_cast<size_t>(day - 1);
         for (int n = 1; n <= t.week().lessonsPerDay(); ++n)
             for (size_t i : t.classLessonIndexes(p.classCode, {day, n})) {
                 const Lesson& l = t.lessons()[i];
                 if (!l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                    l.teacherCode == p.teacherCode)
+                    l.teacherCode == teacherCode)
                     w.bits[d] |= 1u << n;
             }
         w.others[d] =
-            t.classRowLessonsOnDay(p.cls, p.course, p.teacher, day) - std::popcount(w.bits[d]);
+            t.classRowLessonsOnDay(p.cls, p.course, teacher, day) - std::popcount(w.bits[d]);
+    }
+    return w;
+}
+
+RowWeek rowWeekOf(const School& s, const Placing& p) {
+    return rowWeekOf(s, p, p.teacherCode);
+}
+
+// A class's lessons of a course with its own daily maximum, day by day, and
+// the pairs of adjacent lessons its rows with double lessons have: the
+// maximum counts a double lesson once, as a row's share does, for as many
+// double lessons as the class's rows of the course plan together.
+struct CourseWeek {
+    std::array<int, Week::kDays> lessons{};
+    std::array<int, Week::kDays> pairs{};
+    long long doubles = 0;
+
+    int excess(size_t d, int max) const { return std::max(0, lessons[d] - max); }
+    int excess(int max) const {
+        int n = 0;
+        for (size_t d = 0; d < Week::kDays; ++d)
+            n += excess(d, max);
+        return n;
+    }
+    // Beyond the maximum on day d, or through it beyond the double lessons.
+    bool over(size_t d, int max) const {
+        const int e = excess(d, max);
+        return e > pairs[d] || (e > 0 && excess(max) > doubles);
+    }
+};
+
+// The course week of the placing's class and course, with `added` lessons of
+// the placing's row (none: as it stands).
+CourseWeek courseWeekOf(const School& s, const Placing& p, const std::vector<Period>& added) {
+    CourseWeek w;
+    w.doubles = p.courseDoubles;
+    for (int day = 1; day <= Week::kDays; ++day)
+        w.lessons[static_cast<size_t>(day - 1)] =
+            s.timetable.classCourseLessonsOnDay(p.cls, p.course, day);
+    for (Period q : added)
+        ++w.lessons[static_cast<size_t>(q.day - 1)];
+    const QHash<QString, long long> rows = doubleRowsOf(s, p.classCode, p.courseCode);
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
+        RowWeek row = rowWeekOf(s, p, it.key());
+        if (it.key() == p.teacherCode)
+            for (Period q : added)
+                row.addAt(s, q, true);
+        for (size_t d = 0; d < Week::kDays; ++d)
+            w.pairs[d] += row.pairs(s, d);
     }
     return w;
 }
@@ -251,7 +302,8 @@ struct Exclusive {
 // instead, which is stricter (generationMayUse). A row with double lessons
 // may go beyond its share by one lesson for each pair of adjacent lessons
 // that day, as long as the pairs so counted in the week are no more than its
-// double lessons.
+// double lessons; under a course's maximum the same holds for the class's
+// lessons of the course, with the pairs and double lessons of all its rows.
 struct DailyShare {
     static void against(const School& s, const Placing& p, const std::vector<Period>& added,
                         std::vector<Reason>& out) {
@@ -260,17 +312,26 @@ struct DailyShare {
     }
     static bool reached(const School& s, const Placing& p, const std::vector<Period>& added) {
         const int day = added.front().day;
-        if (p.doubles <= 0) {
+        if (shareDoubles(p) <= 0) {
             const int now = p.sharePerCourse
                                 ? s.timetable.classCourseLessonsOnDay(p.cls, p.course, day)
                                 : s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day);
             return now + static_cast<int>(added.size()) - 1 >= p.dailyShare;
         }
+        const auto d = static_cast<size_t>(day - 1);
+        if (p.sharePerCourse) {
+            const CourseWeek before = courseWeekOf(s, p, {});
+            const CourseWeek after = courseWeekOf(s, p, added);
+            const int over = after.excess(d, p.dailyShare);
+            if (over > after.pairs[d])
+                return true;
+            return after.excess(p.dailyShare) > after.doubles &&
+                   over > before.excess(d, p.dailyShare);
+        }
         const RowWeek before = rowWeekOf(s, p);
         RowWeek after = before;
         for (Period q : added)
             after.addAt(s, q, true);
-        const auto d = static_cast<size_t>(day - 1);
         const int over = after.excess(d, p.dailyShare);
         if (over > after.pairs(s, d))
             return true;
@@ -282,7 +343,8 @@ struct DailyShare {
         // By class, course, teacher (empty for a course's own maximum) and
         // day, in the database's order of codes.
         std::map<std::tuple<QByteArray, QByteArray, QByteArray, int>, std::vector<Lesson>> days;
-        QHash<QString, RowWeek> weeks; // rows with double lessons
+        QHash<QString, RowWeek> weeks;      // rows with double lessons
+        QHash<QString, CourseWeek> courses; // a class's course with its own maximum
         for (const Lesson& l : s.timetable.lessons()) {
             if (l.period.day < 1 || l.period.day > Week::kDays)
                 continue;
@@ -293,16 +355,33 @@ struct DailyShare {
             days[{l.classCode.toUtf8(), l.courseCode.toUtf8(),
                   perCourse ? QByteArray() : l.teacherCode.toUtf8(), l.period.day}]
                 .push_back(l);
+            if (perCourse)
+                ++courses[rowKey(l.classCode, l.courseCode, {})]
+                      .lessons[static_cast<size_t>(l.period.day - 1)];
             if (doubles.contains(key))
                 weeks[key].add(s, l);
+        }
+        // A course's maximum counts the pairs of all the class's rows of it.
+        for (auto it = doubles.cbegin(); it != doubles.cend(); ++it) {
+            const QStringList parts = it.key().split(QChar(0x1f));
+            const auto c = courses.find(rowKey(parts[0], parts[1], {}));
+            if (c == courses.end())
+                continue;
+            c->doubles += *it;
+            const RowWeek& w = weeks[it.key()];
+            for (size_t d = 0; d < Week::kDays; ++d)
+                c->pairs[d] += w.pairs(s, d);
         }
         for (auto& [key, lessons] : days) {
             const Lesson& first = lessons.front();
             const QString row = rowKey(first.classCode, first.courseCode, first.teacherCode);
             const int max = s.dailyMaxOf(first.courseCode);
             const int share = max > 0 ? max : dailyShareOf(counts.value(row));
-            // A course's own maximum has no double lessons (plannedDoubles).
-            if (!over(s, weeks, max > 0 ? 0 : doubles.value(row), row, share, lessons))
+            const bool broken = max > 0
+                                    ? courses[rowKey(first.classCode, first.courseCode, {})].over(
+                                          static_cast<size_t>(first.period.day - 1), max)
+                                    : over(s, weeks, doubles.value(row), row, share, lessons);
+            if (!broken)
                 continue;
             bool presetOnly = true;
             for (const Lesson& l : lessons)

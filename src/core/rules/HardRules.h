@@ -15,8 +15,9 @@
 //                   每天最多节数 of the course's lessons, all its rows
 //                   together; a course without one leaves each plan row its
 //                   share Int(Count/5)+1 (two rows of one course in a class
-//                   each keep their own; a double lesson counts once, for
-//                   as many double lessons as the row plans); a day over its
+//                   each keep their own). Either way a double lesson counts
+//                   once, for as many double lessons as the row (or the
+//                   class's rows of the course) plan; a day over its
 //                   share through pre-set lessons alone is a note, not a
 //                   fault;
 //  - InsideWeek:    every lesson lies inside the week;

@@ -82,15 +82,32 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
         }
     p.doubles = std::clamp<long long>(p.doubles, 0, p.weeklyLessons / 2);
     setShare(s, p);
-    // A course's own daily maximum counts every lesson as it is: it takes
-    // the place of the row's double lessons.
     if (p.sharePerCourse)
-        p.doubles = 0;
+        for (long long d : doubleRowsOf(s, cls, course))
+            p.courseDoubles += d;
     p.teacherCap = teacherCapOf(s, teacher);
     return p;
 }
 
 } // namespace
+
+QHash<QString, long long> doubleRowsOf(const School& s, const QString& cls, const QString& course) {
+    QHash<QString, long long> weekly, doubles;
+    for (const PlanRow& r : s.plan)
+        if (r.isComplete() && r.classCode == cls && r.courseCode == course) {
+            weekly[r.teacherCode] += r.weeklyLessons();
+            doubles[r.teacherCode] = std::max(doubles.value(r.teacherCode), r.doubles);
+        }
+    QHash<QString, long long> rows;
+    for (auto it = doubles.cbegin(); it != doubles.cend(); ++it)
+        if (const long long d = std::clamp<long long>(*it, 0, weekly.value(it.key()) / 2); d > 0)
+            rows.insert(it.key(), d);
+    return rows;
+}
+
+long long shareDoubles(const Placing& p) {
+    return p.sharePerCourse ? p.courseDoubles : p.doubles;
+}
 
 int dailyShareOf(long long weeklyLessons) {
     return static_cast<int>(weeklyLessons / Week::kDays) + 1;
@@ -240,8 +257,9 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("专用课程%1此时已在%2上课")
             .arg(name('k', p.courseCode), name('c', r.other.classCode));
     case Obstacle::DailyShareReached:
-        return (p.doubles > 0 ? QStringLiteral("本班当天的%1课已排满（每天最多%2节，连堂算一节）")
-                              : QStringLiteral("本班当天的%1课已排满（每天最多%2节）"))
+        return (shareDoubles(p) > 0
+                    ? QStringLiteral("本班当天的%1课已排满（每天最多%2节，连堂算一节）")
+                    : QStringLiteral("本班当天的%1课已排满（每天最多%2节）"))
             .arg(name('k', p.courseCode))
             .arg(p.dailyShare);
     case Obstacle::NotInPlan:

@@ -72,7 +72,7 @@ int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
 // double lessons, or −1 when the week cannot hold them. `pairsFound` is the
 // most double lessons the week can hold.
 int doubleRowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r, int& pairsFound) {
-    const int share = rules::dailyShareOf(r.count);
+    const int share = shareOf(in, r);
     const QSet<int>* never[] = {neverOf(in.classNever, r.classCode),
                                 neverOf(in.courseNever, r.courseCode),
                                 neverOf(in.teacherNever, r.teacherCode)};
@@ -229,7 +229,7 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
                                               "且每天不超过 %3 次的只有 %4 次")
                                    .arg(row)
                                    .arg(r->doubles)
-                                   .arg(rules::dailyShareOf(r->count))
+                                   .arg(shareOf(in, *r))
                                    .arg(pairs)});
             else if (r->count > capacity)
                 out.push_back({PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode,
@@ -239,7 +239,7 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
                                    .arg(row)
                                    .arg(r->count)
                                    .arg(r->doubles)
-                                   .arg(rules::dailyShareOf(r->count))
+                                   .arg(shareOf(in, *r))
                                    .arg(capacity)});
             continue;
         }

@@ -247,6 +247,7 @@ class TestCompletionRules : public QObject {
 private slots:
     void searchAgreesWithTheRulesOnRandomSchools();
     void searchAgreesWithTheRulesOnBenchmarkSchools();
+    void doubleLessonsUnderACourseMaximumAndARowOverItsCount();
     void splitCourseIsCompletedAndChecksClean();
 };
 
@@ -254,7 +255,7 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
     int split = 0, exclusive = 0, room = 0, dailyMax = 0, preset = 0, seven = 0, damaged = 0;
-    int doubles = 0, pairs = 0;
+    int doubles = 0, pairs = 0, doublesUnderMax = 0, overCount = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
         const QString diff = disagreement(s, asked);
@@ -262,6 +263,17 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
         split += s.plan.size() > 1 && s.plan[0].courseCode == s.plan[1].courseCode;
         doubles += std::any_of(s.plan.begin(), s.plan.end(),
                                [](const PlanRow& r) { return r.weeklyDoubles() > 0; });
+        doublesUnderMax += std::any_of(s.plan.begin(), s.plan.end(), [&](const PlanRow& r) {
+            return r.weeklyDoubles() > 0 && s.dailyMaxOf(r.courseCode) > 0;
+        });
+        overCount += std::any_of(s.plan.begin(), s.plan.end(), [&](const PlanRow& r) {
+            return rules::placingOf(s, r.classCode, r.courseCode, r.teacherCode).weeklyLessons <
+                   std::count_if(
+                       s.timetable.lessons().begin(), s.timetable.lessons().end(),
+                       [&](const Lesson& l) {
+                           return r.sameLessons(l.classCode, l.courseCode, l.teacherCode);
+                       });
+        });
         for (const Lesson& a : s.timetable.lessons())
             for (const Lesson& b : s.timetable.lessons())
                 pairs += a.classCode == b.classCode && a.courseCode == b.courseCode &&
@@ -294,6 +306,8 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     QVERIFY(damaged > 50);
     QVERIFY(doubles > 600);
     QVERIFY(pairs > 600);
+    QVERIFY(doublesUnderMax > 200);
+    QVERIFY(overCount > 20);
     QVERIFY(asked > 100000);
 }
 
@@ -320,6 +334,37 @@ void TestCompletionRules::searchAgreesWithTheRulesOnBenchmarkSchools() {
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
     QVERIFY(asked > 10000);
+}
+
+void TestCompletionRules::doubleLessonsUnderACourseMaximumAndARowOverItsCount() {
+    // Class 11: 美术 (05) at most one a day, 4 a week with 李 (T1) as two
+    // double lessons and 2 with 王 (T2); 语文 (01) fills the week; 体育
+    // (03) plans 2 but has 3 after the plan was cut.
+    School s;
+    s.timetable = Timetable(Week::ofLessons(6));
+    s.plan = {{1, "11", "05", "T1", 4, 0, false, 2},
+              {2, "11", "05", "T2", 2, 0, false, 0},
+              {3, "11", "01", "T3", 21, 0, false, 0},
+              {4, "11", "03", "T4", 2, 0, false, 0}};
+    s.setDailyMax("05", 1);
+    for (int n : {1, 2, 3})
+        s.timetable.add({"11", {5, n}, "03", "T4", Origin::Generated});
+    long long asked = 0;
+    const QString diff = disagreement(s, asked);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    const SchoolCompletion done = CompleteSchool(s, CompletionRun{});
+    QVERIFY2(done.report.ok, qPrintable(done.report.error));
+    QCOMPARE(done.report.remaining, 0);
+    // The pairs count once under the maximum, and both are there.
+    for (const rules::Breach& b : rules::breachesOf(s, rules::Rule::DailyShare))
+        QCOMPARE(b.lessons.front().courseCode, QStringLiteral("03"));
+    QVERIFY(rules::breachesOf(s, rules::Rule::DoubleLessons).empty());
+    std::vector<Lesson> li;
+    for (const Lesson& l : s.timetable.lessons())
+        if (l.teacherCode == "T1")
+            li.push_back(l);
+    QCOMPARE(rules::doublePairsOf(s, li), 2);
 }
 
 void TestCompletionRules::splitCourseIsCompletedAndChecksClean() {

@@ -68,6 +68,7 @@ private slots:
     void pairsAreAdjacentDisjointAndInsideAHalfDay();
     void aDoubleLessonCountsOnceTowardTheShare();
     void aCompleteRowHasItsDoubleLessons();
+    void aCourseMaximumCountsADoubleLessonOnce();
     void aDoubleLessonIsAskedAsOneBlock();
     void checkNamesMissingDoubleLessons();
     void planCheckWeighsDoubleLessonsAgainstOpenPairs();
@@ -164,6 +165,61 @@ void TestDoubleLessons::aCompleteRowHasItsDoubleLessons() {
     QVERIFY(rules::breachesOf(none).empty());
 }
 
+void TestDoubleLessons::aCourseMaximumCountsADoubleLessonOnce() {
+    // Kept: 美术 at most 1 a day, its double lesson on Monday is one.
+    School s = school();
+    s.setDailyMax("05", 1);
+    s.timetable.add(lesson(1, 1));
+    s.timetable.add(lesson(1, 2));
+    QVERIFY(rules::breachesOf(s).empty());
+    QVERIFY(!has(against(s, {2, 1}), Obstacle::DailyShareReached));
+    QVERIFY(has(against(s, {1, 3}), Obstacle::DailyShareReached));
+
+    // Broken: two lessons apart are two; and the maximum does not excuse
+    // the row from its double lesson.
+    School apart = school();
+    apart.setDailyMax("05", 2);
+    apart.timetable.add(lesson(1, 1));
+    apart.timetable.add(lesson(1, 3));
+    QVERIFY(rules::breachesOf(apart, Rule::DailyShare).empty());
+    QCOMPARE(rules::breachesOf(apart, Rule::DoubleLessons).size(), size_t(1));
+    apart.setDailyMax("05", 1);
+    const auto found = rules::breachesOf(apart, Rule::DailyShare);
+    QCOMPARE(found.size(), size_t(1));
+    QCOMPARE(found[0].limit, 1LL);
+
+    // More pairs than double lessons: both days are over.
+    School twice = school(4, 1);
+    twice.setDailyMax("05", 1);
+    for (int day : {1, 2})
+        for (int n : {1, 2})
+            twice.timetable.add(lesson(day, n));
+    QCOMPARE(rules::breachesOf(twice, Rule::DailyShare).size(), size_t(2));
+
+    // The maximum counts the class's other row of the course beside the
+    // pair: 王 (T6) has no double lessons, so his lesson is one more.
+    School two = school(2, 1);
+    two.setDailyMax("05", 1);
+    PlanRow other = two.plan[0];
+    other.teacherCode = "T6";
+    other.doubles = 0;
+    two.plan.push_back(other);
+    two.timetable.add(lesson(1, 1));
+    two.timetable.add(lesson(1, 2));
+    const rules::Placing wang = rules::placingOf(two, "11", "05", "T6");
+    QCOMPARE(rules::shareDoubles(wang), 1LL);
+    QVERIFY(has(rules::reasonsAgainst(two, wang, {1, 4}), Obstacle::DailyShareReached));
+    QVERIFY(!has(rules::reasonsAgainst(two, wang, {2, 4}), Obstacle::DailyShareReached));
+    two.timetable.add(Lesson{"11", Period{1, 4}, "05", "T6", Origin::Generated, false});
+    QCOMPARE(rules::breachesOf(two, Rule::DailyShare).size(), size_t(1));
+    // Adjacent lessons of two teachers are no double lesson.
+    School mixed = two;
+    mixed.timetable = Timetable(Week::ofLessons(6));
+    mixed.timetable.add(lesson(1, 1));
+    mixed.timetable.add(Lesson{"11", Period{1, 2}, "05", "T6", Origin::Generated, false});
+    QCOMPARE(rules::breachesOf(mixed, Rule::DailyShare).size(), size_t(1));
+}
+
 void TestDoubleLessons::aDoubleLessonIsAskedAsOneBlock() {
     School s = school();
     QVERIFY(againstDouble(s, {1, 1}).empty());
@@ -243,6 +299,16 @@ void TestDoubleLessons::planCheckWeighsDoubleLessonsAgainstOpenPairs() {
     QCOMPARE(found.size(), size_t(1));
     QCOMPARE(found[0].planned, 5);
     QCOMPARE(found[0].available, 4);
+
+    // A course's own maximum is the share: 10 a week with 2 double lessons
+    // at most one a day needs 8 days.
+    PlanCheckInput capped;
+    capped.rows = {{"11", "01", "T1", 10, 2}};
+    QVERIFY(CheckPlan(capped).empty());
+    capped.courseRules["01"].maxPerDay = 1;
+    found = CheckPlan(capped);
+    QCOMPARE(found.size(), size_t(1));
+    QVERIFY2(found[0].text.contains(QStringLiteral("每天不超过 1 节")), qPrintable(found[0].text));
 }
 
 QTEST_GUILESS_MAIN(TestDoubleLessons)
