@@ -24,6 +24,10 @@ CREATE TABLE LessonListtb (
 );
 CREATE TABLE Limittb (Kind INTEGER, Code TEXT, Day INTEGER, LessonNo INTEGER, Attr INTEGER);
 CREATE TABLE CourseAttrtb (CourseCode TEXT);
+-- 作息时间. Databases written before these existed lack them: the program makes
+-- them when the times are first saved and reads defaults until then.
+CREATE TABLE LessonTimetb (LessonNo INTEGER, StartTime TEXT, EndTime TEXT);
+CREATE TABLE TermDaytb (FirstDay TEXT, LastDay TEXT);
 -- A course's room (classes at once) and daily maximum; Null: no setting.
 -- Capacity 1 is also in CourseAttrtb, which older copies read.
 CREATE TABLE CourseRuletb (CourseCode TEXT, MaxClasses INTEGER, MaxPerDay INTEGER);

@@ -6,10 +6,11 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-translations-l10n
     libsqlite3-dev libsqlitecpp-dev libxlsxwriter-dev libminizip-dev
-    python3 python3-openpyxl
+    python3 python3-openpyxl python3-html5lib python3-icalendar
     fonts-noto-cjk
     xvfb poppler-utils desktop-file-utils dpkg-dev file
     clang-format
+    fet
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

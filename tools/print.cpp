@@ -2,11 +2,41 @@
 // PDF file, without a display. kbxt-cli links no GUI library, so its
 // "print --pdf" hands the document to this tool. The exit code is the print
 // component's result (0 printed); any failure is explained on stderr.
+// "publish --png" likewise has it draw the pictures of a published set.
+#include "core/store/TimetableDb.h"
 #include "gui/output/PrintComponent.h"
+#include "gui/output/PublishPictures.h"
 #include "gui/widgets/QtChinese.h"
 
 #include <QGuiApplication>
 #include <cstdio>
+
+namespace {
+
+// kbxt-print --publish-png DB FOLDER LESSONS-PER-DAY SCHOOL
+int PublishPictures(const QStringList& args) {
+    if (args.size() != 5) {
+        std::fputs("usage: kbxt-print --publish-png DB FOLDER LESSONS-PER-DAY SCHOOL\n", stderr);
+        return 64;
+    }
+    try {
+        TimetableDb db;
+        db.openChecked(args[1]);
+        const PublishSchool set = ReadPublishSchool(db, args[3].toInt(), args[4]);
+        CloseTimetableDb(db);
+        (void)WritePublishPictures(set, args[2]);
+    } catch (const std::exception& e) {
+        std::fputs(
+            ("画课表图片失败！" + FailureMessage(e, QStringLiteral("写入文件出错"), args[2]) + '\n')
+                .toUtf8()
+                .constData(),
+            stderr);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Pages go to a file; no window is ever shown.
@@ -15,6 +45,8 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     InstallQtChinese();
     const QStringList args = QGuiApplication::arguments().mid(1);
+    if (!args.isEmpty() && args.first() == QStringLiteral("--publish-png"))
+        return PublishPictures(args);
     if (args.size() != 3) {
         std::fputs("usage: kbxt-print DOCUMENT.xml TEMPLATE.xml OUT.pdf\n", stderr);
         return 64;

@@ -51,14 +51,17 @@
 #include "gui/generation/frmAutoComplete.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmDaySchedule.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/manual/frmSetLesson.h"
 #include "gui/manual/frmTimetableQuality.h"
+#include "gui/output/PublishPictures.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include "gui/output/frmPublish.h"
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -270,6 +273,22 @@ std::vector<Shot> Shots() {
     shots.push_back({"frmPrint", nullptr, &Make<frmPrint>, {}});
     shots.push_back({"frmExport", nullptr, &Make<frmExport>, {}});
     shots.push_back({"frmSetLessonOfDay", nullptr, &Make<frmSetLessonOfDay>, {}});
+    shots.push_back({"frmDaySchedule", nullptr, &Make<frmDaySchedule>, {}});
+    shots.push_back({"frmPublish", nullptr, &Make<frmPublish>, {}});
+    // The picture a class group gets, at half its size.
+    shots.push_back({"publish-picture",
+                     nullptr,
+                     [](AppContext& ctx, frmMain*) {
+                         const PublishSchool set =
+                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, GetSchoolName());
+                         auto* label = new QLabel;
+                         if (!set.classes.empty())
+                             label->setPixmap(QPixmap::fromImage(
+                                 RenderPublishTable(set, set.classes.front(), false)
+                                     .scaledToWidth(540, Qt::SmoothTransformation)));
+                         return static_cast<QWidget*>(label);
+                     },
+                     {}});
     shots.push_back({"frmImport", nullptr, &Make<frmImport>, [](QWidget* w) {
                          auto* dlg = static_cast<frmImport*>(w);
                          dlg->LoadFile(WriteImportSample(qEnvironmentVariable("KBXT_HOME")));
@@ -309,6 +328,9 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmPrint",
                                    "frmExport",
                                    "frmSetLessonOfDay",
+                                   "frmDaySchedule",
+                                   "frmPublish",
+                                   "publish-picture",
                                    "frmSchoolName",
                                    "frmImport",
                                    "frmVersions",

@@ -3,6 +3,7 @@
 #include "cli/ToolOptions.h"
 #include "core/config/AppConfig.h"
 #include "core/formats/ScheduleExport.h"
+#include "core/store/DayScheduleStore.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/Lookups.h"
 #include "core/store/SqliteFailure.h"
@@ -65,7 +66,10 @@ int runExport(const ToolArgs& args) {
 
     bool saved = false;
     try {
-        saved = ExportSchedule(db, kind, name, outFile, lessonsPerDay, school);
+        const QStringList lessonTimes = args.has("--times")
+                                            ? LessonTimeTexts(LoadDaySchedule(db), lessonsPerDay)
+                                            : QStringList();
+        saved = ExportSchedule(db, kind, name, outFile, lessonsPerDay, school, lessonTimes);
     } catch (const WorkbookFailure& e) {
         const QString reason = e.message();
         CliErr(QStringLiteral("课表导出失败！") +
@@ -90,7 +94,7 @@ int runExport(const ToolArgs& args) {
 KBXT_CLI_COMMAND(
     "export",
     "export (--class NAME | --all-classes | --teacher NAME | --all-teachers | --total) "
-    "[--lessons-per-day 6|7] [--school NAME] [--force] DB OUT.xlsx\n"
+    "[--lessons-per-day 6|7] [--school NAME] [--times] [--force] DB OUT.xlsx\n"
     "  kbxt-cli export --template [--force] DB OUT.xlsx",
     "导出课表到Excel工作簿 / write a timetable workbook (.xlsx), as the export window "
     "does; the words class, teacher and total stand for --all-classes, "
@@ -99,4 +103,7 @@ KBXT_CLI_COMMAND(
     "(file exists, database or write error), 2 usage error or no lessons. "
     "--template writes the import template (the lists and plan, read back by "
     "import).",
-    ScheduleOptions({{"--template", false}}), "", runExport);
+    ScheduleOptions({{"--template", false}, {"--times", false}}),
+    "--times shows each lesson's time (系统管理 → 作息时间设置) under its number\n"
+    "in the class and teacher workbooks.",
+    runExport);

@@ -6,6 +6,7 @@
 #include "core/config/AppPaths.h"
 #include "core/config/SafeFile.h"
 #include "core/formats/PrintQueries.h"
+#include "core/store/DayScheduleStore.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -81,14 +82,17 @@ int runPrint(const ToolArgs& args) {
         return 1;
     }
     ScheduleRecords records;
+    const int lessonsPerDay =
+        args.has("--lessons-per-day") ? o.lessonsPerDay : LessonsPerDayFor(db, false);
+    QStringList lessonTimes;
     try {
         records = QueryScheduleRecords(db, o.kind, o.name);
+        if (args.has("--times"))
+            lessonTimes = LessonTimeTexts(LoadDaySchedule(db), lessonsPerDay);
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("打印失败！") + AsFailure(e, o.dbPath).message());
         return 1;
     }
-    const int lessonsPerDay =
-        args.has("--lessons-per-day") ? o.lessonsPerDay : LessonsPerDayFor(db, false);
     CloseTimetableDb(db);
     if (records.empty()) {
         CliErr(QStringLiteral("没有课表数据"));
@@ -96,7 +100,8 @@ int runPrint(const ToolArgs& args) {
     }
     try {
         SavePrintDocument(o.kind, o.xmlPath, records, lessonsPerDay,
-                          args.has("--school") ? args.value("--school") : GetSchoolName());
+                          args.has("--school") ? args.value("--school") : GetSchoolName(),
+                          lessonTimes);
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("打印失败！") +
                FailureMessage(e, QStringLiteral("写入文件出错"), o.xmlPath));
@@ -113,7 +118,8 @@ int runPrint(const ToolArgs& args) {
 KBXT_CLI_COMMAND(
     "print",
     "print (--class NAME | --all-classes | --teacher NAME | --all-teachers | --total) "
-    "[--lessons-per-day 6|7] [--school NAME] [--force] --xml OUT.xml [--pdf OUT.pdf] DB",
+    "[--lessons-per-day 6|7] [--school NAME] [--times] [--force] --xml OUT.xml [--pdf OUT.pdf] DB",
     "写出课表打印文档（可另打印为 PDF）/ write the print document, optionally as PDF. "
     "An existing OUT is never replaced without --force, the database never.",
-    ScheduleOptions({{"--xml", true}, {"--pdf", true}}), "", runPrint);
+    ScheduleOptions({{"--xml", true}, {"--pdf", true}, {"--times", false}}),
+    "--times shows each lesson's time (系统管理 → 作息时间设置) under its number.", runPrint);

@@ -34,17 +34,24 @@ void RemoveWithSideFiles(const QString& path) {
 } // namespace
 
 void RemoveStaleTempFiles(const QString& folder) {
-    // ".<name>.<pid>.kbxt-part", possibly followed by SQLite's "-journal" etc.
+    // ".<name>.<pid>.kbxt-part", possibly followed by SQLite's "-journal" or a
+    // replaced folder's "-old".
     const QDir dir(folder);
     const QStringList leftovers = dir.entryList({QStringLiteral(".*") + kSuffix + QLatin1Char('*')},
-                                                QDir::Files | QDir::Hidden | QDir::System);
+                                                QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot |
+                                                    QDir::Hidden | QDir::System);
     for (const QString& name : leftovers) {
         const qsizetype end = name.indexOf(kSuffix);
         const qsizetype start = name.lastIndexOf(QLatin1Char('.'), end - 1);
         bool ok = false;
         const qint64 pid = start > 0 ? name.mid(start + 1, end - start - 1).toLongLong(&ok) : 0;
-        if (ok && pid != QCoreApplication::applicationPid() && !ProcessAlive(pid))
-            QFile::remove(dir.filePath(name));
+        if (!ok || pid == QCoreApplication::applicationPid() || ProcessAlive(pid))
+            continue;
+        const QFileInfo leftover(dir.filePath(name));
+        if (leftover.isDir() && !leftover.isSymLink())
+            QDir(leftover.filePath()).removeRecursively();
+        else
+            QFile::remove(leftover.filePath());
     }
 }
 
@@ -105,6 +112,63 @@ Failure SafeFile::writeFailure() const {
     const QString folder = QFileInfo(m_target).absolutePath();
     QStorageInfo disk(folder);
     // A full disk is the usual cause; a little room left is no proof it was not.
+    if (disk.isValid() && disk.bytesAvailable() < 64 * 1024)
+        return Failure(reason::diskFull(), m_target,
+                       QStringLiteral("请清理磁盘空间，或换一个磁盘保存，原有文件没有改动。"));
+    if (disk.isValid() && disk.isReadOnly())
+        return Failure(reason::readOnly(), m_target);
+    return Failure(QStringLiteral("写入文件出错"), m_target,
+                   QStringLiteral("原有文件没有改动；请检查磁盘后再试。"));
+}
+
+SafeFolder::SafeFolder(const QString& target) : m_target(QFileInfo(target).absoluteFilePath()) {
+    if (target.isEmpty())
+        throw Failure(QStringLiteral("没有给出文件夹名"));
+    const QFileInfo info(m_target);
+    if (info.exists() && !info.isDir())
+        throw Failure(QStringLiteral("这是一个文件，不是文件夹"), m_target,
+                      QStringLiteral("请另选一个文件夹。"));
+    const QFileInfo parent(info.absolutePath());
+    if (!parent.isDir())
+        throw Failure(QStringLiteral("文件夹不存在"), parent.absoluteFilePath(),
+                      QStringLiteral("请另选保存位置。"));
+    if (!parent.isWritable())
+        throw Failure(reason::readOnly(), parent.absoluteFilePath(),
+                      QStringLiteral("请另选一个可以写入的文件夹。"));
+    RemoveStaleTempFiles(info.absolutePath());
+    m_temp = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') +
+             QString::number(QCoreApplication::applicationPid()) + kSuffix;
+    QDir(m_temp).removeRecursively();
+    if (!QDir().mkdir(m_temp))
+        throw writeFailure();
+}
+
+SafeFolder::~SafeFolder() {
+    if (!m_committed)
+        QDir(m_temp).removeRecursively();
+}
+
+void SafeFolder::commit() {
+    const QByteArray temp = QFile::encodeName(m_temp);
+    const QByteArray target = QFile::encodeName(m_target);
+    const QString aside = m_temp + QStringLiteral("-old");
+    const bool replacing = QFileInfo(m_target).isDir();
+    if (replacing && std::rename(target.constData(), QFile::encodeName(aside).constData()) != 0)
+        throw Failure(QStringLiteral("无法替换文件夹"), m_target,
+                      QStringLiteral("请关闭正在使用其中文件的程序，然后再试。"));
+    if (std::rename(temp.constData(), target.constData()) != 0) {
+        if (replacing)
+            std::rename(QFile::encodeName(aside).constData(), target.constData());
+        throw Failure(QStringLiteral("无法替换文件夹"), m_target,
+                      QStringLiteral("原有文件夹没有改动；请检查磁盘后再试。"));
+    }
+    m_committed = true;
+    if (replacing)
+        QDir(aside).removeRecursively();
+}
+
+Failure SafeFolder::writeFailure() const {
+    QStorageInfo disk(QFileInfo(m_target).absolutePath());
     if (disk.isValid() && disk.bytesAvailable() < 64 * 1024)
         return Failure(reason::diskFull(), m_target,
                        QStringLiteral("请清理磁盘空间，或换一个磁盘保存，原有文件没有改动。"));

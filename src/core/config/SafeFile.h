@@ -37,7 +37,39 @@ private:
     bool m_committed = false;
 };
 
-// Removes the temporary files of runs that no longer live from folder.
+// A folder handed over whole (a published timetable set) the same way: filled
+// under a temporary name beside the target, then put in its place in one
+// rename. A target folder already there is moved aside first and removed only
+// once the new one is in place, so a failure or a kill leaves it whole.
+class SafeFolder {
+public:
+    // Creates the empty temporary folder. Throws Failure when the target is a
+    // file, or its parent folder is missing or cannot be written.
+    explicit SafeFolder(const QString& target);
+    // Removes the temporary folder and all in it unless committed.
+    ~SafeFolder();
+    SafeFolder(const SafeFolder&) = delete;
+    SafeFolder& operator=(const SafeFolder&) = delete;
+
+    const QString& target() const { return m_target; }
+    const QString& tempPath() const { return m_temp; }
+
+    // Puts the temporary folder in place of the target, replacing whatever
+    // folder was there. Throws Failure naming the target, with the old folder
+    // left where it was.
+    void commit();
+
+    // Why writing into the temporary folder failed: full, read-only or else a
+    // plain write error.
+    Failure writeFailure() const;
+
+private:
+    QString m_target;
+    QString m_temp;
+    bool m_committed = false;
+};
+
+// Removes the temporary files and folders of runs that no longer live from folder.
 void RemoveStaleTempFiles(const QString& folder);
 
 // True when a and b name the same existing file (links and relative paths

@@ -217,6 +217,18 @@ QByteArray TotalXmlText(const ScheduleRecords& stored, int lessonsPerDay,
     return out.take();
 }
 
+QByteArray WithLessonTimes(const QByteArray& document, const QStringList& times) {
+    const qsizetype afterRoot = document.indexOf("\r\n");
+    if (times.isEmpty() || afterRoot < 0)
+        return document;
+    Lines lines;
+    for (const QString& t : times)
+        lines.add(ValueLine("lessontime", t, "lessontime"));
+    QByteArray out = document;
+    out.insert(afterRoot + 2, lines.take());
+    return out;
+}
+
 void WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
                       const QString& schoolName) {
     SaveDocumentText(path, ScheduleXmlText(records, lessonsPerDay, schoolName));

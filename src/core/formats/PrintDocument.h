@@ -4,6 +4,7 @@
 #include "core/store/ScheduleRecords.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 // The root element's document name and the fixed tail of the whole-school title.
 inline constexpr const char* kPrintDocName = "塔沃林排课";
@@ -22,6 +23,11 @@ QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
 // names carry the lesson and day (coursenameL32 = lesson 3, Tuesday).
 QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
                         const QString& schoolName);
+
+// The document with the 作息时间 of each lesson ("08:00-08:40", lesson 1 first)
+// as lessontime lines ahead of the record, for a print that shows them beside
+// the lesson numbers. Without times the document is returned unchanged.
+QByteArray WithLessonTimes(const QByteArray& document, const QStringList& times);
 
 // Writes text to path through a checked temporary file; throws Failure naming
 // path and the reason (disk full, read-only, ...), leaving an earlier file as it was.

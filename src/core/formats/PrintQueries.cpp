@@ -1,10 +1,13 @@
 #include "core/formats/PrintQueries.h"
 
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName) {
-    SaveDocumentText(path, kind == ScheduleKind::Total
-                               ? TotalXmlText(records, lessonsPerDay, schoolName)
-                               : ScheduleXmlText(records, lessonsPerDay, schoolName));
+                       int lessonsPerDay, const QString& schoolName,
+                       const QStringList& lessonTimes) {
+    SaveDocumentText(path,
+                     WithLessonTimes(kind == ScheduleKind::Total
+                                         ? TotalXmlText(records, lessonsPerDay, schoolName)
+                                         : ScheduleXmlText(records, lessonsPerDay, schoolName),
+                                     lessonTimes));
 }
 
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay) {

@@ -4,9 +4,13 @@
 #include "core/formats/PrintDocument.h"
 #include "core/store/ScheduleRecords.h"
 
+#include <QStringList>
+
 // The kind's writer: the whole-school document or the class/teacher one.
 // Throws Failure with the reason, leaving an earlier file as it was.
+// With lessonTimes, the times shown beside the lesson numbers (WithLessonTimes).
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName);
+                       int lessonsPerDay, const QString& schoolName,
+                       const QStringList& lessonTimes = {});
 // ClassSchd6.xml … TeacherSchd7.xml, TotalSchd6A3.xml, TotalSchd7A3.xml.
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay);

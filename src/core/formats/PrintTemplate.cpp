@@ -200,6 +200,8 @@ bool ParsePrintDocument(const QByteArray& text, PrintDocumentData& out, QString*
             inRow = !closing;
             if (!closing)
                 doc.rows.append(PrintDocumentRow{});
+        } else if (!closing && !inRow && hasValue && name == QLatin1String("lessontime")) {
+            doc.lessonTimes.append(value);
         } else if (!closing && inRow && name == QLatin1String("title")) {
             doc.rows.last().hasTitle = true;
             doc.rows.last().title = value;

@@ -35,6 +35,9 @@ struct PrintTemplate {
     QList<Field> fields; // drawn top to bottom in each cell
     double totalSize = 12;
     QString totalText; // "{total}" stands for the weekly lesson count; empty: no line
+    // Not read from the template: the document's lesson times, drawn under
+    // the lesson headers when there are any.
+    QStringList lessonTimes;
 
     int lessonCount() const { return static_cast<int>(lessons.size()); }
 };
@@ -59,6 +62,7 @@ struct PrintDocumentRow {
 struct PrintDocumentData {
     QString docName;
     QList<PrintDocumentRow> rows;
+    QStringList lessonTimes; // "08:00-08:40" per lesson, when the print shows times
 };
 
 [[nodiscard]] bool ReadPrintDocument(const QString& path, PrintDocumentData& out,

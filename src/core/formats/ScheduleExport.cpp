@@ -1,15 +1,16 @@
 #include "core/formats/ScheduleExport.h"
 
 bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
-                    const QString& fileName, int lessonsPerDay, const QString& schoolName) {
+                    const QString& fileName, int lessonsPerDay, const QString& schoolName,
+                    const QStringList& lessonTimes) {
     const ScheduleRecords records = QueryScheduleRecords(db, kind, selectedName);
     switch (kind) {
     case ScheduleKind::Class:
     case ScheduleKind::AllClasses:
-        return WriteClassWorkbook(fileName, records, lessonsPerDay, schoolName);
+        return WriteClassWorkbook(fileName, records, lessonsPerDay, schoolName, lessonTimes);
     case ScheduleKind::Teacher:
     case ScheduleKind::AllTeachers:
-        return WriteTeacherWorkbook(fileName, records, lessonsPerDay, schoolName);
+        return WriteTeacherWorkbook(fileName, records, lessonsPerDay, schoolName, lessonTimes);
     case ScheduleKind::Total:
         return WriteTotalWorkbook(fileName, records, lessonsPerDay, schoolName);
     }

@@ -7,6 +7,7 @@
 // Reads the selection and writes its workbook. False when it holds no lesson
 // (nothing is written then). Throws WorkbookFailure as the writers do, and a
 // Failure or SQLite exception when the database fails.
+// lessonTimes as the workbook writers take them (the whole school ignores them).
 [[nodiscard]] bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
                                   const QString& fileName, int lessonsPerDay,
-                                  const QString& schoolName);
+                                  const QString& schoolName, const QStringList& lessonTimes = {});

@@ -132,20 +132,25 @@ struct BlockFormats {
 // The block of one class or teacher: title, weekday header and one bordered
 // row per lesson of the day, starting at row `first`.
 void WriteScheduleBlock(lxw_worksheet* ws, const BlockFormats& f, int first, const QString& title,
-                        int lessonsPerDay) {
+                        int lessonsPerDay, const QStringList& lessonTimes) {
     WriteText(ws, first, 4, title, f.centred);
     WriteBlank(ws, first + 2, 1, f.bordered);
     for (int day = 1; day <= 5; ++day)
         WriteText(ws, first + 2, day + 1, QString::fromUtf8(kWeekdays[day - 1]), f.bordered);
     for (int k = 1; k <= lessonsPerDay; ++k) {
-        WriteNumber(ws, first + 2 + k, 1, k, f.bordered);
+        if (k <= lessonTimes.size())
+            WriteText(ws, first + 2 + k, 1,
+                      QString::number(k) + QLatin1Char('\n') + lessonTimes[k - 1], f.borderedWrap);
+        else
+            WriteNumber(ws, first + 2 + k, 1, k, f.bordered);
         for (int col = 2; col <= 6; ++col)
             WriteBlank(ws, first + 2 + k, col, f.bordered);
     }
 }
 
 bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName, const char* sheetName, bool withSecondLine) {
+                        const QString& schoolName, const char* sheetName, bool withSecondLine,
+                        const QStringList& lessonTimes) {
     if (records.empty())
         return false;
     if (lessonsPerDay < 1)
@@ -155,7 +160,8 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
     const BlockFormats f{book.format(LXW_BORDER_NONE, false, false),
                          book.format(LXW_BORDER_THIN, false, false),
                          book.format(LXW_BORDER_THIN, false, true)};
-    SetColumns(ws, 1, 1, 6, f.centred);
+    // Wide enough for "08:00-08:40" when the times are shown.
+    SetColumns(ws, 1, 1, lessonTimes.isEmpty() ? 6 : 12, f.centred);
     SetColumns(ws, 2, 6, 14, f.centred);
     worksheet_set_default_row(ws, 30, LXW_FALSE);
     // Printed, every class or teacher gets an A4 page of its own, all five
@@ -174,7 +180,7 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
             if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
                 pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
             WriteScheduleBlock(ws, f, blockRow, schoolName + QStringLiteral("     ") + r.name,
-                               lessonsPerDay);
+                               lessonsPerDay, lessonTimes);
         }
         if (!InWeek(r, lessonsPerDay))
             continue;
@@ -196,13 +202,16 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
 } // namespace
 
 bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false);
+                        const QString& schoolName, const QStringList& lessonTimes) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false,
+                              lessonTimes);
 }
 
 bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                          int lessonsPerDay, const QString& schoolName) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true);
+                          int lessonsPerDay, const QString& schoolName,
+                          const QStringList& lessonTimes) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true,
+                              lessonTimes);
 }
 
 bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,

@@ -4,6 +4,8 @@
 #include "core/model/Failure.h"
 #include "core/store/ScheduleRecords.h"
 
+#include <QStringList>
+
 // A workbook that was not written; a file of the same name that was there
 // stays as it was. The stage tells a file that could not be created at all
 // from a failure while filling or saving it. The reason is empty when the
@@ -25,9 +27,13 @@ private:
 // the new workbook has been written completely. They return false, writing
 // nothing, when there are no records, and throw WorkbookFailure when the file
 // cannot be created or written.
+// With lessonTimes ("08:00-08:40" per lesson), the class and teacher blocks
+// show each lesson's time under its number.
 [[nodiscard]] bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName);
+                                      int lessonsPerDay, const QString& schoolName,
+                                      const QStringList& lessonTimes = {});
 [[nodiscard]] bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                        int lessonsPerDay, const QString& schoolName);
+                                        int lessonsPerDay, const QString& schoolName,
+                                        const QStringList& lessonTimes = {});
 [[nodiscard]] bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
                                       int lessonsPerDay, const QString& schoolName);

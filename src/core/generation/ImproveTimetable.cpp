@@ -95,6 +95,9 @@ public:
         m_classSlot.assign(classes, {});
         for (auto& row : m_classSlot)
             row.fill(-1);
+        m_teacherSlot.assign(teachers, {});
+        for (auto& row : m_teacherSlot)
+            row.fill(-1);
         m_courseDay.assign(classes * m_courses, {});
         m_classClosed.assign(classes, {});
         m_teacherClosed.assign(teachers, {});
@@ -170,6 +173,66 @@ public:
         return true;
     }
 
+    // A swap chain: lesson i's period p and period q trade the lessons that
+    // would clash — i goes to q, the lesson of its class and of its teacher at
+    // q come to p, and so on for theirs — so that no class and no teacher is
+    // ever twice in a period. It reaches what single moves cannot: a lesson
+    // whose teacher is busy in another class at the period it should take.
+    bool tryChain(size_t i, int q, double temperature, Random& rnd) {
+        const int p = m_slot[i];
+        if (q == p || periodOfSlot(q).lessonNo > m_perDay)
+            return false;
+        std::vector<size_t> chain{i};
+        auto take = [&](int k) {
+            if (k == -1)
+                return true;
+            if (k == kCrowded || !isMovable(size_t(k)))
+                return false;
+            if (std::find(chain.begin(), chain.end(), size_t(k)) == chain.end())
+                chain.push_back(size_t(k));
+            return chain.size() <= kMaxChain;
+        };
+        for (size_t n = 0; n < chain.size(); ++n) {
+            const size_t k = chain[n];
+            const int other = m_slot[k] == p ? q : p;
+            if (!take(m_classSlot[size_t(m_cls[k])][size_t(other)]) ||
+                (m_tch[k] >= 0 && !take(m_teacherSlot[size_t(m_tch[k])][size_t(other)])))
+                return false;
+        }
+        if (chain.size() < 2)
+            return false; // a plain move: tryStep's
+        std::vector<int> classes, teachers;
+        for (size_t k : chain) {
+            if (std::find(classes.begin(), classes.end(), m_cls[k]) == classes.end())
+                classes.push_back(m_cls[k]);
+            if (m_tch[k] >= 0 &&
+                std::find(teachers.begin(), teachers.end(), m_tch[k]) == teachers.end())
+                teachers.push_back(m_tch[k]);
+        }
+        const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
+        auto days = [&]() {
+            long long sum = 0;
+            for (int c : classes)
+                sum += classDay(size_t(c), dp) + (dq != dp ? classDay(size_t(c), dq) : 0);
+            for (int t : teachers)
+                sum += teacherDay(t, dp) + (dq != dp ? teacherDay(t, dq) : 0);
+            for (size_t k : chain)
+                sum += lessonPen(k, m_slot[k]);
+            return sum;
+        };
+        const long long before = days();
+        swapChain(chain, p, q);
+        const long long delta = days() - before;
+        const bool accepted =
+            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
+        if (!accepted || !chainAllowed(chain, p, q)) {
+            swapChain(chain, p, q);
+            return false;
+        }
+        m_penalty += delta;
+        return true;
+    }
+
     // Puts every movable lesson at the given slot, in the school too.
     void restore(const std::vector<int>& target) {
         for (size_t i : m_movable)
@@ -190,6 +253,8 @@ public:
 
 private:
     static constexpr int kCrowded = -2; // two lessons of the class in one period
+    // A longer chain disturbs too much of the week to be worth its rule checks.
+    static constexpr size_t kMaxChain = 12;
 
     static int idOf(QHash<QString, int>& ids, const QString& code) {
         auto it = ids.constFind(code);
@@ -213,14 +278,18 @@ private:
         slot = cc == 0 ? -1 : cc == 1 ? (d > 0 ? int(i) : lastIn(c, q, i)) : kCrowded;
         m_courseDay[c * m_courses + size_t(m_crs[i])][size_t(at.day)] += d;
         if (m_tch[i] >= 0) {
-            auto& tc = m_teacherCount[size_t(m_tch[i])][size_t(q)];
+            const size_t t = size_t(m_tch[i]);
+            auto& tc = m_teacherCount[t][size_t(q)];
             tc = static_cast<std::uint8_t>(tc + d);
+            int& ts = m_teacherSlot[t][size_t(q)];
+            ts = tc == 0 ? -1 : tc == 1 ? (d > 0 ? int(i) : lastIn(m_tch, int(t), q, i)) : kCrowded;
         }
     }
     // The one lesson of the class left at slot q after lesson `gone` went.
-    int lastIn(size_t c, int q, size_t gone) const {
+    int lastIn(size_t c, int q, size_t gone) const { return lastIn(m_cls, int(c), q, gone); }
+    int lastIn(const std::vector<int>& owner, int who, int q, size_t gone) const {
         for (size_t k = 0; k < m_slot.size(); ++k)
-            if (k != gone && m_slot[k] == q && m_cls[k] == int(c))
+            if (k != gone && m_slot[k] == q && owner[k] == who)
                 return int(k);
         return -1;
     }
@@ -294,6 +363,40 @@ private:
         return sum;
     }
 
+    // Every lesson of the chain from its slot (p or q) to the other.
+    void swapChain(const std::vector<size_t>& chain, int p, int q) {
+        std::vector<int> to(chain.size());
+        for (size_t n = 0; n < chain.size(); ++n) {
+            to[n] = m_slot[chain[n]] == p ? q : p;
+            count(chain[n], m_slot[chain[n]], -1);
+            m_slot[chain[n]] = -1;
+        }
+        for (size_t n = 0; n < chain.size(); ++n) {
+            m_slot[chain[n]] = to[n];
+            count(chain[n], to[n], +1);
+        }
+    }
+    // The chain's lessons (already at their new slots here) out of the week in
+    // the school, then put back one by one, each asked of the rules; a count
+    // rule (daily share, room) over its limit stops the last one that makes it.
+    bool chainAllowed(const std::vector<size_t>& chain, int p, int q) {
+        Timetable& t = m_s.timetable;
+        for (size_t k : chain)
+            t.setPeriod(k, Period{});
+        size_t placed = 0;
+        for (; placed < chain.size(); ++placed) {
+            const size_t k = chain[placed];
+            if (!rules::handReasonsAgainst(m_s, m_placing[k], periodOfSlot(m_slot[k])).empty())
+                break;
+            t.setPeriod(k, periodOfSlot(m_slot[k]));
+        }
+        if (placed == chain.size())
+            return true;
+        for (size_t k : chain) // back where they were: the other slot
+            t.setPeriod(k, periodOfSlot(m_slot[k] == p ? q : p));
+        return false;
+    }
+
     // The hard rules, asked of the school itself: both lessons out of the
     // week, then each judged at its new period.
     bool rulesAllow(size_t i, int j, int p, int q) {
@@ -324,7 +427,7 @@ private:
     std::vector<int> m_cls, m_tch, m_crs, m_slot;
     std::vector<rules::Placing> m_placing;
     std::vector<std::array<std::uint8_t, kSlots>> m_classCount, m_teacherCount;
-    std::vector<std::array<int, kSlots>> m_classSlot;
+    std::vector<std::array<int, kSlots>> m_classSlot, m_teacherSlot;
     std::vector<std::array<int, Week::kDays + 1>> m_courseDay; // by class × course
     std::vector<std::array<rules::DayMask, Week::kDays + 1>> m_classClosed, m_teacherClosed;
     std::vector<long long> m_lessonPen; // by lesson × slot
@@ -367,7 +470,10 @@ SchoolImprovement ImproveSchool(School& s, const ImproveRun& run) {
                                                                 double(k) / double(steps));
         const size_t i = movable[rnd.below(movable.size())];
         const int q = int(rnd.below(size_t(kSlots)));
-        if (search.tryStep(i, q, temperature, rnd) && search.penalty() < bestPenalty) {
+        // A quarter of the steps are swap chains, the rest single moves.
+        const bool moved = (k & 3) == 3 ? search.tryChain(i, q, temperature, rnd)
+                                        : search.tryStep(i, q, temperature, rnd);
+        if (moved && search.penalty() < bestPenalty) {
             bestPenalty = search.penalty();
             best = search.positions();
         }

@@ -244,6 +244,70 @@ QualityReport qualityOf(const School& s) {
     return r;
 }
 
+namespace {
+
+const ObjectQuality* findObject(const std::vector<ObjectQuality>& objects, const QString& code) {
+    for (const ObjectQuality& o : objects)
+        if (o.code == code)
+            return &o;
+    return nullptr;
+}
+
+long long figureOf(const std::vector<ObjectQuality>& objects, const QString& code, Measure m) {
+    const ObjectQuality* o = findObject(objects, code);
+    return o ? at(o->figures, m) : 0;
+}
+
+QString signedNumber(long long n) {
+    return n > 0 ? QStringLiteral("+%1").arg(n) : QString::number(n);
+}
+
+} // namespace
+
+QString qualityEffect(const School& s, const std::vector<std::pair<size_t, Period>>& moves,
+                      const NameOf& nameOf) {
+    School after = s;
+    for (const auto& [index, to] : moves)
+        after.timetable.setPeriod(index, to);
+    const QualityReport a = qualityOf(s), b = qualityOf(after);
+    QStringList parts;
+    QStringList classes, teachers;
+    for (const auto& [index, to] : moves) {
+        const Lesson& l = s.timetable.lessons()[index];
+        if (!classes.contains(l.classCode))
+            classes << l.classCode;
+        if (!l.teacherCode.isEmpty() && !teachers.contains(l.teacherCode))
+            teachers << l.teacherCode;
+    }
+    for (const QString& c : classes)
+        for (const auto& [m, words] : {std::pair{Measure::ClassHoles, "空堂"},
+                                       std::pair{Measure::LateStarts, "不从第1节开始"}}) {
+            const long long d = figureOf(b.classes, c, m) - figureOf(a.classes, c, m);
+            if (d != 0) {
+                const QString name = classes.size() == 1 ? QStringLiteral("本班")
+                                     : nameOf            ? nameOf('c', c)
+                                                         : c;
+                parts << name + QString::fromUtf8(words) + ' ' + signedNumber(d);
+            }
+        }
+    for (const QString& t : teachers) {
+        const long long d = figureOf(b.teachers, t, Measure::TeacherGaps) -
+                            figureOf(a.teachers, t, Measure::TeacherGaps);
+        if (d != 0) {
+            const QString name = nameOf ? nameOf('t', t) : QString();
+            parts << QStringLiteral("老师 %1 空堂 %2")
+                         .arg(name.isEmpty() ? t : name, signedNumber(d));
+        }
+    }
+    for (const auto& [m, words] :
+         {std::pair{Measure::AvoidCells, "尽量不排"}, std::pair{Measure::BestCells, "最佳位置"}}) {
+        const long long d = at(b.school, m) - at(a.school, m);
+        if (d != 0)
+            parts << QString::fromUtf8(words) + ' ' + signedNumber(d);
+    }
+    return parts.isEmpty() ? QStringLiteral("课表质量不变") : parts.join(QStringLiteral("，"));
+}
+
 std::vector<ObjectQuality> QualityReport::worst(const std::vector<ObjectQuality>& objects,
                                                 size_t n) {
     // Only faults rank an object; the reward for best cells does not hide one.

@@ -122,6 +122,12 @@ bool atAvoid(const School& school, const Placing& p, Period q);
 // The weighted best and avoid measures of a lesson at a period.
 long long lessonPenalty(const School& school, const Placing& p, Period q);
 
+// What moving lessons by hand does to the quality, in a few words for a status
+// line: "本班空堂 +1，老师 王芳 空堂 -1，尽量不排 -1"; "课表质量不变" when nothing
+// changes. moves: (index into the timetable's lessons, new period).
+QString qualityEffect(const School& school, const std::vector<std::pair<size_t, Period>>& moves,
+                      const NameOf& nameOf = {});
+
 // Measures every lesson inside the week.
 QualityReport qualityOf(const School& school);
 

@@ -3,6 +3,7 @@
 #include "core/model/Failure.h"
 #include "core/rules/HandMoves.h"
 #include "core/rules/Placement.h"
+#include "core/rules/Quality.h"
 #include "core/rules/RootCauses.h"
 #include "core/rules/WhyUnplaced.h"
 #include "core/store/Lookups.h"
@@ -512,16 +513,22 @@ bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
     if (const std::optional<bool> moved =
             MoveDoubleLesson({mintSelDay, mintSelLesson}, {day, lessonNo}))
         return *moved;
-    const QStringList broken = SwapObjections({mintSelDay, mintSelLesson}, {day, lessonNo});
+    QString effect;
+    const QStringList broken =
+        SwapObjections({mintSelDay, mintSelLesson}, {day, lessonNo}, &effect);
     if (!broken.isEmpty() &&
         !AskYesNo(this, windowTitle(),
                   broken.join(QStringLiteral("；\n")) + QStringLiteral("，仍要调到这里吗？")))
         return false;
-    return m_undo->record(mstrClassCode, {QStringLiteral("换课成功"), QStringLiteral("换课失败")},
-                          [&] {
-                              ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots,
-                                            {mintSelDay, mintSelLesson}, {day, lessonNo});
-                          });
+    const bool done = m_undo->record(
+        mstrClassCode, {QStringLiteral("换课成功"), QStringLiteral("换课失败")}, [&] {
+            ::SwapLessons(m_ctx.db, mstrClassCode, ClassSlots, {mintSelDay, mintSelLesson},
+                          {day, lessonNo});
+        });
+    // What the change did to the quality, beside the result.
+    if (done && !effect.isEmpty())
+        staMsg->setPanelText(3, QStringLiteral("换课成功；") + effect);
+    return done;
 }
 
 // A double lesson (连堂) moves whole: both halves, and the lessons at their
@@ -581,17 +588,20 @@ std::optional<Period> frmManualSetLesson::DoublePartnerAt(Period period) {
     return std::nullopt;
 }
 
-// What the swap or move would break, one sentence each; a timetable that
-// cannot be read raises no objection (the write then says why it failed).
-QStringList frmManualSetLesson::SwapObjections(Period selected, Period target) {
+// What the swap or move would break, one sentence each, and what it would do
+// to the quality (*effect); a timetable that cannot be read raises no
+// objection (the write then says why it failed).
+QStringList frmManualSetLesson::SwapObjections(Period selected, Period target, QString* effect) {
     try {
         const School school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
         const rules::NameOf nameOf = NamesOf(m_ctx.db);
-        return rules::describeObjections(
-            school,
-            rules::objectionsTo(
-                school, rules::swapMoves(school.timetable, mstrClassCode, selected, target)),
-            nameOf);
+        const std::vector<rules::HandMove> moves =
+            rules::swapMoves(school.timetable, mstrClassCode, selected, target);
+        std::vector<std::pair<size_t, Period>> changes;
+        for (const rules::HandMove& m : moves)
+            changes.push_back({m.lesson, m.to});
+        *effect = rules::qualityEffect(school, changes, nameOf);
+        return rules::describeObjections(school, rules::objectionsTo(school, moves), nameOf);
     } catch (const Failure&) {
         return {};
     }

@@ -85,7 +85,7 @@ private:
     bool SwapLessons(int day, int lessonNo);
     std::optional<bool> MoveDoubleLesson(Period selected, Period target);
     std::optional<Period> DoublePartnerAt(Period period);
-    QStringList SwapObjections(Period selected, Period target);
+    QStringList SwapObjections(Period selected, Period target, QString* effect);
     bool PlaceLesson();
     bool DeleteLesson();
     void ShowTeacherOf(int day, int lessonNo);

@@ -160,7 +160,13 @@ void PaintSchedulePage(Canvas& c, const PrintTemplate& t, const SchedulePage& pa
     };
     for (int l = 1; l <= lessons; ++l) {
         const double y = rowTop(l);
-        c.text(x0, y, t.headerWidth, rowH, t.lessons[l - 1], t.headerSize, true);
+        if (l <= t.lessonTimes.size()) {
+            c.text(x0, y, t.headerWidth, rowH * 0.6, t.lessons[l - 1], t.headerSize, true);
+            c.text(x0, y + rowH * 0.5, t.headerWidth, rowH * 0.4, t.lessonTimes[l - 1],
+                   t.headerSize * 0.7);
+        } else {
+            c.text(x0, y, t.headerWidth, rowH, t.lessons[l - 1], t.headerSize, true);
+        }
         for (int d = 1; d <= 5; ++d) {
             const int index = (l - 1) * 5 + (d - 1);
             if (index >= page.cells.size())
@@ -282,6 +288,7 @@ bool MakePrintJob(const PrintDocumentData& doc, const PrintTemplate& tpl, PrintJ
         return false;
     job = PrintJob{};
     job.tpl = tpl;
+    job.tpl.lessonTimes = doc.lessonTimes;
     if (tpl.layout == PrintTemplate::Layout::Schedule) {
         job.schedulePages = SchedulePagesOf(doc);
     } else {

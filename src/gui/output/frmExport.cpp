@@ -2,6 +2,7 @@
 #include "core/store/SqliteFailure.h"
 
 #include "core/config/AppConfig.h"
+#include "core/store/DayScheduleStore.h"
 #include "core/store/Lookups.h"
 #include "gui/output/NameChoice.h"
 #include "gui/widgets/AppContext.h"
@@ -9,6 +10,7 @@
 #include "gui/widgets/UiMetrics.h"
 #include "gui/widgets/WaitCursor.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -91,6 +93,9 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     layout->addWidget(fraClass);
     layout->addWidget(fraTeacher);
     layout->addWidget(fraTotal);
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes->setObjectName("chkTimes");
+    layout->addWidget(chkTimes);
 
     connect(CmdPrevClass, &QPushButton::clicked, this, &frmExport::CmdPrevClass_Click);
     connect(CmdNextClass, &QPushButton::clicked, this, &frmExport::CmdNextClass_Click);
@@ -163,7 +168,11 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
     QString reason;
     try {
         WaitCursor hourglass;
-        if (!ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay, GetSchoolName()))
+        const QStringList lessonTimes =
+            chkTimes->isChecked() ? LessonTimeTexts(LoadDaySchedule(m_ctx.db), m_ctx.lessonsPerDay)
+                                  : QStringList();
+        if (!ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay, GetSchoolName(),
+                            lessonTimes))
             result = kNoData;
     } catch (const WorkbookFailure& e) {
         result = e.stage() == WorkbookFailure::Stage::Create ? kCannotCreate : kFailed;

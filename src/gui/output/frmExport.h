@@ -7,6 +7,7 @@
 
 struct AppContext;
 class QComboBox;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -28,6 +29,7 @@ public:
     QPushButton* cmdExportAllTeacher;
     QPushButton* CmdExportTotal;
     QPushButton* cmdOK;
+    QCheckBox* chkTimes; // the 作息时间 under the lesson numbers
 
     // The save dialog; the chosen name with ".xlsx" added when it has no
     // extension, or the empty text when the user cancelled (or declined to

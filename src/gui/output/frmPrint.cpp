@@ -3,6 +3,7 @@
 #include "core/config/AppConfig.h"
 #include "core/config/AppPaths.h"
 #include "core/formats/PrintQueries.h"
+#include "core/store/DayScheduleStore.h"
 #include "core/store/Lookups.h"
 #include "core/store/SqliteFailure.h"
 #include "gui/output/NameChoice.h"
@@ -12,6 +13,7 @@
 #include "gui/widgets/UiMetrics.h"
 #include "gui/widgets/WaitCursor.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -99,7 +101,10 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
     totalRow->addWidget(CmdPrintTotal);
 
     cmdOK = Button(this, "cmdOK", QStringLiteral("退出(&Q)"));
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes->setObjectName("chkTimes");
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkTimes);
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     auto* layout = new QVBoxLayout(this);
@@ -177,7 +182,10 @@ void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
             result = -102;
         } else {
             const QString document = AppFilePath(QStringLiteral("tmp.xml"));
-            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay, GetSchoolName());
+            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay, GetSchoolName(),
+                              chkTimes->isChecked()
+                                  ? LessonTimeTexts(LoadDaySchedule(m_ctx.db), m_ctx.lessonsPerDay)
+                                  : QStringList());
             templatePath = ResourcePath(PrintTemplateFileName(kind, m_ctx.lessonsPerDay));
             int none1 = 0, none2 = 0, none3 = 0;
             result = static_cast<qint16>(PrintOneCustomXml(document, QString(), templatePath, none1,

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 struct AppContext;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -33,6 +34,7 @@ public:
     QGroupBox* fraTotal;
     QPushButton* CmdPrintTotal;
     QPushButton* cmdOK;
+    QCheckBox* chkTimes; // the 作息时间 under the lesson numbers
 
 private:
     void Form_Load();

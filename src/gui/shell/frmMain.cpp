@@ -24,6 +24,7 @@
 #include "gui/limits/frmClassLimitInput.h"
 #include "gui/limits/frmClassRoomLimitInput.h"
 #include "gui/limits/frmCourseLimitInput.h"
+#include "gui/limits/frmDaySchedule.h"
 #include "gui/limits/frmSetLessonOfDay.h"
 #include "gui/limits/frmTeacherLimitInput.h"
 #include "gui/manual/frmCheckTimetable.h"
@@ -32,6 +33,7 @@
 #include "gui/manual/frmTimetableQuality.h"
 #include "gui/output/frmExport.h"
 #include "gui/output/frmPrint.h"
+#include "gui/output/frmPublish.h"
 #include "gui/shell/frmAbout.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmSchoolName.h"
@@ -231,6 +233,7 @@ void frmMain::BuildMenu() {
            &frmMain::mnuTimetableQuality_Click);
     action(mnuBuildKb, mnuPrint, "mnuPrint", "打印课表(&P)", &frmMain::mnuPrint_Click);
     action(mnuBuildKb, mnuExport, "mnuExport", "导出课表到Excel(&E)", &frmMain::mnuExport_Click);
+    action(mnuBuildKb, mnuPublish, "mnuPublish", "发布课表(&W)…", &frmMain::mnuPublish_Click);
     action(mnuBuildKb, mnuUpgradeAll, "mnuUpgradeAll", "课表学年升级(&U)",
            &frmMain::mnuUpgradeAll_Click);
     action(mnuBuildKb, mnuDeleteLessonAll, "mnuDeleteLessonAll", "删除课表数据(&D)",
@@ -244,6 +247,8 @@ void frmMain::BuildMenu() {
            &frmMain::mnuSetLessonNum_Click);
     action(mnuManager, mnuSchoolName, "mnuSchoolName", "学校名称设置(&N)",
            &frmMain::mnuSchoolName_Click);
+    action(mnuManager, mnuDaySchedule, "mnuDaySchedule", "作息时间设置(&T)",
+           &frmMain::mnuDaySchedule_Click);
 
     mnuHelp = menu(bar->addMenu(QStringLiteral("帮助(&H)")), "mnuHelp");
     action(mnuHelp, mnuSimpleManual, "mnuSimpleManual", "简要使用说明(&S)",
@@ -482,6 +487,11 @@ void frmMain::mnuExport_Click() {
     dlg.exec();
 }
 
+void frmMain::mnuPublish_Click() {
+    frmPublish dlg(m_ctx, this);
+    dlg.exec();
+}
+
 void frmMain::mnuUpgradeAll_Click() {
     if (!ConfirmCommand(this, QStringLiteral("课表学年升级将会清除您以前排好的课表！")))
         return;
@@ -529,6 +539,11 @@ void frmMain::mnuSetLessonNum_Click() {
 
 void frmMain::mnuSchoolName_Click() {
     frmSchoolName dlg(this);
+    dlg.exec();
+}
+
+void frmMain::mnuDaySchedule_Click() {
+    frmDaySchedule dlg(m_ctx, this);
     dlg.exec();
 }
 

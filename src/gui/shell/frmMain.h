@@ -43,6 +43,7 @@ public:
     QAction* mnuTimetableQuality;
     QAction* mnuPrint;
     QAction* mnuExport;
+    QAction* mnuPublish;
     QAction* mnuUpgradeAll;
     QAction* mnuDeleteLessonAll;
     QAction* mnuVersions;
@@ -50,6 +51,7 @@ public:
     QAction* mnuDataMaintenance;
     QAction* mnuSetLessonNum;
     QAction* mnuSchoolName;
+    QAction* mnuDaySchedule;
     QMenu* mnuHelp;
     QAction* mnuSimpleManual;
     QAction* mnuManual;
@@ -98,12 +100,14 @@ private:
     void mnuTimetableQuality_Click();
     void mnuPrint_Click();
     void mnuExport_Click();
+    void mnuPublish_Click();
     void mnuUpgradeAll_Click();
     void mnuDeleteLessonAll_Click();
     void mnuVersions_Click();
     void mnuDataMaintenance_Click();
     void mnuSetLessonNum_Click();
     void mnuSchoolName_Click();
+    void mnuDaySchedule_Click();
     void mnuSimpleManual_Click();
     void mnuManual_Click();
     void mnuOpenDemo_Click();

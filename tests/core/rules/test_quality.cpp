@@ -125,6 +125,27 @@ private slots:
                  QStringList({QStringLiteral("最需要改进的班级：没有"),
                               QStringLiteral("最需要改进的老师：没有")}));
     }
+
+    void effectOfAHandMove() {
+        School s = empty();
+        put(s, "11", 1, 1, "01", "T1");
+        put(s, "11", 1, 2, "02", "T2");
+        put(s, "11", 1, 3, "01", "T1");
+        put(s, "12", 1, 2, "01", "T1");
+        auto nameOf = [](char, const QString& code) { return QStringLiteral("王") + code; };
+        // 11's lesson 2 to lesson 4: a hole in class 11; T2 has no other lesson.
+        QCOMPARE(rules::qualityEffect(s, {{1, Period{1, 4}}}, nameOf),
+                 QStringLiteral("本班空堂 +1"));
+        // T1's lesson 3 in class 11 to lesson 4: T1 gains a gap, the class a hole.
+        QCOMPARE(rules::qualityEffect(s, {{2, Period{1, 4}}}, nameOf),
+                 QStringLiteral("本班空堂 +1，老师 王T1 空堂 +1"));
+        // A swap of 1 and 2 changes nothing measured.
+        QCOMPARE(rules::qualityEffect(s, {{0, Period{1, 2}}, {1, Period{1, 1}}}, nameOf),
+                 QStringLiteral("课表质量不变"));
+        limit(s, LimitKind::Course, "02", 1, 6, LimitLevel::Avoid);
+        QVERIFY(
+            rules::qualityEffect(s, {{1, Period{1, 6}}}).endsWith(QStringLiteral("尽量不排 +1")));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestQuality)

@@ -105,9 +105,9 @@ void TestMainWindow::menuHasItsEntriesInOrderWithFourHidden() {
                                                        "老师上课时间限制", "(教室上课时间限制)"}));
     QCOMPARE(entries(m_window->mnuBuildKb),
              QStringList({"手工调整课表", "检查课表", "课表质量", "打印课表", "导出课表到Excel",
-                          "课表学年升级", "删除课表数据", "课表版本…"}));
+                          "发布课表…", "课表学年升级", "删除课表数据", "课表版本…"}));
     QCOMPARE(entries(m_window->mnuManager),
-             QStringList({"(数据维护)", "每天课时设置", "学校名称设置"}));
+             QStringList({"(数据维护)", "每天课时设置", "学校名称设置", "作息时间设置"}));
     // 访问网站 is offered only when the build was given the web site's address.
     const QString website =
         QStringLiteral(KBXT_WEBSITE).isEmpty() ? QString("(访问网站)") : QString("访问网站");
