@@ -36,6 +36,12 @@ CREATE TABLE CourseRuletb (CourseCode TEXT, MaxClasses INTEGER, MaxPerDay INTEGE
 -- A teacher's lessons a day and in a row at most, and subject group (教研组).
 CREATE TABLE TeacherRuletb (TeacherCode TEXT, MaxPerDay INTEGER, MaxInRow INTEGER, GroupCode TEXT);
 CREATE TABLE TeacherGrouptb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
+-- Added later, each read as "nothing set" where missing, so that older
+-- databases open unchanged and older copies of the program ignore them:
+-- double lessons (连堂) of a plan row, by its class, course and teacher;
+CREATE TABLE PlanDoubletb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, DoubleCount INTEGER);
+-- settings of the school's week by name ("MorningLessons": 上午 N 节).
+CREATE TABLE Settingtb (Name TEXT, Value);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

@@ -29,6 +29,7 @@ struct School {
     Limits limits;
     CourseRules courseRules;
     TeacherRules teacherRules; // daily and in-row limits, subject groups
+    MiddayBreak middayBreak;
     Timetable timetable;
 
     // Classes the course's room holds at once; 0: no limit.
