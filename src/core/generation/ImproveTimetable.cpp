@@ -158,21 +158,20 @@ public:
         const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
 
         const long long before = localPenalty(c, dp, dq, ti, tj);
+        const long long guideBefore = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0);
         move(i, j, p, q);
         long long delta =
             localPenalty(c, dp, dq, ti, tj) - before + lessonPen(i, q) - lessonPen(i, p);
         if (j >= 0)
             delta += lessonPen(size_t(j), p) - lessonPen(size_t(j), q);
-        const bool accepted =
-            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
-        if (!accepted || !rulesAllow(i, j, p, q)) {
+        const long long guide = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0) - guideBefore;
+        if (!accept(delta + guide, temperature, rnd) || !rulesAllow(i, j, p, q)) {
             move(i, j, q, p);
             return false;
         }
         m_penalty += delta;
         return true;
     }
-
     // A swap chain: lesson i's period p and period q trade the lessons that
     // would clash — i goes to q, the lesson of its class and of its teacher at
     // q come to p, and so on for theirs — so that no class and no teacher is
@@ -210,6 +209,12 @@ public:
                 teachers.push_back(m_tch[k]);
         }
         const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
+        auto guide = [&]() {
+            long long sum = 0;
+            for (int c : classes)
+                sum += lateness(size_t(c), dp) + (dq != dp ? lateness(size_t(c), dq) : 0);
+            return sum;
+        };
         auto days = [&]() {
             long long sum = 0;
             for (int c : classes)
@@ -220,12 +225,11 @@ public:
                 sum += lessonPen(k, m_slot[k]);
             return sum;
         };
-        const long long before = days();
+        const long long before = days(), guideBefore = guide();
         swapChain(chain, p, q);
         const long long delta = days() - before;
-        const bool accepted =
-            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
-        if (!accepted || !chainAllowed(chain, p, q)) {
+        if (!accept(delta + guide() - guideBefore, temperature, rnd) ||
+            !chainAllowed(chain, p, q)) {
             swapChain(chain, p, q);
             return false;
         }
@@ -255,6 +259,8 @@ private:
     static constexpr int kCrowded = -2; // two lessons of the class in one period
     // A longer chain disturbs too much of the week to be worth its rule checks.
     static constexpr size_t kMaxChain = 12;
+    // Above a teacher gap, so that filling a day's first period is worth one.
+    static constexpr long long kLateGuide = 20;
 
     static int idOf(QHash<QString, int>& ids, const QString& code) {
         auto it = ids.constFind(code);
@@ -338,6 +344,23 @@ private:
         return rules::teacherDayPenalty(teacherMask(size_t(t), day),
                                         m_teacherClosed[size_t(t)][size_t(day)]);
     }
+    // Not a measure but a guide for the search: a late start costs the same
+    // however late the day starts, so nothing leads the search towards
+    // filling its first periods one by one. Each free period before the first
+    // lesson (not closed) weighs a little, in the search only.
+    long long lateness(size_t c, int day) const {
+        const rules::DayMask busy = classMask(c, day);
+        if (!rules::startsLate(busy, m_classClosed[c][size_t(day)]))
+            return 0;
+        long long free = 0;
+        for (int n = 1; (busy & (rules::DayMask{1} << n)) == 0; ++n)
+            free += (m_classClosed[c][size_t(day)] & (rules::DayMask{1} << n)) == 0 ? 1 : 0;
+        return kLateGuide * free;
+    }
+    static bool accept(long long change, double temperature, Random& rnd) {
+        return change <= 0 || rnd.unit() < std::exp(-static_cast<double>(change) / temperature);
+    }
+
     long long localPenalty(size_t c, int dp, int dq, int ti, int tj) const {
         long long sum = classDay(c, dp) + teacherDay(ti, dp);
         if (tj != ti)
