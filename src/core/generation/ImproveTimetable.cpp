@@ -116,6 +116,16 @@ public:
         for (size_t i = 0; i < n; ++i)
             if (m_slot[i] >= 0)
                 count(i, m_slot[i], +1);
+        m_spreadTarget.assign(classes * m_courses, 0);
+        for (auto c = m_classIds.cbegin(); c != m_classIds.cend(); ++c)
+            for (auto k = m_courseIds.cbegin(); k != m_courseIds.cend(); ++k) {
+                const size_t at = size_t(c.value()) * m_courses + size_t(k.value());
+                long long planned = 0;
+                for (int d = 1; d <= Week::kDays; ++d)
+                    planned += m_courseDay[at][size_t(d)];
+                if (planned > 0)
+                    m_spreadTarget[at] = rules::spreadDays(s, c.key(), k.key(), planned);
+            }
         // Only a lesson alone in its class's period, generated or placed by
         // hand and of a plan row, moves; pre-set ones stay.
         m_lessonPen.assign(n * kSlots, 0);
@@ -157,11 +167,12 @@ public:
         const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
         const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
 
-        const long long before = localPenalty(c, dp, dq, ti, tj);
+        const int ki = m_crs[i], kj = j >= 0 && m_crs[size_t(j)] != ki ? m_crs[size_t(j)] : -1;
+        const long long before = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj);
         const long long guideBefore = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0);
         move(i, j, p, q);
-        long long delta =
-            localPenalty(c, dp, dq, ti, tj) - before + lessonPen(i, q) - lessonPen(i, p);
+        long long delta = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj) - before +
+                          lessonPen(i, q) - lessonPen(i, p);
         if (j >= 0)
             delta += lessonPen(size_t(j), p) - lessonPen(size_t(j), q);
         const long long guide = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0) - guideBefore;
@@ -201,7 +212,11 @@ public:
         if (chain.size() < 2)
             return false; // a plain move: tryStep's
         std::vector<int> classes, teachers;
+        std::vector<std::pair<int, int>> courses; // class, course
         for (size_t k : chain) {
+            if (std::find(courses.begin(), courses.end(), std::pair{m_cls[k], m_crs[k]}) ==
+                courses.end())
+                courses.emplace_back(m_cls[k], m_crs[k]);
             if (std::find(classes.begin(), classes.end(), m_cls[k]) == classes.end())
                 classes.push_back(m_cls[k]);
             if (m_tch[k] >= 0 &&
@@ -223,6 +238,8 @@ public:
                 sum += teacherDay(t, dp) + (dq != dp ? teacherDay(t, dq) : 0);
             for (size_t k : chain)
                 sum += lessonPen(k, m_slot[k]);
+            for (const auto& [c, k] : courses)
+                sum += spread(size_t(c), k);
             return sum;
         };
         const long long before = days(), guideBefore = guide();
@@ -361,6 +378,18 @@ private:
         return change <= 0 || rnd.unit() < std::exp(-static_cast<double>(change) / temperature);
     }
 
+    // The weighted days the class's course misses (Measure::CourseSpread);
+    // course −1: none.
+    long long spread(size_t c, int course) const {
+        if (course < 0)
+            return 0;
+        const size_t at = c * m_courses + size_t(course);
+        int days = 0;
+        for (int d = 1; d <= Week::kDays; ++d)
+            days += m_courseDay[at][size_t(d)] > 0 ? 1 : 0;
+        return rules::weights::kCourseSpread * std::max(0, m_spreadTarget[at] - days);
+    }
+
     long long localPenalty(size_t c, int dp, int dq, int ti, int tj) const {
         long long sum = classDay(c, dp) + teacherDay(ti, dp);
         if (tj != ti)
@@ -383,6 +412,9 @@ private:
         for (size_t i = 0; i < m_slot.size(); ++i)
             if (m_slot[i] >= 0)
                 sum += lessonPen(i, m_slot[i]);
+        for (size_t c = 0; c < m_classCount.size(); ++c)
+            for (size_t k = 0; k < m_courses; ++k)
+                sum += spread(c, int(k));
         return sum;
     }
 
@@ -452,6 +484,7 @@ private:
     std::vector<std::array<std::uint8_t, kSlots>> m_classCount, m_teacherCount;
     std::vector<std::array<int, kSlots>> m_classSlot, m_teacherSlot;
     std::vector<std::array<int, Week::kDays + 1>> m_courseDay; // by class × course
+    std::vector<int> m_spreadTarget;                           // likewise: rules::spreadDays
     std::vector<std::array<rules::DayMask, Week::kDays + 1>> m_classClosed, m_teacherClosed;
     std::vector<long long> m_lessonPen; // by lesson × slot
     std::vector<size_t> m_movable;      // ascending
