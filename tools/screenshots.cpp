@@ -554,7 +554,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the demo database: %s\n", qPrintable(error));
         return 1;
     }
-    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学"))) {
+    // The school year and term as an office sets them, so titles show them.
+    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学")) ||
+        !WriteSchoolTerm(2026, 1)) {
         std::fprintf(stderr, "cannot write kbxt.ini\n");
         return 1;
     }

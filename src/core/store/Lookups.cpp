@@ -79,6 +79,15 @@ QStringList TeacherNameList(TimetableDb& db) {
     return nameList(db, "select Name from Teachertb order by Code");
 }
 
+bool HasTimetable(TimetableDb& db) {
+    try {
+        return sql::firstInt(db.sql(), 0,
+                             "select exists(select 1 from LessonListtb where SetFlag <> 0)") != 0;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
+}
+
 int HighestLessonNo(TimetableDb& db) {
     try {
         return static_cast<int>(

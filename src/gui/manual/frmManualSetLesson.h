@@ -62,6 +62,7 @@ private:
     void CmbTeacher_Click();
     void lstCourse_ItemClick(QTreeWidgetItem* item);
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col);
+    bool MSFlexGrid1_Key(int key, int row, int col);
     void grdTeacher_MouseUp(int row, int col);
     void cmdOK_Click();
     void cmdCauses_Click();
@@ -89,6 +90,8 @@ private:
     void ShowClassCell(int day, int lessonNo);
     void ShowAfterUndo(const QString& classCode);
     int lessonRows() const;
+    // A lesson is selected (red) and waits for the period it goes to.
+    bool MovePending() const { return mintSelDay > 0; }
 
     AppContext& m_ctx;
     UndoControls* m_undo;
