@@ -206,11 +206,12 @@ QString WriteImportSample(const QString& folder) {
     QFile f(file);
     if (f.open(QIODevice::WriteOnly))
         f.write(QStringLiteral("班级,课程,老师,节数\n"
-                               "一（1）班,语文,张丽,7\n"
-                               "三（1）班,书法,孙丽,1\n"
+                               "一(1)班,语文,张丽,6\n"
+                               "一年级(2)班,数学,刘洋,５\n"
+                               "三年级1班,书法,孙丽,1\n"
                                "三（2）班,书法,孙丽,1\n"
-                               "四（1）班,语文,孙丽,7\n"
-                               "一（2）班,数学,刘洋,五\n")
+                               "七(1)班,美术,孙丽,1\n"
+                               "七(1)班,音乐,孙丽,1\n")
                     .toUtf8());
     return file;
 }
@@ -280,7 +281,7 @@ std::vector<Shot> Shots() {
                      nullptr,
                      [](AppContext& ctx, frmMain*) {
                          const PublishSchool set =
-                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, GetSchoolName());
+                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, CurrentTimetableTitle());
                          auto* label = new QLabel;
                          if (!set.classes.empty())
                              label->setPixmap(QPixmap::fromImage(
