@@ -31,6 +31,12 @@ CREATE TABLE TermDaytb (FirstDay TEXT, LastDay TEXT);
 -- A course's room (classes at once) and daily maximum; Null: no setting.
 -- Capacity 1 is also in CourseAttrtb, which older copies read.
 CREATE TABLE CourseRuletb (CourseCode TEXT, MaxClasses INTEGER, MaxPerDay INTEGER);
+-- Added later, each read as "nothing set" where missing, so that older
+-- databases open unchanged and older copies of the program ignore them:
+-- double lessons (连堂) of a plan row, by its class, course and teacher;
+CREATE TABLE PlanDoubletb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, DoubleCount INTEGER);
+-- settings of the school's week by name ("MorningLessons": 上午 N 节).
+CREATE TABLE Settingtb (Name TEXT, Value);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

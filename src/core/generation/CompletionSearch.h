@@ -7,7 +7,8 @@
 // never broken: one lesson per class and per teacher at a time, no "不排"
 // period, a course's room holds at most its capacity of classes at a time,
 // the daily share of a plan row (two rows of one course in a class each keep
-// their own) or of a class's course where the course sets its own maximum.
+// their own) or of a class's course where the course sets its own maximum,
+// double lessons (a block of two adjacent periods of one day, moved as one).
 // "最佳位置", "尽量不排" and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
@@ -19,8 +20,9 @@
 
 struct CompletionProblem {
     int lessonsPerDay = 6;
-    int classes = 0;  // ids 0 .. classes − 1
-    int teachers = 0; // ids 0 .. teachers − 1; −1 on a lesson: no teacher
+    int morningLessons = 4; // the midday break lies after this lesson
+    int classes = 0;        // ids 0 .. classes − 1
+    int teachers = 0;       // ids 0 .. teachers − 1; −1 on a lesson: no teacher
     int courses = 0;
     // By course id: classes the course's room holds at once; 0: no limit.
     std::vector<int> capacity;
@@ -35,6 +37,13 @@ struct CompletionProblem {
         // of one group (a class's rows of a course with its own daily
         // maximum) count together, each with the group's share.
         int shareGroup = -1;
+        // Double lessons of the row: each counts once toward the daily share
+        // (the group's, in a group), and the row once complete has that
+        // many adjacent pairs.
+        int doubles = 0;
+        // The row's weekly lessons: it never gets more. A problem made by
+        // hand may leave it unbounded.
+        int weekly = 1 << 20;
         // By day: lessons of the unit that have no period of the week (no
         // lesson number, or one beyond the day) but count for the day.
         std::array<int, 5> dayBase{};
@@ -48,6 +57,7 @@ struct CompletionProblem {
         int unit = 0;
         int period = -1;    // −1: unplaced
         bool fixed = false; // pre-set or otherwise not to be moved
+        bool block = false; // a double lesson: period and the one after it
     };
     std::vector<Lesson> lessons;
 

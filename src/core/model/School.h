@@ -27,6 +27,7 @@ struct School {
     std::vector<PlanRow> plan; // in rowid order
     Limits limits;
     CourseRules courseRules;
+    MiddayBreak middayBreak;
     Timetable timetable;
 
     // Classes the course's room holds at once; 0: no limit.

@@ -15,34 +15,53 @@
 //                   每天最多节数 of the course's lessons, all its rows
 //                   together; a course without one leaves each plan row its
 //                   share Int(Count/5)+1 (two rows of one course in a class
-//                   each keep their own); a day over its share through
-//                   pre-set lessons alone is a note, not a fault;
+//                   each keep their own). Either way a double lesson counts
+//                   once, for as many double lessons as the row (or the
+//                   class's rows of the course) plan; a day over its
+//                   share through pre-set lessons alone is a note, not a
+//                   fault;
 //  - InsideWeek:    every lesson lies inside the week;
 //  - InPlan:        every generated or hand-placed lesson belongs to a plan
-//                   row, and no row has more lessons than its count.
+//                   row, and no row has more lessons than its count;
+//  - DoubleLessons: a row with d double lessons (连堂), once it has all its
+//                   lessons, has d pairs of adjacent lessons on one day, no
+//                   two pairs sharing a lesson and none across the midday
+//                   break (School::middayBreak).
 #include "core/model/School.h"
+#include "core/rules/Placement.h"
 
 #include <QString>
 #include <vector>
 
 namespace rules {
 
-enum class Rule { ClassOnce, TeacherOnce, NeverPeriod, Exclusive, DailyShare, InsideWeek, InPlan };
-inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce, Rule::NeverPeriod,
-                                     Rule::Exclusive, Rule::DailyShare,  Rule::InsideWeek,
-                                     Rule::InPlan};
+enum class Rule {
+    ClassOnce,
+    TeacherOnce,
+    NeverPeriod,
+    Exclusive,
+    DailyShare,
+    InsideWeek,
+    InPlan,
+    DoubleLessons
+};
+inline constexpr Rule kAllRules[] = {Rule::ClassOnce, Rule::TeacherOnce,  Rule::NeverPeriod,
+                                     Rule::Exclusive, Rule::DailyShare,   Rule::InsideWeek,
+                                     Rule::InPlan,    Rule::DoubleLessons};
 
 // One place where a timetable breaks a rule.
 struct Breach {
     Rule rule;
-    // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod), the
+    // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod,
+    // DoubleLessons), the
     // teacher (TeacherOnce) or the course (Exclusive) concerned.
     QString code;
     Period period;               // the period; for DailyShare lessonNo is 0 (the day)
     std::vector<Lesson> lessons; // the lessons that break it, in the order stored
     // DailyShare: the share (the course's maximum where it sets one, and the
     // lessons are then all the class's of the course); Exclusive: the room's
-    // capacity; InPlan: the row's count, −1 for lessons that no plan row has.
+    // capacity; InPlan: the row's count, −1 for lessons that no plan row has;
+    // DoubleLessons: the double lessons planned.
     long long limit = 0;
     // Pre-set lessons alone put the day over its share: reported, not a fault.
     bool noteOnly = false;
@@ -54,6 +73,16 @@ std::vector<Breach> breachesOf(const School& school);
 
 // The breaches of one rule only.
 std::vector<Breach> breachesOf(const School& school, Rule rule);
+
+// Pairs of adjacent lessons on one day among the lesson numbers set in
+// `lessons` (bit n for lesson n), none across the break and no two sharing a
+// lesson: as many as can be found.
+int doublePairs(unsigned lessons, int lessonsPerDay, MiddayBreak midday);
+// The same over the week for the given lessons of one plan row.
+int doublePairsOf(const School& school, const std::vector<Lesson>& lessons);
+// The double lessons the plan row of the placing still misses: what it plans
+// beyond the pairs it has.
+long long doublesStillMissing(const School& school, const Placing& p);
 
 // The rule's name for lists and messages ("不排时间", "每天节数").
 QString ruleName(Rule rule);

@@ -14,6 +14,7 @@ struct TimetableCheck {
     QStringList forbiddenCells;    // a lesson at a period that is "不排" for it
     QStringList exclusiveClashes;  // an exclusive course in two classes at once
     QStringList dailyShareOver;    // a plan row over its daily share on a day
+    QStringList doublesMissing;    // a complete plan row without its double lessons
     QStringList outsidePlan;       // lessons of no plan row, or beyond a row's count
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
     QStringList planFaults;        // rows naming unknown codes, repeated, counts beyond the week

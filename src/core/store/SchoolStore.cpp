@@ -2,6 +2,7 @@
 
 #include "core/model/TextRules.h"
 #include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
@@ -71,7 +72,12 @@ School LoadSchool(TimetableDb& db, Week week) {
             r.autoBuilt = st.getColumn(6).getInt64() != 0;
             s.plan.push_back(r);
         }
+        const QHash<QString, long long> doubles = ReadPlanDoubles(d);
+        if (!doubles.isEmpty())
+            for (PlanRow& r : s.plan)
+                r.doubles = doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode));
     }
+    s.middayBreak = ReadMiddayBreak(d);
     {
         SQLite::Statement st(d, "select Kind,Code,Day,LessonNo,Attr from Limittb order by rowid");
         while (st.executeStep()) {

@@ -552,6 +552,9 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
 }
 
 bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
+    if (const std::optional<bool> moved =
+            MoveDoubleLesson({mintSelDay, mintSelLesson}, {day, lessonNo}))
+        return *moved;
     QString effect;
     const QStringList broken =
         SwapObjections({mintSelDay, mintSelLesson}, {day, lessonNo}, &effect);
@@ -568,6 +571,63 @@ bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
     if (done && !effect.isEmpty())
         staMsg->setPanelText(3, QStringLiteral("换课成功；") + effect);
     return done;
+}
+
+// A double lesson (连堂) moves whole: both halves, and the lessons at their
+// new periods take the periods they leave. Empty when the chosen lesson is no
+// half of a double lesson (the plain swap runs).
+std::optional<bool> frmManualSetLesson::MoveDoubleLesson(Period selected, Period target) {
+    School school;
+    try {
+        school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+    } catch (const Failure&) {
+        return std::nullopt; // the plain swap then says why the file fails
+    }
+    const std::vector<size_t> shown = school.timetable.classLessonIndexes(mstrClassCode, selected);
+    if (shown.empty() || !rules::doublePartner(school, shown.back()))
+        return std::nullopt;
+    const std::vector<rules::HandMove> moves =
+        rules::unitSwapMoves(school, mstrClassCode, selected, target);
+    if (moves.empty()) {
+        ShowWarning(this, windowTitle(),
+                    QStringLiteral("连堂课两节一起调动：调到这里会超出当天或跨过午休。"));
+        return false;
+    }
+    const QStringList broken =
+        rules::describeObjections(school, rules::objectionsTo(school, moves), NamesOf(m_ctx.db));
+    if (!broken.isEmpty() &&
+        !AskYesNo(this, windowTitle(),
+                  broken.join(QStringLiteral("；\n")) + QStringLiteral("，仍要调到这里吗？")))
+        return false;
+    std::vector<LessonMove> rows;
+    for (const rules::HandMove& m : moves)
+        rows.push_back({school.timetable.lessons()[m.lesson].rowid, m.to});
+    const bool made = m_undo->record(mstrClassCode,
+                                     {QStringLiteral("连堂课调动成功"), QStringLiteral("换课失败")},
+                                     [&] { MoveLessons(m_ctx.db, rows); });
+    if (made) {
+        // Up to four periods changed: show the class afresh, status kept.
+        (void)LoadClassSlots(m_ctx.db, mstrClassCode, ClassSlots);
+        for (int day = 1; day <= kDays; ++day)
+            for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo)
+                ShowClassCell(day, lessonNo);
+    }
+    return made;
+}
+
+// The other half of the double lesson shown at the period, if any.
+std::optional<Period> frmManualSetLesson::DoublePartnerAt(Period period) {
+    try {
+        const School school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+        const std::vector<size_t> shown =
+            school.timetable.classLessonIndexes(mstrClassCode, period);
+        if (shown.empty())
+            return std::nullopt;
+        if (const std::optional<size_t> other = rules::doublePartner(school, shown.back()))
+            return school.timetable.lessons()[*other].period;
+    } catch (const Failure&) {
+    }
+    return std::nullopt;
 }
 
 // What the swap or move would break, one sentence each, and what it would do
@@ -605,6 +665,26 @@ bool frmManualSetLesson::DeleteLesson() {
     const int day = MSFlexGrid1->currentColumn();
     if (GridCellText(MSFlexGrid1, row, day).isEmpty())
         return false;
+    // Half of a double lesson: both go, or this one only, as the user says.
+    if (const std::optional<Period> other = DoublePartnerAt({day, LessonOfGridRow(row)})) {
+        if (!AskYesNo(this, windowTitle(),
+                      QStringLiteral("这节课和%1是一次连堂课。\n两节一起删去吗？"
+                                     "（选“否”只删这一节，连堂就拆开了）")
+                          .arg(rules::periodName(*other))))
+            return m_undo->record(
+                mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
+                [&] { ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
+        const bool made = m_undo->record(
+            mstrClassCode, {QStringLiteral("连堂课删除成功"), QStringLiteral("删除失败")}, [&] {
+                ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+                ::DeleteLesson(m_ctx.db, mstrClassCode, other->day, other->lessonNo);
+            });
+        if (made) {
+            ClassSlots.at(other->day, other->lessonNo).clear();
+            ShowClassCell(other->day, other->lessonNo);
+        }
+        return made;
+    }
     return m_undo->record(
         mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
         [&] { ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
 
 struct AppContext;
 class QComboBox;
@@ -83,6 +84,8 @@ private:
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
+    std::optional<bool> MoveDoubleLesson(Period selected, Period target);
+    std::optional<Period> DoublePartnerAt(Period period);
     QStringList SwapObjections(Period selected, Period target, QString* effect);
     bool PlaceLesson();
     bool DeleteLesson();

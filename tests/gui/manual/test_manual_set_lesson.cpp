@@ -6,6 +6,7 @@
 #include "TimetableInvariants.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/model/DemoSchool.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/ManualLessons.h"
 #include "core/store/SchoolWriter.h"
 #include "gui/manual/frmManualSetLesson.h"
@@ -118,6 +119,7 @@ private slots:
     void reasonsFollowEveryChange();
     void writeFailureSaysWhy();
     void mainMenuOpensBothWindows();
+    void doubleLessonMovesAndGoesWhole();
 };
 
 void TestManualSetLesson::listsUnplacedAndOverPlacedRows() {
@@ -738,6 +740,58 @@ void TestManualSetLesson::mainMenuOpensBothWindows() {
         QCOMPARE(opened, entry == main.mnuPrepairBuild ? QStringLiteral("frmSetLesson")
                                                        : QStringLiteral("frmManualSetLesson"));
     }
+}
+
+// 美术 twice a week as one double lesson, on Monday 1 and 2 of class 11.
+void TestManualSetLesson::doubleLessonMovesAndGoesWhole() {
+    TestDb t;
+    fillSchool(t);
+    t.addCourse("5", "美术");
+    t.addTeacher("T5", "孙老师");
+    t.exec("delete from LessonListtb where ClassCode='11' and Day=1 and LessonNo<3");
+    t.exec("update ClassPlantb set BuildCount=BuildCount-1 where ClassCode='11' and "
+           "CourseCode in ('1','2')");
+    t.addPlan("11", "5", "T5", 2, 2, 1);
+    WritePlanDoubles(t.db, "11", "5", "T5", 1);
+    t.addLesson("11", 1, 1, "5", "T5", 1);
+    t.addLesson("11", 1, 2, "5", "T5", 1);
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+
+    // Chosen by its first half and moved to Wednesday 5: both go, in order.
+    ClickCell(w.MSFlexGrid1, gridRow(1), 1);
+    QCOMPARE(GridCellColour(w.MSFlexGrid1, gridRow(5), 3), CellColour::Swappable);
+    ClickCell(w.MSFlexGrid1, gridRow(5), 3, Qt::RightButton);
+    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("连堂课调动成功"));
+    QCOMPARE(lessonAt(c, "11", 3, 5), QStringLiteral("5T51"));
+    QCOMPARE(lessonAt(c, "11", 3, 6), QStringLiteral("5T51"));
+    QVERIFY(lessonAt(c, "11", 1, 1).isEmpty() && lessonAt(c, "11", 1, 2).isEmpty());
+    QCOMPARE(GridCellText(w.MSFlexGrid1, gridRow(6), 3), QStringLiteral("美术"));
+    QVERIFY(GridCellText(w.MSFlexGrid1, gridRow(2), 1).isEmpty());
+    QVERIFY(dialogs.shown.isEmpty());
+
+    // Onto Wednesday 4: the second half would cross the midday break.
+    ClickCell(w.MSFlexGrid1, gridRow(5), 3);
+    ClickCell(w.MSFlexGrid1, gridRow(4), 3, Qt::RightButton);
+    QVERIFY(dialogs.lastText().contains(QStringLiteral("跨过午休")));
+    QCOMPARE(lessonAt(c, "11", 3, 5), QStringLiteral("5T51"));
+
+    // Deleting one half asks; No deletes that half only, and undo brings it back.
+    ClickCell(w.MSFlexGrid1, gridRow(6), 3, Qt::RightButton);
+    QVERIFY2(dialogs.lastText().contains(QStringLiteral("周三第5节是一次连堂课")),
+             qPrintable(dialogs.lastText()));
+    QVERIFY(lessonAt(c, "11", 3, 6).isEmpty());
+    QCOMPARE(lessonAt(c, "11", 3, 5), QStringLiteral("5T51"));
+    w.cmdUndo->click();
+    QCOMPARE(lessonAt(c, "11", 3, 6), QStringLiteral("5T51"));
+    // Yes deletes both.
+    dialogs.answers.enqueue(UiDialogs::Answer::Yes);
+    ClickCell(w.MSFlexGrid1, gridRow(6), 3, Qt::RightButton);
+    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("连堂课删除成功"));
+    QVERIFY(lessonAt(c, "11", 3, 5).isEmpty() && lessonAt(c, "11", 3, 6).isEmpty());
+    QVERIFY(GridCellText(w.MSFlexGrid1, gridRow(5), 3).isEmpty());
+    VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
 
 QTEST_MAIN(TestManualSetLesson)
