@@ -116,6 +116,16 @@ public:
         for (size_t i = 0; i < n; ++i)
             if (m_slot[i] >= 0)
                 count(i, m_slot[i], +1);
+        m_spreadTarget.assign(classes * m_courses, 0);
+        for (auto c = m_classIds.cbegin(); c != m_classIds.cend(); ++c)
+            for (auto k = m_courseIds.cbegin(); k != m_courseIds.cend(); ++k) {
+                const size_t at = size_t(c.value()) * m_courses + size_t(k.value());
+                long long planned = 0;
+                for (int d = 1; d <= Week::kDays; ++d)
+                    planned += m_courseDay[at][size_t(d)];
+                if (planned > 0)
+                    m_spreadTarget[at] = rules::spreadDays(s, c.key(), k.key(), planned);
+            }
         // Only a lesson alone in its class's period, generated or placed by
         // hand and of a plan row, moves; pre-set ones stay.
         m_lessonPen.assign(n * kSlots, 0);
@@ -157,22 +167,22 @@ public:
         const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
         const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
 
-        const long long before = localPenalty(c, dp, dq, ti, tj);
+        const int ki = m_crs[i], kj = j >= 0 && m_crs[size_t(j)] != ki ? m_crs[size_t(j)] : -1;
+        const long long before = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj);
+        const long long guideBefore = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0);
         move(i, j, p, q);
-        long long delta =
-            localPenalty(c, dp, dq, ti, tj) - before + lessonPen(i, q) - lessonPen(i, p);
+        long long delta = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj) - before +
+                          lessonPen(i, q) - lessonPen(i, p);
         if (j >= 0)
             delta += lessonPen(size_t(j), p) - lessonPen(size_t(j), q);
-        const bool accepted =
-            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
-        if (!accepted || !rulesAllow(i, j, p, q)) {
+        const long long guide = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0) - guideBefore;
+        if (!accept(delta + guide, temperature, rnd) || !rulesAllow(i, j, p, q)) {
             move(i, j, q, p);
             return false;
         }
         m_penalty += delta;
         return true;
     }
-
     // A swap chain: lesson i's period p and period q trade the lessons that
     // would clash — i goes to q, the lesson of its class and of its teacher at
     // q come to p, and so on for theirs — so that no class and no teacher is
@@ -202,7 +212,11 @@ public:
         if (chain.size() < 2)
             return false; // a plain move: tryStep's
         std::vector<int> classes, teachers;
+        std::vector<std::pair<int, int>> courses; // class, course
         for (size_t k : chain) {
+            if (std::find(courses.begin(), courses.end(), std::pair{m_cls[k], m_crs[k]}) ==
+                courses.end())
+                courses.emplace_back(m_cls[k], m_crs[k]);
             if (std::find(classes.begin(), classes.end(), m_cls[k]) == classes.end())
                 classes.push_back(m_cls[k]);
             if (m_tch[k] >= 0 &&
@@ -210,6 +224,12 @@ public:
                 teachers.push_back(m_tch[k]);
         }
         const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
+        auto guide = [&]() {
+            long long sum = 0;
+            for (int c : classes)
+                sum += lateness(size_t(c), dp) + (dq != dp ? lateness(size_t(c), dq) : 0);
+            return sum;
+        };
         auto days = [&]() {
             long long sum = 0;
             for (int c : classes)
@@ -218,14 +238,15 @@ public:
                 sum += teacherDay(t, dp) + (dq != dp ? teacherDay(t, dq) : 0);
             for (size_t k : chain)
                 sum += lessonPen(k, m_slot[k]);
+            for (const auto& [c, k] : courses)
+                sum += spread(size_t(c), k);
             return sum;
         };
-        const long long before = days();
+        const long long before = days(), guideBefore = guide();
         swapChain(chain, p, q);
         const long long delta = days() - before;
-        const bool accepted =
-            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
-        if (!accepted || !chainAllowed(chain, p, q)) {
+        if (!accept(delta + guide() - guideBefore, temperature, rnd) ||
+            !chainAllowed(chain, p, q)) {
             swapChain(chain, p, q);
             return false;
         }
@@ -255,6 +276,8 @@ private:
     static constexpr int kCrowded = -2; // two lessons of the class in one period
     // A longer chain disturbs too much of the week to be worth its rule checks.
     static constexpr size_t kMaxChain = 12;
+    // Above a teacher gap, so that filling a day's first period is worth one.
+    static constexpr long long kLateGuide = 20;
 
     static int idOf(QHash<QString, int>& ids, const QString& code) {
         auto it = ids.constFind(code);
@@ -338,6 +361,35 @@ private:
         return rules::teacherDayPenalty(teacherMask(size_t(t), day),
                                         m_teacherClosed[size_t(t)][size_t(day)]);
     }
+    // Not a measure but a guide for the search: a late start costs the same
+    // however late the day starts, so nothing leads the search towards
+    // filling its first periods one by one. Each free period before the first
+    // lesson (not closed) weighs a little, in the search only.
+    long long lateness(size_t c, int day) const {
+        const rules::DayMask busy = classMask(c, day);
+        if (!rules::startsLate(busy, m_classClosed[c][size_t(day)]))
+            return 0;
+        long long free = 0;
+        for (int n = 1; (busy & (rules::DayMask{1} << n)) == 0; ++n)
+            free += (m_classClosed[c][size_t(day)] & (rules::DayMask{1} << n)) == 0 ? 1 : 0;
+        return kLateGuide * free;
+    }
+    static bool accept(long long change, double temperature, Random& rnd) {
+        return change <= 0 || rnd.unit() < std::exp(-static_cast<double>(change) / temperature);
+    }
+
+    // The weighted days the class's course misses (Measure::CourseSpread);
+    // course −1: none.
+    long long spread(size_t c, int course) const {
+        if (course < 0)
+            return 0;
+        const size_t at = c * m_courses + size_t(course);
+        int days = 0;
+        for (int d = 1; d <= Week::kDays; ++d)
+            days += m_courseDay[at][size_t(d)] > 0 ? 1 : 0;
+        return rules::weights::kCourseSpread * std::max(0, m_spreadTarget[at] - days);
+    }
+
     long long localPenalty(size_t c, int dp, int dq, int ti, int tj) const {
         long long sum = classDay(c, dp) + teacherDay(ti, dp);
         if (tj != ti)
@@ -360,6 +412,9 @@ private:
         for (size_t i = 0; i < m_slot.size(); ++i)
             if (m_slot[i] >= 0)
                 sum += lessonPen(i, m_slot[i]);
+        for (size_t c = 0; c < m_classCount.size(); ++c)
+            for (size_t k = 0; k < m_courses; ++k)
+                sum += spread(c, int(k));
         return sum;
     }
 
@@ -429,6 +484,7 @@ private:
     std::vector<std::array<std::uint8_t, kSlots>> m_classCount, m_teacherCount;
     std::vector<std::array<int, kSlots>> m_classSlot, m_teacherSlot;
     std::vector<std::array<int, Week::kDays + 1>> m_courseDay; // by class × course
+    std::vector<int> m_spreadTarget;                           // likewise: rules::spreadDays
     std::vector<std::array<rules::DayMask, Week::kDays + 1>> m_classClosed, m_teacherClosed;
     std::vector<long long> m_lessonPen; // by lesson × slot
     std::vector<size_t> m_movable;      // ascending

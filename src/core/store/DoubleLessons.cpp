@@ -73,6 +73,14 @@ void MovePlanDoubles(TimetableDb& db, const QString& classCode, const QString& o
               newCourseCode, newTeacherCode, classCode, oldCourseCode, oldTeacherCode);
 }
 
+void UpgradePlanDoubles(SQLite::Database& d) {
+    if (!hasTable(d, "PlanDoubletb"))
+        return;
+    d.exec("delete from PlanDoubletb where substr(ClassCode,1,1)='6'");
+    d.exec("update PlanDoubletb set ClassCode = (cast(substr(ClassCode,1,1) as integer)+1)"
+           " || substr(ClassCode,2) where substr(ClassCode,1,1)>'0'");
+}
+
 int MissingDoubleRowLessons(TimetableDb& db) {
     SQLite::Database& d = db.sql();
     if (!hasTable(d, "PlanDoubletb"))

@@ -33,6 +33,10 @@ void MovePlanDoubles(TimetableDb& db, const QString& classCode, const QString& o
                      const QString& oldTeacherCode, const QString& newCourseCode,
                      const QString& newTeacherCode);
 
+// The year upgrade: the double lessons go up a grade with their plan rows
+// (grade 6's leave with theirs). Runs inside the upgrade's transaction.
+void UpgradePlanDoubles(SQLite::Database& db);
+
 // Lessons still missing from plan rows with double lessons: generation
 // leaves them to completion.
 int MissingDoubleRowLessons(TimetableDb& db);

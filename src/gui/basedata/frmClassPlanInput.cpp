@@ -28,6 +28,7 @@ namespace {
 // and not by a name that another course or teacher may share.
 constexpr int kCourseCodeRole = Qt::UserRole;
 constexpr int kTeacherCodeRole = Qt::UserRole + 1;
+constexpr int kDoublesColumn = 3;
 
 const QColor kFieldFailed(255, 0, 0);
 const QColor kFieldPassed(255, 255, 255);
@@ -87,6 +88,7 @@ frmClassPlanInput::frmClassPlanInput(AppContext& ctx, QWidget* parent)
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
     lstAllRecord->installEventFilter(this);
     txtCount->installEventFilter(this);
+    txtDoubles->installEventFilter(this);
 
     Form_Load();
 }
@@ -149,14 +151,14 @@ bool frmClassPlanInput::eventFilter(QObject* watched, QEvent* event) {
         DeleteRecord();
         return true;
     }
-    if (watched == txtCount) {
+    if (watched == txtCount || watched == txtDoubles) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (!AppendRecord())
                 CmbCourse->setFocus();
             return true; // never the dialog's default button
         }
         if (key == Qt::Key_Up) {
-            CmbTeacher->setFocus();
+            (watched == txtCount ? static_cast<QWidget*>(CmbTeacher) : txtCount)->setFocus();
             return true;
         }
     }
@@ -177,6 +179,15 @@ bool frmClassPlanInput::CheckInput() {
     };
     // Checked from the last field to the first: the first failing field wins
     // the message and the focus, while every failing field turns red.
+    const QString doubles = txtDoubles->text().trimmed();
+    const int doublesValue = doubles.isEmpty() ? 0 : ParseLessonCount(doubles);
+    if (doublesValue < 0)
+        check(txtDoubles, true, "连堂次数必须是数字。");
+    else
+        check(txtDoubles,
+              ParseLessonCount(txtCount->text().trimmed()) >= 0 &&
+                  2 * doublesValue > ParseLessonCount(txtCount->text().trimmed()),
+              "每次连堂占两节：连堂次数不能超过节数的一半。");
     const QString count = txtCount->text().trimmed();
     if (count.isEmpty())
         check(txtCount, true, "请输入节数。");
@@ -204,7 +215,7 @@ bool frmClassPlanInput::AppendRecord() {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, teacherName);
         const int count = ParseLessonCount(txtCount->text().trimmed());
-        if (AppendPlanRow(m_ctx.db, mstrClassCode, course, teacher, count) ==
+        if (AppendPlanRow(m_ctx.db, mstrClassCode, course, teacher, count, doublesTyped()) ==
             PlanAppend::OtherTeacher) {
             reason = QStringLiteral("不允许一门课多个老师");
             throw Refused();
@@ -286,7 +297,7 @@ bool frmClassPlanInput::ModifyRecord() {
         const int count = ParseLessonCount(txtCount->text().trimmed());
         // No row with the remembered key (changed meanwhile): nothing is written.
         if (ModifyPlanRow(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, mintCount,
-                          course, teacher, count) == 0)
+                          course, teacher, count, doublesTyped()) == 0)
             throw Refused();
         staMsgPanel1->setText(QStringLiteral("修改记录成功！修改了1条记录"));
         QTreeWidgetItem* row = RowOf(mstrCourseCode, mstrTeacherCode);
@@ -295,6 +306,7 @@ bool frmClassPlanInput::ModifyRecord() {
         row->setText(0, CmbCourse->currentText().trimmed());
         row->setText(1, CmbTeacher->currentText().trimmed());
         row->setText(2, txtCount->text().trimmed());
+        row->setText(kDoublesColumn, doublesText(doublesTyped()));
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
         mstrCourseCode = course;
@@ -383,6 +395,7 @@ void frmClassPlanInput::LoadClassPlan() {
         item->setText(0, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(1, GetTeacherName(m_ctx.db, r.teacherCode));
         item->setText(2, r.countText());
+        item->setText(kDoublesColumn, doublesText(r.doubles));
         item->setData(0, kCourseCodeRole, r.courseCode);
         item->setData(0, kTeacherCodeRole, r.teacherCode);
     }
@@ -443,6 +456,7 @@ void frmClassPlanInput::ShowSelectedRecord() {
     }
     CmbTeacher->setCurrentIndex(teacher);
     txtCount->setText(row->text(2));
+    txtDoubles->setText(row->text(kDoublesColumn));
     mstrCourseCode = row->data(0, kCourseCodeRole).toString();
     mstrTeacherCode = row->data(0, kTeacherCodeRole).toString();
     mintCount = row->text(2).toInt();
@@ -453,6 +467,15 @@ void frmClassPlanInput::ClearInput() {
     CmbCourse->setCurrentIndex(-1);
     CmbTeacher->setCurrentIndex(-1);
     txtCount->clear();
+    txtDoubles->clear();
+}
+
+int frmClassPlanInput::doublesTyped() const {
+    return std::max(0, ParseLessonCount(txtDoubles->text().trimmed()));
+}
+
+QString frmClassPlanInput::doublesText(long long doubles) {
+    return doubles > 0 ? QString::number(doubles) : QString();
 }
 
 // Choosing the teacher that is already chosen still refreshes the statistics,
@@ -513,6 +536,13 @@ void frmClassPlanInput::BuildControls() {
     place(CmbTeacher, 1200, 780, 3720, 420);
     place(lblCount, 300, 1365, 800, 330);
     place(txtCount, 1200, 1320, 900, 420);
+    lblDoubles = new QLabel(QStringLiteral("其中连堂"), fraData);
+    txtDoubles = new QLineEdit(fraData);
+    txtDoubles->setMaxLength(2);
+    txtDoubles->setToolTip(
+        QStringLiteral("连堂次数：同一天相邻两节（不跨午休）算一次；不填即没有连堂"));
+    place(lblDoubles, 2400, 1365, 1300, 330);
+    place(txtDoubles, 3720, 1320, 900, 420);
 
     fraOp = new QGroupBox(this);
     cmdAppend = new QPushButton(QStringLiteral("添加(&A)"), fraOp);
@@ -531,8 +561,9 @@ void frmClassPlanInput::BuildControls() {
 
     lstAllRecord = new QTreeWidget(this);
     setupReportList(lstAllRecord,
-                    {QStringLiteral("课程"), QStringLiteral("老师"), QStringLiteral("节数")},
-                    {2000, 2000, 1150});
+                    {QStringLiteral("课程"), QStringLiteral("老师"), QStringLiteral("节数"),
+                     QStringLiteral("连堂")},
+                    {1800, 1800, 750, 750});
     place(lstAllRecord, 120, 2910, 5220, 4575);
 
     fraTeacher = new QGroupBox(QStringLiteral("老师任课统计"), this);
@@ -574,6 +605,8 @@ void frmClassPlanInput::BuildControls() {
         {CmbTeacher, "CmbTeacher"},
         {lblCount, "lblCount"},
         {txtCount, "txtCount"},
+        {lblDoubles, "lblDoubles"},
+        {txtDoubles, "txtDoubles"},
         {fraOp, "fraOp"},
         {cmdAppend, "cmdAppend"},
         {cmdDelete, "cmdDelete"},
@@ -594,9 +627,9 @@ void frmClassPlanInput::BuildControls() {
     for (const auto& [widget, name] : names)
         widget->setObjectName(name);
 
-    QWidget* order[] = {CmbClass,     CmdPrevClass,   CmdNextClass, CmbCourse, CmbTeacher,
-                        txtCount,     cmdAppend,      cmdDelete,    cmdModify, cmdOK,
-                        lstAllRecord, lstTeacherInfo, CmbTeacher2};
+    QWidget* order[] = {CmbClass, CmdPrevClass, CmdNextClass,   CmbCourse,  CmbTeacher,
+                        txtCount, txtDoubles,   cmdAppend,      cmdDelete,  cmdModify,
+                        cmdOK,    lstAllRecord, lstTeacherInfo, CmbTeacher2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

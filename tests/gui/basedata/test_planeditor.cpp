@@ -98,6 +98,7 @@ private slots:
     void emptyClassAndClassStepping();
     void teacherStatistics();
     void columnClickSortsByTextAndFlips();
+    void doubleLessonsGoWithTheirRow();
     void tabOrder();
 };
 
@@ -428,20 +429,69 @@ void TestPlanEditor::columnClickSortsByTextAndFlips() {
     QCOMPARE(w->lstAllRecord->topLevelItem(2)->text(1), QStringLiteral("张老师"));
 }
 
+void TestPlanEditor::doubleLessonsGoWithTheirRow() {
+    School s;
+    FakeDialogs dialogs;
+    auto w = s.open();
+    const char* doubles = "select group_concat(ClassCode||'/'||CourseCode||'/'||TeacherCode||'/'||"
+                          "DoubleCount,' ') from PlanDoubletb";
+    const char* rows = "select count(*) from PlanDoubletb";
+    // A row without double lessons has none stored.
+    enter(*w, "数学", "李老师", "5");
+    QVERIFY(!w->AppendRecord());
+    QCOMPARE(s.count(rows), 0);
+
+    // More double lessons than half the count: refused, nothing written.
+    enter(*w, "语文", "张老师", "6");
+    w->txtDoubles->setText("4");
+    QVERIFY(w->AppendRecord());
+    QVERIFY(isRed(w->txtDoubles));
+    QVERIFY(dialogs.lastText().contains(QStringLiteral("连堂次数不能超过节数的一半")));
+    QCOMPARE(s.count(rows), 0);
+    w->txtDoubles->setText("x");
+    QVERIFY(w->AppendRecord());
+    QCOMPARE(dialogs.lastText(), QStringLiteral("连堂次数必须是数字。"));
+
+    // Entered by keyboard: Enter in the field adds the row with them.
+    w->txtDoubles->setText("2");
+    w->txtDoubles->setFocus();
+    QTest::keyClick(w->txtDoubles, Qt::Key_Return);
+    QCOMPARE(s.planRows(), QStringLiteral("11/1/T2/5 11/2/T1/6"));
+    QCOMPARE(sql::firstText(s.ctx.db.sql(), doubles), QStringLiteral("11/2/T1/2"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(1)->text(3), QStringLiteral("2"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(3), QString());
+
+    // Modified to another teacher and one double lesson: they go along.
+    select(*w, 1);
+    QCOMPARE(w->txtDoubles->text(), QStringLiteral("2"));
+    enter(*w, "语文", "李老师", "6");
+    w->txtDoubles->setText("1");
+    QVERIFY(!w->ModifyRecord());
+    QCOMPARE(sql::firstText(s.ctx.db.sql(), doubles), QStringLiteral("11/2/T2/1"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(1)->text(3), QStringLiteral("1"));
+
+    // Deleted: none left behind for a later row of the same key.
+    dialogs.answers.enqueue(UiDialogs::Answer::Yes);
+    select(*w, 1);
+    QVERIFY(!w->DeleteRecord());
+    QCOMPARE(s.count(rows), 0);
+}
+
 void TestPlanEditor::tabOrder() {
     School s;
     auto w = s.open();
     QStringList chain;
     QWidget* next = w->CmbClass;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         chain << next->objectName();
         do
             next = next->nextInFocusChain();
         while (!(next->focusPolicy() & Qt::TabFocus) || next->objectName().isEmpty());
     }
-    QCOMPARE(chain, QStringList({"CmbClass", "CmdPrevClass", "CmdNextClass", "CmbCourse",
-                                 "CmbTeacher", "txtCount", "cmdAppend", "cmdDelete", "cmdModify",
-                                 "cmdOK", "lstAllRecord", "lstTeacherInfo", "CmbTeacher2"}));
+    QCOMPARE(chain,
+             QStringList({"CmbClass", "CmdPrevClass", "CmdNextClass", "CmbCourse", "CmbTeacher",
+                          "txtCount", "txtDoubles", "cmdAppend", "cmdDelete", "cmdModify", "cmdOK",
+                          "lstAllRecord", "lstTeacherInfo", "CmbTeacher2"}));
 }
 
 QTEST_MAIN(TestPlanEditor)
