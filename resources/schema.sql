@@ -40,6 +40,12 @@ CREATE TABLE TeacherGrouptb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT
 -- taught together with OtherClassCode; one row per further class. Older
 -- copies of the program do not read it.
 CREATE TABLE PlanJointtb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, OtherClassCode TEXT);
+-- Added later, each read as "nothing set" where missing, so that older
+-- databases open unchanged and older copies of the program ignore them:
+-- double lessons (连堂) of a plan row, by its class, course and teacher;
+CREATE TABLE PlanDoubletb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, DoubleCount INTEGER);
+-- settings of the school's week by name ("MorningLessons": 上午 N 节).
+CREATE TABLE Settingtb (Name TEXT, Value);
 
 CREATE INDEX idxLessonClassSlot ON LessonListtb (ClassCode, Day, LessonNo);
 CREATE INDEX idxLessonTeacherSlot ON LessonListtb (TeacherCode, Day, LessonNo);

@@ -10,6 +10,7 @@ PACKAGES=(
     fonts-noto-cjk
     xvfb poppler-utils desktop-file-utils dpkg-dev file
     clang-format
+    fet
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

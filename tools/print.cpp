@@ -13,16 +13,18 @@
 
 namespace {
 
-// kbxt-print --publish-png DB FOLDER LESSONS-PER-DAY SCHOOL
+// kbxt-print --publish-png DB FOLDER LESSONS-PER-DAY SCHOOL [YEAR TERM]
 int PublishPictures(const QStringList& args) {
-    if (args.size() != 5) {
-        std::fputs("usage: kbxt-print --publish-png DB FOLDER LESSONS-PER-DAY SCHOOL\n", stderr);
+    if (args.size() != 5 && args.size() != 7) {
+        std::fputs("usage: kbxt-print --publish-png DB FOLDER LESSONS-PER-DAY SCHOOL [YEAR TERM]\n",
+                   stderr);
         return 64;
     }
+    const TimetableTitle title(args[4], args.value(5).toInt(), args.value(6).toInt());
     try {
         TimetableDb db;
         db.openChecked(args[1]);
-        const PublishSchool set = ReadPublishSchool(db, args[3].toInt(), args[4]);
+        const PublishSchool set = ReadPublishSchool(db, args[3].toInt(), title);
         CloseTimetableDb(db);
         (void)WritePublishPictures(set, args[2]);
     } catch (const std::exception& e) {

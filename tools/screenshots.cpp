@@ -210,11 +210,12 @@ QString WriteImportSample(const QString& folder) {
     QFile f(file);
     if (f.open(QIODevice::WriteOnly))
         f.write(QStringLiteral("班级,课程,老师,节数\n"
-                               "一（1）班,语文,张丽,7\n"
-                               "三（1）班,书法,孙丽,1\n"
+                               "一(1)班,语文,张丽,6\n"
+                               "一年级(2)班,数学,刘洋,５\n"
+                               "三年级1班,书法,孙丽,1\n"
                                "三（2）班,书法,孙丽,1\n"
-                               "四（1）班,语文,孙丽,7\n"
-                               "一（2）班,数学,刘洋,五\n")
+                               "七(1)班,美术,孙丽,1\n"
+                               "七(1)班,音乐,孙丽,1\n")
                     .toUtf8());
     return file;
 }
@@ -318,7 +319,7 @@ std::vector<Shot> Shots() {
                      nullptr,
                      [](AppContext& ctx, frmMain*) {
                          const PublishSchool set =
-                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, GetSchoolName());
+                             ReadPublishSchool(ctx.db, ctx.lessonsPerDay, CurrentTimetableTitle());
                          auto* label = new QLabel;
                          if (!set.classes.empty())
                              label->setPixmap(QPixmap::fromImage(
@@ -617,7 +618,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the demo database: %s\n", qPrintable(error));
         return 1;
     }
-    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学"))) {
+    // The school year and term as an office sets them, so titles show them.
+    if (!WriteDbFileName(dbPath) || !WriteSchoolName(QStringLiteral("阳光小学")) ||
+        !WriteSchoolTerm(2026, 1)) {
         std::fprintf(stderr, "cannot write kbxt.ini\n");
         return 1;
     }

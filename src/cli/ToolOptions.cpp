@@ -8,6 +8,7 @@
 #include "core/store/TimetableVersions.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 
 QString ToolArgs::tagged(const QString& text) const {
@@ -16,7 +17,7 @@ QString ToolArgs::tagged(const QString& text) const {
 
 int ToolArgs::usageError(const QString& problem) const {
     CliErr(tagged(problem));
-    CliErr(QStringLiteral("usage: kbxt-cli ") + usage);
+    CliErr(QStringLiteral("用法：kbxt-cli ") + usage);
     return 2;
 }
 
@@ -90,9 +91,41 @@ std::vector<ToolOption> ScheduleOptions(std::initializer_list<ToolOption> more) 
     std::vector<ToolOption> options{{"--class", true},   {"--all-classes", false},
                                     {"--teacher", true}, {"--all-teachers", false},
                                     {"--total", false},  {"--lessons-per-day", true},
-                                    {"--school", true},  {"--force", false}};
+                                    {"--school", true},  {"--force", false},
+                                    {"--year", true},    {"--term", true}};
     options.insert(options.end(), more);
     return options;
+}
+
+QString TitleOption(const ToolArgs& args, TimetableTitle& title) {
+    title = CurrentTimetableTitle();
+    if (args.has("--school"))
+        title.school = args.value("--school");
+    if (args.has("--year")) {
+        // "2025" or "2025-2026": the school year by its first calendar year.
+        const QString text = args.value("--year").trimmed();
+        const QStringList parts = text.split(QRegularExpression(QStringLiteral("[-—–~]")));
+        bool ok = false;
+        const int year = parts.value(0).toInt(&ok);
+        if (!ok || year < 2000 || year > 2099 || parts.size() > 2 ||
+            (parts.size() == 2 && parts[1].toInt() != year + 1))
+            return QStringLiteral("学年应写成 2025 或 2025-2026：%1").arg(text);
+        title.year = year;
+    }
+    if (args.has("--term")) {
+        const QString text = args.value("--term").trimmed();
+        if (text == QLatin1String("1") || text == QStringLiteral("一"))
+            title.term = 1;
+        else if (text == QLatin1String("2") || text == QStringLiteral("二"))
+            title.term = 2;
+        else
+            return QStringLiteral("学期只能是 1 或 2：%1").arg(text);
+    }
+    if (title.year > 0 && title.term == 0)
+        return QStringLiteral("给了学年，还需要 --term 1 或 2");
+    if (title.term > 0 && title.year == 0)
+        return QStringLiteral("给了学期，还需要 --year 学年（如 2025）");
+    return {};
 }
 
 QString ScheduleChoice(const ToolArgs& args, const QStringList& words, ScheduleKind& kind,

@@ -2,6 +2,7 @@
 // Argument handling shared by the commands of the command-line tool: the one
 // option parser, the option values several commands read alike (lessons per
 // day, seed, the timetable to write) and opening a database as the program does.
+#include "core/formats/TimetableTitle.h"
 #include "core/store/ScheduleRecords.h"
 
 #include <QHash>
@@ -57,6 +58,10 @@ QString SchoolsOption(const ToolArgs& args, std::size_t available, std::size_t& 
 std::vector<ToolOption> ScheduleOptions(std::initializer_list<ToolOption> more);
 // The one timetable those options (and words, such as export's "total") chose.
 // Returns an error message or "".
+// The title of a printed or exported timetable: kbxt.ini's school, year and
+// term, each replaced by --school, --year (2025 or 2025-2026) and --term (1 or
+// 2) when given. A problem with them as the usage error; empty when fine.
+QString TitleOption(const ToolArgs& args, TimetableTitle& title);
 QString ScheduleChoice(const ToolArgs& args, const QStringList& words, ScheduleKind& kind,
                        QString& name);
 

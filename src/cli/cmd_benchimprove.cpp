@@ -20,12 +20,13 @@ namespace {
 
 QString figures(const rules::Figures& f) {
     using rules::Measure;
-    return QStringLiteral("%1 %2 %3 %4 %5")
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
         .arg(rules::at(f, Measure::ClassHoles), 5)
         .arg(rules::at(f, Measure::LateStarts), 4)
         .arg(rules::at(f, Measure::TeacherGaps), 5)
         .arg(rules::at(f, Measure::BestCells), 5)
-        .arg(rules::at(f, Measure::AvoidCells), 5);
+        .arg(rules::at(f, Measure::AvoidCells), 5)
+        .arg(rules::at(f, Measure::CourseSpread), 6);
 }
 
 int runBenchImprove(const ToolArgs& args) {
@@ -35,9 +36,9 @@ int runBenchImprove(const ToolArgs& args) {
         return args.usageError(error);
     specs.resize(schools);
     QTemporaryDir temp;
-    CliOut(
-        QStringLiteral("school classes day load | after completion: holes late gaps best avoid | "
-                       "after improve: holes late gaps best avoid | moved   ms  check"));
+    CliOut(QStringLiteral(
+        "school classes day load | after completion: holes late gaps best avoid spread | "
+        "after improve: holes late gaps best avoid spread | moved   ms  check"));
     int failures = 0;
     double worstMs = 0;
     rules::Figures sumBefore{}, sumAfter{};

@@ -35,6 +35,9 @@ int runExport(const ToolArgs& args) {
     QString error = ScheduleChoice(args, chosenWords, kind, name);
     if (error.isEmpty())
         error = LessonsPerDayOption(args, lessonsPerDay);
+    TimetableTitle title;
+    if (error.isEmpty())
+        error = TitleOption(args, title);
     if (error.isEmpty() && files.size() != 2)
         error = QStringLiteral("需要数据库文件和工作簿文件名");
     if (!error.isEmpty())
@@ -46,7 +49,6 @@ int runExport(const ToolArgs& args) {
         CliErr(args.tagged(problem));
         return 1;
     }
-    const QString school = args.has("--school") ? args.value("--school") : GetSchoolName();
 
     TimetableDb db;
     if (const QString problem = OpenToolDb(db, dbFile); !problem.isEmpty()) {
@@ -69,7 +71,7 @@ int runExport(const ToolArgs& args) {
         const QStringList lessonTimes = args.has("--times")
                                             ? LessonTimeTexts(LoadDaySchedule(db), lessonsPerDay)
                                             : QStringList();
-        saved = ExportSchedule(db, kind, name, outFile, lessonsPerDay, school, lessonTimes);
+        saved = ExportSchedule(db, kind, name, outFile, lessonsPerDay, title, lessonTimes);
     } catch (const WorkbookFailure& e) {
         const QString reason = e.message();
         CliErr(QStringLiteral("课表导出失败！") +
@@ -94,12 +96,13 @@ int runExport(const ToolArgs& args) {
 KBXT_CLI_COMMAND(
     "export",
     "export (--class NAME | --all-classes | --teacher NAME | --all-teachers | --total) "
-    "[--lessons-per-day 6|7] [--school NAME] [--times] [--force] DB OUT.xlsx\n"
+    "[--lessons-per-day 6|7] [--school NAME] [--year 2025 --term 1] [--times] [--force] DB "
+    "OUT.xlsx\n"
     "  kbxt-cli export --template [--force] DB OUT.xlsx",
     "导出课表到Excel工作簿 / write a timetable workbook (.xlsx), as the export window "
     "does; the words class, teacher and total stand for --all-classes, "
     "--all-teachers and --total. An existing OUT is never replaced without --force. "
-    "Lessons per day and school name default to kbxt.ini. Exit 0 saved, 1 failure "
+    "Lessons per day, school name, year and term default to kbxt.ini. Exit 0 saved, 1 failure "
     "(file exists, database or write error), 2 usage error or no lessons. "
     "--template writes the import template (the lists and plan, read back by "
     "import).",

@@ -4,6 +4,7 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
@@ -47,13 +48,16 @@ int runGenerate(const ToolArgs& args) {
         CliErr(QStringLiteral("生成课表失败！") + why);
         return 1;
     }
-    int missing = 0;
+    int missing = 0, doubles = 0;
     try {
         missing = MissingLessons(db);
+        doubles = MissingDoubleRowLessons(db);
     } catch (const std::exception&) {
     }
     CloseTimetableDb(db);
     CliOut(CompletionRateText(rate, missing));
+    if (doubles > 0)
+        CliOut(DoublesLeftText(doubles));
     return 0;
 }
 } // namespace

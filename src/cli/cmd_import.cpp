@@ -30,13 +30,13 @@ int runImport(const ToolArgs& args) {
         for (const QString& line : PreviewText(preview))
             CliOut(line);
         if (preview.hasProblems()) {
-            CliErr(QStringLiteral("有 %1 行有错，没有导入任何数据。").arg(preview.problems.size()));
+            CliErr(QStringLiteral("有 %1 处错误，没有导入任何数据。").arg(preview.problems.size()));
             return 3;
         }
         if (args.has("--dry-run"))
             return 0;
         WriteImport(db, preview.additions);
-        CliOut(QStringLiteral("导入完成：添加了 %1 项。").arg(preview.added.size()));
+        CliOut(DoneText(preview));
         return 0;
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("导入失败，数据库没有改变：") +
@@ -80,11 +80,12 @@ int RunTemplateExport(const ToolArgs& args) {
 KBXT_CLI_COMMAND("import", "import [--dry-run] DB FILE.xlsx|FILE.csv ...",
                  "从Excel导入 / import classes, courses, teachers and the teaching plan from a "
                  "workbook in the template's layout (kbxt-cli export --template) or CSV files. "
-                 "Prints the preview; nothing is written when a row is wrong. Exit 0 imported "
+                 "Prints the preview (additions, changes, existing, wrong rows); nothing is "
+                 "written when a row is wrong. Exit 0 imported "
                  "(with --dry-run: no wrong rows), 3 wrong rows, 1 failure, 2 usage error.",
                  {{"--dry-run", false}},
                  "从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师和教学计划，"
-                 "先列出将添加的、已存在的和有错的行。\n"
+                 "先列出将添加的、将修改的、已存在的和有错的行。\n"
                  "有错的行时什么也不写入；--dry-run 只列出，不写入。\n"
                  "退出码：0 已导入（--dry-run：没有错行），3 有错的行（未写入），"
                  "1 读取或写入失败，2 参数错误。",

@@ -17,11 +17,14 @@ int runPlanCheck(const ToolArgs& args) {
         return *stop;
     std::vector<PlanProblem> problems;
     QStringList faults;
+    int doubleRows = 0;
     try {
         problems = CheckPlan(ReadPlanCheckInput(db, lessonsPerDay));
         const School school = LoadSchool(db, Week::ofLessons(lessonsPerDay));
         faults = rules::planFaultLines(rules::planFaultsOf(school), school.timetable.week(),
                                        NameLookup(db));
+        for (const PlanRow& r : school.plan)
+            doubleRows += r.isComplete() && r.weeklyDoubles() > 0;
     } catch (const std::exception&) {
         CliErr(args.tagged(
             QStringLiteral("读取教学计划失败（缺少数据表？）：%1").arg(args.positional.first())));
@@ -29,6 +32,10 @@ int runPlanCheck(const ToolArgs& args) {
     }
     for (const QString& line : faults + PlanProblemLines(problems))
         CliOut(line);
+    if (doubleRows > 0)
+        CliOut(
+            QStringLiteral("有连堂的教学计划 %1 条：自动生成时留给自动补排，连堂按两节一块排入。")
+                .arg(doubleRows));
     if (!faults.isEmpty())
         CliOut(QStringLiteral("教学计划检查：%1 项计划错误，%2 项排不下。")
                    .arg(faults.size())

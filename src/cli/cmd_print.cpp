@@ -25,12 +25,15 @@ struct PrintOptions {
     QString xmlPath;
     QString pdfPath;
     QString dbPath;
+    TimetableTitle title;
 };
 
 QString ParseOptions(const ToolArgs& args, PrintOptions& o) {
     QString problem = ScheduleChoice(args, {}, o.kind, o.name);
     if (problem.isEmpty())
         problem = LessonsPerDayOption(args, o.lessonsPerDay);
+    if (problem.isEmpty())
+        problem = TitleOption(args, o.title);
     if (!problem.isEmpty())
         return problem;
     o.xmlPath = args.value("--xml");
@@ -99,9 +102,7 @@ int runPrint(const ToolArgs& args) {
         return 2;
     }
     try {
-        SavePrintDocument(o.kind, o.xmlPath, records, lessonsPerDay,
-                          args.has("--school") ? args.value("--school") : GetSchoolName(),
-                          lessonTimes);
+        SavePrintDocument(o.kind, o.xmlPath, records, lessonsPerDay, o.title, lessonTimes);
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("打印失败！") +
                FailureMessage(e, QStringLiteral("写入文件出错"), o.xmlPath));
@@ -118,7 +119,8 @@ int runPrint(const ToolArgs& args) {
 KBXT_CLI_COMMAND(
     "print",
     "print (--class NAME | --all-classes | --teacher NAME | --all-teachers | --total) "
-    "[--lessons-per-day 6|7] [--school NAME] [--times] [--force] --xml OUT.xml [--pdf OUT.pdf] DB",
+    "[--lessons-per-day 6|7] [--school NAME] [--year 2025 --term 1] [--times] [--force] "
+    "--xml OUT.xml [--pdf OUT.pdf] DB",
     "写出课表打印文档（可另打印为 PDF）/ write the print document, optionally as PDF. "
     "An existing OUT is never replaced without --force, the database never.",
     ScheduleOptions({{"--xml", true}, {"--pdf", true}, {"--times", false}}),

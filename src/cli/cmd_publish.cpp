@@ -18,15 +18,16 @@ namespace {
 // The pictures are drawn by the GUI-linked kbxt-print beside this program,
 // which reads the same timetable from the database (closed here by then).
 PublishPictureWriter PictureTool(const QString& dbPath, int lessonsPerDay,
-                                 const QString& schoolName) {
+                                 const TimetableTitle& title) {
     return [=](const PublishSchool& s, const QString& folder) {
         const QString tool = QCoreApplication::applicationDirPath() + "/kbxt-print";
         if (!QFileInfo(tool).isExecutable())
             throw Failure(QStringLiteral("找不到画图程序"), tool);
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(tool, {QStringLiteral("--publish-png"), dbPath, folder,
-                       QString::number(lessonsPerDay), schoolName});
+        p.start(tool,
+                {QStringLiteral("--publish-png"), dbPath, folder, QString::number(lessonsPerDay),
+                 title.school, QString::number(title.year), QString::number(title.term)});
         if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
             throw Failure(QStringLiteral("课表图片没有画成"), folder);
         return static_cast<int>(s.classes.size() + s.teachers.size());
@@ -35,8 +36,12 @@ PublishPictureWriter PictureTool(const QString& dbPath, int lessonsPerDay,
 
 int runPublish(const ToolArgs& args) {
     int lessonsPerDay = 6;
-    if (const QString problem = LessonsPerDayOption(args, lessonsPerDay); !problem.isEmpty())
-        return args.usageError(problem);
+    TimetableTitle title;
+    QString usage = LessonsPerDayOption(args, lessonsPerDay);
+    if (usage.isEmpty())
+        usage = TitleOption(args, title);
+    if (!usage.isEmpty())
+        return args.usageError(usage);
     if (args.positional.size() != 2)
         return args.usageError(QStringLiteral("需要数据库文件和发布的文件夹"));
     const QString dbPath = args.positional[0];
@@ -59,12 +64,11 @@ int runPublish(const ToolArgs& args) {
         CliErr(args.tagged(problem));
         return 1;
     }
-    const QString school = args.has("--school") ? args.value("--school") : GetSchoolName();
     PublishSchool set;
     try {
         if (!args.has("--lessons-per-day"))
             lessonsPerDay = LessonsPerDayFor(db, false);
-        set = ReadPublishSchool(db, lessonsPerDay, school);
+        set = ReadPublishSchool(db, lessonsPerDay, title);
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("发布失败！") + AsFailure(e, dbPath).message());
         return 1;
@@ -76,7 +80,7 @@ int runPublish(const ToolArgs& args) {
     }
     try {
         const PublishReport report =
-            WritePublishSet(set, dir, options, PictureTool(dbPath, set.lessonsPerDay, school));
+            WritePublishSet(set, dir, options, PictureTool(dbPath, set.lessonsPerDay, title));
         CliOut(PublishReportText(report));
     } catch (const std::exception& e) {
         CliErr(QStringLiteral("发布失败！") +
@@ -89,12 +93,16 @@ int runPublish(const ToolArgs& args) {
 } // namespace
 
 KBXT_CLI_COMMAND(
-    "publish", "publish [--lessons-per-day 6|7] [--school NAME] [--png] [--ics] [--force] DB DIR",
+    "publish",
+    "publish [--lessons-per-day 6|7] [--school NAME] [--year 2025 --term 1] [--png] [--ics] "
+    "[--force] DB DIR",
     "发布课表：网页（可加图片、手机日历）/ publish the timetables as web pages, "
     "with --png pictures and --ics calendars. DIR is replaced only when it is an earlier "
     "publication, or with --force.",
     {{"--lessons-per-day", true},
      {"--school", true},
+     {"--year", true},
+     {"--term", true},
      {"--png", false},
      {"--ics", false},
      {"--force", false}},

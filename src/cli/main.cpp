@@ -22,7 +22,7 @@ void CliErr(const QString& line) {
 
 namespace {
 void printHelp() {
-    CliOut(QStringLiteral("usage: kbxt-cli COMMAND [OPTIONS] ..."));
+    CliOut(QStringLiteral("用法：kbxt-cli 命令 [选项] ..."));
     CliOut(QString());
     auto commands = CliRegistry::all();
     std::sort(commands.begin(), commands.end(),
@@ -39,7 +39,7 @@ int runCommand(const CliCommand& c, const QStringList& argv) {
     args.usage = QString::fromUtf8(c.usage);
     const QString error = ParseToolArgs(argv, c.options, args);
     if (args.help) {
-        CliOut(QStringLiteral("usage: kbxt-cli ") + args.usage);
+        CliOut(QStringLiteral("用法：kbxt-cli ") + args.usage);
         const QString help = QString::fromUtf8(c.help);
         if (!help.isEmpty())
             for (const QString& line : help.split('\n'))
@@ -65,6 +65,6 @@ int main(int argc, char** argv) {
     for (const CliCommand& c : CliRegistry::all())
         if (name == QString::fromUtf8(c.name))
             return runCommand(c, args);
-    CliErr(QStringLiteral("kbxt-cli: unknown command '%1' (see kbxt-cli --help)").arg(name));
+    CliErr(QStringLiteral("kbxt-cli：没有“%1”这个命令（kbxt-cli --help 列出全部命令）").arg(name));
     return 2;
 }

@@ -4,6 +4,8 @@
 #include "core/config/IniFile.h"
 #include "core/model/TextRules.h"
 
+#include <QFileInfo>
+
 QString IniFilePath() {
     return AppFilePath("kbxt.ini");
 }
@@ -49,6 +51,43 @@ bool WriteSchoolName(const QString& name) {
     if (HasControlCharacter(name))
         return false;
     return IniFile(IniFilePath()).writeString("SCHOOL", "NAME", name.trimmed());
+}
+
+namespace {
+bool IsSchoolYear(int year) {
+    return year >= 2000 && year <= 2099;
+}
+bool IsTerm(int term) {
+    return term == 1 || term == 2;
+}
+} // namespace
+
+int GetSchoolYear() {
+    const int year = IniFile(IniFilePath()).readString("SCHOOL", "YEAR").trimmed().toInt();
+    return IsSchoolYear(year) ? year : 0;
+}
+
+int GetSchoolTerm() {
+    const int term = IniFile(IniFilePath()).readString("SCHOOL", "TERM").trimmed().toInt();
+    return IsTerm(term) ? term : 0;
+}
+
+bool WriteSchoolTerm(int year, int term) {
+    const bool clear = year == 0 && term == 0;
+    if (!clear && (!IsSchoolYear(year) || !IsTerm(term)))
+        return false;
+    IniFile ini(IniFilePath());
+    return ini.writeString("SCHOOL", "YEAR", clear ? QString() : QString::number(year)) &&
+           ini.writeString("SCHOOL", "TERM", clear ? QString() : QString::number(term));
+}
+
+QString GetOutputFolder() {
+    const QString folder = IniFile(IniFilePath()).readString("PATH", "OUTPUT").trimmed();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void WriteOutputFolder(const QString& folder) {
+    (void)IniFile(IniFilePath()).writeString("PATH", "OUTPUT", folder);
 }
 
 QString MakeSystemTitle(const QString& schoolName) {

@@ -23,4 +23,16 @@ std::optional<int> ReadLessonsPerDay();
 QString GetSchoolName();
 // Refuses (false) a name with a line break or other control character.
 [[nodiscard]] bool WriteSchoolName(const QString& name);
+// The school year, as its first calendar year (section SCHOOL, key YEAR, 2000
+// to 2099), and the term (key TERM, 1 or 2); 0 when not set or unreadable.
+int GetSchoolYear();
+int GetSchoolTerm();
+// Both at once; a year or term out of range is refused (false). 0 and 0
+// clear them.
+[[nodiscard]] bool WriteSchoolTerm(int year, int term);
+// The folder the last timetable was printed to or exported into (section
+// PATH, key OUTPUT); empty when none was yet or it no longer exists.
+QString GetOutputFolder();
+// Best effort: not remembering the folder is no reason to trouble the user.
+void WriteOutputFolder(const QString& folder);
 QString MakeSystemTitle(const QString& schoolName);

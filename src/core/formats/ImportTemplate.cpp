@@ -24,13 +24,24 @@ struct ListSheet {
     const char* name;
     CodeTable table;
     const char* headings[4];
+    const char* example[4]; // the row shown when the list is empty
 };
 
 const ListSheet kLists[] = {
-    {"班级", CodeTable::Class, {"班级代码", "班级名称", "班级全称", "班级简称"}},
-    {"课程", CodeTable::Course, {"课程代码", "课程名称", "课程全称", "课程简称"}},
-    {"老师", CodeTable::Teacher, {"老师代码", "老师姓名", "老师全称", "老师简称"}},
+    {"班级",
+     CodeTable::Class,
+     {"班级代码", "班级名称", "班级全称", "班级简称"},
+     {"11", "一（1）班", "一年级（1）班", "一（1）"}},
+    {"课程",
+     CodeTable::Course,
+     {"课程代码", "课程名称", "课程全称", "课程简称"},
+     {"001", "语文", "语文", "语文"}},
+    {"老师",
+     CodeTable::Teacher,
+     {"老师代码", "老师姓名", "老师全称", "老师简称"},
+     {"001", "王老师", "王老师", "王老师"}},
 };
+const char* const kPlanExample[] = {"一（1）班", "语文", "王老师", "8"};
 
 void Text(lxw_worksheet* ws, int row, int col, const QString& text, lxw_format* f = nullptr) {
     Check(worksheet_write_string(ws, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
@@ -50,6 +61,14 @@ lxw_worksheet* Sheet(lxw_workbook* book, const char* name, const QList<const cha
     return ws;
 }
 
+// Row 2 in grey with the mark after the last heading, so the user sees how
+// to fill the sheet and the import knows the row for an example.
+void Example(lxw_worksheet* ws, const QList<const char*>& cells, int columns, lxw_format* f) {
+    for (int c = 0; c < cells.size(); ++c)
+        Text(ws, 1, c, QString::fromUtf8(cells[c]), f);
+    Text(ws, 1, columns, ImportExampleMark(), f);
+}
+
 void Fill(lxw_workbook* book, TimetableDb& db) {
     lxw_format* heading = workbook_add_format(book);
     lxw_format* text = workbook_add_format(book);
@@ -57,6 +76,11 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         throw WorkbookFailure(WorkbookFailure::Stage::Write);
     format_set_bold(heading);
     format_set_num_format(text, "@");
+    lxw_format* example = workbook_add_format(book);
+    if (!example)
+        throw WorkbookFailure(WorkbookFailure::Stage::Write);
+    format_set_font_color(example, LXW_COLOR_GRAY);
+    format_set_italic(example);
     QHash<QString, QString> names[3];
     const CourseRules rules = ReadCourseRules(db);
     for (int i = 0; i < 3; ++i) {
@@ -72,6 +96,9 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         QList<CodeRecord> records;
         if (!LoadCodeRecords(db, list.table, records))
             throw std::runtime_error("reading a list failed");
+        if (records.isEmpty())
+            Example(ws, {list.example[0], list.example[1], list.example[2], list.example[3]},
+                    static_cast<int>(headings.size()), example);
         int row = 1;
         for (const CodeRecord& r : records) {
             Text(ws, row, 0, r.code);
@@ -93,11 +120,15 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                 names[i].insert(r.code, r.name);
         }
     }
-    lxw_worksheet* plan =
-        Sheet(book, "教学计划", {"班级", "课程", "老师", "节数", "合班"}, heading, text);
+    const QList<const char*> planHeadings = {"班级", "课程", "老师", "节数", "合班"};
+    lxw_worksheet* plan = Sheet(book, "教学计划", planHeadings, heading, text);
+    const QList<PlanRow> rows = ReadAllPlanRows(db);
+    if (rows.isEmpty())
+        Example(plan, {kPlanExample[0], kPlanExample[1], kPlanExample[2], kPlanExample[3]},
+                static_cast<int>(planHeadings.size()), example);
     const JointClasses joints = LoadJoints(db);
     int row = 1;
-    for (const PlanRow& p : ReadAllPlanRows(db)) {
+    for (const PlanRow& p : rows) {
         // A joint row is written once, under its first class, naming the others.
         if (joints.isFurther(p.classCode, p.courseCode, p.teacherCode))
             continue;
@@ -118,6 +149,10 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
 }
 
 } // namespace
+
+QString ImportExampleMark() {
+    return QStringLiteral("← 示例行，导入时不读取；照此填写后可删去");
+}
 
 void WriteImportTemplate(TimetableDb& db, const QString& fileName) {
     using Stage = WorkbookFailure::Stage;

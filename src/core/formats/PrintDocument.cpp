@@ -107,7 +107,7 @@ static ScheduleRecords WithinAnyWeek(const ScheduleRecords& records) {
 }
 
 QByteArray ScheduleXmlText(const ScheduleRecords& stored, int lessonsPerDay,
-                           const QString& schoolName) {
+                           const TimetableTitle& title) {
     const ScheduleRecords records = WithinAnyWeek(stored);
     Lines out;
     Cursor at;
@@ -130,7 +130,7 @@ QByteArray ScheduleXmlText(const ScheduleRecords& stored, int lessonsPerDay,
         }
         out.add(QStringLiteral("<tr>"));
         if (groupStarts)
-            out.add(ValueLine("title", schoolName + QStringLiteral("     ") + r.name, "title"));
+            out.add(ValueLine("title", title.ofGroup(r.name), "title"));
         while (r.lessonNo > at.lesson) {
             for (; at.day <= 5; ++at.day) {
                 emptyCell();
@@ -171,7 +171,7 @@ QByteArray ScheduleXmlText(const ScheduleRecords& stored, int lessonsPerDay,
 }
 
 QByteArray TotalXmlText(const ScheduleRecords& stored, int lessonsPerDay,
-                        const QString& schoolName) {
+                        const TimetableTitle& title) {
     const ScheduleRecords records = WithinAnyWeek(stored);
     Lines out;
     Cursor at;
@@ -182,7 +182,7 @@ QByteArray TotalXmlText(const ScheduleRecords& stored, int lessonsPerDay,
         out.add(ValueLine("teachername" + suffix, teacher, "teachername"));
     };
     const QString blank = QStringLiteral(" ");
-    const QString title = schoolName + QString::fromUtf8(kTotalTitleTail);
+    const QString totalTitle = title.ofTotal();
 
     out.add(QStringLiteral("<root docname=\"%1\">").arg(QString::fromUtf8(kPrintDocName)));
     out.add(QStringLiteral("<record>"));
@@ -191,7 +191,7 @@ QByteArray TotalXmlText(const ScheduleRecords& stored, int lessonsPerDay,
         if (i == 0 || r.name != records[i - 1].name) {
             at = Cursor{};
             out.add(QStringLiteral("<tr>"));
-            out.add(ValueLine("title", title, "title"));
+            out.add(ValueLine("title", totalTitle, "title"));
         }
         // Empty periods before a lesson name the class; those after its last
         // lesson of the week are written with an empty class name.
@@ -230,11 +230,11 @@ QByteArray WithLessonTimes(const QByteArray& document, const QStringList& times)
 }
 
 void WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                      const QString& schoolName) {
-    SaveDocumentText(path, ScheduleXmlText(records, lessonsPerDay, schoolName));
+                      const TimetableTitle& title) {
+    SaveDocumentText(path, ScheduleXmlText(records, lessonsPerDay, title));
 }
 
 void WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                   const QString& schoolName) {
-    SaveDocumentText(path, TotalXmlText(records, lessonsPerDay, schoolName));
+                   const TimetableTitle& title) {
+    SaveDocumentText(path, TotalXmlText(records, lessonsPerDay, title));
 }

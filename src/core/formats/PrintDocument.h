@@ -1,6 +1,7 @@
 #pragma once
 // The print document: the lessons of one print job written as XML lines, which
 // the print component lays out on paper through a page template.
+#include "core/formats/TimetableTitle.h"
 #include "core/store/ScheduleRecords.h"
 
 #include <QByteArray>
@@ -18,11 +19,11 @@ QString XmlEscape(const QString& value);
 // lesson by lesson, with the running lesson count. Lines end in CR LF, UTF-8,
 // no XML declaration.
 QByteArray ScheduleXmlText(const ScheduleRecords& records, int lessonsPerDay,
-                           const QString& schoolName);
+                           const TimetableTitle& title);
 // The document text of the whole-school job: one tr per class whose element
 // names carry the lesson and day (coursenameL32 = lesson 3, Tuesday).
 QByteArray TotalXmlText(const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName);
+                        const TimetableTitle& title);
 
 // The document with the 作息时间 of each lesson ("08:00-08:40", lesson 1 first)
 // as lessontime lines ahead of the record, for a print that shows them beside
@@ -36,6 +37,6 @@ void SaveDocumentText(const QString& path, const QByteArray& text);
 // Write the document to path, replacing an earlier file; throw Failure as
 // SaveDocumentText does.
 void WriteScheduleXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                      const QString& schoolName);
+                      const TimetableTitle& title);
 void WriteTotalXml(const QString& path, const ScheduleRecords& records, int lessonsPerDay,
-                   const QString& schoolName);
+                   const TimetableTitle& title);

@@ -1,13 +1,12 @@
 #include "core/formats/PrintQueries.h"
 
 void SavePrintDocument(ScheduleKind kind, const QString& path, const ScheduleRecords& records,
-                       int lessonsPerDay, const QString& schoolName,
+                       int lessonsPerDay, const TimetableTitle& title,
                        const QStringList& lessonTimes) {
-    SaveDocumentText(path,
-                     WithLessonTimes(kind == ScheduleKind::Total
-                                         ? TotalXmlText(records, lessonsPerDay, schoolName)
-                                         : ScheduleXmlText(records, lessonsPerDay, schoolName),
-                                     lessonTimes));
+    SaveDocumentText(path, WithLessonTimes(kind == ScheduleKind::Total
+                                               ? TotalXmlText(records, lessonsPerDay, title)
+                                               : ScheduleXmlText(records, lessonsPerDay, title),
+                                           lessonTimes));
 }
 
 QString PrintTemplateFileName(ScheduleKind kind, int lessonsPerDay) {

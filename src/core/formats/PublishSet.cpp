@@ -71,15 +71,16 @@ std::vector<PublishTable> Tables(const ScheduleRecords& records, int lessonsPerD
 
 } // namespace
 
-PublishSchool ReadPublishSchool(TimetableDb& db, int lessonsPerDay, const QString& schoolName) {
+PublishSchool ReadPublishSchool(TimetableDb& db, int lessonsPerDay, const TimetableTitle& title) {
     PublishSchool s;
-    s.schoolName = schoolName;
+    s.schoolName = title.school;
     s.lessonsPerDay = lessonsPerDay >= Week::kMaxLessonsPerDay ? Week::kMaxLessonsPerDay : 6;
     s.written = QDateTime::currentDateTimeUtc();
     try {
         s.times = LoadDaySchedule(db);
-        s.termTitle = s.times.firstDay.toString(Qt::ISODate) + QStringLiteral(" 至 ") +
-                      s.times.lastDay.toString(Qt::ISODate);
+        const QString dates = s.times.firstDay.toString(Qt::ISODate) + QStringLiteral(" 至 ") +
+                              s.times.lastDay.toString(Qt::ISODate);
+        s.termTitle = title.hasTerm() ? title.termText() + QStringLiteral("  ") + dates : dates;
         const ScheduleRecords classes = QueryScheduleRecords(db, ScheduleKind::AllClasses, {});
         const ScheduleRecords teachers = QueryScheduleRecords(db, ScheduleKind::AllTeachers, {});
         const ScheduleRecords total = QueryScheduleRecords(db, ScheduleKind::Total, {});

@@ -2,6 +2,7 @@
 // What a published timetable set shows: every class, every teacher and the
 // whole school as grids of the week, read once from the database through the
 // print queries, so the pages, calendars and pictures say what print says.
+#include "core/formats/TimetableTitle.h"
 #include "core/model/DaySchedule.h"
 
 #include <QDateTime>
@@ -31,7 +32,9 @@ struct PublishTable {
 
 struct PublishSchool {
     QString schoolName;
-    QString termTitle; // "2026-09-01 至 2027-01-20"
+    // "2026—2027学年度第一学期  2026-09-01 至 2027-01-20"; only the dates while
+    // the school year and term are not set.
+    QString termTitle;
     int lessonsPerDay = 6;
     DaySchedule times;
     QDateTime written; // UTC
@@ -42,4 +45,5 @@ struct PublishSchool {
 
 // Reads the set. Lessons outside the week of lessonsPerDay are left out, as
 // print leaves them out. Throws Failure when the database cannot be read.
-PublishSchool ReadPublishSchool(TimetableDb& db, int lessonsPerDay, const QString& schoolName);
+// The title gives the school and the school year and term, as print has them.
+PublishSchool ReadPublishSchool(TimetableDb& db, int lessonsPerDay, const TimetableTitle& title);

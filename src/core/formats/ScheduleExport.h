@@ -2,6 +2,7 @@
 // What the export window and kbxt-cli export share: the lessons of a selection
 // read from the timetable, handed to the matching workbook writer.
 #include "core/formats/ScheduleWorkbook.h"
+#include "core/formats/TimetableTitle.h"
 #include "core/store/ScheduleRecords.h"
 
 // Reads the selection and writes its workbook. False when it holds no lesson
@@ -10,4 +11,4 @@
 // lessonTimes as the workbook writers take them (the whole school ignores them).
 [[nodiscard]] bool ExportSchedule(TimetableDb& db, ScheduleKind kind, const QString& selectedName,
                                   const QString& fileName, int lessonsPerDay,
-                                  const QString& schoolName, const QStringList& lessonTimes = {});
+                                  const TimetableTitle& title, const QStringList& lessonTimes = {});

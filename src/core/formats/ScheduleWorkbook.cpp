@@ -149,7 +149,7 @@ void WriteScheduleBlock(lxw_worksheet* ws, const BlockFormats& f, int first, con
 }
 
 bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName, const char* sheetName, bool withSecondLine,
+                        const TimetableTitle& title, const char* sheetName, bool withSecondLine,
                         const QStringList& lessonTimes) {
     if (records.empty())
         return false;
@@ -179,8 +179,7 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
             group = &r.name;
             if (blockRow > 1 && pageBreaks.size() < kMaxPageBreaks)
                 pageBreaks.push_back(static_cast<lxw_row_t>(blockRow - 1));
-            WriteScheduleBlock(ws, f, blockRow, schoolName + QStringLiteral("     ") + r.name,
-                               lessonsPerDay, lessonTimes);
+            WriteScheduleBlock(ws, f, blockRow, title.ofGroup(r.name), lessonsPerDay, lessonTimes);
         }
         if (!InWeek(r, lessonsPerDay))
             continue;
@@ -202,20 +201,20 @@ bool WriteBlockWorkbook(const QString& fileName, const ScheduleRecords& records,
 } // namespace
 
 bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName, const QStringList& lessonTimes) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "班级课表", false,
+                        const TimetableTitle& title, const QStringList& lessonTimes) {
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, title, "班级课表", false,
                               lessonTimes);
 }
 
 bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                          int lessonsPerDay, const QString& schoolName,
+                          int lessonsPerDay, const TimetableTitle& title,
                           const QStringList& lessonTimes) {
-    return WriteBlockWorkbook(fileName, records, lessonsPerDay, schoolName, "教师课表", true,
+    return WriteBlockWorkbook(fileName, records, lessonsPerDay, title, "教师课表", true,
                               lessonTimes);
 }
 
 bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records, int lessonsPerDay,
-                        const QString& schoolName) {
+                        const TimetableTitle& title) {
     if (records.empty())
         return false;
     if (lessonsPerDay < 1)
@@ -223,7 +222,7 @@ bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
     Workbook book(fileName);
     const int n = lessonsPerDay;
     const int lastCol = 5 * n + 1;
-    lxw_worksheet* ws = book.addSheet(nullptr);
+    lxw_worksheet* ws = book.addSheet("全校总课表");
     lxw_format* centred = book.format(LXW_BORDER_NONE, false, false);
     lxw_format* bordered = book.format(LXW_BORDER_THIN, false, false);
     lxw_format* borderedEndOfDay = book.format(LXW_BORDER_THIN, true, false);
@@ -245,8 +244,7 @@ bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
     SetRowHeight(ws, 1, 50);
     SetRowHeight(ws, 3, 30);
     SetRowHeight(ws, 4, 20);
-    Merge(ws, 1, 1, 1, lastCol,
-          schoolName + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"), centred);
+    Merge(ws, 1, 1, 1, lastCol, title.ofTotal(), centred);
     for (int col = 1; col <= lastCol; ++col) {
         WriteBlank(ws, 3, col, rowFormat(col));
         if (col >= 2)

@@ -1,6 +1,7 @@
 #pragma once
 // Timetables written as .xlsx workbooks: a block of rows per class or teacher,
 // or the whole-school overview with one row per class.
+#include "core/formats/TimetableTitle.h"
 #include "core/model/Failure.h"
 #include "core/store/ScheduleRecords.h"
 
@@ -30,10 +31,10 @@ private:
 // With lessonTimes ("08:00-08:40" per lesson), the class and teacher blocks
 // show each lesson's time under its number.
 [[nodiscard]] bool WriteClassWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName,
+                                      int lessonsPerDay, const TimetableTitle& title,
                                       const QStringList& lessonTimes = {});
 [[nodiscard]] bool WriteTeacherWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                        int lessonsPerDay, const QString& schoolName,
+                                        int lessonsPerDay, const TimetableTitle& title,
                                         const QStringList& lessonTimes = {});
 [[nodiscard]] bool WriteTotalWorkbook(const QString& fileName, const ScheduleRecords& records,
-                                      int lessonsPerDay, const QString& schoolName);
+                                      int lessonsPerDay, const TimetableTitle& title);

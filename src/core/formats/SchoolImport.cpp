@@ -1,5 +1,6 @@
 #include "core/formats/SchoolImport.h"
 
+#include "core/formats/ImportTemplate.h"
 #include "core/model/ClassNames.h"
 #include "core/model/PlanRow.h"
 #include "core/model/TextRules.h"
@@ -9,12 +10,13 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <algorithm>
 #include <array>
 #include <optional>
 
 namespace {
 
-enum class Sheet { Unknown, Classes, Courses, Teachers, Plan };
+enum class Sheet { Unknown, Classes, Courses, Teachers, Plan, Grid };
 enum class Field {
     None,
     Code,
@@ -132,11 +134,115 @@ Sheet SubjectOfSheetName(const QString& name) {
     return Sheet::Unknown;
 }
 
+// The code of a class name in any office form: 一(1)班 → 11; empty when none.
+QString ClassCodeOfName(const QString& name) {
+    const ClassCodeParts p = ReadClassName(name);
+    return p.grade < 0 ? QString() : FormClassCode(p.grade, p.classNumber);
+}
+
+bool IsClassCode(const QString& code) {
+    const ClassCodeParts p = SplitClassCode(code);
+    return p.grade >= 0 && p.grade < kGradeCount && p.classNumber >= 1 &&
+           p.classNumber <= kClassNumberCount && FormClassCode(p.grade, p.classNumber) == code;
+}
+
 struct Layout {
     Sheet kind = Sheet::Unknown;
     int headerRow = -1;        // index into rows
     QHash<Field, int> columns; // first column of each field
+    // The class × subject layout: classes down, subjects across, teachers in
+    // the cells, and an optional row of counts.
+    QList<int> subjectColumns;
+    int countRow = -1;
 };
+
+// Headings of a class list's other columns, never subjects.
+bool IsClassDetail(const QString& h) {
+    return StartsWithAny(h, {u"序号", u"备注", u"人数", u"学生", u"教室", u"说明", u"年级",
+                             u"班主任", u"班长", u"电话", u"地点"});
+}
+
+// Class names or codes down the first columns and at least two subjects
+// across: the office's usual teaching plan, one row per class with its teachers.
+bool ReadGrid(const SheetTable& table, int r, const QList<QString>& headings, Layout& layout) {
+    int classColumn = -1;
+    int codeColumn = -1;
+    QList<int> subjects;
+    for (int c = 0; c < headings.size(); ++c) {
+        const QString& h = headings[c];
+        if (h.isEmpty())
+            continue;
+        const Field f = ListField(h);
+        const bool keys = classColumn < 0 && codeColumn < 0;
+        // 班级代码 or a bare 代码 before the subjects keys the rows; full and
+        // short names, or a code of another list, make it a list.
+        if (f == Field::Code && codeColumn < 0 && subjects.isEmpty() && h != u"工号" &&
+            (SubjectOf(h) == Sheet::Classes || SubjectOf(h) == Sheet::Unknown))
+            codeColumn = c;
+        else if (f == Field::Code || f == Field::FullName || f == Field::ShortName ||
+                 (f == Field::Name && SubjectOf(h) != Sheet::Classes))
+            return false; // 姓名, 名称: a list
+        else if (classColumn < 0 && subjects.isEmpty() && SubjectOf(h) == Sheet::Classes &&
+                 f == Field::Name)
+            classColumn = c;
+        else if (!keys && f == Field::None && !IsClassDetail(h) && PlanField(h) != Field::Count &&
+                 PlanField(h) != Field::Teacher && PlanField(h) != Field::Course)
+            subjects << c; // 班会 too, which a plan sheet would take for its class column
+    }
+    if ((classColumn < 0 && codeColumn < 0) || subjects.size() < 2)
+        return false;
+    const auto at = [&](int row, int column) {
+        return column >= 0 && column < table.rows[row].size() ? table.rows[row][column].trimmed()
+                                                              : QString();
+    };
+    bool classes = false;
+    for (int row = r + 1; row < table.rows.size() && !classes; ++row)
+        classes = ReadClassName(at(row, classColumn)).grade >= 0 ||
+                  IsClassCode(HalfWidthDigits(at(row, codeColumn)));
+    if (!classes)
+        return false;
+    layout.kind = Sheet::Grid;
+    layout.headerRow = r;
+    if (classColumn >= 0)
+        layout.columns.insert(Field::Class, classColumn);
+    if (codeColumn >= 0)
+        layout.columns.insert(Field::Code, codeColumn);
+    layout.subjectColumns = subjects;
+    for (int row = 0; row < table.rows.size(); ++row)
+        if (row != r && (IsCountHeading(CleanHeading(at(row, classColumn))) ||
+                         IsCountHeading(CleanHeading(at(row, codeColumn))))) {
+            layout.countRow = row;
+            break;
+        }
+    return true;
+}
+
+// A list of names alone (姓名 above the teachers' names): the list is told by
+// the sheet's name, else by the heading.
+bool ReadNamesOnly(const SheetTable& table, int r, const QList<QString>& headings, Layout& layout) {
+    int column = -1;
+    for (int c = 0; c < headings.size(); ++c) {
+        if (headings[c].isEmpty())
+            continue;
+        if (column >= 0 || ListField(headings[c]) != Field::Name)
+            return false;
+        column = c;
+    }
+    if (column < 0)
+        return false;
+    const QString& h = headings[column];
+    Sheet kind = SubjectOfSheetName(table.name);
+    if (kind == Sheet::Unknown || kind == Sheet::Plan)
+        kind = SubjectOf(h);
+    if (kind == Sheet::Unknown && h.endsWith(u"姓名"))
+        kind = Sheet::Teachers;
+    if (kind == Sheet::Unknown)
+        return false;
+    layout.kind = kind;
+    layout.headerRow = r;
+    layout.columns.insert(Field::Name, column);
+    return true;
+}
 
 Layout FindLayout(const SheetTable& table) {
     Layout layout;
@@ -153,6 +259,8 @@ Layout FindLayout(const SheetTable& table) {
             planHits += PlanField(headings.back()) != Field::None;
             count = count || IsCountHeading(headings.back());
         }
+        if (ReadGrid(table, r, headings, layout))
+            return layout;
         if (std::max(listHits, planHits) < 2)
             continue;
         layout.headerRow = r;
@@ -180,6 +288,14 @@ Layout FindLayout(const SheetTable& table) {
             }
         }
         return layout;
+    }
+    // No row of two headings: a list of names alone.
+    for (int r = 0; r < rows; ++r) {
+        QList<QString> headings;
+        for (const QString& cell : table.rows[r])
+            headings << CleanHeading(cell);
+        if (ReadNamesOnly(table, r, headings, layout))
+            return layout;
     }
     return layout;
 }
@@ -227,30 +343,11 @@ bool AllEmpty(const QStringList& cells) {
 // A count as a spreadsheet may hold it: "5", "5.0" or " 5 ", within the week.
 std::optional<int> ParseCount(const QString& text, Week week) {
     bool ok = false;
-    const double v = text.toDouble(&ok);
+    const double v = HalfWidthDigits(text).toDouble(&ok);
     if (!ok || !(v >= 0 && v <= week.periodCount()) ||
         v != static_cast<double>(static_cast<int>(v)))
         return std::nullopt;
     return static_cast<int>(v);
-}
-
-// The code of a class name in any of its three forms: 一（1）班 → 11.
-bool ClassCodeOfName(const QString& name, QString& code) {
-    for (int g = 0; g < kGradeCount; ++g)
-        for (int n = 1; n <= kClassNumberCount; ++n) {
-            const ClassNames names = FormClassNames(g, n);
-            if (name == names.name || name == names.fullName || name == names.shortName) {
-                code = FormClassCode(g, n);
-                return true;
-            }
-        }
-    return false;
-}
-
-bool IsClassCode(const QString& code) {
-    const ClassCodeParts p = SplitClassCode(code);
-    return p.grade >= 0 && p.grade < kGradeCount && p.classNumber >= 1 &&
-           p.classNumber <= kClassNumberCount && FormClassCode(p.grade, p.classNumber) == code;
 }
 
 struct Entry {
@@ -319,7 +416,7 @@ public:
             if (cls < 0 || course < 0 || teacher < 0)
                 continue; // a row that data maintenance would remove
             m_planKeys.insert(PlanKey(cls, course, teacher),
-                              p.count ? QString::number(*p.count) : QString());
+                              {p.count ? QString::number(*p.count) : QString(), p.buildCount});
             m_teacherOf.insert(PlanKey(cls, course, -1), teacher);
         }
         m_storedRules = ReadCourseRules(db);
@@ -352,6 +449,35 @@ public:
             readPlanRow(t.name, r + 1, t.rows[r], layout);
     }
 
+    void readGrid(const SheetTable& t, const Layout& layout) {
+        const QStringList& headings = t.rows[layout.headerRow];
+        const QStringList counts = layout.countRow >= 0 ? t.rows[layout.countRow] : QStringList();
+        if (layout.countRow < 0)
+            m_preview.notes << QStringLiteral("工作表「%1」没有“节数”一行：已有的课保持原节数，"
+                                              "新的课记为 0 节，请在各班教学计划中填写")
+                                   .arg(t.name);
+        for (int r = layout.headerRow + 1; r < t.rows.size(); ++r) {
+            const QStringList& cells = t.rows[r];
+            if (r == layout.countRow || AllEmpty(cells) || isExample(t.name, r + 1, cells))
+                continue;
+            const std::optional<QString> key =
+                gridClass(t.name, r + 1, HalfWidthDigits(Cell(cells, layout, Field::Code)),
+                          Cell(cells, layout, Field::Class));
+            if (!key)
+                continue;
+            const QString& cls = *key;
+            for (const int c : layout.subjectColumns) {
+                const QString teacher = c < cells.size() ? cells[c].trimmed() : QString();
+                if (teacher.isEmpty())
+                    continue;
+                const QString course = headings[c].trimmed();
+                addPlan(t.name, r + 1, cls, course, teacher,
+                        layout.countRow >= 0 ? (c < counts.size() ? counts[c].trimmed() : QString())
+                                             : storedCount(cls, course));
+            }
+        }
+    }
+
     ImportPreview finish() {
         for (ListState& list : m_lists)
             giveCodes(list);
@@ -381,6 +507,19 @@ public:
                                 .arg(name(0, j.cls), name(1, j.course), name(2, j.teacher),
                                      names.join(QStringLiteral("、")))});
         }
+        for (const auto& [list, record] : m_renamed)
+            m_preview.additions.renamed.append({m_lists[list].table, record});
+        for (const PlanChange& c : m_changes) {
+            m_preview.additions.changedPlanRows.append({code(0, c.cls), code(1, c.course),
+                                                        code(2, c.oldTeacher), code(2, c.teacher),
+                                                        c.count});
+            m_preview.changed.append(
+                {kPlanList, planText(c.cls, c.course, c.teacher, c.count) + c.note});
+        }
+        if (!m_examples.isEmpty())
+            m_preview.notes << QStringLiteral("模板的示例行未导入：%1")
+                                   .arg(m_examples.join(QStringLiteral("、")));
+        groupProblems();
         return m_preview;
     }
 
@@ -444,6 +583,10 @@ private:
         }
         m_joints.append({cls, course, teacher, others});
     }
+    struct PlanChange {
+        int cls, course, oldTeacher, teacher, count;
+        QString note;
+    };
 
     static QString PlanKey(int cls, int course, int teacher) {
         return QStringLiteral("%1|%2|%3").arg(cls).arg(course).arg(teacher);
@@ -460,7 +603,31 @@ private:
     }
 
     void problem(const QString& sheet, int row, const QString& reason) {
-        m_preview.problems.append({sheet, row, reason});
+        m_preview.problems.append({sheet, row, reason, row > 0 ? QList<int>{row} : QList<int>{}});
+    }
+
+    // One problem per sheet and reason, with all its rows: one misspelt class
+    // in a plan of a hundred rows is one cause to fix, not a hundred.
+    void groupProblems() {
+        QList<ImportProblem> grouped;
+        QHash<QPair<QString, QString>, qsizetype> at;
+        for (const ImportProblem& p : m_preview.problems) {
+            const QPair<QString, QString> key{p.sheet, p.reason};
+            if (!at.contains(key)) {
+                at.insert(key, grouped.size());
+                grouped.append(p);
+                continue;
+            }
+            ImportProblem& g = grouped[at.value(key)];
+            for (const int r : p.rows)
+                if (!g.rows.contains(r))
+                    g.rows.append(r);
+        }
+        for (ImportProblem& g : grouped) {
+            std::sort(g.rows.begin(), g.rows.end());
+            g.row = g.rows.isEmpty() ? g.row : g.rows.first();
+        }
+        m_preview.problems = grouped;
     }
 
     void readListRow(const QString& sheet, int row, const QStringList& cells, const Layout& layout,
@@ -471,6 +638,8 @@ private:
             problem(sheet, row, why);
             return;
         }
+        if (isExample(sheet, row, cells))
+            return;
         CourseRule rule;
         if (list == 1) {
             const QString why = readCourseRule(cells, layout, rule);
@@ -479,37 +648,16 @@ private:
                 return;
             }
         }
-        CodeRecord r{Cell(cells, layout, Field::Code), Cell(cells, layout, Field::Name),
-                     Cell(cells, layout, Field::FullName), Cell(cells, layout, Field::ShortName)};
+        CodeRecord r{HalfWidthDigits(Cell(cells, layout, Field::Code)),
+                     Cell(cells, layout, Field::Name), Cell(cells, layout, Field::FullName),
+                     Cell(cells, layout, Field::ShortName)};
+        const CodeRecord given = r; // the names as the row has them, for a rename
         ListState& state = m_lists[list];
-        // A class already in the list is matched as it is stored, whatever its code looks like.
-        const bool listed = r.code.isEmpty() ? state.byName.contains(r.name) && !r.name.isEmpty()
-                                             : state.byCode.contains(r.code);
-        if (state.table == CodeTable::Class && !listed) {
-            if (r.code.isEmpty() && !ClassCodeOfName(r.name, r.code)) {
-                problem(sheet, row,
-                        r.name.isEmpty()
-                            ? QStringLiteral("班级名称为空")
-                            : QStringLiteral("没有班级代码，从名称「%1」也看不出年级和班号")
-                                  .arg(r.name));
+        if (state.table == CodeTable::Class) {
+            if (!readClassRecord(sheet, row, r))
                 return;
-            }
-            if (!IsClassCode(r.code)) {
-                problem(
-                    sheet, row,
-                    QStringLiteral("班级代码「%1」应为年级数字（学前为0）加班号，如 11、212、02")
-                        .arg(r.code));
-                return;
-            }
-            const ClassCodeParts p = SplitClassCode(r.code);
-            const ClassNames formed = FormClassNames(p.grade, p.classNumber);
-            if (r.name.isEmpty())
-                r.name = formed.name;
-            if (r.fullName.isEmpty())
-                r.fullName = formed.fullName;
-            if (r.shortName.isEmpty())
-                r.shortName = formed.shortName;
         } else {
+            const bool listed = !r.code.isEmpty() && state.byCode.contains(r.code);
             if (r.name.isEmpty() && listed)
                 r.name = state.entries[state.byCode.value(r.code)].record.name;
             if (r.name.isEmpty()) {
@@ -555,9 +703,6 @@ private:
         QString note;
         if (known.isNew)
             note = QStringLiteral("（同一文件中已列出）");
-        else if (byCode >= 0 && known.record.name != r.name)
-            note =
-                QStringLiteral("（代码相同，名单中的名称「%1」保持不变）").arg(known.record.name);
         else if (byCode < 0 && !r.code.isEmpty())
             note = QStringLiteral("（名称相同，名单中的代码 %1 保持不变）").arg(known.record.code);
         if (list == 1 && !known.isNew) {
@@ -574,7 +719,175 @@ private:
                 note += RuleText(merged, true);
             }
         }
+        if (!known.isNew && byCode >= 0 && rename(sheet, row, list, found, given, r))
+            return; // told as a change, a new rule with it
         m_preview.existing.append({state.title, RecordText(known.record) + note});
+    }
+
+    // The template's example rows show the layout; they are never data.
+    bool isExample(const QString& sheet, int row, const QStringList& cells) {
+        for (const QString& cell : cells)
+            if (cell.trimmed() == ImportExampleMark()) {
+                m_examples << Place(sheet, row);
+                return true;
+            }
+        return false;
+    }
+
+    // A class row in any office form: the code read from the names when it
+    // has none, the names in the school's own forms when they are a form of
+    // the class's name. False, with the problem told, when the row names no class.
+    bool readClassRecord(const QString& sheet, int row, CodeRecord& r) {
+        const ListState& state = m_lists[0];
+        QString nameCode; // the class the names read as
+        for (const QString* text : {&r.name, &r.fullName, &r.shortName}) {
+            const QString code = ClassCodeOfName(*text);
+            if (code.isEmpty())
+                continue;
+            if (!nameCode.isEmpty() && code != nameCode) {
+                problem(sheet, row,
+                        QStringLiteral("「%1」与「%2」不是同一个班").arg(r.name, *text));
+                return false;
+            }
+            nameCode = code;
+        }
+        if (r.code.isEmpty()) {
+            const int stored = r.name.isEmpty() ? -1 : state.byName.value(r.name, -1);
+            r.code = stored >= 0 ? state.entries[stored].record.code : nameCode;
+        }
+        if (r.code.isEmpty()) {
+            problem(
+                sheet, row,
+                r.name.isEmpty()
+                    ? QStringLiteral("班级名称为空")
+                    : QStringLiteral("没有班级代码，从名称「%1」也看不出年级和班号（可写成 %2）")
+                          .arg(r.name, ClassNameForms()));
+            return false;
+        }
+        const int listed = state.byCode.value(r.code, -1);
+        if (listed < 0 && !IsClassCode(r.code)) {
+            problem(sheet, row,
+                    QStringLiteral("班级代码「%1」应为年级数字（学前为0）加班号，如 11、212、02")
+                        .arg(r.code));
+            return false;
+        }
+        ClassNames own;
+        if (listed >= 0) {
+            const CodeRecord& k = state.entries[listed].record;
+            own = {k.name, k.fullName, k.shortName};
+        } else {
+            const ClassCodeParts p = SplitClassCode(r.code);
+            own = FormClassNames(p.grade, p.classNumber);
+        }
+        // A listed class keeps a code of its own; its stored name says which class it is.
+        const QString codeClass = listed >= 0 ? ClassCodeOfName(own.name) : r.code;
+        if (!nameCode.isEmpty() && !codeClass.isEmpty() && nameCode != codeClass) {
+            problem(sheet, row,
+                    QStringLiteral("班级代码「%1」与名称「%2」不是同一个班").arg(r.code, r.name));
+            return false;
+        }
+        for (const auto& [text, form] :
+             {std::pair{&r.name, own.name}, std::pair{&r.fullName, own.fullName},
+              std::pair{&r.shortName, own.shortName}})
+            if (text->isEmpty() || !ClassCodeOfName(*text).isEmpty())
+                *text = form;
+        return true;
+    }
+
+    // An entry of the file with a listed code and other names: the names are
+    // changed. True when the row is told as a change or a problem.
+    bool rename(const QString& sheet, int row, int list, int found, const CodeRecord& given,
+                const CodeRecord& r) {
+        ListState& state = m_lists[list];
+        const CodeRecord known = state.entries[found].record;
+        CodeRecord next = known;
+        next.name = r.name;
+        if (state.table == CodeTable::Class) {
+            next.fullName = r.fullName;
+            next.shortName = r.shortName;
+        } else {
+            // A full or short name left empty follows the name where it did.
+            next.fullName = !given.fullName.isEmpty()      ? given.fullName
+                            : known.fullName == known.name ? r.name
+                                                           : known.fullName;
+            next.shortName = !given.shortName.isEmpty()      ? given.shortName
+                             : known.shortName == known.name ? r.name
+                                                             : known.shortName;
+        }
+        if (next.name == known.name && next.fullName == known.fullName &&
+            next.shortName == known.shortName)
+            return false;
+        const int other = state.byName.value(next.name, -1);
+        if (other >= 0 && other != found) {
+            problem(sheet, row,
+                    QStringLiteral("名称「%1」已是代码 %2 的名称，不能改为它")
+                        .arg(next.name, state.entries[other].record.code));
+            return true;
+        }
+        QString text = next.name == known.name
+                           ? QStringLiteral("%1  %2").arg(known.code, known.name)
+                           : QStringLiteral("%1  %2 → %3").arg(known.code, known.name, next.name);
+        if (next.fullName != known.fullName && next.fullName != next.name)
+            text += QStringLiteral("  全称「%1」").arg(next.fullName);
+        if (next.shortName != known.shortName && next.shortName != next.name)
+            text += QStringLiteral("  简称「%1」").arg(next.shortName);
+        m_preview.changed.append({state.title, text});
+        m_renamed.append({list, next});
+        // Later rows and the plan may name the entry by its new name.
+        state.entries[found].record = next;
+        state.byName.insert(next.name, found);
+        return true;
+    }
+
+    // The class a plan row names: by code or stored name, else by any office
+    // form. A readable name of an unlisted class gives its code in newCode.
+    int findPlanClass(const QString& text, QString& newCode) const {
+        const ListState& classes = m_lists[0];
+        const int found = classes.find(text);
+        if (found >= 0)
+            return found;
+        const QString code = ClassCodeOfName(text);
+        if (code.isEmpty())
+            return -1;
+        if (classes.byCode.contains(code))
+            return classes.byCode.value(code);
+        const ClassCodeParts p = SplitClassCode(code);
+        const int byName = classes.byName.value(FormClassNames(p.grade, p.classNumber).name, -1);
+        if (byName < 0)
+            newCode = code;
+        return byName;
+    }
+
+    // The class a row of the class × subject layout names: by its code when
+    // the list has it, else by its name (which may add the class). Nothing,
+    // with the problem told, when code and name are two classes.
+    std::optional<QString> gridClass(const QString& sheet, int row, const QString& code,
+                                     const QString& name) {
+        if (code.isEmpty() || name.isEmpty())
+            return code.isEmpty() ? name : code;
+        QString newCode;
+        const int byName = findPlanClass(name, newCode);
+        const int byCode = m_lists[0].byCode.value(code, -1);
+        const bool same =
+            byCode >= 0 ? byName == byCode : byName < 0 && (newCode.isEmpty() || newCode == code);
+        if (!same) {
+            problem(sheet, row,
+                    QStringLiteral("班级代码「%1」与名称「%2」不是同一个班").arg(code, name));
+            return std::nullopt;
+        }
+        return byCode >= 0 ? code : name;
+    }
+
+    // The stored count of a class's course, as text; "0" when the plan has none.
+    QString storedCount(const QString& cls, const QString& course) const {
+        QString unused;
+        const int c = findPlanClass(cls, unused);
+        const int k = m_lists[1].find(course);
+        const int teacher = c < 0 || k < 0 ? -1 : m_teacherOf.value(PlanKey(c, k, -1), -1);
+        if (teacher < 0)
+            return QStringLiteral("0");
+        const QString count = m_planKeys.value(PlanKey(c, k, teacher)).count;
+        return count.isEmpty() ? QStringLiteral("0") : count;
     }
 
     // A course row's 同时上课班数 and 每天最多节数: empty sets nothing. The
@@ -632,67 +945,118 @@ private:
             problem(sheet, row, why);
             return;
         }
-        const QString cls = Cell(cells, layout, Field::Class);
-        const QString course = Cell(cells, layout, Field::Course);
-        const QString teacher = Cell(cells, layout, Field::Teacher);
-        const QString countText = Cell(cells, layout, Field::Count);
-        QStringList reasons;
-        const int clsIndex = cls.isEmpty() ? -1 : m_lists[0].find(cls);
+        if (isExample(sheet, row, cells))
+            return;
+        addPlan(sheet, row, Cell(cells, layout, Field::Class), Cell(cells, layout, Field::Course),
+                Cell(cells, layout, Field::Teacher), Cell(cells, layout, Field::Count),
+                Cell(cells, layout, Field::Joint));
+    }
+
+    // One lesson assignment, from a row of the plan sheet or a cell of the
+    // class × subject layout.
+    void addPlan(const QString& sheet, int row, const QString& cls, const QString& course,
+                 const QString& teacher, const QString& countText,
+                 const QString& jointText = QString()) {
+        for (const QString& cell : {cls, course, teacher})
+            if (const QString why = NotAName(cell); !why.isEmpty()) {
+                problem(sheet, row, why);
+                return;
+            }
+        // Each cause on its own, so rows sharing one are told once.
+        bool wrong = false;
+        const auto reason = [&](const QString& text) {
+            problem(sheet, row, text);
+            wrong = true;
+        };
+        QString newClass;
+        int clsIndex = cls.isEmpty() ? -1 : findPlanClass(cls, newClass);
         if (cls.isEmpty())
-            reasons << QStringLiteral("班级为空");
-        else if (clsIndex < 0)
-            reasons << QStringLiteral("没有这个班级：%1").arg(cls);
+            reason(QStringLiteral("班级为空"));
+        else if (clsIndex < 0 && newClass.isEmpty())
+            reason(QStringLiteral("没有这个班级：%1，名称也看不出年级和班号（可写成 %2）")
+                       .arg(cls, ClassNameForms()));
         if (course.isEmpty())
-            reasons << QStringLiteral("课程为空");
+            reason(QStringLiteral("课程为空"));
         if (teacher.isEmpty())
-            reasons << QStringLiteral("老师为空");
+            reason(QStringLiteral("老师为空"));
         const std::optional<int> count = ParseCount(countText, m_week);
         if (!count)
-            reasons << QStringLiteral("节数「%1」不对，%2").arg(countText, lessonCountRule(m_week));
+            reason(QStringLiteral("节数「%1」不对，%2").arg(countText, lessonCountRule(m_week)));
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
-            reasons << tooLong;
+            reason(tooLong);
         // Checked before anything is added, so a wrong row adds no course or teacher.
         const int courseFound = m_lists[1].find(course);
         const int teacherFound = m_lists[2].find(teacher);
-        const QList<int> joint = jointClasses(Cell(cells, layout, Field::Joint), clsIndex,
-                                              courseFound, teacherFound, reasons);
-        if (!reasons.isEmpty()) {
-            problem(sheet, row, reasons.join(QStringLiteral("；")));
+        QStringList jointReasons;
+        const QList<int> joint =
+            jointClasses(jointText, clsIndex, courseFound, teacherFound, jointReasons);
+        for (const QString& why : jointReasons)
+            reason(why);
+        if (wrong)
             return;
-        }
-        if (courseFound >= 0 && teacherFound >= 0) {
+        if (clsIndex >= 0 && courseFound >= 0 && teacherFound >= 0) {
             const QString key = PlanKey(clsIndex, courseFound, teacherFound);
             if (m_planSeenAt.contains(key)) {
                 problem(sheet, row, QStringLiteral("与%1重复").arg(m_planSeenAt[key]));
                 return;
             }
         }
-        if (courseFound >= 0) {
-            const int other = m_teacherOf.value(PlanKey(clsIndex, courseFound, -1), -1);
+        // The file gives a class's course to one teacher; the stored plan's
+        // teacher of it is replaced.
+        int replaced = -1;
+        if (clsIndex >= 0 && courseFound >= 0) {
+            const QString course1 = PlanKey(clsIndex, courseFound, -1);
+            const int other = m_teacherOf.value(course1, -1);
             if (other >= 0 && other != teacherFound) {
-                problem(sheet, row,
-                        QStringLiteral("%1的「%2」已由「%3」任教，一门课只能由一位老师教")
-                            .arg(name(0, clsIndex), name(1, courseFound), name(2, other)));
-                return;
+                if (m_courseSeenAt.contains(course1)) {
+                    problem(sheet, row,
+                            QStringLiteral("%1的「%2」已由「%3」任教（%4），一门课只能由一位老师教")
+                                .arg(name(0, clsIndex), name(1, courseFound), name(2, other),
+                                     m_courseSeenAt.value(course1)));
+                    return;
+                }
+                replaced = other;
             }
+        }
+        if (clsIndex < 0) {
+            const ClassCodeParts p = SplitClassCode(newClass);
+            const ClassNames names = FormClassNames(p.grade, p.classNumber);
+            clsIndex = m_lists[0].add({{newClass, names.name, names.fullName, names.shortName},
+                                       true,
+                                       QStringLiteral("（教学计划中出现，加入班级名单）")});
         }
         const int courseIndex = planReference(1, course);
         const int teacherIndex = planReference(2, teacher);
         const QString key = PlanKey(clsIndex, courseIndex, teacherIndex);
         m_planSeenAt.insert(key, Place(sheet, row));
+        m_courseSeenAt.insert(PlanKey(clsIndex, courseIndex, -1), Place(sheet, row));
         m_teacherOf.insert(PlanKey(clsIndex, courseIndex, -1), teacherIndex);
+        if (replaced >= 0) {
+            const StoredPlan stored = m_planKeys.value(PlanKey(clsIndex, courseIndex, replaced));
+            QString note = QStringLiteral("（原由「%1」任教").arg(name(2, replaced));
+            if (stored.count != QString::number(*count))
+                note += QStringLiteral("，%1 节").arg(stored.count);
+            if (stored.placed > 0)
+                note += QStringLiteral("；已排的 %1 节仍由原老师上，重新排课或手工调整后才换")
+                            .arg(stored.placed);
+            m_changes.append({clsIndex, courseIndex, replaced, teacherIndex, *count,
+                              note + QStringLiteral("）")});
+            return;
+        }
         if (m_planKeys.contains(key)) {
-            const QString stored = m_planKeys.value(key);
-            const QString note = stored == QString::number(*count)
-                                     ? QString()
-                                     : QStringLiteral("（计划中已有 %1 节，保持不变）").arg(stored);
-            // A stored row keeps its 合班 too, as it keeps its count.
+            // A stored row keeps its 合班 too, as it keeps its teacher.
             const QString jointNote =
                 joint.isEmpty() ? QString() : QStringLiteral("（合班保持不变）");
-            m_preview.existing.append(
-                {kPlanList,
-                 planText(clsIndex, courseIndex, teacherIndex, *count) + note + jointNote});
+            const QString stored = m_planKeys.value(key).count;
+            if (stored == QString::number(*count))
+                m_preview.existing.append(
+                    {kPlanList, planText(clsIndex, courseIndex, teacherIndex, *count) + jointNote});
+            else
+                m_changes.append({clsIndex, courseIndex, teacherIndex, teacherIndex, *count,
+                                  QStringLiteral("（原为 %1 节）")
+                                          .arg(stored.isEmpty() ? QStringLiteral("空") : stored) +
+                                      jointNote});
             return;
         }
         m_plan.append({clsIndex, courseIndex, teacherIndex, *count});
@@ -700,28 +1064,57 @@ private:
             addJoint(sheet, row, clsIndex, courseIndex, teacherIndex, *count, joint);
     }
 
-    // New courses and teachers without a code take the numbers after the
-    // highest numeric code, as wide as the widest of them (at least three digits).
+    // New courses and teachers without a code follow the codes the list has:
+    // the commonest prefix and width (01–12 → 13, T001–T040 → T041), the
+    // numbers after the highest of that prefix; three digits for an empty list.
     static void giveCodes(ListState& list) {
-        long long highest = 0;
-        int width = 3;
-        constexpr long long kLargest = 9'999'999'999; // the largest code of ten digits
+        struct Pattern {
+            QString prefix;
+            int width = 3;
+            int members = 0;
+        };
+        QList<Pattern> patterns;
+        QHash<QString, long long> highest; // by prefix
         for (const Entry& e : list.entries) {
+            const QString& c = e.record.code;
+            qsizetype digits = 0;
+            while (digits < c.size() && c.at(c.size() - 1 - digits).isDigit() &&
+                   c.at(c.size() - 1 - digits).unicode() < 128)
+                ++digits;
+            const QString prefix = c.left(c.size() - digits);
             bool ok = false;
-            const long long n = e.record.code.toLongLong(&ok);
-            if (ok && n >= 0) {
-                highest = std::max(highest, n);
-                width = std::max(width, static_cast<int>(e.record.code.size()));
-            }
+            const long long n = c.right(digits).toLongLong(&ok);
+            if (!ok || digits > kMaxText ||
+                std::any_of(prefix.begin(), prefix.end(), [](QChar ch) { return ch.isDigit(); }))
+                continue;
+            highest[prefix] = std::max(highest.value(prefix), n);
+            const auto same = std::find_if(patterns.begin(), patterns.end(), [&](const Pattern& p) {
+                return p.prefix == prefix && p.width == digits;
+            });
+            if (same == patterns.end())
+                patterns.append({prefix, static_cast<int>(digits), 1});
+            else
+                ++same->members;
         }
-        width = std::min(width, kMaxText);
+        Pattern best;
+        for (const Pattern& p : patterns)
+            if (best.members == 0 || p.members > best.members ||
+                (p.members == best.members && p.width > best.width))
+                best = p;
+        long long next = highest.value(best.prefix);
+        // The largest number that keeps the code within ten characters.
+        long long largest = 1;
+        for (qsizetype i = best.prefix.size(); i < kMaxText; ++i)
+            largest *= 10;
+        --largest;
         for (Entry& e : list.entries)
             if (e.isNew && e.record.code.isEmpty()) {
                 QString code;
-                // Past ten digits the numbers start again from the lowest free one.
+                // Past the largest the numbers start again from the lowest free one.
                 do {
-                    highest = highest >= kLargest ? 1 : highest + 1;
-                    code = QStringLiteral("%1").arg(highest, width, 10, QLatin1Char('0'));
+                    next = next >= largest ? 1 : next + 1;
+                    code = best.prefix +
+                           QStringLiteral("%1").arg(next, best.width, 10, QLatin1Char('0'));
                 } while (list.byCode.contains(code));
                 e.record.code = code;
                 list.byCode.insert(code, -1);
@@ -730,8 +1123,16 @@ private:
 
     Week m_week;
     ListState m_lists[3];
-    QHash<QString, QString> m_planKeys; // "cls|course|teacher" → stored count
-    QHash<QString, int> m_teacherOf;    // "cls|course|-1" → teacher
+    struct StoredPlan {
+        QString count;
+        long long placed = 0;
+    };
+    QHash<QString, StoredPlan> m_planKeys;  // "cls|course|teacher" → as stored
+    QHash<QString, QString> m_courseSeenAt; // "cls|course|-1" → where the file names it
+    QList<PlanChange> m_changes;
+    QList<QPair<int, CodeRecord>> m_renamed; // list, record with its new names
+    QStringList m_examples;                  // where the template's example rows stand
+    QHash<QString, int> m_teacherOf;         // "cls|course|-1" → teacher
     QHash<QString, QString> m_planSeenAt;
     QList<PendingPlan> m_plan;
     QList<PendingJoint> m_joints;
@@ -761,6 +1162,7 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
             importer.readList(t, layout, 2);
             break;
         case Sheet::Plan:
+        case Sheet::Grid:
             plans.append({&t, layout});
             break;
         case Sheet::Unknown:
@@ -774,16 +1176,59 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
         }
     }
     for (const auto& [table, layout] : plans)
-        importer.readPlan(*table, layout);
+        if (layout.kind == Sheet::Grid)
+            importer.readGrid(*table, layout);
+        else
+            importer.readPlan(*table, layout);
     if (!recognised) {
         QStringList names;
         for (const SheetTable& t : sheets)
             names << t.name;
         importer.m_preview.problems.append(
-            {names.join(QStringLiteral("、")), 0,
-             QStringLiteral("没有认出任何一种名单（班级、课程、老师或教学计划），什么也没有导入")});
+            {names.join(QStringLiteral("、")),
+             0,
+             QStringLiteral("没有认出任何一种名单（班级、课程、老师或教学计划），什么也没有导入"),
+             {}});
     }
     return importer.finish();
+}
+
+QString ProblemPlace(const ImportProblem& problem) {
+    if (problem.rows.size() <= 1)
+        return Place(problem.sheet, problem.row);
+    // Runs of rows as ranges: 第 3–5、9 行; a long list ends with its count.
+    QStringList runs;
+    constexpr int kShownRuns = 8;
+    for (qsizetype i = 0; i < problem.rows.size();) {
+        qsizetype j = i;
+        while (j + 1 < problem.rows.size() && problem.rows[j + 1] == problem.rows[j] + 1)
+            ++j;
+        runs << (i == j ? QString::number(problem.rows[i])
+                        : QStringLiteral("%1–%2").arg(problem.rows[i]).arg(problem.rows[j]));
+        i = j + 1;
+    }
+    QString text = runs.mid(0, kShownRuns).join(QStringLiteral("、"));
+    if (runs.size() > kShownRuns)
+        text += QStringLiteral("等");
+    return QStringLiteral("工作表「%1」第 %2 行（共 %3 行）")
+        .arg(problem.sheet, text)
+        .arg(problem.rows.size());
+}
+
+QString ConfirmText(const ImportPreview& p) {
+    if (p.changed.isEmpty())
+        return QStringLiteral("确定要添加这 %1 项吗？").arg(p.added.size());
+    return QStringLiteral("确定要添加 %1 项、修改 %2 项吗？")
+        .arg(p.added.size())
+        .arg(p.changed.size());
+}
+
+QString DoneText(const ImportPreview& p) {
+    if (p.changed.isEmpty())
+        return QStringLiteral("导入完成：添加了 %1 项。").arg(p.added.size());
+    return QStringLiteral("导入完成：添加了 %1 项，修改了 %2 项。")
+        .arg(p.added.size())
+        .arg(p.changed.size());
 }
 
 QStringList PreviewText(const ImportPreview& p) {
@@ -791,12 +1236,15 @@ QStringList PreviewText(const ImportPreview& p) {
     lines << QStringLiteral("将添加：%1 项").arg(p.added.size());
     for (const ImportLine& l : p.added)
         lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
+    lines << QStringLiteral("将修改：%1 项").arg(p.changed.size());
+    for (const ImportLine& l : p.changed)
+        lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
     lines << QStringLiteral("已存在：%1 项").arg(p.existing.size());
     for (const ImportLine& l : p.existing)
         lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
-    lines << QStringLiteral("有错的行：%1 行").arg(p.problems.size());
+    lines << QStringLiteral("有错的行：%1 处").arg(p.problems.size());
     for (const ImportProblem& e : p.problems)
-        lines << QStringLiteral("  %1：%2").arg(Place(e.sheet, e.row), e.reason);
+        lines << QStringLiteral("  %1：%2").arg(ProblemPlace(e), e.reason);
     for (const QString& n : p.notes)
         lines << QStringLiteral("注意：") + n;
     return lines;

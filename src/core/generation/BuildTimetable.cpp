@@ -41,6 +41,16 @@ QString lessonsKey(const QString& cls, const QString& course, const QString& tea
     return cls + QChar(0x1f) + course + QChar(0x1f) + teacher;
 }
 
+// The rows (of one class, course and teacher) plan double lessons.
+bool hasDoubles(const School& s, const std::vector<size_t>& rows) {
+    long long weekly = 0, doubles = 0;
+    for (size_t i : rows) {
+        weekly += s.plan[i].weeklyLessons();
+        doubles = std::max(doubles, s.plan[i].doubles);
+    }
+    return doubles > 0 && weekly >= 2;
+}
+
 } // namespace
 
 void ResetGeneratedLessons(School& s) {
@@ -157,9 +167,10 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
             const std::vector<size_t>& rows =
                 rowsOfLessons[lessonsKey(r.classCode, courseCode, teacherCode)];
             // A lesson that found no room stays unplaced and shows in the rate.
-            // Joint rows are left to completion, which places a lesson in all
-            // its classes at once.
-            if (!s.joints.rowOf(r.classCode, courseCode, teacherCode))
+            // Joint rows and rows with double lessons are left to completion,
+            // which places a lesson in all its classes at once and a double
+            // lesson as one block.
+            if (!s.joints.rowOf(r.classCode, courseCode, teacherCode) && !hasDoubles(s, rows))
                 (void)PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
             // Whatever happened, the row picked and its twins are never offered again.
             for (size_t i : rows)
@@ -199,6 +210,13 @@ bool tryBuildTimetable(TimetableDb& db, Week week, int* rate, QString* why,
         if (rate)
             *rate = r;
     });
+}
+
+QString DoublesLeftText(int missing) {
+    if (missing <= 0)
+        return {};
+    return QStringLiteral("有连堂的教学计划留给自动补排：其中 %1 节请用“自动补排”排入")
+        .arg(missing);
 }
 
 QString CompletionRateText(int rate, int missing) {

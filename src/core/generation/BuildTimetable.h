@@ -5,7 +5,8 @@
 // lessons stay), counts the pre-set lessons into the plan, then repeatedly
 // takes the teacher with the most classes still waiting and that teacher's
 // most widespread course (PlanQueue.h), and places each waiting plan row of
-// that course (LessonPlacement.h). Plan rows without a class, a course or a
+// that course (LessonPlacement.h). Rows with double lessons (连堂) are left
+// to completion (CompleteTimetable.h). Plan rows without a class, a course or a
 // teacher are never placed and count as unplaced. The school is read once,
 // the run works in memory, and the result is written in one transaction.
 #include "core/model/Failure.h"
@@ -69,3 +70,6 @@ QString PickNextClass(const School& school, const QString& courseCode, QString& 
 // The rate as the result message gives it. With lessons still missing it never
 // reads 100 (a rounded 99.9) and names how many are missing.
 QString CompletionRateText(int rate, int missing);
+// After generation, the line that says how many of the missing lessons
+// belong to rows with double lessons, left to completion; empty for none.
+QString DoublesLeftText(int missing);

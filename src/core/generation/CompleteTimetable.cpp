@@ -18,12 +18,82 @@
 #include <optional>
 #include <tuple>
 
+namespace {
+
+// The lessons of a row with double lessons, in the week, as the search takes
+// them: adjacent lessons alike in being fixed or not become double lessons,
+// as many as the row plans; the rest stay single, as many as the room the
+// double lessons leave (those beyond are dropped and come back as halves of
+// double lessons); then the missing double and single lessons.
+void translateDoubles(CompletionTranslation& t, int unit,
+                      std::vector<CompletionProblem::Lesson> placed, std::vector<int> index) {
+    CompletionProblem& pr = t.problem;
+    const CompletionProblem::Unit& u = pr.units[std::size_t(unit)];
+    const int L = pr.lessonsPerDay;
+    std::vector<std::size_t> order(placed.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return placed[a].period < placed[b].period;
+    });
+    auto add = [&](const CompletionProblem::Lesson& l, int first, int second) {
+        pr.lessons.push_back(l);
+        t.lessonIndex.push_back(first);
+        t.secondIndex.push_back(second);
+        t.partnerIndex.emplace_back(); // a joint row has no double lessons
+    };
+    int blocks = 0;
+    std::vector<std::size_t> singles;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const auto& a = placed[order[k]];
+        if (k + 1 < order.size() && blocks < u.doubles) {
+            const auto& b = placed[order[k + 1]];
+            const int n = a.period % L + 1;
+            if (b.period == a.period + 1 && n < L && a.fixed == b.fixed &&
+                (n <= pr.morningLessons) == (n + 1 <= pr.morningLessons)) {
+                CompletionProblem::Lesson block = a;
+                block.block = true;
+                add(block, index[order[k]], index[order[k + 1]]);
+                ++blocks;
+                ++k;
+                continue;
+            }
+        }
+        singles.push_back(order[k]);
+    }
+    int fixedSingles = 0;
+    for (int d = 0; d < 5; ++d)
+        fixedSingles += u.dayBase[std::size_t(d)];
+    for (std::size_t k : singles)
+        fixedSingles += placed[k].fixed;
+    const int room = u.weekly - 2 * blocks - fixedSingles;
+    const int newBlocks = std::min(u.doubles - blocks, std::max(0, room) / 2);
+    int singleRoom = room - 2 * newBlocks;
+    for (std::size_t k : singles) {
+        if (!placed[k].fixed && singleRoom <= 0) {
+            t.dropped.push_back(index[k]);
+            continue;
+        }
+        singleRoom -= !placed[k].fixed;
+        add(placed[k], index[k], -1);
+    }
+    for (int n = 0; n < newBlocks; ++n) {
+        CompletionProblem::Lesson block{unit, -1, false};
+        block.block = true;
+        add(block, -1, -1);
+    }
+    for (; singleRoom > 0; --singleRoom)
+        add({unit, -1, false}, -1, -1);
+}
+
+} // namespace
+
 CompletionTranslation TranslateForCompletion(School& s) {
     CompletionTranslation t;
     CompletionProblem& pr = t.problem;
     const Week week = s.timetable.week();
     pr.lessonsPerDay = week.lessonsPerDay();
-    pr.morningLessons = week.morningLessons();
+    pr.morningLessons = s.middayBreak.morningLessons;
     const int P = week.periodCount();
     auto periodOf = [&](Period q) { return (q.day - 1) * pr.lessonsPerDay + q.lessonNo - 1; };
     QHash<QString, int> unitOf;
@@ -42,6 +112,8 @@ CompletionTranslation TranslateForCompletion(School& s) {
         u.teacher = p.teacher;
         u.course = p.course;
         u.dailyShare = planRow >= 0 ? p.dailyShare : P;
+        u.doubles = planRow >= 0 ? int(p.doubles) : 0;
+        u.weekly = int(std::min<long long>(p.weeklyLessons, P));
         if (p.sharePerCourse) {
             const QString k = cls + QChar('\t') + course;
             u.shareGroup = shareGroups.value(k, int(shareGroups.size()));
@@ -110,6 +182,15 @@ CompletionTranslation TranslateForCompletion(School& s) {
             addUnit(row.classCode, row.courseCode, row.teacherCode, int(r));
     }
     std::vector<long long> inTable(pr.units.size(), 0);
+    // Lessons of rows with double lessons wait here until the row is whole.
+    std::map<int, std::vector<CompletionProblem::Lesson>> pending;
+    std::map<int, std::vector<int>> pendingIndex;
+    auto push = [&](const CompletionProblem::Lesson& l, int index, int second) {
+        pr.lessons.push_back(l);
+        t.lessonIndex.push_back(index);
+        t.secondIndex.push_back(second);
+        t.partnerIndex.emplace_back(t.partnerClasses[std::size_t(l.unit)].size(), -1);
+    };
     const auto& lessons = s.timetable.lessons();
     // A further class's lesson is the joint lesson at its period: found once
     // the first classes' lessons are in.
@@ -141,12 +222,14 @@ CompletionTranslation TranslateForCompletion(School& s) {
         // Pre-set lessons and lessons outside the plan stay where they are.
         const bool fixed = l.origin == Origin::Preset || l.origin == Origin::Unrecorded ||
                            t.planRowOfUnit[std::size_t(unit)] < 0;
-        const std::size_t partners = t.partnerClasses[std::size_t(unit)].size();
-        if (partners > 0)
+        if (pr.units[std::size_t(unit)].doubles > 0) {
+            pending[unit].push_back({unit, periodOf(l.period), fixed});
+            pendingIndex[unit].push_back(int(i));
+            continue;
+        }
+        if (!t.partnerClasses[std::size_t(unit)].isEmpty())
             jointAt.insert(atKey(unit, periodOf(l.period)), int(pr.lessons.size()));
-        pr.lessons.push_back({unit, periodOf(l.period), fixed});
-        t.lessonIndex.push_back(int(i));
-        t.partnerIndex.emplace_back(partners, -1);
+        push({unit, periodOf(l.period), fixed}, int(i), -1);
     }
     for (std::size_t i : further) {
         const Lesson& l = lessons[i];
@@ -170,21 +253,19 @@ CompletionTranslation TranslateForCompletion(School& s) {
             unit = addUnit(l.classCode, l.courseCode, l.teacherCode, -1);
             inTable.push_back(0);
         }
-        if (week.contains(l.period) && !l.lessonNoEmpty) {
-            pr.lessons.push_back({unit, periodOf(l.period), true});
-            t.lessonIndex.push_back(int(i));
-            t.partnerIndex.emplace_back();
-        }
+        if (week.contains(l.period) && !l.lessonNoEmpty)
+            push({unit, periodOf(l.period), true}, int(i), -1);
     }
     for (std::size_t u = 0; u < pr.units.size(); ++u) {
         const int r = t.planRowOfUnit[u];
         if (r < 0)
             continue;
-        for (long long n = inTable[u]; n < weekly[u]; ++n) {
-            pr.lessons.push_back({int(u), -1, false});
-            t.lessonIndex.push_back(-1);
-            t.partnerIndex.emplace_back(t.partnerClasses[u].size(), -1);
+        if (pr.units[u].doubles > 0) {
+            translateDoubles(t, int(u), pending[int(u)], pendingIndex[int(u)]);
+            continue;
         }
+        for (long long n = inTable[u]; n < weekly[u]; ++n)
+            push({int(u), -1, false}, -1, -1);
     }
     int classes = 0, teachers = 0, courses = 0;
     for (const auto& u : pr.units) {
@@ -211,7 +292,8 @@ namespace {
 // row's BuildCount recounted as the store recounts it.
 // Every stored lesson the search's outcome changes: fn(index into the
 // lessons or −1 for a new one, its class, the plan row, the new period or −1
-// for taken out). A joint lesson changes in each of its classes.
+// for taken out). A joint lesson changes in each of its classes, a double
+// lesson in both its periods.
 template <class Fn>
 void forEachChange(const School& s, const CompletionTranslation& t, const std::vector<int>& period,
                    Fn fn) {
@@ -221,7 +303,11 @@ void forEachChange(const School& s, const CompletionTranslation& t, const std::v
         if (l.fixed || to == l.period || (l.period < 0 && to < 0))
             continue;
         const PlanRow& row = s.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
-        fn(t.lessonIndex[i], row.classCode, row, to);
+        for (int half = 0; half < (l.block ? 2 : 1); ++half) {
+            const int index = half == 0 ? t.lessonIndex[i] : t.secondIndex[i];
+            if (index >= 0 || to >= 0)
+                fn(index, row.classCode, row, to < 0 ? -1 : to + half);
+        }
         const QStringList& partners = t.partnerClasses[std::size_t(l.unit)];
         for (qsizetype k = 0; k < partners.size(); ++k) {
             const int index = t.partnerIndex[i][std::size_t(k)];
@@ -248,6 +334,8 @@ School applied(const School& s, const CompletionTranslation& t, const std::vecto
         }
         added.push_back({cls, at, row.courseCode, row.teacherCode, Origin::Generated});
     });
+    for (int index : t.dropped)
+        gone[std::size_t(index)] = true;
     after.timetable = Timetable(s.timetable.week());
     QHash<QString, long long> perRow;
     auto key = [](const Lesson& l) {
@@ -272,7 +360,8 @@ School applied(const School& s, const CompletionTranslation& t, const std::vecto
 // plan row, the row.
 using BreachAt = std::tuple<int, QString, int, int, QString, QString>;
 BreachAt whereOf(const rules::Breach& b) {
-    const bool byRow = b.rule == rules::Rule::DailyShare || b.rule == rules::Rule::InPlan;
+    const bool byRow = b.rule == rules::Rule::DailyShare || b.rule == rules::Rule::InPlan ||
+                       b.rule == rules::Rule::DoubleLessons;
     const Lesson* l = byRow && !b.lessons.empty() ? &b.lessons.front() : nullptr;
     return {int(b.rule),
             b.code,
@@ -317,12 +406,17 @@ SchoolCompletion CompleteSchool(School& school, const CompletionRun& run) {
     report.steps = out.steps;
     report.cancelled = out.cancelled;
     report.timedOut = out.timedOut;
-    int placedThen = 0, placedNow = 0;
+    // Lessons of the timetable: a double lesson is two, and the lessons
+    // dropped to make way for double lessons were placed before.
+    int placedThen = int(t.dropped.size()), placedNow = 0;
+    report.missingBefore = -int(t.dropped.size());
     for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
-        // A joint lesson is a lesson of each of its classes.
-        const int n = 1 + int(t.partnerClasses[std::size_t(t.problem.lessons[i].unit)].size());
-        report.missingBefore += t.problem.lessons[i].period < 0 ? n : 0;
-        placedThen += t.problem.lessons[i].period >= 0 ? n : 0;
+        // A joint lesson is a lesson of each of its classes, a double
+        // lesson two.
+        const auto& l = t.problem.lessons[i];
+        const int n = (1 + int(t.partnerClasses[std::size_t(l.unit)].size())) * (l.block ? 2 : 1);
+        report.missingBefore += l.period < 0 ? n : 0;
+        placedThen += l.period >= 0 ? n : 0;
         placedNow += out.period[i] >= 0 ? n : 0;
     }
     report.remaining = report.missingBefore;
@@ -357,6 +451,11 @@ SchoolCompletion CompleteSchool(School& school, const CompletionRun& run) {
                       if (rowid != 0)
                           ++report.moved;
                   });
+    for (int index : t.dropped) {
+        const Lesson& l = school.timetable.lessons()[std::size_t(index)];
+        result.changes.push_back({l.rowid, l.classCode, l.courseCode, l.teacherCode, 0, 0,
+                                  setFlagOf(Origin::Generated)});
+    }
     report.placed = placedNow - placedThen;
     report.remaining = report.missingBefore - report.placed;
     report.ok = true;

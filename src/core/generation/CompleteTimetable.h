@@ -51,7 +51,9 @@ struct SchoolCompletion {
 [[nodiscard]] SchoolCompletion CompleteSchool(School& school, const CompletionRun& run);
 
 // The school as small integers for the search: a unit per plan row (equal
-// rows make one unit with their counts added, as the rules count them), the
+// rows make one unit with their counts added, as the rules count them; a
+// row's double lessons are lessons of two periods, made of adjacent lessons
+// already in the timetable where there are such), the
 // level of every period from the rules, the lessons with their periods and
 // the missing ones.
 // Codes new to the timetable are added to its indexes.
@@ -65,5 +67,11 @@ struct CompletionTranslation {
     // index into the lessons of that class's lesson, −1 where it has none.
     std::vector<std::vector<int>> partnerIndex;
     std::vector<QStringList> partnerClasses; // by unit: the partners' class codes
+    // By problem lesson: the second half of a double lesson that is in the
+    // timetable (an index into the lessons), −1 otherwise.
+    std::vector<int> secondIndex;
+    // Single lessons of rows with double lessons beyond the room the double
+    // lessons leave: taken out, to come back as halves of double lessons.
+    std::vector<int> dropped;
 };
 CompletionTranslation TranslateForCompletion(School& school);

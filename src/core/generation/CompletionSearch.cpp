@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <bit>
 #include <random>
 
 namespace {
@@ -17,10 +18,11 @@ constexpr int kAvoidCost = 30;
 constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
-// Lessons one placement may displace: the class's (and each joint partner's),
-// the teacher's, one from a full room, one over the daily share, one over the
-// teacher's day and one of a row too long.
-constexpr int kMaxDisplaced = 6 + 2 * CompletionProblem::kMaxPartners;
+// Lessons a step may displace: a double lesson's class, teacher and room
+// course at both its periods, each joint partner's class, one lesson over
+// each daily share it counts toward, one over the teacher's day and one of
+// the teacher's row.
+constexpr int kMaxOut = 10 + 3 * CompletionProblem::kMaxPartners;
 
 class Search {
 public:
@@ -38,23 +40,38 @@ public:
             for (int g : u.partnerGroups)
                 groups = std::max(groups, g + 1);
         }
+        const std::size_t counters = p.units.size() + std::size_t(groups);
         m_groupOf.resize(p.units.size());
+        m_unitDay.assign(counters * kDays, 0);
+        m_unitBase.assign(p.units.size(), 0);
+        m_shareDoubles.assign(counters, 0);
+        m_shareDoubleUnits.resize(counters);
         // A joint lesson counts toward its own counter and toward the groups
         // of its partner classes, each scanned in that class.
         m_counters.resize(p.units.size());
-        m_unitDay.assign((p.units.size() + std::size_t(groups)) * kDays, 0);
         for (std::size_t u = 0; u < p.units.size(); ++u) {
             const int g = p.units[u].shareGroup;
             m_groupOf[u] = g >= 0 ? int(p.units.size()) + g : int(u);
+            const std::size_t c = std::size_t(m_groupOf[u]);
             m_counters[u].push_back({m_groupOf[u], p.units[u].cls});
             for (std::size_t k = 0; k < p.units[u].partnerGroups.size(); ++k)
                 if (const int pg = p.units[u].partnerGroups[k]; pg >= 0)
-                    m_counters[u].push_back(
-                        {int(p.units.size()) + pg, p.units[u].partners[k]});
-            for (int d = 0; d < kDays; ++d)
-                m_unitDay[std::size_t(m_groupOf[u]) * kDays + std::size_t(d)] +=
-                    p.units[u].dayBase[std::size_t(d)];
+                    m_counters[u].push_back({int(p.units.size()) + pg, p.units[u].partners[k]});
+            for (int d = 0; d < kDays; ++d) {
+                m_unitDay[c * kDays + std::size_t(d)] += p.units[u].dayBase[std::size_t(d)];
+                m_unitBase[u] += p.units[u].dayBase[std::size_t(d)];
+            }
+            if (p.units[u].doubles > 0) {
+                m_shareDoubles[c] += p.units[u].doubles;
+                m_shareDoubleUnits[c].push_back(int(u));
+            }
         }
+        m_unitBits.assign(p.units.size() * kDays, 0);
+        m_unitPlaced.assign(p.units.size(), 0);
+        m_shareLessons.resize(counters);
+        for (std::size_t i = 0; i < p.lessons.size(); ++i)
+            for (const auto& [c, cls] : m_counters[std::size_t(p.lessons[i].unit)])
+                m_shareLessons[std::size_t(c)].push_back(int(i));
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         // Lessons without a period of the week count for the teacher's day too.
         for (const auto& u : p.units)
@@ -66,7 +83,7 @@ public:
         for (const auto& l : p.lessons) {
             const int t = p.units[std::size_t(l.unit)].teacher;
             if (t >= 0)
-                ++m_teacherCap[std::size_t(t)];
+                m_teacherCap[std::size_t(t)] += l.block ? 2 : 1;
         }
         for (int& c : m_teacherCap)
             c = (c + kDays - 1) / kDays;
@@ -81,7 +98,8 @@ public:
                 const auto& l = p.lessons[i];
                 if (l.fixed != (pass == 0))
                     continue;
-                if (l.period >= 0 && l.period < m_P && fits(int(i), l.period))
+                if (l.period >= 0 && l.period < m_P && startsHere(int(i), l.period) &&
+                    fits(int(i), l.period))
                     put(int(i), l.period);
                 else if (!l.fixed)
                     m_unplaced.push_back(int(i));
@@ -101,9 +119,9 @@ public:
             if (at >= 0)
                 take(i);
             for (int p = 0; p < m_P; ++p) {
-                int out[kMaxDisplaced], n = 0;
+                int out[kMaxOut], n = 0;
                 open[std::size_t(i)][std::size_t(p)] =
-                    unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n) && n == 0;
+                    usable(i, p) && displaced(i, p, out, n) && n == 0;
             }
             if (at >= 0)
                 put(i, at);
@@ -173,6 +191,9 @@ private:
     int& dayCount(int counter, int day) {
         return m_unitDay[std::size_t(counter) * kDays + std::size_t(day)];
     }
+    int dayCount(int counter, int day) const {
+        return m_unitDay[std::size_t(counter) * kDays + std::size_t(day)];
+    }
     // Lesson j counts toward the counter.
     bool counts(int j, int counter) const {
         for (const auto& [c, cls] : counters(j))
@@ -180,55 +201,185 @@ private:
                 return true;
         return false;
     }
+    int size(int i) const { return m_p.lessons[std::size_t(i)].block ? 2 : 1; }
+    // A double lesson starts neither at the day's last lesson nor at the
+    // morning's.
+    bool startsHere(int i, int p) const {
+        if (!m_p.lessons[std::size_t(i)].block)
+            return true;
+        const int n = p % m_L + 1;
+        return n < m_L && (n <= m_p.morningLessons) == (n + 1 <= m_p.morningLessons);
+    }
+    // Period p can take lesson i by its position and its levels alone.
+    bool usable(int i, int p) const {
+        const auto& level = unit(i).level;
+        if (!startsHere(i, p))
+            return false;
+        for (int k = 0; k < size(i); ++k)
+            if (level[std::size_t(p + k)] >= kNever)
+                return false;
+        return true;
+    }
+    unsigned bitOf(int p) const { return 1u << (p % m_L + 1); }
+    bool sameUnit(int i, int j) const {
+        return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
+    }
 
     // May lesson i go to period p as things stand (for the start only).
     bool fits(int i, int p) {
         const auto& u = unit(i);
-        if (classAt(u.cls, p) != kFree)
-            return false;
-        for (int c : u.partners)
-            if (classAt(c, p) != kFree)
-                return false;
-        if (u.teacher >= 0 && teacherAt(u.teacher, p) != kFree)
-            return false;
         const int cap = capacity(u);
-        return cap == 0 || int(roomAt(u.course, p).size()) < cap;
+        for (int q = p; q < p + size(i); ++q) {
+            if (classAt(u.cls, q) != kFree)
+                return false;
+            for (int c : u.partners)
+                if (classAt(c, q) != kFree)
+                    return false;
+            if (u.teacher >= 0 && teacherAt(u.teacher, q) != kFree)
+                return false;
+            if (cap > 0 && int(roomAt(u.course, q).size()) >= cap)
+                return false;
+        }
+        return true;
     }
 
     void put(int i, int p) {
         const auto& u = unit(i);
         m_period[std::size_t(i)] = p;
-        classAt(u.cls, p) = i;
-        for (int c : u.partners)
-            classAt(c, p) = i;
-        if (u.teacher >= 0) {
-            teacherAt(u.teacher, p) = i;
-            ++m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
+        for (int q = p; q < p + size(i); ++q) {
+            classAt(u.cls, q) = i;
+            for (int c : u.partners)
+                classAt(c, q) = i;
+            if (u.teacher >= 0) {
+                teacherAt(u.teacher, q) = i;
+                ++m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
+            }
+            if (capacity(u) > 0)
+                roomAt(u.course, q).push_back(i);
+            for (const auto& [c, cls] : counters(i))
+                ++dayCount(c, q / m_L);
+            unitBits(i, q / m_L) |= bitOf(q);
         }
-        if (capacity(u) > 0)
-            roomAt(u.course, p).push_back(i);
-        for (const auto& [c, cls] : counters(i))
-            ++dayCount(c, p / m_L);
+        m_unitPlaced[std::size_t(m_p.lessons[std::size_t(i)].unit)] += size(i);
     }
 
     void take(int i) {
         const auto& u = unit(i);
         const int p = m_period[std::size_t(i)];
         m_period[std::size_t(i)] = -1;
-        if (classAt(u.cls, p) == i)
-            classAt(u.cls, p) = kFree;
-        for (int c : u.partners)
-            if (classAt(c, p) == i)
-                classAt(c, p) = kFree;
-        if (u.teacher >= 0) {
-            if (teacherAt(u.teacher, p) == i)
-                teacherAt(u.teacher, p) = kFree;
-            --m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L];
+        for (int q = p; q < p + size(i); ++q) {
+            if (classAt(u.cls, q) == i)
+                classAt(u.cls, q) = kFree;
+            for (int c : u.partners)
+                if (classAt(c, q) == i)
+                    classAt(c, q) = kFree;
+            if (u.teacher >= 0) {
+                if (teacherAt(u.teacher, q) == i)
+                    teacherAt(u.teacher, q) = kFree;
+                --m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
+            }
+            if (capacity(u) > 0)
+                std::erase(roomAt(u.course, q), i);
+            for (const auto& [c, cls] : counters(i))
+                --dayCount(c, q / m_L);
+            unitBits(i, q / m_L) &= ~bitOf(q);
         }
-        if (capacity(u) > 0)
-            std::erase(roomAt(u.course, p), i);
-        for (const auto& [c, cls] : counters(i))
-            --dayCount(c, p / m_L);
+        m_unitPlaced[std::size_t(m_p.lessons[std::size_t(i)].unit)] -= size(i);
+    }
+    unsigned& unitBits(int i, int day) {
+        return m_unitBits[std::size_t(m_p.lessons[std::size_t(i)].unit) * kDays + std::size_t(day)];
+    }
+
+    // Pairs of adjacent lessons among the bits of a day, none across the
+    // break, no two sharing a lesson.
+    int pairs(unsigned bits) const {
+        int n = 0;
+        for (int k = 1; k < m_L; ++k)
+            if ((bits >> k & 1u) && (bits >> (k + 1) & 1u) &&
+                (k <= m_p.morningLessons) == (k + 1 <= m_p.morningLessons)) {
+                ++n;
+                ++k;
+            }
+        return n;
+    }
+
+    // The lessons out[0..n) and `also` (when not kFree), all placed, taken
+    // out: may lesson i join its row and its share at period p? The row never
+    // gets more lessons than it plans. Without double lessons in its share a
+    // day holds at most the share. With them, beyond the share a day needs a
+    // pair of the share's rows with double lessons for each lesson too many,
+    // those pairs are no more than the share's double lessons, and the
+    // lessons that complete a row leave it its double lessons.
+    bool accepts(int i, int p, const int* out, int n, int also) const {
+        const auto& u = unit(i);
+        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        const std::size_t c = std::size_t(groupOf(i));
+        const int day = p / m_L;
+        auto removed = [&](auto fn) {
+            for (int k = 0; k < n; ++k)
+                fn(out[k]);
+            if (also != kFree)
+                fn(also);
+        };
+        int total = m_unitPlaced[ui] + m_unitBase[ui] + size(i);
+        removed([&](int j) { total -= sameUnit(i, j) ? size(j) : 0; });
+        if (total > u.weekly)
+            return false;
+        // The partner classes' shares of a joint lesson, counted plainly.
+        for (std::size_t k = 1; k < counters(i).size(); ++k)
+            if (!withinShare(i, counters(i)[k].first, day, removed))
+                return false;
+        if (m_shareDoubles[c] == 0)
+            return withinShare(i, int(c), day, removed);
+        int lessons[kDays];
+        for (int d = 0; d < kDays; ++d)
+            lessons[d] = m_unitDay[c * kDays + std::size_t(d)];
+        removed([&](int j) {
+            if (counts(j, int(c)))
+                lessons[m_period[std::size_t(j)] / m_L] -= size(j);
+        });
+        const int before = std::max(0, lessons[day] - u.dailyShare);
+        lessons[day] += size(i);
+        int pairsToday = 0, rowPairs = 0;
+        for (int v : m_shareDoubleUnits[c]) {
+            unsigned bits[kDays];
+            std::copy(&m_unitBits[std::size_t(v) * kDays],
+                      &m_unitBits[std::size_t(v) * kDays] + kDays, bits);
+            removed([&](int j) {
+                if (m_p.lessons[std::size_t(j)].unit != v)
+                    return;
+                const int from = m_period[std::size_t(j)];
+                for (int q = from; q < from + size(j); ++q)
+                    bits[q / m_L] &= ~bitOf(q);
+            });
+            if (std::size_t(v) == ui) {
+                for (int q = p; q < p + size(i); ++q)
+                    bits[day] |= bitOf(q);
+                for (int d = 0; d < kDays; ++d)
+                    rowPairs += pairs(bits[d]);
+            }
+            pairsToday += pairs(bits[day]);
+        }
+        const int over = std::max(0, lessons[day] - u.dailyShare);
+        if (over > pairsToday)
+            return false;
+        int sum = 0;
+        for (int d = 0; d < kDays; ++d)
+            sum += std::max(0, lessons[d] - u.dailyShare);
+        if (sum > m_shareDoubles[c] && over > before)
+            return false;
+        return total < u.weekly || rowPairs >= u.doubles;
+    }
+
+    // The counter's lessons that day, the removed ones gone and lesson i
+    // added, stay within the share.
+    template <typename Removed>
+    bool withinShare(int i, int counter, int day, Removed removed) const {
+        int sameDay = dayCount(counter, day) + size(i);
+        removed([&](int j) {
+            sameDay -= counts(j, counter) && m_period[std::size_t(j)] / m_L == day ? size(j) : 0;
+        });
+        return sameDay <= unit(i).dailyShare;
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
@@ -237,17 +388,17 @@ private:
         return t >= 0 && std::size_t(t) < limits.size() ? limits[std::size_t(t)] : 0;
     }
 
-    // The teacher's own limits at period p for lesson i, with the lessons
-    // out[0..n) gone: one of the teacher's lessons that day leaves when the
-    // day is full, one of the row when the row would be too long. False when
-    // no movable lesson makes room.
-    bool teacherRoom(int i, int p, int out[kMaxDisplaced], int& n) {
+    // The teacher's own limits for lesson i at period p (and the next, for a
+    // double lesson), with the lessons out[0..n) gone: one of the teacher's
+    // lessons that day leaves when the day is full, one of the row when the
+    // row would be too long. False when no movable lesson makes room.
+    bool teacherRoom(int i, int p, int out[kMaxOut], int& n) {
         const int t = unit(i).teacher;
         const int maxDay = teacherLimit(m_p.teacherMaxPerDay, t);
         const int maxRow = teacherLimit(m_p.teacherMaxInRow, t);
         if (maxDay <= 0 && maxRow <= 0)
             return true;
-        const int day = p / m_L;
+        const int day = p / m_L, s = size(i);
         auto gone = [&](int j) { return std::find(out, out + n, j) != out + n; };
         // The least moved of the candidates, or kFree.
         auto leastMoved = [&](auto candidate) {
@@ -265,16 +416,16 @@ private:
             int today = m_teacherDay[std::size_t(t) * kDays + std::size_t(day)];
             for (int k = 0; k < n; ++k)
                 if (m_period[std::size_t(out[k])] / m_L == day && unit(out[k]).teacher == t)
-                    --today;
-            if (today >= maxDay) {
+                    today -= size(out[k]);
+            if (today + s > maxDay) {
                 const int pick = leastMoved([](int) { return true; });
-                if (pick == kFree)
+                if (pick == kFree || today - size(pick) + s > maxDay)
                     return false;
                 out[n++] = pick;
             }
         }
         if (maxRow > 0) {
-            const int lesson = p % m_L;
+            const int lesson = p % m_L, end = lesson + s - 1;
             auto half = [&](int l) { return l < m_p.morningLessons; };
             auto busy = [&](int l) {
                 if (l < 0 || l >= m_L || half(l) != half(lesson))
@@ -282,7 +433,7 @@ private:
                 const int j = teacherAt(t, day * m_L + l);
                 return j != kFree && !gone(j);
             };
-            int first = lesson, last = lesson;
+            int first = lesson, last = end;
             while (busy(first - 1))
                 --first;
             while (busy(last + 1))
@@ -291,8 +442,8 @@ private:
                 // A lesson of the row whose leaving splits it into rows short enough.
                 const int pick = leastMoved([&](int q) {
                     const int l = q % m_L;
-                    return l >= first && l <= last && l != lesson && l - first <= maxRow &&
-                           last - l <= maxRow;
+                    return l >= first && l <= last && (l < lesson || l > end) &&
+                           l - first <= maxRow && last - l <= maxRow;
                 });
                 if (pick == kFree)
                     return false;
@@ -303,8 +454,10 @@ private:
     }
 
     // The lessons that must leave for lesson i to take period p, or false when
-    // one of them may not move (at most kMaxDisplaced).
-    bool displaced(int i, int p, int out[kMaxDisplaced], int& n) {
+    // one of them may not move: the class's, the teacher's and one from a
+    // full room at each of its periods, one over the daily share, one over
+    // the teacher's day and one of a row too long.
+    bool displaced(int i, int p, int out[kMaxOut], int& n) {
         n = 0;
         const auto& u = unit(i);
         auto add = [&](int j) {
@@ -318,61 +471,99 @@ private:
             out[n++] = j;
             return true;
         };
-        if (!add(classAt(u.cls, p)))
-            return false;
-        for (int c : u.partners)
-            if (!add(classAt(c, p)))
+        for (int q = p; q < p + size(i); ++q) {
+            if (!add(classAt(u.cls, q)))
                 return false;
-        if (u.teacher >= 0 && !add(teacherAt(u.teacher, p)))
-            return false;
-        if (const int cap = capacity(u); cap > 0) {
-            // A full room makes way for one class: the one moved least.
-            const std::vector<int>& room = roomAt(u.course, p);
-            int left = int(room.size()), pick = kFree;
-            for (int j : room) {
-                if (std::find(out, out + n, j) != out + n) {
-                    --left;
-                    continue;
-                }
-                if (movable(j) &&
-                    (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)]))
-                    pick = j;
-            }
-            if (left >= cap) {
-                if (pick == kFree)
+            for (int c : u.partners)
+                if (!add(classAt(c, q)))
                     return false;
-                out[n++] = pick;
+            if (u.teacher >= 0 && !add(teacherAt(u.teacher, q)))
+                return false;
+            if (const int cap = capacity(u); cap > 0) {
+                // A full room makes way for one class: the one moved least.
+                const std::vector<int>& room = roomAt(u.course, q);
+                int left = int(room.size()), pick = kFree;
+                for (int j : room) {
+                    if (std::find(out, out + n, j) != out + n) {
+                        --left;
+                        continue;
+                    }
+                    if (movable(j) &&
+                        (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)]))
+                        pick = j;
+                }
+                if (left >= cap) {
+                    if (pick == kFree)
+                        return false;
+                    out[n++] = pick;
+                }
             }
         }
+        if (accepts(i, p, out, n, kFree))
+            return teacherRoom(i, p, out, n);
         const int day = p / m_L;
-        for (const auto& [counter, cls] : counters(i)) {
-            int sameDay = dayCount(counter, day);
-            for (int k = 0; k < n; ++k)
-                if (m_period[std::size_t(out[k])] / m_L == day && counts(out[k], counter))
-                    --sameDay;
-            if (sameDay < u.dailyShare)
-                continue;
-            // One lesson of the row that day makes room: the one moved least.
-            int pick = kFree;
-            for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
-                const int j = classAt(cls, q);
-                if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                    !counts(j, counter))
+        int pick = kFree;
+        if (m_shareDoubles[std::size_t(groupOf(i))] == 0) {
+            // Over a share: one lesson of that share that day makes room,
+            // the one moved least, scanned in the share's class. A row with
+            // all its lessons has no room.
+            for (const auto& [counter, cls] : counters(i)) {
+                auto removed = [&](auto fn) {
+                    for (int k = 0; k < n; ++k)
+                        fn(out[k]);
+                };
+                if (withinShare(i, counter, day, removed))
                     continue;
-                if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
+                int least = kFree;
+                for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
+                    const int j = classAt(cls, q);
+                    if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
+                        !counts(j, counter))
+                        continue;
+                    if (least == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(least)])
+                        least = j;
+                }
+                if (least == kFree)
+                    return false;
+                out[n++] = least;
+            }
+            if (!accepts(i, p, out, n, kFree))
+                return false;
+            return teacherRoom(i, p, out, n);
+        } else {
+            // One lesson of the share leaves, the one moved least that makes
+            // room.
+            for (int j : m_shareLessons[std::size_t(groupOf(i))]) {
+                if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
+                    std::find(out, out + n, j) != out + n)
+                    continue;
+                if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
+                    continue;
+                if (accepts(i, p, out, n, j))
                     pick = j;
             }
             if (pick == kFree)
                 return false;
-            out[n++] = pick;
         }
+        out[n++] = pick;
+        // A joint lesson's partner shares may still be over.
+        if (counters(i).size() > 1 && !accepts(i, p, out, n, kFree))
+            return false;
         return teacherRoom(i, p, out, n);
+    }
+
+    int levelCost(int i, int p) const {
+        int cost = 0;
+        for (int q = p; q < p + size(i); ++q) {
+            const int level = unit(i).level[std::size_t(q)];
+            cost += level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
+        }
+        return cost;
     }
 
     int preference(int i, int p) const {
         const auto& u = unit(i);
-        const int level = u.level[std::size_t(p)];
-        int cost = level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
+        int cost = levelCost(i, p);
         if (u.teacher >= 0 && m_teacherDay[std::size_t(u.teacher) * kDays + p / m_L] >=
                                   m_teacherCap[std::size_t(u.teacher)])
             cost += kCrowdedDayCost;
@@ -382,10 +573,8 @@ private:
     long long softCost() const {
         long long cost = 0;
         for (std::size_t i = 0; i < m_period.size(); ++i)
-            if (m_period[i] >= 0 && movable(int(i))) {
-                const int level = unit(int(i)).level[std::size_t(m_period[i])];
-                cost += level == 2 ? kAvoidCost : level == 0 ? -kBestBonus : 0;
-            }
+            if (m_period[i] >= 0 && movable(int(i)))
+                cost += levelCost(int(i), m_period[i]);
         return cost;
     }
 
@@ -394,9 +583,9 @@ private:
         std::vector<int> keep;
         for (int i : m_unplaced) {
             bool any = false;
-            int out[kMaxDisplaced], n = 0;
+            int out[kMaxOut], n = 0;
             for (int p = 0; p < m_P && !any; ++p)
-                any = unit(i).level[std::size_t(p)] < kNever && displaced(i, p, out, n);
+                any = usable(i, p) && displaced(i, p, out, n);
             (any ? keep : hopeless).push_back(i);
         }
         m_unplaced = keep;
@@ -413,15 +602,14 @@ private:
         }
         const int i = m_unplaced[at];
         m_unplaced.erase(m_unplaced.begin() + std::ptrdiff_t(at));
-        const auto& u = unit(i);
         int bestP = -1;
         long long bestCost = 0;
-        int bestOut[kMaxDisplaced], bestN = 0;
+        int bestOut[kMaxOut], bestN = 0;
         std::uniform_int_distribution<int> noise(0, 99);
         for (int p = 0; p < m_P; ++p) {
-            if (u.level[std::size_t(p)] >= kNever)
+            if (!usable(i, p))
                 continue;
-            int out[kMaxDisplaced], n = 0;
+            int out[kMaxOut], n = 0;
             if (!displaced(i, p, out, n))
                 continue;
             // A period the lesson was just pushed out of is closed for a
@@ -469,6 +657,13 @@ private:
     // whose lessons make up that counter.
     std::vector<std::vector<std::pair<int, int>>> m_counters;
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
+    std::vector<unsigned> m_unitBits; // by unit and day: its lessons' numbers as bits
+    std::vector<int> m_unitPlaced;    // by unit: its lessons placed in the week
+    std::vector<int> m_unitBase;      // by unit: its lessons counted without a period
+    // By share counter (a unit, or a group after the units): the double
+    // lessons of its units, the units that have any, and all its lessons.
+    std::vector<int> m_shareDoubles;
+    std::vector<std::vector<int>> m_shareDoubleUnits, m_shareLessons;
     std::vector<int> m_period, m_unplaced, m_moves;
     std::vector<long long> m_tabu;
     std::vector<int> m_best;

@@ -7,8 +7,9 @@
 // never broken: one lesson per class and per teacher at a time, no "不排"
 // period, a course's room holds at most its capacity of classes at a time,
 // the daily share of a plan row (two rows of one course in a class each keep
-// their own) or of a class's course where the course sets its own maximum, a
-// teacher's own daily maximum and lessons in a row. A joint lesson (合班) is
+// their own) or of a class's course where the course sets its own maximum,
+// double lessons (a block of two adjacent periods of one day, moved as one),
+// a teacher's own daily maximum and lessons in a row. A joint lesson (合班) is
 // one lesson of its teacher and its room that holds every one of its classes
 // at its period, so it moves in all of them at once. "最佳位置", "尽量不排"
 // and a teacher's even day are costs.
@@ -22,8 +23,9 @@
 
 struct CompletionProblem {
     int lessonsPerDay = 6;
-    int classes = 0;  // ids 0 .. classes − 1
-    int teachers = 0; // ids 0 .. teachers − 1; −1 on a lesson: no teacher
+    int morningLessons = 4; // the midday break lies after this lesson
+    int classes = 0;        // ids 0 .. classes − 1
+    int teachers = 0;       // ids 0 .. teachers − 1; −1 on a lesson: no teacher
     int courses = 0;
     // By course id: classes the course's room holds at once; 0: no limit.
     std::vector<int> capacity;
@@ -31,7 +33,6 @@ struct CompletionProblem {
     // teacher's most lessons a day and in a row, 0 for no limit. A row ends
     // at the midday break, after morningLessons.
     std::vector<int> teacherMaxPerDay, teacherMaxInRow;
-    int morningLessons = 4;
 
     // Everything a lesson of one plan row shares.
     struct Unit {
@@ -43,6 +44,13 @@ struct CompletionProblem {
         // of one group (a class's rows of a course with its own daily
         // maximum) count together, each with the group's share.
         int shareGroup = -1;
+        // Double lessons of the row: each counts once toward the daily share
+        // (the group's, in a group), and the row once complete has that
+        // many adjacent pairs.
+        int doubles = 0;
+        // The row's weekly lessons: it never gets more. A problem made by
+        // hand may leave it unbounded.
+        int weekly = 1 << 20;
         // By day: lessons of the unit that have no period of the week (no
         // lesson number, or one beyond the day) but count for the day.
         std::array<int, 5> dayBase{};
@@ -64,6 +72,7 @@ struct CompletionProblem {
         int unit = 0;
         int period = -1;    // −1: unplaced
         bool fixed = false; // pre-set or otherwise not to be moved
+        bool block = false; // a double lesson: period and the one after it
     };
     std::vector<Lesson> lessons;
 

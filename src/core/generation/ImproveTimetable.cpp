@@ -95,6 +95,9 @@ public:
         m_classSlot.assign(classes, {});
         for (auto& row : m_classSlot)
             row.fill(-1);
+        m_teacherSlot.assign(teachers, {});
+        for (auto& row : m_teacherSlot)
+            row.fill(-1);
         m_courseDay.assign(classes * m_courses, {});
         m_classClosed.assign(classes, {});
         m_teacherClosed.assign(teachers, {});
@@ -113,6 +116,16 @@ public:
         for (size_t i = 0; i < n; ++i)
             if (m_slot[i] >= 0)
                 count(i, m_slot[i], +1);
+        m_spreadTarget.assign(classes * m_courses, 0);
+        for (auto c = m_classIds.cbegin(); c != m_classIds.cend(); ++c)
+            for (auto k = m_courseIds.cbegin(); k != m_courseIds.cend(); ++k) {
+                const size_t at = size_t(c.value()) * m_courses + size_t(k.value());
+                long long planned = 0;
+                for (int d = 1; d <= Week::kDays; ++d)
+                    planned += m_courseDay[at][size_t(d)];
+                if (planned > 0)
+                    m_spreadTarget[at] = rules::spreadDays(s, c.key(), k.key(), planned);
+            }
         // Only a lesson alone in its class's period, generated or placed by
         // hand and of a plan row, moves; pre-set ones stay.
         m_lessonPen.assign(n * kSlots, 0);
@@ -156,16 +169,87 @@ public:
         const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
         const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
 
-        const long long before = localPenalty(c, dp, dq, ti, tj);
+        const int ki = m_crs[i], kj = j >= 0 && m_crs[size_t(j)] != ki ? m_crs[size_t(j)] : -1;
+        const long long before = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj);
+        const long long guideBefore = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0);
         move(i, j, p, q);
-        long long delta =
-            localPenalty(c, dp, dq, ti, tj) - before + lessonPen(i, q) - lessonPen(i, p);
+        long long delta = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj) - before +
+                          lessonPen(i, q) - lessonPen(i, p);
         if (j >= 0)
             delta += lessonPen(size_t(j), p) - lessonPen(size_t(j), q);
-        const bool accepted =
-            delta <= 0 || rnd.unit() < std::exp(-static_cast<double>(delta) / temperature);
-        if (!accepted || !rulesAllow(i, j, p, q)) {
+        const long long guide = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0) - guideBefore;
+        if (!accept(delta + guide, temperature, rnd) || !rulesAllow(i, j, p, q)) {
             move(i, j, q, p);
+            return false;
+        }
+        m_penalty += delta;
+        return true;
+    }
+    // A swap chain: lesson i's period p and period q trade the lessons that
+    // would clash — i goes to q, the lesson of its class and of its teacher at
+    // q come to p, and so on for theirs — so that no class and no teacher is
+    // ever twice in a period. It reaches what single moves cannot: a lesson
+    // whose teacher is busy in another class at the period it should take.
+    bool tryChain(size_t i, int q, double temperature, Random& rnd) {
+        const int p = m_slot[i];
+        if (q == p || periodOfSlot(q).lessonNo > m_perDay)
+            return false;
+        std::vector<size_t> chain{i};
+        auto take = [&](int k) {
+            if (k == -1)
+                return true;
+            if (k == kCrowded || !isMovable(size_t(k)))
+                return false;
+            if (std::find(chain.begin(), chain.end(), size_t(k)) == chain.end())
+                chain.push_back(size_t(k));
+            return chain.size() <= kMaxChain;
+        };
+        for (size_t n = 0; n < chain.size(); ++n) {
+            const size_t k = chain[n];
+            const int other = m_slot[k] == p ? q : p;
+            if (!take(m_classSlot[size_t(m_cls[k])][size_t(other)]) ||
+                (m_tch[k] >= 0 && !take(m_teacherSlot[size_t(m_tch[k])][size_t(other)])))
+                return false;
+        }
+        if (chain.size() < 2)
+            return false; // a plain move: tryStep's
+        std::vector<int> classes, teachers;
+        std::vector<std::pair<int, int>> courses; // class, course
+        for (size_t k : chain) {
+            if (std::find(courses.begin(), courses.end(), std::pair{m_cls[k], m_crs[k]}) ==
+                courses.end())
+                courses.emplace_back(m_cls[k], m_crs[k]);
+            if (std::find(classes.begin(), classes.end(), m_cls[k]) == classes.end())
+                classes.push_back(m_cls[k]);
+            if (m_tch[k] >= 0 &&
+                std::find(teachers.begin(), teachers.end(), m_tch[k]) == teachers.end())
+                teachers.push_back(m_tch[k]);
+        }
+        const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
+        auto guide = [&]() {
+            long long sum = 0;
+            for (int c : classes)
+                sum += lateness(size_t(c), dp) + (dq != dp ? lateness(size_t(c), dq) : 0);
+            return sum;
+        };
+        auto days = [&]() {
+            long long sum = 0;
+            for (int c : classes)
+                sum += classDay(size_t(c), dp) + (dq != dp ? classDay(size_t(c), dq) : 0);
+            for (int t : teachers)
+                sum += teacherDay(t, dp) + (dq != dp ? teacherDay(t, dq) : 0);
+            for (size_t k : chain)
+                sum += lessonPen(k, m_slot[k]);
+            for (const auto& [c, k] : courses)
+                sum += spread(size_t(c), k);
+            return sum;
+        };
+        const long long before = days(), guideBefore = guide();
+        swapChain(chain, p, q);
+        const long long delta = days() - before;
+        if (!accept(delta + guide() - guideBefore, temperature, rnd) ||
+            !chainAllowed(chain, p, q)) {
+            swapChain(chain, p, q);
             return false;
         }
         m_penalty += delta;
@@ -192,6 +276,10 @@ public:
 
 private:
     static constexpr int kCrowded = -2; // two lessons of the class in one period
+    // A longer chain disturbs too much of the week to be worth its rule checks.
+    static constexpr size_t kMaxChain = 12;
+    // Above a teacher gap, so that filling a day's first period is worth one.
+    static constexpr long long kLateGuide = 20;
 
     static int idOf(QHash<QString, int>& ids, const QString& code) {
         auto it = ids.constFind(code);
@@ -215,14 +303,18 @@ private:
         slot = cc == 0 ? -1 : cc == 1 ? (d > 0 ? int(i) : lastIn(c, q, i)) : kCrowded;
         m_courseDay[c * m_courses + size_t(m_crs[i])][size_t(at.day)] += d;
         if (m_tch[i] >= 0) {
-            auto& tc = m_teacherCount[size_t(m_tch[i])][size_t(q)];
+            const size_t t = size_t(m_tch[i]);
+            auto& tc = m_teacherCount[t][size_t(q)];
             tc = static_cast<std::uint8_t>(tc + d);
+            int& ts = m_teacherSlot[t][size_t(q)];
+            ts = tc == 0 ? -1 : tc == 1 ? (d > 0 ? int(i) : lastIn(m_tch, int(t), q, i)) : kCrowded;
         }
     }
     // The one lesson of the class left at slot q after lesson `gone` went.
-    int lastIn(size_t c, int q, size_t gone) const {
+    int lastIn(size_t c, int q, size_t gone) const { return lastIn(m_cls, int(c), q, gone); }
+    int lastIn(const std::vector<int>& owner, int who, int q, size_t gone) const {
         for (size_t k = 0; k < m_slot.size(); ++k)
-            if (k != gone && m_slot[k] == q && m_cls[k] == int(c))
+            if (k != gone && m_slot[k] == q && owner[k] == who)
                 return int(k);
         return -1;
     }
@@ -271,6 +363,35 @@ private:
         return rules::teacherDayPenalty(teacherMask(size_t(t), day),
                                         m_teacherClosed[size_t(t)][size_t(day)]);
     }
+    // Not a measure but a guide for the search: a late start costs the same
+    // however late the day starts, so nothing leads the search towards
+    // filling its first periods one by one. Each free period before the first
+    // lesson (not closed) weighs a little, in the search only.
+    long long lateness(size_t c, int day) const {
+        const rules::DayMask busy = classMask(c, day);
+        if (!rules::startsLate(busy, m_classClosed[c][size_t(day)]))
+            return 0;
+        long long free = 0;
+        for (int n = 1; (busy & (rules::DayMask{1} << n)) == 0; ++n)
+            free += (m_classClosed[c][size_t(day)] & (rules::DayMask{1} << n)) == 0 ? 1 : 0;
+        return kLateGuide * free;
+    }
+    static bool accept(long long change, double temperature, Random& rnd) {
+        return change <= 0 || rnd.unit() < std::exp(-static_cast<double>(change) / temperature);
+    }
+
+    // The weighted days the class's course misses (Measure::CourseSpread);
+    // course −1: none.
+    long long spread(size_t c, int course) const {
+        if (course < 0)
+            return 0;
+        const size_t at = c * m_courses + size_t(course);
+        int days = 0;
+        for (int d = 1; d <= Week::kDays; ++d)
+            days += m_courseDay[at][size_t(d)] > 0 ? 1 : 0;
+        return rules::weights::kCourseSpread * std::max(0, m_spreadTarget[at] - days);
+    }
+
     long long localPenalty(size_t c, int dp, int dq, int ti, int tj) const {
         long long sum = classDay(c, dp) + teacherDay(ti, dp);
         if (tj != ti)
@@ -293,7 +414,44 @@ private:
         for (size_t i = 0; i < m_slot.size(); ++i)
             if (m_slot[i] >= 0)
                 sum += lessonPen(i, m_slot[i]);
+        for (size_t c = 0; c < m_classCount.size(); ++c)
+            for (size_t k = 0; k < m_courses; ++k)
+                sum += spread(c, int(k));
         return sum;
+    }
+
+    // Every lesson of the chain from its slot (p or q) to the other.
+    void swapChain(const std::vector<size_t>& chain, int p, int q) {
+        std::vector<int> to(chain.size());
+        for (size_t n = 0; n < chain.size(); ++n) {
+            to[n] = m_slot[chain[n]] == p ? q : p;
+            count(chain[n], m_slot[chain[n]], -1);
+            m_slot[chain[n]] = -1;
+        }
+        for (size_t n = 0; n < chain.size(); ++n) {
+            m_slot[chain[n]] = to[n];
+            count(chain[n], to[n], +1);
+        }
+    }
+    // The chain's lessons (already at their new slots here) out of the week in
+    // the school, then put back one by one, each asked of the rules; a count
+    // rule (daily share, room) over its limit stops the last one that makes it.
+    bool chainAllowed(const std::vector<size_t>& chain, int p, int q) {
+        Timetable& t = m_s.timetable;
+        for (size_t k : chain)
+            t.setPeriod(k, Period{});
+        size_t placed = 0;
+        for (; placed < chain.size(); ++placed) {
+            const size_t k = chain[placed];
+            if (!rules::handReasonsAgainst(m_s, m_placing[k], periodOfSlot(m_slot[k])).empty())
+                break;
+            t.setPeriod(k, periodOfSlot(m_slot[k]));
+        }
+        if (placed == chain.size())
+            return true;
+        for (size_t k : chain) // back where they were: the other slot
+            t.setPeriod(k, periodOfSlot(m_slot[k] == p ? q : p));
+        return false;
     }
 
     // The hard rules, asked of the school itself: both lessons out of the
@@ -326,8 +484,9 @@ private:
     std::vector<int> m_cls, m_tch, m_crs, m_slot;
     std::vector<rules::Placing> m_placing;
     std::vector<std::array<std::uint8_t, kSlots>> m_classCount, m_teacherCount;
-    std::vector<std::array<int, kSlots>> m_classSlot;
+    std::vector<std::array<int, kSlots>> m_classSlot, m_teacherSlot;
     std::vector<std::array<int, Week::kDays + 1>> m_courseDay; // by class × course
+    std::vector<int> m_spreadTarget;                           // likewise: rules::spreadDays
     std::vector<std::array<rules::DayMask, Week::kDays + 1>> m_classClosed, m_teacherClosed;
     std::vector<long long> m_lessonPen; // by lesson × slot
     std::vector<size_t> m_movable;      // ascending
@@ -369,7 +528,10 @@ SchoolImprovement ImproveSchool(School& s, const ImproveRun& run) {
                                                                 double(k) / double(steps));
         const size_t i = movable[rnd.below(movable.size())];
         const int q = int(rnd.below(size_t(kSlots)));
-        if (search.tryStep(i, q, temperature, rnd) && search.penalty() < bestPenalty) {
+        // A quarter of the steps are swap chains, the rest single moves.
+        const bool moved = (k & 3) == 3 ? search.tryChain(i, q, temperature, rnd)
+                                        : search.tryStep(i, q, temperature, rnd);
+        if (moved && search.penalty() < bestPenalty) {
             bestPenalty = search.penalty();
             best = search.positions();
         }

@@ -27,3 +27,16 @@ struct ClassCodeParts {
     int classNumber = -1;
 };
 ClassCodeParts SplitClassCode(const QString& code);
+
+// Digits typed with a Chinese input method (０–９) as the digits 0–9: office
+// sheets hold both, and a count "５" means five.
+QString HalfWidthDigits(const QString& text);
+
+// The grade and class number that a class name in any form an office writes
+// names: 一（1）班, 一(1)班, 一年级1班, 一年级(1)班, 一年级（1）班, 1(1)班,
+// 一（１）班, 一年级一班, the short name 一（1） and the full name; 学前 for the
+// pre-school. Grade and class number are -1 when the text names no class.
+ClassCodeParts ReadClassName(const QString& text);
+
+// The forms of a class name that ReadClassName reads, for a message.
+QString ClassNameForms();

@@ -32,6 +32,7 @@ struct School {
     CourseRules courseRules;
     TeacherRules teacherRules; // daily and in-row limits, subject groups
     JointClasses joints;       // 合班 (PlanJointtb)
+    MiddayBreak middayBreak;
     Timetable timetable;
 
     // Classes the course's room holds at once; 0: no limit.

@@ -53,3 +53,23 @@ private:
     int m_lessons = 6;
     int m_morning = kDefaultMorningLessons;
 };
+
+// The midday break lies after the morning's last lesson ("上午 N 节", 4
+// unless the school sets it): double lessons and lessons in a row never
+// reach across it. A morning as long as the day leaves no break.
+struct MiddayBreak {
+    static constexpr int kDefaultMorning = 4;
+    static constexpr int kMinMorning = 1;
+    static constexpr int kMaxMorning = Week::kMaxLessonsPerDay;
+
+    int morningLessons = kDefaultMorning;
+
+    static constexpr bool fits(long long morning) {
+        return morning >= kMinMorning && morning <= kMaxMorning;
+    }
+    // Lesson numbers a and b of one day lie on either side of the break.
+    constexpr bool between(int a, int b) const {
+        return (a <= morningLessons) != (b <= morningLessons);
+    }
+    constexpr bool operator==(const MiddayBreak&) const = default;
+};

@@ -1,5 +1,8 @@
 #include "core/rules/HandMoves.h"
 
+#include "core/rules/HardRules.h"
+
+#include <QSet>
 #include <algorithm>
 
 namespace rules {
@@ -35,6 +38,133 @@ QString periodName(Period period) {
     return QStringLiteral("周%1第%2节").arg(day).arg(period.lessonNo);
 }
 
+namespace {
+
+// The week with every move made.
+School movedWeek(const School& s, const std::vector<HandMove>& moves) {
+    std::vector<Lesson> lessons = s.timetable.lessons();
+    for (const HandMove& m : moves)
+        lessons[m.lesson].period = m.to;
+    School after = s;
+    after.timetable = Timetable(s.timetable.week());
+    for (const Lesson& l : lessons)
+        after.timetable.add(l);
+    return after;
+}
+
+// Lessons moved one by one each look fine, yet together they may put a row
+// over its daily share or split its double lesson: judged on the week after.
+void rowObjections(const School& s, const std::vector<HandMove>& moves,
+                   std::vector<MoveObjection>& out) {
+    const School after = movedWeek(s, moves);
+    auto rowOf = [](const Lesson& l) {
+        return l.classCode + QChar(0x1f) + l.courseCode + QChar(0x1f) + l.teacherCode;
+    };
+    for (const auto& [rule, obstacle] :
+         {std::pair{Rule::DailyShare, Obstacle::DailyShareReached},
+          std::pair{Rule::DoubleLessons, Obstacle::DoublesMissing}}) {
+        QSet<QString> had;
+        for (const Breach& b : breachesOf(s, rule))
+            if (!b.noteOnly)
+                had.insert(rowOf(b.lessons.front()) + QString::number(b.period.day));
+        for (const Breach& b : breachesOf(after, rule)) {
+            if (b.noteOnly ||
+                had.contains(rowOf(b.lessons.front()) + QString::number(b.period.day)))
+                continue;
+            // Told at the first move of the row.
+            for (const HandMove& m : moves) {
+                const Lesson& l = s.timetable.lessons()[m.lesson];
+                if (rowOf(l) != rowOf(b.lessons.front()))
+                    continue;
+                if (std::none_of(out.begin(), out.end(), [&](const MoveObjection& o) {
+                        return rowOf(o.lesson) == rowOf(l) &&
+                               std::any_of(o.reasons.begin(), o.reasons.end(),
+                                           [&](const Reason& r) { return r.obstacle == obstacle; });
+                    }))
+                    out.push_back({l,
+                                   m.to,
+                                   placingOf(s, l.classCode, l.courseCode, l.teacherCode),
+                                   {{obstacle, {}}}});
+                break;
+            }
+        }
+    }
+}
+
+// The index of the class's row lesson at the period, if any.
+std::optional<size_t> rowLessonAt(const School& s, const Lesson& l, Period q) {
+    for (size_t i : s.timetable.classLessonIndexes(l.classCode, q)) {
+        const Lesson& o = s.timetable.lessons()[i];
+        if (!o.lessonNoEmpty && o.courseCode == l.courseCode && o.teacherCode == l.teacherCode)
+            return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<size_t> doublePartner(const School& s, size_t lesson) {
+    const Lesson& l = s.timetable.lessons()[lesson];
+    if (l.lessonNoEmpty || !s.timetable.week().contains(l.period) ||
+        placingOf(s, l.classCode, l.courseCode, l.teacherCode).doubles <= 0)
+        return std::nullopt;
+    // Pair the row's lessons of the day from the first on, as the rules do.
+    std::optional<size_t> previous;
+    int previousNo = 0;
+    for (int n = 1; n <= s.timetable.week().lessonsPerDay(); ++n) {
+        const std::optional<size_t> here = rowLessonAt(s, l, {l.period.day, n});
+        if (!here) {
+            previous.reset();
+            continue;
+        }
+        if (previous && previousNo == n - 1 && !s.middayBreak.between(n - 1, n)) {
+            if (n == l.period.lessonNo)
+                return previous;
+            if (n - 1 == l.period.lessonNo)
+                return here;
+            previous.reset();
+            continue;
+        }
+        previous = here;
+        previousNo = n;
+    }
+    return std::nullopt;
+}
+
+std::vector<HandMove> unitSwapMoves(const School& s, const QString& classCode, Period selected,
+                                    Period target) {
+    const Timetable& t = s.timetable;
+    const std::vector<size_t> shown = t.classLessonIndexes(classCode, selected);
+    if (shown.empty())
+        return swapMoves(t, classCode, selected, target);
+    const std::optional<size_t> partner = doublePartner(s, shown.back());
+    if (!partner)
+        return swapMoves(t, classCode, selected, target);
+    // The unit's periods before and after, the halves in their order.
+    const Period other = t.lessons()[*partner].period;
+    const int offset = other.lessonNo - selected.lessonNo; // −1 or 1
+    const Period first = offset > 0 ? target : Period{target.day, target.lessonNo - 1};
+    if (!doubleSecond(s, first) || !t.week().contains(target))
+        return {};
+    const Period otherTo{target.day, target.lessonNo + offset};
+    std::vector<HandMove> moves{{shown.back(), target}, {*partner, otherTo}};
+    // Whatever stands at the new periods takes a period the unit leaves.
+    std::vector<Period> freed;
+    for (Period q : {selected, other})
+        if (q != target && q != otherTo)
+            freed.push_back(q);
+    size_t next = 0;
+    for (Period q : {target, otherTo}) {
+        if (q == selected || q == other)
+            continue;
+        const std::vector<size_t> there = t.classLessonIndexes(classCode, q);
+        if (!there.empty() && next < freed.size())
+            moves.push_back({there.back(), freed[next]});
+        ++next;
+    }
+    return moves;
+}
+
 std::vector<MoveObjection> objectionsTo(const School& s, const std::vector<HandMove>& moves) {
     School without = s;
     std::vector<size_t> taken;
@@ -53,6 +183,7 @@ std::vector<MoveObjection> objectionsTo(const School& s, const std::vector<HandM
         if (!reasons.empty())
             objections.push_back({l, m.to, std::move(p), std::move(reasons)});
     }
+    rowObjections(s, moves, objections);
     return objections;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace rules {
@@ -40,6 +41,8 @@ struct MoveObjection {
 // new period on the timetable with every moved lesson taken out; empty when
 // nothing would break. A lesson outside every plan row is judged by the
 // course's, the teacher's and the class's limits only (its daily share is 1).
+// Then the week after all the moves: a row newly over its daily share or
+// left without its double lessons is an objection too.
 std::vector<MoveObjection> objectionsTo(const School& school, const std::vector<HandMove>& moves);
 
 // The moves of the hand-placing window's swap: the class's lesson shown at
@@ -51,6 +54,19 @@ std::vector<HandMove> swapMoves(const Timetable& t, const QString& classCode, Pe
 // so the swap is made in each of its classes.
 std::vector<HandMove> swapMoves(const School& school, const QString& classCode, Period selected,
                                 Period target);
+// The other half of the double lesson (连堂) the lesson belongs to, if any:
+// its plan row has double lessons and the lesson and an adjacent one of the
+// row make a pair, paired from the day's first lesson on as the rules count
+// them.
+std::optional<size_t> doublePartner(const School& school, size_t lesson);
+
+// The swap of the hand-placing window with double lessons kept whole: the
+// class's lesson shown at `selected` goes to `target`, and when it is half of
+// a double lesson the other half goes beside it on the same side; the lessons
+// standing at their new periods take the periods they leave. Empty when the
+// double lesson would leave the day or cross the midday break there.
+std::vector<HandMove> unitSwapMoves(const School& school, const QString& classCode, Period selected,
+                                    Period target);
 
 // One sentence per objection: "周二第1节是体育的“不排”时间",
 // "语文调到周三第2节：本班当天的语文课已排满（每天最多2节）".

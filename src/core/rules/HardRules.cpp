@@ -3,7 +3,10 @@
 #include "core/rules/Placement.h"
 
 #include <QHash>
+#include <QStringList>
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <map>
 #include <set>
 #include <tuple>
@@ -40,6 +43,135 @@ QHash<QString, long long> plannedCounts(const School& s) {
         if (r.isComplete())
             counts[rowKey(r.classCode, r.courseCode, r.teacherCode)] += r.weeklyLessons();
     return counts;
+}
+
+// The weekly double lessons of each (class, course, teacher) of the plan
+// that plans any, no more than half its lessons.
+QHash<QString, long long> plannedDoubles(const School& s, const QHash<QString, long long>& counts) {
+    QHash<QString, long long> doubles;
+    for (const PlanRow& r : s.plan)
+        if (r.isComplete() && r.doubles > 0) {
+            const QString key = rowKey(r.classCode, r.courseCode, r.teacherCode);
+            doubles[key] = std::clamp<long long>(std::max(doubles.value(key), r.doubles), 0,
+                                                 counts.value(key) / 2);
+        }
+    return doubles;
+}
+
+// A plan row's lessons through the week: by day, the lesson numbers of the
+// week as bits, and the lessons that count for the day without a period of
+// the week (no lesson number, beyond the day, or a second lesson at a period).
+struct RowWeek {
+    std::array<unsigned, Week::kDays> bits{};
+    std::array<int, Week::kDays> others{};
+
+    void add(const School& s, const Lesson& l) {
+        if (l.period.day < 1 || l.period.day > Week::kDays)
+            return;
+        addAt(s, l.period, placedInWeek(s, l));
+    }
+    void addAt(const School& s, Period q, bool numbered) {
+        const auto d = static_cast<size_t>(q.day - 1);
+        const unsigned bit = 1u << q.lessonNo;
+        if (numbered && s.timetable.week().contains(q) && !(bits[d] & bit))
+            bits[d] |= bit;
+        else
+            ++others[d];
+    }
+    int onDay(size_t d) const { return std::popcount(bits[d]) + others[d]; }
+    int total() const {
+        int n = 0;
+        for (size_t d = 0; d < Week::kDays; ++d)
+            n += onDay(d);
+        return n;
+    }
+    int pairs(const School& s, size_t d) const {
+        return doublePairs(bits[d], s.timetable.week().lessonsPerDay(), s.middayBreak);
+    }
+    int pairs(const School& s) const {
+        int n = 0;
+        for (size_t d = 0; d < Week::kDays; ++d)
+            n += pairs(s, d);
+        return n;
+    }
+    // Lessons beyond the share on the day; each needs a double lesson.
+    int excess(size_t d, int share) const { return std::max(0, onDay(d) - share); }
+    int excess(int share) const {
+        int n = 0;
+        for (size_t d = 0; d < Week::kDays; ++d)
+            n += excess(d, share);
+        return n;
+    }
+};
+
+// The lessons of the placing's class and course with `teacherCode` as they
+// stand, read through the timetable's indexes.
+RowWeek rowWeekOf(const School& s, const Placing& p, const QString& teacherCode) {
+    RowWeek w;
+    const Timetable& t = s.timetable;
+    const CodeId teacher = t.teacherId(teacherCode);
+    for (int day = 1; day <= Week::kDays; ++day) {
+        const auto d = static_cast<size_t>(day - 1);
+        for (int n = 1; n <= t.week().lessonsPerDay(); ++n)
+            for (size_t i : t.classLessonIndexes(p.classCode, {day, n})) {
+                const Lesson& l = t.lessons()[i];
+                if (!l.lessonNoEmpty && l.courseCode == p.courseCode &&
+                    l.teacherCode == teacherCode)
+                    w.bits[d] |= 1u << n;
+            }
+        w.others[d] =
+            t.classRowLessonsOnDay(p.cls, p.course, teacher, day) - std::popcount(w.bits[d]);
+    }
+    return w;
+}
+
+RowWeek rowWeekOf(const School& s, const Placing& p) {
+    return rowWeekOf(s, p, p.teacherCode);
+}
+
+// A class's lessons of a course with its own daily maximum, day by day, and
+// the pairs of adjacent lessons its rows with double lessons have: the
+// maximum counts a double lesson once, as a row's share does, for as many
+// double lessons as the class's rows of the course plan together.
+struct CourseWeek {
+    std::array<int, Week::kDays> lessons{};
+    std::array<int, Week::kDays> pairs{};
+    long long doubles = 0;
+
+    int excess(size_t d, int max) const { return std::max(0, lessons[d] - max); }
+    int excess(int max) const {
+        int n = 0;
+        for (size_t d = 0; d < Week::kDays; ++d)
+            n += excess(d, max);
+        return n;
+    }
+    // Beyond the maximum on day d, or through it beyond the double lessons.
+    bool over(size_t d, int max) const {
+        const int e = excess(d, max);
+        return e > pairs[d] || (e > 0 && excess(max) > doubles);
+    }
+};
+
+// The course week of the placing's class and course, with `added` lessons of
+// the placing's row (none: as it stands).
+CourseWeek courseWeekOf(const School& s, const Placing& p, const std::vector<Period>& added) {
+    CourseWeek w;
+    w.doubles = p.courseDoubles;
+    for (int day = 1; day <= Week::kDays; ++day)
+        w.lessons[static_cast<size_t>(day - 1)] =
+            s.timetable.classCourseLessonsOnDay(p.cls, p.course, day);
+    for (Period q : added)
+        ++w.lessons[static_cast<size_t>(q.day - 1)];
+    const QHash<QString, long long> rows = doubleRowsOf(s, p.classCode, p.courseCode);
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
+        RowWeek row = rowWeekOf(s, p, it.key());
+        if (it.key() == p.teacherCode)
+            for (Period q : added)
+                row.addAt(s, q, true);
+        for (size_t d = 0; d < Week::kDays; ++d)
+            w.pairs[d] += row.pairs(s, d);
+    }
+    return w;
 }
 
 // Where a class or a teacher has two lessons at once.
@@ -212,34 +344,89 @@ struct Exclusive {
 // lessons where the course sets one (every row and lesson of the course in
 // the class counts: "每天最多" as a school means it), else each plan row at
 // most its share. Generation counts all the class's lessons of the course
-// instead, which is stricter (generationMayUse).
+// instead, which is stricter (generationMayUse). A row with double lessons
+// may go beyond its share by one lesson for each pair of adjacent lessons
+// that day, as long as the pairs so counted in the week are no more than its
+// double lessons; under a course's maximum the same holds for the class's
+// lessons of the course, with the pairs and double lessons of all its rows.
 struct DailyShare {
-    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
-        if (dailyShareReached(s, p, q.day))
+    static void against(const School& s, const Placing& p, const std::vector<Period>& added,
+                        std::vector<Reason>& out) {
+        if (reached(s, p, added))
             out.push_back({Obstacle::DailyShareReached, {}});
+    }
+    static bool reached(const School& s, const Placing& p, const std::vector<Period>& added) {
+        const int day = added.front().day;
+        if (shareDoubles(p) <= 0) {
+            const int now = p.sharePerCourse
+                                ? s.timetable.classCourseLessonsOnDay(p.cls, p.course, day)
+                                : s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day);
+            return now + static_cast<int>(added.size()) - 1 >= p.dailyShare;
+        }
+        const auto d = static_cast<size_t>(day - 1);
+        if (p.sharePerCourse) {
+            const CourseWeek before = courseWeekOf(s, p, {});
+            const CourseWeek after = courseWeekOf(s, p, added);
+            const int over = after.excess(d, p.dailyShare);
+            if (over > after.pairs[d])
+                return true;
+            return after.excess(p.dailyShare) > after.doubles &&
+                   over > before.excess(d, p.dailyShare);
+        }
+        const RowWeek before = rowWeekOf(s, p);
+        RowWeek after = before;
+        for (Period q : added)
+            after.addAt(s, q, true);
+        const int over = after.excess(d, p.dailyShare);
+        if (over > after.pairs(s, d))
+            return true;
+        return after.excess(p.dailyShare) > p.doubles && over > before.excess(d, p.dailyShare);
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
         const QHash<QString, long long> counts = plannedCounts(s);
+        const QHash<QString, long long> doubles = plannedDoubles(s, counts);
         // By class, course, teacher (empty for a course's own maximum) and
         // day, in the database's order of codes.
         std::map<std::tuple<QByteArray, QByteArray, QByteArray, int>, std::vector<Lesson>> days;
+        QHash<QString, RowWeek> weeks;      // rows with double lessons
+        QHash<QString, CourseWeek> courses; // a class's course with its own maximum
         for (const Lesson& l : s.timetable.lessons()) {
             if (l.period.day < 1 || l.period.day > Week::kDays)
                 continue;
+            const QString key = rowKey(l.classCode, l.courseCode, l.teacherCode);
             const bool perCourse = s.dailyMaxOf(l.courseCode) > 0 && !l.classCode.isEmpty();
-            if (!perCourse && !counts.contains(rowKey(l.classCode, l.courseCode, l.teacherCode)))
+            if (!perCourse && !counts.contains(key))
                 continue; // outside the plan: InPlan says so
             days[{l.classCode.toUtf8(), l.courseCode.toUtf8(),
                   perCourse ? QByteArray() : l.teacherCode.toUtf8(), l.period.day}]
                 .push_back(l);
+            if (perCourse)
+                ++courses[rowKey(l.classCode, l.courseCode, {})]
+                      .lessons[static_cast<size_t>(l.period.day - 1)];
+            if (doubles.contains(key))
+                weeks[key].add(s, l);
+        }
+        // A course's maximum counts the pairs of all the class's rows of it.
+        for (auto it = doubles.cbegin(); it != doubles.cend(); ++it) {
+            const QStringList parts = it.key().split(QChar(0x1f));
+            const auto c = courses.find(rowKey(parts[0], parts[1], {}));
+            if (c == courses.end())
+                continue;
+            c->doubles += *it;
+            const RowWeek& w = weeks[it.key()];
+            for (size_t d = 0; d < Week::kDays; ++d)
+                c->pairs[d] += w.pairs(s, d);
         }
         for (auto& [key, lessons] : days) {
             const Lesson& first = lessons.front();
+            const QString row = rowKey(first.classCode, first.courseCode, first.teacherCode);
             const int max = s.dailyMaxOf(first.courseCode);
-            const int share = max > 0 ? max
-                                      : dailyShareOf(counts.value(rowKey(
-                                            first.classCode, first.courseCode, first.teacherCode)));
-            if (static_cast<int>(lessons.size()) <= share)
+            const int share = max > 0 ? max : dailyShareOf(counts.value(row));
+            const bool broken = max > 0
+                                    ? courses[rowKey(first.classCode, first.courseCode, {})].over(
+                                          static_cast<size_t>(first.period.day - 1), max)
+                                    : over(s, weeks, doubles.value(row), row, share, lessons);
+            if (!broken)
                 continue;
             bool presetOnly = true;
             for (const Lesson& l : lessons)
@@ -247,6 +434,15 @@ struct DailyShare {
             out.push_back({Rule::DailyShare, first.classCode, Period{first.period.day, 0},
                            std::move(lessons), share, presetOnly});
         }
+    }
+    static bool over(const School& s, const QHash<QString, RowWeek>& weeks, long long doubles,
+                     const QString& row, int share, const std::vector<Lesson>& lessons) {
+        if (doubles <= 0)
+            return static_cast<int>(lessons.size()) > share;
+        const RowWeek& w = weeks[row];
+        const auto d = static_cast<size_t>(lessons.front().period.day - 1);
+        const int excess = w.excess(d, share);
+        return excess > w.pairs(s, d) || (excess > 0 && w.excess(share) > doubles);
     }
 };
 
@@ -278,16 +474,21 @@ constexpr long long kNoRow = -1;
 // Every generated or hand-placed lesson belongs to a plan row, and no row
 // has more lessons than its count. Pre-set lessons (and lessons whose origin
 // was never recorded) are the school's own decision and may lie outside it.
+long long rowLessons(const School& s, const Placing& p) {
+    long long placed = 0;
+    for (int day = 1; day <= Week::kDays; ++day)
+        placed += s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day);
+    return placed;
+}
+
 struct InPlan {
-    static void against(const School& s, const Placing& p, Period, std::vector<Reason>& out) {
+    static void against(const School& s, const Placing& p, const std::vector<Period>& added,
+                        std::vector<Reason>& out) {
         if (!p.inPlan) {
             out.push_back({Obstacle::NotInPlan, {}});
             return;
         }
-        long long placed = 0;
-        for (int day = 1; day <= Week::kDays; ++day)
-            placed += s.timetable.classRowLessonsOnDay(p.cls, p.course, p.teacher, day);
-        if (placed >= p.weeklyLessons)
+        if (rowLessons(s, p) + static_cast<long long>(added.size()) > p.weeklyLessons)
             out.push_back({Obstacle::RowComplete, {}});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
@@ -343,8 +544,8 @@ struct JointTogether {
             for (size_t i : s.timetable.classLessonIndexes(other, q))
                 joined = joined || joinsPlacing(p, s.timetable.lessons()[i]);
             if (!joined) {
-                DailyShare::against(s, there, q, reasons);
-                InPlan::against(s, there, q, reasons);
+                DailyShare::against(s, there, {q}, reasons);
+                InPlan::against(s, there, {q}, reasons);
             }
             for (Reason& r : reasons) {
                 r.jointClass = other;
@@ -369,6 +570,49 @@ struct JointTogether {
                     out.push_back({Rule::JointTogether, row.classCode,
                                    Period{period.first, period.second}, std::move(lessons)});
             }
+        }
+    }
+};
+
+// A row with double lessons has them once all its lessons are there: asked
+// of the lessons that complete the row, and of every complete row.
+struct DoubleLessons {
+    static void against(const School& s, const Placing& p, const std::vector<Period>& added,
+                        std::vector<Reason>& out) {
+        if (p.doubles <= 0 ||
+            rowLessons(s, p) + static_cast<long long>(added.size()) < p.weeklyLessons)
+            return;
+        RowWeek after = rowWeekOf(s, p);
+        for (Period q : added)
+            after.addAt(s, q, true);
+        if (after.pairs(s) < p.doubles)
+            out.push_back({Obstacle::DoublesMissing, {}});
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        const QHash<QString, long long> counts = plannedCounts(s);
+        const QHash<QString, long long> doubles = plannedDoubles(s, counts);
+        if (doubles.isEmpty())
+            return;
+        std::map<std::tuple<QByteArray, QByteArray, QByteArray>, std::vector<Lesson>> rows;
+        for (const Lesson& l : s.timetable.lessons())
+            if (l.period.day >= 1 && l.period.day <= Week::kDays &&
+                doubles.contains(rowKey(l.classCode, l.courseCode, l.teacherCode)))
+                rows[{l.classCode.toUtf8(), l.courseCode.toUtf8(), l.teacherCode.toUtf8()}]
+                    .push_back(l);
+        for (auto& [key, lessons] : rows) {
+            const Lesson& first = lessons.front();
+            const QString row = rowKey(first.classCode, first.courseCode, first.teacherCode);
+            RowWeek w;
+            for (const Lesson& l : lessons)
+                w.add(s, l);
+            const long long wanted = doubles.value(row);
+            if (w.total() < counts.value(row) || w.pairs(s) >= wanted)
+                continue;
+            bool presetOnly = true;
+            for (const Lesson& l : lessons)
+                presetOnly = presetOnly && l.origin == Origin::Preset;
+            out.push_back({Rule::DoubleLessons, first.classCode, Period{}, std::move(lessons),
+                           wanted, presetOnly});
         }
     }
 };
@@ -410,6 +654,12 @@ struct TeacherDailyMax {
         if (teacherDailyMaxReached(s, p, q.day) && !joinsLessonAt(s, p, q))
             out.push_back({Obstacle::TeacherDailyMax, {}});
     }
+    // A double lesson adds two lessons to the day.
+    static void againstDouble(const School& s, const Placing& p, Period first,
+                              std::vector<Reason>& out) {
+        if (teacherDailyMaxReached(s, p, first.day, 2))
+            out.push_back({Obstacle::TeacherDailyMax, {}});
+    }
     static void breaches(const School& s, std::vector<Breach>& out) {
         for (const auto& [key, teacher] :
              limitedTeachers(s, [](const TeacherRule& r) { return r.maxPerDay; })) {
@@ -437,6 +687,11 @@ struct TeacherInRow {
         if (teacherRowTooLong(s, p, q) && !joinsLessonAt(s, p, q))
             out.push_back({Obstacle::TeacherInRow, {}});
     }
+    static void againstDouble(const School& s, const Placing& p, Period first,
+                              std::vector<Reason>& out) {
+        if (teacherRowTooLong(s, p, first, 2))
+            out.push_back({Obstacle::TeacherInRow, {}});
+    }
     static void breaches(const School& s, std::vector<Breach>& out) {
         const Week week = s.timetable.week();
         for (const auto& [key, teacher] :
@@ -459,7 +714,7 @@ struct TeacherInRow {
                 for (int n = 1; n <= week.lessonsPerDay(); ++n) {
                     const std::vector<size_t> here =
                         s.timetable.teacherLessonIndexes(teacher.first, Period{day, n});
-                    if (here.empty() || (!row.empty() && !week.sameHalfDay(n - 1, n))) {
+                    if (here.empty() || (!row.empty() && s.middayBreak.between(n - 1, n))) {
                         close();
                         if (here.empty())
                             continue;
@@ -490,8 +745,9 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
     TeacherOnce::against(s, p, period, reasons);
     NeverPeriod::against(s, p, period, reasons);
     Exclusive::against(s, p, period, reasons);
-    DailyShare::against(s, p, period, reasons);
-    InPlan::against(s, p, period, reasons);
+    DailyShare::against(s, p, {period}, reasons);
+    InPlan::against(s, p, {period}, reasons);
+    DoubleLessons::against(s, p, {period}, reasons);
     TeacherDailyMax::against(s, p, period, reasons);
     TeacherInRow::against(s, p, period, reasons);
     JointTogether::against(s, p, period, reasons);
@@ -501,6 +757,60 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
     if (p.weeklyLessons > 0 && teacherDayFull(s, p, period.day))
         reasons.push_back({Obstacle::TeacherDayCap, {}});
     return reasons;
+}
+
+std::optional<Period> doubleSecond(const School& s, Period first) {
+    const Period second{first.day, first.lessonNo + 1};
+    const Week week = s.timetable.week();
+    if (!week.contains(first) || !week.contains(second) ||
+        s.middayBreak.between(first.lessonNo, second.lessonNo))
+        return std::nullopt;
+    return second;
+}
+
+std::vector<Reason> reasonsAgainstDouble(const School& s, const Placing& p, Period first) {
+    std::vector<Reason> reasons;
+    InsideWeek::against(s, p, first, reasons);
+    if (!reasons.empty())
+        return reasons;
+    const std::optional<Period> second = doubleSecond(s, first);
+    if (!second)
+        return {{Obstacle::NoDoubleHere, {}}};
+    for (Period q : {first, *second}) {
+        ClassOnce::against(s, p, q, reasons);
+        TeacherOnce::against(s, p, q, reasons);
+        NeverPeriod::against(s, p, q, reasons);
+        Exclusive::against(s, p, q, reasons);
+    }
+    DailyShare::against(s, p, {first, *second}, reasons);
+    InPlan::against(s, p, {first, *second}, reasons);
+    DoubleLessons::against(s, p, {first, *second}, reasons);
+    TeacherDailyMax::againstDouble(s, p, first, reasons);
+    TeacherInRow::againstDouble(s, p, first, reasons);
+    if (p.weeklyLessons > 0 && teacherDayFull(s, p, first.day))
+        reasons.push_back({Obstacle::TeacherDayCap, {}});
+    return reasons;
+}
+
+int doublePairs(unsigned lessons, int lessonsPerDay, MiddayBreak midday) {
+    int pairs = 0;
+    for (int n = 1; n < lessonsPerDay; ++n)
+        if ((lessons >> n & 1u) && (lessons >> (n + 1) & 1u) && !midday.between(n, n + 1)) {
+            ++pairs;
+            ++n; // the next lesson is taken
+        }
+    return pairs;
+}
+
+int doublePairsOf(const School& s, const std::vector<Lesson>& lessons) {
+    RowWeek w;
+    for (const Lesson& l : lessons)
+        w.add(s, l);
+    return w.pairs(s);
+}
+
+long long doublesStillMissing(const School& s, const Placing& p) {
+    return p.doubles <= 0 ? 0 : std::max(0LL, p.doubles - rowWeekOf(s, p).pairs(s));
 }
 
 bool isRule(Obstacle o) {
@@ -536,6 +846,9 @@ std::vector<Breach> breachesOf(const School& s, Rule rule) {
         break;
     case Rule::InPlan:
         breachesOfRule<InPlan>(s, out);
+        break;
+    case Rule::DoubleLessons:
+        breachesOfRule<DoubleLessons>(s, out);
         break;
     case Rule::TeacherDailyMax:
         breachesOfRule<TeacherDailyMax>(s, out);
@@ -576,6 +889,8 @@ QString ruleName(Rule rule) {
         return QStringLiteral("课表外的课");
     case Rule::InPlan:
         return QStringLiteral("计划外的课");
+    case Rule::DoubleLessons:
+        return QStringLiteral("连堂不足");
     case Rule::TeacherDailyMax:
         return QStringLiteral("超过老师每天节数");
     case Rule::TeacherInRow:

@@ -88,19 +88,43 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
                 const QString& teacher) {
     Placing p{cls, course, teacher};
     readTimeOff(s, p);
-    // Equal rows add up, as generation places each of them.
+    // Equal rows add up, as generation places each of them; they share one
+    // number of double lessons.
     for (const PlanRow& r : s.plan)
         if (r.isComplete() && r.sameLessons(cls, course, teacher)) {
             p.weeklyLessons += r.weeklyLessons();
+            p.doubles = std::max(p.doubles, r.doubles);
             p.inPlan = true;
         }
+    p.doubles = std::clamp<long long>(p.doubles, 0, p.weeklyLessons / 2);
     setShare(s, p);
+    if (p.sharePerCourse)
+        for (long long d : doubleRowsOf(s, cls, course))
+            p.courseDoubles += d;
     p.teacherCap = teacherCapOf(s, teacher);
     p.jointClasses = jointClassesOf(s, cls, course, teacher);
     return p;
 }
 
 } // namespace
+
+QHash<QString, long long> doubleRowsOf(const School& s, const QString& cls, const QString& course) {
+    QHash<QString, long long> weekly, doubles;
+    for (const PlanRow& r : s.plan)
+        if (r.isComplete() && r.classCode == cls && r.courseCode == course) {
+            weekly[r.teacherCode] += r.weeklyLessons();
+            doubles[r.teacherCode] = std::max(doubles.value(r.teacherCode), r.doubles);
+        }
+    QHash<QString, long long> rows;
+    for (auto it = doubles.cbegin(); it != doubles.cend(); ++it)
+        if (const long long d = std::clamp<long long>(*it, 0, weekly.value(it.key()) / 2); d > 0)
+            rows.insert(it.key(), d);
+    return rows;
+}
+
+long long shareDoubles(const Placing& p) {
+    return p.sharePerCourse ? p.courseDoubles : p.doubles;
+}
 
 int dailyShareOf(long long weeklyLessons) {
     return static_cast<int>(weeklyLessons / Week::kDays) + 1;
@@ -246,26 +270,26 @@ int teacherLessonsOnDay(const School& s, const Placing& p, int day) {
 }
 } // namespace
 
-bool teacherDailyMaxReached(const School& s, const Placing& p, int day) {
-    return p.teacherMaxPerDay > 0 && teacherLessonsOnDay(s, p, day) >= p.teacherMaxPerDay;
+bool teacherDailyMaxReached(const School& s, const Placing& p, int day, int adding) {
+    return p.teacherMaxPerDay > 0 && teacherLessonsOnDay(s, p, day) + adding > p.teacherMaxPerDay;
 }
 
-int teacherRowWith(const School& s, const Placing& p, Period period) {
+int teacherRowWith(const School& s, const Placing& p, Period period, int length) {
     const Week week = s.timetable.week();
     auto busy = [&](int n) {
-        return n >= 1 && n <= week.lessonsPerDay() && week.sameHalfDay(n, period.lessonNo) &&
+        return n >= 1 && n <= week.lessonsPerDay() && !s.middayBreak.between(n, period.lessonNo) &&
                s.timetable.teacherLessonsAt(p.teacher, Period{period.day, n}) > 0;
     };
-    int row = 1;
+    int row = length;
     for (int n = period.lessonNo - 1; busy(n); --n)
         ++row;
-    for (int n = period.lessonNo + 1; busy(n); ++n)
+    for (int n = period.lessonNo + length; busy(n); ++n)
         ++row;
     return row;
 }
 
-bool teacherRowTooLong(const School& s, const Placing& p, Period period) {
-    return p.teacherMaxInRow > 0 && teacherRowWith(s, p, period) > p.teacherMaxInRow;
+bool teacherRowTooLong(const School& s, const Placing& p, Period period, int length) {
+    return p.teacherMaxInRow > 0 && teacherRowWith(s, p, period, length) > p.teacherMaxInRow;
 }
 
 bool generationMayUse(const School& s, const Placing& p, Period period) {
@@ -312,7 +336,9 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("专用课程%1此时已在%2上课")
             .arg(name('k', p.courseCode), name('c', r.other.classCode));
     case Obstacle::DailyShareReached:
-        return QStringLiteral("本班当天的%1课已排满（每天最多%2节）")
+        return (shareDoubles(p) > 0
+                    ? QStringLiteral("本班当天的%1课已排满（每天最多%2节，连堂算一节）")
+                    : QStringLiteral("本班当天的%1课已排满（每天最多%2节）"))
             .arg(name('k', p.courseCode))
             .arg(p.dailyShare);
     case Obstacle::NotInPlan:
@@ -330,6 +356,12 @@ QString describe(const Reason& r, const Placing& p,
         return QStringLiteral("%1排在这里就连上超过 %2 节")
             .arg(name('t', p.teacherCode))
             .arg(p.teacherMaxInRow);
+    case Obstacle::NoDoubleHere:
+        return QStringLiteral("连堂课不能从这里开始（当天最后一节或跨午休）");
+    case Obstacle::DoublesMissing:
+        return QStringLiteral("%1的%2课排完后连堂不足%3次")
+            .arg(name('c', p.classCode), name('k', p.courseCode))
+            .arg(p.doubles);
     case Obstacle::TeacherDayCap:
         return QStringLiteral("%1当天已有%2节课（每天最多%2节）")
             .arg(name('t', p.teacherCode))

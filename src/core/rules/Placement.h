@@ -15,11 +15,13 @@
 // starts from rather than at each period (see TeacherDayFull's callers).
 #include "core/model/School.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace rules {
@@ -36,9 +38,15 @@ struct Placing {
     long long weeklyLessons = 0; // Count of the plan row (0 when there is none)
     bool inPlan = false;         // a complete plan row has this class, course and teacher
     int dailyShare = 1;          // lessons of the course a day the class may have
+    // Double lessons (连堂) of the row: each counts once toward the row's
+    // daily share, or toward the course's own maximum.
+    long long doubles = 0;
     // The share is the course's own maximum and counts every lesson of the
     // course in the class, whichever row it belongs to.
     bool sharePerCourse = false;
+    // With sharePerCourse: the double lessons of all the class's rows of the
+    // course, which the maximum counts once each.
+    long long courseDoubles = 0;
     int capacity = 0;   // classes the course's room holds at once; 0: no limit
     int teacherCap = 0; // the teacher's lessons a day, at most
     // The school's own limits of the teacher (0: none) and the teacher's group.
@@ -65,6 +73,15 @@ Placing placingOf(const School& school, const QString& classCode, const QString&
 // The same with the row's weekly lessons and the teacher's weekly total known.
 Placing placingOf(School& school, const QString& classCode, const QString& courseCode,
                   const QString& teacherCode, long long weeklyLessons, long long teacherLessons);
+
+// The double lessons each teacher's row of the class's course plans (equal
+// rows share one number, never more than half their lessons); rows without
+// any are left out.
+QHash<QString, long long> doubleRowsOf(const School& school, const QString& classCode,
+                                       const QString& courseCode);
+// The double lessons that count once toward the placing's share: the row's,
+// or all the class's rows' of the course where the course sets its maximum.
+long long shareDoubles(const Placing& p);
 
 // Lessons of a course a class may have on one day: Int(weekly ÷ 5) + 1, so
 // 1 to 4 lessons a week allow one a day, 5 to 9 two, 10 to 14 three.
@@ -101,14 +118,16 @@ bool dailyShareReached(const School& school, const Placing& p, int day);
 // toward the share.
 bool classCourseShareReached(const School& school, const Placing& p, int day);
 bool teacherDayFull(const School& school, const Placing& p, int day);
-// The teacher has the school's daily maximum of lessons that day (any class).
-bool teacherDailyMaxReached(const School& school, const Placing& p, int day);
+// `adding` more lessons that day (2: a double lesson) would take the teacher
+// over the school's daily maximum (any class).
+bool teacherDailyMaxReached(const School& school, const Placing& p, int day, int adding = 1);
 // The lessons the teacher would give one after another with this lesson at
-// the period: the period itself and the teacher's lessons right before and
-// after it on that half of the day (the midday break ends a row).
-int teacherRowWith(const School& school, const Placing& p, Period period);
+// the period (and the next `length` − 1, for a double lesson): those periods
+// and the teacher's lessons right before and after them on that half of the
+// day (the midday break ends a row).
+int teacherRowWith(const School& school, const Placing& p, Period period, int length = 1);
 // A lesson at the period would make the teacher's row longer than allowed.
-bool teacherRowTooLong(const School& school, const Placing& p, Period period);
+bool teacherRowTooLong(const School& school, const Placing& p, Period period, int length = 1);
 
 // What generation checks for a lesson number that is free for the class at
 // the level it is trying: teacher, the course's room, daily share and the
@@ -128,6 +147,8 @@ enum class Obstacle {
     RowComplete,        // the plan row has all its lessons already
     TeacherDailyMax,    // the teacher has the school's daily maximum that day
     TeacherInRow,       // the teacher would give more lessons in a row than allowed
+    NoDoubleHere,       // a double lesson cannot start here: the day or the morning ends
+    DoublesMissing,     // the row's last lessons would leave too few double lessons
     TeacherDayCap,      // generation's daily cap for the teacher: not a rule
 };
 // Every obstacle but generation's teacher cap is a rule (HardRules.h).
@@ -142,6 +163,12 @@ struct Reason {
 // Every reason why the lesson cannot go to the period; empty when it may.
 // Asks each rule of HardRules.h, then tells generation's teacher cap.
 std::vector<Reason> reasonsAgainst(const School& school, const Placing& p, Period period);
+// Every reason why a double lesson of the row cannot take `first` and the
+// period after it; the reasons of both periods, each told once.
+std::vector<Reason> reasonsAgainstDouble(const School& school, const Placing& p, Period first);
+// The period after `first` when a double lesson may start there: inside the
+// day and not across the midday break.
+std::optional<Period> doubleSecond(const School& school, Period first);
 // A Chinese sentence for a reason, with names where the caller has them
 // (nameOf: kind 'c' class, 'k' course, 't' teacher → name; may be empty).
 QString describe(const Reason& reason, const Placing& p,

@@ -1,5 +1,6 @@
 #include "core/rules/PlanCheck.h"
 
+#include "core/model/Week.h"
 #include "core/rules/Placement.h"
 
 #include <algorithm>
@@ -77,6 +78,54 @@ int rowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r) {
         capacity += std::min(open, share);
     }
     return capacity;
+}
+
+// A row with double lessons: day by day, k double lessons and m single ones
+// with k + m within the share (a double lesson counts once), k no more than
+// the day's disjoint pairs of adjacent open periods (not across the break),
+// 2k + m within its open periods; the most lessons with exactly the row's
+// double lessons, or −1 when the week cannot hold them. `pairsFound` is the
+// most double lessons the week can hold.
+int doubleRowCapacity(const PlanCheckInput& in, const PlanCheckInput::Row& r, int& pairsFound) {
+    const int share = shareOf(in, r);
+    const QSet<int>* never[] = {neverOf(in.classNever, r.classCode),
+                                neverOf(in.courseNever, r.courseCode),
+                                neverOf(in.teacherNever, r.teacherCode)};
+    const MiddayBreak midday{in.morningLessons};
+    constexpr int kNoWay = -1;
+    std::vector<int> best(std::size_t(r.doubles) + 1, kNoWay); // by double lessons used
+    best[0] = 0;
+    pairsFound = 0;
+    for (int day = 0; day < kDays; ++day) {
+        int open = 0, pairs = 0;
+        bool previousOpen = false;
+        for (int n = 0; n < in.lessonsPerDay; ++n) {
+            const int p = day * in.lessonsPerDay + n;
+            const bool isOpen = std::none_of(std::begin(never), std::end(never),
+                                             [p](const QSet<int>* s) { return s->contains(p); });
+            open += isOpen;
+            if (isOpen && previousOpen && !midday.between(n, n + 1)) {
+                ++pairs;
+                previousOpen = false; // both lessons are taken
+            } else {
+                previousOpen = isOpen;
+            }
+        }
+        const int most = std::min(pairs, share);
+        pairsFound += most;
+        std::vector<int> next(best.size(), kNoWay);
+        for (std::size_t used = 0; used < best.size(); ++used) {
+            if (best[used] == kNoWay)
+                continue;
+            for (int k = 0; k <= most && used + std::size_t(k) < best.size(); ++k) {
+                const int m = std::min(share - k, open - 2 * k);
+                const std::size_t to = used + std::size_t(k);
+                next[to] = std::max(next[to], best[used] + 2 * k + std::max(0, m));
+            }
+        }
+        best = std::move(next);
+    }
+    return best.back();
 }
 
 // Days on which one of the row's class, course and teacher closes every
@@ -191,6 +240,34 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
                std::tie(b->classCode, b->courseCode, b->teacherCode);
     });
     for (const auto* r : rows) {
+        if (r->doubles > 0) {
+            int pairs = 0;
+            const int capacity = doubleRowCapacity(in, *r, pairs);
+            const QString row =
+                QStringLiteral("%1 %2（%3）")
+                    .arg(nameOf(in.classNames, r->classCode), nameOf(in.courseNames, r->courseCode),
+                         nameOf(in.teacherNames, r->teacherCode));
+            if (capacity < 0)
+                out.push_back({PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode,
+                               r->doubles, pairs,
+                               QStringLiteral("%1：计划连堂 %2 次，相邻两节都可排（不跨午休）"
+                                              "且每天不超过 %3 次的只有 %4 次")
+                                   .arg(row)
+                                   .arg(r->doubles)
+                                   .arg(shareOf(in, *r))
+                                   .arg(pairs)});
+            else if (r->count > capacity)
+                out.push_back({PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode,
+                               r->count, capacity,
+                               QStringLiteral("%1：计划 %2 节（连堂 %3 次），可排且每天不超过 "
+                                              "%4 节（连堂算一节）的时间只能排 %5 节")
+                                   .arg(row)
+                                   .arg(r->count)
+                                   .arg(r->doubles)
+                                   .arg(shareOf(in, *r))
+                                   .arg(capacity)});
+            continue;
+        }
         const int capacity = rowCapacity(in, *r);
         if (r->count > capacity)
             out.push_back({PlanProblem::Kind::Row, r->classCode, r->courseCode, r->teacherCode,

@@ -3,8 +3,10 @@
 // plan is weighed against the periods its class, teacher and course leave
 // open: a class or teacher planned beyond those periods, a row that cannot
 // get its lessons within the course's daily share (or the course's own
-// maximum), a course with a room whose lessons in all classes exceed its
-// capacity times the periods open to it. What is listed here cannot be
+// maximum; or its double lessons in adjacent open periods of a day, not
+// across the midday break), a course with a room whose lessons in all
+// classes exceed its capacity times the periods open to it. What is listed
+// here cannot be
 // placed by any timetable, so generation and completion will leave it over.
 #include "core/model/CourseRules.h"
 
@@ -23,8 +25,10 @@ struct PlanCheckInput {
         // A further class of a joint row (合班): its lessons are the first
         // class's, so they add nothing to the teacher or the room.
         bool joinsAnother = false;
+        int doubles = 0; // double lessons (连堂) among count
     };
     int lessonsPerDay = 6;
+    int morningLessons = 4; // the midday break lies after this lesson
     std::vector<Row> rows;
     // The "不排" periods of each class, course and teacher that has any, by
     // period index (day − 1) × lessonsPerDay + (lesson − 1); a teacher's
@@ -43,6 +47,8 @@ struct PlanProblem {
     QString classCode;   // Class and Row
     QString courseCode;  // Row and Exclusive (a course with a room)
     QString teacherCode; // Teacher and Row
+    // Lessons planned and the room for them; for a row whose double lessons
+    // do not fit, the double lessons planned and the room for them.
     int planned = 0;
     int available = 0;
     QString text; // one line in Chinese

@@ -105,6 +105,15 @@ bool atAvoid(const School& s, const Placing& p, Period q) {
     return levelAt(s, p, q) == LimitLevel::Avoid;
 }
 
+int spreadDays(const School& s, const QString& cls, const QString& course, long long lessons) {
+    const Placing p = placingOf(s, cls, course, QString());
+    const int perDay = s.timetable.week().lessonsPerDay();
+    int open = 0;
+    for (int day = 1; day <= Week::kDays; ++day)
+        open += closedOn(s, p, day, perDay) == ((DayMask{1} << (perDay + 1)) - 2) ? 0 : 1;
+    return static_cast<int>(std::min<long long>(lessons, open));
+}
+
 long long lessonPenalty(const School& s, const Placing& p, Period q) {
     return (atBest(s, p, q) ? weights::kBestCell : 0) +
            (atAvoid(s, p, q) ? weights::kAvoidCell : 0);
@@ -126,6 +135,8 @@ long long weightOf(Measure m) {
         return weights::kCourseHeap;
     case Measure::LongRuns:
         return weights::kLongRun;
+    case Measure::CourseSpread:
+        return weights::kCourseSpread;
     }
     return 0;
 }
@@ -153,6 +164,8 @@ QString measureName(Measure m) {
         return QStringLiteral("班级一天同一课程3节以上");
     case Measure::LongRuns:
         return QStringLiteral("老师一天连上超过4节");
+    case Measure::CourseSpread:
+        return QStringLiteral("课程没有分散到各天");
     }
     return {};
 }
@@ -162,6 +175,7 @@ QString measureUnit(Measure m) {
     case Measure::LateStarts:
     case Measure::CourseHeaps:
     case Measure::LongRuns:
+    case Measure::CourseSpread:
         return QStringLiteral("天");
     default:
         return QStringLiteral("节");
@@ -209,6 +223,23 @@ QualityReport qualityOf(const School& s) {
     for (const auto& [classDay, yes] : heaped) {
         ++at(classes.quality[classDay.first].figures, Measure::CourseHeaps);
         ++at(r.school, Measure::CourseHeaps);
+    }
+    // Days and lessons of each course in each class.
+    std::map<std::pair<size_t, QString>, std::pair<int, long long>> spread;
+    for (const auto& [key, n] : courseDay) {
+        auto& [days, lessons] = spread[{std::get<0>(key), std::get<2>(key)}];
+        ++days;
+        lessons += n;
+    }
+    for (const auto& [classCourse, daysAndLessons] : spread) {
+        const auto& [c, course] = classCourse;
+        const long long missed =
+            spreadDays(s, classes.quality[c].code, course, daysAndLessons.second) -
+            daysAndLessons.first;
+        if (missed > 0) {
+            at(classes.quality[c].figures, Measure::CourseSpread) += missed;
+            at(r.school, Measure::CourseSpread) += missed;
+        }
     }
 
     for (size_t i = 0; i < classes.quality.size(); ++i) {

@@ -12,7 +12,10 @@
 //  - BestCells:    lessons at a "最佳位置" of their course, teacher or class;
 //  - AvoidCells:   lessons at a "尽量不排" period (course, teacher or class);
 //  - CourseHeaps:  class days with three or more lessons of one course;
-//  - LongRuns:     teacher days with more than four lessons in a row.
+//  - LongRuns:     teacher days with more than four lessons in a row;
+//  - CourseSpread: days a class's course misses that its lessons could have
+//                  covered (five lessons of 数学 on four days miss one; the
+//                  days the course or class cannot have it do not count).
 // Periods closed by "不排" (of the class for class measures, of the teacher
 // for teacher measures) are neither holes nor gaps: nobody could teach then.
 #include "core/model/School.h"
@@ -34,9 +37,10 @@ enum class Measure {
     BestCells,
     AvoidCells,
     CourseHeaps,
-    LongRuns
+    LongRuns,
+    CourseSpread
 };
-inline constexpr int kMeasureCount = 7;
+inline constexpr int kMeasureCount = 8;
 
 // Counts per measure, indexed by Measure.
 using Figures = std::array<long long, kMeasureCount>;
@@ -67,9 +71,13 @@ inline constexpr long long kAvoidCell = 6;
 inline constexpr long long kCourseHeap = 4;
 // More than four lessons in a row wear a teacher out.
 inline constexpr long long kLongRun = 4;
-// The school's preferred periods, a reward, smaller than any fault so that it
-// never buys one.
-inline constexpr long long kBestCell = -1;
+// A course met every day is learnt better than one heaped on fewer days;
+// weighed as much as a preferred period, so that the search gives up neither
+// for the other (on the benchmark both improve).
+inline constexpr long long kCourseSpread = 2;
+// The school's preferred periods, a reward, smaller than any fault but the
+// spread (which it equals) so that it never buys one.
+inline constexpr long long kBestCell = -2;
 } // namespace weights
 
 long long weightOf(Measure m);
@@ -119,6 +127,10 @@ DayMask closedOn(const School& school, const Placing& p, int day, int lessonsPer
 // is to be avoided; and at a "尽量不排" period.
 bool atBest(const School& school, const Placing& p, Period q);
 bool atAvoid(const School& school, const Placing& p, Period q);
+// The days a class's course should cover: its lessons in the week, at most
+// the days on which some period is open to the course and the class.
+int spreadDays(const School& school, const QString& classCode, const QString& courseCode,
+               long long lessons);
 // The weighted best and avoid measures of a lesson at a period.
 long long lessonPenalty(const School& school, const Placing& p, Period q);
 

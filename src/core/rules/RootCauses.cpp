@@ -116,12 +116,12 @@ std::vector<Period> neverPeriods(const School& s, LimitKind kind, const QString&
 int teacherSupply(const School& s, const QString& teacher) {
     const Week week = s.timetable.week();
     const TeacherRule& rule = s.teacherRules.of(teacher);
+    const int morning = std::min(s.middayBreak.morningLessons, week.lessonsPerDay());
     int supply = 0;
     for (int day = 1; day <= Week::kDays; ++day) {
         int today = 0;
         for (const auto& [from, to] :
-             {std::pair{1, week.morningLessons()},
-              std::pair{week.morningLessons() + 1, week.lessonsPerDay()}}) {
+             {std::pair{1, morning}, std::pair{morning + 1, week.lessonsPerDay()}}) {
             int open = 0;
             for (int n = from; n <= to; ++n)
                 open += !neverAt(s, LimitKind::Teacher, teacher, {day, n}) &&

@@ -37,8 +37,8 @@ struct Names {
 bool TimetableCheck::ok() const {
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &teacherLimits, &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
-          &hiddenCharacters})
+          &teacherLimits, &doublesMissing, &outsidePlan, &outsideWeek, &jointApart, &planFaults,
+          &counterMismatches, &hiddenCharacters})
         if (!list->isEmpty())
             return false;
     return true;
@@ -48,8 +48,8 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &teacherLimits, &outsidePlan, &outsideWeek, &jointApart, &planFaults, &counterMismatches,
-          &hiddenCharacters, &notes, &incompleteRows})
+          &teacherLimits, &doublesMissing, &outsidePlan, &outsideWeek, &jointApart, &planFaults,
+          &counterMismatches, &hiddenCharacters, &notes, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
         lines << unplaced[i];
@@ -68,6 +68,10 @@ QStringList TimetableCheck::report() const {
                      .arg(planFaults.size())
                      .arg(counterMismatches.size())
                      .arg(outsideWeek.size()) +
+                 // Told only where a school has double lessons to miss.
+                 (doublesMissing.isEmpty()
+                      ? QString()
+                      : QStringLiteral("连堂不足 %1 处，").arg(doublesMissing.size())) +
                  (teacherLimits.isEmpty()
                       ? QString()
                       : QStringLiteral("超过老师节数限制 %1 处，").arg(teacherLimits.size())) +
@@ -163,6 +167,20 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
                 r.notes << QStringLiteral("提示：预排的课超过每天节数：") + line;
             else
                 r.dailyShareOver << QStringLiteral("超过每天节数：") + line;
+            break;
+        }
+        case rules::Rule::DoubleLessons: {
+            const Lesson& l = b.lessons.front();
+            const QString line =
+                QStringLiteral("%1 %2（%3）计划连堂 %4 次，课表中只有 %5 次（相邻两节、不跨午休）")
+                    .arg(names.cls(l.classCode), names.course(l.courseCode),
+                         names.teacher(l.teacherCode))
+                    .arg(b.limit)
+                    .arg(rules::doublePairsOf(school, b.lessons));
+            if (b.noteOnly)
+                r.notes << QStringLiteral("提示：预排的课连堂不足：") + line;
+            else
+                r.doublesMissing << QStringLiteral("连堂不足：") + line;
             break;
         }
         case rules::Rule::TeacherDailyMax:

@@ -15,6 +15,7 @@ struct TimetableCheck {
     QStringList exclusiveClashes;  // an exclusive course in two classes at once
     QStringList dailyShareOver;    // a plan row over its daily share on a day
     QStringList teacherLimits;     // a teacher over their lessons a day or in a row
+    QStringList doublesMissing;    // a complete plan row without its double lessons
     QStringList outsidePlan;       // lessons of no plan row, or beyond a row's count
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
     QStringList jointApart;        // a joint lesson (合班) missing from some of its classes

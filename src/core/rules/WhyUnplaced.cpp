@@ -1,5 +1,7 @@
 #include "core/rules/WhyUnplaced.h"
 
+#include "core/rules/HardRules.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <map>
@@ -50,8 +52,14 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
     int freeForClass = 0, open = 0;
     std::map<Obstacle, int> blocked; // over the periods where the class is free
     std::map<QString, int> neverBy;  // whose "不排" → periods
+    // A row still short of double lessons is asked for a double lesson
+    // starting at each period.
+    const bool asDouble = doublesStillMissing(s, p) > 0;
     s.timetable.week().forEach([&](Period period) {
-        PeriodReasons pr{period, reasonsAgainst(s, p, period), {}};
+        PeriodReasons pr{period,
+                         asDouble ? reasonsAgainstDouble(s, p, period)
+                                  : reasonsAgainst(s, p, period),
+                         {}};
         QStringList lines;
         bool classBusy = false, blockedHere = false;
         std::vector<Obstacle> seen;
@@ -130,6 +138,16 @@ WhyUnplaced whyUnplaced(const School& s, const Placing& p, const NameOf& nameOf)
                              .arg(n)
                              .arg(course)
                              .arg(p.dailyShare);
+        case Obstacle::NoDoubleHere:
+            return all ? QStringLiteral(
+                             "本班空闲的 %1 个时间都不能开始连堂（当天最后一节或跨午休）")
+                             .arg(n)
+                       : QStringLiteral("%1 个时间不能开始连堂").arg(n);
+        case Obstacle::DoublesMissing:
+            return all ? QStringLiteral("本班空闲的 %1 个时间排进去都凑不够 %2 次连堂")
+                             .arg(n)
+                             .arg(p.doubles)
+                       : QStringLiteral("%1 个时间排进去凑不够连堂").arg(n);
         case Obstacle::TeacherDailyMax:
             return all ? QStringLiteral(
                              "本班空闲的 %1 个时间所在的日子，老师 %2 都已上满每天 %3 节")

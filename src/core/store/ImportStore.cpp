@@ -7,11 +7,12 @@
 
 QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
     // Rows of a class that is not in the class list come last, in stored order.
-    SQLite::Statement st(
-        db.sql(), "select P.ClassCode, P.CourseCode, P.TeacherCode, P.Count from ClassPlantb P"
-                  " left join (select Code, min(rowid) as Pos from Classtb group by Code) C"
-                  " on C.Code = P.ClassCode"
-                  " order by C.Pos is null, C.Pos, P.rowid");
+    SQLite::Statement st(db.sql(),
+                         "select P.ClassCode, P.CourseCode, P.TeacherCode, P.Count, P.BuildCount"
+                         " from ClassPlantb P"
+                         " left join (select Code, min(rowid) as Pos from Classtb group by Code) C"
+                         " on C.Code = P.ClassCode"
+                         " order by C.Pos is null, C.Pos, P.rowid");
     QList<PlanRow> rows;
     while (st.executeStep()) {
         PlanRow row;
@@ -20,6 +21,7 @@ QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
         row.teacherCode = sql::text(st.getColumn(2));
         if (!st.getColumn(3).isNull())
             row.count = st.getColumn(3).getInt64();
+        row.buildCount = st.getColumn(4).getInt64();
         rows.append(row);
     }
     return rows;
@@ -39,6 +41,17 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   r.teacherCode);
     for (const NewJointRow& j : additions.joints)
         InsertJointLinks(d, j.classCode, j.courseCode, j.teacherCode, j.others);
+    for (const auto& [table, record] : additions.renamed)
+        UpdateCodeRecord(db, table, record);
+    // The lessons already placed keep their teacher: the timetable changes only
+    // by generating or by hand, where the clashes of the new teacher are seen.
+    for (const ChangedPlanRow& r : additions.changedPlanRows)
+        sql::exec(d,
+                  "update ClassPlantb set TeacherCode = ?, Count = ?, BuildCount = (select"
+                  " count(*) from LessonListtb where ClassCode = ? and CourseCode = ? and"
+                  " TeacherCode = ?) where ClassCode = ? and CourseCode = ? and TeacherCode = ?",
+                  r.teacherCode, r.count, r.classCode, r.courseCode, r.teacherCode, r.classCode,
+                  r.courseCode, r.oldTeacherCode);
     for (const auto& [course, rule] : additions.courseRules)
         WriteCourseRule(d, course, rule);
     tx.commit();

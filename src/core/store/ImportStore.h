@@ -25,14 +25,26 @@ struct NewJointRow {
     QStringList others;
 };
 
+// A plan row of the class and course taken over by another teacher and/or
+// given another count.
+struct ChangedPlanRow {
+    QString classCode;
+    QString courseCode;
+    QString oldTeacherCode;
+    QString teacherCode;
+    int count = 0;
+};
+
 struct ImportAdditions {
     QList<QPair<CodeTable, CodeRecord>> records; // written in this order
     QList<NewPlanRow> planRows;
     QList<NewJointRow> joints; // after the plan rows, which hold every class's row
+    QList<QPair<CodeTable, CodeRecord>> renamed; // the new names of existing codes
+    QList<ChangedPlanRow> changedPlanRows;
     QList<QPair<QString, CourseRule>> courseRules; // by course code, the whole rule to store
     bool isEmpty() const {
-        return records.isEmpty() && planRows.isEmpty() && joints.isEmpty() &&
-               courseRules.isEmpty();
+        return records.isEmpty() && planRows.isEmpty() && joints.isEmpty() && renamed.isEmpty() &&
+               changedPlanRows.isEmpty() && courseRules.isEmpty();
     }
 };
 
@@ -40,6 +52,7 @@ struct ImportAdditions {
 // in the order they were stored.
 QList<PlanRow> ReadAllPlanRows(TimetableDb& db);
 
-// Writes the new records and plan rows in one transaction: all or nothing. A
-// new plan row counts the lessons the timetable already holds for it.
+// Writes the new records, the new names and the new and changed plan rows in
+// one transaction: all or nothing. A new or changed plan row counts the lessons
+// the timetable already holds for it.
 void WriteImport(TimetableDb& db, const ImportAdditions& additions);

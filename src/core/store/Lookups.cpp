@@ -1,5 +1,7 @@
 #include "core/store/Lookups.h"
 
+#include "core/model/ClassNames.h"
+
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -41,7 +43,15 @@ QString GetTeacherName(TimetableDb& db, const QString& code) {
     return lookup(db, "select Name from Teachertb where Code=? order by rowid", code);
 }
 QString GetClassCode(TimetableDb& db, const QString& name) {
-    return lookup(db, "select Code from Classtb where Name=? order by rowid", name);
+    const QString code = lookup(db, "select Code from Classtb where Name=? order by rowid", name);
+    if (!code.isEmpty())
+        return code;
+    // A name typed in another office form (一(1)班, 一年级1班) names the class of its code.
+    const ClassCodeParts parts = ReadClassName(name);
+    if (parts.grade < 0)
+        return {};
+    return lookup(db, "select Code from Classtb where Code=? order by rowid",
+                  FormClassCode(parts.grade, parts.classNumber));
 }
 QString GetCourseCode(TimetableDb& db, const QString& name) {
     return lookup(db, "select Code from Coursetb where Name=? order by rowid", name);
@@ -77,6 +87,15 @@ QStringList ClassNameList(TimetableDb& db) {
 }
 QStringList TeacherNameList(TimetableDb& db) {
     return nameList(db, "select Name from Teachertb order by Code");
+}
+
+bool HasTimetable(TimetableDb& db) {
+    try {
+        return sql::firstInt(db.sql(), 0,
+                             "select exists(select 1 from LessonListtb where SetFlag <> 0)") != 0;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
 }
 
 int HighestLessonNo(TimetableDb& db) {

@@ -30,6 +30,10 @@ std::function<QString(char, const QString&)> NamesOf(TimetableDb& db);
 QStringList ClassNameList(TimetableDb& db);
 QStringList TeacherNameList(TimetableDb& db);
 
+// True once the timetable holds a lesson beyond the pre-set ones (generated or
+// placed by hand). Throws Failure when the database fails.
+bool HasTimetable(TimetableDb& db);
+
 // The highest LessonNo in the timetable; 0 when it is empty. Throws Failure
 // when it cannot be read.
 int HighestLessonNo(TimetableDb& db);

@@ -1,5 +1,6 @@
 #include "core/store/Maintenance.h"
 
+#include "core/store/DoubleLessons.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
@@ -85,6 +86,7 @@ void UpgradeSchoolYear(TimetableDb& db) {
         d.exec("delete from ClassPlantb where substr(ClassCode,1,1)='6'");
         d.exec("update ClassPlantb set ClassCode = (cast(substr(ClassCode,1,1) as integer)+1)"
                " || substr(ClassCode,2) where substr(ClassCode,1,1)>'0'");
+        UpgradePlanDoubles(d);
         d.exec("delete from Classtb where substr(Code,1,1)='6'");
         upgradeJointRows(d);
 

@@ -182,6 +182,22 @@ bool trySwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cell
     return TryOrSay(why, [&] { SwapLessons(db, classCode, cells, selected, target); });
 }
 
+void MoveLessons(TimetableDb& db, const std::vector<LessonMove>& moves) {
+    try {
+        SQLite::Database& d = db.sql();
+        SQLite::Transaction tx(d);
+        for (const LessonMove& m : moves)
+            if (sql::exec(d, "update LessonListtb set Day=?, LessonNo=? where rowid=?", m.to.day,
+                          m.to.lessonNo, m.rowid) != 1)
+                throw Failure(QStringLiteral("要调动的课已不在课表中，请重新打开窗口"));
+        tx.commit();
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
+}
+
 void PlaceLesson(TimetableDb& db, const QString& classCode, const QString& courseCode,
                  const QString& teacherCode, int day, int lessonNo) {
     if (courseCode.isEmpty())

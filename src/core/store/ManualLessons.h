@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class TimetableDb;
 
@@ -56,6 +57,15 @@ void SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, 
                  Period target);
 [[nodiscard]] bool trySwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells,
                                   Period selected, Period target, QString* why = nullptr);
+
+// Moves lessons, by their rows, to new periods at once (a double lesson and
+// the lessons it changes places with); each keeps its SetFlag. Refused when a
+// lesson is no longer stored.
+struct LessonMove {
+    long long rowid = 0;
+    Period to;
+};
+void MoveLessons(TimetableDb& db, const std::vector<LessonMove>& moves);
 
 // Places one lesson of the plan row (class, course, teacher) at a period with
 // SetFlag 2 and counts it. Refused when the class or the teacher is busy then.

@@ -1,5 +1,6 @@
 #include "core/store/PlanStore.h"
 
+#include "core/store/DoubleLessons.h"
 #include "core/store/JointStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
@@ -7,6 +8,7 @@
 namespace {
 
 QList<PlanRow> readPlan(TimetableDb& db, const char* query, const QString& code) {
+    const QHash<QString, long long> doubles = ReadPlanDoubles(db.sql());
     SQLite::Statement st(db.sql(), query);
     sql::bind(st, code);
     QList<PlanRow> rows;
@@ -17,6 +19,7 @@ QList<PlanRow> readPlan(TimetableDb& db, const char* query, const QString& code)
         r.teacherCode = sql::text(st.getColumn("TeacherCode"));
         if (!st.getColumn("Count").isNull())
             r.count = st.getColumn("Count").getInt64();
+        r.doubles = doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode));
         rows.append(r);
     }
     return rows;
@@ -70,30 +73,41 @@ int ParseLessonCount(const QString& trimmed) {
 }
 
 PlanAppend AppendPlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                         const QString& teacherCode, int count) {
+                         const QString& teacherCode, int count, int doubles) {
     SQLite::Database& d = db.sql();
     if (sql::hasRow(d,
                     "select CourseCode from ClassPlantb where ClassCode=? and CourseCode=? and "
                     "TeacherCode<>?",
                     classCode, courseCode, teacherCode))
         return PlanAppend::OtherTeacher;
+    SQLite::Transaction tx(d);
     SQLite::Statement st(d, "select Count from ClassPlantb where ClassCode=? and CourseCode=? and "
                             "TeacherCode=? order by rowid");
     sql::bind(st, classCode, courseCode, teacherCode);
+    PlanAppend result = PlanAppend::Inserted;
     if (!st.executeStep()) {
+        st.reset();
         sql::exec(d,
                   "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
                   "values (?,?,?,?)",
                   classCode, courseCode, teacherCode, count);
-        return PlanAppend::Inserted;
+        // A row deleted by an older copy of the program may have left its
+        // double lessons behind: the new row starts with its own.
+        WritePlanDoubles(db, classCode, courseCode, teacherCode, doubles);
+    } else {
+        const long long total = st.getColumn(0).getInt64() + count;
+        st.reset();
+        sql::exec(d,
+                  "update ClassPlantb set Count=? where ClassCode=? and CourseCode=? and "
+                  "TeacherCode=?",
+                  total, classCode, courseCode, teacherCode);
+        if (doubles > 0)
+            WritePlanDoubles(db, classCode, courseCode, teacherCode,
+                             ReadPlanDoubles(db, classCode, courseCode, teacherCode) + doubles);
+        result = PlanAppend::AddedToCount;
     }
-    const long long total = st.getColumn(0).getInt64() + count;
-    st.reset();
-    sql::exec(d,
-              "update ClassPlantb set Count=? where ClassCode=? and CourseCode=? and "
-              "TeacherCode=?",
-              total, classCode, courseCode, teacherCode);
-    return PlanAppend::AddedToCount;
+    tx.commit();
+    return result;
 }
 
 bool PlanRowExists(TimetableDb& db, const QString& classCode, const QString& courseCode,
@@ -114,27 +128,39 @@ int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& cour
     const int deleted =
         sql::exec(d, "delete from ClassPlantb where ClassCode=? and CourseCode=? and TeacherCode=?",
                   classCode, courseCode, teacherCode);
+    WritePlanDoubles(db, classCode, courseCode, teacherCode, 0);
     tx.commit();
     return deleted;
 }
 
 int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldCourseCode,
                   const QString& oldTeacherCode, int oldCount, const QString& newCourseCode,
-                  const QString& newTeacherCode, int newCount) {
+                  const QString& newTeacherCode, int newCount, int newDoubles) {
     SQLite::Database& d = db.sql();
     SQLite::Transaction tx(d);
-    const int changed =
-        sql::exec(d,
-                  "update ClassPlantb set CourseCode=?, TeacherCode=?, Count=? "
-                  "where ClassCode=? and CourseCode=? and TeacherCode=? and Count=?",
-                  newCourseCode, newTeacherCode, newCount, classCode, oldCourseCode, oldTeacherCode,
-                  oldCount);
-    // 合班 goes with its lessons: another course or teacher ends it, another
-    // count is every class's count.
-    if (changed > 0 && (newCourseCode != oldCourseCode || newTeacherCode != oldTeacherCode))
-        ForgetJointLinks(d, classCode, oldCourseCode, oldTeacherCode);
-    else if (changed > 0)
-        FollowJointCount(d, classCode, newCourseCode, newTeacherCode, newCount);
+    const int changed = sql::exec(d,
+                                  "update ClassPlantb set CourseCode=?, TeacherCode=?, Count=? "
+                                  "where ClassCode=? and CourseCode=? and TeacherCode=? and "
+                                  "Count=?",
+                                  newCourseCode, newTeacherCode, newCount, classCode, oldCourseCode,
+                                  oldTeacherCode, oldCount);
+    if (changed > 0) {
+        const bool renamed = oldCourseCode != newCourseCode || oldTeacherCode != newTeacherCode;
+        // A row that takes the course and teacher of another row's double
+        // lessons drops them first: the renamed row's go with it.
+        if (renamed)
+            WritePlanDoubles(db, classCode, newCourseCode, newTeacherCode, 0);
+        MovePlanDoubles(db, classCode, oldCourseCode, oldTeacherCode, newCourseCode,
+                        newTeacherCode);
+        if (newDoubles != kKeepDoubles)
+            WritePlanDoubles(db, classCode, newCourseCode, newTeacherCode, newDoubles);
+        // 合班 goes with its lessons: another course or teacher ends it,
+        // another count is every class's count.
+        if (renamed)
+            ForgetJointLinks(d, classCode, oldCourseCode, oldTeacherCode);
+        else
+            FollowJointCount(d, classCode, newCourseCode, newTeacherCode, newCount);
+    }
     tx.commit();
     return changed;
 }

@@ -39,16 +39,22 @@ enum class PlanAppend {
     AddedToCount, // the class already had this course from this teacher
     OtherTeacher, // another teacher gives this course to the class: nothing written
 };
+// The double lessons (连堂) go with the count: added to the row's when the
+// class already has it.
 PlanAppend AppendPlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
-                         const QString& teacherCode, int count);
+                         const QString& teacherCode, int count, int doubles = 0);
 
 bool PlanRowExists(TimetableDb& db, const QString& classCode, const QString& courseCode,
                    const QString& teacherCode);
 // Deletes the class's plan rows of the course and teacher together with the
-// class's lessons of them, in one transaction. Returns the plan rows deleted.
+// class's lessons of them and their double lessons, in one transaction.
+// Returns the plan rows deleted.
 int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& courseCode,
                   const QString& teacherCode);
-// Rewrites the row found by its old course, teacher and count. Returns the rows changed.
+// Rewrites the row found by its old course, teacher and count, in one
+// transaction; its double lessons go with it (kKeepDoubles) or become
+// newDoubles. Returns the rows changed.
+inline constexpr int kKeepDoubles = -1;
 int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldCourseCode,
                   const QString& oldTeacherCode, int oldCount, const QString& newCourseCode,
-                  const QString& newTeacherCode, int newCount);
+                  const QString& newTeacherCode, int newCount, int newDoubles = kKeepDoubles);

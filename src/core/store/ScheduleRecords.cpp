@@ -86,8 +86,11 @@ ScheduleRecords Query(TimetableDb& db, const char* statement, const A&... args) 
 
 ScheduleRecords QueryScheduleRecords(TimetableDb& db, ScheduleKind kind, const QString& name) {
     switch (kind) {
-    case ScheduleKind::Class:
-        return Query(db, kClassQuery, name, GetClassCode(db, name));
+    case ScheduleKind::Class: {
+        // The title shows the stored name, whichever form the caller typed.
+        const QString code = GetClassCode(db, name);
+        return Query(db, kClassQuery, code.isEmpty() ? name : GetClassName(db, code), code);
+    }
     case ScheduleKind::AllClasses:
         return Query(db, kAllClassesQuery);
     case ScheduleKind::Teacher:

@@ -2,6 +2,7 @@
 
 #include "core/model/TextRules.h"
 #include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/Savepoint.h"
 #include "core/store/Sql.h"
 #include "core/store/TeacherRuleStore.h"
@@ -89,7 +90,12 @@ School LoadSchool(TimetableDb& db, Week week) {
             r.autoBuilt = st.getColumn(6).getInt64() != 0;
             s.plan.push_back(r);
         }
+        const QHash<QString, long long> doubles = ReadPlanDoubles(d);
+        if (!doubles.isEmpty())
+            for (PlanRow& r : s.plan)
+                r.doubles = doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode));
     }
+    s.middayBreak = ReadMiddayBreak(d);
     {
         SQLite::Statement st(d, "select Kind,Code,Day,LessonNo,Attr from Limittb order by rowid");
         while (st.executeStep()) {
@@ -111,6 +117,12 @@ School LoadSchool(TimetableDb& db, Week week) {
     s.teacherRules = ReadTeacherRules(d);
     s.courseRules = ReadCourseRules(d);
     loadJoints(d, s.joints);
+    // A joint lesson is never half of a double lesson: double lessons stored
+    // for a joint row (by an older copy or by hand) do not count.
+    if (!s.joints.empty())
+        for (PlanRow& r : s.plan)
+            if (s.joints.rowOf(r.classCode, r.courseCode, r.teacherCode))
+                r.doubles = 0;
     {
         School::Codes codes;
         for (const auto& [statement, set, list] :

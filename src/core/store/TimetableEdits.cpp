@@ -5,6 +5,7 @@
 #include "core/store/TimetableDb.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -76,6 +77,7 @@ QString EditHistory::undo(TimetableDb& db) {
         return {};
     const Step& step = m_done.last();
     apply(db, step.after, step.before);
+    m_lastPeriods = periodsOf(step);
     m_undone.append(m_done.takeLast());
     return m_undone.last().classCode;
 }
@@ -85,8 +87,19 @@ QString EditHistory::redo(TimetableDb& db) {
         return {};
     const Step& step = m_undone.last();
     apply(db, step.before, step.after);
+    m_lastPeriods = periodsOf(step);
     m_done.append(m_undone.takeLast());
     return m_done.last().classCode;
+}
+
+QList<Period> EditHistory::periodsOf(const Step& step) {
+    QList<Period> periods;
+    for (const Rows* rows : {&step.before, &step.after})
+        for (const Lesson& l : rows->lessons)
+            if (l.classCode == step.classCode && !periods.contains(Period{l.day, l.lessonNo}))
+                periods.append({l.day, l.lessonNo});
+    std::sort(periods.begin(), periods.end());
+    return periods;
 }
 
 // Turns the rows that stand as `from` into `to`, checking first that they do.

@@ -8,6 +8,7 @@
 // operation touched (a pre-set lesson also takes its teacher out of another
 // class's lesson).
 #include "core/model/Failure.h"
+#include "core/model/Week.h"
 
 #include <QList>
 #include <QMap>
@@ -36,6 +37,9 @@ public:
     // Throws Failure.
     QString undo(TimetableDb& db);
     QString redo(TimetableDb& db);
+    // The periods of that class which the last undo or redo changed, in week
+    // order, so a window can put its cursor where the change shows.
+    QList<Period> lastPeriods() const { return m_lastPeriods; }
 
     struct Lesson {
         QString classCode;
@@ -64,8 +68,10 @@ private:
         Rows after;  // the same rows as they became (a missing lesson: removed)
     };
     static void apply(TimetableDb& db, const Rows& from, const Rows& to);
+    static QList<Period> periodsOf(const Step& step);
 
     std::optional<Rows> m_before;
     QList<Step> m_done;
     QList<Step> m_undone;
+    QList<Period> m_lastPeriods;
 };

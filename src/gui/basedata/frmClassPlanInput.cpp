@@ -33,6 +33,8 @@ namespace {
 // and not by a name that another course or teacher may share.
 constexpr int kCourseCodeRole = Qt::UserRole;
 constexpr int kTeacherCodeRole = Qt::UserRole + 1;
+constexpr int kDoublesColumn = 3;
+constexpr int kJointColumn = 4;
 
 const QColor kFieldFailed(255, 0, 0);
 const QColor kFieldPassed(255, 255, 255);
@@ -93,6 +95,7 @@ frmClassPlanInput::frmClassPlanInput(AppContext& ctx, QWidget* parent)
     connect(cmdJoint, &QPushButton::clicked, this, &frmClassPlanInput::cmdJoint_Click);
     lstAllRecord->installEventFilter(this);
     txtCount->installEventFilter(this);
+    txtDoubles->installEventFilter(this);
 
     Form_Load();
 }
@@ -155,14 +158,14 @@ bool frmClassPlanInput::eventFilter(QObject* watched, QEvent* event) {
         DeleteRecord();
         return true;
     }
-    if (watched == txtCount) {
+    if (watched == txtCount || watched == txtDoubles) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (!AppendRecord())
                 CmbCourse->setFocus();
             return true; // never the dialog's default button
         }
         if (key == Qt::Key_Up) {
-            CmbTeacher->setFocus();
+            (watched == txtCount ? static_cast<QWidget*>(CmbTeacher) : txtCount)->setFocus();
             return true;
         }
     }
@@ -183,6 +186,15 @@ bool frmClassPlanInput::CheckInput() {
     };
     // Checked from the last field to the first: the first failing field wins
     // the message and the focus, while every failing field turns red.
+    const QString doubles = txtDoubles->text().trimmed();
+    const int doublesValue = doubles.isEmpty() ? 0 : ParseLessonCount(doubles);
+    if (doublesValue < 0)
+        check(txtDoubles, true, "连堂次数必须是数字。");
+    else
+        check(txtDoubles,
+              ParseLessonCount(txtCount->text().trimmed()) >= 0 &&
+                  2 * doublesValue > ParseLessonCount(txtCount->text().trimmed()),
+              "每次连堂占两节：连堂次数不能超过节数的一半。");
     const QString count = txtCount->text().trimmed();
     if (count.isEmpty())
         check(txtCount, true, "请输入节数。");
@@ -210,7 +222,7 @@ bool frmClassPlanInput::AppendRecord() {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, teacherName);
         const int count = ParseLessonCount(txtCount->text().trimmed());
-        if (AppendPlanRow(m_ctx.db, mstrClassCode, course, teacher, count) ==
+        if (AppendPlanRow(m_ctx.db, mstrClassCode, course, teacher, count, doublesTyped()) ==
             PlanAppend::OtherTeacher) {
             reason = QStringLiteral("不允许一门课多个老师");
             throw Refused();
@@ -292,7 +304,7 @@ bool frmClassPlanInput::ModifyRecord() {
         const int count = ParseLessonCount(txtCount->text().trimmed());
         // No row with the remembered key (changed meanwhile): nothing is written.
         if (ModifyPlanRow(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, mintCount,
-                          course, teacher, count) == 0)
+                          course, teacher, count, doublesTyped()) == 0)
             throw Refused();
         staMsgPanel1->setText(QStringLiteral("修改记录成功！修改了1条记录"));
         QTreeWidgetItem* row = RowOf(mstrCourseCode, mstrTeacherCode);
@@ -301,9 +313,10 @@ bool frmClassPlanInput::ModifyRecord() {
         row->setText(0, CmbCourse->currentText().trimmed());
         row->setText(1, CmbTeacher->currentText().trimmed());
         row->setText(2, txtCount->text().trimmed());
+        row->setText(kDoublesColumn, doublesText(doublesTyped()));
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
-        row->setText(3, JointText(course, teacher)); // another teacher or course ends 合班
+        row->setText(kJointColumn, JointText(course, teacher)); // another teacher or course ends 合班
         mstrCourseCode = course;
         mstrTeacherCode = teacher;
         mintCount = count;
@@ -390,8 +403,9 @@ void frmClassPlanInput::LoadClassPlan() {
         item->setText(0, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(1, GetTeacherName(m_ctx.db, r.teacherCode));
         item->setText(2, r.countText());
-        item->setText(3, JointText(r.courseCode, r.teacherCode));
-        item->setToolTip(3, item->text(3));
+        item->setText(kJointColumn, JointText(r.courseCode, r.teacherCode));
+        item->setToolTip(kJointColumn, item->text(kJointColumn));
+        item->setText(kDoublesColumn, doublesText(r.doubles));
         item->setData(0, kCourseCodeRole, r.courseCode);
         item->setData(0, kTeacherCodeRole, r.teacherCode);
     }
@@ -452,10 +466,11 @@ void frmClassPlanInput::ShowSelectedRecord() {
     }
     CmbTeacher->setCurrentIndex(teacher);
     txtCount->setText(row->text(2));
+    txtDoubles->setText(row->text(kDoublesColumn));
     mstrCourseCode = row->data(0, kCourseCodeRole).toString();
     mstrTeacherCode = row->data(0, kTeacherCodeRole).toString();
     mintCount = row->text(2).toInt();
-    txtJoint->setText(row->text(3));
+    txtJoint->setText(row->text(kJointColumn));
     ChooseTeacher2(row->text(1));
 }
 
@@ -464,6 +479,15 @@ void frmClassPlanInput::ClearInput() {
     CmbTeacher->setCurrentIndex(-1);
     txtCount->clear();
     txtJoint->clear();
+    txtDoubles->clear();
+}
+
+int frmClassPlanInput::doublesTyped() const {
+    return std::max(0, ParseLessonCount(txtDoubles->text().trimmed()));
+}
+
+QString frmClassPlanInput::doublesText(long long doubles) {
+    return doubles > 0 ? QString::number(doubles) : QString();
 }
 
 // ---- 合班 -----------------------------------------------------------------------
@@ -525,9 +549,9 @@ bool frmClassPlanInput::SetJointClasses(const QStringList& classNames) {
                               : QStringLiteral("合班：") + classNames.join(QStringLiteral("、")));
     const QString teacherName = CmbTeacher->currentText();
     if (QTreeWidgetItem* row = RowOf(mstrCourseCode, mstrTeacherCode)) {
-        row->setText(3, JointText(mstrCourseCode, mstrTeacherCode));
-        row->setToolTip(3, row->text(3));
-        txtJoint->setText(row->text(3));
+        row->setText(kJointColumn, JointText(mstrCourseCode, mstrTeacherCode));
+        row->setToolTip(kJointColumn, row->text(kJointColumn));
+        txtJoint->setText(row->text(kJointColumn));
     }
     ChooseTeacher2(teacherName);
     return false;
@@ -638,29 +662,36 @@ void frmClassPlanInput::BuildControls() {
     lblCount = new QLabel(QStringLiteral("节数"), fraData);
     txtCount = new QLineEdit(fraData);
     txtCount->setMaxLength(2);
-    place(fraData, 120, 840, 5220, 1950);
+    place(fraData, 120, 840, 5220, 2430);
     place(lblCourse, 300, 285, 800, 330);
     place(CmbCourse, 1200, 240, 3720, 420);
     place(lblFullName, 300, 825, 800, 330);
     place(CmbTeacher, 1200, 780, 3720, 420);
     place(lblCount, 300, 1365, 800, 330);
     place(txtCount, 1200, 1320, 900, 420);
+    lblDoubles = new QLabel(QStringLiteral("其中连堂"), fraData);
+    txtDoubles = new QLineEdit(fraData);
+    txtDoubles->setMaxLength(2);
+    txtDoubles->setToolTip(
+        QStringLiteral("连堂次数：同一天相邻两节（不跨午休）算一次；不填即没有连堂"));
+    place(lblDoubles, 2400, 1365, 1300, 330);
+    place(txtDoubles, 3720, 1320, 900, 420);
     lblJoint = new QLabel(QStringLiteral("合班"), fraData);
     txtJoint = new QLineEdit(fraData);
     txtJoint->setReadOnly(true);
     txtJoint->setFocusPolicy(Qt::NoFocus); // shown only: 合班 is chosen with cmdJoint
     cmdJoint = new QPushButton(QStringLiteral("合班(&J)…"), fraData);
     cmdJoint->setAutoDefault(false);
-    place(lblJoint, 2250, 1365, 500, 330);
-    place(txtJoint, 2750, 1320, 1200, 420);
-    place(cmdJoint, 3990, 1320, 1110, 420);
+    place(lblJoint, 300, 1905, 800, 330);
+    place(txtJoint, 1200, 1860, 2700, 420);
+    place(cmdJoint, 3990, 1860, 1110, 420);
 
     fraOp = new QGroupBox(this);
     cmdAppend = new QPushButton(QStringLiteral("添加(&A)"), fraOp);
     cmdDelete = new QPushButton(QStringLiteral("删除(&D)"), fraOp);
     cmdModify = new QPushButton(QStringLiteral("修改(&M)"), fraOp);
     cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), fraOp);
-    place(fraOp, 5460, 840, 3090, 1950);
+    place(fraOp, 5460, 840, 3090, 2430);
     int y = 150;
     for (QPushButton* b : {cmdAppend, cmdDelete, cmdModify, cmdOK}) {
         place(b, 645, y, 1800, 390);
@@ -673,9 +704,9 @@ void frmClassPlanInput::BuildControls() {
     lstAllRecord = new QTreeWidget(this);
     setupReportList(lstAllRecord,
                     {QStringLiteral("课程"), QStringLiteral("老师"), QStringLiteral("节数"),
-                     QStringLiteral("合班")},
-                    {1500, 1400, 700, 1550});
-    place(lstAllRecord, 120, 2910, 5220, 4575);
+                     QStringLiteral("连堂"), QStringLiteral("合班")},
+                    {1400, 1300, 600, 600, 1300});
+    place(lstAllRecord, 120, 3390, 5220, 4095);
 
     fraTeacher = new QGroupBox(QStringLiteral("老师任课统计"), this);
     CmbTeacher2 = new QComboBox(fraTeacher);
@@ -685,10 +716,10 @@ void frmClassPlanInput::BuildControls() {
                     {QStringLiteral("班级"), QStringLiteral("课程"), QStringLiteral("节数")},
                     {1050, 1000, 550});
     lblTeacherSum = new QLabel(fraTeacher);
-    place(fraTeacher, 5460, 2850, 3090, 4635);
+    place(fraTeacher, 5460, 3390, 3090, 4095);
     place(CmbTeacher2, 195, 390, 2700, 420);
     place(lblTeacherName, 195, 870, 2700, 300);
-    place(lstTeacherInfo, 195, 1200, 2700, 3015);
+    place(lstTeacherInfo, 195, 1200, 2700, 2775);
     place(lblTeacherSum, 195, 4245, 2700, 330);
 
     staMsg = new QStatusBar(this);
@@ -716,6 +747,8 @@ void frmClassPlanInput::BuildControls() {
         {CmbTeacher, "CmbTeacher"},
         {lblCount, "lblCount"},
         {txtCount, "txtCount"},
+        {lblDoubles, "lblDoubles"},
+        {txtDoubles, "txtDoubles"},
         {fraOp, "fraOp"},
         {cmdAppend, "cmdAppend"},
         {cmdDelete, "cmdDelete"},
@@ -740,7 +773,8 @@ void frmClassPlanInput::BuildControls() {
         widget->setObjectName(name);
 
     QWidget* order[] = {CmbClass, CmdPrevClass, CmdNextClass,   CmbCourse,  CmbTeacher,
-                        txtCount, cmdJoint,     cmdAppend,      cmdDelete,  cmdModify,
+                        txtCount, txtDoubles,   cmdJoint,       cmdAppend,  cmdDelete,
+                        cmdModify, cmdOK,       lstAllRecord,   lstTeacherInfo, CmbTeacher2};
                         cmdOK,    lstAllRecord, lstTeacherInfo, CmbTeacher2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);

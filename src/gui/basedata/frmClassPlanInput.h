@@ -30,6 +30,8 @@ public:
     QComboBox* CmbTeacher;
     QLabel* lblCount;
     QLineEdit* txtCount;
+    QLabel* lblDoubles;
+    QLineEdit* txtDoubles; // double lessons (连堂) among the count; empty: none
     QGroupBox* fraOp;
     QPushButton* cmdAppend;
     QPushButton* cmdDelete;
@@ -94,6 +96,8 @@ private:
     void ShowTeacherPlan(const QString& teacherName);
     void ShowSelectedRecord();
     void ClearInput();
+    int doublesTyped() const;
+    static QString doublesText(long long doubles);
     void ChooseTeacher2(const QString& teacherName);
     QTreeWidgetItem* SelectedRow() const;
     QTreeWidgetItem* RowOf(const QString& courseCode, const QString& teacherCode) const;

@@ -118,8 +118,7 @@ void frmImport::cmdTemplate_Click() {
 void frmImport::cmdImport_Click() {
     if (!m_loaded || m_preview.hasProblems() || m_preview.additions.isEmpty())
         return;
-    if (!AskYesNo(this, kTitle,
-                  QStringLiteral("确定要添加这 %1 项吗？").arg(m_preview.added.size())))
+    if (!AskYesNo(this, kTitle, ConfirmText(m_preview)))
         return;
     try {
         WaitCursor hourglass;
@@ -130,12 +129,12 @@ void frmImport::cmdImport_Click() {
                       FailureMessage(e, QStringLiteral("写入数据库失败"), m_ctx.db.path()));
         return;
     }
-    const int added = static_cast<int>(m_preview.added.size());
+    const QString done = DoneText(m_preview);
     m_loaded = false;
     m_preview = ImportPreview();
     lstPreview->clear();
     cmdImport->setEnabled(false);
-    lblSummary->setText(QStringLiteral("导入完成：添加了 %1 项。").arg(added));
+    lblSummary->setText(done);
     ShowInfo(this, kTitle, lblSummary->text());
 }
 
@@ -167,14 +166,15 @@ void frmImport::ShowPreview() {
     QTreeWidgetItem* wrong =
         Group(lstPreview, QStringLiteral("有错的行"), static_cast<int>(m_preview.problems.size()));
     for (const ImportProblem& p : m_preview.problems)
-        new QTreeWidgetItem(wrong,
-                            {p.row > 0 ? QStringLiteral("「%1」第 %2 行").arg(p.sheet).arg(p.row)
-                                       : QStringLiteral("「%1」").arg(p.sheet),
-                             p.reason});
+        (new QTreeWidgetItem(wrong, {ProblemPlace(p), p.reason}))->setToolTip(1, p.reason);
     QTreeWidgetItem* added =
         Group(lstPreview, QStringLiteral("将添加"), static_cast<int>(m_preview.added.size()));
     for (const ImportLine& l : m_preview.added)
         new QTreeWidgetItem(added, {l.list, l.text});
+    QTreeWidgetItem* changed =
+        Group(lstPreview, QStringLiteral("将修改"), static_cast<int>(m_preview.changed.size()));
+    for (const ImportLine& l : m_preview.changed)
+        new QTreeWidgetItem(changed, {l.list, l.text});
     QTreeWidgetItem* existing = Group(lstPreview, QStringLiteral("已存在，不变"),
                                       static_cast<int>(m_preview.existing.size()));
     for (const ImportLine& l : m_preview.existing)
@@ -183,18 +183,22 @@ void frmImport::ShowPreview() {
         new QTreeWidgetItem(lstPreview, {QStringLiteral("注意"), note});
     wrong->setExpanded(true);
     added->setExpanded(true);
-    existing->setExpanded(m_preview.problems.isEmpty() && m_preview.added.isEmpty());
+    changed->setExpanded(true);
+    existing->setExpanded(m_preview.problems.isEmpty() && m_preview.added.isEmpty() &&
+                          m_preview.changed.isEmpty());
     lstPreview->resizeColumnToContents(0);
 
     if (m_preview.hasProblems())
-        lblSummary->setText(QStringLiteral("有 %1 行有错，请在表格中改正后重新选择文件；"
+        lblSummary->setText(QStringLiteral("有 %1 处错误，请在表格中改正后重新选择文件；"
                                            "有错时不导入任何数据。")
                                 .arg(m_preview.problems.size()));
     else if (m_preview.additions.isEmpty())
-        lblSummary->setText(QStringLiteral("没有要添加的内容：文件中的都已存在。"));
+        lblSummary->setText(QStringLiteral("没有要添加或修改的内容：文件中的都已存在。"));
     else
-        lblSummary->setText(QStringLiteral("将添加 %1 项，已存在 %2 项。按“导入”写入数据库。")
-                                .arg(m_preview.added.size())
-                                .arg(m_preview.existing.size()));
+        lblSummary->setText(
+            QStringLiteral("将添加 %1 项，修改 %2 项，已存在 %3 项。按“导入”写入数据库。")
+                .arg(m_preview.added.size())
+                .arg(m_preview.changed.size())
+                .arg(m_preview.existing.size()));
     cmdImport->setEnabled(!m_preview.hasProblems() && !m_preview.additions.isEmpty());
 }

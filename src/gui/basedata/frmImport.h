@@ -1,8 +1,8 @@
 #pragma once
 // "从Excel导入": reads the school's classes, courses, teachers and teaching plan
-// from a workbook (or CSV file), shows what would be added, what is there
-// already and which rows are wrong, and writes it all in one step when the
-// user confirms. "导出导入模板" writes the workbook layout it reads, with the
+// from a workbook (or CSV file), shows what would be added, what would be
+// changed, what is there already and which rows are wrong, and writes it all
+// in one step when the user confirms. "导出导入模板" writes the workbook layout it reads, with the
 // current data.
 #include "core/formats/SchoolImport.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/DoubleLessons.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
@@ -106,12 +107,15 @@ void frmAutoBuild::RunBuild() {
         accept();
         return;
     }
-    int missing = 0;
+    int missing = 0, doubles = 0;
     try {
         missing = MissingLessons(m_ctx.db);
+        doubles = MissingDoubleRowLessons(m_ctx.db);
     } catch (const std::exception&) {
     }
-    const QString text = CompletionRateText(rate, missing);
+    QString text = CompletionRateText(rate, missing);
+    if (doubles > 0)
+        text += '\n' + DoublesLeftText(doubles);
     if (missing > 0)
         mblnComplete = AskYesNo(
             this, kCaption,

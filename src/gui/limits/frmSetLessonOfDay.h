@@ -1,11 +1,14 @@
 #pragma once
-// "每天课时数设置": 6 or 7 lessons a day, kept in kbxt.ini.
+// "每天课时数设置": 6 or 7 lessons a day, kept in kbxt.ini, and "上午 N 节",
+// where the midday break lies, kept in the database (it decides which double
+// lessons are legal, so it travels with the school).
 #include <QDialog>
 
 struct AppContext;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 class frmSetLessonOfDay : public QDialog {
     Q_OBJECT
@@ -15,6 +18,8 @@ public:
     QLabel* Label1;
     QRadioButton* Opt6;
     QRadioButton* Opt7;
+    QLabel* lblMorning;
+    QSpinBox* spnMorning; // disabled without an open database
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
@@ -23,4 +28,5 @@ private:
     void cmdCancel_Click();
 
     AppContext& m_ctx;
+    int m_morning = 0; // as read: written only when changed
 };

@@ -13,6 +13,8 @@ QString BreachText(const rules::Breach& b) {
     else if (b.rule == rules::Rule::InPlan)
         detail = b.limit < 0 ? QStringLiteral("（没有对应的教学计划）")
                              : QStringLiteral("（计划每周 %1 节）").arg(b.limit);
+    else if (b.rule == rules::Rule::DoubleLessons)
+        detail = QStringLiteral("（计划连堂 %1 次）").arg(b.limit);
     return QStringLiteral("违反排课规则：") + rules::ruleName(b.rule) + detail;
 }
 

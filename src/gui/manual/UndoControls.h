@@ -37,6 +37,8 @@ public:
     void undo();
     void redo();
     int steps() const { return m_history.steps(); }
+    // The periods of the shown class the last undo or redo changed.
+    QList<Period> lastPeriods() const { return m_history.lastPeriods(); }
 
 private:
     void step(bool forward);

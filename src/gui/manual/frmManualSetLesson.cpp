@@ -37,8 +37,12 @@
 namespace {
 const QString kHelpIdle = QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
 const QString kHelpSelected =
-    QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
-                   "鼠标右键单击白色课时－删除课时");
+    QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时（或 Enter）－交换课时    "
+                   "鼠标右键单击红色课时（或 Delete）－删除选中的课时    Esc－取消选择");
+// While a lesson waits to be moved, another lesson is never deleted: a slip
+// onto a white period would otherwise lose a lesson the user did not pick.
+const QString kNotWhileSelected = QStringLiteral(
+    "选中的课时不能调到这里；调课请选黄色课时，删除请在红色课时上操作，Esc 取消选择");
 const QString kHelpUnplaced =
     QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
 
@@ -152,6 +156,8 @@ frmManualSetLesson::frmManualSetLesson(AppContext& ctx, QWidget* parent)
     OnGridMouseRelease(MSFlexGrid1, [this](Qt::MouseButton button, int row, int col) {
         MSFlexGrid1_MouseUp(button, row, col);
     });
+    OnGridKeysFirst(MSFlexGrid1,
+                    [this](int key, int row, int col) { return MSFlexGrid1_Key(key, row, col); });
     OnGridMouseRelease(grdTeacher,
                        [this](Qt::MouseButton, int row, int col) { grdTeacher_MouseUp(row, col); });
     connect(cmdOK, &QPushButton::clicked, this, &frmManualSetLesson::cmdOK_Click);
@@ -233,8 +239,6 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
     if (button == Qt::LeftButton) {
         if (!empty) {
             if (colour != CellColour::Selected) {
-                mintSelDay = day;
-                mintSelLesson = lessonNo;
                 PaintSwappable(day, lessonNo);
                 staMsg->setPanelText(1, kHelpSelected);
             }
@@ -252,7 +256,12 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
             FollowChosen();
         }
     } else if (button == Qt::RightButton) {
-        if (colour == CellColour::Normal) {
+        if (MovePending() && colour == CellColour::Normal) {
+            if (!empty)
+                staMsg->setPanelText(3, kNotWhileSelected);
+            return;
+        }
+        if (colour == CellColour::Normal || colour == CellColour::Selected) {
             // An empty white period: nothing at all, the teacher view stays.
             if (empty)
                 return;
@@ -272,6 +281,33 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
         return;
     }
     ShowTeacherOf(day, lessonNo);
+}
+
+// The keyboard's own meanings beside the mouse's: Enter puts the selected
+// lesson on a yellow period, Delete never reaches past the selected lesson,
+// and Esc lets go of the selection before it closes the window.
+bool frmManualSetLesson::MSFlexGrid1_Key(int key, int row, int col) {
+    if (!MovePending())
+        return false;
+    const QColor colour = GridCellColour(MSFlexGrid1, row, col);
+    switch (key) {
+    case Qt::Key_Escape:
+        FollowChosen();
+        staMsg->setPanelText(3, QStringLiteral("已取消选择"));
+        return true;
+    case Qt::Key_Return:
+        if (colour != CellColour::Swappable)
+            return false;
+        MSFlexGrid1_MouseUp(Qt::RightButton, row, col);
+        return true;
+    case Qt::Key_Delete:
+        if (colour == CellColour::Selected)
+            return false;
+        staMsg->setPanelText(3, kNotWhileSelected);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void frmManualSetLesson::grdTeacher_MouseUp(int row, int col) {
@@ -363,6 +399,8 @@ void frmManualSetLesson::LoadClassGrid() {
     QString why;
     const bool ok = LoadClassSlots(m_ctx.db, mstrClassCode, ClassSlots, &why);
     InitClassGrid();
+    mintSelDay = 0;
+    mintSelLesson = 0;
     for (int day = 1; day <= kDays; ++day)
         for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo)
             ShowClassCell(day, lessonNo);
@@ -398,6 +436,8 @@ void frmManualSetLesson::ShowClassCell(int day, int lessonNo) {
 }
 
 void frmManualSetLesson::ResetColors() {
+    mintSelDay = 0;
+    mintSelLesson = 0;
     for (int row = 1; row <= lessonRows(); ++row)
         if (row != kSeparatorRow)
             for (int day = 1; day <= kDays; ++day) {
@@ -495,6 +535,8 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
     ResetColors();
     // The reasons told the chosen unplaced lesson's story; yellow tells another.
     ClearWhy();
+    mintSelDay = day;
+    mintSelLesson = lessonNo;
     QList<Period> swappable;
     try {
         swappable = SwappablePeriods(m_ctx.db, mstrClassCode, ClassSlots, {day, lessonNo});
@@ -510,6 +552,9 @@ void frmManualSetLesson::PaintSwappable(int day, int lessonNo) {
 }
 
 bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
+    if (const std::optional<bool> moved =
+            MoveDoubleLesson({mintSelDay, mintSelLesson}, {day, lessonNo}))
+        return *moved;
     QString effect;
     const QStringList broken =
         SwapObjections({mintSelDay, mintSelLesson}, {day, lessonNo}, &effect);
@@ -526,6 +571,63 @@ bool frmManualSetLesson::SwapLessons(int day, int lessonNo) {
     if (done && !effect.isEmpty())
         staMsg->setPanelText(3, QStringLiteral("换课成功；") + effect);
     return done;
+}
+
+// A double lesson (连堂) moves whole: both halves, and the lessons at their
+// new periods take the periods they leave. Empty when the chosen lesson is no
+// half of a double lesson (the plain swap runs).
+std::optional<bool> frmManualSetLesson::MoveDoubleLesson(Period selected, Period target) {
+    School school;
+    try {
+        school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+    } catch (const Failure&) {
+        return std::nullopt; // the plain swap then says why the file fails
+    }
+    const std::vector<size_t> shown = school.timetable.classLessonIndexes(mstrClassCode, selected);
+    if (shown.empty() || !rules::doublePartner(school, shown.back()))
+        return std::nullopt;
+    const std::vector<rules::HandMove> moves =
+        rules::unitSwapMoves(school, mstrClassCode, selected, target);
+    if (moves.empty()) {
+        ShowWarning(this, windowTitle(),
+                    QStringLiteral("连堂课两节一起调动：调到这里会超出当天或跨过午休。"));
+        return false;
+    }
+    const QStringList broken =
+        rules::describeObjections(school, rules::objectionsTo(school, moves), NamesOf(m_ctx.db));
+    if (!broken.isEmpty() &&
+        !AskYesNo(this, windowTitle(),
+                  broken.join(QStringLiteral("；\n")) + QStringLiteral("，仍要调到这里吗？")))
+        return false;
+    std::vector<LessonMove> rows;
+    for (const rules::HandMove& m : moves)
+        rows.push_back({school.timetable.lessons()[m.lesson].rowid, m.to});
+    const bool made = m_undo->record(mstrClassCode,
+                                     {QStringLiteral("连堂课调动成功"), QStringLiteral("换课失败")},
+                                     [&] { MoveLessons(m_ctx.db, rows); });
+    if (made) {
+        // Up to four periods changed: show the class afresh, status kept.
+        (void)LoadClassSlots(m_ctx.db, mstrClassCode, ClassSlots);
+        for (int day = 1; day <= kDays; ++day)
+            for (int lessonNo = 1; lessonNo <= m_ctx.lessonsPerDay; ++lessonNo)
+                ShowClassCell(day, lessonNo);
+    }
+    return made;
+}
+
+// The other half of the double lesson shown at the period, if any.
+std::optional<Period> frmManualSetLesson::DoublePartnerAt(Period period) {
+    try {
+        const School school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
+        const std::vector<size_t> shown =
+            school.timetable.classLessonIndexes(mstrClassCode, period);
+        if (shown.empty())
+            return std::nullopt;
+        if (const std::optional<size_t> other = rules::doublePartner(school, shown.back()))
+            return school.timetable.lessons()[*other].period;
+    } catch (const Failure&) {
+    }
+    return std::nullopt;
 }
 
 // What the swap or move would break, one sentence each, and what it would do
@@ -563,6 +665,26 @@ bool frmManualSetLesson::DeleteLesson() {
     const int day = MSFlexGrid1->currentColumn();
     if (GridCellText(MSFlexGrid1, row, day).isEmpty())
         return false;
+    // Half of a double lesson: both go, or this one only, as the user says.
+    if (const std::optional<Period> other = DoublePartnerAt({day, LessonOfGridRow(row)})) {
+        if (!AskYesNo(this, windowTitle(),
+                      QStringLiteral("这节课和%1是一次连堂课。\n两节一起删去吗？"
+                                     "（选“否”只删这一节，连堂就拆开了）")
+                          .arg(rules::periodName(*other))))
+            return m_undo->record(
+                mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
+                [&] { ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
+        const bool made = m_undo->record(
+            mstrClassCode, {QStringLiteral("连堂课删除成功"), QStringLiteral("删除失败")}, [&] {
+                ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row));
+                ::DeleteLesson(m_ctx.db, mstrClassCode, other->day, other->lessonNo);
+            });
+        if (made) {
+            ClassSlots.at(other->day, other->lessonNo).clear();
+            ShowClassCell(other->day, other->lessonNo);
+        }
+        return made;
+    }
     return m_undo->record(
         mstrClassCode, {QStringLiteral("删除成功"), QStringLiteral("删除失败")},
         [&] { ::DeleteLesson(m_ctx.db, mstrClassCode, day, LessonOfGridRow(row)); });
@@ -581,6 +703,12 @@ void frmManualSetLesson::ShowAfterUndo(const QString& classCode) {
         CmbClass_Click();
     CmbTeacher_Click();
     FollowChosen();
+    // The cursor goes where the change shows; reloading the grid left it on
+    // a header cell no key can act on.
+    const QList<Period> changed = m_undo->lastPeriods();
+    const Period at = changed.isEmpty() ? Period{1, 1} : changed.first();
+    if (ClassSlots.contains(at.day, at.lessonNo))
+        MSFlexGrid1->setCurrentCell(GridRowOfLesson(at.lessonNo), at.day);
 }
 
 // The teacher view follows the period: its teacher's timetable, reloaded even

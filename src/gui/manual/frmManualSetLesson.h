@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
 
 struct AppContext;
 class QComboBox;
@@ -62,6 +63,7 @@ private:
     void CmbTeacher_Click();
     void lstCourse_ItemClick(QTreeWidgetItem* item);
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col);
+    bool MSFlexGrid1_Key(int key, int row, int col);
     void grdTeacher_MouseUp(int row, int col);
     void cmdOK_Click();
     void cmdCauses_Click();
@@ -82,6 +84,8 @@ private:
     void ClearWhy();
     void PaintSwappable(int day, int lessonNo);
     bool SwapLessons(int day, int lessonNo);
+    std::optional<bool> MoveDoubleLesson(Period selected, Period target);
+    std::optional<Period> DoublePartnerAt(Period period);
     QStringList SwapObjections(Period selected, Period target, QString* effect);
     bool PlaceLesson();
     bool DeleteLesson();
@@ -89,6 +93,8 @@ private:
     void ShowClassCell(int day, int lessonNo);
     void ShowAfterUndo(const QString& classCode);
     int lessonRows() const;
+    // A lesson is selected (red) and waits for the period it goes to.
+    bool MovePending() const { return mintSelDay > 0; }
 
     AppContext& m_ctx;
     UndoControls* m_undo;

@@ -130,7 +130,9 @@ void frmSetLesson::Form_Load() {
 void frmSetLesson::CmbClass_Click() {
     const QString className = CmbClass->currentText();
     mstrClassCode = GetClassCode(m_ctx.db, className);
-    mstrTeacherCode = GetPlanTeacher(m_ctx.db, mstrClassCode, mstrCourseCode);
+    // Another class starts from its own first course.
+    mstrCourseCode.clear();
+    mstrTeacherCode.clear();
     staMsg->setPanelText(2, className + QStringLiteral("  预排课程"));
     LoadPresetGrid();
     RefreshCourseList();
@@ -168,8 +170,9 @@ void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col)
                         CellColour::Normal);
         }
     } else if (button == Qt::RightButton) {
-        mstrCourseCode = GetCourseCode(m_ctx.db, GridCellText(MSFlexGrid1, row, col));
-        if (!mstrCourseCode.isEmpty() && DeletePresetLesson())
+        // The course chosen in the list stays chosen.
+        const QString deleted = GetCourseCode(m_ctx.db, GridCellText(MSFlexGrid1, row, col));
+        if (!deleted.isEmpty() && DeletePresetLesson())
             SetGridCell(MSFlexGrid1, row, col, QString(), CellColour::Normal);
     } else {
         return;
@@ -224,8 +227,12 @@ void frmSetLesson::MarkPresetBreaches() {
     });
 }
 
+// The course chosen stays chosen by its code: the list is rebuilt in another
+// order once a course has lessons pre-set, and a course with nothing left to
+// pre-set leaves it. Then nothing is chosen, so the next click never pre-sets
+// a course the user did not pick.
 void frmSetLesson::RefreshCourseList() {
-    const int remembered = lstCourse->currentRow();
+    const QString remembered = mstrCourseCode;
     QStringList courseCodes;
     bool ok = false;
     {
@@ -241,13 +248,18 @@ void frmSetLesson::RefreshCourseList() {
     }
     if (!ok)
         return;
-    if (remembered >= 0 && lstCourse->count() > 0)
-        SelectCourse(std::min(remembered, lstCourse->count() - 1));
-    if (lstCourse->currentRow() < 0) {
-        mstrCourseCode.clear();
-        mstrTeacherCode.clear();
-        ClearColors();
+    const int index = remembered.isEmpty() ? -1 : static_cast<int>(courseCodes.indexOf(remembered));
+    if (index >= 0) {
+        SelectCourse(index);
+        return;
     }
+    if (!remembered.isEmpty())
+        staMsg->setPanelText(3, staMsg->panelText(3) + QStringLiteral("；") +
+                                    GetCourseName(m_ctx.db, remembered) +
+                                    QStringLiteral(" 已全部预排，请在列表中选择下一门课程"));
+    mstrCourseCode.clear();
+    mstrTeacherCode.clear();
+    ClearColors();
 }
 
 // Selecting runs the course click even when the entry is selected already.
@@ -334,10 +346,15 @@ void frmSetLesson::ShowAfterUndo(const QString& classCode) {
     const int index = CmbClass->findText(GetClassName(m_ctx.db, classCode));
     if (index >= 0 && index != CmbClass->currentIndex()) {
         CmbClass->setCurrentIndex(index); // runs the class click
-        return;
+    } else {
+        LoadPresetGrid();
+        RefreshCourseList();
+        if (lstCourse->currentRow() >= 0)
+            lstCourse_Click();
     }
-    LoadPresetGrid();
-    RefreshCourseList();
-    if (lstCourse->currentRow() >= 0)
-        lstCourse_Click();
+    // The rebuilt grid left its cursor on a header cell.
+    const QList<Period> changed = m_undo->lastPeriods();
+    const Period at = changed.isEmpty() ? Period{1, 1} : changed.first();
+    if (at.day >= 1 && at.day <= kDays && at.lessonNo >= 1 && at.lessonNo <= m_ctx.lessonsPerDay)
+        MSFlexGrid1->setCurrentCell(GridRowOfLesson(at.lessonNo), at.day);
 }

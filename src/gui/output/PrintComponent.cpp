@@ -1,15 +1,21 @@
 #include "gui/output/PrintComponent.h"
 
+#include "core/config/AppConfig.h"
 #include "core/config/SafeFile.h"
 #include "core/formats/PrintDocument.h"
 #include "gui/output/PrintPages.h"
 #include "gui/widgets/ScreenFit.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 
 namespace {
@@ -59,15 +65,31 @@ void PrintJobToPdf(const PrintJob& job, const QString& pdfPath) {
     safe.commit();
 }
 
-int PrintJobWithDialog(const PrintJob& job) {
+// The print dialog offers its PDF file in the working folder (when inside
+// the home folder): the folder printed to last, for as long as it is open.
+class WorkingFolderScope {
+public:
+    explicit WorkingFolderScope(const QString& folder) : m_old(QDir::currentPath()) {
+        if (!folder.isEmpty())
+            QDir::setCurrent(folder);
+    }
+    ~WorkingFolderScope() { QDir::setCurrent(m_old); }
+    WorkingFolderScope(const WorkingFolderScope&) = delete;
+    WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
+
+private:
+    QString m_old;
+};
+
+int PrintJobWithDialog(const PrintJob& job, const QString& docName, QString* pdfFile) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(PageLayoutOf(job.tpl));
-    printer.setDocName(QString::fromUtf8(kPrintDocName));
+    printer.setDocName(docName);
+    const WorkingFolderScope folder(GetOutputFolder());
 
     QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
-    dialog.setWindowTitle(QStringLiteral("打印预览"));
     // Large enough to read a page; never larger than the screen.
     dialog.resize(RoomOnScreen(&dialog).boundedTo(QSize(1000, 860)));
     bool painted = false;
@@ -79,6 +101,22 @@ int PrintJobWithDialog(const PrintJob& job) {
             painted = painter.end();
         }
     });
+    // The preview's own print button sits on a tool bar the keyboard never
+    // reaches; Ctrl+P does what it does: the print dialog, then the pages.
+    dialog.setWindowTitle(QStringLiteral("打印预览（Ctrl+P 打印，Esc 关闭）"));
+    auto* printKey = new QAction(QStringLiteral("打印(&P)"), &dialog);
+    printKey->setObjectName(QStringLiteral("actPrint"));
+    printKey->setShortcut(QKeySequence::Print);
+    dialog.addAction(printKey);
+    QObject::connect(printKey, &QAction::triggered, &dialog, [&dialog, &printer] {
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        QPrintDialog ask(&printer, &dialog);
+        ask.setObjectName(QStringLiteral("dlgPrint"));
+        if (!preview || ask.exec() != QDialog::Accepted)
+            return;
+        preview->print();
+        dialog.accept();
+    });
     // The caller shows the hourglass while it works; the dialog needs the arrow.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int answer = dialog.exec();
@@ -86,7 +124,14 @@ int PrintJobWithDialog(const PrintJob& job) {
     if (answer != QDialog::Accepted)
         return kPrintCancelled;
     // The preview is accepted once it has printed; the last paint was the print.
-    return painted ? kPrintDone : kPrintOutputFailed;
+    if (!painted)
+        return kPrintOutputFailed;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        WriteOutputFolder(QFileInfo(printer.outputFileName()).absolutePath());
+        if (pdfFile)
+            *pdfFile = printer.outputFileName();
+    }
+    return kPrintDone;
 }
 
 } // namespace
@@ -100,11 +145,16 @@ int PrintOneCustomXml(const QString& documentPath, const QString& reserved1,
     Q_UNUSED(reserved4);
     Q_UNUSED(reserved5);
     Q_UNUSED(mode);
+    return PrintWithPreview(documentPath, templatePath, QString::fromUtf8(kPrintDocName));
+}
+
+int PrintWithPreview(const QString& documentPath, const QString& templatePath,
+                     const QString& docName, QString* pdfFile) {
     if (PrintTarget::printsToPdf())
         return PrintCustomXmlToPdf(documentPath, templatePath, PrintTarget::pdfFile());
     PrintJob job;
     const int loaded = LoadJob(documentPath, templatePath, job);
-    return loaded == kPrintDone ? PrintJobWithDialog(job) : loaded;
+    return loaded == kPrintDone ? PrintJobWithDialog(job, docName, pdfFile) : loaded;
 }
 
 int PrintCustomXmlToPdf(const QString& documentPath, const QString& templatePath,

@@ -23,6 +23,12 @@ int PrintOneCustomXml(const QString& documentPath, const QString& reserved1,
                       const QString& templatePath, int& reserved2, int& reserved3, int& reserved4,
                       const QString& reserved5, char mode);
 
+// As PrintOneCustomXml, the job named docName: the print dialog offers
+// docName.pdf, in the folder printed to last, as the file to print to. When the
+// pages went to a PDF file, pdfFile (when given) receives its path.
+int PrintWithPreview(const QString& documentPath, const QString& templatePath,
+                     const QString& docName, QString* pdfFile = nullptr);
+
 // Prints straight to pdfPath without any dialog. An existing file is replaced
 // only by a complete PDF; on kPrintOutputFailed, error (when given) receives
 // the Chinese reason naming the file.

@@ -42,6 +42,39 @@ double TotalRowSpace(const PrintTemplate& t) {
            t.lessonHeaderHeight;
 }
 
+} // namespace
+
+FittedText FitPrintedText(const QFont& base, const QString& text, double widthMm, double heightMm,
+                          double pt, const QPaintDevice* device, double pxPerMm) {
+    const double room = widthMm * pxPerMm * 0.94;
+    const double height = heightMm * pxPerMm;
+    const auto fit = [&](const QStringList& lines) {
+        QFont f = base;
+        f.setPointSizeF(pt);
+        const auto fits = [&] {
+            const QFontMetricsF m(f, device);
+            for (const QString& line : lines)
+                if (m.horizontalAdvance(line) > room)
+                    return false;
+            // One line keeps its old rule, the width alone; two must stack.
+            return lines.size() == 1 ||
+                   m.lineSpacing() * static_cast<double>(lines.size()) <= height;
+        };
+        while (f.pointSizeF() > kMinFontSize && !fits())
+            f.setPointSizeF(std::max(kMinFontSize, f.pointSizeF() - 0.5));
+        return f.pointSizeF();
+    };
+    FittedText one{{text}, fit({text})};
+    if (one.pt >= pt * 0.75 || text.size() < 4 || text.contains(QLatin1Char(' ')))
+        return one;
+    const qsizetype half = (text.size() + 1) / 2;
+    const QStringList split{text.left(half), text.mid(half)};
+    const double twoPt = fit(split);
+    return twoPt > one.pt ? FittedText{split, twoPt} : one;
+}
+
+namespace {
+
 // Millimetres to device pixels, and the fonts of the template.
 class Canvas {
 public:
@@ -80,14 +113,13 @@ public:
               bool bold = false, Qt::Alignment align = Qt::AlignCenter) {
         if (s.isEmpty())
             return;
-        QFont f = font(pt, bold);
-        const double room = px(w) * 0.94;
-        while (f.pointSizeF() > kMinFontSize &&
-               QFontMetricsF(f, m_p.device()).horizontalAdvance(s) > room)
-            f.setPointSizeF(std::max(kMinFontSize, f.pointSizeF() - 0.5));
-        m_p.setFont(f);
+        const FittedText fitted = FitPrintedText(font(pt, bold), s, w, h, pt, m_p.device(), m_k);
+        m_p.setFont(font(fitted.pt, bold));
         m_p.setPen(Qt::black);
-        m_p.drawText(rect(x, y, w, h), int(align) | Qt::TextSingleLine, s);
+        if (fitted.lines.size() == 1)
+            m_p.drawText(rect(x, y, w, h), int(align) | Qt::TextSingleLine, s);
+        else
+            m_p.drawText(rect(x, y, w, h), int(align), fitted.lines.join(QLatin1Char('\n')));
     }
 
 private:

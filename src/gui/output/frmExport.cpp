@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,18 +62,18 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     lblClass = new QLabel(QStringLiteral("班级"), this);
     lblClass->setObjectName("lblClass");
     CmbClass = List(this, "CmbClass");
-    CmdPrevClass = Button(this, "CmdPrevClass", "上一班级");
-    CmdNextClass = Button(this, "CmdNextClass", "下一班级");
-    cmdExportClass = Button(this, "cmdExportClass", "导出选定班级");
-    cmdExportAllClass = Button(this, "cmdExportAllClass", "导出全部班级");
+    CmdPrevClass = Button(this, "CmdPrevClass", "上一班级(&P)");
+    CmdNextClass = Button(this, "CmdNextClass", "下一班级(&N)");
+    cmdExportClass = Button(this, "cmdExportClass", "导出选定班级(&C)");
+    cmdExportAllClass = Button(this, "cmdExportAllClass", "导出全部班级(&A)");
     auto* lblTeacher = new QLabel(QStringLiteral("教师"), this);
     lblTeacher->setObjectName("lblTeacher");
     CmbTeacher = List(this, "CmbTeacher");
-    CmdPrevTeacher = Button(this, "CmdPrevTeacher", "上一教师");
-    CmdNextTeacher = Button(this, "CmdNextTeacher", "下一教师");
-    cmdExportTeacher = Button(this, "cmdExportTeacher", "导出选定教师");
-    cmdExportAllTeacher = Button(this, "cmdExportAllTeacher", "导出全部教师");
-    CmdExportTotal = Button(this, "CmdExportTotal", "导出总表");
+    CmdPrevTeacher = Button(this, "CmdPrevTeacher", "上一教师(&U)");
+    CmdNextTeacher = Button(this, "CmdNextTeacher", "下一教师(&D)");
+    cmdExportTeacher = Button(this, "cmdExportTeacher", "导出选定教师(&T)");
+    cmdExportAllTeacher = Button(this, "cmdExportAllTeacher", "导出全部教师(&L)");
+    CmdExportTotal = Button(this, "CmdExportTotal", "导出总表(&Z)");
     cmdOK = Button(this, "cmdOK", "退出(&Q)");
 
     auto* fraTotal = new QGroupBox(this);
@@ -93,7 +94,7 @@ frmExport::frmExport(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(
     layout->addWidget(fraClass);
     layout->addWidget(fraTeacher);
     layout->addWidget(fraTotal);
-    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&S)"), this);
     chkTimes->setObjectName("chkTimes");
     layout->addWidget(chkTimes);
 
@@ -139,9 +140,12 @@ void frmExport::CmdNextTeacher_Click() {
 
 // ---- procedures -------------------------------------------------------------
 
-QString frmExport::AskExportFile() {
-    QString file = UiDialogs::instance().saveFileName(this, QStringLiteral("保存为Excel文件"),
-                                                      QStringLiteral("Excel工作簿(*.xlsx)"));
+// Offers a name saying what the workbook holds, in the folder used last.
+QString frmExport::AskExportFile(ScheduleKind kind, const QString& selected) {
+    const QString folder = GetOutputFolder().isEmpty() ? DocumentsFolder() : GetOutputFolder();
+    QString file = UiDialogs::instance().saveFileName(
+        this, QStringLiteral("保存为Excel文件"), QStringLiteral("Excel工作簿(*.xlsx)"),
+        QDir(folder).filePath(OfferedFileName(kind, selected, QStringLiteral(".xlsx"))));
     if (file.isEmpty() || !QFileInfo(file).suffix().isEmpty())
         return file;
     file += QStringLiteral(".xlsx");
@@ -161,9 +165,10 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
         if (selected.isEmpty())
             return;
     }
-    const QString file = AskExportFile();
+    const QString file = AskExportFile(kind, selected);
     if (file.isEmpty())
         return;
+    WriteOutputFolder(QFileInfo(file).absolutePath());
     Result result = kSaved;
     QString reason;
     try {
@@ -171,8 +176,8 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
         const QStringList lessonTimes =
             chkTimes->isChecked() ? LessonTimeTexts(LoadDaySchedule(m_ctx.db), m_ctx.lessonsPerDay)
                                   : QStringList();
-        if (!ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay, GetSchoolName(),
-                            lessonTimes))
+        if (!ExportSchedule(m_ctx.db, kind, selected, file, m_ctx.lessonsPerDay,
+                            CurrentTimetableTitle(), lessonTimes))
             result = kNoData;
     } catch (const WorkbookFailure& e) {
         result = e.stage() == WorkbookFailure::Stage::Create ? kCannotCreate : kFailed;
@@ -182,12 +187,13 @@ void frmExport::ExportTimetable(ScheduleKind kind) {
                   QStringLiteral("课表导出失败！") + AsFailure(e, m_ctx.db.path()).message());
         return;
     }
-    ReportResult(kind, result, reason);
+    ReportResult(kind, result, reason, file);
 }
 
-void frmExport::ReportResult(ScheduleKind kind, Result result, const QString& reason) {
+void frmExport::ReportResult(ScheduleKind kind, Result result, const QString& reason,
+                             const QString& file) {
     if (result == kSaved) {
-        ShowInfo(this, windowTitle(), QStringLiteral("课表导出成功"));
+        ShowSaved(this, windowTitle(), QStringLiteral("课表导出成功"), file);
     } else if (result == kNoData) {
         const QString text = kind == ScheduleKind::Class ? QStringLiteral("该班级没有课表数据")
                              : kind == ScheduleKind::Teacher ? QStringLiteral("该教师没有课表数据")

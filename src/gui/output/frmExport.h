@@ -34,7 +34,7 @@ public:
     // The save dialog; the chosen name with ".xlsx" added when it has no
     // extension, or the empty text when the user cancelled (or declined to
     // replace an existing file of the completed name).
-    QString AskExportFile();
+    QString AskExportFile(ScheduleKind kind, const QString& selected);
 
 private:
     void Form_Load();
@@ -52,7 +52,8 @@ private:
     };
 
     void ExportTimetable(ScheduleKind kind);
-    void ReportResult(ScheduleKind kind, Result result, const QString& reason = {});
+    void ReportResult(ScheduleKind kind, Result result, const QString& reason = {},
+                      const QString& file = {});
 
     AppContext& m_ctx;
 };

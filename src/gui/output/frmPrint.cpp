@@ -72,10 +72,10 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
 
     lblClass = Label(this, "lblClass", QStringLiteral("班级"));
     CmbClass = NameList(this, "CmbClass");
-    CmdPrevClass = Button(this, "CmdPrevClass", QStringLiteral("上一班级"));
-    CmdNextClass = Button(this, "CmdNextClass", QStringLiteral("下一班级"));
-    cmdPrintClass = Button(this, "cmdPrintClass", QStringLiteral("选定班级打印"));
-    cmdPrintAllClass = Button(this, "cmdPrintAllClass", QStringLiteral("全部班级打印"));
+    CmdPrevClass = Button(this, "CmdPrevClass", QStringLiteral("上一班级(&P)"));
+    CmdNextClass = Button(this, "CmdNextClass", QStringLiteral("下一班级(&N)"));
+    cmdPrintClass = Button(this, "cmdPrintClass", QStringLiteral("选定班级打印(&C)"));
+    cmdPrintAllClass = Button(this, "cmdPrintAllClass", QStringLiteral("全部班级打印(&A)"));
     fraClass = ChoiceGroup(this, "fraClass", QStringLiteral("班级课表打印"), lblClass, CmbClass,
                            CmdPrevClass, CmdNextClass,
                            Label(this, "lblClassPaper", QStringLiteral("（A4纸张）")),
@@ -83,10 +83,10 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
 
     lblTeacher = Label(this, "lblTeacher", QStringLiteral("教师"));
     CmbTeacher = NameList(this, "CmbTeacher");
-    CmdPrevTeacher = Button(this, "CmdPrevTeacher", QStringLiteral("上一教师"));
-    CmdNextTeacher = Button(this, "CmdNextTeacher", QStringLiteral("下一教师"));
-    cmdPrintTeacher = Button(this, "cmdPrintTeacher", QStringLiteral("选定教师打印"));
-    cmdPrintAllTeacher = Button(this, "cmdPrintAllTeacher", QStringLiteral("全部教师打印"));
+    CmdPrevTeacher = Button(this, "CmdPrevTeacher", QStringLiteral("上一教师(&U)"));
+    CmdNextTeacher = Button(this, "CmdNextTeacher", QStringLiteral("下一教师(&D)"));
+    cmdPrintTeacher = Button(this, "cmdPrintTeacher", QStringLiteral("选定教师打印(&T)"));
+    cmdPrintAllTeacher = Button(this, "cmdPrintAllTeacher", QStringLiteral("全部教师打印(&L)"));
     fraTeacher = ChoiceGroup(this, "fraTeacher", QStringLiteral("教师课表打印"), lblTeacher,
                              CmbTeacher, CmdPrevTeacher, CmdNextTeacher,
                              Label(this, "lblTeacherPaper", QStringLiteral("（A4纸张）")),
@@ -94,14 +94,14 @@ frmPrint::frmPrint(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ct
 
     fraTotal = new QGroupBox(this);
     fraTotal->setObjectName("fraTotal");
-    CmdPrintTotal = Button(fraTotal, "CmdPrintTotal", QStringLiteral("总表打印"));
+    CmdPrintTotal = Button(fraTotal, "CmdPrintTotal", QStringLiteral("总表打印(&Z)"));
     auto* totalRow = new QHBoxLayout(fraTotal);
     totalRow->addWidget(Label(fraTotal, "lblTotalPaper", QStringLiteral("（A3纸张）")));
     totalRow->addStretch();
     totalRow->addWidget(CmdPrintTotal);
 
     cmdOK = Button(this, "cmdOK", QStringLiteral("退出(&Q)"));
-    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&T)"), this);
+    chkTimes = new QCheckBox(QStringLiteral("节次下显示作息时间(&S)"), this);
     chkTimes->setObjectName("chkTimes");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkTimes);
@@ -176,20 +176,20 @@ void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
     WaitCursor hourglass;
     int result = 0;
     QString templatePath;
+    QString pdfFile;
     try {
         const ScheduleRecords records = QueryScheduleRecords(m_ctx.db, kind, name);
         if (records.empty()) {
             result = -102;
         } else {
             const QString document = AppFilePath(QStringLiteral("tmp.xml"));
-            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay, GetSchoolName(),
+            SavePrintDocument(kind, document, records, m_ctx.lessonsPerDay, CurrentTimetableTitle(),
                               chkTimes->isChecked()
                                   ? LessonTimeTexts(LoadDaySchedule(m_ctx.db), m_ctx.lessonsPerDay)
                                   : QStringList());
             templatePath = ResourcePath(PrintTemplateFileName(kind, m_ctx.lessonsPerDay));
-            int none1 = 0, none2 = 0, none3 = 0;
-            result = static_cast<qint16>(PrintOneCustomXml(document, QString(), templatePath, none1,
-                                                           none2, none3, QString(), 'T'));
+            result = static_cast<qint16>(PrintWithPreview(
+                document, templatePath, OfferedFileName(kind, name, QString()), &pdfFile));
         }
     } catch (const std::exception& e) {
         hourglass.restore();
@@ -198,7 +198,10 @@ void frmPrint::PrintTimetable(ScheduleKind kind, const QString& name) {
         return;
     }
     hourglass.restore();
-    ReportPrintResult(result, templatePath);
+    if (result == kPrintDone && !pdfFile.isEmpty())
+        ShowSaved(this, windowTitle(), QStringLiteral("打印完成"), pdfFile);
+    else
+        ReportPrintResult(result, templatePath);
 }
 
 void frmPrint::ReportPrintResult(int result, const QString& templatePath) {

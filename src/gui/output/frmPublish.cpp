@@ -23,7 +23,7 @@ frmPublish::frmPublish(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ct
     setObjectName("frmPublish");
     setWindowTitle(QStringLiteral("发布课表"));
     setFont(SongTi(10));
-    schoolName = GetSchoolName();
+    title = CurrentTimetableTitle();
     openFolder = [](const QString& folder) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
@@ -108,7 +108,7 @@ void frmPublish::cmdPublish_Click() {
     PublishReport report;
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const PublishSchool set = ReadPublishSchool(m_ctx.db, m_ctx.lessonsPerDay, schoolName);
+        const PublishSchool set = ReadPublishSchool(m_ctx.db, m_ctx.lessonsPerDay, title);
         if (set.classes.empty()) {
             QApplication::restoreOverrideCursor();
             ShowWarning(this, windowTitle(), QStringLiteral("没有课表数据，请先排出课表。"));

@@ -2,6 +2,8 @@
 // "发布课表": the timetables as a folder of web pages for the school's site,
 // with pictures for chat groups and calendars for phones when chosen; opens
 // the folder when done and says what was written.
+#include "core/formats/TimetableTitle.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -28,8 +30,8 @@ public:
     // Shows the folder when publishing is done; tests replace it.
     std::function<bool(const QString& folder)> openFolder;
 
-    // The school name the pages carry (the main window's setting).
-    QString schoolName;
+    // The school, year and term the pages carry (学校名称设置).
+    TimetableTitle title;
 
 private:
     void cmdBrowse_Click();

@@ -54,6 +54,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -105,16 +106,29 @@ frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(
     imgBack->setScaledContents(true); // stretched over the whole client area
     imgBack->setMinimumSize(1, 1);
     setCentralWidget(imgBack);
-    lblStartGuide = new QLabel(StartGuideText(), imgBack);
+    fraStartGuide = new QWidget(imgBack);
+    fraStartGuide->setObjectName("fraStartGuide");
+    fraStartGuide->setAttribute(Qt::WA_StyledBackground);
+    fraStartGuide->setStyleSheet(
+        QStringLiteral("#fraStartGuide { background: rgba(255,255,255,240);"
+                       " border: 1px solid rgb(0,0,160); }"
+                       " QLabel { color: rgb(0,0,96); }"));
+    lblStartGuide = new QLabel(StartGuideText(), fraStartGuide);
     lblStartGuide->setObjectName("lblStartGuide");
     lblStartGuide->setTextFormat(Qt::RichText);
     lblStartGuide->setFont(SongTi(11));
-    lblStartGuide->setStyleSheet(
-        QStringLiteral("QLabel { background: rgba(255,255,255,240); color: rgb(0,0,96);"
-                       " border: 1px solid rgb(0,0,160); padding: 12px; }"));
+    cmdGuideImport =
+        new QPushButton(QStringLiteral("从Excel导入名单和教学计划(&I)…"), fraStartGuide);
+    cmdGuideImport->setObjectName("cmdGuideImport");
+    cmdGuideImport->setFont(SongTi(11));
+    connect(cmdGuideImport, &QPushButton::clicked, this, &frmMain::mnuImport_Click);
+    auto* guide = new QVBoxLayout(fraStartGuide);
+    guide->setContentsMargins(12, 12, 12, 12);
+    guide->addWidget(lblStartGuide);
+    guide->addWidget(cmdGuideImport, 0, Qt::AlignLeft);
     auto* over = new QVBoxLayout(imgBack);
     over->setContentsMargins(24, 24, 24, 24);
-    over->addWidget(lblStartGuide, 0, Qt::AlignLeft | Qt::AlignTop);
+    over->addWidget(fraStartGuide, 0, Qt::AlignLeft | Qt::AlignTop);
     over->addStretch();
     BuildMenu();
     LoadBackground();
@@ -123,26 +137,30 @@ frmMain::frmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(
 
 QString StartGuideText() {
     return QStringLiteral(
-        "<b>开始使用</b>：这个数据库里还没有班级。按下面的顺序录入，就能排出课表：<ol>"
-        "<li>基础数据 → 班级名单：加入全校的班级</li>"
-        "<li>基础数据 → 课程名单：加入要上的课程</li>"
-        "<li>基础数据 → 老师名单：加入任课老师</li>"
-        "<li>基础数据 → 各班教学计划：每班每门课由谁上、每周几节</li>"
+        "<b>开始使用</b>：这个数据库还没有课表。按下面的顺序做，就能排出第一张课表"
+        "（排出课表以后这段说明就不再显示）：<ol>"
+        "<li>系统管理 → 学校名称设置（学校名称、学年和学期）、每天课时设置</li>"
+        "<li>基础数据 → 班级名单、课程名单、老师名单——名单已在 Excel 表格里的，"
+        "用下面的按钮一次导入班级、课程、老师和教学计划</li>"
         "<li>自动排课 → 上课时间限制条件：课程适合与不适合的课时</li>"
+        "<li>基础数据 → 各班教学计划：每班每门课由谁上、每周几节</li>"
+        "<li>自动排课 → 预先安排固定课程：如班队会</li>"
+        "<li>文件 → 数据库另存为：先备份一份</li>"
         "<li>自动排课 → 自动生成课表，再到“课表操作”调整、打印和导出</li></ol>"
         "想先看看效果？用 帮助 → 打开示例学校，一个填好的示例学校马上就能试用各个窗口。");
 }
 
-// The guide shows while the database in use holds no classes; it is looked at
-// again whenever the main window comes back to the front.
+// The guide shows until the database in use has a timetable (pre-set lessons
+// alone are not one); it is looked at again whenever the main window comes
+// back to the front.
 void frmMain::RefreshStartGuide() {
-    bool empty = false;
+    bool starting = false;
     try {
-        empty = m_ctx.db.isOpen() && ClassNameList(m_ctx.db).isEmpty();
+        starting = m_ctx.db.isOpen() && !HasTimetable(m_ctx.db);
     } catch (const std::exception&) {
-        empty = false;
+        starting = false;
     }
-    lblStartGuide->setVisible(empty);
+    fraStartGuide->setVisible(starting);
 }
 
 void frmMain::changeEvent(QEvent* e) {
@@ -460,13 +478,26 @@ void frmMain::mnuAutoBuild_Click() {
     }
     if (complete)
         mnuAutoComplete_Click();
+    TakeFocusBack();
 }
 
 void frmMain::mnuAutoComplete_Click() {
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::Completion))
         return;
-    frmAutoComplete dlg(m_ctx, this);
-    dlg.exec();
+    {
+        frmAutoComplete dlg(m_ctx, this);
+        dlg.exec();
+    }
+    TakeFocusBack();
+}
+
+// The progress windows close themselves behind their last message, and the
+// window manager may then activate no window at all: Alt and the shortcuts
+// would reach nothing until the user clicked.
+void frmMain::TakeFocusBack() {
+    raise();
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::mnuImproveTimetable_Click() {

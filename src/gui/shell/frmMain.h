@@ -7,6 +7,7 @@ struct AppContext;
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -14,7 +15,11 @@ public:
     explicit frmMain(AppContext& ctx, QWidget* parent = nullptr);
 
     QLabel* imgBack;
-    QLabel* lblStartGuide; // over the picture while the database has no classes
+    // Over the picture until the database has its first timetable: the order
+    // of work, and the import for a school whose lists are in workbooks.
+    QWidget* fraStartGuide;
+    QLabel* lblStartGuide;
+    QPushButton* cmdGuideImport;
 
     QMenu* mnuFile;
     QAction* mnuOpenDb;
@@ -79,6 +84,7 @@ private:
     QString CurrentDbFileName() const;
     QString FreeDemoFileName() const;
     void OpenAddress(const QString& address);
+    void TakeFocusBack();
 
     void mnuOpenDb_Click();
     void mnuDbSaveAs_Click();

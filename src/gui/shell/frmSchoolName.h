@@ -1,7 +1,9 @@
 #pragma once
-// "学校名称设置": the school's name shown in captions and on printed timetables.
+// "学校名称设置": the school's name shown in captions and on printed timetables,
+// and the school year and term that printed and exported titles carry.
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -11,6 +13,8 @@ public:
     explicit frmSchoolName(QWidget* parent = nullptr);
 
     QLineEdit* txtName;
+    QComboBox* cmbYear; // "未设置", then school years as "2025—2026"
+    QComboBox* cmbTerm; // "未设置", "第一学期", "第二学期"
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 

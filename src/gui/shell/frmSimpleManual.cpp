@@ -2,7 +2,10 @@
 
 #include "gui/widgets/UiMetrics.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 QString SimpleManualText() {
@@ -39,12 +42,30 @@ frmSimpleManual::frmSimpleManual(QWidget* parent) : QDialog(parent) {
     setObjectName("frmSimpleManual");
     setWindowTitle(QStringLiteral("简要使用说明"));
     setFont(SongTi(11));
-    Label1 = new QLabel(SimpleManualText(), this);
+    Label1 = new QLabel(SimpleManualText());
     Label1->setObjectName("Label1");
     Label1->setTextFormat(Qt::PlainText);
     Label1->setWordWrap(true);
-    Label1->setFixedWidth(Twips(9600));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setContentsMargins(8, 8, 8, 8);
+    // Wrapped to the window's width and scrolled when the screen is short (a
+    // 1366×768 screen at 125 % leaves about 580 pixels); the keys scroll too.
+    scrText = new QScrollArea(this);
+    scrText->setObjectName("scrText");
+    scrText->setWidget(Label1);
+    scrText->setWidgetResizable(true);
+    scrText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrText->setFocusPolicy(Qt::StrongFocus);
+    cmdClose = new QPushButton(QStringLiteral("关闭(&C)"), this);
+    cmdClose->setObjectName("cmdClose");
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
-    layout->addWidget(Label1);
+    layout->addWidget(scrText, 1);
+    layout->addLayout(buttons);
+    resize(Twips(9600) + 2 * 16 + 24, Twips(6600));
+    scrText->setFocus();
 }

@@ -5,8 +5,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 namespace {
@@ -127,28 +125,31 @@ private:
     GridReleaseHandler m_handler;
 };
 
-// A frame round the current cell while the grid has the focus. The cell's own
-// colour is left alone: the windows' colours carry meaning.
-class CurrentCellFrame : public QStyledItemDelegate {
+class GridFirstKeyFilter : public QObject {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    GridFirstKeyFilter(QTableWidget* grid, GridKeyHandler handler)
+        : QObject(grid), m_grid(grid), m_handler(std::move(handler)) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem plain(option);
-        const bool current = option.state & QStyle::State_HasFocus;
-        plain.state &= ~QStyle::State_HasFocus;
-        QStyledItemDelegate::paint(painter, plain, index);
-        if (!current)
-            return;
-        painter->save();
-        QPen pen(option.palette.color(QPalette::Highlight), 3);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -1.5, -1.5));
-        painter->restore();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_grid || event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        auto* e = static_cast<QKeyEvent*>(event);
+        if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        int key = e->key();
+        if (key == Qt::Key_Enter)
+            key = Qt::Key_Return;
+        if (key != Qt::Key_Return && key != Qt::Key_Delete && key != Qt::Key_Escape)
+            return false;
+        const int row = m_grid->currentRow();
+        const int col = m_grid->currentColumn();
+        return IsLessonCell(m_grid, row, col) && m_handler(key, row, col);
     }
+
+private:
+    QTableWidget* m_grid;
+    GridKeyHandler m_handler;
 };
 
 } // namespace
@@ -160,6 +161,14 @@ void OnGridMouseRelease(QTableWidget* grid, GridReleaseHandler handler) {
 
 void OnGridKeys(QTableWidget* grid, GridReleaseHandler handler) {
     grid->setFocusPolicy(Qt::StrongFocus);
-    grid->setItemDelegate(new CurrentCellFrame(grid));
+    // Tab walking the cells would trap the keyboard in the grid; the arrow
+    // keys walk them.
+    grid->setTabKeyNavigation(false);
+    // The current cell's frame is drawn by the grid's own delegate.
     grid->installEventFilter(new GridKeyFilter(grid, std::move(handler)));
+}
+
+void OnGridKeysFirst(QTableWidget* grid, GridKeyHandler handler) {
+    // Installed after the grid's own key filter, so it sees the keys first.
+    grid->installEventFilter(new GridFirstKeyFilter(grid, std::move(handler)));
 }

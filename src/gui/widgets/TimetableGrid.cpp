@@ -2,6 +2,7 @@
 
 #include "gui/widgets/UiMetrics.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
@@ -27,14 +28,28 @@ namespace {
 constexpr int kBreachRole = Qt::UserRole + 77;
 
 // Draws the red corner of a cell that breaks a rule and puts the rule before
-// the cell's own hover text.
+// the cell's own hover text; frames the current cell while the grid has the
+// focus (the cell's own colour is left alone: the windows' colours carry
+// meaning); shrinks a long text to fit its cell instead of cutting it.
 class BreachDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem plain(option);
+        const bool current = option.state & QStyle::State_HasFocus;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (current) {
+            painter->save();
+            QPen pen(option.palette.color(QPalette::Highlight), 3);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -1.5, -1.5));
+            painter->restore();
+        }
         if (index.data(kBreachRole).toString().isEmpty())
             return;
         const QRect r = option.rect;
@@ -50,6 +65,16 @@ public:
         painter->restore();
     }
 
+protected:
+    void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(o, index);
+        if (o->rect.width() > 0 && !o->text.isEmpty()) {
+            o->font = CellFontToFit(o->font, o->text, o->rect.width());
+            o->fontMetrics = QFontMetrics(o->font);
+        }
+    }
+
+public:
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override {
         const QString breach = index.data(kBreachRole).toString();
@@ -60,6 +85,25 @@ public:
         return true;
     }
 };
+
+} // namespace
+
+QFont CellFontToFit(const QFont& font, const QString& text, int cellWidth) {
+    // The margins the style leaves on either side of a cell's text.
+    const int room = cellWidth - 8;
+    QFont f = font;
+    const auto widest = [&text](const QFont& g) {
+        qreal w = 0;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            w = std::max(w, QFontMetricsF(g).horizontalAdvance(line));
+        return w;
+    };
+    while (f.pointSizeF() > kMinCellPoint && widest(f) > room)
+        f.setPointSizeF(std::max(kMinCellPoint, f.pointSizeF() - 0.5));
+    return f;
+}
+
+namespace {
 
 QTableWidgetItem* itemAt(QTableWidget* grid, int row, int col) {
     QTableWidgetItem* item = grid->item(row, col);

@@ -3,6 +3,7 @@
 // windows. Row 0 and column 0 are header cells ("※", "星期一".., "一"..); row 5
 // is a thin separator between lessons 4 and 5 that never holds a lesson.
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 class QTableWidget;
@@ -27,6 +28,12 @@ inline const QColor Free{128, 255, 255};      // cyan: the chosen lesson may go 
 inline const QColor Swappable{255, 255, 128}; // yellow
 inline const QColor Selected{192, 0, 0};      // red
 } // namespace CellColour
+
+// The font a cell's text is drawn in: the grid's, made smaller (never below
+// kMinCellPoint) until the widest line fits the cell's width, so a five-
+// character short name ("道德与法治") is shown whole rather than cut.
+inline constexpr double kMinCellPoint = 6.0;
+QFont CellFontToFit(const QFont& font, const QString& text, int cellWidth);
 
 // Lays the grid out: lessons 6 → 8 rows of rowTwips (default 800), 7 → 9 rows
 // (default 700); column 0 500 twips wide, the day columns dayColumnTwips wide;

@@ -1,6 +1,7 @@
 #include "gui/widgets/UiDialogs.h"
 
 #include <QAbstractButton>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTreeView>
+#include <QUrl>
 
 namespace {
 
@@ -45,13 +47,18 @@ public:
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
             box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
             break;
+        case Buttons::OkOpenFolder:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Yes);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("打开文件夹(&F)"));
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
         case Buttons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
             box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
             break;
         }
-        if (buttons == Buttons::Ok)
+        if (buttons == Buttons::Ok || buttons == Buttons::OkOpenFolder)
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         KeepTitleWhole(box);
         switch (box.exec()) {
@@ -146,6 +153,14 @@ void ShowWarning(QWidget* parent, const QString& title, const QString& text) {
     UiDialogs::instance().message(parent, title, text, UiDialogs::Icon::Warning,
                                   UiDialogs::Buttons::Ok);
 }
+void ShowSaved(QWidget* parent, const QString& title, const QString& text, const QString& file) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    if (UiDialogs::instance().message(parent, title, text + QStringLiteral("\n\n保存在：") + shown,
+                                      UiDialogs::Icon::Information,
+                                      UiDialogs::Buttons::OkOpenFolder) == UiDialogs::Answer::Yes)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+}
+
 bool AskOkCancel(QWidget* parent, const QString& title, const QString& text, UiDialogs::Icon icon) {
     return UiDialogs::instance().message(parent, title, text, icon, UiDialogs::Buttons::OkCancel) ==
            UiDialogs::Answer::Ok;

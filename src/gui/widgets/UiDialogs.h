@@ -8,7 +8,8 @@ class QWidget;
 class UiDialogs {
 public:
     enum class Icon { None, Information, Warning, Error, Question };
-    enum class Buttons { Ok, OkCancel, YesNo };
+    // OkOpenFolder: 确定 and 打开文件夹, answered Ok or Yes (open the folder).
+    enum class Buttons { Ok, OkCancel, YesNo, OkOpenFolder };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~UiDialogs() = default;
@@ -38,6 +39,9 @@ QString FolderOf(const QString& file);
 void ShowInfo(QWidget* parent, const QString& title, const QString& text);
 void ShowError(QWidget* parent, const QString& title, const QString& text);
 void ShowWarning(QWidget* parent, const QString& title, const QString& text);
+// After a file was written: the text, where the file is, and a button that
+// opens its folder in the desktop's file manager.
+void ShowSaved(QWidget* parent, const QString& title, const QString& text, const QString& file);
 bool AskOkCancel(QWidget* parent, const QString& title, const QString& text,
                  UiDialogs::Icon icon = UiDialogs::Icon::Question);
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text,

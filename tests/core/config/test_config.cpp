@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 
 namespace {
 void writeFile(const QString& path, const QByteArray& text) {
@@ -30,6 +31,7 @@ private slots:
     void writeReplacesOneKeyAndKeepsTheRest();
     void writeCreatesTheFileAndSection();
     void settingsFallBackToDefaults();
+    void schoolYearAndTermBesideTheName();
     void anUnreadableTimetableNeverCostsLessons();
 
 private:
@@ -102,6 +104,28 @@ void TestConfig::settingsFallBackToDefaults() {
     QCOMPARE(GetSchoolName(), QString());
     writeFile(IniFilePath(), "[DB]\nFILENAME=   \n");
     QCOMPARE(GetDbFileName(), DefaultDbFileName());
+}
+
+void TestConfig::schoolYearAndTermBesideTheName() {
+    QCOMPARE(GetSchoolYear(), 0);
+    QCOMPARE(GetSchoolTerm(), 0);
+    QVERIFY(WriteSchoolName("阳光小学"));
+    QVERIFY(WriteSchoolTerm(2025, 2));
+    QCOMPARE(readFile(IniFilePath()),
+             QByteArray("[SCHOOL]\r\nNAME=阳光小学\r\nYEAR=2025\r\nTERM=2\r\n"));
+    QCOMPARE(GetSchoolYear(), 2025);
+    QCOMPARE(GetSchoolTerm(), 2);
+    // Out of range, or one without the other: refused, the file unchanged.
+    const QByteArray before = readFile(IniFilePath());
+    for (auto [year, term] : {std::pair{2025, 3}, {1999, 1}, {2100, 1}, {0, 1}, {2025, 0}})
+        QVERIFY2(!WriteSchoolTerm(year, term), qPrintable(QString::number(year)));
+    QCOMPARE(readFile(IniFilePath()), before);
+    // A hand-edited value that makes no sense reads as not set.
+    writeFile(IniFilePath(), "[SCHOOL]\nYEAR=25\nTERM=第一\n");
+    QCOMPARE(GetSchoolYear(), 0);
+    QCOMPARE(GetSchoolTerm(), 0);
+    QVERIFY(WriteSchoolTerm(0, 0));
+    QCOMPARE(GetSchoolYear(), 0);
 }
 
 void TestConfig::anUnreadableTimetableNeverCostsLessons() {

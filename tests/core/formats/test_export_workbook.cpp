@@ -156,6 +156,26 @@ private slots:
         QTest::newRow("7 lessons") << 7;
     }
 
+    // The whole-school sheet says what it holds, and every title the term.
+    void sheetNamesAndTitlesWithTheTerm() {
+        TestDb t;
+        FillSmallSchool(t);
+        const TimetableTitle title(kSchool, 2025, 2);
+        const auto exported = [&](ScheduleKind kind) {
+            const QString file = nextFile();
+            if (!ExportSchedule(t.db, kind, {}, file, 6, title))
+                return XlsxSheet{};
+            QString error;
+            return ReadXlsx(file, &error).value(0);
+        };
+        const XlsxSheet total = exported(ScheduleKind::Total);
+        QCOMPARE(total.title, QStringLiteral("全校总课表"));
+        QCOMPARE(total.text("A1"), kSchool + " 2025—2026学年度第二学期总课程表");
+        const XlsxSheet classes = exported(ScheduleKind::AllClasses);
+        QCOMPARE(classes.title, QStringLiteral("班级课表"));
+        QCOMPARE(classes.text("D1"), kSchool + " 2025—2026学年度第二学期     一(1)班");
+    }
+
     void overview() {
         QFETCH(int, n);
         TestDb t;

@@ -58,6 +58,8 @@ private slots:
     void escapedNamesGiveWellFormedDocuments();
     void totalDocumentText();
     void totalElementNamesAndClassNames();
+    void titlesCarryTheTermOnceSet();
+    void offeredFileNamesSayWhatIsInside();
     void writeReplacesAndReportsFailure();
     void queriesGroupOrderAndBindValues();
     void jobsPickTemplateNames_data();
@@ -231,6 +233,45 @@ void TestPrintDocs::totalElementNamesAndClassNames() {
     QVERIFY(text.contains("<classnameL72 value=\"\"></classname>"));
     QVERIFY(text.contains("<classnameL75 value=\"\"></classname>"));
     QVERIFY(text.contains("<title value=\" 20    -- 20   学年度第  学期总课程表\"></title>"));
+}
+
+void TestPrintDocs::titlesCarryTheTermOnceSet() {
+    const ScheduleRecords one = {Rec("一(1)", 1, 1, "语", "王丽")};
+    const auto titleOf = [](const QByteArray& text) {
+        const qsizetype from = text.indexOf("<title value=\"") + 14;
+        return QString::fromUtf8(text.mid(from, text.indexOf('"', from) - from));
+    };
+    const TimetableTitle set("阳光小学", 2025, 1);
+    QCOMPARE(titleOf(ScheduleXmlText(one, 6, set)),
+             QStringLiteral("阳光小学 2025—2026学年度第一学期     一(1)"));
+    QCOMPARE(titleOf(TotalXmlText(one, 6, set)),
+             QStringLiteral("阳光小学 2025—2026学年度第一学期总课程表"));
+    QCOMPARE(titleOf(TotalXmlText(one, 6, TimetableTitle("阳光小学", 2026, 2))),
+             QStringLiteral("阳光小学 2026—2027学年度第二学期总课程表"));
+    // Half a setting is no setting: the blanks stay to be filled in by hand.
+    for (const TimetableTitle& unset :
+         {TimetableTitle("阳光小学", 2025, 0), TimetableTitle("阳光小学", 0, 1),
+          TimetableTitle("阳光小学", 2025, 3)}) {
+        QCOMPARE(titleOf(TotalXmlText(one, 6, unset)),
+                 QStringLiteral("阳光小学") + QString::fromUtf8(kTotalTitleTail));
+        QCOMPARE(titleOf(ScheduleXmlText(one, 6, unset)), QStringLiteral("阳光小学     一(1)"));
+    }
+}
+
+void TestPrintDocs::offeredFileNamesSayWhatIsInside() {
+    QCOMPARE(OfferedFileName(ScheduleKind::Class, "一（1）班", ".pdf"),
+             QStringLiteral("一（1）班课表.pdf"));
+    QCOMPARE(OfferedFileName(ScheduleKind::Teacher, " 张老师 ", ".xlsx"),
+             QStringLiteral("张老师课表.xlsx"));
+    QCOMPARE(OfferedFileName(ScheduleKind::AllClasses, "ignored", ".xlsx"),
+             QStringLiteral("全校班级课表.xlsx"));
+    QCOMPARE(OfferedFileName(ScheduleKind::AllTeachers, {}, ".pdf"),
+             QStringLiteral("全校教师课表.pdf"));
+    QCOMPARE(OfferedFileName(ScheduleKind::Total, {}, ".xlsx"), QStringLiteral("全校总课表.xlsx"));
+    // A name no file system takes as it is.
+    QCOMPARE(OfferedFileName(ScheduleKind::Teacher, "a/b:c*?\"<>|\\", ""),
+             QStringLiteral("a_b_c_______课表"));
+    QCOMPARE(OfferedFileName(ScheduleKind::Class, "..", ".pdf"), QStringLiteral("_.课表.pdf"));
 }
 
 void TestPrintDocs::writeReplacesAndReportsFailure() {

@@ -451,6 +451,21 @@ private slots:
         QCOMPARE(Run({"publish", m_school->path, foreign}, nullptr, &err), 1);
         QVERIFY2(err.contains("--force"), qPrintable(err));
         QCOMPARE(Run({"publish", m_school->path}), 2);
+
+        // The school year and term head every page and picture, as in print.
+        const QString titled = nextDir();
+        QCOMPARE(Run({"publish", "--png", "--school", kSchool, "--year", "2026", "--term", "2",
+                      m_school->path, titled},
+                     &out, &err),
+                 0);
+        QVERIFY2(QString::fromUtf8(Contents(titled + "/index.html"))
+                     .contains(QStringLiteral("2026—2027学年度第二学期  2027-03-01 至 2027-07-09")),
+                 qPrintable(out + err));
+        QVERIFY(QString::fromUtf8(Contents(titled + "/school.html"))
+                    .contains(QStringLiteral("2026—2027学年度第二学期")));
+        QVERIFY(!QDir(titled).entryList({"*.png"}).isEmpty());
+        QCOMPARE(Run({"publish", "--term", "2", m_school->path, nextDir()}, nullptr, &err), 2);
+        QVERIFY2(err.contains("--year"), qPrintable(err));
         QVERIFY(m_school->db.open(m_school->path));
     }
 };

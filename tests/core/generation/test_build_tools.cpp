@@ -171,7 +171,7 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
                                           "x.db"}
                            << 2 << "选项 --lessons-per-day 重复给出";
     QTest::newRow("export option") << QStringList{"export", "--total", "--pdf", "a.db", "b.xlsx"}
-                                   << 2 << "usage: kbxt-cli export";
+                                   << 2 << "用法：kbxt-cli export";
     QTest::newRow("init option") << QStringList{"init", "--force", "@/new.db"} << 2
                                  << "未知选项：--force";
     QTest::newRow("no file") << QStringList{"generate"} << 2 << "数据库文件名";
@@ -180,6 +180,16 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
     QTest::newRow("no tables") << QStringList{"check", "@/bare.db"} << 2 << "不是课表数据库：";
     QTest::newRow("empty plan") << QStringList{"generate", "@/empty.db"} << 1
                                 << "生成课表失败！教学计划中没有要排的课";
+    QTest::newRow("unknown command")
+        << QStringList{"generat", "x.db"} << 2 << "kbxt-cli：没有“generat”这个命令";
+    QTest::newRow("year without term")
+        << QStringList{"export", "--total", "--year", "2025", "a.db", "b.xlsx"} << 2 << "--term";
+    QTest::newRow("bad year") << QStringList{"print", "--total", "--year", "2025-2027", "--term",
+                                             "1",     "--xml",   "a.xml",  "a.db"}
+                              << 2 << "学年应写成 2025 或 2025-2026：2025-2027";
+    QTest::newRow("bad term") << QStringList{"export", "--total", "--year", "2025",
+                                             "--term", "3",       "a.db",   "b.xlsx"}
+                              << 2 << "学期只能是 1 或 2：3";
     QTest::newRow("help") << QStringList{"generate", "--help"} << 0 << "";
     QTest::newRow("help of init") << QStringList{"init", "--help"} << 0 << "";
 }
@@ -205,7 +215,7 @@ void TestBuildTools::badArgumentsAndDatabases() {
     QCOMPARE(run.code, code);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     if (args.contains("--help"))
-        QVERIFY2(run.out.startsWith("usage: kbxt-cli " + args.first() + ' '), qPrintable(run.out));
+        QVERIFY2(run.out.startsWith("用法：kbxt-cli " + args.first() + ' '), qPrintable(run.out));
 }
 
 QTEST_GUILESS_MAIN(TestBuildTools)

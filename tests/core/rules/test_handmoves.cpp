@@ -3,6 +3,7 @@
 #include "core/rules/HandMoves.h"
 
 #include <QTest>
+#include <optional>
 
 namespace {
 
@@ -77,6 +78,52 @@ private slots:
         QVERIFY(rules::teacherDayFull(s, p, 1));
         QVERIFY(objections(s, {4, 1}, {1, 4}).isEmpty());
         QVERIFY(rules::handReasonsAgainst(s, p, {1, 4}).empty());
+    }
+
+    // A double lesson (美术 twice on Monday, as its plan asks) moves whole;
+    // moving one half alone, or across the break, is objected to.
+    void doubleLessonsMoveWhole() {
+        School s;
+        s.timetable = Timetable(Week::ofLessons(6));
+        PlanRow art = row("11", "ms", "M1", 2);
+        art.doubles = 1;
+        s.plan = {art, row("11", "yw", "T1", 6)};
+        s.timetable.add(lesson("11", 1, 1, "ms", "M1"));
+        s.timetable.add(lesson("11", 1, 2, "ms", "M1"));
+        s.timetable.add(lesson("11", 2, 1, "yw", "T1"));
+        s.timetable.add(lesson("11", 2, 2, "yw", "T1"));
+        QCOMPARE(rules::doublePartner(s, 0), std::optional<size_t>(1));
+        QCOMPARE(rules::doublePartner(s, 1), std::optional<size_t>(0));
+        QVERIFY(!rules::doublePartner(s, 2)); // 语文 plans no double lesson
+
+        // Chosen by its second half: the first goes before it.
+        auto moves = rules::unitSwapMoves(s, "11", {1, 2}, {3, 2});
+        QCOMPARE(moves.size(), size_t(2));
+        QCOMPARE(moves[0].to, (Period{3, 2}));
+        QCOMPARE(moves[1].to, (Period{3, 1}));
+        QVERIFY(rules::objectionsTo(s, moves).empty());
+        // Onto 语文's two lessons: they take Monday's periods.
+        moves = rules::unitSwapMoves(s, "11", {1, 1}, {2, 1});
+        QCOMPARE(moves.size(), size_t(4));
+        QCOMPARE(moves[2].lesson, size_t(2));
+        QCOMPARE(moves[2].to, (Period{1, 1}));
+        QCOMPARE(moves[3].to, (Period{1, 2}));
+        QVERIFY(rules::objectionsTo(s, moves).empty());
+        // Shifted by one within itself: lesson 3 takes the period left.
+        s.timetable.add(lesson("11", 1, 3, "yw", "T1"));
+        moves = rules::unitSwapMoves(s, "11", {1, 1}, {1, 2});
+        QCOMPARE(moves.size(), size_t(3));
+        QCOMPARE(moves[2].lesson, size_t(4));
+        QCOMPARE(moves[2].to, (Period{1, 1}));
+        // Across the break or beyond the day: nowhere to go.
+        QVERIFY(rules::unitSwapMoves(s, "11", {1, 1}, {4, 4}).empty());
+        QVERIFY(rules::unitSwapMoves(s, "11", {1, 1}, {4, 6}).empty());
+
+        // One half alone leaves the row without its double lesson.
+        const QStringList split = rules::describeObjections(
+            s, rules::objectionsTo(s, rules::swapMoves(s.timetable, "11", {1, 1}, {3, 1})));
+        QCOMPARE(split.size(), qsizetype(1));
+        QVERIFY2(split[0].contains(QStringLiteral("连堂不足1次")), qPrintable(split[0]));
     }
 };
 

@@ -99,6 +99,26 @@ private slots:
         QCOMPARE(measure(s, Measure::LongRuns), 1LL);
     }
 
+    void courseSpreadOverTheDaysItCanHave() {
+        School s = empty();
+        // 数学 five times: Monday twice, Tuesday to Thursday once, Friday none.
+        put(s, "11", 1, 1, "03", "T1");
+        put(s, "11", 1, 2, "03", "T1");
+        for (int day = 2; day <= 4; ++day)
+            put(s, "11", day, 1, "03", "T1");
+        put(s, "11", 5, 1, "01", "T2"); // another course keeps Friday's start
+        QCOMPARE(measure(s, Measure::CourseSpread), 1LL);
+        // Closed to 数学 all Friday: four days are all it can have.
+        for (int n = 1; n <= 6; ++n)
+            limit(s, LimitKind::Course, "03", 5, n, LimitLevel::Never);
+        QCOMPARE(measure(s, Measure::CourseSpread), 0LL);
+        // Two lessons on two days miss nothing; on one day they miss one.
+        School two = empty();
+        put(two, "11", 1, 1, "04", "T3");
+        put(two, "11", 1, 2, "04", "T3");
+        QCOMPARE(measure(two, Measure::CourseSpread), 1LL);
+    }
+
     void worstFirstAndLines() {
         School s = empty();
         put(s, "11", 1, 2, "01", "T1"); // late start: 100
@@ -110,7 +130,7 @@ private slots:
         const auto worst = rules::QualityReport::worst(r.classes, 5);
         QCOMPARE(worst.size(), size_t{2});
         QCOMPARE(worst[0].code, QStringLiteral("12"));
-        QCOMPARE(worst[0].penalty, 200LL);
+        QCOMPARE(worst[0].penalty, 200LL); // one hole and one late start
         QCOMPARE(worst[1].code, QStringLiteral("11"));
 
         const QStringList lines = r.lines([](char kind, const QString& code) {

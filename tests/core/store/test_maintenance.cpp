@@ -83,6 +83,8 @@ void TestMaintenance::upgradeMovesEveryClassUpOneGrade() {
         t.addLesson(c, 1, 1, "1", "T1", 1);
     }
     t.addLimit(0, "11", 1, 1, 3);
+    for (const char* c : {"11", "61", "01"})
+        t.exec(QStringLiteral("insert into PlanDoubletb values ('%1','1','T1',1)").arg(c));
     UpgradeSchoolYear(t.db);
 
     QStringList classes;
@@ -104,9 +106,21 @@ void TestMaintenance::upgradeMovesEveryClassUpOneGrade() {
                     "by ClassCode)"),
              QString("01,21,210,31"));
     QCOMPARE(t.text("select Code from Limittb"), QString("11")); // limits stay with the codes
+    // Double lessons go up with their plan rows.
+    QCOMPARE(t.text("select group_concat(ClassCode) from (select ClassCode from PlanDoubletb "
+                    "order by ClassCode)"),
+             QString("01,21"));
 }
 
 void TestMaintenance::upgradeTwiceAndFailureChangesNothing() {
+    {
+        // A database without the table of double lessons gets none.
+        TestDb older;
+        older.addClass("11", "一（1）班");
+        older.exec("drop table PlanDoubletb");
+        QVERIFY(tryUpgradeSchoolYear(older.db));
+        QCOMPARE(older.count("select count(*) from sqlite_master where name='PlanDoubletb'"), 0LL);
+    }
     TestDb t;
     t.addClass("51", "五（1）班");
     t.addClass("41", "四（1）班");

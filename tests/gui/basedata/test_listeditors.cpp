@@ -249,6 +249,14 @@ void TestListEditors::addTrimsAndRefusesAnExistingCode() {
     QVERIFY(dialogs.lastText().contains("控制字符"));
     QCOMPARE(teachers->focusWidget(), teachers->txtName);
     QCOMPARE(f.count("select count(*) from Teachertb where Code='T2'"), 0LL);
+    // So is an invisible one, which would make a second 马宇 printed like the first.
+    Type(*teachers, "T2", "马\u200b宇", "马宇", "马");
+    teachers->cmdAppend->click();
+    QVERIFY2(dialogs.lastText().contains("U+200B"), qPrintable(dialogs.lastText()));
+    Type(*teachers, "T2", "马宇", "马宇", "\u202e马");
+    teachers->cmdAppend->click();
+    QVERIFY2(dialogs.lastText().contains("U+202E"), qPrintable(dialogs.lastText()));
+    QCOMPARE(f.count("select count(*) from Teachertb where Code='T2'"), 0LL);
 }
 
 void TestListEditors::keyboardCycleAndEnterToAdd() {

@@ -100,6 +100,7 @@ private slots:
     void emptyClassAndClassStepping();
     void teacherStatistics();
     void columnClickSortsByTextAndFlips();
+    void doubleLessonsGoWithTheirRow();
     void tabOrder();
     void jointClassesAreChosenForTheRow();
 };
@@ -431,6 +432,54 @@ void TestPlanEditor::columnClickSortsByTextAndFlips() {
     QCOMPARE(w->lstAllRecord->topLevelItem(2)->text(1), QStringLiteral("张老师"));
 }
 
+void TestPlanEditor::doubleLessonsGoWithTheirRow() {
+    School s;
+    FakeDialogs dialogs;
+    auto w = s.open();
+    const char* doubles = "select group_concat(ClassCode||'/'||CourseCode||'/'||TeacherCode||'/'||"
+                          "DoubleCount,' ') from PlanDoubletb";
+    const char* rows = "select count(*) from PlanDoubletb";
+    // A row without double lessons has none stored.
+    enter(*w, "数学", "李老师", "5");
+    QVERIFY(!w->AppendRecord());
+    QCOMPARE(s.count(rows), 0);
+
+    // More double lessons than half the count: refused, nothing written.
+    enter(*w, "语文", "张老师", "6");
+    w->txtDoubles->setText("4");
+    QVERIFY(w->AppendRecord());
+    QVERIFY(isRed(w->txtDoubles));
+    QVERIFY(dialogs.lastText().contains(QStringLiteral("连堂次数不能超过节数的一半")));
+    QCOMPARE(s.count(rows), 0);
+    w->txtDoubles->setText("x");
+    QVERIFY(w->AppendRecord());
+    QCOMPARE(dialogs.lastText(), QStringLiteral("连堂次数必须是数字。"));
+
+    // Entered by keyboard: Enter in the field adds the row with them.
+    w->txtDoubles->setText("2");
+    w->txtDoubles->setFocus();
+    QTest::keyClick(w->txtDoubles, Qt::Key_Return);
+    QCOMPARE(s.planRows(), QStringLiteral("11/1/T2/5 11/2/T1/6"));
+    QCOMPARE(sql::firstText(s.ctx.db.sql(), doubles), QStringLiteral("11/2/T1/2"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(1)->text(3), QStringLiteral("2"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(3), QString());
+
+    // Modified to another teacher and one double lesson: they go along.
+    select(*w, 1);
+    QCOMPARE(w->txtDoubles->text(), QStringLiteral("2"));
+    enter(*w, "语文", "李老师", "6");
+    w->txtDoubles->setText("1");
+    QVERIFY(!w->ModifyRecord());
+    QCOMPARE(sql::firstText(s.ctx.db.sql(), doubles), QStringLiteral("11/2/T2/1"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(1)->text(3), QStringLiteral("1"));
+
+    // Deleted: none left behind for a later row of the same key.
+    dialogs.answers.enqueue(UiDialogs::Answer::Yes);
+    select(*w, 1);
+    QVERIFY(!w->DeleteRecord());
+    QCOMPARE(s.count(rows), 0);
+}
+
 void TestPlanEditor::tabOrder() {
     School s;
     auto w = s.open();
@@ -444,8 +493,8 @@ void TestPlanEditor::tabOrder() {
     }
     QCOMPARE(chain,
              QStringList({"CmbClass", "CmdPrevClass", "CmdNextClass", "CmbCourse", "CmbTeacher",
-                          "txtCount", "cmdJoint", "cmdAppend", "cmdDelete", "cmdModify", "cmdOK",
-                          "lstAllRecord", "lstTeacherInfo", "CmbTeacher2"}));
+                          "txtCount", "txtDoubles", "cmdJoint", "cmdAppend", "cmdDelete",
+                          "cmdModify", "cmdOK", "lstAllRecord", "lstTeacherInfo", "CmbTeacher2"}));
 }
 
 void TestPlanEditor::jointClassesAreChosenForTheRow() {
@@ -469,12 +518,12 @@ void TestPlanEditor::jointClassesAreChosenForTheRow() {
 
     select(*w, 0);
     QVERIFY(!w->SetJointClasses({"一(2)班", "一(3)班"}));
-    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(3), QStringLiteral("一(2)班、一(3)班"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(4), QStringLiteral("一(2)班、一(3)班"));
     QCOMPARE(w->txtJoint->text(), QStringLiteral("一(2)班、一(3)班"));
     // The other classes plan the lessons too, and the teacher's week shows them.
     QCOMPARE(s.planRows(), QStringLiteral("11/2/T1/5 11/1/T1/4 12/1/T2/4 12/2/T1/5 13/2/T1/5"));
     w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(3)班"));
-    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(3), QStringLiteral("随一(1)班"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(4), QStringLiteral("随一(1)班"));
 
     // The chooser offers every other class, checked where it joins; Space
     // toggles, Enter takes it.

@@ -456,8 +456,8 @@ void TestSchoolYear::exportAllTeachers() {
         w->cmdExportAllTeacher->click();
         w->cmdOK->click();
     });
-    QCOMPARE(m_dialogs->lastText(), QStringLiteral("课表导出成功"));
     const QString file = m_home->filePath("老师课表.xlsx");
+    QCOMPARE(m_dialogs->lastText(), QStringLiteral("课表导出成功\n\n保存在：") + file);
     QFile zip(file);
     QVERIFY(zip.open(QIODevice::ReadOnly));
     QCOMPARE(zip.read(2), QByteArray("PK"));

@@ -8,6 +8,7 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/SchoolWriter.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableVersions.h"
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -70,6 +72,7 @@ private slots:
     void lessonsPerDayWindowShowsTheSetting();
     void lessonsPerDayWindowSavesOrCancels();
     void lessonsPerDayWindowReportsAFailedWrite();
+    void morningLessonsAreKeptInTheDatabase();
 };
 
 void TestBuildWindows::progressWindowReportsTheRate_data() {
@@ -353,6 +356,36 @@ void TestBuildWindows::lessonsPerDayWindowReportsAFailedWrite() {
     QVERIFY(dlg.isVisible());
     QCOMPARE(ctx.lessonsPerDay, 6);
     QDir(IniFilePath()).removeRecursively();
+}
+
+void TestBuildWindows::morningLessonsAreKeptInTheDatabase() {
+    // Without a database there is no morning to set.
+    {
+        AppContext none;
+        frmSetLessonOfDay dlg(none);
+        QVERIFY(!dlg.spnMorning->isEnabled());
+    }
+    Program p;
+    p.open();
+    const char* stored = "select count(*) from Settingtb";
+    {
+        frmSetLessonOfDay dlg(p.ctx);
+        QCOMPARE(dlg.spnMorning->value(), 4);
+        dlg.cmdOK->click(); // unchanged: nothing written
+        QCOMPARE(p.count(stored), 0);
+    }
+    {
+        frmSetLessonOfDay dlg(p.ctx);
+        dlg.spnMorning->setFocus();
+        QTest::keyClick(dlg.spnMorning, Qt::Key_Up);
+        dlg.cmdOK->click();
+    }
+    QCOMPARE(ReadMiddayBreak(p.ctx.db).morningLessons, 5);
+    frmSetLessonOfDay again(p.ctx);
+    QCOMPARE(again.spnMorning->value(), 5);
+    again.spnMorning->setValue(3);
+    again.cmdCancel->click();
+    QCOMPARE(ReadMiddayBreak(p.ctx.db).morningLessons, 5);
 }
 
 QTEST_MAIN(TestBuildWindows)

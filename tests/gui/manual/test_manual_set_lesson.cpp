@@ -6,6 +6,7 @@
 #include "TimetableInvariants.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/model/DemoSchool.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/ManualLessons.h"
 #include "core/store/SchoolWriter.h"
 #include "gui/manual/frmManualSetLesson.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -103,6 +105,9 @@ private slots:
     void swapWithPresetPeriodKeepsItsFlag();
     void rightClickOnEmptyWhiteCellChangesNothing();
     void rightClickOnLessonDeletesIt();
+    void onlyTheSelectedLessonCanBeDeleted();
+    void undoPutsTheCursorOnTheChange();
+    void fiveCharacterNamesAreShownWhole();
     void teacherGridLeadsToTheClass();
     void failedMoveLeavesBothPeriods();
     void placeLessonRefusesBusyPeriods_data();
@@ -114,6 +119,7 @@ private slots:
     void reasonsFollowEveryChange();
     void writeFailureSaysWhy();
     void mainMenuOpensBothWindows();
+    void doubleLessonMovesAndGoesWhole();
 };
 
 void TestManualSetLesson::listsUnplacedAndOverPlacedRows() {
@@ -214,8 +220,9 @@ void TestManualSetLesson::yellowFollowsTheTeachersOfBothLessons() {
     QCOMPARE(sorted(CellsOfColour(w.MSFlexGrid1, CellColour::Swappable)),
              sorted(allPeriodsBut({"1-1", "2-1", "3-4", "1-3"})));
     QCOMPARE(w.staMsg->panelText(1),
-             QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
-                            "鼠标右键单击白色课时－删除课时"));
+             QStringLiteral(
+                 "鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时（或 Enter）－交换课时    "
+                 "鼠标右键单击红色课时（或 Delete）－删除选中的课时    Esc－取消选择"));
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("张老师"));
 
     // The other way round: 英语 of 王 may not go to Monday 1, where 王 is busy.
@@ -288,7 +295,6 @@ void TestManualSetLesson::rightClickOnEmptyWhiteCellChangesNothing() {
     QCOMPARE(GridCellColour(w.MSFlexGrid1, 4, 3), CellColour::Normal); // 3-4, empty
 
     ClickCell(w.MSFlexGrid1, 4, 3, Qt::RightButton);
-    ClickCell(w.MSFlexGrid1, 1, 1, Qt::RightButton); // the red cell
     QCOMPARE(w.CmbTeacher->currentText(), QStringLiteral("张老师"));
     QCOMPARE(CellsOfColour(w.MSFlexGrid1, CellColour::Selected), QStringList{"1-1"});
     QCOMPARE(w.staMsg->panelText(3), status);
@@ -315,6 +321,113 @@ void TestManualSetLesson::rightClickOnLessonDeletesIt() {
     ClickCell(w.MSFlexGrid1, 3, 1, Qt::RightButton);
     QVERIFY(lessonAt(c, "11", 1, 3).isEmpty());
     VERIFY_TIMETABLE_SOUND(c.ctx.db);
+}
+
+// While a lesson is selected for a move, neither a right click nor Delete on
+// a period that cannot take it deletes that period's lesson; Delete on the
+// selected lesson deletes it, Enter on a yellow period moves it, Esc lets go.
+void TestManualSetLesson::onlyTheSelectedLessonCanBeDeleted() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t);
+    frmManualSetLesson w(c.ctx);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTableWidget* grid = w.MSFlexGrid1;
+    const auto selectMondayFirst = [&] {
+        ClickCell(grid, 1, 1); // 语文 of 张; 语文 on Tuesday 1 stays white
+        QCOMPARE(CellsOfColour(grid, CellColour::Selected), QStringList{"1-1"});
+        QCOMPARE(GridCellColour(grid, 1, 2), CellColour::Normal);
+    };
+    selectMondayFirst();
+    ClickCell(grid, 1, 2, Qt::RightButton);
+    grid->setCurrentCell(1, 2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(lessonAt(c, "11", 2, 1), QStringLiteral("1T11"));
+    QCOMPARE(c.count("select count(*) from LessonListtb"), 9LL);
+    QVERIFY(w.staMsg->panelText(3).startsWith(QStringLiteral("选中的课时不能调到这里")));
+    QCOMPARE(CellsOfColour(grid, CellColour::Selected), QStringList{"1-1"});
+
+    // Delete on a yellow period neither deletes nor swaps.
+    QCOMPARE(GridCellColour(grid, 2, 1), CellColour::Swappable); // 数学, Monday 2
+    grid->setCurrentCell(2, 1);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(lessonAt(c, "11", 1, 2), QStringLiteral("2T21"));
+    QCOMPARE(lessonAt(c, "11", 1, 1), QStringLiteral("1T11"));
+
+    // Esc lets go of the selection and keeps the window open.
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(w.isVisible());
+    QVERIFY(CellsOfColour(grid, CellColour::Selected).isEmpty());
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
+    w.show();
+
+    // Enter on a yellow period moves the selected lesson there.
+    selectMondayFirst();
+    grid->setCurrentCell(gridRow(6), 5);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(lessonAt(c, "11", 5, 6), QStringLiteral("1T12"));
+    QVERIFY(lessonAt(c, "11", 1, 1).isEmpty());
+
+    // Delete on the selected lesson, and a right click on it, delete it.
+    ClickCell(grid, gridRow(6), 5);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QVERIFY(lessonAt(c, "11", 5, 6).isEmpty());
+    ClickCell(grid, 1, 2);
+    ClickCell(grid, 1, 2, Qt::RightButton);
+    QVERIFY(lessonAt(c, "11", 2, 1).isEmpty());
+    QCOMPARE(unplacedRows(w.lstCourse), (QStringList{"一（1）班 语文 3", "一（2）班 音乐 -1"}));
+    VERIFY_TIMETABLE_SOUND(c.ctx.db);
+}
+
+// After undo and redo the cursor stands on the period that changed, where
+// the keys act, never on a header cell.
+void TestManualSetLesson::undoPutsTheCursorOnTheChange() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t);
+    frmManualSetLesson w(c.ctx);
+    ClickCell(w.MSFlexGrid1, 2, 1);                  // 数学, Monday 2
+    ClickCell(w.MSFlexGrid1, 4, 4, Qt::RightButton); // to Thursday 4
+    QCOMPARE(lessonAt(c, "11", 4, 4), QStringLiteral("2T22"));
+    w.cmdUndo->click();
+    QCOMPARE(lessonAt(c, "11", 1, 2), QStringLiteral("2T21"));
+    QCOMPARE(w.MSFlexGrid1->currentRow(), 2);
+    QCOMPARE(w.MSFlexGrid1->currentColumn(), 1);
+    w.cmdRedo->click();
+    QCOMPARE(w.MSFlexGrid1->currentRow(), 2);
+    QCOMPARE(w.MSFlexGrid1->currentColumn(), 1);
+
+    // A change in another class: the cursor follows to that class's period.
+    w.CmdNextClass->click();
+    ClickCell(w.MSFlexGrid1, 1, 3, Qt::RightButton); // 音乐 of 一（2）班, Wednesday 1
+    w.CmdPrevClass->click();
+    w.MSFlexGrid1->setCurrentCell(0, 0);
+    w.cmdUndo->click();
+    QCOMPARE(w.CmbClass->currentText(), QStringLiteral("一（2）班"));
+    QCOMPARE(w.MSFlexGrid1->currentRow(), 1);
+    QCOMPARE(w.MSFlexGrid1->currentColumn(), 3);
+}
+
+// "道德与法治" in the narrow day columns of both grids: smaller type, all
+// five characters; a two-character name keeps the grid's type.
+void TestManualSetLesson::fiveCharacterNamesAreShownWhole() {
+    TestDb t;
+    fillSchool(t);
+    TestContext c(t, 7);
+    frmManualSetLesson w(c.ctx);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (QTableWidget* grid : {w.MSFlexGrid1, w.grdTeacher}) {
+        const int width = grid->columnWidth(1);
+        const QFont whole = CellFontToFit(grid->font(), QStringLiteral("道德与法治"), width);
+        QVERIFY(whole.pointSizeF() >= kMinCellPoint);
+        QVERIFY2(QFontMetricsF(whole).horizontalAdvance(QStringLiteral("道德与法治")) <= width - 8,
+                 qPrintable(QString::number(width)));
+        const QFont two = CellFontToFit(grid->font(), QStringLiteral("语文\n一1"), width);
+        QCOMPARE(two.pointSizeF(), grid->font().pointSizeF());
+    }
 }
 
 void TestManualSetLesson::teacherGridLeadsToTheClass() {
@@ -405,7 +518,9 @@ void TestManualSetLesson::longSequenceKeepsTimetableSound() {
     clickUnplaced(w.lstCourse, 0);
     step(gridRow(5), 5, Qt::LeftButton);  // place 语文 on Friday 5
     step(gridRow(5), 5, Qt::LeftButton);  // select it
-    step(1, 1, Qt::RightButton);          // same course stays white: deleted
+    step(1, 1, Qt::RightButton);          // same course stays white: not deleted
+    step(1, 1, Qt::LeftButton);           // select 语文 Monday 1 instead
+    step(1, 1, Qt::RightButton);          // the selected lesson: deleted
     step(1, 2, Qt::LeftButton);           // select 语文 Tuesday 1
     step(2, 1, Qt::RightButton);          // swap with 数学 Monday 2
     step(3, 1, Qt::LeftButton);           // select 英语
@@ -625,6 +740,58 @@ void TestManualSetLesson::mainMenuOpensBothWindows() {
         QCOMPARE(opened, entry == main.mnuPrepairBuild ? QStringLiteral("frmSetLesson")
                                                        : QStringLiteral("frmManualSetLesson"));
     }
+}
+
+// 美术 twice a week as one double lesson, on Monday 1 and 2 of class 11.
+void TestManualSetLesson::doubleLessonMovesAndGoesWhole() {
+    TestDb t;
+    fillSchool(t);
+    t.addCourse("5", "美术");
+    t.addTeacher("T5", "孙老师");
+    t.exec("delete from LessonListtb where ClassCode='11' and Day=1 and LessonNo<3");
+    t.exec("update ClassPlantb set BuildCount=BuildCount-1 where ClassCode='11' and "
+           "CourseCode in ('1','2')");
+    t.addPlan("11", "5", "T5", 2, 2, 1);
+    WritePlanDoubles(t.db, "11", "5", "T5", 1);
+    t.addLesson("11", 1, 1, "5", "T5", 1);
+    t.addLesson("11", 1, 2, "5", "T5", 1);
+    TestContext c(t);
+    FakeDialogs dialogs;
+    frmManualSetLesson w(c.ctx);
+
+    // Chosen by its first half and moved to Wednesday 5: both go, in order.
+    ClickCell(w.MSFlexGrid1, gridRow(1), 1);
+    QCOMPARE(GridCellColour(w.MSFlexGrid1, gridRow(5), 3), CellColour::Swappable);
+    ClickCell(w.MSFlexGrid1, gridRow(5), 3, Qt::RightButton);
+    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("连堂课调动成功"));
+    QCOMPARE(lessonAt(c, "11", 3, 5), QStringLiteral("5T51"));
+    QCOMPARE(lessonAt(c, "11", 3, 6), QStringLiteral("5T51"));
+    QVERIFY(lessonAt(c, "11", 1, 1).isEmpty() && lessonAt(c, "11", 1, 2).isEmpty());
+    QCOMPARE(GridCellText(w.MSFlexGrid1, gridRow(6), 3), QStringLiteral("美术"));
+    QVERIFY(GridCellText(w.MSFlexGrid1, gridRow(2), 1).isEmpty());
+    QVERIFY(dialogs.shown.isEmpty());
+
+    // Onto Wednesday 4: the second half would cross the midday break.
+    ClickCell(w.MSFlexGrid1, gridRow(5), 3);
+    ClickCell(w.MSFlexGrid1, gridRow(4), 3, Qt::RightButton);
+    QVERIFY(dialogs.lastText().contains(QStringLiteral("跨过午休")));
+    QCOMPARE(lessonAt(c, "11", 3, 5), QStringLiteral("5T51"));
+
+    // Deleting one half asks; No deletes that half only, and undo brings it back.
+    ClickCell(w.MSFlexGrid1, gridRow(6), 3, Qt::RightButton);
+    QVERIFY2(dialogs.lastText().contains(QStringLiteral("周三第5节是一次连堂课")),
+             qPrintable(dialogs.lastText()));
+    QVERIFY(lessonAt(c, "11", 3, 6).isEmpty());
+    QCOMPARE(lessonAt(c, "11", 3, 5), QStringLiteral("5T51"));
+    w.cmdUndo->click();
+    QCOMPARE(lessonAt(c, "11", 3, 6), QStringLiteral("5T51"));
+    // Yes deletes both.
+    dialogs.answers.enqueue(UiDialogs::Answer::Yes);
+    ClickCell(w.MSFlexGrid1, gridRow(6), 3, Qt::RightButton);
+    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("连堂课删除成功"));
+    QVERIFY(lessonAt(c, "11", 3, 5).isEmpty() && lessonAt(c, "11", 3, 6).isEmpty());
+    QVERIFY(GridCellText(w.MSFlexGrid1, gridRow(5), 3).isEmpty());
+    VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
 
 QTEST_MAIN(TestManualSetLesson)

@@ -75,7 +75,7 @@ class TestSetLesson : public QObject {
 private slots:
     void opensOnFirstClassWithCoursesByCode();
     void presetIntoGeneratedPeriodReplacesIt();
-    void fullyPresetCourseLeavesListAndSelectionFallsBack();
+    void chosenCourseStaysChosenUntilFullyPreset();
     void cyanOnlyWhereClassAndTeacherHaveNoPresetLesson();
     void presetTakesTheTeacherOutOfAGeneratedLessonElsewhere();
     void separatorAndHeaderClicksIgnored();
@@ -133,44 +133,49 @@ void TestSetLesson::presetIntoGeneratedPeriodReplacesIt() {
     QCOMPARE(buildCount(c, "11", "2", "T2"), 1LL);
     QCOMPARE(GridCellText(w.MSFlexGrid1, 1, 1), QStringLiteral("数学"));
     QCOMPARE(GridCellColour(w.MSFlexGrid1, 1, 1), CellColour::Normal);
-    QCOMPARE(w.staMsg->panelText(3), QStringLiteral("写入成功"));
+    QVERIFY(w.staMsg->panelText(3).startsWith(QStringLiteral("写入成功；数学 已全部预排")));
     VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
 
-void TestSetLesson::fullyPresetCourseLeavesListAndSelectionFallsBack() {
+void TestSetLesson::chosenCourseStaysChosenUntilFullyPreset() {
     TestDb t;
     fillSchool(t);
     TestContext c(t);
     frmSetLesson w(c.ctx);
 
-    // 数学 has one lesson: once fixed it leaves, and the same index is selected.
+    // 英语 of 一（2）班 moves to the top once it has a lesson pre-set: it
+    // stays the chosen course, so the next click pre-sets 英语 again.
+    w.CmdNextClass->click();
+    w.lstCourse->setCurrentRow(1);
+    QCOMPARE(selectedCourse(w.lstCourse), QStringLiteral("英语"));
+    ClickCell(w.MSFlexGrid1, 1, 1);
+    QCOMPARE(listed(w.lstCourse), (QStringList{"英语", "数学"}));
+    QCOMPARE(selectedCourse(w.lstCourse), QStringLiteral("英语"));
+    ClickCell(w.MSFlexGrid1, 1, 2);
+    QCOMPARE(c.count("select count(*) from LessonListtb where ClassCode='12' and CourseCode='3'"),
+             2LL);
+    QCOMPARE(c.count("select count(*) from LessonListtb where ClassCode='12' and CourseCode='2'"),
+             0LL);
+
+    // 数学 of 一（1）班 has one lesson: once fixed it leaves and nothing is
+    // chosen in its place; a click on the grid then pre-sets nothing.
+    w.CmdPrevClass->click();
     w.lstCourse->setCurrentRow(1);
     ClickCell(w.MSFlexGrid1, 2, 1);
     QCOMPARE(listed(w.lstCourse), (QStringList{"语文", "英语", "班会"}));
-    QCOMPARE(selectedCourse(w.lstCourse), QStringLiteral("英语"));
-    QCOMPARE(w.mstrTeacherCode, QStringLiteral("T3"));
-
-    // The last entry goes: the new last entry is selected.
-    w.lstCourse->setCurrentRow(2);
-    ClickCell(w.MSFlexGrid1, 6, 5);
-    QCOMPARE(listed(w.lstCourse), (QStringList{"语文", "英语"}));
-    QCOMPARE(selectedCourse(w.lstCourse), QStringLiteral("英语"));
-
-    // A course with lessons pre-set and lessons left comes first.
-    w.lstCourse->setCurrentRow(1);
-    ClickCell(w.MSFlexGrid1, 3, 3);
-    w.lstCourse->setCurrentRow(0);
-    ClickCell(w.MSFlexGrid1, 1, 4);
-    QCOMPARE(listed(w.lstCourse), QStringList{"语文"});
-    ClickCell(w.MSFlexGrid1, 2, 4);
-    QVERIFY(listed(w.lstCourse).isEmpty());
+    QCOMPARE(selectedCourse(w.lstCourse), QString());
     QVERIFY(w.mstrCourseCode.isEmpty());
     QVERIFY(CellsOfColour(w.MSFlexGrid1, CellColour::Free).isEmpty());
+    QVERIFY(w.staMsg->panelText(3).contains(QStringLiteral("数学 已全部预排")));
+    ClickCell(w.MSFlexGrid1, 3, 1);
+    QCOMPARE(c.count("select count(*) from LessonListtb where ClassCode='11'"), 1LL);
 
-    // Deleting brings the course back.
+    // Deleting brings the course back; the course chosen stays chosen.
+    w.lstCourse->setCurrentRow(0);
     ClickCell(w.MSFlexGrid1, 2, 1, Qt::RightButton);
-    QCOMPARE(listed(w.lstCourse), QStringList{"数学"});
-    QCOMPARE(c.count("select count(*) from LessonListtb where SetFlag=0"), 4LL);
+    QCOMPARE(listed(w.lstCourse), (QStringList{"语文", "数学", "英语", "班会"}));
+    QCOMPARE(selectedCourse(w.lstCourse), QStringLiteral("语文"));
+    QCOMPARE(c.count("select count(*) from LessonListtb where SetFlag=0"), 2LL);
     VERIFY_TIMETABLE_SOUND(c.ctx.db);
 }
 

@@ -15,14 +15,16 @@
 
 namespace {
 
-// Class 11 has 语文 at Monday 1 and 3: one free period inside its day.
+// Class 11 has 语文 at Monday 1 and 数学 at 3: one free period inside its day.
 void fillSchool(TestDb& t) {
     t.addClass("11", "一（1）班", "一年级（1）班", "一1");
     t.addCourse("1", "语文");
+    t.addCourse("2", "数学");
     t.addTeacher("T1", "王芳");
-    t.addPlan("11", "1", "T1", 2, 2, 1);
+    t.addPlan("11", "1", "T1", 1, 1, 1);
+    t.addPlan("11", "2", "T1", 1, 1, 1);
     t.addLesson("11", 1, 1, "1", "T1", 1);
-    t.addLesson("11", 1, 3, "1", "T1", 1);
+    t.addLesson("11", 1, 3, "2", "T1", 1);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -104,7 +105,7 @@ private slots:
         FakeDialogs fake;
         fake.fileNames.enqueue(typed);
         frmExport w(s.ctx);
-        QCOMPARE(w.AskExportFile(), expected);
+        QCOMPARE(w.AskExportFile(ScheduleKind::Total, {}), expected);
         QCOMPARE(fake.fileDialogTitles, QStringList{QStringLiteral("保存为Excel文件")});
         QVERIFY(fake.fileDialogFilters.value(0).contains(QStringLiteral("*.xlsx")));
     }
@@ -127,7 +128,8 @@ private slots:
         fake.fileNames.enqueue(out.filePath("课表"));
         fake.answers.enqueue(replace ? UiDialogs::Answer::Yes : UiDialogs::Answer::No);
         frmExport w(s.ctx);
-        QCOMPARE(w.AskExportFile(), replace ? out.filePath("课表.xlsx") : QString());
+        QCOMPARE(w.AskExportFile(ScheduleKind::Total, {}),
+                 replace ? out.filePath("课表.xlsx") : QString());
         QCOMPARE(fake.shown.size(), 1);
         QCOMPARE(fake.shown[0].buttons, UiDialogs::Buttons::YesNo);
         QVERIFY(fake.shown[0].text.contains(QStringLiteral("课表.xlsx")));
@@ -144,16 +146,16 @@ private slots:
         const Icon error = Icon::Error;
         QTest::newRow("class") << "cmdExportClass"
                                << "一(1)班" << true << "a"
-                               << "课表导出成功" << info;
+                               << "课表导出成功\n\n保存在：@/a.xlsx" << info;
         QTest::newRow("all classes") << "cmdExportAllClass"
                                      << "" << true << "a.xlsx"
-                                     << "课表导出成功" << info;
+                                     << "课表导出成功\n\n保存在：@/a.xlsx" << info;
         QTest::newRow("teacher") << "cmdExportTeacher"
                                  << "张老师" << true << "a"
-                                 << "课表导出成功" << info;
+                                 << "课表导出成功\n\n保存在：@/a.xlsx" << info;
         QTest::newRow("overview") << "CmdExportTotal"
                                   << "" << true << "a"
-                                  << "课表导出成功" << info;
+                                  << "课表导出成功\n\n保存在：@/a.xlsx" << info;
         QTest::newRow("class without lessons") << "cmdExportClass"
                                                << "空班" << true << "a"
                                                << "该班级没有课表数据" << info;
@@ -200,7 +202,30 @@ private slots:
         QCOMPARE(fake.shown.last().icon, icon);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         const QString saved = out.filePath(target.endsWith(".xlsx") ? target : target + ".xlsx");
-        QCOMPARE(QFile::exists(saved), text == QStringLiteral("课表导出成功"));
+        const bool done = text.startsWith(QStringLiteral("课表导出成功"));
+        QCOMPARE(QFile::exists(saved), done);
+        if (done)
+            QCOMPARE(fake.shown.last().buttons, UiDialogs::Buttons::OkOpenFolder);
+    }
+
+    // The name offered says what the workbook holds; the folder is the one
+    // used last, remembered across windows.
+    void offeredNameInTheLastFolder() {
+        WriteOutputFolder({});
+        School s;
+        FakeDialogs fake;
+        QTemporaryDir out;
+        fake.fileNames << out.filePath("x.xlsx") << QString() << QString();
+        frmExport w(s.ctx);
+        w.CmbClass->setCurrentText("一(1)班");
+        w.cmdExportClass->click();
+        QCOMPARE(fake.fileDialogDirs.value(0),
+                 QDir(DocumentsFolder()).filePath(QStringLiteral("一(1)班课表.xlsx")));
+        frmExport again(s.ctx);
+        again.CmdExportTotal->click();
+        QCOMPARE(fake.fileDialogDirs.value(1), out.filePath(QStringLiteral("全校总课表.xlsx")));
+        again.cmdExportAllTeacher->click();
+        QCOMPARE(fake.fileDialogDirs.value(2), out.filePath(QStringLiteral("全校教师课表.xlsx")));
     }
 
     void cancelOrEmptyListDoesNothing() {

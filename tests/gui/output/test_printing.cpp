@@ -5,17 +5,22 @@
 #include "core/config/AppPaths.h"
 #include "core/formats/PrintQueries.h"
 #include "gui/output/PrintComponent.h"
+#include "gui/output/PrintPages.h"
 #include "gui/output/frmPrint.h"
 #include "gui/widgets/AppContext.h"
+#include "gui/widgets/UiMetrics.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetricsF>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -113,6 +118,7 @@ private slots:
     void pagesHoldTheTimetable();
     void cancellingThePreviewIsNoFailure();
     void commandLinePrintsDocumentAndPdf();
+    void longShortNamesGoOnTwoLinesRatherThanTiny();
 };
 
 void TestPrinting::init() {
@@ -304,4 +310,37 @@ void TestPrinting::commandLinePrintsDocumentAndPdf() {
 }
 
 QTEST_MAIN(TestPrinting)
+// A whole-school cell of seven lessons a day leaves about 11 × 6 mm for the
+// course: "道德与法治" is set whole, on one line or two, whichever gives the
+// larger type, and never below 5 pt.
+void TestPrinting::longShortNamesGoOnTwoLinesRatherThanTiny() {
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath("fit.pdf"));
+    pdf.setResolution(300);
+    const double k = 300 / 25.4;
+    const QFont base = SongTi();
+    const auto fitsWhole = [&](const FittedText& t, double w, double h) {
+        QFont used = base;
+        used.setPointSizeF(t.pt);
+        const QFontMetricsF m(used, &pdf);
+        for (const QString& line : t.lines)
+            if (m.horizontalAdvance(line) > w * k * 0.94)
+                return false;
+        return t.lines.join(QString()) == QStringLiteral("道德与法治") &&
+               (t.lines.size() == 1 || m.lineSpacing() * 2 <= h * k);
+    };
+    const FittedText total = FitPrintedText(base, "道德与法治", 10.9, 5.9, 10, &pdf, k);
+    QVERIFY(total.pt >= 5);
+    QVERIFY(fitsWhole(total, 10.9, 5.9));
+    if (total.lines.size() == 2)
+        QCOMPARE(total.lines, (QStringList{"道德与", "法治"}));
+    // A class page's wide cell: one line at full size; a short name too.
+    const FittedText wide = FitPrintedText(base, "道德与法治", 40, 12, 16, &pdf, k);
+    QCOMPARE(wide.lines.size(), 1);
+    QCOMPARE(wide.pt, 16.0);
+    const FittedText two = FitPrintedText(base, "语文", 10.9, 5.9, 10, &pdf, k);
+    QCOMPARE(two.lines, QStringList{"语文"});
+    QCOMPARE(two.pt, 10.0);
+}
+
 #include "test_printing.moc"

@@ -72,7 +72,7 @@ private slots:
         FakeDialogs dialogs;
         QTemporaryDir out;
         frmPublish w(s.ctx);
-        w.schoolName = QStringLiteral("实验小学");
+        w.title = QStringLiteral("实验小学");
         QString opened;
         w.openFolder = [&](const QString& folder) {
             opened = folder;

@@ -61,7 +61,8 @@ private slots:
             "plan.csv", "班级,课程,老师,节数\n一（1）班,语文,张丽,7\n一（1）班,数学,王芳,5\n"));
         dlg.cmdOpen->click();
         QCOMPARE(dlg.lstPreview->topLevelItem(1)->text(0), QString("将添加（4）"));
-        QCOMPARE(dlg.lstPreview->topLevelItem(2)->childCount(), 0);
+        QCOMPARE(dlg.lstPreview->topLevelItem(2)->text(0), QString("将修改（0）"));
+        QCOMPARE(dlg.lstPreview->topLevelItem(3)->childCount(), 0);
         QVERIFY(dlg.cmdImport->isEnabled());
         QCOMPARE(count("select count(*) from Teachertb"), 1LL); // nothing written yet
 
@@ -77,16 +78,28 @@ private slots:
         // The same file again: everything exists, nothing to import.
         m_dialogs->fileNames.enqueue(m_home->filePath("plan.csv"));
         dlg.cmdOpen->click();
-        QCOMPARE(dlg.lstPreview->topLevelItem(2)->text(0), QString("已存在，不变（2）"));
+        QCOMPARE(dlg.lstPreview->topLevelItem(3)->text(0), QString("已存在，不变（2）"));
         QVERIFY(!dlg.cmdImport->isEnabled());
+
+        // The office's edit: another count and another form of the class name.
+        QVERIFY(
+            dlg.LoadFile(writeFile("edited.csv", "班级,课程,老师,节数\n一(1)班,语文,张丽,６\n")));
+        QTreeWidgetItem* changed = dlg.lstPreview->topLevelItem(2);
+        QCOMPARE(changed->text(0), QString("将修改（1）"));
+        QCOMPARE(changed->child(0)->text(1), QString("一（1）班  语文  张丽  6节（原为 7 节）"));
+        QVERIFY(dlg.cmdImport->isEnabled());
+        m_dialogs->answers.enqueue(UiDialogs::Answer::Yes);
+        dlg.cmdImport->click();
+        QCOMPARE(count("select Count from ClassPlantb where CourseCode='01'"), 6LL);
+        QCOMPARE(dlg.lblSummary->text(), QString("导入完成：添加了 0 项，修改了 1 项。"));
     }
 
     void wrongRowsBlockTheImport() {
         frmImport dlg(*m_ctx);
-        QVERIFY(dlg.LoadFile(writeFile("bad.csv", "班级,课程,老师,节数\n二（1）班,语文,张丽,7\n")));
+        QVERIFY(dlg.LoadFile(writeFile("bad.csv", "班级,课程,老师,节数\n七（1）班,语文,张丽,7\n")));
         QTreeWidgetItem* wrong = dlg.lstPreview->topLevelItem(0);
         QCOMPARE(wrong->text(0), QString("有错的行（1）"));
-        QCOMPARE(wrong->child(0)->text(0), QString("「bad」第 2 行"));
+        QCOMPARE(wrong->child(0)->text(0), QString("工作表「bad」第 2 行"));
         QVERIFY(!dlg.cmdImport->isEnabled());
 
         QVERIFY(!dlg.LoadFile(writeFile("broken.xlsx", "not a workbook")));

@@ -8,12 +8,15 @@
 #include "gui/shell/frmAbout.h"
 #include "gui/shell/frmConfirm.h"
 #include "gui/shell/frmMain.h"
+#include "gui/shell/frmSchoolName.h"
 #include "gui/shell/frmSimpleManual.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/QtChinese.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -38,7 +41,7 @@ private slots:
     void menuHasItsEntriesInOrderWithFourHidden();
     void menuIsReachableFromTheKeyboard();
     void fileDialogsAreChineseAndStartBesideTheDatabase();
-    void startGuideShowsWhileThereAreNoClasses();
+    void startGuideStaysUntilTheFirstTimetable();
     void demoSchoolNeverReplacesAFile();
     void manualWithoutBrowserSaysWhereItIs();
     void confirmationNeedsOk_data();
@@ -53,6 +56,7 @@ private slots:
     void saveAsAddsTheDatabaseEnding();
     void saveAsFailureKeepsTheDatabaseOpen();
     void aboutAndBriefInstructions();
+    void schoolNameWindowKeepsYearAndTerm();
 
 private:
     QString action(const QString& name) { return m_window->findChild<QAction*>(name)->text(); }
@@ -340,6 +344,30 @@ void TestMainWindow::aboutAndBriefInstructions() {
     QCOMPARE(lines.last(), QString("    4. 打印课表。"));
 }
 
+void TestMainWindow::schoolNameWindowKeepsYearAndTerm() {
+    {
+        frmSchoolName w;
+        QCOMPARE(w.cmbYear->currentText(), QStringLiteral("未设置"));
+        QCOMPARE(w.cmbTerm->currentText(), QStringLiteral("未设置"));
+        // One without the other is refused and nothing is written.
+        w.cmbYear->setCurrentIndex(w.cmbYear->count() - 2);
+        w.cmdOK->click();
+        QVERIFY(m_dialogs->lastText().contains(QStringLiteral("学年和学期要一起设置")));
+        QCOMPARE(GetSchoolYear(), 0);
+        w.txtName->setText(QStringLiteral("阳光小学"));
+        w.cmbTerm->setCurrentIndex(w.cmbTerm->findText(QStringLiteral("第二学期")));
+        w.cmdOK->click();
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+    }
+    const int year = QDate::currentDate().year() + 1;
+    QCOMPARE(GetSchoolYear(), year);
+    QCOMPARE(GetSchoolTerm(), 2);
+    QCOMPARE(GetSchoolName(), QStringLiteral("阳光小学"));
+    frmSchoolName again;
+    QCOMPARE(again.cmbYear->currentText(), QStringLiteral("%1—%2").arg(year).arg(year + 1));
+    QCOMPARE(again.cmbTerm->currentText(), QStringLiteral("第二学期"));
+}
+
 void TestMainWindow::fileDialogsAreChineseAndStartBesideTheDatabase() {
     if (!InstallQtChinese())
         QSKIP("Qt's Chinese translations (qt6-translations-l10n) are not installed");
@@ -365,14 +393,37 @@ void TestMainWindow::fileDialogsAreChineseAndStartBesideTheDatabase() {
     QCOMPARE(m_ctx->db.path(), m_home->filePath("kb.db"));
 }
 
-void TestMainWindow::startGuideShowsWhileThereAreNoClasses() {
+void TestMainWindow::startGuideStaysUntilTheFirstTimetable() {
     m_window->show();
     QVERIFY(m_window->lblStartGuide->isVisible());
-    QVERIFY(m_window->lblStartGuide->text().contains("班级名单"));
-    // Classes entered in the class window: the guide goes when the main window
-    // is back in front.
+    // In the manual's order: the school's settings before the lists, the
+    // plan after the limits, a backup before generating.
+    const QString text = m_window->lblStartGuide->text();
+    int at = -1;
+    for (const char* step : {"学校名称设置", "班级名单", "上课时间限制条件", "各班教学计划",
+                             "预先安排固定课程", "数据库另存为", "自动生成课表"}) {
+        const int next = int(text.indexOf(QString::fromUtf8(step)));
+        QVERIFY2(next > at, step);
+        at = next;
+    }
+    // The import is offered from the guide itself.
+    QVERIFY(m_window->cmdGuideImport->isVisible());
+    QVERIFY(m_window->cmdGuideImport->text().contains("(&I)"));
+    OnNextModal([](QWidget* w) {
+        QCOMPARE(w->objectName(), QStringLiteral("frmImport"));
+        w->close();
+    });
+    m_window->cmdGuideImport->click();
+
+    // Classes and pre-set lessons are not yet a timetable.
     sql::exec(m_ctx->db.sql(),
               "insert into Classtb values('11','一（1）班','一年级（1）班','一（1）')");
+    sql::exec(m_ctx->db.sql(), "insert into LessonListtb (ClassCode, Day, LessonNo, CourseCode,"
+                               " TeacherCode, SetFlag) values ('11', 5, 6, '01', '001', 0)");
+    m_window->RefreshStartGuide();
+    QVERIFY(m_window->lblStartGuide->isVisible());
+    sql::exec(m_ctx->db.sql(), "insert into LessonListtb (ClassCode, Day, LessonNo, CourseCode,"
+                               " TeacherCode, SetFlag) values ('11', 1, 1, '01', '001', 1)");
     m_window->RefreshStartGuide();
     QVERIFY(!m_window->lblStartGuide->isVisible());
 

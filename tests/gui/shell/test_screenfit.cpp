@@ -12,6 +12,7 @@
 #include "gui/manual/frmManualSetLesson.h"
 #include "gui/shell/StartUp.h"
 #include "gui/shell/frmMain.h"
+#include "gui/shell/frmSimpleManual.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/TimetableGrid.h"
 #include "gui/widgets/UiMetrics.h"
@@ -20,10 +21,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,6 +85,7 @@ private slots:
     void mainWindowFits();
     void gridsGrowWithTheirWindow();
     void aWindowLargerThanTheScreenIsShrunk();
+    void briefInstructionsScrollInsteadOfBeingCut();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -195,6 +201,27 @@ void TestScreenFit::aWindowLargerThanTheScreenIsShrunk() {
     big.show();
     QVERIFY(QTest::qWaitForWindowExposed(&big));
     QVERIFY2(Fits(&big), qPrintable(Describe(&big)));
+}
+
+void TestScreenFit::briefInstructionsScrollInsteadOfBeingCut() {
+    frmSimpleManual w(m_main.get());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY2(Fits(&w), qPrintable(Describe(&w)));
+    // Every line is laid out at its full wrapped height and within the width.
+    QVERIFY(w.Label1->width() <= w.scrText->viewport()->width());
+    QVERIFY(w.Label1->height() >= w.Label1->heightForWidth(w.Label1->width()));
+    // The last line is reached by keyboard.
+    QScrollBar* bar = w.scrText->verticalScrollBar();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(w.scrText->hasFocus());
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(w.scrText, Qt::Key_PageDown);
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(w.cmdClose->text().contains(QStringLiteral("(&C)")));
+    QTest::keyClick(w.scrText, Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
 }
 
 // A 1366×768 screen at 125 % with a task bar 40 pixels high: Qt then works in
