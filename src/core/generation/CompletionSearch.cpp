@@ -310,37 +310,78 @@ private:
     // pair of the share's rows with double lessons for each lesson too many,
     // those pairs are no more than the share's double lessons, and the
     // lessons that complete a row leave it its double lessons.
-    bool accepts(int i, int p, const int* out, int n, int also) const {
-        const auto& u = unit(i);
-        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
-        const std::size_t c = std::size_t(groupOf(i));
-        const int day = p / m_L;
-        auto removed = [&](auto fn) {
+    // Calls fn for each of the lessons out[0..n) and `also` (when not kFree).
+    struct Removed {
+        const int* out;
+        int n;
+        int also;
+        template <typename Fn> void operator()(Fn fn) const {
             for (int k = 0; k < n; ++k)
                 fn(out[k]);
             if (also != kFree)
                 fn(also);
-        };
+        }
+    };
+
+    // The lessons out[0..n) and `also` (when not kFree), all placed, taken
+    // out: may lesson i join its row and its shares at period p? A joint
+    // lesson counts in its partner classes' shares too.
+    bool accepts(int i, int p, const int* out, int n, int also) const {
+        if (!ownAccepts(i, p, out, n, also))
+            return false;
+        int rowPairs = 0;
+        for (std::size_t k = 1; k < counters(i).size(); ++k)
+            if (!shareTakes(i, p, counters(i)[k].first, Removed{out, n, also}, rowPairs))
+                return false;
+        return true;
+    }
+
+    // The same for the row and its own share only. The row never gets more
+    // lessons than it plans, and the lessons that complete it leave it its
+    // double lessons.
+    bool ownAccepts(int i, int p, const int* out, int n, int also) const {
+        const auto& u = unit(i);
+        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        const Removed removed{out, n, also};
         int total = m_unitPlaced[ui] + m_unitBase[ui] + size(i);
         removed([&](int j) { total -= sameUnit(i, j) ? size(j) : 0; });
         if (total > u.weekly)
             return false;
-        // The partner classes' shares of a joint lesson, counted plainly.
-        for (std::size_t k = 1; k < counters(i).size(); ++k)
-            if (!withinShare(i, counters(i)[k].first, day, removed))
-                return false;
-        if (m_shareDoubles[c] == 0)
-            return withinShare(i, int(c), day, removed);
+        int rowPairs = 0;
+        if (!shareTakes(i, p, groupOf(i), removed, rowPairs))
+            return false;
+        return total < u.weekly || rowPairs >= u.doubles;
+    }
+
+    // May share counter c take lesson i at period p, the removed lessons
+    // gone? Without double lessons in the share a day holds at most the
+    // share. With them, beyond the share a day needs a pair of the share's
+    // rows with double lessons for each lesson too many, and those pairs are
+    // no more than the share's double lessons. rowPairs gets the pairs of
+    // i's own row with i, when that row has double lessons in c.
+    bool shareTakes(int i, int p, int counter, const Removed& removed, int& rowPairs) const {
+        const auto& u = unit(i);
+        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        const std::size_t c = std::size_t(counter);
+        const int day = p / m_L;
+        if (m_shareDoubles[c] == 0) {
+            int sameDay = dayCount(counter, day) + size(i);
+            removed([&](int j) {
+                sameDay -=
+                    counts(j, counter) && m_period[std::size_t(j)] / m_L == day ? size(j) : 0;
+            });
+            return sameDay <= u.dailyShare;
+        }
         int lessons[kDays];
         for (int d = 0; d < kDays; ++d)
             lessons[d] = m_unitDay[c * kDays + std::size_t(d)];
         removed([&](int j) {
-            if (counts(j, int(c)))
+            if (counts(j, counter))
                 lessons[m_period[std::size_t(j)] / m_L] -= size(j);
         });
         const int before = std::max(0, lessons[day] - u.dailyShare);
         lessons[day] += size(i);
-        int pairsToday = 0, rowPairs = 0;
+        int pairsToday = 0;
         for (int v : m_shareDoubleUnits[c]) {
             unsigned bits[kDays];
             std::copy(&m_unitBits[std::size_t(v) * kDays],
@@ -366,20 +407,7 @@ private:
         int sum = 0;
         for (int d = 0; d < kDays; ++d)
             sum += std::max(0, lessons[d] - u.dailyShare);
-        if (sum > m_shareDoubles[c] && over > before)
-            return false;
-        return total < u.weekly || rowPairs >= u.doubles;
-    }
-
-    // The counter's lessons that day, the removed ones gone and lesson i
-    // added, stay within the share.
-    template <typename Removed>
-    bool withinShare(int i, int counter, int day, Removed removed) const {
-        int sameDay = dayCount(counter, day) + size(i);
-        removed([&](int j) {
-            sameDay -= counts(j, counter) && m_period[std::size_t(j)] / m_L == day ? size(j) : 0;
-        });
-        return sameDay <= unit(i).dailyShare;
+        return !(sum > m_shareDoubles[c] && over > before);
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
@@ -502,51 +530,60 @@ private:
         if (accepts(i, p, out, n, kFree))
             return teacherRoom(i, p, out, n);
         const int day = p / m_L;
-        int pick = kFree;
-        if (m_shareDoubles[std::size_t(groupOf(i))] == 0) {
-            // Over a share: one lesson of that share that day makes room,
-            // the one moved least, scanned in the share's class. A row with
-            // all its lessons has no room.
-            for (const auto& [counter, cls] : counters(i)) {
-                auto removed = [&](auto fn) {
-                    for (int k = 0; k < n; ++k)
-                        fn(out[k]);
-                };
-                if (withinShare(i, counter, day, removed))
-                    continue;
-                int least = kFree;
+        if (!ownAccepts(i, p, out, n, kFree)) {
+            int pick = kFree;
+            if (m_shareDoubles[std::size_t(groupOf(i))] == 0) {
+                // Over the share: one lesson of the share that day makes
+                // room, the one moved least. A row with all its lessons has
+                // no room.
                 for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
-                    const int j = classAt(cls, q);
+                    const int j = classAt(u.cls, q);
                     if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                        !counts(j, counter))
+                        !counts(j, groupOf(i)))
                         continue;
-                    if (least == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(least)])
-                        least = j;
+                    if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
+                        pick = j;
                 }
-                if (least == kFree)
+                if (pick == kFree || !ownAccepts(i, p, out, n, pick))
                     return false;
-                out[n++] = least;
+            } else {
+                // One lesson of the share leaves, the one moved least that
+                // makes room.
+                for (int j : m_shareLessons[std::size_t(groupOf(i))]) {
+                    if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
+                        std::find(out, out + n, j) != out + n)
+                        continue;
+                    if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
+                        continue;
+                    if (ownAccepts(i, p, out, n, j))
+                        pick = j;
+                }
+                if (pick == kFree)
+                    return false;
             }
-            if (!accepts(i, p, out, n, kFree))
-                return false;
-            return teacherRoom(i, p, out, n);
-        } else {
-            // One lesson of the share leaves, the one moved least that makes
-            // room.
-            for (int j : m_shareLessons[std::size_t(groupOf(i))]) {
+            out[n++] = pick;
+        }
+        // A joint lesson's partner classes: one lesson leaves each share it
+        // would overfill, the one moved least that makes room.
+        for (std::size_t k = 1; k < counters(i).size(); ++k) {
+            const int counter = counters(i)[k].first;
+            int rowPairs = 0;
+            if (shareTakes(i, p, counter, Removed{out, n, kFree}, rowPairs))
+                continue;
+            int pick = kFree;
+            for (int j : m_shareLessons[std::size_t(counter)]) {
                 if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
                     std::find(out, out + n, j) != out + n)
                     continue;
                 if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
                     continue;
-                if (accepts(i, p, out, n, j))
+                if (shareTakes(i, p, counter, Removed{out, n, j}, rowPairs))
                     pick = j;
             }
             if (pick == kFree)
                 return false;
+            out[n++] = pick;
         }
-        out[n++] = pick;
-        // A joint lesson's partner shares may still be over.
         if (counters(i).size() > 1 && !accepts(i, p, out, n, kFree))
             return false;
         return teacherRoom(i, p, out, n);

@@ -61,8 +61,8 @@ enum class Rule {
     JointTogether,
 };
 inline constexpr Rule kAllRules[] = {
-    Rule::ClassOnce,       Rule::TeacherOnce,  Rule::NeverPeriod, Rule::Exclusive,
-    Rule::DailyShare,      Rule::InsideWeek,   Rule::InPlan,      Rule::DoubleLessons,
+    Rule::ClassOnce,       Rule::TeacherOnce,  Rule::NeverPeriod,   Rule::Exclusive,
+    Rule::DailyShare,      Rule::InsideWeek,   Rule::InPlan,        Rule::DoubleLessons,
     Rule::TeacherDailyMax, Rule::TeacherInRow, Rule::JointTogether,
 };
 

@@ -1,7 +1,7 @@
 #include "core/store/ImportStore.h"
 
-#include "core/store/JointStore.h"
 #include "core/store/CourseRuleStore.h"
+#include "core/store/JointStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 

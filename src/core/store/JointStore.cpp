@@ -1,6 +1,7 @@
 #include "core/store/JointStore.h"
 
 #include "core/model/Failure.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -56,8 +57,15 @@ QString JointClassesRefusal(TimetableDb& db, const QString& classCode, const QSt
     if (!ReadJointFirstClass(db, classCode, courseCode, teacherCode).isEmpty())
         return QStringLiteral("本班这门课已随%1合班，请在%1的教学计划中修改")
             .arg(classNameOf(d, ReadJointFirstClass(db, classCode, courseCode, teacherCode)));
+    // A joint lesson is one lesson of several classes; a double lesson of
+    // several classes is not something the rules know.
+    if (!others.isEmpty() && ReadPlanDoubles(db, classCode, courseCode, teacherCode) > 0)
+        return QStringLiteral("这门课有连堂，合班的课不能连堂（先把其中连堂清空）");
     QStringList seen;
     for (const QString& other : others) {
+        if (!other.isEmpty() && other != classCode &&
+            ReadPlanDoubles(db, other, courseCode, teacherCode) > 0)
+            return QStringLiteral("%1的这门课有连堂，合班的课不能连堂").arg(classNameOf(d, other));
         if (other == classCode)
             return QStringLiteral("班级不能与自己合班");
         if (seen.contains(other))

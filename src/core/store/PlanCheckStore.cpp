@@ -27,11 +27,12 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
     const JointClasses joints = LoadJoints(db);
     for (auto& r : in.rows) {
         r.joinsAnother = joints.isFurther(r.classCode, r.courseCode, r.teacherCode);
-        r.doubles = joints.rowOf(r.classCode, r.courseCode, r.teacherCode)
-                        ? 0
-                        : int(std::clamp<long long>(
-                              doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode)),
-                              0, std::max(0, r.count) / 2));
+        r.doubles =
+            joints.rowOf(r.classCode, r.courseCode, r.teacherCode)
+                ? 0
+                : int(std::clamp<long long>(
+                      doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode)), 0,
+                      std::max(0, r.count) / 2));
     }
     QHash<QString, QSet<int>> groupNever;
     {

@@ -302,6 +302,12 @@ bool frmClassPlanInput::ModifyRecord() {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, teacherShown);
         const int count = ParseLessonCount(txtCount->text().trimmed());
+        if (doublesTyped() > 0 && course == mstrCourseCode && teacher == mstrTeacherCode &&
+            !JointText(course, teacher).isEmpty()) {
+            ShowError(this, QStringLiteral("修改失败"),
+                      QStringLiteral("合班的课不能连堂：请先取消合班，或把其中连堂清空。"));
+            return true;
+        }
         // No row with the remembered key (changed meanwhile): nothing is written.
         if (ModifyPlanRow(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, mintCount,
                           course, teacher, count, doublesTyped()) == 0)
@@ -316,7 +322,8 @@ bool frmClassPlanInput::ModifyRecord() {
         row->setText(kDoublesColumn, doublesText(doublesTyped()));
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
-        row->setText(kJointColumn, JointText(course, teacher)); // another teacher or course ends 合班
+        row->setText(kJointColumn,
+                     JointText(course, teacher)); // another teacher or course ends 合班
         mstrCourseCode = course;
         mstrTeacherCode = teacher;
         mintCount = count;
@@ -772,10 +779,9 @@ void frmClassPlanInput::BuildControls() {
     for (const auto& [widget, name] : names)
         widget->setObjectName(name);
 
-    QWidget* order[] = {CmbClass, CmdPrevClass, CmdNextClass,   CmbCourse,  CmbTeacher,
-                        txtCount, txtDoubles,   cmdJoint,       cmdAppend,  cmdDelete,
-                        cmdModify, cmdOK,       lstAllRecord,   lstTeacherInfo, CmbTeacher2};
-                        cmdOK,    lstAllRecord, lstTeacherInfo, CmbTeacher2};
+    QWidget* order[] = {CmbClass,  CmdPrevClass, CmdNextClass, CmbCourse,      CmbTeacher,
+                        txtCount,  txtDoubles,   cmdJoint,     cmdAppend,      cmdDelete,
+                        cmdModify, cmdOK,        lstAllRecord, lstTeacherInfo, CmbTeacher2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

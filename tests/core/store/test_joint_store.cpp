@@ -4,6 +4,7 @@
 #include "TestDb.h"
 #include "core/model/Failure.h"
 #include "core/rules/HandMoves.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/JointStore.h"
 #include "core/store/Maintenance.h"
 #include "core/store/ManualLessons.h"
@@ -45,6 +46,7 @@ private slots:
     void handPlacingMovesAJointLessonAsOne();
     void teacherWeekShowsAJointLessonOnce();
     void yearUpgradeAndMaintenanceCarryJointRows();
+    void jointRowsHaveNoDoubleLessons();
 };
 
 void TestJointStore::jointRowIsWrittenWithItsClassesPlanRows() {
@@ -206,6 +208,26 @@ void TestJointStore::yearUpgradeAndMaintenanceCarryJointRows() {
     t.exec("delete from Classtb where Code='22'");
     MaintainData(t.db);
     QCOMPARE(t.count("select count(*) from PlanJointtb"), 0LL);
+}
+
+void TestJointStore::jointRowsHaveNoDoubleLessons() {
+    TestDb t;
+    writeSchool(t);
+    t.addPlan("12", "03", "TC", 2);
+    WritePlanDoubles(t.db, "11", "03", "TC", 1);
+    QCOMPARE(refusal(t, {"12"}),
+             QStringLiteral("这门课有连堂，合班的课不能连堂（先把其中连堂清空）"));
+    WritePlanDoubles(t.db, "11", "03", "TC", 0);
+    WritePlanDoubles(t.db, "12", "03", "TC", 1);
+    QCOMPARE(refusal(t, {"12"}), QStringLiteral("一（2）班的这门课有连堂，合班的课不能连堂"));
+    WritePlanDoubles(t.db, "12", "03", "TC", 0);
+    WriteJointClasses(t.db, "11", "03", "TC", {"12"});
+    // Double lessons stored beside a joint row (by hand, or an older copy)
+    // do not count: the rules never see both.
+    t.exec("insert into PlanDoubletb values ('11', '03', 'TC', 1)");
+    const School s = LoadSchool(t.db, Week::ofLessons(6));
+    for (const PlanRow& r : s.plan)
+        QCOMPARE(r.doubles, 0LL);
 }
 
 QTEST_GUILESS_MAIN(TestJointStore)

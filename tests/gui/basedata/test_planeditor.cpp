@@ -485,7 +485,7 @@ void TestPlanEditor::tabOrder() {
     auto w = s.open();
     QStringList chain;
     QWidget* next = w->CmbClass;
-    for (int i = 0; i < 14; ++i) {
+    for (int i = 0; i < 15; ++i) {
         chain << next->objectName();
         do
             next = next->nextInFocusChain();
@@ -524,6 +524,15 @@ void TestPlanEditor::jointClassesAreChosenForTheRow() {
     QCOMPARE(s.planRows(), QStringLiteral("11/2/T1/5 11/1/T1/4 12/1/T2/4 12/2/T1/5 13/2/T1/5"));
     w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(3)班"));
     QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(4), QStringLiteral("随一(1)班"));
+    // A joint row takes no double lessons.
+    w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(1)班"));
+    select(*w, 0);
+    w->txtDoubles->setText("1");
+    QVERIFY(w->ModifyRecord());
+    QCOMPARE(dialogs.shown.last().text,
+             QStringLiteral("合班的课不能连堂：请先取消合班，或把其中连堂清空。"));
+    QCOMPARE(s.count("select count(*) from PlanDoubletb where DoubleCount > 0"), 0LL);
+    w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(3)班"));
 
     // The chooser offers every other class, checked where it joins; Space
     // toggles, Enter takes it.
