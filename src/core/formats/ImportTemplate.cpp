@@ -48,7 +48,7 @@ const ListSheet kLists[] = {
      {"001", "王老师", "王老师", "王老师"}},
 };
 const char* const kPlanExample[] = {"一（1）班", "语文", "王老师", "8", "1"};
-const char* const kTimeOffExample[] = {"老师", "王老师", "三", "5-7"};
+const char* const kTimeOffExample[] = {"老师", "王老师", "三", "5-6"};
 
 void Text(lxw_worksheet* ws, int row, int col, const QString& text, lxw_format* f = nullptr) {
     Check(worksheet_write_string(ws, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),

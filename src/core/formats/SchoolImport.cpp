@@ -1165,7 +1165,7 @@ private:
         if (!periods)
             reason(periodsText.isEmpty()
                        ? QStringLiteral("节次为空")
-                       : QStringLiteral("节次「%1」不对，应是 1 到 %2 的节次，或 5-7 这样的范围")
+                       : QStringLiteral("节次「%1」不对，应是 1 到 %2 的节次，或 5-6 这样的范围")
                              .arg(periodsText)
                              .arg(m_week.lessonsPerDay()));
         if (wrong)

@@ -10,6 +10,7 @@
 #include "core/store/DoubleLessons.h"
 #include "core/store/TeacherRuleStore.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +32,14 @@ SheetTable plan(const QList<QStringList>& rows) {
 }
 SheetTable timeOff(const QList<QStringList>& rows) {
     return sheet(QStringLiteral("不排时间"), {"类别", "名称", "星期", "节次"}, rows);
+}
+
+int RunCli(const QStringList& args) {
+    QProcess p;
+    p.start(qEnvironmentVariable("KBXT_BINARY_DIR") + "/bin/kbxt-cli", args);
+    if (!p.waitForFinished(60000))
+        return -1000;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1001;
 }
 
 QString text(const ImportPreview& p) {
@@ -100,7 +109,9 @@ void TestImportSchoolSettings::templateCarriesTheSettings() {
     source.addLimit(4, "G1", 3, 2, 3);
     QTemporaryDir dir;
     const QString file = dir.filePath("template.xlsx");
-    WriteImportTemplate(source.db, file);
+    source.db.close();
+    QCOMPARE(RunCli({"export", "--template", source.path, file}), 0);
+    QVERIFY(source.db.open(source.path));
     const QList<SheetTable> sheets = ReadSheets(file);
     QCOMPARE(sheets.size(), 5);
     QCOMPARE(sheets[2].rows[0].mid(4), kTeacherHeadings.mid(4));
@@ -141,6 +152,15 @@ void TestImportSchoolSettings::templateCarriesTheSettings() {
     // Read again into the same school: nothing to do.
     const ImportPreview again = PrepareImport(target.db, sheets);
     QVERIFY2(again.additions.isEmpty(), qPrintable(text(again)));
+
+    // The command line reads the same.
+    TestDb byCli;
+    byCli.db.close();
+    QCOMPARE(RunCli({"import", byCli.path, file}), 0);
+    QVERIFY(byCli.db.open(byCli.path));
+    QCOMPARE(neverCells(byCli), neverCells(target));
+    QCOMPARE(ReadTeacherRules(byCli.db).of("001").maxInRow, 3);
+    QCOMPARE(ReadPlanDoubles(byCli.db, "11", "05", "002"), 1LL);
 }
 
 void TestImportSchoolSettings::eachColumnAndSheetReads() {
