@@ -1354,8 +1354,7 @@ private:
     // class × subject layout.
     void addPlan(const QString& sheet, int row, const QString& cls, const QString& course,
                  const QString& teacher, const QString& countText,
-                 const QString& doublesText = QString(),
-                 const QString& jointText = QString()) {
+                 const QString& doublesText = QString(), const QString& jointText = QString()) {
         for (const QString& cell : {cls, course, teacher})
             if (const QString why = NotAName(cell); !why.isEmpty()) {
                 problem(sheet, row, why);

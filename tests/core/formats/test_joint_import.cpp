@@ -61,10 +61,15 @@ void TestJointImport::templateWritesAJointRowOnceAndReadsItBack() {
     const QString file = m_dir.filePath("template.xlsx");
     WriteImportTemplate(source.db, file);
     const QList<SheetTable> sheets = ReadSheets(file);
-    const SheetTable& plan = sheets.last();
+    const auto planAt = std::find_if(sheets.begin(), sheets.end(), [](const SheetTable& t) {
+        return t.name == QStringLiteral("教学计划");
+    });
+    QVERIFY(planAt != sheets.end());
+    const SheetTable& plan = *planAt;
     QCOMPARE(plan.rows.size(), 3); // the heading, 体育 of 一（1）班 and 语文
     QCOMPARE(plan.rows[0].last(), QStringLiteral("合班"));
-    QCOMPARE(plan.rows[1], (QStringList{"一（1）班", "体育", "张敏", "2", "一（2）班、一（3）班"}));
+    QCOMPARE(plan.rows[1],
+             (QStringList{"一（1）班", "体育", "张敏", "2", "", "一（2）班、一（3）班"}));
 
     TestDb target;
     writeLists(target);
@@ -98,6 +103,17 @@ void TestJointImport::wrongJointClassesAreWrongRows() {
     // The row without 合班 is read as before.
     QCOMPARE(p.additions.planRows.size(), 1);
     QVERIFY(p.additions.joints.isEmpty());
+    // A joint row takes no double lessons; with 连堂 empty it is read.
+    const SheetTable withDoubles{QStringLiteral("教学计划"),
+                                 {{"班级", "课程", "老师", "节数", "连堂", "合班"},
+                                  {"一（1）班", "体育", "张敏", "2", "1", "一（2）班"},
+                                  {"一（3）班", "体育", "张敏", "2", "", "一（2）班"}}};
+    TestDb u;
+    writeLists(u);
+    const ImportPreview q = PrepareImport(u.db, {withDoubles});
+    QCOMPARE(q.problems.size(), qsizetype(1));
+    QCOMPARE(q.problems[0].reason, QStringLiteral("合班的课不能连堂"));
+    QCOMPARE(q.additions.joints.size(), qsizetype(1));
 }
 
 QTEST_GUILESS_MAIN(TestJointImport)
