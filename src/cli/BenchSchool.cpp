@@ -4,6 +4,7 @@
 #include <QSet>
 #include <algorithm>
 #include <bit>
+#include <optional>
 #include <random>
 #include <stdexcept>
 
@@ -42,7 +43,8 @@ constexpr int kSharedRoom = 9; // 综合实践: one room for two classes at once
 constexpr int kSharedRoomClasses = 2;
 constexpr int kDailyMaxCourse = 0; // 语文: at most two a day, whatever its rows
 constexpr int kDailyMax = 2;
-constexpr int kMeeting = 11; // 班队会: pre-set in every class
+constexpr int kMeeting = 11;    // 班队会: pre-set in every class
+constexpr int kJointCourse = 5; // 体育: two classes of a grade on the ground with one teacher
 // Where a class's week is longer than its base plan the lessons go here, in turn.
 const int kAddOrder[] = {12, 13, 1, 5, 12, 13, 0, 1};
 // Where it is shorter they come from here.
@@ -108,6 +110,7 @@ struct Builder {
     std::vector<bool> exclusiveBusy;            // by period
     std::vector<int> sharedRoomUse;             // by period: classes in the shared room
     QHash<QString, int> doubleRows;             // by class/course: its double lessons
+    QSet<QString> jointRows;                    // class/course of every class in a joint row
 
     explicit Builder(const BenchSchoolShape& s)
         : shape(s), rng(s.seed), extra(s.seed * 7919u + 17u), P(kDays * s.lessonsPerDay) {}
@@ -233,10 +236,18 @@ struct Builder {
         }
     }
 
+    // `fixed`: lessons of a course already laid at these periods with another
+    // class (合班), their teacher marked busy by it.
     bool layClass(const std::vector<Item>& lessons, const std::vector<int>& counts,
-                  const std::vector<bool>& classNever, std::vector<int>& placedAt, int& stuck) {
+                  const std::vector<bool>& classNever, int fixedCourse,
+                  const std::vector<int>& fixed, std::vector<int>& placedAt, int& stuck) {
         std::vector<bool> classBusy(std::size_t(P), false);
         std::vector<int> ccDay(std::size_t(kCourseCount * kDays), 0);
+        for (int p : fixed) {
+            classBusy[std::size_t(p)] = true;
+            ++ccDay[std::size_t(fixedCourse) * std::size_t(kDays) +
+                    std::size_t(p / shape.lessonsPerDay)];
+        }
         placedAt.assign(lessons.size(), -1);
         std::vector<int> open;
         for (std::size_t placed = 0; placed < lessons.size(); ++placed) {
@@ -302,6 +313,14 @@ struct Builder {
         sharedRoomUse.assign(std::size_t(P), 0);
         std::vector<int> current(kCourseCount, -1); // the subject teacher taking classes now
         const int perGrade = shape.classes / 6;
+        // The first class of a joint pair, once laid: its 体育 teacher and periods.
+        struct JointFirst {
+            QString cls;
+            int teacher = -1;
+            std::vector<int> periods;
+        };
+        std::optional<JointFirst> jointFirst;
+        bool jointNext = false; // the class being laid is the first of a pair
         for (int grade = 0; grade < 6; ++grade) {
             const std::vector<int> counts = planOfGrade(grade);
             for (int n = 1; n <= perGrade; ++n) {
@@ -317,10 +336,24 @@ struct Builder {
                     out.records.limits.push_back({0, cls, 5, shape.lessonsPerDay, 3});
                 }
                 const int classTeacher = newTeacher(0, 0);
+                // Every other pair of classes in a grade is a joint pair, when
+                // the second class is free wherever the first has 体育.
+                std::optional<JointFirst> joint;
+                if (jointFirst && jointFirst->cls.left(1) == cls.left(1) &&
+                    std::none_of(jointFirst->periods.begin(), jointFirst->periods.end(),
+                                 [&](int p) { return bool(classNever[std::size_t(p)]); }))
+                    joint = jointFirst;
+                jointFirst.reset();
+                jointNext = shape.realRules && !joint && n < perGrade && counts[kJointCourse] > 0 &&
+                            extraBelow(2) == 0;
                 std::vector<int> teacherOf(kCourseCount, -1);
+                if (joint)
+                    teacherOf[kJointCourse] = joint->teacher;
+                const std::vector<int> noFixed;
+                const std::vector<int>& fixed = joint ? joint->periods : noFixed;
                 for (int k = 0; k < kCourseCount; ++k) {
                     const int count = counts[std::size_t(k)];
-                    if (count == 0)
+                    if (count == 0 || teacherOf[std::size_t(k)] >= 0)
                         continue;
                     if (kCourses[k].teacherLoad == 0) {
                         teacherOf[std::size_t(k)] = classTeacher;
@@ -338,11 +371,33 @@ struct Builder {
                     std::vector<Item> lessons;
                     for (int k = 0; k < kCourseCount; ++k) {
                         const int d = doubles[std::size_t(k)];
+                        if (joint && k == kJointCourse)
+                            continue;
                         for (int i = 0; i < counts[std::size_t(k)] - d; ++i)
                             lessons.push_back({k, teacherOf[std::size_t(k)], i < d ? 2 : 1});
                     }
                     int stuck = -1;
-                    if (layClass(lessons, counts, classNever, placedAt, stuck)) {
+                    if (layClass(lessons, counts, classNever, kJointCourse, fixed, placedAt,
+                                 stuck)) {
+                        const QString jointCode = QString::fromLatin1(kCourses[kJointCourse].code);
+                        const QString jointTeacher =
+                            joint ? teachers[std::size_t(joint->teacher)].code : QString();
+                        for (int p : fixed)
+                            out.week.push_back({cls, p / shape.lessonsPerDay + 1,
+                                                p % shape.lessonsPerDay + 1, jointCode,
+                                                jointTeacher, 1});
+                        if (joint) {
+                            out.records.joints.push_back(
+                                {joint->cls, jointCode, jointTeacher, {cls}});
+                            jointRows << joint->cls + QLatin1Char('/') + jointCode
+                                      << cls + QLatin1Char('/') + jointCode;
+                            ++out.joints;
+                        } else if (jointNext) {
+                            jointFirst = JointFirst{cls, teacherOf[kJointCourse], {}};
+                            for (std::size_t i = 0; i < lessons.size(); ++i)
+                                if (lessons[i].course == kJointCourse)
+                                    jointFirst->periods.push_back(placedAt[i]);
+                        }
                         for (std::size_t i = 0; i < lessons.size(); ++i)
                             for (int q = 0; q < lessons[i].length; ++q) {
                                 const int p = placedAt[i] + q;
@@ -372,7 +427,8 @@ struct Builder {
                         kCourses[stuck].teacherLoad == 0) {
                         std::vector<int> subjects;
                         for (int k = 0; k < kCourseCount; ++k)
-                            if (teacherOf[std::size_t(k)] >= 0 && kCourses[k].teacherLoad > 0)
+                            if (teacherOf[std::size_t(k)] >= 0 && kCourses[k].teacherLoad > 0 &&
+                                !(joint && k == kJointCourse))
                                 subjects.push_back(k);
                         const int k = subjects[std::size_t(extraBelow(int(subjects.size())))];
                         current[std::size_t(k)] = teacherOf[std::size_t(k)] =
@@ -386,8 +442,9 @@ struct Builder {
                     if (attempt > 400)
                         throw std::runtime_error("bench school: a class cannot be laid");
                 }
+                // A joint lesson is one lesson of its teacher.
                 for (int k = 0; k < kCourseCount; ++k)
-                    if (teacherOf[std::size_t(k)] >= 0)
+                    if (teacherOf[std::size_t(k)] >= 0 && !(joint && k == kJointCourse))
                         teachers[std::size_t(teacherOf[std::size_t(k)])].load +=
                             counts[std::size_t(k)];
             }
@@ -400,7 +457,9 @@ struct Builder {
             // the pair or nothing.
             const bool halfPair =
                 doubleRows.contains(l.classCode + QLatin1Char('/') + l.courseCode);
-            if (meeting || (below(50) == 0 && !halfPair)) {
+            // Nor one class's half of a joint lesson.
+            const bool joint = jointRows.contains(l.classCode + QLatin1Char('/') + l.courseCode);
+            if (meeting || (below(50) == 0 && !halfPair && !joint)) {
                 l.setFlag = 0;
                 out.records.lessons.push_back(l);
                 ++out.preset;

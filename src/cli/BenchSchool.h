@@ -7,7 +7,8 @@
 // periods — and the plan is then read off it. Some lessons of the laid week
 // are kept as pre-set lessons. With `realRules` the week also holds double
 // lessons, the subject groups' afternoons off, and teacher limits read off
-// it (some exactly at what the week uses).
+// it (some exactly at what the week uses), and joint pairs: two classes of a
+// grade that take all their 体育 together with one teacher.
 #include "core/store/SchoolWriter.h"
 
 #include <cstdint>
@@ -33,6 +34,7 @@ struct BenchSchool {
     int doubles = 0;         // double lessons planned
     int limitedTeachers = 0; // teachers with a daily or in-row limit
     int tightTeachers = 0;   // of those, limits no higher than the laid week uses
+    int joints = 0;          // joint rows (合班), each of two classes
 };
 
 BenchSchool BuildBenchSchool(const BenchSchoolShape& shape);

@@ -29,7 +29,7 @@ int runBenchComplete(const ToolArgs& args) {
     QDir().mkpath(dir);
 
     CliOut(QStringLiteral(
-        "school classes day load planned preset t-off dbl t-lim  gen%  gen-miss gen-ms  "
+        "school classes day load planned preset t-off dbl jnt t-lim  gen%  gen-miss gen-ms  "
         "left  moved comp-ms  placed%  check"));
     long long planned = 0, placed = 0, fullPlanned = 0, fullPlaced = 0;
     double worstMs = 0;
@@ -81,7 +81,7 @@ int runBenchComplete(const ToolArgs& args) {
         }
         worstMs = std::max(worstMs, r.ms);
         CliOut(
-            QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16  %17")
+            QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16 %17  %18")
                 .arg(i + 1, 6)
                 .arg(s.classes, 7)
                 .arg(s.lessonsPerDay, 3)
@@ -90,6 +90,7 @@ int runBenchComplete(const ToolArgs& args) {
                 .arg(school.preset, 6)
                 .arg(school.teachersWithTimeOff, 5)
                 .arg(school.doubles, 3)
+                .arg(school.joints, 3)
                 .arg(QStringLiteral("%1/%2").arg(school.tightTeachers).arg(school.limitedTeachers),
                      5)
                 .arg(rate, 5)

@@ -194,6 +194,14 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
     for (const PlanRow& row : school.plan) {
         if (!row.isComplete() || row.weeklyLessons() == 0)
             continue;
+        // A further class of a joint row takes the first class's activities;
+        // its own row would plan the lessons twice.
+        if (school.joints.isFurther(row.classCode, row.courseCode, row.teacherCode)) {
+            note(classesOfGrade[row.classCode.left(1)], row.classCode);
+            continue;
+        }
+        const JointRow* joint = school.joints.rowOf(row.classCode, row.courseCode, row.teacherCode);
+        const QStringList others = joint ? joint->others : QStringList();
         RowInfo r{&row, QStringLiteral("R:%1").arg(rows.size() + 1), {}, 1, {}, {}, {}, {}, false,
                   {}};
         const rules::Placing p = rules::placingOf(
@@ -216,6 +224,8 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
                 r.best.push_back(q);
         });
         note(classesOfGrade[row.classCode.left(1)], row.classCode);
+        for (const QString& other : others)
+            note(classesOfGrade[other.left(1)], other);
         note(courses, row.courseCode);
         note(teachers, row.teacherCode);
         // The row's lessons, pre-set ones locked; then pairs of the others
@@ -227,7 +237,9 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
                           row.courseCode,
                           row.teacherCode,
                           false,
-                          {}};
+                          {},
+                          1,
+                          others};
             const auto& lessons = school.timetable.lessons();
             for (size_t k = 0; k < lessons.size(); ++k) {
                 const Lesson& l = lessons[k];
@@ -350,6 +362,8 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
             if (sharesWithPairs.contains(shareKeyOf(a.classCode, r.shareTag)))
                 w.element(QStringLiteral("Activity_Tag"), withPairsTag(r.shareTag));
             w.element(QStringLiteral("Students"), a.classCode);
+            for (const QString& other : a.others)
+                w.element(QStringLiteral("Students"), other);
             w.element(QStringLiteral("Duration"), a.length);
             w.element(QStringLiteral("Total_Duration"), a.length);
             w.element(QStringLiteral("Id"), a.id);
@@ -509,16 +523,17 @@ QString ReadFetTimetable(const QByteArray& xml, const FetInput& input, Week week
         auto it = placed.constFind(a.id);
         if (it == placed.constEnd())
             continue;
-        for (int k = 0; k < a.length; ++k) {
-            Lesson l;
-            l.classCode = a.classCode;
-            l.courseCode = a.courseCode;
-            l.teacherCode = a.teacherCode;
-            l.period = Period{it->day, it->lessonNo + k};
-            l.origin = a.locked ? Origin::Preset : Origin::Generated;
-            if (week.contains(l.period))
-                lessons.push_back(l);
-        }
+        for (int k = 0; k < a.length; ++k)
+            for (const QString& cls : QStringList{a.classCode} + a.others) {
+                Lesson l;
+                l.classCode = cls;
+                l.courseCode = a.courseCode;
+                l.teacherCode = a.teacherCode;
+                l.period = Period{it->day, it->lessonNo + k};
+                l.origin = a.locked ? Origin::Preset : Origin::Generated;
+                if (week.contains(l.period))
+                    lessons.push_back(l);
+            }
     }
     return {};
 }

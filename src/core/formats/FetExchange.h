@@ -5,7 +5,8 @@
 //
 // Each planned lesson is one FET activity of one period, each double lesson
 // (连堂) one activity of two, which may not start where its second period
-// would cross the midday break or end of day. The hard rules go
+// would cross the midday break or end of day, each joint lesson (合班) one
+// activity of all its classes, read back as one lesson in each. The hard rules go
 // in as FET's hard (100 %) constraints: the periods a lesson may not take
 // ("不排" of its course, teacher or class) as preferred starting times, the
 // daily share as a per-class activity-tag daily maximum (one tag per plan
@@ -23,6 +24,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 struct FetOptions {
@@ -44,6 +46,7 @@ struct FetActivity {
     bool locked = false; // a pre-set lesson at its period
     Period period;       // where locked
     int length = 1;      // 2: a double lesson
+    QStringList others;  // 合班: the further classes taking it together with classCode
 };
 
 struct FetInput {

@@ -6,6 +6,7 @@
 #include "core/model/TeacherRules.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 struct SchoolRecords {
@@ -49,4 +50,11 @@ struct SchoolRecords {
         TeacherRule rule;
     };
     std::vector<TeacherLimit> teacherRules;
+    // 合班 (PlanJointtb, made only when a school has some): the first class's
+    // plan row and its further classes, each of which has its own plan row.
+    struct Joint {
+        QString classCode, courseCode, teacherCode;
+        QStringList others;
+    };
+    std::vector<Joint> joints;
 };

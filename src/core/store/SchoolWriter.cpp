@@ -3,6 +3,7 @@
 #include "core/config/SafeFile.h"
 #include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
+#include "core/store/JointStore.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
@@ -13,12 +14,14 @@
 
 namespace {
 
-// Double lessons, teacher limits and groups live in tables of their own,
+// Double lessons, joint classes, teacher limits and groups live in tables of their own,
 // made only for a school that has some, as the windows do.
 void writeNewerSettings(TimetableDb& db, const SchoolRecords& school) {
     for (const auto& r : school.plan)
         if (r.doubles > 0)
             WritePlanDoubles(db, r.classCode, r.courseCode, r.teacherCode, r.doubles);
+    for (const auto& j : school.joints)
+        InsertJointLinks(db.sql(), j.classCode, j.courseCode, j.teacherCode, j.others);
     if (school.groups.empty() && school.teacherRules.empty())
         return;
     SQLite::Database& d = db.sql();

@@ -1,8 +1,9 @@
 // A school handed to FET and FET's timetable read back: every planned lesson
 // becomes one activity, pre-set lessons are locked where they are, the rules
 // become FET's hard constraints, and the timetable read back holds each
-// activity's lesson at its period. Where fet-cl is installed, it places a
-// small school and its timetable must keep every rule of this program.
+// activity's lesson at its period (a joint lesson in each of its classes).
+// Where fet-cl is installed, it places a small school and its timetable must
+// keep every rule of this program.
 #include "core/formats/FetExchange.h"
 #include "core/rules/HardRules.h"
 
@@ -67,6 +68,13 @@ School richSchool() {
     return s;
 }
 
+// The two classes take PE together with TPE: three lessons of both.
+School jointSchool() {
+    School s = school();
+    s.joints.add("101", "PE", "TPE", "102");
+    return s;
+}
+
 int count(const QByteArray& doc, const QString& pattern) {
     return static_cast<int>(QString::fromUtf8(doc).count(
         QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)));
@@ -98,6 +106,7 @@ private slots:
     void fetPlacesTheSchoolWithinTheRules();
     void doubleLessonsAreActivitiesOfTwo();
     void teacherLimitsAndGroupTimeOff();
+    void jointLessonIsOneActivityOfBothClasses();
 };
 
 void TestFet::everyLessonIsOneActivityAndTheRulesAreHard() {
@@ -220,18 +229,46 @@ void TestFet::teacherLimitsAndGroupTimeOff() {
     QCOMPARE(count(in.document, "<Teacher>TPE</Teacher>\\s*<Number_of_Not_Available_Times>"), 0);
 }
 
+void TestFet::jointLessonIsOneActivityOfBothClasses() {
+    const School s = jointSchool();
+    const FetInput in = FetInputOf(s);
+    // 102's PE row is met by 101's three activities.
+    QCOMPARE(in.activities.size(), size_t{26 - 3});
+    QCOMPARE(count(in.document, "<Students>101</Students>\\s*<Students>102</Students>"), 3);
+    QCOMPARE(count(in.document, "<Group>\\s*<Name>102</Name>"), 1);
+    std::vector<std::pair<int, Period>> placed;
+    for (const FetActivity& a : in.activities) {
+        QCOMPARE(a.others,
+                 a.courseCode == QLatin1String("PE") ? QStringList{"102"} : QStringList{});
+        placed.push_back({a.id, a.locked ? a.period : Period{1 + a.id % 5, 1 + a.id % 6}});
+    }
+    std::vector<Lesson> lessons;
+    QCOMPARE(ReadFetTimetable(fetResult(placed), in, s.timetable.week(), lessons), QString());
+    QCOMPARE(lessons.size(), size_t{26});
+    // Each PE lesson of 101 has 102's beside it, at the same period.
+    int together = 0;
+    for (const Lesson& a : lessons)
+        for (const Lesson& b : lessons)
+            together += a.courseCode == QLatin1String("PE") &&
+                        a.classCode == QLatin1String("101") &&
+                        b.classCode == QLatin1String("102") && b.courseCode == a.courseCode &&
+                        b.teacherCode == a.teacherCode && b.period == a.period;
+    QCOMPARE(together, 3);
+}
+
 void TestFet::fetPlacesTheSchoolWithinTheRules_data() {
-    QTest::addColumn<bool>("rich");
-    QTest::newRow("rooms, shares, pre-set") << false;
-    QTest::newRow("with double lessons, teacher limits, group") << true;
+    QTest::addColumn<int>("kind");
+    QTest::newRow("rooms, shares, pre-set") << 0;
+    QTest::newRow("with double lessons, teacher limits, group") << 1;
+    QTest::newRow("with joint classes") << 2;
 }
 
 void TestFet::fetPlacesTheSchoolWithinTheRules() {
-    QFETCH(bool, rich);
+    QFETCH(int, kind);
     const QString fet = QStandardPaths::findExecutable(QStringLiteral("fet-cl"));
     if (fet.isEmpty())
         QSKIP("fet-cl is not installed");
-    School s = rich ? richSchool() : school();
+    School s = kind == 1 ? richSchool() : kind == 2 ? jointSchool() : school();
     const FetInput in = FetInputOf(s);
     QTemporaryDir dir;
     QFile file(dir.filePath("s.fet"));
