@@ -436,8 +436,8 @@ void TestCompletionRules::searchAgreesWithTheRulesOnBenchmarkSchools() {
 }
 
 // The benchmark's promise: the week it laid is a complete timetable under
-// every rule it wrote — double lessons, group afternoons off and teacher
-// limits (some exactly what the week uses) included.
+// every rule it wrote — double lessons, joint 体育 pairs, group afternoons
+// off and teacher limits (some exactly what the week uses) included.
 void TestCompletionRules::benchmarkWeekKeepsEveryRule() {
     for (const BenchSchoolShape& shape :
          {BenchSchoolShape{18, 6, 28, 104, true}, BenchSchoolShape{12, 6, 30, 111, true},
@@ -450,6 +450,11 @@ void TestCompletionRules::benchmarkWeekKeepsEveryRule() {
         WriteSchool(t.db, bench.records);
         School s = LoadSchool(t.db, Week::ofLessons(shape.lessonsPerDay));
         QCOMPARE(s.teacherRules.groupNames.size(), qsizetype{3});
+        // Joint pairs come back from the database, each a single further class.
+        QVERIFY(bench.joints > 0);
+        QCOMPARE(int(s.joints.rows().size()), bench.joints);
+        for (const JointRow& j : s.joints.rows())
+            QCOMPARE(j.others.size(), qsizetype{1});
         long long planned = 0;
         for (const PlanRow& r : s.plan)
             planned += r.weeklyDoubles();
