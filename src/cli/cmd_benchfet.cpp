@@ -185,8 +185,10 @@ int runBenchFet(const ToolArgs& args) {
         return 1;
     }
     CliOut(QStringLiteral("school classes day load planned | %1 | %2 | breaches ours/FET")
-               .arg(QStringLiteral("kbxt: placed holes late gaps  best avoid heap spread tspread  cpu s"),
-                    QStringLiteral("FET:  placed holes late gaps  best avoid heap spread tspread  cpu s")));
+               .arg(QStringLiteral(
+                        "kbxt: placed holes late gaps  best avoid heap spread tspread  cpu s"),
+                    QStringLiteral(
+                        "FET:  placed holes late gaps  best avoid heap spread tspread  cpu s")));
     Side sumOurs, sumFet;
     int fetMissing = 0;
     for (std::size_t i = 0; i < specs.size(); ++i) {

@@ -1,7 +1,7 @@
 #include "TestDb.h"
 #include "core/model/Failure.h"
-#include "core/store/Maintenance.h"
 #include "core/store/CodeRecords.h"
+#include "core/store/Maintenance.h"
 #include "core/store/Sql.h"
 #include "core/store/TeacherRuleStore.h"
 
