@@ -78,13 +78,15 @@ int RunTemplateExport(const ToolArgs& args) {
 }
 
 KBXT_CLI_COMMAND("import", "import [--dry-run] DB FILE.xlsx|FILE.csv ...",
-                 "从Excel导入 / import classes, courses, teachers and the teaching plan from a "
+                 "从Excel导入 / import classes, courses, teachers, the teaching plan and their "
+                 "settings (limits, groups, double lessons, time off) from a "
                  "workbook in the template's layout (kbxt-cli export --template) or CSV files. "
                  "Prints the preview (additions, changes, existing, wrong rows); nothing is "
                  "written when a row is wrong. Exit 0 imported "
                  "(with --dry-run: no wrong rows), 3 wrong rows, 1 failure, 2 usage error.",
                  {{"--dry-run", false}},
-                 "从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师和教学计划，"
+                 "从工作簿（.xlsx）或 CSV（UTF-8 或 GB18030）导入班级、课程、老师、教学计划"
+                 "和不排时间，"
                  "先列出将添加的、将修改的、已存在的和有错的行。\n"
                  "有错的行时什么也不写入；--dry-run 只列出，不写入。\n"
                  "退出码：0 已导入（--dry-run：没有错行），3 有错的行（未写入），"

@@ -2,13 +2,20 @@
 
 #include "core/formats/ScheduleWorkbook.h"
 #include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/ImportStore.h"
+#include "core/store/LessonsPerDay.h"
+#include "core/store/TeacherRuleStore.h"
+#include "core/store/TimeLimits.h"
+#include "core/store/TimetableDb.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <tuple>
 #include <xlsxwriter.h>
 
 namespace {
@@ -40,7 +47,8 @@ const ListSheet kLists[] = {
      {"老师代码", "老师姓名", "老师全称", "老师简称"},
      {"001", "王老师", "王老师", "王老师"}},
 };
-const char* const kPlanExample[] = {"一（1）班", "语文", "王老师", "8"};
+const char* const kPlanExample[] = {"一（1）班", "语文", "王老师", "8", "1"};
+const char* const kTimeOffExample[] = {"老师", "王老师", "三", "5-6"};
 
 void Text(lxw_worksheet* ws, int row, int col, const QString& text, lxw_format* f = nullptr) {
     Check(worksheet_write_string(ws, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
@@ -68,6 +76,60 @@ void Example(lxw_worksheet* ws, const QList<const char*>& cells, int columns, lx
     Text(ws, 1, columns, ImportExampleMark(), f);
 }
 
+void Number(lxw_worksheet* ws, int row, int col, double n) {
+    Check(worksheet_write_number(ws, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), n,
+                                 nullptr));
+}
+
+// Every "不排" period of the classes, teachers, courses and groups, one row
+// per object and day for each run of periods (5-7). Periods past the school's
+// day are left out: the import would refuse them.
+void TimeOffSheet(lxw_workbook* book, TimetableDb& db, const QList<CodeRecord> (&lists)[4],
+                  lxw_format* heading, lxw_format* text, lxw_format* example) {
+    const QList<const char*> headings = {"类别", "名称", "星期", "节次"};
+    lxw_worksheet* ws = Sheet(book, "不排时间", headings, heading, text);
+    const int lessons = LessonsPerDayFor(db, false);
+    const std::tuple<const char*, LimitKind, int> kinds[] = {{"班级", LimitKind::Class, 0},
+                                                             {"老师", LimitKind::Teacher, 2},
+                                                             {"课程", LimitKind::Course, 1},
+                                                             {"教研组", LimitKind::Group, 3}};
+    static const QString days = QStringLiteral("一二三四五");
+    int row = 1;
+    for (const auto& [title, kind, list] : kinds) {
+        QSet<QString> done;
+        for (const CodeRecord& r : lists[list]) {
+            if (done.contains(r.code))
+                continue;
+            done.insert(r.code);
+            bool never[Week::kDays + 1][Week::kMaxLessonsPerDay + 2] = {};
+            for (const LimitCell& c : ReadLimits(db, kind, r.code))
+                if (c.period.day >= 1 && c.period.day <= Week::kDays && c.period.lessonNo >= 1 &&
+                    c.period.lessonNo <= lessons)
+                    never[c.period.day][c.period.lessonNo] = c.isLevel(LimitLevel::Never);
+            for (int day = 1; day <= Week::kDays; ++day)
+                for (int from = 1; from <= lessons; ++from) {
+                    if (!never[day][from])
+                        continue;
+                    int to = from;
+                    while (to < lessons && never[day][to + 1])
+                        ++to;
+                    Text(ws, row, 0, QString::fromUtf8(title));
+                    Text(ws, row, 1, r.name);
+                    Text(ws, row, 2, days.at(day - 1));
+                    Text(ws, row, 3,
+                         from == to ? QString::number(from)
+                                    : QStringLiteral("%1-%2").arg(from).arg(to));
+                    ++row;
+                    from = to;
+                }
+        }
+    }
+    if (row == 1)
+        Example(ws,
+                {kTimeOffExample[0], kTimeOffExample[1], kTimeOffExample[2], kTimeOffExample[3]},
+                static_cast<int>(headings.size()), example);
+}
+
 void Fill(lxw_workbook* book, TimetableDb& db) {
     lxw_format* heading = workbook_add_format(book);
     lxw_format* text = workbook_add_format(book);
@@ -81,7 +143,9 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     format_set_font_color(example, LXW_COLOR_GRAY);
     format_set_italic(example);
     QHash<QString, QString> names[3];
+    QList<CodeRecord> lists[4]; // classes, courses, teachers, groups
     const CourseRules rules = ReadCourseRules(db);
+    const TeacherRules teacherRules = ReadTeacherRules(db);
     for (int i = 0; i < 3; ++i) {
         const ListSheet& list = kLists[i];
         QList<const char*> headings{list.headings[0], list.headings[1], list.headings[2],
@@ -91,13 +155,25 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         if (courses)
             headings << "同时上课班数"
                      << "每天最多节数";
+        // The teachers' limits and group, optional columns too.
+        const bool teachers = list.table == CodeTable::Teacher;
+        if (teachers)
+            headings << "每天最多节数"
+                     << "最多连上节数"
+                     << "教研组";
         lxw_worksheet* ws = Sheet(book, list.name, headings, heading, text);
-        QList<CodeRecord> records;
+        QList<CodeRecord>& records = lists[i];
         if (!LoadCodeRecords(db, list.table, records))
             throw std::runtime_error("reading a list failed");
-        if (records.isEmpty())
-            Example(ws, {list.example[0], list.example[1], list.example[2], list.example[3]},
-                    static_cast<int>(headings.size()), example);
+        if (records.isEmpty()) {
+            QList<const char*> cells{list.example[0], list.example[1], list.example[2],
+                                     list.example[3]};
+            if (teachers)
+                cells << "6"
+                      << "3"
+                      << "语文组";
+            Example(ws, cells, static_cast<int>(headings.size()), example);
+        }
         int row = 1;
         for (const CodeRecord& r : records) {
             Text(ws, row, 0, r.code);
@@ -114,17 +190,29 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                     ++col;
                 }
             }
+            if (teachers) {
+                const TeacherRule& rule = teacherRules.of(r.code);
+                if (rule.maxPerDay > 0)
+                    Number(ws, row, 4, rule.maxPerDay);
+                if (rule.maxInRow > 0)
+                    Number(ws, row, 5, rule.maxInRow);
+                if (!rule.groupCode.isEmpty())
+                    Text(ws, row, 6, teacherRules.groupName(rule.groupCode));
+            }
             ++row;
             if (!names[i].contains(r.code))
                 names[i].insert(r.code, r.name);
         }
     }
-    const QList<const char*> planHeadings = {"班级", "课程", "老师", "节数"};
+    const QList<const char*> planHeadings = {"班级", "课程", "老师", "节数", "连堂"};
+    const QHash<QString, long long> doubles = ReadPlanDoubles(db.sql());
     lxw_worksheet* plan = Sheet(book, "教学计划", planHeadings, heading, text);
     const QList<PlanRow> rows = ReadAllPlanRows(db);
     if (rows.isEmpty())
-        Example(plan, {kPlanExample[0], kPlanExample[1], kPlanExample[2], kPlanExample[3]},
-                static_cast<int>(planHeadings.size()), example);
+        Example(
+            plan,
+            {kPlanExample[0], kPlanExample[1], kPlanExample[2], kPlanExample[3], kPlanExample[4]},
+            static_cast<int>(planHeadings.size()), example);
     int row = 1;
     for (const PlanRow& p : rows) {
         Text(plan, row, 0, names[0].value(p.classCode, p.classCode));
@@ -133,8 +221,15 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
         if (p.count) // a Null count stays an empty cell
             Check(worksheet_write_number(plan, static_cast<lxw_row_t>(row), 3,
                                          static_cast<double>(*p.count), nullptr));
+        if (const long long n =
+                doubles.value(PlanDoubleKey(p.classCode, p.courseCode, p.teacherCode));
+            n > 0)
+            Number(plan, row, 4, static_cast<double>(n));
         ++row;
     }
+    if (!LoadCodeRecords(db, CodeTable::Group, lists[3]))
+        throw std::runtime_error("reading the groups failed");
+    TimeOffSheet(book, db, lists, heading, text, example);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
-// The import template: a workbook with the sheets 班级, 课程, 老师 and 教学计划
-// in the layout that the import reads, filled with the database's current
-// lists and plan, so an exported template can be edited and imported again.
+// The import template: a workbook with the sheets 班级, 课程, 老师, 教学计划
+// and 不排时间 in the layout that the import reads, filled with the database's
+// current lists, plan and settings, so an exported template can be edited and
+// imported again.
 // The template of an empty school shows one example row on each sheet, marked
 // so that the import passes over it.
 #include <QString>

@@ -5,7 +5,11 @@
 #include "core/model/PlanRow.h"
 #include "core/model/TextRules.h"
 #include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/LessonsPerDay.h"
+#include "core/store/TeacherRuleStore.h"
+#include "core/store/TimeLimits.h"
+#include "core/store/TimetableDb.h"
 
 #include <QHash>
 #include <QMap>
@@ -16,7 +20,7 @@
 
 namespace {
 
-enum class Sheet { Unknown, Classes, Courses, Teachers, Plan, Grid };
+enum class Sheet { Unknown, Classes, Courses, Teachers, Plan, Grid, TimeOff };
 enum class Field {
     None,
     Code,
@@ -28,7 +32,13 @@ enum class Field {
     Teacher,
     Count,
     MaxClasses, // 课程: 同时上课班数
-    MaxPerDay,  // 课程: 每天最多节数
+    MaxPerDay,  // 课程, 老师: 每天最多节数
+    MaxInRow,   // 老师: 最多连上节数
+    Group,      // 老师: 教研组
+    Doubles,    // 教学计划: 连堂
+    Category,   // 不排时间: 类别
+    Day,        // 不排时间: 星期
+    Periods,    // 不排时间: 节次
 };
 
 constexpr int kMaxText = 10;          // the list editors' fields hold ten characters
@@ -37,6 +47,8 @@ constexpr int kHeaderSearchRows = 10; // a title or a note may stand above the h
 const QString kListNames[3] = {QStringLiteral("班级"), QStringLiteral("课程"),
                                QStringLiteral("老师")};
 const QString kPlanList = QStringLiteral("教学计划");
+const QString kGroupList = QStringLiteral("教研组");
+const QString kTimeOffList = QStringLiteral("不排时间");
 
 // A heading without blanks, marks of required columns and a bracketed remark:
 // " 节数（每周）*" → "节数".
@@ -67,18 +79,36 @@ bool EndsWithAny(const QString& h, std::initializer_list<const char16_t*> words)
 }
 
 bool IsCountHeading(const QString& h) {
-    // "每天最多节数" is a limit of a list, not a plan's weekly count.
-    if (h.contains(u"最多"))
+    // "每天最多节数" is a limit of a list, "连堂节数" a part of the count,
+    // neither a plan's weekly count.
+    if (h.contains(u"最多") || h.contains(u"连堂"))
         return false;
     return h.contains(u"节数") || h.contains(u"课时") || h == u"节" || h == u"周节";
 }
 
-// The optional columns of a course's own rules.
-Field CourseRuleField(const QString& h) {
+// The optional columns of a course's or a teacher's own rules.
+Field RuleField(const QString& h) {
     if (h.startsWith(u"同时上课"))
         return Field::MaxClasses;
     if (h.startsWith(u"每天最多"))
         return Field::MaxPerDay;
+    if (StartsWithAny(h, {u"最多连上", u"连上"}))
+        return Field::MaxInRow;
+    if (h.startsWith(u"教研组"))
+        return Field::Group;
+    return Field::None;
+}
+
+// The columns of the time-off sheet (不排时间).
+Field TimeOffField(const QString& h) {
+    if (StartsWithAny(h, {u"类别", u"类型"}))
+        return Field::Category;
+    if (StartsWithAny(h, {u"名称", u"名字", u"姓名", u"对象"}))
+        return Field::Name;
+    if (StartsWithAny(h, {u"星期", u"周几"}))
+        return Field::Day;
+    if (h.startsWith(u"节次"))
+        return Field::Periods;
     return Field::None;
 }
 
@@ -96,6 +126,8 @@ Field ListField(const QString& h) {
 }
 
 Field PlanField(const QString& h) {
+    if (h.startsWith(u"连堂"))
+        return Field::Doubles;
     if (IsCountHeading(h))
         return Field::Count;
     if (h.startsWith(u"班"))
@@ -241,6 +273,27 @@ bool ReadNamesOnly(const SheetTable& table, int r, const QList<QString>& heading
     return true;
 }
 
+// Periods when a class, teacher, course or group has no lessons: told by its
+// 类别, 星期 and 节次 columns, or by the sheet's name and one of them. A
+// timetable's own 星期 and 节次 headings, without 类别, are no such sheet.
+bool ReadTimeOff(const SheetTable& table, int r, const QList<QString>& headings, Layout& layout) {
+    QHash<Field, int> columns;
+    for (int c = 0; c < headings.size(); ++c) {
+        const Field f = TimeOffField(headings[c]);
+        if (f != Field::None && !columns.contains(f))
+            columns.insert(f, c);
+    }
+    const bool named = table.name.contains(u"不排");
+    const bool all = columns.contains(Field::Category) && columns.contains(Field::Day) &&
+                     columns.contains(Field::Periods);
+    if (!all && !(named && (columns.contains(Field::Day) || columns.contains(Field::Periods))))
+        return false;
+    layout.kind = Sheet::TimeOff;
+    layout.headerRow = r;
+    layout.columns = columns;
+    return true;
+}
+
 Layout FindLayout(const SheetTable& table) {
     Layout layout;
     const int rows = std::min<int>(kHeaderSearchRows, static_cast<int>(table.rows.size()));
@@ -256,6 +309,8 @@ Layout FindLayout(const SheetTable& table) {
             planHits += PlanField(headings.back()) != Field::None;
             count = count || IsCountHeading(headings.back());
         }
+        if (ReadTimeOff(table, r, headings, layout))
+            return layout;
         if (ReadGrid(table, r, headings, layout))
             return layout;
         if (std::max(listHits, planHits) < 2)
@@ -263,9 +318,10 @@ Layout FindLayout(const SheetTable& table) {
         layout.headerRow = r;
         std::array<int, 4> votes{};
         for (int c = 0; c < headings.size(); ++c) {
-            Field f = count ? PlanField(headings[c]) : ListField(headings[c]);
+            // A rule's heading first: 教研组名称 names a group, not the teacher.
+            Field f = count ? PlanField(headings[c]) : RuleField(headings[c]);
             if (!count && f == Field::None)
-                f = CourseRuleField(headings[c]);
+                f = ListField(headings[c]);
             if (f != Field::None && !layout.columns.contains(f))
                 layout.columns.insert(f, c);
             votes[static_cast<size_t>(SubjectOf(headings[c]))]++;
@@ -347,6 +403,49 @@ std::optional<int> ParseCount(const QString& text, Week week) {
     return static_cast<int>(v);
 }
 
+// 星期 as typed: 一 to 五, 周三, 星期三 or 3; nothing for a day outside the week.
+std::optional<int> ParseDay(const QString& text) {
+    QString t = HalfWidthDigits(text).trimmed();
+    for (const char16_t* prefix : {u"星期", u"礼拜", u"周"})
+        if (t.startsWith(QStringView(prefix))) {
+            t = t.mid(QStringView(prefix).size()).trimmed();
+            break;
+        }
+    static const QString days = QStringLiteral("一二三四五");
+    if (t.size() == 1 && days.contains(t))
+        return static_cast<int>(days.indexOf(t)) + 1;
+    bool ok = false;
+    const int n = t.toInt(&ok);
+    if (ok && n >= 1 && n <= Week::kDays)
+        return n;
+    return std::nullopt;
+}
+
+// 节次 as typed: 5, 第5节, or a range such as 5-7 (also 5–7, 5~7, 5至7);
+// nothing when a period lies outside the day.
+std::optional<std::pair<int, int>> ParsePeriods(const QString& text, int lessonsPerDay) {
+    QString t = HalfWidthDigits(text).trimmed();
+    t.remove(u'第');
+    t.remove(u'节');
+    for (const char16_t* dash : {u"–", u"—", u"－", u"~", u"～", u"至", u"到"})
+        t.replace(QString::fromUtf16(dash), QStringLiteral("-"));
+    const QStringList parts = t.split(u'-');
+    if (parts.size() > 2)
+        return std::nullopt;
+    const auto number = [](const QString& part) -> std::optional<int> {
+        bool ok = false;
+        const double v = part.trimmed().toDouble(&ok);
+        if (!ok || v != static_cast<double>(static_cast<int>(v)))
+            return std::nullopt;
+        return static_cast<int>(v);
+    };
+    const std::optional<int> from = number(parts.front());
+    const std::optional<int> to = number(parts.back());
+    if (!from || !to || *from < 1 || *to < *from || *to > lessonsPerDay)
+        return std::nullopt;
+    return std::pair{*from, *to};
+}
+
 struct Entry {
     CodeRecord record;
     bool isNew = false;
@@ -395,7 +494,8 @@ QString TooLong(const QStringList& texts) {
 
 class Importer {
 public:
-    explicit Importer(TimetableDb& db) : m_week(Week::ofLessons(LessonsPerDayFor(db, false))) {
+    explicit Importer(TimetableDb& db)
+        : m_db(db), m_week(Week::ofLessons(LessonsPerDayFor(db, false))) {
         const CodeTable tables[3] = {CodeTable::Class, CodeTable::Course, CodeTable::Teacher};
         for (int i = 0; i < 3; ++i) {
             m_lists[i].table = tables[i];
@@ -406,17 +506,30 @@ public:
             for (const CodeRecord& r : records)
                 m_lists[i].add({r, false, {}});
         }
+        const QHash<QString, long long> doubles = ReadPlanDoubles(db.sql());
         for (const PlanRow& p : ReadAllPlanRows(db)) {
             const int cls = m_lists[0].byCode.value(p.classCode, -1);
             const int course = m_lists[1].byCode.value(p.courseCode, -1);
             const int teacher = m_lists[2].byCode.value(p.teacherCode, -1);
             if (cls < 0 || course < 0 || teacher < 0)
                 continue; // a row that data maintenance would remove
-            m_planKeys.insert(PlanKey(cls, course, teacher),
-                              {p.count ? QString::number(*p.count) : QString(), p.buildCount});
+            m_planKeys.insert(
+                PlanKey(cls, course, teacher),
+                {p.count ? QString::number(*p.count) : QString(), p.buildCount,
+                 static_cast<int>(std::clamp<long long>(
+                     doubles.value(PlanDoubleKey(p.classCode, p.courseCode, p.teacherCode)), 0,
+                     Week::kDays * Week::kMaxLessonsPerDay))});
             m_teacherOf.insert(PlanKey(cls, course, -1), teacher);
         }
         m_storedRules = ReadCourseRules(db);
+        m_storedTeacherRules = ReadTeacherRules(db);
+        m_groups.table = CodeTable::Group;
+        m_groups.title = kGroupList;
+        QList<CodeRecord> groups;
+        if (!LoadCodeRecords(db, CodeTable::Group, groups))
+            throw std::runtime_error("reading the groups failed");
+        for (const CodeRecord& r : groups)
+            m_groups.add({r, false, {}});
     }
 
     void readList(const SheetTable& t, const Layout& layout, int list) {
@@ -475,9 +588,34 @@ public:
         }
     }
 
+    void readTimeOff(const SheetTable& t, const Layout& layout) {
+        QStringList missing;
+        const std::pair<Field, const char*> needed[] = {{Field::Category, "类别"},
+                                                        {Field::Name, "名称"},
+                                                        {Field::Day, "星期"},
+                                                        {Field::Periods, "节次"}};
+        for (const auto& [field, title] : needed)
+            if (!layout.columns.contains(field))
+                missing << QString::fromUtf8(title);
+        if (!missing.isEmpty()) {
+            problem(t.name, layout.headerRow + 1,
+                    QStringLiteral("缺少列：") + missing.join(QStringLiteral("、")));
+            return;
+        }
+        for (int r = layout.headerRow + 1; r < t.rows.size(); ++r)
+            readTimeOffRow(t.name, r + 1, t.rows[r], layout);
+    }
+
     ImportPreview finish() {
         for (ListState& list : m_lists)
             giveCodes(list);
+        giveCodes(m_groups);
+        // The groups before the teachers, whose rules name them.
+        for (const Entry& e : m_groups.entries)
+            if (e.isNew) {
+                m_preview.additions.records.append({CodeTable::Group, e.record});
+                m_preview.added.append({kGroupList, RecordText(e.record) + e.origin});
+            }
         for (int i = 0; i < 3; ++i)
             for (const Entry& e : m_lists[i].entries)
                 if (e.isNew) {
@@ -486,19 +624,30 @@ public:
                 }
         for (auto it = m_courseRules.constBegin(); it != m_courseRules.constEnd(); ++it)
             m_preview.additions.courseRules.append({code(1, it.key()), it.value()});
+        for (auto it = m_teacherRules.constBegin(); it != m_teacherRules.constEnd(); ++it) {
+            TeacherRule rule = it.value().rule;
+            if (it.value().group >= 0)
+                rule.groupCode = m_groups.entries[it.value().group].record.code;
+            m_preview.additions.teacherRules.append({code(2, it.key()), rule});
+        }
         for (const PendingPlan& p : m_plan) {
             m_preview.additions.planRows.append(
-                {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count});
-            m_preview.added.append({kPlanList, planText(p.cls, p.course, p.teacher, p.count)});
+                {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count, p.doubles});
+            m_preview.added.append(
+                {kPlanList, planText(p.cls, p.course, p.teacher, p.count, p.doubles)});
         }
+        for (const PendingPlan& p : m_changedDoubles)
+            m_preview.additions.changedDoubles.append(
+                {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count, p.doubles});
+        finishTimeOff();
         for (const auto& [list, record] : m_renamed)
             m_preview.additions.renamed.append({m_lists[list].table, record});
         for (const PlanChange& c : m_changes) {
             m_preview.additions.changedPlanRows.append({code(0, c.cls), code(1, c.course),
                                                         code(2, c.oldTeacher), code(2, c.teacher),
-                                                        c.count});
+                                                        c.count, c.doubles});
             m_preview.changed.append(
-                {kPlanList, planText(c.cls, c.course, c.teacher, c.count) + c.note});
+                {kPlanList, planText(c.cls, c.course, c.teacher, c.count, c.doubles) + c.note});
         }
         if (!m_examples.isEmpty())
             m_preview.notes << QStringLiteral("模板的示例行未导入：%1")
@@ -512,10 +661,12 @@ public:
 private:
     struct PendingPlan {
         int cls, course, teacher, count;
+        int doubles = 0;
     };
     struct PlanChange {
         int cls, course, oldTeacher, teacher, count;
         QString note;
+        int doubles = 0;
     };
 
     static QString PlanKey(int cls, int course, int teacher) {
@@ -526,10 +677,11 @@ private:
     }
     QString code(int list, int i) const { return m_lists[list].entries[i].record.code; }
     QString name(int list, int i) const { return m_lists[list].entries[i].record.name; }
-    QString planText(int cls, int course, int teacher, int count) const {
+    QString planText(int cls, int course, int teacher, int count, int doubles = 0) const {
         return QStringLiteral("%1  %2  %3  %4节")
-            .arg(name(0, cls), name(1, course), name(2, teacher))
-            .arg(count);
+                   .arg(name(0, cls), name(1, course), name(2, teacher))
+                   .arg(count) +
+               (doubles > 0 ? QStringLiteral("（连堂 %1）").arg(doubles) : QString());
     }
 
     void problem(const QString& sheet, int row, const QString& reason) {
@@ -573,6 +725,14 @@ private:
         CourseRule rule;
         if (list == 1) {
             const QString why = readCourseRule(cells, layout, rule);
+            if (!why.isEmpty()) {
+                problem(sheet, row, why);
+                return;
+            }
+        }
+        TeacherRow teacherRow;
+        if (list == 2) {
+            const QString why = readTeacherRule(cells, layout, teacherRow);
             if (!why.isEmpty()) {
                 problem(sheet, row, why);
                 return;
@@ -624,9 +784,12 @@ private:
         const int byCode = r.code.isEmpty() ? -1 : state.byCode.value(r.code, -1);
         const int found = byCode >= 0 ? byCode : state.byName.value(r.name, -1);
         if (found < 0) {
-            const int added = state.add({r, true, RuleText(rule, false)});
+            const int added = state.add(
+                {r, true, list == 2 ? teacherRuleText(teacherRow) : RuleText(rule, false)});
             if (!rule.isEmpty())
                 m_courseRules.insert(added, rule);
+            if (list == 2)
+                setTeacherRule(added, teacherRow);
             return;
         }
         const Entry& known = state.entries[found];
@@ -635,6 +798,8 @@ private:
             note = QStringLiteral("（同一文件中已列出）");
         else if (byCode < 0 && !r.code.isEmpty())
             note = QStringLiteral("（名称相同，名单中的代码 %1 保持不变）").arg(known.record.code);
+        // A changed setting is a change of the entry, told with its names.
+        QString ruleNote;
         if (list == 1 && !known.isNew) {
             // Only what the row sets changes; an empty cell (or an older
             // workbook without the column) keeps the stored setting.
@@ -646,12 +811,21 @@ private:
                 merged.maxPerDay = rule.maxPerDay;
             if (!(merged == stored)) {
                 m_courseRules.insert(found, merged);
-                note += RuleText(merged, true);
+                ruleNote = RuleText(merged, true);
             }
         }
-        if (!known.isNew && byCode >= 0 && rename(sheet, row, list, found, given, r))
-            return; // told as a change, a new rule with it
-        m_preview.existing.append({state.title, RecordText(known.record) + note});
+        if (list == 2 && !known.isNew)
+            ruleNote = setTeacherRule(found, teacherRow);
+        const qsizetype changes = m_preview.changed.size();
+        if (!known.isNew && byCode >= 0 && rename(sheet, row, list, found, given, r)) {
+            if (!ruleNote.isEmpty() && m_preview.changed.size() > changes)
+                m_preview.changed.last().text += ruleNote;
+            return;
+        }
+        if (!ruleNote.isEmpty())
+            m_preview.changed.append({state.title, RecordText(known.record) + note + ruleNote});
+        else
+            m_preview.existing.append({state.title, RecordText(known.record) + note});
     }
 
     // The template's example rows show the layout; they are never data.
@@ -856,6 +1030,209 @@ private:
                                : QStringLiteral("（%1）").arg(parts.join(QStringLiteral("，")));
     }
 
+    // A teacher row's 每天最多节数, 最多连上节数 and 教研组 as read: empty
+    // cells set nothing.
+    struct TeacherRow {
+        std::optional<int> maxPerDay, maxInRow;
+        QString group;
+    };
+
+    // The reason why a value is wrong; empty when every one reads.
+    QString readTeacherRule(const QStringList& cells, const Layout& layout, TeacherRow& out) const {
+        const std::pair<Field, QString> fields[] = {
+            {Field::MaxPerDay,
+             QStringLiteral("每天最多节数「%1」不对，应是 1 到 %2 的整数（空着表示不限）")},
+            {Field::MaxInRow,
+             QStringLiteral("最多连上节数「%1」不对，应是 1 到 %2 的整数（空着表示不限）")}};
+        QStringList reasons;
+        for (const auto& [field, message] : fields) {
+            const QString text = Cell(cells, layout, field);
+            if (text.isEmpty())
+                continue;
+            bool ok = false;
+            const double v = HalfWidthDigits(text).toDouble(&ok);
+            const int most = m_week.lessonsPerDay();
+            if (!ok || v < 1 || v > most || v != static_cast<double>(static_cast<int>(v)))
+                reasons << message.arg(text).arg(most);
+            else
+                (field == Field::MaxPerDay ? out.maxPerDay : out.maxInRow) = static_cast<int>(v);
+        }
+        out.group = Cell(cells, layout, Field::Group);
+        if (const QString tooLong = TooLong({out.group}); !tooLong.isEmpty())
+            reasons << QStringLiteral("教研组") + tooLong;
+        return reasons.join(QStringLiteral("；"));
+    }
+
+    QString teacherRuleText(const TeacherRow& t) const {
+        QStringList parts;
+        if (t.maxPerDay)
+            parts << QStringLiteral("每天最多节数 %1").arg(*t.maxPerDay);
+        if (t.maxInRow)
+            parts << QStringLiteral("最多连上节数 %1").arg(*t.maxInRow);
+        if (!t.group.isEmpty())
+            parts << QStringLiteral("教研组 %1").arg(t.group);
+        return parts.isEmpty() ? QString()
+                               : QStringLiteral("（%1）").arg(parts.join(QStringLiteral("，")));
+    }
+
+    // Merges the row into the teacher's stored rule (or the one an earlier
+    // row gave) and keeps it to write when it differs. A group named for the
+    // first time joins the group list. Returns what changes, for the preview
+    // of a listed teacher.
+    QString setTeacherRule(int teacher, const TeacherRow& t) {
+        const Entry& e = m_lists[2].entries[teacher];
+        PendingTeacherRule before;
+        if (m_teacherRules.contains(teacher)) {
+            before = m_teacherRules.value(teacher);
+        } else if (!e.isNew) {
+            before.rule = m_storedTeacherRules.of(e.record.code);
+            before.group = before.rule.groupCode.isEmpty()
+                               ? -1
+                               : m_groups.byCode.value(before.rule.groupCode, -1);
+        }
+        PendingTeacherRule after = before;
+        QStringList parts;
+        if (t.maxPerDay && *t.maxPerDay != before.rule.maxPerDay) {
+            after.rule.maxPerDay = *t.maxPerDay;
+            parts << QStringLiteral("每天最多节数改为 %1").arg(*t.maxPerDay);
+        }
+        if (t.maxInRow && *t.maxInRow != before.rule.maxInRow) {
+            after.rule.maxInRow = *t.maxInRow;
+            parts << QStringLiteral("最多连上节数改为 %1").arg(*t.maxInRow);
+        }
+        if (!t.group.isEmpty()) {
+            int group = m_groups.find(t.group);
+            if (group < 0)
+                group = m_groups.add({{QString(), t.group, t.group, t.group},
+                                      true,
+                                      QStringLiteral("（老师名单中出现，加入教研组名单）")});
+            if (group != before.group) {
+                after.group = group;
+                parts << QStringLiteral("教研组改为 %1").arg(m_groups.entries[group].record.name);
+            }
+        }
+        if (parts.isEmpty())
+            return {};
+        m_teacherRules.insert(teacher, after);
+        return QStringLiteral("（%1）").arg(parts.join(QStringLiteral("，")));
+    }
+
+    // A row of 不排时间: whose time, which day, which periods. The name is
+    // looked up in the lists as the file leaves them, so a teacher added by
+    // the same workbook may be given time off.
+    void readTimeOffRow(const QString& sheet, int row, const QStringList& cells,
+                        const Layout& layout) {
+        if (AllEmpty(cells))
+            return;
+        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
+            problem(sheet, row, why);
+            return;
+        }
+        if (isExample(sheet, row, cells))
+            return;
+        bool wrong = false;
+        const auto reason = [&](const QString& text) {
+            problem(sheet, row, text);
+            wrong = true;
+        };
+        const QString category = Cell(cells, layout, Field::Category);
+        const QString name = Cell(cells, layout, Field::Name);
+        const QString dayText = Cell(cells, layout, Field::Day);
+        const QString periodsText = Cell(cells, layout, Field::Periods);
+        const int list = TimeOffList(category);
+        if (category.isEmpty())
+            reason(QStringLiteral("类别为空"));
+        else if (list < 0)
+            reason(QStringLiteral("类别「%1」不对，应是 班级、老师、课程 或 教研组").arg(category));
+        int entry = -1;
+        if (name.isEmpty()) {
+            reason(QStringLiteral("名称为空"));
+        } else if (list >= 0) {
+            QString unlisted;
+            entry = list == 0 ? findPlanClass(name, unlisted)
+                              : (list == 3 ? m_groups : m_lists[list]).find(name);
+            if (entry < 0)
+                reason(QStringLiteral("没有这个%1：%2")
+                           .arg(list == 3 ? kGroupList : kListNames[list], name));
+        }
+        const std::optional<int> day = ParseDay(dayText);
+        if (!day)
+            reason(dayText.isEmpty()
+                       ? QStringLiteral("星期为空")
+                       : QStringLiteral("星期「%1」不对，应是 一 到 五").arg(dayText));
+        const std::optional<std::pair<int, int>> periods =
+            ParsePeriods(periodsText, m_week.lessonsPerDay());
+        if (!periods)
+            reason(periodsText.isEmpty()
+                       ? QStringLiteral("节次为空")
+                       : QStringLiteral("节次「%1」不对，应是 1 到 %2 的节次，或 5-6 这样的范围")
+                             .arg(periodsText)
+                             .arg(m_week.lessonsPerDay()));
+        if (wrong)
+            return;
+        m_timeOff.append({list, entry, *day, periods->first, periods->second});
+    }
+
+    // 班级 0, 课程 1, 老师 2, 教研组 3; -1 for any other text.
+    static int TimeOffList(const QString& category) {
+        if (category == u"班级" || category == u"班")
+            return 0;
+        if (category == u"课程" || category == u"科目")
+            return 1;
+        if (category == u"老师" || category == u"教师")
+            return 2;
+        if (category == u"教研组")
+            return 3;
+        return -1;
+    }
+
+    // The time off as cells to write; a row whose periods are all "不排"
+    // already is told as existing, one that turns another setting into
+    // "不排" as a change.
+    void finishTimeOff() {
+        constexpr LimitKind kinds[] = {LimitKind::Class, LimitKind::Course, LimitKind::Teacher,
+                                       LimitKind::Group};
+        QSet<QString> seen; // a period two rows give is written once
+        for (const PendingTimeOff& t : m_timeOff) {
+            const ListState& list = t.list == 3 ? m_groups : m_lists[t.list];
+            const Entry& e = list.entries[t.entry];
+            const LimitKind kind = kinds[t.list];
+            QHash<int, int> stored; // day * 100 + lesson → attr
+            if (!e.isNew)
+                for (const LimitCell& c : ReadLimits(m_db, kind, e.record.code))
+                    if (c.attr)
+                        stored.insert(c.period.day * 100 + c.period.lessonNo, *c.attr);
+            QStringList was;
+            bool added = false;
+            for (int lesson = t.from; lesson <= t.to; ++lesson) {
+                const QString key =
+                    QStringLiteral("%1|%2|%3|%4").arg(t.list).arg(t.entry).arg(t.day).arg(lesson);
+                const int attr = stored.value(t.day * 100 + lesson, attrOf(LimitLevel::Normal));
+                if (seen.contains(key) || attr == attrOf(LimitLevel::Never))
+                    continue;
+                seen.insert(key);
+                m_preview.additions.timeOff.append({kind, e.record.code, {t.day, lesson}});
+                added = true;
+                const QString text = LimitAttrText(attr);
+                if (attr != attrOf(LimitLevel::Normal) && !was.contains(text))
+                    was << text;
+            }
+            static const QString days = QStringLiteral("一二三四五");
+            QString text = QStringLiteral("%1  %2  星期%3  第 %4 节")
+                               .arg(list.title, e.record.name, days.at(t.day - 1))
+                               .arg(t.from == t.to ? QString::number(t.from)
+                                                   : QStringLiteral("%1–%2").arg(t.from).arg(t.to));
+            if (!added)
+                m_preview.existing.append({kTimeOffList, text});
+            else if (!was.isEmpty())
+                m_preview.changed.append(
+                    {kTimeOffList,
+                     text + QStringLiteral("（原为%1）").arg(was.join(QStringLiteral("、")))});
+            else
+                m_preview.added.append({kTimeOffList, text});
+        }
+    }
+
     // The index of a course or teacher named in a plan row, added to its list
     // when the list does not have it.
     int planReference(int list, const QString& key) {
@@ -878,13 +1255,34 @@ private:
         if (isExample(sheet, row, cells))
             return;
         addPlan(sheet, row, Cell(cells, layout, Field::Class), Cell(cells, layout, Field::Course),
-                Cell(cells, layout, Field::Teacher), Cell(cells, layout, Field::Count));
+                Cell(cells, layout, Field::Teacher), Cell(cells, layout, Field::Count),
+                Cell(cells, layout, Field::Doubles));
+    }
+
+    // 连堂: how many of the row's lessons are double lessons, two periods
+    // each. Empty: none for a new row, the stored number for a stored one.
+    std::optional<int> readDoubles(const QString& text, std::optional<int> count,
+                                   QString& why) const {
+        if (text.isEmpty())
+            return std::nullopt;
+        bool ok = false;
+        const double v = HalfWidthDigits(text).toDouble(&ok);
+        if (!ok || v < 0 || v != static_cast<double>(static_cast<int>(v)) ||
+            v > m_week.periodCount()) {
+            why = QStringLiteral("连堂「%1」不对，应是 0 或正整数（每次连堂占 2 节）").arg(text);
+            return std::nullopt;
+        }
+        const int n = static_cast<int>(v);
+        if (count && 2 * n > *count)
+            why = QStringLiteral("连堂 %1 次要 %2 节，超过节数 %3").arg(n).arg(2 * n).arg(*count);
+        return n;
     }
 
     // One lesson assignment, from a row of the plan sheet or a cell of the
     // class × subject layout.
     void addPlan(const QString& sheet, int row, const QString& cls, const QString& course,
-                 const QString& teacher, const QString& countText) {
+                 const QString& teacher, const QString& countText,
+                 const QString& doublesText = QString()) {
         for (const QString& cell : {cls, course, teacher})
             if (const QString why = NotAName(cell); !why.isEmpty()) {
                 problem(sheet, row, why);
@@ -910,6 +1308,10 @@ private:
         const std::optional<int> count = ParseCount(countText, m_week);
         if (!count)
             reason(QStringLiteral("节数「%1」不对，%2").arg(countText, lessonCountRule(m_week)));
+        QString doublesWrong;
+        const std::optional<int> doubles = readDoubles(doublesText, count, doublesWrong);
+        if (!doublesWrong.isEmpty())
+            reason(doublesWrong);
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
             reason(tooLong);
@@ -942,6 +1344,21 @@ private:
                 replaced = other;
             }
         }
+        // An empty 连堂 keeps the stored row's double lessons, which must
+        // still fit its count.
+        const int storedTeacher = replaced >= 0 ? replaced : teacherFound;
+        const int keptDoubles =
+            clsIndex >= 0 && courseFound >= 0 && storedTeacher >= 0
+                ? m_planKeys.value(PlanKey(clsIndex, courseFound, storedTeacher)).doubles
+                : 0;
+        if (!doubles && 2 * keptDoubles > *count) {
+            problem(sheet, row,
+                    QStringLiteral("节数 %1 容不下已有的 %2 次连堂，请在“连堂”一列填写")
+                        .arg(*count)
+                        .arg(keptDoubles));
+            return;
+        }
+        const int rowDoubles = doubles.value_or(keptDoubles);
         if (clsIndex < 0) {
             const ClassCodeParts p = SplitClassCode(newClass);
             const ClassNames names = FormClassNames(p.grade, p.classNumber);
@@ -960,25 +1377,40 @@ private:
             QString note = QStringLiteral("（原由「%1」任教").arg(name(2, replaced));
             if (stored.count != QString::number(*count))
                 note += QStringLiteral("，%1 节").arg(stored.count);
+            if (stored.doubles != rowDoubles)
+                note += QStringLiteral("，连堂 %1").arg(stored.doubles);
             if (stored.placed > 0)
                 note += QStringLiteral("；已排的 %1 节仍由原老师上，重新排课或手工调整后才换")
                             .arg(stored.placed);
             m_changes.append({clsIndex, courseIndex, replaced, teacherIndex, *count,
-                              note + QStringLiteral("）")});
+                              note + QStringLiteral("）"), rowDoubles});
             return;
         }
         if (m_planKeys.contains(key)) {
-            const QString stored = m_planKeys.value(key).count;
-            if (stored == QString::number(*count))
-                m_preview.existing.append(
-                    {kPlanList, planText(clsIndex, courseIndex, teacherIndex, *count)});
-            else
-                m_changes.append({clsIndex, courseIndex, teacherIndex, teacherIndex, *count,
-                                  QStringLiteral("（原为 %1 节）")
-                                      .arg(stored.isEmpty() ? QStringLiteral("空") : stored)});
+            const StoredPlan stored = m_planKeys.value(key);
+            const bool sameCount = stored.count == QString::number(*count);
+            QStringList was;
+            if (!sameCount)
+                was << QStringLiteral("原为 %1 节")
+                           .arg(stored.count.isEmpty() ? QStringLiteral("空") : stored.count);
+            if (stored.doubles != rowDoubles)
+                was << QStringLiteral("连堂原为 %1").arg(stored.doubles);
+            const QString text = planText(clsIndex, courseIndex, teacherIndex, *count, rowDoubles);
+            if (was.isEmpty()) {
+                m_preview.existing.append({kPlanList, text});
+                return;
+            }
+            const QString note = QStringLiteral("（%1）").arg(was.join(QStringLiteral("，")));
+            if (sameCount) {
+                m_changedDoubles.append({clsIndex, courseIndex, teacherIndex, *count, rowDoubles});
+                m_preview.changed.append({kPlanList, text + note});
+            } else {
+                m_changes.append(
+                    {clsIndex, courseIndex, teacherIndex, teacherIndex, *count, note, rowDoubles});
+            }
             return;
         }
-        m_plan.append({clsIndex, courseIndex, teacherIndex, *count});
+        m_plan.append({clsIndex, courseIndex, teacherIndex, *count, rowDoubles});
     }
 
     // New courses and teachers without a code follow the codes the list has:
@@ -1038,11 +1470,13 @@ private:
             }
     }
 
+    TimetableDb& m_db;
     Week m_week;
     ListState m_lists[3];
     struct StoredPlan {
         QString count;
         long long placed = 0;
+        int doubles = 0;
     };
     QHash<QString, StoredPlan> m_planKeys;  // "cls|course|teacher" → as stored
     QHash<QString, QString> m_courseSeenAt; // "cls|course|-1" → where the file names it
@@ -1054,6 +1488,18 @@ private:
     QList<PendingPlan> m_plan;
     CourseRules m_storedRules;
     QMap<int, CourseRule> m_courseRules; // by course entry: the rules to write
+    struct PendingTeacherRule {
+        TeacherRule rule;
+        int group = -1; // entry of m_groups; -1: rule.groupCode as it is
+    };
+    TeacherRules m_storedTeacherRules;
+    QMap<int, PendingTeacherRule> m_teacherRules; // by teacher entry: the rules to write
+    ListState m_groups;
+    QList<PendingPlan> m_changedDoubles; // stored rows given other double lessons
+    struct PendingTimeOff {
+        int list, entry, day, from, to;
+    };
+    QList<PendingTimeOff> m_timeOff;
 };
 
 } // namespace
@@ -1061,6 +1507,7 @@ private:
 ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
     Importer importer(db);
     QList<QPair<const SheetTable*, Layout>> plans;
+    QList<QPair<const SheetTable*, Layout>> timeOff;
     bool recognised = false;
     // The lists first, so a plan row may name a class from any sheet.
     for (const SheetTable& t : sheets) {
@@ -1080,6 +1527,9 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
         case Sheet::Grid:
             plans.append({&t, layout});
             break;
+        case Sheet::TimeOff:
+            timeOff.append({&t, layout});
+            break;
         case Sheet::Unknown:
             if (t.rows.isEmpty())
                 break;
@@ -1095,6 +1545,9 @@ ImportPreview PrepareImport(TimetableDb& db, const QList<SheetTable>& sheets) {
             importer.readGrid(*table, layout);
         else
             importer.readPlan(*table, layout);
+    // Last: the time off may name anything the lists and the plan add.
+    for (const auto& [table, layout] : timeOff)
+        importer.readTimeOff(*table, layout);
     if (!recognised) {
         QStringList names;
         for (const SheetTable& t : sheets)

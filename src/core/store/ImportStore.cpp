@@ -1,7 +1,10 @@
 #include "core/store/ImportStore.h"
 
 #include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/Sql.h"
+#include "core/store/TeacherRuleStore.h"
+#include "core/store/TimeLimits.h"
 #include "core/store/TimetableDb.h"
 
 QList<PlanRow> ReadAllPlanRows(TimetableDb& db) {
@@ -38,6 +41,9 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   " ClassCode = ? and CourseCode = ? and TeacherCode = ?), 0)",
                   r.classCode, r.courseCode, r.teacherCode, r.count, r.classCode, r.courseCode,
                   r.teacherCode);
+    for (const NewPlanRow& r : additions.planRows)
+        if (r.doubles > 0)
+            WritePlanDoubles(db, r.classCode, r.courseCode, r.teacherCode, r.doubles);
     for (const auto& [table, record] : additions.renamed)
         UpdateCodeRecord(db, table, record);
     // The lessons already placed keep their teacher: the timetable changes only
@@ -49,7 +55,19 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   " TeacherCode = ?) where ClassCode = ? and CourseCode = ? and TeacherCode = ?",
                   r.teacherCode, r.count, r.classCode, r.courseCode, r.teacherCode, r.classCode,
                   r.courseCode, r.oldTeacherCode);
+    // The double lessons follow the row to its new teacher.
+    for (const ChangedPlanRow& r : additions.changedPlanRows) {
+        if (r.oldTeacherCode != r.teacherCode)
+            WritePlanDoubles(db, r.classCode, r.courseCode, r.oldTeacherCode, 0);
+        WritePlanDoubles(db, r.classCode, r.courseCode, r.teacherCode, r.doubles);
+    }
+    for (const NewPlanRow& r : additions.changedDoubles)
+        WritePlanDoubles(db, r.classCode, r.courseCode, r.teacherCode, r.doubles);
     for (const auto& [course, rule] : additions.courseRules)
         WriteCourseRule(d, course, rule);
+    for (const auto& [teacher, rule] : additions.teacherRules)
+        WriteTeacherRule(db, teacher, rule);
+    for (const TimeOffCell& c : additions.timeOff)
+        WriteLimit(db, c.kind, c.code, c.period.day, c.period.lessonNo, attrOf(LimitLevel::Never));
     tx.commit();
 }

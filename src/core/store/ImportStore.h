@@ -3,6 +3,8 @@
 // whole plan for the preview and the template, and writing what the preview
 // accepted. Every function throws on a database failure.
 #include "core/model/CourseRules.h"
+#include "core/model/Limits.h"
+#include "core/model/TeacherRules.h"
 #include "core/store/CodeRecords.h"
 #include "core/store/PlanStore.h"
 
@@ -15,6 +17,7 @@ struct NewPlanRow {
     QString courseCode;
     QString teacherCode;
     int count = 0;
+    int doubles = 0; // 连堂 among the count
 };
 
 // A plan row of the class and course taken over by another teacher and/or
@@ -25,6 +28,14 @@ struct ChangedPlanRow {
     QString oldTeacherCode;
     QString teacherCode;
     int count = 0;
+    int doubles = 0; // the row's double lessons after the change
+};
+
+// A period made "不排" for a class, course, teacher or group.
+struct TimeOffCell {
+    LimitKind kind = LimitKind::Teacher;
+    QString code;
+    Period period;
 };
 
 struct ImportAdditions {
@@ -33,9 +44,16 @@ struct ImportAdditions {
     QList<QPair<CodeTable, CodeRecord>> renamed; // the new names of existing codes
     QList<ChangedPlanRow> changedPlanRows;
     QList<QPair<QString, CourseRule>> courseRules; // by course code, the whole rule to store
+    // By teacher code, the whole rule to store; groups new to the school come
+    // in records first.
+    QList<QPair<QString, TeacherRule>> teacherRules;
+    // Plan rows kept as stored but for their double lessons.
+    QList<NewPlanRow> changedDoubles;
+    QList<TimeOffCell> timeOff;
     bool isEmpty() const {
         return records.isEmpty() && planRows.isEmpty() && renamed.isEmpty() &&
-               changedPlanRows.isEmpty() && courseRules.isEmpty();
+               changedPlanRows.isEmpty() && courseRules.isEmpty() && teacherRules.isEmpty() &&
+               changedDoubles.isEmpty() && timeOff.isEmpty();
     }
 };
 
@@ -43,7 +61,8 @@ struct ImportAdditions {
 // in the order they were stored.
 QList<PlanRow> ReadAllPlanRows(TimetableDb& db);
 
-// Writes the new records, the new names and the new and changed plan rows in
-// one transaction: all or nothing. A new or changed plan row counts the lessons
-// the timetable already holds for it.
+// Writes the new records, the new names, the new and changed plan rows and
+// the settings in one transaction: all or nothing. A new or changed plan row
+// counts the lessons the timetable already holds for it. The tables of the
+// newer settings are made only when one of them is written.
 void WriteImport(TimetableDb& db, const ImportAdditions& additions);

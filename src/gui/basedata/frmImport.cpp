@@ -108,8 +108,8 @@ void frmImport::cmdTemplate_Click() {
     }
     if (saved)
         ShowInfo(this, kTitle,
-                 QStringLiteral("导入模板已导出。\n里面是现有的班级、课程、老师和教学计划，"
-                                "在Excel中增改后可以再导入。"));
+                 QStringLiteral("导入模板已导出。\n里面是现有的班级、课程、老师、教学计划和"
+                                "不排时间，在Excel中增改后可以再导入。"));
     else
         ShowError(this, kTitle,
                   QStringLiteral("导出导入模板失败！请检查保存位置是否存在、是否可写。"));

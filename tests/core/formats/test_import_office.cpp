@@ -355,7 +355,7 @@ private slots:
         const QString file = m_dir.filePath("empty.xlsx");
         WriteImportTemplate(empty.db, file);
         const QList<SheetTable> sheets = ReadSheets(file);
-        QCOMPARE(sheets.size(), 4);
+        QCOMPARE(sheets.size(), 5);
         for (const SheetTable& s : sheets) {
             QCOMPARE(s.rows.size(), 2);
             QVERIFY2(s.rows[1].contains(ImportExampleMark()), qPrintable(s.name));
