@@ -305,7 +305,9 @@ Layout FindLayout(const SheetTable& table) {
         bool count = false;
         for (const QString& cell : cells) {
             headings << CleanHeading(cell);
-            listHits += ListField(headings.back()) != Field::None;
+            // 姓名 beside 教研组 alone is a teacher list too.
+            listHits += ListField(headings.back()) != Field::None ||
+                        RuleField(headings.back()) != Field::None;
             planHits += PlanField(headings.back()) != Field::None;
             count = count || IsCountHeading(headings.back());
         }

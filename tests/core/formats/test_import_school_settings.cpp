@@ -298,6 +298,13 @@ void TestImportSchoolSettings::olderWorkbookImportsAsBefore() {
     WriteImport(withSettings.db, kept.additions);
     QCOMPARE(ReadTeacherRules(withSettings.db).of("001").maxPerDay, 4);
     QCOMPARE(ReadPlanDoubles(withSettings.db, "11", "01", "001"), 2LL);
+
+    // An office's list of names and groups alone reads as the teacher list.
+    const ImportPreview groups =
+        PrepareImport(withSettings.db, {sheet(QStringLiteral("老师"), {"姓名", "教研组"},
+                                              {{"王芳", "语文组"}, {"赵强", "数学组"}})});
+    QVERIFY2(groups.problems.isEmpty() && groups.notes.isEmpty(), qPrintable(text(groups)));
+    QCOMPARE(groups.additions.teacherRules.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestImportSchoolSettings)
