@@ -28,8 +28,9 @@ int runBenchComplete(const ToolArgs& args) {
     const QString dir = args.has("--keep") ? args.value("--keep") : temp.path();
     QDir().mkpath(dir);
 
-    CliOut(QStringLiteral("school classes day load planned preset t-off  gen%  gen-miss gen-ms  "
-                          "left  moved comp-ms  placed%  check"));
+    CliOut(QStringLiteral(
+        "school classes day load planned preset t-off dbl t-lim  gen%  gen-miss gen-ms  "
+        "left  moved comp-ms  placed%  check"));
     long long planned = 0, placed = 0, fullPlanned = 0, fullPlaced = 0;
     double worstMs = 0;
     int failures = 0;
@@ -79,22 +80,26 @@ int runBenchComplete(const ToolArgs& args) {
             fullPlaced += school.planned - left;
         }
         worstMs = std::max(worstMs, r.ms);
-        CliOut(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14  %15")
-                   .arg(i + 1, 6)
-                   .arg(s.classes, 7)
-                   .arg(s.lessonsPerDay, 3)
-                   .arg(s.load, 4)
-                   .arg(school.planned, 7)
-                   .arg(school.preset, 6)
-                   .arg(school.teachersWithTimeOff, 5)
-                   .arg(rate, 5)
-                   .arg(genMissing, 8)
-                   .arg(genMs, 6, 'f', 0)
-                   .arg(left, 5)
-                   .arg(r.moved, 6)
-                   .arg(r.ms, 7, 'f', 0)
-                   .arg(100.0 * double(school.planned - left) / school.planned, 8, 'f', 2)
-                   .arg(clean ? QStringLiteral("ok") : QStringLiteral("FAULT ") + r.error));
+        CliOut(
+            QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16  %17")
+                .arg(i + 1, 6)
+                .arg(s.classes, 7)
+                .arg(s.lessonsPerDay, 3)
+                .arg(s.load, 4)
+                .arg(school.planned, 7)
+                .arg(school.preset, 6)
+                .arg(school.teachersWithTimeOff, 5)
+                .arg(school.doubles, 3)
+                .arg(QStringLiteral("%1/%2").arg(school.tightTeachers).arg(school.limitedTeachers),
+                     5)
+                .arg(rate, 5)
+                .arg(genMissing, 8)
+                .arg(genMs, 6, 'f', 0)
+                .arg(left, 5)
+                .arg(r.moved, 6)
+                .arg(r.ms, 7, 'f', 0)
+                .arg(100.0 * double(school.planned - left) / school.planned, 8, 'f', 2)
+                .arg(clean ? QStringLiteral("ok") : QStringLiteral("FAULT ") + r.error));
     }
     CliOut(
         QStringLiteral("all schools: %1 of %2 lessons placed (%3%); full weeks: %4 of %5 (%6%); "

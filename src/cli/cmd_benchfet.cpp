@@ -68,7 +68,7 @@ void measure(School& school, const std::vector<Lesson>& lessons, Side& side) {
     side.done = true;
 }
 
-Side runOurs(TimetableDb& db, const BenchSchoolShape& s, School school) {
+Side runOurs(TimetableDb& db, const BenchSchoolShape& s, School school, int seconds) {
     Side side;
     const double start = cpuSeconds(RUSAGE_SELF);
     SeedBuildRandom();
@@ -80,6 +80,7 @@ Side runOurs(TimetableDb& db, const BenchSchoolShape& s, School school) {
     ImproveRun improve;
     improve.lessonsPerDay = s.lessonsPerDay;
     improve.seed = kDefaultBuildSeed;
+    improve.seconds = seconds; // the same limit as FET's
     (void)ImproveTimetable(db, improve);
     side.cpu = cpuSeconds(RUSAGE_SELF) - start;
     const Timetable t = LoadTimetable(db, Week::ofLessons(s.lessonsPerDay));
@@ -205,7 +206,7 @@ int runBenchFet(const ToolArgs& args) {
         }
         const School start = LoadSchool(db, Week::ofLessons(s.lessonsPerDay));
         const FetInput input = FetInputOf(start, fetOptions);
-        const Side ours = runOurs(db, s, start);
+        const Side ours = runOurs(db, s, start, seconds);
         QString fetError;
         const Side theirs = runFet(fet, dir, name, input, start, seconds, fetError);
         if (!fetError.isEmpty()) {
@@ -254,7 +255,7 @@ KBXT_CLI_COMMAND(
      {"--teacher-gaps", true},
      {"--fet", true},
      {"--keep", true}},
-    "用补排测评的学校：本程序自动生成、补排、优化，fet-cl 排同一所学校（每校最多 S "
+    "用补排测评的学校：本程序自动生成、补排、优化，fet-cl 排同一所学校（双方每校最多 S "
     "秒，默认 120）；输出双方排上的节数、班级空堂、不从第1节开始的天数、老师空堂、"
     "最佳位置、尽量不排、一天三节同课的班天数、CPU 秒数，和 FET 课表违反本程序规则的"
     "处数。--teacher-gaps G 要 FET 每位老师每天最多 G 节空堂（硬性）。--keep DIR 留下 .fet 文件和 "

@@ -5,8 +5,10 @@
 
 #include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 
 namespace {
 
@@ -50,7 +52,22 @@ struct RowInfo {
     int share = 1;
     std::vector<int> activityIds;
     std::vector<Period> never, avoid, best;
+    bool hasPairs = false;
+    std::vector<Period> pairStarts; // where its double lessons may start
 };
+
+// FET counts a double lesson as two hours of the daily share, where our rule
+// counts it once. Its class's share is therefore asked twice: the single
+// lessons carry the share tag (at most `share` a day), and every lesson of a
+// class and share with double lessons also carries this tag, at most
+// share + 1 a day — so a day with a double lesson holds at most share − 1
+// singles beside it, and counts share at most.
+QString withPairsTag(const QString& shareTag) {
+    return QStringLiteral("A:") + shareTag;
+}
+QString shareKeyOf(const QString& classCode, const QString& shareTag) {
+    return classCode + QLatin1Char('\n') + shareTag;
+}
 
 void writeSlots(FetWriter& w, const std::vector<Period>& periods, const QString& countName,
                 const QString& slotName, const QString& dayField, const QString& hourField) {
@@ -73,13 +90,15 @@ std::vector<Period> complement(Week week, const std::vector<Period>& out) {
 }
 
 // The row's activities may start at these periods only.
-void writeStarts(FetWriter& w, const RowInfo& r, const std::vector<Period>& starts, int weight) {
+// `duration` 2 asks it of the double lessons alone.
+void writeStarts(FetWriter& w, const RowInfo& r, const std::vector<Period>& starts, int weight,
+                 const QString& duration = QString()) {
     w.constraint(QStringLiteral("ConstraintActivitiesPreferredStartingTimes"), weight);
     w.element(QStringLiteral("Teacher_Name"), QString());
     w.element(QStringLiteral("Students_Name"), QString());
     w.element(QStringLiteral("Subject_Name"), QString());
     w.element(QStringLiteral("Activity_Tag_Name"), r.rowTag);
-    w.element(QStringLiteral("Duration"), QString());
+    w.element(QStringLiteral("Duration"), duration);
     writeSlots(w, starts, QStringLiteral("Number_of_Preferred_Starting_Times"),
                QStringLiteral("Preferred_Starting_Time"), QStringLiteral("Preferred_Starting_Day"),
                QStringLiteral("Preferred_Starting_Hour"));
@@ -109,6 +128,53 @@ std::vector<Period> neverCells(const School& s, LimitKind kind, const QString& c
     return out;
 }
 
+// A teacher's "不排" periods with those of the teacher's subject group, in
+// the week's order.
+std::vector<Period> teacherNeverCells(const School& s, const QString& teacher) {
+    std::vector<Period> out = neverCells(s, LimitKind::Teacher, teacher);
+    const QString group = s.teacherRules.of(teacher).groupCode;
+    if (group.isEmpty())
+        return out;
+    for (Period p : neverCells(s, LimitKind::Group, group))
+        if (std::find(out.begin(), out.end(), p) == out.end())
+            out.push_back(p);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Periods where a double lesson of the row may start: its second lesson on
+// the same side of the midday break, neither in a "不排" period.
+std::vector<Period> pairStartsOf(const School& s, const std::vector<Period>& never) {
+    std::vector<Period> starts;
+    const Week week = s.timetable.week();
+    week.forEach([&](Period p) {
+        const Period next{p.day, p.lessonNo + 1};
+        if (week.contains(next) && !s.middayBreak.between(p.lessonNo, next.lessonNo) &&
+            std::find(never.begin(), never.end(), p) == never.end() &&
+            std::find(never.begin(), never.end(), next) == never.end())
+            starts.push_back(p);
+    });
+    return starts;
+}
+
+void writeTeacherLimits(FetWriter& w, const School& s, const QStringList& teachers) {
+    for (const QString& t : teachers) {
+        const TeacherRule& rule = s.teacherRules.of(t);
+        if (rule.maxPerDay > 0) {
+            w.constraint(QStringLiteral("ConstraintTeacherMaxHoursDaily"), 100);
+            w.element(QStringLiteral("Teacher_Name"), t);
+            w.element(QStringLiteral("Maximum_Hours_Daily"), rule.maxPerDay);
+            w.endConstraint();
+        }
+        if (rule.maxInRow > 0) {
+            w.constraint(QStringLiteral("ConstraintTeacherMaxHoursContinuously"), 100);
+            w.element(QStringLiteral("Teacher_Name"), t);
+            w.element(QStringLiteral("Maximum_Hours_Continuously"), rule.maxInRow);
+            w.endConstraint();
+        }
+    }
+}
+
 } // namespace
 
 FetInput FetInputOf(const School& school, const FetOptions& options) {
@@ -128,7 +194,8 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
     for (const PlanRow& row : school.plan) {
         if (!row.isComplete() || row.weeklyLessons() == 0)
             continue;
-        RowInfo r{&row, QStringLiteral("R:%1").arg(rows.size() + 1), {}, 1, {}, {}, {}, {}};
+        RowInfo r{&row, QStringLiteral("R:%1").arg(rows.size() + 1), {}, 1, {}, {}, {}, {}, false,
+                  {}};
         const rules::Placing p = rules::placingOf(
             probe, row.classCode, row.courseCode, row.teacherCode, row.weeklyLessons(),
             rules::teacherWeeklyLessons(probe, row.teacherCode));
@@ -151,6 +218,9 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
         note(classesOfGrade[row.classCode.left(1)], row.classCode);
         note(courses, row.courseCode);
         note(teachers, row.teacherCode);
+        // The row's lessons, pre-set ones locked; then pairs of the others
+        // become its double lessons.
+        std::vector<FetActivity> own;
         for (long long i = 0; i < row.weeklyLessons(); ++i) {
             FetActivity a{static_cast<int>(input.activities.size()) + 1,
                           row.classCode,
@@ -169,8 +239,32 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
                     break;
                 }
             }
-            r.activityIds.push_back(a.id);
-            input.activities.push_back(a);
+            own.push_back(a);
+        }
+        long long toPair = row.weeklyDoubles();
+        for (FetActivity& a : own)
+            if (!a.locked && toPair > 0 && a.length == 1) {
+                a.length = 2;
+                --toPair;
+            }
+        const long long pairs = row.weeklyDoubles() - toPair;
+        long long dropped = pairs; // each double lesson takes a second one's place
+        for (const FetActivity& a : own) {
+            if (!a.locked && a.length == 1 && dropped > 0) {
+                --dropped;
+                continue;
+            }
+            FetActivity kept = a;
+            kept.id = static_cast<int>(input.activities.size()) + 1;
+            r.activityIds.push_back(kept.id);
+            input.activities.push_back(kept);
+        }
+        if (pairs > 0) {
+            r.hasPairs = true;
+            r.pairStarts = pairStartsOf(school, r.never);
+            // The double lessons carry the row's tag, but not its share's.
+            if (r.shareTag == r.rowTag)
+                r.shareTag = QStringLiteral("S:") + r.rowTag;
         }
         rows.push_back(std::move(r));
     }
@@ -212,9 +306,18 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
     };
     namedList(QStringLiteral("Subjects_List"), QStringLiteral("Subject"), courses);
     QStringList tags;
+    QSet<QString> sharesWithPairs; // class and share tag
+    QHash<QString, int> singlesOfShare;
     for (const RowInfo& r : rows) {
         note(tags, r.rowTag);
         note(tags, r.shareTag);
+        const QString key = shareKeyOf(r.row->classCode, r.shareTag);
+        for (int id : r.activityIds)
+            singlesOfShare[key] += input.activities[static_cast<size_t>(id - 1)].length == 1;
+        if (r.hasPairs) {
+            sharesWithPairs.insert(key);
+            note(tags, withPairsTag(r.shareTag));
+        }
     }
     namedList(QStringLiteral("Activity_Tags_List"), QStringLiteral("Activity_Tag"), tags);
     namedList(QStringLiteral("Teachers_List"), QStringLiteral("Teacher"), teachers);
@@ -242,11 +345,13 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
             w.element(QStringLiteral("Teacher"), a.teacherCode);
             w.element(QStringLiteral("Subject"), a.courseCode);
             w.element(QStringLiteral("Activity_Tag"), r.rowTag);
-            if (r.shareTag != r.rowTag)
+            if (r.shareTag != r.rowTag && a.length == 1)
                 w.element(QStringLiteral("Activity_Tag"), r.shareTag);
+            if (sharesWithPairs.contains(shareKeyOf(a.classCode, r.shareTag)))
+                w.element(QStringLiteral("Activity_Tag"), withPairsTag(r.shareTag));
             w.element(QStringLiteral("Students"), a.classCode);
-            w.element(QStringLiteral("Duration"), 1);
-            w.element(QStringLiteral("Total_Duration"), 1);
+            w.element(QStringLiteral("Duration"), a.length);
+            w.element(QStringLiteral("Total_Duration"), a.length);
             w.element(QStringLiteral("Id"), a.id);
             w.element(QStringLiteral("Activity_Group_Id"), 0);
             w.element(QStringLiteral("Active"), QStringLiteral("true"));
@@ -264,7 +369,8 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
     w.endConstraint();
     for (const QString& t : teachers)
         writeNotAvailable(w, QStringLiteral("ConstraintTeacherNotAvailableTimes"),
-                          QStringLiteral("Teacher"), t, neverCells(school, LimitKind::Teacher, t));
+                          QStringLiteral("Teacher"), t, teacherNeverCells(school, t));
+    writeTeacherLimits(w, school, teachers);
     for (const QStringList& classes : classesOfGrade)
         for (const QString& c : classes)
             writeNotAvailable(w, QStringLiteral("ConstraintStudentsSetNotAvailableTimes"),
@@ -274,6 +380,8 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
     for (const RowInfo& r : rows) {
         if (!r.never.empty())
             writeStarts(w, r, complement(week, r.never), 100);
+        if (r.hasPairs)
+            writeStarts(w, r, r.pairStarts, 100, QStringLiteral("2"));
         // Soft: away from "尽量不排", towards "最佳位置".
         if (!r.avoid.empty() && options.avoidWeight > 0) {
             std::vector<Period> out = r.never;
@@ -283,14 +391,20 @@ FetInput FetInputOf(const School& school, const FetOptions& options) {
         }
         if (!r.best.empty() && options.bestWeight > 0)
             writeStarts(w, r, r.best, options.bestWeight);
-        const QString shareKey = r.row->classCode + QLatin1Char('\n') + r.shareTag;
+        const QString shareKey = shareKeyOf(r.row->classCode, r.shareTag);
         if (!shareWritten.contains(shareKey)) {
             shareWritten.insert(shareKey);
-            w.constraint(QStringLiteral("ConstraintStudentsSetActivityTagMaxHoursDaily"), 100);
-            w.element(QStringLiteral("Students"), r.row->classCode);
-            w.element(QStringLiteral("Activity_Tag"), r.shareTag);
-            w.element(QStringLiteral("Maximum_Hours_Daily"), r.share);
-            w.endConstraint();
+            auto tagMax = [&](const QString& tag, int max) {
+                w.constraint(QStringLiteral("ConstraintStudentsSetActivityTagMaxHoursDaily"), 100);
+                w.element(QStringLiteral("Students"), r.row->classCode);
+                w.element(QStringLiteral("Activity_Tag"), tag);
+                w.element(QStringLiteral("Maximum_Hours_Daily"), max);
+                w.endConstraint();
+            };
+            if (singlesOfShare.value(shareKey) > 0)
+                tagMax(r.shareTag, r.share);
+            if (sharesWithPairs.contains(shareKey))
+                tagMax(withPairsTag(r.shareTag), r.share + 1);
         }
     }
     for (const QString& course : courses) {
@@ -395,13 +509,16 @@ QString ReadFetTimetable(const QByteArray& xml, const FetInput& input, Week week
         auto it = placed.constFind(a.id);
         if (it == placed.constEnd())
             continue;
-        Lesson l;
-        l.classCode = a.classCode;
-        l.courseCode = a.courseCode;
-        l.teacherCode = a.teacherCode;
-        l.period = *it;
-        l.origin = a.locked ? Origin::Preset : Origin::Generated;
-        lessons.push_back(l);
+        for (int k = 0; k < a.length; ++k) {
+            Lesson l;
+            l.classCode = a.classCode;
+            l.courseCode = a.courseCode;
+            l.teacherCode = a.teacherCode;
+            l.period = Period{it->day, it->lessonNo + k};
+            l.origin = a.locked ? Origin::Preset : Origin::Generated;
+            if (week.contains(l.period))
+                lessons.push_back(l);
+        }
     }
     return {};
 }

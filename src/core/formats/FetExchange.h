@@ -3,13 +3,18 @@
 // the same school can be placed by Debian's `fet-cl` and by this program and
 // the two timetables measured alike (kbxt-cli bench-fet).
 //
-// Each planned lesson is one FET activity of one period. The hard rules go
+// Each planned lesson is one FET activity of one period, each double lesson
+// (连堂) one activity of two, which may not start where its second period
+// would cross the midday break or end of day. The hard rules go
 // in as FET's hard (100 %) constraints: the periods a lesson may not take
 // ("不排" of its course, teacher or class) as preferred starting times, the
 // daily share as a per-class activity-tag daily maximum (one tag per plan
 // row, or per course where the course sets its own maximum), a course's room
 // as a maximum of simultaneous activities, pre-set lessons as locked
-// activities. What a primary school wants — no free period inside a class day,
+// activities, teacher limits as FET's teacher maxima per day and in a row
+// (FET knows no midday break, so its row runs on across it: stricter than
+// ours), a subject group's "不排" as its teachers' unavailable times. What a
+// primary school wants — no free period inside a class day,
 // every day from lesson 1 — is asked of FET as hard constraints too (FET's
 // own way of saying it); "尽量不排" and "最佳位置" are soft, weighted as the
 // options say.
@@ -31,12 +36,14 @@ struct FetOptions {
     int teacherMaxGapsPerDay = -1;
 };
 
-// One FET activity: the lesson it stands for.
+// One FET activity: the lesson it stands for, or a double lesson from
+// `period` on.
 struct FetActivity {
     int id = 0; // 1, 2, …
     QString classCode, courseCode, teacherCode;
     bool locked = false; // a pre-set lesson at its period
     Period period;       // where locked
+    int length = 1;      // 2: a double lesson
 };
 
 struct FetInput {
@@ -50,7 +57,8 @@ FetInput FetInputOf(const School& school, const FetOptions& options = {});
 
 // FET's timetable (the "…_data_and_timetable.fet" file FET writes, where
 // every placed activity has a preferred starting time of weight 100): the
-// lessons, pre-set ones kept as pre-set, the others as generated. An
+// lessons, pre-set ones kept as pre-set, the others as generated, a double
+// lesson as its two lessons. An
 // activity FET left without a place is left out. Returns an empty error on
 // success, else why the file could not be read.
 QString ReadFetTimetable(const QByteArray& activitiesXml, const FetInput& input, Week week,

@@ -3,6 +3,7 @@
 // lists, the plan, the limits, the exclusive courses and the lessons. The demo
 // and benchmark schools are built as records and written by the store.
 #include "core/model/CourseRules.h"
+#include "core/model/TeacherRules.h"
 
 #include <QString>
 #include <vector>
@@ -16,6 +17,7 @@ struct SchoolRecords {
         int count = 0;
         int buildCount = 0;
         bool autoBuilt = false; // IsAutoBuild
+        int doubles = 0;        // double lessons (PlanDoubletb), written only when some
     };
     struct Limit {
         int kind = 1; // 0 class, 1 course, 2 teacher
@@ -38,4 +40,13 @@ struct SchoolRecords {
     };
     std::vector<Rule> courseRules; // CourseRuletb, and CourseAttrtb for capacity 1
     std::vector<Lesson> lessons;
+    // Teacher limits and subject groups (TeacherRuletb, TeacherGrouptb): the
+    // tables are made only when a school has some. A group's "不排" periods
+    // are limits of kind 4.
+    std::vector<Named> groups;
+    struct TeacherLimit {
+        QString teacherCode;
+        TeacherRule rule;
+    };
+    std::vector<TeacherLimit> teacherRules;
 };

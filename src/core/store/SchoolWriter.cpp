@@ -2,12 +2,39 @@
 
 #include "core/config/SafeFile.h"
 #include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/Schema.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 #include <QFileInfo>
+
+namespace {
+
+// Double lessons, teacher limits and groups live in tables of their own,
+// made only for a school that has some, as the windows do.
+void writeNewerSettings(TimetableDb& db, const SchoolRecords& school) {
+    for (const auto& r : school.plan)
+        if (r.doubles > 0)
+            WritePlanDoubles(db, r.classCode, r.courseCode, r.teacherCode, r.doubles);
+    if (school.groups.empty() && school.teacherRules.empty())
+        return;
+    SQLite::Database& d = db.sql();
+    EnsureTeacherRuleTables(d);
+    SQLite::Statement st(
+        d, "insert into TeacherGrouptb(Code,Name,FullName,ShortName) values(?,?,?,?)");
+    for (const auto& g : school.groups) {
+        st.reset();
+        sql::bind(st, g.code, g.name, g.fullName, g.shortName);
+        st.exec();
+    }
+    for (const auto& t : school.teacherRules)
+        WriteTeacherRule(db, t.teacherCode, t.rule);
+}
+
+} // namespace
 
 void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
     SQLite::Database& d = db.sql();
@@ -42,6 +69,7 @@ void WriteSchool(TimetableDb& db, const SchoolRecords& school) {
             st.exec();
         }
     }
+    writeNewerSettings(db, school);
     for (const QString& c : school.exclusiveCourses)
         sql::exec(d, "insert into CourseAttrtb(CourseCode) values(?)", c);
     for (const auto& r : school.courseRules)

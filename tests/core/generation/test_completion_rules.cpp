@@ -262,6 +262,7 @@ class TestCompletionRules : public QObject {
 private slots:
     void searchAgreesWithTheRulesOnRandomSchools();
     void searchAgreesWithTheRulesOnBenchmarkSchools();
+    void benchmarkWeekKeepsEveryRule();
     void doubleLessonsUnderACourseMaximumAndARowOverItsCount();
     void splitCourseIsCompletedAndChecksClean();
 };
@@ -337,7 +338,7 @@ void TestCompletionRules::searchAgreesWithTheRulesOnBenchmarkSchools() {
     long long asked = 0;
     for (const BenchSchoolShape& shape :
          {BenchSchoolShape{12, 6, 30, 115}, BenchSchoolShape{24, 6, 27, 103},
-          BenchSchoolShape{30, 7, 35, 123}}) {
+          BenchSchoolShape{30, 7, 35, 123}, BenchSchoolShape{18, 6, 28, 104, true}}) {
         TestDb t;
         WriteSchool(t.db, BuildBenchSchool(shape).records);
         School s = LoadSchool(t.db, Week::ofLessons(shape.lessonsPerDay));
@@ -355,6 +356,38 @@ void TestCompletionRules::searchAgreesWithTheRulesOnBenchmarkSchools() {
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
     QVERIFY(asked > 10000);
+}
+
+// The benchmark's promise: the week it laid is a complete timetable under
+// every rule it wrote — double lessons, group afternoons off and teacher
+// limits (some exactly what the week uses) included.
+void TestCompletionRules::benchmarkWeekKeepsEveryRule() {
+    for (const BenchSchoolShape& shape :
+         {BenchSchoolShape{18, 6, 28, 104, true}, BenchSchoolShape{12, 6, 30, 111, true},
+          BenchSchoolShape{12, 7, 35, 121, true}}) {
+        const BenchSchool bench = BuildBenchSchool(shape);
+        QVERIFY(bench.doubles > shape.classes / 2);
+        QVERIFY(bench.tightTeachers > 0);
+        QVERIFY(bench.limitedTeachers > bench.tightTeachers);
+        TestDb t;
+        WriteSchool(t.db, bench.records);
+        School s = LoadSchool(t.db, Week::ofLessons(shape.lessonsPerDay));
+        QCOMPARE(s.teacherRules.groupNames.size(), qsizetype{3});
+        long long planned = 0;
+        for (const PlanRow& r : s.plan)
+            planned += r.weeklyDoubles();
+        QCOMPARE(planned, bench.doubles);
+        s.timetable.removeIf([](const Lesson&) { return true; });
+        for (const auto& l : bench.week)
+            s.timetable.add({l.classCode,
+                             {l.day, l.lessonNo},
+                             l.courseCode,
+                             l.teacherCode,
+                             originOfSetFlag(l.setFlag)});
+        for (const rules::Breach& b : rules::breachesOf(s))
+            QVERIFY2(b.noteOnly,
+                     qPrintable(rules::ruleName(b.rule) + QStringLiteral(" ") + b.code));
+    }
 }
 
 void TestCompletionRules::doubleLessonsUnderACourseMaximumAndARowOverItsCount() {
