@@ -36,6 +36,10 @@ CREATE TABLE CourseRuletb (CourseCode TEXT, MaxClasses INTEGER, MaxPerDay INTEGE
 -- A teacher's lessons a day and in a row at most, and subject group (教研组).
 CREATE TABLE TeacherRuletb (TeacherCode TEXT, MaxPerDay INTEGER, MaxInRow INTEGER, GroupCode TEXT);
 CREATE TABLE TeacherGrouptb (Code TEXT, Name TEXT, FullName TEXT, ShortName TEXT);
+-- 合班: the first class's plan row (ClassCode, CourseCode, TeacherCode) is
+-- taught together with OtherClassCode; one row per further class. Older
+-- copies of the program do not read it.
+CREATE TABLE PlanJointtb (ClassCode TEXT, CourseCode TEXT, TeacherCode TEXT, OtherClassCode TEXT);
 -- Added later, each read as "nothing set" where missing, so that older
 -- databases open unchanged and older copies of the program ignore them:
 -- double lessons (连堂) of a plan row, by its class, course and teacher;

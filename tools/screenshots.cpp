@@ -381,6 +381,28 @@ std::vector<Shot> Shots() {
          nullptr,
          [](AppContext&, frmMain* main) { return static_cast<QWidget*>(new frmSchoolName(main)); },
          {}});
+    // 合班 last, as it changes the plan the other shots show: 一（1）班's
+    // 体育 given together with 一（2）班, and the chooser beside it.
+    shots.push_back({"frmClassPlanInput-joint", nullptr, &Make<frmClassPlanInput>, [](QWidget* w) {
+                         auto* plan = static_cast<frmClassPlanInput*>(w);
+                         QTreeWidget* list = plan->lstAllRecord;
+                         for (int i = 0; i < list->topLevelItemCount(); ++i)
+                             if (list->topLevelItem(i)->text(0) == QStringLiteral("体育"))
+                                 list->setCurrentItem(list->topLevelItem(i));
+                         (void)plan->SetJointClasses({QStringLiteral("一（2）班")});
+                     }});
+    shots.push_back({"frmJointClasses",
+                     nullptr,
+                     [](AppContext& ctx, frmMain* main) {
+                         auto* plan = new frmClassPlanInput(ctx, main);
+                         QTreeWidget* list = plan->lstAllRecord;
+                         for (int i = 0; i < list->topLevelItemCount(); ++i)
+                             if (list->topLevelItem(i)->text(0) == QStringLiteral("体育"))
+                                 list->setCurrentItem(list->topLevelItem(i));
+                         return static_cast<QWidget*>(
+                             plan->JointChooser({QStringLiteral("一（2）班")}));
+                     },
+                     {}});
     return shots;
 }
 
@@ -411,6 +433,8 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmSchoolName",
                                    "frmImport",
                                    "frmVersions",
+                                   "frmClassPlanInput-joint",
+                                   "frmJointClasses",
                                    "frmMain-start",
                                    "dlgOpenDb",
                                    "dlgPrintPreview"};

@@ -5,6 +5,7 @@
 #include "core/store/DoubleLessons.h"
 #include "core/store/ImportStore.h"
 #include "core/store/LessonsPerDay.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/TeacherRuleStore.h"
 #include "core/store/TimeLimits.h"
 #include "core/store/TimetableDb.h"
@@ -204,7 +205,7 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                 names[i].insert(r.code, r.name);
         }
     }
-    const QList<const char*> planHeadings = {"班级", "课程", "老师", "节数", "连堂"};
+    const QList<const char*> planHeadings = {"班级", "课程", "老师", "节数", "连堂", "合班"};
     const QHash<QString, long long> doubles = ReadPlanDoubles(db.sql());
     lxw_worksheet* plan = Sheet(book, "教学计划", planHeadings, heading, text);
     const QList<PlanRow> rows = ReadAllPlanRows(db);
@@ -213,8 +214,12 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
             plan,
             {kPlanExample[0], kPlanExample[1], kPlanExample[2], kPlanExample[3], kPlanExample[4]},
             static_cast<int>(planHeadings.size()), example);
+    const JointClasses joints = LoadJoints(db);
     int row = 1;
     for (const PlanRow& p : rows) {
+        // A joint row is written once, under its first class, naming the others.
+        if (joints.isFurther(p.classCode, p.courseCode, p.teacherCode))
+            continue;
         Text(plan, row, 0, names[0].value(p.classCode, p.classCode));
         Text(plan, row, 1, names[1].value(p.courseCode, p.courseCode));
         Text(plan, row, 2, names[2].value(p.teacherCode, p.teacherCode));
@@ -225,6 +230,12 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                 doubles.value(PlanDoubleKey(p.classCode, p.courseCode, p.teacherCode));
             n > 0)
             Number(plan, row, 4, static_cast<double>(n));
+        if (const JointRow* j = joints.rowOf(p.classCode, p.courseCode, p.teacherCode)) {
+            QStringList others;
+            for (const QString& c : j->others)
+                others << names[0].value(c, c);
+            Text(plan, row, 5, others.join(QStringLiteral("、")));
+        }
         ++row;
     }
     if (!LoadCodeRecords(db, CodeTable::Group, lists[3]))

@@ -31,6 +31,7 @@ enum class Field {
     Course,
     Teacher,
     Count,
+    Joint,
     MaxClasses, // 课程: 同时上课班数
     MaxPerDay,  // 课程, 老师: 每天最多节数
     MaxInRow,   // 老师: 最多连上节数
@@ -126,6 +127,8 @@ Field ListField(const QString& h) {
 }
 
 Field PlanField(const QString& h) {
+    if (h.startsWith(u"合班"))
+        return Field::Joint;
     if (h.startsWith(u"连堂"))
         return Field::Doubles;
     if (IsCountHeading(h))
@@ -638,6 +641,19 @@ public:
             m_preview.added.append(
                 {kPlanList, planText(p.cls, p.course, p.teacher, p.count, p.doubles)});
         }
+        for (const PendingJoint& j : m_joints) {
+            QStringList codes, names;
+            for (int other : j.others) {
+                codes << code(0, other);
+                names << name(0, other);
+            }
+            m_preview.additions.joints.append(
+                {code(0, j.cls), code(1, j.course), code(2, j.teacher), codes});
+            m_preview.added.append(
+                {kPlanList, QStringLiteral("合班：%1  %2  %3  与%4")
+                                .arg(name(0, j.cls), name(1, j.course), name(2, j.teacher),
+                                     names.join(QStringLiteral("、")))});
+        }
         for (const PendingPlan& p : m_changedDoubles)
             m_preview.additions.changedDoubles.append(
                 {code(0, p.cls), code(1, p.course), code(2, p.teacher), p.count, p.doubles});
@@ -665,6 +681,60 @@ private:
         int cls, course, teacher, count;
         int doubles = 0;
     };
+    struct PendingJoint {
+        int cls, course, teacher;
+        QList<int> others;
+    };
+
+    // 合班: the other classes a plan row names, by index into the class list;
+    // the reasons against them go to `reasons`. "、" separates them (also
+    // "，" and ",", as typed by hand).
+    QList<int> jointClasses(const QString& text, int cls, int courseFound, int teacherFound,
+                            QStringList& reasons) const {
+        QList<int> others;
+        QString list = text;
+        list.replace(u'，', u'、').replace(u',', u'、');
+        for (const QString& part : list.split(u'、')) {
+            const QString other = part.trimmed();
+            if (other.isEmpty())
+                continue;
+            const int at = m_lists[0].find(other);
+            if (at < 0) {
+                reasons << QStringLiteral("合班的班级「%1」不在班级名单中").arg(other);
+            } else if (at == cls) {
+                reasons << QStringLiteral("班级不能与自己合班");
+            } else if (others.contains(at)) {
+                reasons << QStringLiteral("合班的「%1」重复").arg(other);
+            } else if (const int t = m_teacherOf.value(PlanKey(at, courseFound, -1), -1);
+                       courseFound >= 0 && t >= 0 && t != teacherFound) {
+                reasons << QStringLiteral("%1的「%2」已由「%3」任教，不能合班")
+                               .arg(name(0, at), name(1, courseFound), name(2, t));
+            } else if (courseFound >= 0 && teacherFound >= 0 &&
+                       m_inJoint.contains(PlanKey(at, courseFound, teacherFound))) {
+                reasons << QStringLiteral("「%1」的这门课已在另一个合班中").arg(other);
+            } else {
+                others << at;
+            }
+        }
+        return others;
+    }
+
+    // The further classes take the row's lessons: each gets the plan row
+    // (with the first class's count) unless it has it already.
+    void addJoint(const QString& sheet, int row, int cls, int course, int teacher, int count,
+                  const QList<int>& others) {
+        for (int c : QList<int>{cls} + others)
+            m_inJoint.insert(PlanKey(c, course, teacher));
+        for (int other : others) {
+            const QString key = PlanKey(other, course, teacher);
+            m_teacherOf.insert(PlanKey(other, course, -1), teacher);
+            if (m_planKeys.contains(key) || m_planSeenAt.contains(key))
+                continue;
+            m_planSeenAt.insert(key, Place(sheet, row));
+            m_plan.append({other, course, teacher, count});
+        }
+        m_joints.append({cls, course, teacher, others});
+    }
     struct PlanChange {
         int cls, course, oldTeacher, teacher, count;
         QString note;
@@ -1258,7 +1328,7 @@ private:
             return;
         addPlan(sheet, row, Cell(cells, layout, Field::Class), Cell(cells, layout, Field::Course),
                 Cell(cells, layout, Field::Teacher), Cell(cells, layout, Field::Count),
-                Cell(cells, layout, Field::Doubles));
+                Cell(cells, layout, Field::Doubles), Cell(cells, layout, Field::Joint));
     }
 
     // 连堂: how many of the row's lessons are double lessons, two periods
@@ -1284,7 +1354,7 @@ private:
     // class × subject layout.
     void addPlan(const QString& sheet, int row, const QString& cls, const QString& course,
                  const QString& teacher, const QString& countText,
-                 const QString& doublesText = QString()) {
+                 const QString& doublesText = QString(), const QString& jointText = QString()) {
         for (const QString& cell : {cls, course, teacher})
             if (const QString why = NotAName(cell); !why.isEmpty()) {
                 problem(sheet, row, why);
@@ -1317,11 +1387,18 @@ private:
         const QString tooLong = TooLong({course, teacher});
         if (!tooLong.isEmpty())
             reason(tooLong);
-        if (wrong)
-            return;
         // Checked before anything is added, so a wrong row adds no course or teacher.
         const int courseFound = m_lists[1].find(course);
         const int teacherFound = m_lists[2].find(teacher);
+        QStringList jointReasons;
+        const QList<int> joint =
+            jointClasses(jointText, clsIndex, courseFound, teacherFound, jointReasons);
+        for (const QString& why : jointReasons)
+            reason(why);
+        if (!joint.isEmpty() && doubles.value_or(0) > 0)
+            reason(QStringLiteral("合班的课不能连堂"));
+        if (wrong)
+            return;
         if (clsIndex >= 0 && courseFound >= 0 && teacherFound >= 0) {
             const QString key = PlanKey(clsIndex, courseFound, teacherFound);
             if (m_planSeenAt.contains(key)) {
@@ -1398,11 +1475,15 @@ private:
             if (stored.doubles != rowDoubles)
                 was << QStringLiteral("连堂原为 %1").arg(stored.doubles);
             const QString text = planText(clsIndex, courseIndex, teacherIndex, *count, rowDoubles);
+            // A stored row keeps its 合班 too, as it keeps its teacher.
+            const QString jointNote =
+                joint.isEmpty() ? QString() : QStringLiteral("（合班保持不变）");
             if (was.isEmpty()) {
-                m_preview.existing.append({kPlanList, text});
+                m_preview.existing.append({kPlanList, text + jointNote});
                 return;
             }
-            const QString note = QStringLiteral("（%1）").arg(was.join(QStringLiteral("，")));
+            const QString note =
+                QStringLiteral("（%1）").arg(was.join(QStringLiteral("，"))) + jointNote;
             if (sameCount) {
                 m_changedDoubles.append({clsIndex, courseIndex, teacherIndex, *count, rowDoubles});
                 m_preview.changed.append({kPlanList, text + note});
@@ -1413,6 +1494,8 @@ private:
             return;
         }
         m_plan.append({clsIndex, courseIndex, teacherIndex, *count, rowDoubles});
+        if (!joint.isEmpty())
+            addJoint(sheet, row, clsIndex, courseIndex, teacherIndex, *count, joint);
     }
 
     // New courses and teachers without a code follow the codes the list has:
@@ -1488,6 +1571,8 @@ private:
     QHash<QString, int> m_teacherOf;         // "cls|course|-1" → teacher
     QHash<QString, QString> m_planSeenAt;
     QList<PendingPlan> m_plan;
+    QList<PendingJoint> m_joints;
+    QSet<QString> m_inJoint; // "cls|course|teacher" of every class in a joint row of the file
     CourseRules m_storedRules;
     QMap<int, CourseRule> m_courseRules; // by course entry: the rules to write
     struct PendingTeacherRule {

@@ -144,7 +144,9 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
     for (size_t i = 0; i < s.plan.size(); ++i) {
         const PlanRow& r = s.plan[i];
         rowsOfLessons[lessonsKey(r.classCode, r.courseCode, r.teacherCode)].push_back(i);
-        if (!r.teacherCode.isEmpty())
+        // A further class of a joint row shares the first class's lessons.
+        if (!r.teacherCode.isEmpty() &&
+            !s.joints.isFurther(r.classCode, r.courseCode, r.teacherCode))
             teacherLessons[r.teacherCode] += r.weeklyLessons();
     }
 
@@ -165,9 +167,10 @@ int GenerateTimetable(School& s, const std::function<void()>& processEvents) {
             const std::vector<size_t>& rows =
                 rowsOfLessons[lessonsKey(r.classCode, courseCode, teacherCode)];
             // A lesson that found no room stays unplaced and shows in the rate.
-            // Rows with double lessons are left to completion, which places
-            // a double lesson as one block.
-            if (!hasDoubles(s, rows))
+            // Joint rows and rows with double lessons are left to completion,
+            // which places a lesson in all its classes at once and a double
+            // lesson as one block.
+            if (!s.joints.rowOf(r.classCode, courseCode, teacherCode) && !hasDoubles(s, rows))
                 (void)PlacePlanRow(s, rows, teacherLessons.value(teacherCode));
             // Whatever happened, the row picked and its twins are never offered again.
             for (size_t i : rows)

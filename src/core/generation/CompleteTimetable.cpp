@@ -40,6 +40,7 @@ void translateDoubles(CompletionTranslation& t, int unit,
         pr.lessons.push_back(l);
         t.lessonIndex.push_back(first);
         t.secondIndex.push_back(second);
+        t.partnerIndex.emplace_back(); // a joint row has no double lessons
     };
     int blocks = 0;
     std::vector<std::size_t> singles;
@@ -138,16 +139,46 @@ CompletionTranslation TranslateForCompletion(School& s) {
             pr.teacherMaxPerDay[at] = p.teacherMaxPerDay;
             pr.teacherMaxInRow[at] = p.teacherMaxInRow;
         }
+        QStringList partners;
+        if (planRow >= 0)
+            if (const JointRow* joint = s.joints.rowOf(cls, course, teacher))
+                partners = joint->others.mid(0, CompletionProblem::kMaxPartners);
+        // A joint lesson goes where every class of it may have it: the
+        // strictest level and the smallest daily share of them all.
+        for (const QString& other : partners) {
+            const rules::Placing q = rules::placingOf(s, other, course, teacher);
+            u.partners.push_back(q.cls);
+            int group = -1;
+            if (q.sharePerCourse) {
+                const QString k = other + QChar('\t') + course;
+                group = shareGroups.value(k, int(shareGroups.size()));
+                shareGroups.insert(k, group);
+            }
+            u.partnerGroups.push_back(group);
+            if (q.inPlan)
+                u.dailyShare = std::min(u.dailyShare, q.dailyShare);
+            week.forEach([&](Period at) {
+                LimitLevel level = rules::levelAt(s, q, at);
+                if (level != LimitLevel::Normal &&
+                    s.timetable.classHasUnnumberedLesson(q.cls, at.day))
+                    level = LimitLevel::Never;
+                std::uint8_t& cell = u.level[std::size_t(periodOf(at))];
+                cell = std::max(cell, std::uint8_t(attrOf(level)));
+            });
+        }
         weekly.push_back(p.weeklyLessons);
         unitOf.insert(key(cls, course, teacher), int(pr.units.size()));
         pr.units.push_back(std::move(u));
         t.planRowOfUnit.push_back(planRow);
+        t.partnerClasses.push_back(partners);
         return int(pr.units.size()) - 1;
     };
     for (std::size_t r = 0; r < s.plan.size(); ++r) {
         const PlanRow& row = s.plan[r];
+        // A further class of a joint row takes the first class's lessons.
         if (row.isComplete() &&
-            !unitOf.contains(key(row.classCode, row.courseCode, row.teacherCode)))
+            !unitOf.contains(key(row.classCode, row.courseCode, row.teacherCode)) &&
+            !s.joints.isFurther(row.classCode, row.courseCode, row.teacherCode))
             addUnit(row.classCode, row.courseCode, row.teacherCode, int(r));
     }
     std::vector<long long> inTable(pr.units.size(), 0);
@@ -158,13 +189,23 @@ CompletionTranslation TranslateForCompletion(School& s) {
         pr.lessons.push_back(l);
         t.lessonIndex.push_back(index);
         t.secondIndex.push_back(second);
+        t.partnerIndex.emplace_back(t.partnerClasses[std::size_t(l.unit)].size(), -1);
     };
     const auto& lessons = s.timetable.lessons();
+    // A further class's lesson is the joint lesson at its period: found once
+    // the first classes' lessons are in.
+    std::vector<std::size_t> further;
+    QHash<QString, int> jointAt; // unit and period → problem lesson
+    auto atKey = [](int unit, int period) { return QStringLiteral("%1:%2").arg(unit).arg(period); };
     for (std::size_t i = 0; i < lessons.size(); ++i) {
         const Lesson& l = lessons[i];
         // A lesson of no class is nobody's.
         if (l.classCode.isEmpty())
             continue;
+        if (s.joints.isFurther(l.classCode, l.courseCode, l.teacherCode)) {
+            further.push_back(i);
+            continue;
+        }
         int unit = unitOf.value(key(l.classCode, l.courseCode, l.teacherCode), -1);
         if (unit < 0) {
             unit = addUnit(l.classCode, l.courseCode, l.teacherCode, -1);
@@ -186,7 +227,34 @@ CompletionTranslation TranslateForCompletion(School& s) {
             pendingIndex[unit].push_back(int(i));
             continue;
         }
+        if (!t.partnerClasses[std::size_t(unit)].isEmpty())
+            jointAt.insert(atKey(unit, periodOf(l.period)), int(pr.lessons.size()));
         push({unit, periodOf(l.period), fixed}, int(i), -1);
+    }
+    for (std::size_t i : further) {
+        const Lesson& l = lessons[i];
+        const JointRow* joint = s.joints.rowOf(l.classCode, l.courseCode, l.teacherCode);
+        const int first = unitOf.value(key(joint->classCode, l.courseCode, l.teacherCode), -1);
+        const int k =
+            first < 0 ? -1 : int(t.partnerClasses[std::size_t(first)].indexOf(l.classCode));
+        if (k >= 0 && (!week.contains(l.period) || l.lessonNoEmpty)) {
+            if (l.period.day >= 1 && l.period.day <= Week::kDays)
+                ++pr.units[std::size_t(first)].dayBase[std::size_t(l.period.day - 1)];
+            continue;
+        }
+        const int at = k < 0 ? -1 : jointAt.value(atKey(first, periodOf(l.period)), -1);
+        if (at >= 0 && t.partnerIndex[std::size_t(at)][std::size_t(k)] < 0) {
+            t.partnerIndex[std::size_t(at)][std::size_t(k)] = int(i);
+            continue;
+        }
+        // Apart from its first class (a breach already): it stays and blocks.
+        int unit = unitOf.value(key(l.classCode, l.courseCode, l.teacherCode), -1);
+        if (unit < 0) {
+            unit = addUnit(l.classCode, l.courseCode, l.teacherCode, -1);
+            inTable.push_back(0);
+        }
+        if (week.contains(l.period) && !l.lessonNoEmpty)
+            push({unit, periodOf(l.period), true}, int(i), -1);
     }
     for (std::size_t u = 0; u < pr.units.size(); ++u) {
         const int r = t.planRowOfUnit[u];
@@ -202,6 +270,8 @@ CompletionTranslation TranslateForCompletion(School& s) {
     int classes = 0, teachers = 0, courses = 0;
     for (const auto& u : pr.units) {
         classes = std::max(classes, u.cls + 1);
+        for (int c : u.partners)
+            classes = std::max(classes, c + 1);
         teachers = std::max(teachers, u.teacher + 1);
         courses = std::max(courses, u.course + 1);
     }
@@ -220,37 +290,50 @@ namespace {
 // The school with the search's outcome applied: moved lessons at their new
 // periods, placed ones added as generated, lessons taken out gone, and every
 // row's BuildCount recounted as the store recounts it.
+// Every stored lesson the search's outcome changes: fn(index into the
+// lessons or −1 for a new one, its class, the plan row, the new period or −1
+// for taken out). A joint lesson changes in each of its classes, a double
+// lesson in both its periods.
+template <class Fn>
+void forEachChange(const School& s, const CompletionTranslation& t, const std::vector<int>& period,
+                   Fn fn) {
+    for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
+        const auto& l = t.problem.lessons[i];
+        const int to = period[i];
+        if (l.fixed || to == l.period || (l.period < 0 && to < 0))
+            continue;
+        const PlanRow& row = s.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
+        for (int half = 0; half < (l.block ? 2 : 1); ++half) {
+            const int index = half == 0 ? t.lessonIndex[i] : t.secondIndex[i];
+            if (index >= 0 || to >= 0)
+                fn(index, row.classCode, row, to < 0 ? -1 : to + half);
+        }
+        const QStringList& partners = t.partnerClasses[std::size_t(l.unit)];
+        for (qsizetype k = 0; k < partners.size(); ++k) {
+            const int index = t.partnerIndex[i][std::size_t(k)];
+            if (index >= 0 || to >= 0)
+                fn(index, partners[k], row, to);
+        }
+    }
+}
+
 School applied(const School& s, const CompletionTranslation& t, const std::vector<int>& period) {
     School after = s;
     const int L = t.problem.lessonsPerDay;
     std::vector<Lesson> lessons = s.timetable.lessons();
     std::vector<bool> gone(lessons.size(), false);
     std::vector<Lesson> added;
-    for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
-        const auto& l = t.problem.lessons[i];
-        const int to = period[i];
-        if (l.fixed || to == l.period || (l.period < 0 && to < 0))
-            continue;
+    forEachChange(s, t, period, [&](int index, const QString& cls, const PlanRow& row, int to) {
         const Period at{to / L + 1, to % L + 1};
-        const Period next{at.day, at.lessonNo + 1}; // a double lesson's second half
-        if (t.lessonIndex[i] >= 0) {
-            for (const auto& [index, where] :
-                 {std::pair{t.lessonIndex[i], at}, std::pair{t.secondIndex[i], next}}) {
-                if (index < 0)
-                    continue;
-                if (to < 0)
-                    gone[std::size_t(index)] = true;
-                else
-                    lessons[std::size_t(index)].period = where;
-            }
-            continue;
+        if (index >= 0) {
+            if (to < 0)
+                gone[std::size_t(index)] = true;
+            else
+                lessons[std::size_t(index)].period = at;
+            return;
         }
-        const PlanRow& row = s.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
-        added.push_back({row.classCode, at, row.courseCode, row.teacherCode, Origin::Generated});
-        if (l.block)
-            added.push_back(
-                {row.classCode, next, row.courseCode, row.teacherCode, Origin::Generated});
-    }
+        added.push_back({cls, at, row.courseCode, row.teacherCode, Origin::Generated});
+    });
     for (int index : t.dropped)
         gone[std::size_t(index)] = true;
     after.timetable = Timetable(s.timetable.week());
@@ -328,10 +411,13 @@ SchoolCompletion CompleteSchool(School& school, const CompletionRun& run) {
     int placedThen = int(t.dropped.size()), placedNow = 0;
     report.missingBefore = -int(t.dropped.size());
     for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
-        const int size = t.problem.lessons[i].block ? 2 : 1;
-        report.missingBefore += t.problem.lessons[i].period < 0 ? size : 0;
-        placedThen += t.problem.lessons[i].period >= 0 ? size : 0;
-        placedNow += out.period[i] >= 0 ? size : 0;
+        // A joint lesson is a lesson of each of its classes, a double
+        // lesson two.
+        const auto& l = t.problem.lessons[i];
+        const int n = (1 + int(t.partnerClasses[std::size_t(l.unit)].size())) * (l.block ? 2 : 1);
+        report.missingBefore += l.period < 0 ? n : 0;
+        placedThen += l.period >= 0 ? n : 0;
+        placedNow += out.period[i] >= 0 ? n : 0;
     }
     report.remaining = report.missingBefore;
     auto done = [&] {
@@ -355,23 +441,16 @@ SchoolCompletion CompleteSchool(School& school, const CompletionRun& run) {
         return done();
     }
     const int L = t.problem.lessonsPerDay;
-    for (std::size_t i = 0; i < t.problem.lessons.size(); ++i) {
-        const auto& l = t.problem.lessons[i];
-        const int to = out.period[i];
-        if (l.fixed || to == l.period || (l.period < 0 && to < 0))
-            continue;
-        const PlanRow& row = school.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
-        for (int half = 0; half < (l.block ? 2 : 1); ++half) {
-            const int index = half == 0 ? t.lessonIndex[i] : t.secondIndex[i];
-            const long long rowid =
-                index < 0 ? 0 : school.timetable.lessons()[std::size_t(index)].rowid;
-            result.changes.push_back({rowid, row.classCode, row.courseCode, row.teacherCode,
-                                      to < 0 ? 0 : to / L + 1, to < 0 ? 0 : to % L + 1 + half,
-                                      setFlagOf(Origin::Generated)});
-            if (rowid != 0)
-                ++report.moved;
-        }
-    }
+    forEachChange(school, t, out.period,
+                  [&](int index, const QString& cls, const PlanRow& row, int to) {
+                      const long long rowid =
+                          index < 0 ? 0 : school.timetable.lessons()[std::size_t(index)].rowid;
+                      result.changes.push_back({rowid, cls, row.courseCode, row.teacherCode,
+                                                to < 0 ? 0 : to / L + 1, to < 0 ? 0 : to % L + 1,
+                                                setFlagOf(Origin::Generated)});
+                      if (rowid != 0)
+                          ++report.moved;
+                  });
     for (int index : t.dropped) {
         const Lesson& l = school.timetable.lessons()[std::size_t(index)];
         result.changes.push_back({l.rowid, l.classCode, l.courseCode, l.teacherCode, 0, 0,

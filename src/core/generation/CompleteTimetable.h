@@ -11,6 +11,7 @@
 #include "core/store/CompletionStore.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -56,10 +57,16 @@ struct SchoolCompletion {
 // level of every period from the rules, the lessons with their periods and
 // the missing ones.
 // Codes new to the timetable are added to its indexes.
+// A joint row (合班) is one unit of its first class's row whose lessons hold
+// the further classes too; the further classes' rows make no unit of their own.
 struct CompletionTranslation {
     CompletionProblem problem;
     std::vector<int> lessonIndex;   // by problem lesson: index into the lessons, −1 missing
     std::vector<int> planRowOfUnit; // by unit: index into the plan, −1 lessons outside it
+    // By problem lesson of a joint unit: for each partner of the unit, the
+    // index into the lessons of that class's lesson, −1 where it has none.
+    std::vector<std::vector<int>> partnerIndex;
+    std::vector<QStringList> partnerClasses; // by unit: the partners' class codes
     // By problem lesson: the second half of a double lesson that is in the
     // timetable (an index into the lessons), −1 otherwise.
     std::vector<int> secondIndex;

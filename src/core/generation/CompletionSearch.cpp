@@ -19,9 +19,10 @@ constexpr int kBestBonus = 10;
 constexpr int kCrowdedDayCost = 20;
 constexpr int kMaxChain = 40;
 // Lessons a step may displace: a double lesson's class, teacher and room
-// course at both its periods, one lesson over the daily share, one over the
-// teacher's day and one of the teacher's row.
-constexpr int kMaxOut = 10;
+// course at both its periods, each joint partner's class, one lesson over
+// each daily share it counts toward, one over the teacher's day and one of
+// the teacher's row.
+constexpr int kMaxOut = 10 + 3 * CompletionProblem::kMaxPartners;
 
 class Search {
 public:
@@ -34,18 +35,28 @@ public:
         // class, two teachers, count apart) unless its course counts the
         // class's rows together: groups take the counters after the units.
         int groups = 0;
-        for (const auto& u : p.units)
+        for (const auto& u : p.units) {
             groups = std::max(groups, u.shareGroup + 1);
+            for (int g : u.partnerGroups)
+                groups = std::max(groups, g + 1);
+        }
         const std::size_t counters = p.units.size() + std::size_t(groups);
         m_groupOf.resize(p.units.size());
         m_unitDay.assign(counters * kDays, 0);
         m_unitBase.assign(p.units.size(), 0);
         m_shareDoubles.assign(counters, 0);
         m_shareDoubleUnits.resize(counters);
+        // A joint lesson counts toward its own counter and toward the groups
+        // of its partner classes, each scanned in that class.
+        m_counters.resize(p.units.size());
         for (std::size_t u = 0; u < p.units.size(); ++u) {
             const int g = p.units[u].shareGroup;
             m_groupOf[u] = g >= 0 ? int(p.units.size()) + g : int(u);
             const std::size_t c = std::size_t(m_groupOf[u]);
+            m_counters[u].push_back({m_groupOf[u], p.units[u].cls});
+            for (std::size_t k = 0; k < p.units[u].partnerGroups.size(); ++k)
+                if (const int pg = p.units[u].partnerGroups[k]; pg >= 0)
+                    m_counters[u].push_back({int(p.units.size()) + pg, p.units[u].partners[k]});
             for (int d = 0; d < kDays; ++d) {
                 m_unitDay[c * kDays + std::size_t(d)] += p.units[u].dayBase[std::size_t(d)];
                 m_unitBase[u] += p.units[u].dayBase[std::size_t(d)];
@@ -59,8 +70,8 @@ public:
         m_unitPlaced.assign(p.units.size(), 0);
         m_shareLessons.resize(counters);
         for (std::size_t i = 0; i < p.lessons.size(); ++i)
-            m_shareLessons[std::size_t(m_groupOf[std::size_t(p.lessons[i].unit)])].push_back(
-                int(i));
+            for (const auto& [c, cls] : m_counters[std::size_t(p.lessons[i].unit)])
+                m_shareLessons[std::size_t(c)].push_back(int(i));
         m_teacherDay.assign(std::size_t(p.teachers) * kDays, 0);
         // Lessons without a period of the week count for the teacher's day too.
         for (const auto& u : p.units)
@@ -174,8 +185,21 @@ private:
     }
     std::vector<int>& roomAt(int k, int p) { return m_roomAt[std::size_t(k) * m_P + p]; }
     int groupOf(int i) const { return m_groupOf[std::size_t(m_p.lessons[std::size_t(i)].unit)]; }
-    int& unitDay(int i, int day) {
-        return m_unitDay[std::size_t(groupOf(i)) * kDays + std::size_t(day)];
+    const std::vector<std::pair<int, int>>& counters(int i) const {
+        return m_counters[std::size_t(m_p.lessons[std::size_t(i)].unit)];
+    }
+    int& dayCount(int counter, int day) {
+        return m_unitDay[std::size_t(counter) * kDays + std::size_t(day)];
+    }
+    int dayCount(int counter, int day) const {
+        return m_unitDay[std::size_t(counter) * kDays + std::size_t(day)];
+    }
+    // Lesson j counts toward the counter.
+    bool counts(int j, int counter) const {
+        for (const auto& [c, cls] : counters(j))
+            if (c == counter)
+                return true;
+        return false;
     }
     int size(int i) const { return m_p.lessons[std::size_t(i)].block ? 2 : 1; }
     // A double lesson starts neither at the day's last lesson nor at the
@@ -197,7 +221,6 @@ private:
         return true;
     }
     unsigned bitOf(int p) const { return 1u << (p % m_L + 1); }
-    bool sameGroup(int i, int j) const { return groupOf(i) == groupOf(j); }
     bool sameUnit(int i, int j) const {
         return m_p.lessons[std::size_t(i)].unit == m_p.lessons[std::size_t(j)].unit;
     }
@@ -209,6 +232,9 @@ private:
         for (int q = p; q < p + size(i); ++q) {
             if (classAt(u.cls, q) != kFree)
                 return false;
+            for (int c : u.partners)
+                if (classAt(c, q) != kFree)
+                    return false;
             if (u.teacher >= 0 && teacherAt(u.teacher, q) != kFree)
                 return false;
             if (cap > 0 && int(roomAt(u.course, q).size()) >= cap)
@@ -222,13 +248,16 @@ private:
         m_period[std::size_t(i)] = p;
         for (int q = p; q < p + size(i); ++q) {
             classAt(u.cls, q) = i;
+            for (int c : u.partners)
+                classAt(c, q) = i;
             if (u.teacher >= 0) {
                 teacherAt(u.teacher, q) = i;
                 ++m_teacherDay[std::size_t(u.teacher) * kDays + q / m_L];
             }
             if (capacity(u) > 0)
                 roomAt(u.course, q).push_back(i);
-            ++unitDay(i, q / m_L);
+            for (const auto& [c, cls] : counters(i))
+                ++dayCount(c, q / m_L);
             unitBits(i, q / m_L) |= bitOf(q);
         }
         m_unitPlaced[std::size_t(m_p.lessons[std::size_t(i)].unit)] += size(i);
@@ -241,6 +270,9 @@ private:
         for (int q = p; q < p + size(i); ++q) {
             if (classAt(u.cls, q) == i)
                 classAt(u.cls, q) = kFree;
+            for (int c : u.partners)
+                if (classAt(c, q) == i)
+                    classAt(c, q) = kFree;
             if (u.teacher >= 0) {
                 if (teacherAt(u.teacher, q) == i)
                     teacherAt(u.teacher, q) = kFree;
@@ -248,7 +280,8 @@ private:
             }
             if (capacity(u) > 0)
                 std::erase(roomAt(u.course, q), i);
-            --unitDay(i, q / m_L);
+            for (const auto& [c, cls] : counters(i))
+                --dayCount(c, q / m_L);
             unitBits(i, q / m_L) &= ~bitOf(q);
         }
         m_unitPlaced[std::size_t(m_p.lessons[std::size_t(i)].unit)] -= size(i);
@@ -277,25 +310,65 @@ private:
     // pair of the share's rows with double lessons for each lesson too many,
     // those pairs are no more than the share's double lessons, and the
     // lessons that complete a row leave it its double lessons.
-    bool accepts(int i, int p, const int* out, int n, int also) const {
-        const auto& u = unit(i);
-        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
-        const std::size_t c = std::size_t(groupOf(i));
-        const int day = p / m_L;
-        auto removed = [&](auto fn) {
+    // Calls fn for each of the lessons out[0..n) and `also` (when not kFree).
+    struct Removed {
+        const int* out;
+        int n;
+        int also;
+        template <typename Fn> void operator()(Fn fn) const {
             for (int k = 0; k < n; ++k)
                 fn(out[k]);
             if (also != kFree)
                 fn(also);
-        };
+        }
+    };
+
+    // The lessons out[0..n) and `also` (when not kFree), all placed, taken
+    // out: may lesson i join its row and its shares at period p? A joint
+    // lesson counts in its partner classes' shares too.
+    bool accepts(int i, int p, const int* out, int n, int also) const {
+        if (!ownAccepts(i, p, out, n, also))
+            return false;
+        int rowPairs = 0;
+        for (std::size_t k = 1; k < counters(i).size(); ++k)
+            if (!shareTakes(i, p, counters(i)[k].first, Removed{out, n, also}, rowPairs))
+                return false;
+        return true;
+    }
+
+    // The same for the row and its own share only. The row never gets more
+    // lessons than it plans, and the lessons that complete it leave it its
+    // double lessons.
+    bool ownAccepts(int i, int p, const int* out, int n, int also) const {
+        const auto& u = unit(i);
+        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        const Removed removed{out, n, also};
         int total = m_unitPlaced[ui] + m_unitBase[ui] + size(i);
         removed([&](int j) { total -= sameUnit(i, j) ? size(j) : 0; });
         if (total > u.weekly)
             return false;
+        int rowPairs = 0;
+        if (!shareTakes(i, p, groupOf(i), removed, rowPairs))
+            return false;
+        return total < u.weekly || rowPairs >= u.doubles;
+    }
+
+    // May share counter c take lesson i at period p, the removed lessons
+    // gone? Without double lessons in the share a day holds at most the
+    // share. With them, beyond the share a day needs a pair of the share's
+    // rows with double lessons for each lesson too many, and those pairs are
+    // no more than the share's double lessons. rowPairs gets the pairs of
+    // i's own row with i, when that row has double lessons in c.
+    bool shareTakes(int i, int p, int counter, const Removed& removed, int& rowPairs) const {
+        const auto& u = unit(i);
+        const std::size_t ui = std::size_t(m_p.lessons[std::size_t(i)].unit);
+        const std::size_t c = std::size_t(counter);
+        const int day = p / m_L;
         if (m_shareDoubles[c] == 0) {
-            int sameDay = m_unitDay[c * kDays + std::size_t(day)] + size(i);
+            int sameDay = dayCount(counter, day) + size(i);
             removed([&](int j) {
-                sameDay -= sameGroup(i, j) && m_period[std::size_t(j)] / m_L == day ? size(j) : 0;
+                sameDay -=
+                    counts(j, counter) && m_period[std::size_t(j)] / m_L == day ? size(j) : 0;
             });
             return sameDay <= u.dailyShare;
         }
@@ -303,12 +376,12 @@ private:
         for (int d = 0; d < kDays; ++d)
             lessons[d] = m_unitDay[c * kDays + std::size_t(d)];
         removed([&](int j) {
-            if (sameGroup(i, j))
+            if (counts(j, counter))
                 lessons[m_period[std::size_t(j)] / m_L] -= size(j);
         });
         const int before = std::max(0, lessons[day] - u.dailyShare);
         lessons[day] += size(i);
-        int pairsToday = 0, rowPairs = 0;
+        int pairsToday = 0;
         for (int v : m_shareDoubleUnits[c]) {
             unsigned bits[kDays];
             std::copy(&m_unitBits[std::size_t(v) * kDays],
@@ -334,9 +407,7 @@ private:
         int sum = 0;
         for (int d = 0; d < kDays; ++d)
             sum += std::max(0, lessons[d] - u.dailyShare);
-        if (sum > m_shareDoubles[c] && over > before)
-            return false;
-        return total < u.weekly || rowPairs >= u.doubles;
+        return !(sum > m_shareDoubles[c] && over > before);
     }
 
     bool movable(int i) const { return !m_p.lessons[std::size_t(i)].fixed; }
@@ -431,6 +502,9 @@ private:
         for (int q = p; q < p + size(i); ++q) {
             if (!add(classAt(u.cls, q)))
                 return false;
+            for (int c : u.partners)
+                if (!add(classAt(c, q)))
+                    return false;
             if (u.teacher >= 0 && !add(teacherAt(u.teacher, q)))
                 return false;
             if (const int cap = capacity(u); cap > 0) {
@@ -456,36 +530,62 @@ private:
         if (accepts(i, p, out, n, kFree))
             return teacherRoom(i, p, out, n);
         const int day = p / m_L;
-        int pick = kFree;
-        if (m_shareDoubles[std::size_t(groupOf(i))] == 0) {
-            // Over the share: one lesson of the share that day makes room,
-            // the one moved least. A row with all its lessons has no room.
-            for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
-                const int j = classAt(u.cls, q);
-                if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
-                    !sameGroup(j, i))
-                    continue;
-                if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
-                    pick = j;
+        if (!ownAccepts(i, p, out, n, kFree)) {
+            int pick = kFree;
+            if (m_shareDoubles[std::size_t(groupOf(i))] == 0) {
+                // Over the share: one lesson of the share that day makes
+                // room, the one moved least. A row with all its lessons has
+                // no room.
+                for (int q = day * m_L; q < (day + 1) * m_L; ++q) {
+                    const int j = classAt(u.cls, q);
+                    if (j == kFree || std::find(out, out + n, j) != out + n || !movable(j) ||
+                        !counts(j, groupOf(i)))
+                        continue;
+                    if (pick == kFree || m_moves[std::size_t(j)] < m_moves[std::size_t(pick)])
+                        pick = j;
+                }
+                if (pick == kFree || !ownAccepts(i, p, out, n, pick))
+                    return false;
+            } else {
+                // One lesson of the share leaves, the one moved least that
+                // makes room.
+                for (int j : m_shareLessons[std::size_t(groupOf(i))]) {
+                    if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
+                        std::find(out, out + n, j) != out + n)
+                        continue;
+                    if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
+                        continue;
+                    if (ownAccepts(i, p, out, n, j))
+                        pick = j;
+                }
+                if (pick == kFree)
+                    return false;
             }
-            if (pick == kFree || !accepts(i, p, out, n, pick))
-                return false;
-        } else {
-            // One lesson of the share leaves, the one moved least that makes
-            // room.
-            for (int j : m_shareLessons[std::size_t(groupOf(i))]) {
+            out[n++] = pick;
+        }
+        // A joint lesson's partner classes: one lesson leaves each share it
+        // would overfill, the one moved least that makes room.
+        for (std::size_t k = 1; k < counters(i).size(); ++k) {
+            const int counter = counters(i)[k].first;
+            int rowPairs = 0;
+            if (shareTakes(i, p, counter, Removed{out, n, kFree}, rowPairs))
+                continue;
+            int pick = kFree;
+            for (int j : m_shareLessons[std::size_t(counter)]) {
                 if (j == i || m_period[std::size_t(j)] < 0 || !movable(j) ||
                     std::find(out, out + n, j) != out + n)
                     continue;
                 if (pick != kFree && m_moves[std::size_t(j)] >= m_moves[std::size_t(pick)])
                     continue;
-                if (accepts(i, p, out, n, j))
+                if (shareTakes(i, p, counter, Removed{out, n, j}, rowPairs))
                     pick = j;
             }
             if (pick == kFree)
                 return false;
+            out[n++] = pick;
         }
-        out[n++] = pick;
+        if (counters(i).size() > 1 && !accepts(i, p, out, n, kFree))
+            return false;
         return teacherRoom(i, p, out, n);
     }
 
@@ -590,6 +690,9 @@ private:
     std::vector<int> m_classAt, m_teacherAt;
     std::vector<std::vector<int>> m_roomAt; // by course and period: the lessons there
     std::vector<int> m_groupOf;             // by unit: its counter in m_unitDay
+    // By unit: every counter in m_unitDay it counts toward, with the class
+    // whose lessons make up that counter.
+    std::vector<std::vector<std::pair<int, int>>> m_counters;
     std::vector<int> m_unitDay, m_teacherDay, m_teacherCap;
     std::vector<unsigned> m_unitBits; // by unit and day: its lessons' numbers as bits
     std::vector<int> m_unitPlaced;    // by unit: its lessons placed in the week

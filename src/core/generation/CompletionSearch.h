@@ -9,7 +9,9 @@
 // the daily share of a plan row (two rows of one course in a class each keep
 // their own) or of a class's course where the course sets its own maximum,
 // double lessons (a block of two adjacent periods of one day, moved as one),
-// a teacher's own daily maximum and lessons in a row. "最佳位置", "尽量不排"
+// a teacher's own daily maximum and lessons in a row. A joint lesson (合班) is
+// one lesson of its teacher and its room that holds every one of its classes
+// at its period, so it moves in all of them at once. "最佳位置", "尽量不排"
 // and a teacher's even day are costs.
 //
 // The problem is given as small integers so that one step costs a few array
@@ -55,7 +57,15 @@ struct CompletionProblem {
         // By period (day × lessonsPerDay + lesson): 0 最佳位置, 1 正常,
         // 2 尽量不排, 3 不排.
         std::vector<std::uint8_t> level;
+        // 合班: the further classes its lessons hold too (at most
+        // kMaxPartners); the level above is already the strictest of all.
+        std::vector<int> partners;
+        // By partner: the share group of that class's course where the course
+        // sets its own daily maximum (the joint lesson counts there too), −1
+        // where it does not.
+        std::vector<int> partnerGroups;
     };
+    static constexpr int kMaxPartners = 11;
     std::vector<Unit> units;
 
     struct Lesson {

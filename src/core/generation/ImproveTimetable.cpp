@@ -134,8 +134,10 @@ public:
             if (m_slot[i] < 0)
                 continue;
             const Lesson& l = lessons[i];
+            // A joint lesson (合班) moves only in all its classes at once,
+            // which this search of single lessons does not do: it stays.
             const bool movable = (l.origin == Origin::Generated || l.origin == Origin::ByHand) &&
-                                 m_placing[i].inPlan &&
+                                 m_placing[i].inPlan && m_placing[i].jointClasses.isEmpty() &&
                                  m_classSlot[size_t(m_cls[i])][size_t(m_slot[i])] == int(i);
             if (movable) {
                 m_movable.push_back(i);

@@ -1,7 +1,9 @@
 #pragma once
 // Everything the placement rules look at: the plan, the time limits, the
-// courses' own rules (rooms and daily maxima) and the week's lessons.
+// courses' own rules (rooms and daily maxima), the joint classes and the
+// week's lessons.
 #include "core/model/CourseRules.h"
+#include "core/model/JointClasses.h"
 #include "core/model/Limits.h"
 #include "core/model/PlanRow.h"
 #include "core/model/TeacherRules.h"
@@ -29,6 +31,7 @@ struct School {
     Limits limits;
     CourseRules courseRules;
     TeacherRules teacherRules; // daily and in-row limits, subject groups
+    JointClasses joints;       // 合班 (PlanJointtb)
     MiddayBreak middayBreak;
     Timetable timetable;
 

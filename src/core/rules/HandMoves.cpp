@@ -17,7 +17,7 @@ QString describeAll(const School& s, const Placing& p, Period period,
                     const std::vector<Reason>& reasons, const NameOf& nameOf) {
     QStringList lines;
     for (const Reason& r : reasons) {
-        if (r.obstacle == Obstacle::NeverAtPeriod) {
+        if (r.obstacle == Obstacle::NeverAtPeriod && r.jointClass.isEmpty()) {
             const QStringList owners = neverOwners(s, p, period, nameOf);
             // A period the course's best and avoid cells leave out is its
             // course's, though no cell of the course says "不排".
@@ -200,6 +200,23 @@ std::vector<HandMove> swapMoves(const Timetable& t, const QString& classCode, Pe
     return moves;
 }
 
+std::vector<HandMove> swapMoves(const School& s, const QString& classCode, Period selected,
+                                Period target) {
+    QStringList classes{classCode};
+    for (Period p : {selected, target})
+        if (const Lesson* l = shownLesson(s.timetable, classCode, p))
+            if (const JointRow* r = s.joints.rowOf(classCode, l->courseCode, l->teacherCode))
+                for (const QString& c : r->classes())
+                    if (!classes.contains(c))
+                        classes << c;
+    std::vector<HandMove> moves;
+    for (const QString& c : classes) {
+        const std::vector<HandMove> more = swapMoves(s.timetable, c, selected, target);
+        moves.insert(moves.end(), more.begin(), more.end());
+    }
+    return moves;
+}
+
 QStringList describeObjections(const School& s, const std::vector<MoveObjection>& objections,
                                const NameOf& nameOf) {
     auto name = [&](char kind, const QString& code) {
@@ -212,8 +229,13 @@ QStringList describeObjections(const School& s, const std::vector<MoveObjection>
         const QString where = periodName(o.to);
         for (const Reason& r : o.reasons) {
             if (r.obstacle == Obstacle::NeverAtPeriod) {
+                // A joint lesson's other class: that class's "不排" (or the course's).
+                const Placing whose =
+                    r.jointClass.isEmpty()
+                        ? o.placing
+                        : placingOf(s, r.jointClass, o.placing.courseCode, o.placing.teacherCode);
                 QStringList owners;
-                for (const QString& owner : neverOwners(s, o.placing, o.to, named))
+                for (const QString& owner : neverOwners(s, whose, o.to, named))
                     // The course is named bare: "体育的“不排”时间".
                     owners << (owner.startsWith(QStringLiteral("课程 ")) ? owner.mid(3) : owner);
                 if (owners.isEmpty())

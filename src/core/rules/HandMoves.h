@@ -50,6 +50,10 @@ std::vector<MoveObjection> objectionsTo(const School& school, const std::vector<
 std::vector<HandMove> swapMoves(const Timetable& t, const QString& classCode, Period selected,
                                 Period target);
 
+// The same for a school: a joint lesson (合班) at either period moves as one,
+// so the swap is made in each of its classes.
+std::vector<HandMove> swapMoves(const School& school, const QString& classCode, Period selected,
+                                Period target);
 // The other half of the double lesson (连堂) the lesson belongs to, if any:
 // its plan row has double lessons and the lesson and an adjacent one of the
 // row make a pair, paired from the day's first lesson on as the rules count

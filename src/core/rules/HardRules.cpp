@@ -204,13 +204,64 @@ struct ClassOnce {
     }
 };
 
+// The lesson being placed is one lesson with `l` of a joint row.
+bool joinsPlacing(const Placing& p, const Lesson& l) {
+    return !p.jointClasses.isEmpty() && l.courseCode == p.courseCode &&
+           l.teacherCode == p.teacherCode &&
+           (l.classCode == p.classCode || p.jointClasses.contains(l.classCode));
+}
+
+// How many separate lessons `lessons` are: those of one joint row count once.
+int separateLessons(const School& s, const std::vector<Lesson>& lessons) {
+    int n = 0;
+    for (size_t i = 0; i < lessons.size(); ++i) {
+        bool counted = false;
+        for (size_t j = 0; j < i && !counted; ++j)
+            counted = sameJointLesson(s, lessons[i], lessons[j]);
+        n += counted ? 0 : 1;
+    }
+    return n;
+}
+
+// The classes `lessons` bring into a room at one period: two lessons of one
+// class are one class (its own clash), a joint row's classes are one lesson.
+int roomOccupants(const School& s, const std::vector<Lesson>& lessons) {
+    std::vector<Lesson> classes;
+    for (const Lesson& l : lessons) {
+        bool seen = l.classCode.isEmpty();
+        for (const Lesson& c : classes)
+            seen = seen || c.classCode == l.classCode;
+        if (!seen)
+            classes.push_back(l);
+    }
+    return s.joints.empty() ? static_cast<int>(classes.size()) : separateLessons(s, classes);
+}
+
+// The lesson being placed joins a lesson of its joint row already at the
+// period: it adds no lesson to its teacher's day or row.
+bool joinsLessonAt(const School& s, const Placing& p, Period q) {
+    if (p.jointClasses.isEmpty())
+        return false;
+    for (size_t i : s.timetable.teacherLessonIndexes(p.teacherCode, q))
+        if (joinsPlacing(p, s.timetable.lessons()[i]))
+            return true;
+    return false;
+}
+
+// A teacher gives one lesson at a time; the classes of a joint row take it
+// together.
 struct TeacherOnce {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
         for (size_t i : s.timetable.teacherLessonIndexes(p.teacherCode, q))
-            out.push_back({Obstacle::TeacherBusy, s.timetable.lessons()[i]});
+            if (!joinsPlacing(p, s.timetable.lessons()[i]))
+                out.push_back({Obstacle::TeacherBusy, s.timetable.lessons()[i]});
     }
     static void breaches(const School& s, std::vector<Breach>& out) {
-        clashes(s, &Lesson::teacherCode, Rule::TeacherOnce, out);
+        std::vector<Breach> found;
+        clashes(s, &Lesson::teacherCode, Rule::TeacherOnce, found);
+        for (Breach& b : found)
+            if (s.joints.empty() || separateLessons(s, b.lessons) > 1)
+                out.push_back(std::move(b));
     }
 };
 
@@ -258,14 +309,11 @@ struct Exclusive {
         if (capacity == 0 || s.timetable.courseLessonsAt(p.courseCode, q) < capacity)
             return;
         std::vector<Lesson> others;
-        QSet<QString> classes;
         for (const Lesson& l : s.timetable.lessons())
             if (l.period == q && !l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                !l.classCode.isEmpty() && l.classCode != p.classCode) {
+                !l.classCode.isEmpty() && l.classCode != p.classCode && !joinsPlacing(p, l))
                 others.push_back(l);
-                classes.insert(l.classCode);
-            }
-        if (classes.size() < capacity)
+        if (roomOccupants(s, others) < capacity)
             return;
         // One class in the way is named; a full room of many is one reason.
         if (capacity == 1)
@@ -285,12 +333,8 @@ struct Exclusive {
                 b.lessons.push_back(l);
             }
         for (auto& [key, b] : found) {
-            QSet<QString> classes;
-            for (const Lesson& l : b.lessons)
-                if (!l.classCode.isEmpty())
-                    classes.insert(l.classCode);
             b.limit = s.capacityOf(b.code);
-            if (classes.size() > b.limit)
+            if (roomOccupants(s, b.lessons) > b.limit)
                 out.push_back(std::move(b));
         }
     }
@@ -482,6 +526,54 @@ struct InPlan {
     }
 };
 
+// 合班: a joint row's lesson stands at one period in all its classes. Asked
+// of a placing, it tells what keeps the other classes from taking the lesson
+// there: the rules of a class's own (ClassOnce, NeverPeriod, DailyShare,
+// InPlan) asked for each of them, marked with that class.
+struct JointTogether {
+    static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
+        for (const QString& other : p.jointClasses) {
+            const Placing there = placingOf(s, other, p.courseCode, p.teacherCode);
+            std::vector<Reason> reasons;
+            for (size_t i : s.timetable.classLessonIndexes(other, q))
+                if (!joinsPlacing(p, s.timetable.lessons()[i]))
+                    reasons.push_back({Obstacle::ClassBusy, s.timetable.lessons()[i]});
+            NeverPeriod::against(s, there, q, reasons);
+            // The lesson already there in that class is the one this joins.
+            bool joined = false;
+            for (size_t i : s.timetable.classLessonIndexes(other, q))
+                joined = joined || joinsPlacing(p, s.timetable.lessons()[i]);
+            if (!joined) {
+                DailyShare::against(s, there, {q}, reasons);
+                InPlan::against(s, there, {q}, reasons);
+            }
+            for (Reason& r : reasons) {
+                r.jointClass = other;
+                out.push_back(std::move(r));
+            }
+        }
+    }
+    static void breaches(const School& s, std::vector<Breach>& out) {
+        for (const JointRow& row : s.joints.rows()) {
+            const QStringList classes = row.classes();
+            std::map<std::pair<int, int>, std::vector<Lesson>> at;
+            for (const QString& cls : classes)
+                for (const Lesson& l : s.timetable.lessons())
+                    if (l.classCode == cls && l.courseCode == row.courseCode &&
+                        l.teacherCode == row.teacherCode && placedInWeek(s, l))
+                        at[{l.period.day, l.period.lessonNo}].push_back(l);
+            for (auto& [period, lessons] : at) {
+                QSet<QString> present;
+                for (const Lesson& l : lessons)
+                    present.insert(l.classCode);
+                if (present.size() < classes.size())
+                    out.push_back({Rule::JointTogether, row.classCode,
+                                   Period{period.first, period.second}, std::move(lessons)});
+            }
+        }
+    }
+};
+
 // A row with double lessons has them once all its lessons are there: asked
 // of the lessons that complete the row, and of every complete row.
 struct DoubleLessons {
@@ -540,11 +632,26 @@ std::map<QByteArray, std::pair<QString, int>> limitedTeachers(const School& s, L
     return out;
 }
 
+// How many lessons of one teacher `lessons` are: the classes of a joint row
+// at one period of the week take one lesson.
+int teacherLessonCount(const School& s, const std::vector<Lesson>& lessons) {
+    int n = 0;
+    for (size_t i = 0; i < lessons.size(); ++i) {
+        bool counted = false;
+        if (!s.joints.empty() && placedInWeek(s, lessons[i]))
+            for (size_t j = 0; j < i && !counted; ++j)
+                counted = lessons[j].period == lessons[i].period && placedInWeek(s, lessons[j]) &&
+                          sameJointLesson(s, lessons[i], lessons[j]);
+        n += counted ? 0 : 1;
+    }
+    return n;
+}
+
 // A teacher gives at most their daily maximum a day, in all classes, with
 // lessons without lesson number counted for their day.
 struct TeacherDailyMax {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
-        if (teacherDailyMaxReached(s, p, q.day))
+        if (teacherDailyMaxReached(s, p, q.day) && !joinsLessonAt(s, p, q))
             out.push_back({Obstacle::TeacherDailyMax, {}});
     }
     // A double lesson adds two lessons to the day.
@@ -563,7 +670,7 @@ struct TeacherDailyMax {
                     days[l.period.day - 1].push_back(l);
             for (int day = 1; day <= Week::kDays; ++day) {
                 std::vector<Lesson>& lessons = days[day - 1];
-                if (static_cast<int>(lessons.size()) <= teacher.second)
+                if (teacherLessonCount(s, lessons) <= teacher.second)
                     continue;
                 const bool note = presetOnly(lessons);
                 out.push_back({Rule::TeacherDailyMax, teacher.first, Period{day, 0},
@@ -577,7 +684,7 @@ struct TeacherDailyMax {
 // break ends a row.
 struct TeacherInRow {
     static void against(const School& s, const Placing& p, Period q, std::vector<Reason>& out) {
-        if (teacherRowTooLong(s, p, q))
+        if (teacherRowTooLong(s, p, q) && !joinsLessonAt(s, p, q))
             out.push_back({Obstacle::TeacherInRow, {}});
     }
     static void againstDouble(const School& s, const Placing& p, Period first,
@@ -643,6 +750,7 @@ std::vector<Reason> reasonsAgainst(const School& s, const Placing& p, Period per
     DoubleLessons::against(s, p, {period}, reasons);
     TeacherDailyMax::against(s, p, period, reasons);
     TeacherInRow::against(s, p, period, reasons);
+    JointTogether::against(s, p, period, reasons);
     // Not a rule: generation's way of spreading a teacher's week, told so
     // that its leftovers can be explained. A lesson outside the plan has no
     // cap to keep.
@@ -709,6 +817,12 @@ bool isRule(Obstacle o) {
     return o != Obstacle::TeacherDayCap;
 }
 
+bool sameJointLesson(const School& s, const Lesson& a, const Lesson& b) {
+    return a.courseCode == b.courseCode && a.teacherCode == b.teacherCode &&
+           a.classCode != b.classCode &&
+           s.joints.together(a.classCode, b.classCode, a.courseCode, a.teacherCode);
+}
+
 std::vector<Breach> breachesOf(const School& s, Rule rule) {
     std::vector<Breach> out;
     switch (rule) {
@@ -741,6 +855,9 @@ std::vector<Breach> breachesOf(const School& s, Rule rule) {
         break;
     case Rule::TeacherInRow:
         breachesOfRule<TeacherInRow>(s, out);
+        break;
+    case Rule::JointTogether:
+        breachesOfRule<JointTogether>(s, out);
         break;
     }
     return out;
@@ -778,6 +895,8 @@ QString ruleName(Rule rule) {
         return QStringLiteral("超过老师每天节数");
     case Rule::TeacherInRow:
         return QStringLiteral("超过老师连上节数");
+    case Rule::JointTogether:
+        return QStringLiteral("合班不同时");
     }
     return {};
 }

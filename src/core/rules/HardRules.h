@@ -31,9 +31,14 @@
 //  - TeacherDailyMax: a teacher with a daily maximum gives at most that many
 //                   lessons a day, in all classes;
 //  - TeacherInRow:  a teacher with a limit in a row gives at most that many
-//                   lessons one after another; the midday break ends a row.
+//                   lessons one after another; the midday break ends a row;
+//  - JointTogether: the lessons of a joint row (合班, JointClasses.h) stand at
+//                   the same periods in all its classes; a lesson in one class
+//                   without its partners breaks it.
 // The two teacher limits, like DailyShare, are a note only when pre-set
-// lessons alone break them.
+// lessons alone break them. The lessons of one joint row at one period are
+// one lesson of their teacher (TeacherOnce, TeacherDailyMax, TeacherInRow)
+// and of their room (Exclusive).
 #include "core/model/School.h"
 #include "core/rules/Placement.h"
 
@@ -53,19 +58,21 @@ enum class Rule {
     DoubleLessons,
     TeacherDailyMax,
     TeacherInRow,
+    JointTogether,
 };
 inline constexpr Rule kAllRules[] = {
-    Rule::ClassOnce,       Rule::TeacherOnce,  Rule::NeverPeriod, Rule::Exclusive,
-    Rule::DailyShare,      Rule::InsideWeek,   Rule::InPlan,      Rule::DoubleLessons,
-    Rule::TeacherDailyMax, Rule::TeacherInRow,
+    Rule::ClassOnce,       Rule::TeacherOnce,  Rule::NeverPeriod,   Rule::Exclusive,
+    Rule::DailyShare,      Rule::InsideWeek,   Rule::InPlan,        Rule::DoubleLessons,
+    Rule::TeacherDailyMax, Rule::TeacherInRow, Rule::JointTogether,
 };
 
 // One place where a timetable breaks a rule.
 struct Breach {
     Rule rule;
     // The class (ClassOnce, DailyShare, InsideWeek, InPlan, NeverPeriod,
-    // DoubleLessons), the teacher (TeacherOnce, TeacherDailyMax,
-    // TeacherInRow) or the course (Exclusive) concerned.
+    // DoubleLessons; the joint row's first class for JointTogether), the
+    // teacher (TeacherOnce, TeacherDailyMax, TeacherInRow) or the course
+    // (Exclusive) concerned.
     QString code;
     // The period; for DailyShare and TeacherDailyMax lessonNo is 0 (the day),
     // for TeacherInRow the first lesson of the row.
@@ -87,6 +94,10 @@ std::vector<Breach> breachesOf(const School& school);
 
 // The breaches of one rule only.
 std::vector<Breach> breachesOf(const School& school, Rule rule);
+
+// 合班: two lessons that are one lesson of a joint row (same course and
+// teacher, both classes in the row), so they may share the teacher and room.
+bool sameJointLesson(const School& school, const Lesson& a, const Lesson& b);
 
 // Pairs of adjacent lessons on one day among the lesson numbers set in
 // `lessons` (bit n for lesson n), none across the break and no two sharing a

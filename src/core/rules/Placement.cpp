@@ -66,6 +66,16 @@ LimitLevel raised(const Placing& p, int day, int lessonNo, LimitLevel course) {
     return off > attrOf(course) ? static_cast<LimitLevel>(off) : course;
 }
 
+QStringList jointClassesOf(const School& s, const QString& cls, const QString& course,
+                           const QString& teacher) {
+    QStringList others;
+    if (const JointRow* r = s.joints.rowOf(cls, course, teacher)) {
+        others = r->classes();
+        others.removeAll(cls);
+    }
+    return others;
+}
+
 // The course's own daily maximum where it sets one, else the row's share.
 void setShare(const School& s, Placing& p) {
     const int max = s.dailyMaxOf(p.courseCode);
@@ -92,6 +102,7 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
         for (long long d : doubleRowsOf(s, cls, course))
             p.courseDoubles += d;
     p.teacherCap = teacherCapOf(s, teacher);
+    p.jointClasses = jointClassesOf(s, cls, course, teacher);
     return p;
 }
 
@@ -122,7 +133,8 @@ int dailyShareOf(long long weeklyLessons) {
 long long teacherWeeklyLessons(const School& s, const QString& teacherCode) {
     long long total = 0;
     for (const PlanRow& r : s.plan)
-        if (r.teacherCode == teacherCode && !teacherCode.isEmpty())
+        if (r.teacherCode == teacherCode && !teacherCode.isEmpty() &&
+            !s.joints.isFurther(r.classCode, r.courseCode, r.teacherCode))
             total += r.weeklyLessons();
     return total;
 }
@@ -143,6 +155,7 @@ Placing placingOf(School& s, const QString& cls, const QString& course, const QS
     p.inPlan = true; // generation places plan rows only
     setShare(s, p);
     p.teacherCap = teacherCapOf(teacherLessons);
+    p.jointClasses = jointClassesOf(s, cls, course, teacher);
     p.cls = s.timetable.internClass(cls);
     p.course = s.timetable.internCourse(course);
     p.teacher = s.timetable.internTeacher(teacher);
@@ -230,9 +243,35 @@ bool teacherDayFull(const School& s, const Placing& p, int day) {
     return s.timetable.teacherLessonsOnDay(p.teacher, day) >= p.teacherCap;
 }
 
+namespace {
+// The teacher's lessons on the day; the classes of a joint lesson are taught
+// at once and take one of them.
+int teacherLessonsOnDay(const School& s, const Placing& p, int day) {
+    int n = s.timetable.teacherLessonsOnDay(p.teacher, day);
+    if (s.joints.empty())
+        return n;
+    const std::vector<Lesson>& lessons = s.timetable.lessons();
+    for (int k = 1; k <= s.timetable.week().lessonsPerDay(); ++k) {
+        const std::vector<size_t> here =
+            s.timetable.teacherLessonIndexes(p.teacherCode, Period{day, k});
+        for (size_t a = 1; a < here.size(); ++a)
+            for (size_t b = 0; b < a; ++b) {
+                const Lesson& x = lessons[here[a]];
+                const Lesson& y = lessons[here[b]];
+                if (!x.lessonNoEmpty && !y.lessonNoEmpty && x.courseCode == y.courseCode &&
+                    x.classCode != y.classCode &&
+                    s.joints.together(x.classCode, y.classCode, x.courseCode, x.teacherCode)) {
+                    --n;
+                    break;
+                }
+            }
+    }
+    return n;
+}
+} // namespace
+
 bool teacherDailyMaxReached(const School& s, const Placing& p, int day, int adding) {
-    return p.teacherMaxPerDay > 0 &&
-           s.timetable.teacherLessonsOnDay(p.teacher, day) + adding > p.teacherMaxPerDay;
+    return p.teacherMaxPerDay > 0 && teacherLessonsOnDay(s, p, day) + adding > p.teacherMaxPerDay;
 }
 
 int teacherRowWith(const School& s, const Placing& p, Period period, int length) {
@@ -265,6 +304,16 @@ QString describe(const Reason& r, const Placing& p,
         const QString n = nameOf ? nameOf(kind, code) : QString();
         return n.isEmpty() ? code : n;
     };
+    // A reason of another class of a joint lesson: said of that class.
+    if (!r.jointClass.isEmpty()) {
+        Reason own = r;
+        own.jointClass.clear();
+        Placing there = p;
+        there.classCode = r.jointClass;
+        return QStringLiteral("合班%1：").arg(name('c', r.jointClass)) +
+               describe(own, there, nameOf)
+                   .replace(QStringLiteral("本班"), name('c', r.jointClass));
+    }
     switch (r.obstacle) {
     case Obstacle::OutsideWeek:
         return QStringLiteral("不在课表的时间内");

@@ -17,6 +17,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,9 @@ struct Placing {
     int teacherMaxPerDay = 0;
     int teacherMaxInRow = 0;
     QString groupCode = {};
+    // 合班: the other classes that take this lesson at the same time (every
+    // class of its joint row but this one); empty for a lesson of one class.
+    QStringList jointClasses = {};
     // The teacher's, the teacher's group's and the class's own limits that
     // raise the course's level:
     // by (day − 1) × 7 + lessonNo − 1, "尽量不排" or "不排" (0: none).
@@ -152,6 +156,9 @@ bool isRule(Obstacle o);
 struct Reason {
     Obstacle obstacle;
     Lesson other; // the lesson in the way, where there is one
+    // 合班: the other class of the lesson that the reason is about; empty
+    // when it is about the lesson's own class.
+    QString jointClass = {};
 };
 // Every reason why the lesson cannot go to the period; empty when it may.
 // Asks each rule of HardRules.h, then tells generation's teacher cap.

@@ -178,6 +178,8 @@ std::vector<PlanProblem> check(const PlanCheckInput& in, const QString* onlyClas
         if (r.count <= 0)
             continue;
         classLoad[r.classCode] += r.count;
+        if (r.joinsAnother)
+            continue;
         teacherLoad[r.teacherCode] += r.count;
         if (capacityOf(in, r.courseCode) > 0)
             exclusiveLoad[r.courseCode] += r.count;

@@ -23,6 +23,9 @@ struct PlanCheckInput {
         QString teacherCode;
         int count = 0;
         int doubles = 0; // double lessons (连堂) among count
+        // A further class of a joint row (合班): its lessons are the first
+        // class's, so they add nothing to the teacher or the room.
+        bool joinsAnother = false;
     };
     int lessonsPerDay = 6;
     int morningLessons = 4; // the midday break lies after this lesson

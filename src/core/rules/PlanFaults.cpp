@@ -3,6 +3,7 @@
 #include "core/rules/HardRules.h"
 
 #include <QSet>
+#include <optional>
 
 namespace rules {
 
@@ -18,6 +19,41 @@ QString shown(const std::function<QString(char, const QString&)>& nameOf, char k
 // fault (and one that would make a run hold that many lessons).
 bool countBeyondWeek(const PlanRow& r, Week week) {
     return r.count && *r.count > week.periodCount();
+}
+
+// A joint row's classes each plan its lessons, all with the first class's count.
+void jointFaults(const School& s, std::vector<PlanFault>& out) {
+    for (const JointRow& j : s.joints.rows()) {
+        auto rowOf = [&](const QString& cls) -> std::optional<PlanRow> {
+            std::optional<PlanRow> found;
+            for (const PlanRow& r : s.plan)
+                if (r.isComplete() && r.sameLessons(cls, j.courseCode, j.teacherCode)) {
+                    if (found)
+                        found->count = found->weeklyLessons() + r.weeklyLessons();
+                    else
+                        found = r;
+                }
+            return found;
+        };
+        PlanRow key;
+        key.classCode = j.classCode;
+        key.courseCode = j.courseCode;
+        key.teacherCode = j.teacherCode;
+        const std::optional<PlanRow> first = rowOf(j.classCode);
+        if (!first)
+            out.push_back({PlanFault::Kind::JointNoRow, key, j.classCode});
+        for (const QString& other : j.others) {
+            if (s.knownCodes && !s.knownCodes->classes.contains(other)) {
+                out.push_back({PlanFault::Kind::JointUnknownClass, first.value_or(key), other});
+                continue;
+            }
+            const std::optional<PlanRow> there = rowOf(other);
+            if (!there)
+                out.push_back({PlanFault::Kind::JointNoRow, first.value_or(key), other});
+            else if (first && there->weeklyLessons() != first->weeklyLessons())
+                out.push_back({PlanFault::Kind::JointCountDiffers, *first, other});
+        }
+    }
 }
 
 } // namespace
@@ -45,6 +81,7 @@ std::vector<PlanFault> planFaultsOf(const School& s) {
             seen.insert(key);
         }
     }
+    jointFaults(s, out);
     return out;
 }
 
@@ -72,6 +109,18 @@ QStringList planFaultLines(const std::vector<PlanFault>& faults, Week week,
             break;
         case PlanFault::Kind::Duplicate:
             lines << QStringLiteral("计划错误：%1 在教学计划中重复出现").arg(row);
+            break;
+        case PlanFault::Kind::JointNoRow:
+            lines << QStringLiteral("合班错误：%1 与%2合班，但%2的教学计划中没有这门课（这位老师）")
+                         .arg(row, shown(nameOf, 'c', f.otherClass));
+            break;
+        case PlanFault::Kind::JointCountDiffers:
+            lines << QStringLiteral("合班错误：%1 与%2合班，两班计划的节数不同")
+                         .arg(row, shown(nameOf, 'c', f.otherClass));
+            break;
+        case PlanFault::Kind::JointUnknownClass:
+            lines << QStringLiteral("合班错误：%1 的合班班级代码 %2 不在班级名单中")
+                         .arg(row, f.otherClass);
             break;
         case PlanFault::Kind::CountOutOfRange:
             lines << QStringLiteral("计划错误：%1 计划 %2 节，%3")

@@ -12,9 +12,20 @@
 namespace rules {
 
 struct PlanFault {
-    enum class Kind { UnknownClass, UnknownCourse, UnknownTeacher, Duplicate, CountOutOfRange };
+    enum class Kind {
+        UnknownClass,
+        UnknownCourse,
+        UnknownTeacher,
+        Duplicate,
+        CountOutOfRange,
+        // 合班 (row: the first class's row; otherClass: the further class)
+        JointNoRow,        // a class of the joint row has no plan row of it
+        JointCountDiffers, // a further class plans another count than the first
+        JointUnknownClass, // the further class is not in the class list
+    };
     Kind kind;
     PlanRow row;
+    QString otherClass = {};
 };
 
 // In the order of the plan's rows; a row may have several faults.

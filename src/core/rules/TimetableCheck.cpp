@@ -5,6 +5,7 @@
 
 #include "core/rules/WhyUnplaced.h"
 #include <QHash>
+#include <algorithm>
 
 namespace {
 
@@ -36,7 +37,7 @@ struct Names {
 bool TimetableCheck::ok() const {
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &teacherLimits, &doublesMissing, &outsidePlan, &outsideWeek, &planFaults,
+          &teacherLimits, &doublesMissing, &outsidePlan, &outsideWeek, &jointApart, &planFaults,
           &counterMismatches, &hiddenCharacters})
         if (!list->isEmpty())
             return false;
@@ -47,7 +48,7 @@ QStringList TimetableCheck::report() const {
     QStringList lines;
     for (const QStringList* list :
          {&classClashes, &teacherClashes, &forbiddenCells, &exclusiveClashes, &dailyShareOver,
-          &teacherLimits, &doublesMissing, &outsidePlan, &outsideWeek, &planFaults,
+          &teacherLimits, &doublesMissing, &outsidePlan, &outsideWeek, &jointApart, &planFaults,
           &counterMismatches, &hiddenCharacters, &notes, &incompleteRows})
         lines += *list;
     for (int i = 0; i < unplaced.size(); ++i) {
@@ -74,6 +75,9 @@ QStringList TimetableCheck::report() const {
                  (teacherLimits.isEmpty()
                       ? QString()
                       : QStringLiteral("超过老师节数限制 %1 处，").arg(teacherLimits.size())) +
+                 (jointApart.isEmpty()
+                      ? QString()
+                      : QStringLiteral("合班不同时 %1 处，").arg(jointApart.size())) +
                  QStringLiteral("未排 %1 节（%2 行）。").arg(unplacedLessons).arg(unplaced.size());
     lines << (ok() ? QStringLiteral("没有重复排课，计数正确，课表符合排课规则。")
                    : QStringLiteral("发现重复排课、计数错误或不符合排课规则的课！"));
@@ -181,19 +185,32 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
         }
         case rules::Rule::TeacherDailyMax:
         case rules::Rule::TeacherInRow: {
+            // A joint lesson is one lesson of its teacher: its classes are
+            // named together.
+            std::vector<std::pair<QStringList, const Lesson*>> taught;
+            for (const Lesson& l : b.lessons) {
+                auto same = std::find_if(taught.begin(), taught.end(), [&](const auto& t) {
+                    return !l.lessonNoEmpty && t.second->period == l.period &&
+                           rules::sameJointLesson(school, *t.second, l);
+                });
+                if (same != taught.end())
+                    same->first << names.cls(l.classCode);
+                else
+                    taught.push_back({{names.cls(l.classCode)}, &l});
+            }
             QStringList lessons;
-            for (const Lesson& l : b.lessons)
-                lessons << names.cls(l.classCode) + ' ' + names.course(l.courseCode);
+            for (const auto& [classes, l] : taught)
+                lessons << classes.join(QStringLiteral("、")) + ' ' + names.course(l->courseCode);
             const QString line =
                 b.rule == rules::Rule::TeacherDailyMax
                     ? QStringLiteral("%1 %2已上 %3 节，每天最多 %4 节：%5")
                           .arg(names.teacher(b.code), dayName(b.period.day))
-                          .arg(b.lessons.size())
+                          .arg(lessons.size())
                           .arg(b.limit)
                           .arg(lessons.join(QStringLiteral("、")))
                     : QStringLiteral("%1 %2起连上 %3 节，最多连上 %4 节：%5")
                           .arg(names.teacher(b.code), period(b.period.day, b.period.lessonNo))
-                          .arg(b.lessons.size())
+                          .arg(lessons.size())
                           .arg(b.limit)
                           .arg(lessons.join(QStringLiteral("、")));
             const QString what = rules::ruleName(b.rule) + QStringLiteral("：");
@@ -211,6 +228,22 @@ TimetableCheck CheckTimetable(const School& school, int lessonsPerDay,
                                           names.course(l.courseCode))
                                      .arg(lessonsPerDay);
             break;
+        case rules::Rule::JointTogether: {
+            const Lesson& l = b.lessons.front();
+            QStringList present, missing;
+            for (const Lesson& x : b.lessons)
+                present << names.cls(x.classCode);
+            if (const JointRow* row = school.joints.rowOf(b.code, l.courseCode, l.teacherCode))
+                for (const QString& c : row->classes())
+                    if (!present.contains(names.cls(c)))
+                        missing << names.cls(c);
+            r.jointApart << QStringLiteral("合班不同时：%1（%2）%3 %4有课，%5没有")
+                                .arg(names.course(l.courseCode), names.teacher(l.teacherCode),
+                                     period(b.period.day, b.period.lessonNo),
+                                     present.join(QStringLiteral("、")),
+                                     missing.join(QStringLiteral("、")));
+            break;
+        }
         case rules::Rule::InPlan:
             if (b.limit < 0) {
                 for (const Lesson& l : b.lessons)

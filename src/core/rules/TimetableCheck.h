@@ -18,6 +18,7 @@ struct TimetableCheck {
     QStringList doublesMissing;    // a complete plan row without its double lessons
     QStringList outsidePlan;       // lessons of no plan row, or beyond a row's count
     QStringList outsideWeek;       // lessons beyond Friday or the last lesson of the day
+    QStringList jointApart;        // a joint lesson (合班) missing from some of its classes
     QStringList planFaults;        // rows naming unknown codes, repeated, counts beyond the week
     QStringList counterMismatches; // BuildCount differs from the row's lessons
     QStringList hiddenCharacters;  // list names holding invisible or control characters

@@ -2,6 +2,7 @@
 
 #include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
+#include "core/store/JointStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TeacherRuleStore.h"
 #include "core/store/TimeLimits.h"
@@ -41,6 +42,8 @@ void WriteImport(TimetableDb& db, const ImportAdditions& additions) {
                   " ClassCode = ? and CourseCode = ? and TeacherCode = ?), 0)",
                   r.classCode, r.courseCode, r.teacherCode, r.count, r.classCode, r.courseCode,
                   r.teacherCode);
+    for (const NewJointRow& j : additions.joints)
+        InsertJointLinks(d, j.classCode, j.courseCode, j.teacherCode, j.others);
     for (const NewPlanRow& r : additions.planRows)
         if (r.doubles > 0)
             WritePlanDoubles(db, r.classCode, r.courseCode, r.teacherCode, r.doubles);

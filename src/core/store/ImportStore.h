@@ -20,6 +20,14 @@ struct NewPlanRow {
     int doubles = 0; // 连堂 among the count
 };
 
+// 合班: the first class's row and the further classes that take its lessons.
+struct NewJointRow {
+    QString classCode;
+    QString courseCode;
+    QString teacherCode;
+    QStringList others;
+};
+
 // A plan row of the class and course taken over by another teacher and/or
 // given another count.
 struct ChangedPlanRow {
@@ -41,6 +49,7 @@ struct TimeOffCell {
 struct ImportAdditions {
     QList<QPair<CodeTable, CodeRecord>> records; // written in this order
     QList<NewPlanRow> planRows;
+    QList<NewJointRow> joints; // after the plan rows, which hold every class's row
     QList<QPair<CodeTable, CodeRecord>> renamed; // the new names of existing codes
     QList<ChangedPlanRow> changedPlanRows;
     QList<QPair<QString, CourseRule>> courseRules; // by course code, the whole rule to store
@@ -51,7 +60,7 @@ struct ImportAdditions {
     QList<NewPlanRow> changedDoubles;
     QList<TimeOffCell> timeOff;
     bool isEmpty() const {
-        return records.isEmpty() && planRows.isEmpty() && renamed.isEmpty() &&
+        return records.isEmpty() && planRows.isEmpty() && joints.isEmpty() && renamed.isEmpty() &&
                changedPlanRows.isEmpty() && courseRules.isEmpty() && teacherRules.isEmpty() &&
                changedDoubles.isEmpty() && timeOff.isEmpty();
     }

@@ -18,6 +18,35 @@ QString NextGradeName(const QString& name) {
     return grades.at(g + 1) + name.mid(1);
 }
 
+namespace {
+
+// 合班 rows go with their classes' plan rows: a link whose first class no
+// longer plans the lessons, or whose further class is gone, is dropped.
+void maintainJointRows(SQLite::Database& d) {
+    if (!d.tableExists("PlanJointtb"))
+        return;
+    d.exec("delete from PlanJointtb where OtherClassCode not in (select Code from Classtb)"
+           " or not exists (select 1 from ClassPlantb p where p.ClassCode = PlanJointtb.ClassCode"
+           " and p.CourseCode = PlanJointtb.CourseCode"
+           " and p.TeacherCode = PlanJointtb.TeacherCode)");
+}
+
+// The year upgrade moves the joint rows with their classes, as it moves the
+// plan: grade 6 leaves (a joint row of a grade 6 class ends; a grade 6
+// further class leaves its row), the others go up one grade.
+void upgradeJointRows(SQLite::Database& d) {
+    if (!d.tableExists("PlanJointtb"))
+        return;
+    d.exec("delete from PlanJointtb where substr(ClassCode,1,1)='6'"
+           " or substr(OtherClassCode,1,1)='6'");
+    d.exec("update PlanJointtb set ClassCode = (cast(substr(ClassCode,1,1) as integer)+1)"
+           " || substr(ClassCode,2) where substr(ClassCode,1,1)>'0'");
+    d.exec("update PlanJointtb set OtherClassCode = (cast(substr(OtherClassCode,1,1) as integer)+1)"
+           " || substr(OtherClassCode,2) where substr(OtherClassCode,1,1)>'0'");
+}
+
+} // namespace
+
 void MaintainData(TimetableDb& db) {
     try {
         SQLite::Database& d = db.sql();
@@ -43,6 +72,7 @@ void MaintainData(TimetableDb& db) {
                    " and Code not in (select Code from TeacherGrouptb)");
         else
             d.exec("delete from Limittb where Kind = 4");
+        maintainJointRows(d);
         tx.commit();
     } catch (const std::exception& e) {
         throw AsFailure(e, db.path());
@@ -65,6 +95,7 @@ void UpgradeSchoolYear(TimetableDb& db) {
                " || substr(ClassCode,2) where substr(ClassCode,1,1)>'0'");
         UpgradePlanDoubles(d);
         d.exec("delete from Classtb where substr(Code,1,1)='6'");
+        upgradeJointRows(d);
 
         struct Row {
             QString code, name, fullName, shortName;

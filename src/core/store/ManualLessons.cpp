@@ -33,7 +33,71 @@ bool LoadSlots(TimetableDb& db, const char* statement, const QString& code, Less
     });
 }
 
+// The lesson (course, teacher) of a class at a period, as stored last.
+struct SlotLesson {
+    bool any = false;
+    QString courseCode, teacherCode;
+};
+SlotLesson lessonAt(SQLite::Database& d, const QString& classCode, Period p) {
+    SQLite::Statement st(d, "select CourseCode,TeacherCode from LessonListtb where ClassCode=? and "
+                            "Day=? and LessonNo=? order by rowid");
+    sql::bind(st, classCode, p.day, p.lessonNo);
+    SlotLesson l;
+    while (st.executeStep())
+        l = {true, sql::text(st.getColumn(0)), sql::text(st.getColumn(1))};
+    return l;
+}
+
+// 合班: the classes a lesson of (course, teacher) of the class is given to,
+// the class first; just the class for a lesson of its own.
+QStringList classesOfLesson(const JointClasses& joints, const QString& classCode,
+                            const QString& courseCode, const QString& teacherCode) {
+    QStringList classes{classCode};
+    if (const JointRow* r = joints.rowOf(classCode, courseCode, teacherCode))
+        for (const QString& c : r->classes())
+            if (!classes.contains(c))
+                classes << c;
+    return classes;
+}
+
+// Exchanges the class's lessons of two periods (either may be empty); each
+// period keeps its SetFlag, a lesson moved into an empty period gets SetFlag 2.
+void swapInClass(SQLite::Database& d, const QString& classCode, Period selected, Period target) {
+    const SlotLesson x = lessonAt(d, classCode, selected), y = lessonAt(d, classCode, target);
+    const char* const update = "update LessonListtb set CourseCode=?, TeacherCode=?"
+                               " where ClassCode=? and Day=? and LessonNo=?";
+    const char* const remove =
+        "delete from LessonListtb where ClassCode=? and Day=? and LessonNo=?";
+    const char* const insert = "insert into LessonListtb values(?,?,?,?,?,2)";
+    if (x.any && y.any) {
+        sql::exec(d, update, x.courseCode, x.teacherCode, classCode, target.day, target.lessonNo);
+        sql::exec(d, update, y.courseCode, y.teacherCode, classCode, selected.day,
+                  selected.lessonNo);
+    } else if (x.any) {
+        sql::exec(d, insert, classCode, target.day, target.lessonNo, x.courseCode, x.teacherCode);
+        sql::exec(d, remove, classCode, selected.day, selected.lessonNo);
+    } else if (y.any) {
+        sql::exec(d, insert, classCode, selected.day, selected.lessonNo, y.courseCode,
+                  y.teacherCode);
+        sql::exec(d, remove, classCode, target.day, target.lessonNo);
+    }
+}
+
 } // namespace
+
+QStringList JointClassesOfSwap(TimetableDb& db, const QString& classCode, Period selected,
+                               Period target) {
+    const JointClasses joints = LoadJoints(db);
+    QStringList classes{classCode};
+    for (Period p : {selected, target}) {
+        const SlotLesson l = lessonAt(db.sql(), classCode, p);
+        if (l.any)
+            for (const QString& c : classesOfLesson(joints, classCode, l.courseCode, l.teacherCode))
+                if (!classes.contains(c))
+                    classes << c;
+    }
+    return classes;
+}
 
 bool QueryUnplacedRows(TimetableDb& db, QList<UnplacedPlanRow>& rows, QString* why) {
     rows.clear();
@@ -100,21 +164,12 @@ void SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, 
     LessonCell& x = cells.at(selected.day, selected.lessonNo);
     LessonCell& y = cells.at(target.day, target.lessonNo);
     try {
+        // A joint lesson moves in all its classes: the swap is made in each.
+        const QStringList classes = JointClassesOfSwap(db, classCode, selected, target);
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
-        const char* const update = "update LessonListtb set CourseCode=?, TeacherCode=?"
-                                   " where ClassCode=? and Day=? and LessonNo=?";
-        if (!y.isEmpty()) {
-            sql::exec(d, update, x.CourseCode, x.TeacherCode, classCode, target.day,
-                      target.lessonNo);
-            sql::exec(d, update, y.CourseCode, y.TeacherCode, classCode, selected.day,
-                      selected.lessonNo);
-        } else {
-            sql::exec(d, "insert into LessonListtb values(?,?,?,?,?,2)", classCode, target.day,
-                      target.lessonNo, x.CourseCode, x.TeacherCode);
-            sql::exec(d, "delete from LessonListtb where ClassCode=? and Day=? and LessonNo=?",
-                      classCode, selected.day, selected.lessonNo);
-        }
+        for (const QString& c : classes)
+            swapInClass(d, c, selected, target);
         tx.commit();
     } catch (const std::exception& e) {
         throw AsFailure(e, db.path());
@@ -148,18 +203,26 @@ void PlaceLesson(TimetableDb& db, const QString& classCode, const QString& cours
     if (courseCode.isEmpty())
         throw Failure(QStringLiteral("没有选择要排的课"));
     try {
+        // A joint lesson is placed in all its classes at once.
+        const QStringList classes =
+            classesOfLesson(LoadJoints(db), classCode, courseCode, teacherCode);
         SQLite::Database& d = db.sql();
         SQLite::Transaction tx(d);
         // A period that filled up meanwhile is a failure, not a silent success.
-        if (!rules::freeForHand(LoadTimetable(db, Week()), classCode, teacherCode,
-                                Period{day, lessonNo}))
-            throw Failure(QStringLiteral("本班或老师此时已有课"));
-        sql::exec(d, "insert into LessonListtb values(?,?,?,?,?,2)", classCode, day, lessonNo,
-                  courseCode, teacherCode);
-        sql::exec(d,
-                  "update ClassPlantb set BuildCount=BuildCount+1"
-                  " where ClassCode=? and CourseCode=? and TeacherCode=?",
-                  classCode, courseCode, teacherCode);
+        const Timetable week = LoadTimetable(db, Week());
+        for (const QString& c : classes)
+            if (!rules::freeForHand(week, c, teacherCode, Period{day, lessonNo}))
+                throw Failure(c == classCode
+                                  ? QStringLiteral("本班或老师此时已有课")
+                                  : QStringLiteral("合班的%1此时已有课").arg(GetClassName(db, c)));
+        for (const QString& c : classes) {
+            sql::exec(d, "insert into LessonListtb values(?,?,?,?,?,2)", c, day, lessonNo,
+                      courseCode, teacherCode);
+            sql::exec(d,
+                      "update ClassPlantb set BuildCount=BuildCount+1"
+                      " where ClassCode=? and CourseCode=? and TeacherCode=?",
+                      c, courseCode, teacherCode);
+        }
         tx.commit();
     } catch (const std::exception& e) {
         throw AsFailure(e, db.path());
@@ -173,7 +236,38 @@ bool tryPlaceLesson(TimetableDb& db, const QString& classCode, const QString& co
 }
 
 void DeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo) {
-    DeletePresetLesson(db, classCode, day, lessonNo);
+    const Period at{day, lessonNo};
+    SlotLesson l;
+    QStringList classes;
+    try {
+        l = lessonAt(db.sql(), classCode, at);
+        if (l.any)
+            classes = classesOfLesson(LoadJoints(db), classCode, l.courseCode, l.teacherCode);
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
+    if (classes.size() <= 1) {
+        DeletePresetLesson(db, classCode, day, lessonNo);
+        return;
+    }
+    // 合班: the lesson leaves every class it is given to, each row counted down.
+    try {
+        SQLite::Database& d = db.sql();
+        SQLite::Transaction tx(d);
+        for (const QString& c : classes) {
+            const int gone = sql::exec(d,
+                                       "delete from LessonListtb where ClassCode=? and Day=? and "
+                                       "LessonNo=? and CourseCode=? and TeacherCode=?",
+                                       c, day, lessonNo, l.courseCode, l.teacherCode);
+            sql::exec(d,
+                      "update ClassPlantb set BuildCount=BuildCount-? where ClassCode=? and "
+                      "CourseCode=? and TeacherCode=?",
+                      gone, c, l.courseCode, l.teacherCode);
+        }
+        tx.commit();
+    } catch (const std::exception& e) {
+        throw AsFailure(e, db.path());
+    }
 }
 
 bool tryDeleteLesson(TimetableDb& db, const QString& classCode, int day, int lessonNo,

@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class TimetableDb;
@@ -42,7 +43,16 @@ QList<Period> SwappablePeriods(TimetableDb& db, const QString& classCode, const 
 
 // Exchanges the lessons of two periods of the class; each period keeps its
 // SetFlag, and a move into an empty period inserts a row with SetFlag 2 and
-// deletes the old one. On success the two cells are exchanged too.
+// deletes the old one. On success the two cells are exchanged too. A joint
+// lesson (合班) at either period moves as one: the exchange is made in each of
+// its classes (JointClassesOfSwap).
+//
+// Placing and deleting a joint lesson likewise place or delete it in all its
+// classes.
+// The classes a swap of the class's two periods changes: the class and every
+// class of a joint lesson at either period. Throws on a database failure.
+QStringList JointClassesOfSwap(TimetableDb& db, const QString& classCode, Period selected,
+                               Period target);
 void SwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells, Period selected,
                  Period target);
 [[nodiscard]] bool trySwapLessons(TimetableDb& db, const QString& classCode, LessonSlots& cells,

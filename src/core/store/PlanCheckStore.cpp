@@ -2,6 +2,7 @@
 
 #include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
@@ -21,12 +22,18 @@ PlanCheckInput ReadPlanCheckInput(TimetableDb& db, int lessonsPerDay) {
                                sql::text(st.getColumn(2)), st.getColumn(3).getInt(), 0});
     }
     // Equal rows share their double lessons; a row holds no more than half
-    // its lessons as double lessons.
+    // its lessons as double lessons, and a joint row (合班) none.
     const QHash<QString, long long> doubles = ReadPlanDoubles(d);
-    for (auto& r : in.rows)
-        r.doubles = int(std::clamp<long long>(
-            doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode)), 0,
-            std::max(0, r.count) / 2));
+    const JointClasses joints = LoadJoints(db);
+    for (auto& r : in.rows) {
+        r.joinsAnother = joints.isFurther(r.classCode, r.courseCode, r.teacherCode);
+        r.doubles =
+            joints.rowOf(r.classCode, r.courseCode, r.teacherCode)
+                ? 0
+                : int(std::clamp<long long>(
+                      doubles.value(PlanDoubleKey(r.classCode, r.courseCode, r.teacherCode)), 0,
+                      std::max(0, r.count) / 2));
+    }
     QHash<QString, QSet<int>> groupNever;
     {
         SQLite::Statement st(d, "select Kind,Code,Day,LessonNo from Limittb where Attr=3 and "

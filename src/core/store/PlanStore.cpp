@@ -1,6 +1,7 @@
 #include "core/store/PlanStore.h"
 
 #include "core/store/DoubleLessons.h"
+#include "core/store/JointStore.h"
 #include "core/store/Sql.h"
 #include "core/store/TimetableDb.h"
 
@@ -121,6 +122,7 @@ int DeletePlanRow(TimetableDb& db, const QString& classCode, const QString& cour
                   const QString& teacherCode) {
     SQLite::Database& d = db.sql();
     SQLite::Transaction tx(d);
+    ForgetJointLinks(d, classCode, courseCode, teacherCode);
     sql::exec(d, "delete from LessonListtb where ClassCode=? and CourseCode=? and TeacherCode=?",
               classCode, courseCode, teacherCode);
     const int deleted =
@@ -152,6 +154,12 @@ int ModifyPlanRow(TimetableDb& db, const QString& classCode, const QString& oldC
                         newTeacherCode);
         if (newDoubles != kKeepDoubles)
             WritePlanDoubles(db, classCode, newCourseCode, newTeacherCode, newDoubles);
+        // 合班 goes with its lessons: another course or teacher ends it,
+        // another count is every class's count.
+        if (renamed)
+            ForgetJointLinks(d, classCode, oldCourseCode, oldTeacherCode);
+        else
+            FollowJointCount(d, classCode, newCourseCode, newTeacherCode, newCount);
     }
     tx.commit();
     return changed;

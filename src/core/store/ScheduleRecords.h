@@ -9,7 +9,9 @@ class TimetableDb;
 // One lesson. `name` is the group (class name, teacher name, or class short
 // name in the whole-school selection); `courseName` is the course short name
 // there. `secondLine` is the class short name in teacher selections, the
-// teacher name in the whole-school one, and empty for classes.
+// teacher name in the whole-school one, and empty for classes. A joint lesson
+// (合班) is one record in a teacher's week, its classes' short names joined
+// by "、"; the class selections show it in each of its classes.
 struct ScheduleRecord {
     QString name;
     QString courseName;

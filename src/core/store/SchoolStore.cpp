@@ -46,7 +46,24 @@ void loadLessons(SQLite::Database& d, Timetable& t) {
     }
 }
 
+// A database written before 合班 has no PlanJointtb: no joint rows.
+void loadJoints(SQLite::Database& d, JointClasses& joints) {
+    if (!d.tableExists("PlanJointtb"))
+        return;
+    SQLite::Statement st(d, "select ClassCode,CourseCode,TeacherCode,OtherClassCode "
+                            "from PlanJointtb order by rowid");
+    while (st.executeStep())
+        joints.add(sql::text(st.getColumn(0)), sql::text(st.getColumn(1)),
+                   sql::text(st.getColumn(2)), sql::text(st.getColumn(3)));
+}
+
 } // namespace
+
+JointClasses LoadJoints(TimetableDb& db) {
+    JointClasses joints;
+    loadJoints(db.sql(), joints);
+    return joints;
+}
 
 Timetable LoadTimetable(TimetableDb& db, Week week) {
     Timetable t(week);
@@ -99,6 +116,13 @@ School LoadSchool(TimetableDb& db, Week week) {
     }
     s.teacherRules = ReadTeacherRules(d);
     s.courseRules = ReadCourseRules(d);
+    loadJoints(d, s.joints);
+    // A joint lesson is never half of a double lesson: double lessons stored
+    // for a joint row (by an older copy or by hand) do not count.
+    if (!s.joints.empty())
+        for (PlanRow& r : s.plan)
+            if (s.joints.rowOf(r.classCode, r.courseCode, r.teacherCode))
+                r.doubles = 0;
     {
         School::Codes codes;
         for (const auto& [statement, set, list] :

@@ -8,6 +8,8 @@ class TimetableDb;
 // The plan (rowid order), the limits of every kind, the exclusive courses and
 // every lesson (rowid order).
 School LoadSchool(TimetableDb& db, Week week);
+// Only the joint rows (合班); none in a database written before them.
+JointClasses LoadJoints(TimetableDb& db);
 // Only the lessons, in the order stored.
 Timetable LoadTimetable(TimetableDb& db, Week week);
 

@@ -2,23 +2,28 @@
 
 #include "core/model/PlanRow.h"
 
+#include "core/store/JointStore.h"
 #include "core/store/Lookups.h"
 #include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
+#include "core/store/SqliteFailure.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
 #include "gui/widgets/UiMetrics.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <cmath>
 #include <stdexcept>
 
@@ -29,6 +34,7 @@ namespace {
 constexpr int kCourseCodeRole = Qt::UserRole;
 constexpr int kTeacherCodeRole = Qt::UserRole + 1;
 constexpr int kDoublesColumn = 3;
+constexpr int kJointColumn = 4;
 
 const QColor kFieldFailed(255, 0, 0);
 const QColor kFieldPassed(255, 255, 255);
@@ -86,6 +92,7 @@ frmClassPlanInput::frmClassPlanInput(AppContext& ctx, QWidget* parent)
     connect(cmdDelete, &QPushButton::clicked, this, [this] { DeleteRecord(); });
     connect(cmdModify, &QPushButton::clicked, this, [this] { ModifyRecord(); });
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
+    connect(cmdJoint, &QPushButton::clicked, this, &frmClassPlanInput::cmdJoint_Click);
     lstAllRecord->installEventFilter(this);
     txtCount->installEventFilter(this);
     txtDoubles->installEventFilter(this);
@@ -295,6 +302,12 @@ bool frmClassPlanInput::ModifyRecord() {
         const QString course = GetCourseCode(m_ctx.db, CmbCourse->currentText());
         const QString teacher = GetTeacherCode(m_ctx.db, teacherShown);
         const int count = ParseLessonCount(txtCount->text().trimmed());
+        if (doublesTyped() > 0 && course == mstrCourseCode && teacher == mstrTeacherCode &&
+            !JointText(course, teacher).isEmpty()) {
+            ShowError(this, QStringLiteral("修改失败"),
+                      QStringLiteral("合班的课不能连堂：请先取消合班，或把其中连堂清空。"));
+            return true;
+        }
         // No row with the remembered key (changed meanwhile): nothing is written.
         if (ModifyPlanRow(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, mintCount,
                           course, teacher, count, doublesTyped()) == 0)
@@ -309,6 +322,8 @@ bool frmClassPlanInput::ModifyRecord() {
         row->setText(kDoublesColumn, doublesText(doublesTyped()));
         row->setData(0, kCourseCodeRole, course);
         row->setData(0, kTeacherCodeRole, teacher);
+        row->setText(kJointColumn,
+                     JointText(course, teacher)); // another teacher or course ends 合班
         mstrCourseCode = course;
         mstrTeacherCode = teacher;
         mintCount = count;
@@ -395,6 +410,8 @@ void frmClassPlanInput::LoadClassPlan() {
         item->setText(0, GetCourseName(m_ctx.db, r.courseCode));
         item->setText(1, GetTeacherName(m_ctx.db, r.teacherCode));
         item->setText(2, r.countText());
+        item->setText(kJointColumn, JointText(r.courseCode, r.teacherCode));
+        item->setToolTip(kJointColumn, item->text(kJointColumn));
         item->setText(kDoublesColumn, doublesText(r.doubles));
         item->setData(0, kCourseCodeRole, r.courseCode);
         item->setData(0, kTeacherCodeRole, r.teacherCode);
@@ -460,6 +477,7 @@ void frmClassPlanInput::ShowSelectedRecord() {
     mstrCourseCode = row->data(0, kCourseCodeRole).toString();
     mstrTeacherCode = row->data(0, kTeacherCodeRole).toString();
     mintCount = row->text(2).toInt();
+    txtJoint->setText(row->text(kJointColumn));
     ChooseTeacher2(row->text(1));
 }
 
@@ -467,6 +485,7 @@ void frmClassPlanInput::ClearInput() {
     CmbCourse->setCurrentIndex(-1);
     CmbTeacher->setCurrentIndex(-1);
     txtCount->clear();
+    txtJoint->clear();
     txtDoubles->clear();
 }
 
@@ -476,6 +495,127 @@ int frmClassPlanInput::doublesTyped() const {
 
 QString frmClassPlanInput::doublesText(long long doubles) {
     return doubles > 0 ? QString::number(doubles) : QString();
+}
+
+// ---- 合班 -----------------------------------------------------------------------
+
+QStringList frmClassPlanInput::JointNames(const QString& courseCode,
+                                          const QString& teacherCode) const {
+    QStringList names;
+    try {
+        for (const QString& c : ReadJointClasses(m_ctx.db, mstrClassCode, courseCode, teacherCode))
+            names << GetClassName(m_ctx.db, c);
+    } catch (const std::exception&) {
+    }
+    return names;
+}
+
+QString frmClassPlanInput::JointText(const QString& courseCode, const QString& teacherCode) const {
+    try {
+        const QString first = ReadJointFirstClass(m_ctx.db, mstrClassCode, courseCode, teacherCode);
+        if (!first.isEmpty())
+            return QStringLiteral("随") + GetClassName(m_ctx.db, first);
+    } catch (const std::exception&) {
+        return {};
+    }
+    return JointNames(courseCode, teacherCode).join(QStringLiteral("、"));
+}
+
+bool frmClassPlanInput::SetJointClasses(const QStringList& classNames) {
+    const QString title = QStringLiteral("合班");
+    if (!SelectedRow() || mstrCourseCode.isEmpty()) {
+        ShowError(this, title, QStringLiteral("请先在列表中选择要合班的课。"));
+        return true;
+    }
+    try {
+        QStringList codes;
+        for (const QString& name : classNames) {
+            const QString code = GetClassCode(m_ctx.db, name);
+            if (code.isEmpty()) {
+                ShowError(this, title, QStringLiteral("班级名单中没有%1。").arg(name));
+                return true;
+            }
+            codes << code;
+        }
+        const QString why =
+            JointClassesRefusal(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, codes);
+        if (!why.isEmpty()) {
+            staMsgPanel1->setText(QStringLiteral("合班未改：") + why);
+            ShowError(this, title, why + QStringLiteral("。"));
+            return true;
+        }
+        WriteJointClasses(m_ctx.db, mstrClassCode, mstrCourseCode, mstrTeacherCode, codes);
+    } catch (const std::exception& e) {
+        const QString why = AsFailure(e, m_ctx.db.path()).message();
+        staMsgPanel1->setText(QStringLiteral("合班未改"));
+        ShowError(this, title, QStringLiteral("合班未改：") + why);
+        return true;
+    }
+    staMsgPanel1->setText(classNames.isEmpty()
+                              ? QStringLiteral("已取消合班")
+                              : QStringLiteral("合班：") + classNames.join(QStringLiteral("、")));
+    const QString teacherName = CmbTeacher->currentText();
+    if (QTreeWidgetItem* row = RowOf(mstrCourseCode, mstrTeacherCode)) {
+        row->setText(kJointColumn, JointText(mstrCourseCode, mstrTeacherCode));
+        row->setToolTip(kJointColumn, row->text(kJointColumn));
+        txtJoint->setText(row->text(kJointColumn));
+    }
+    ChooseTeacher2(teacherName);
+    return false;
+}
+
+QDialog* frmClassPlanInput::JointChooser(const QStringList& chosen) {
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName("frmJointClasses");
+    dialog->setWindowTitle(QStringLiteral("合班：与本班同时上这门课的班级"));
+    auto* layout = new QVBoxLayout(dialog);
+    auto* hint = new QLabel(
+        QStringLiteral("勾选与%1一起上%2（%3）的班级（空格键勾选）：")
+            .arg(CmbClass->currentText(), CmbCourse->currentText(), CmbTeacher->currentText()),
+        dialog);
+    hint->setObjectName("lblJointHint");
+    hint->setWordWrap(true);
+    auto* list = new QListWidget(dialog);
+    list->setObjectName("lstJointClasses");
+    for (int i = 0; i < CmbClass->count(); ++i) {
+        const QString name = CmbClass->itemText(i);
+        if (i == CmbClass->currentIndex())
+            continue; // a class does not join itself
+        auto* item = new QListWidgetItem(name, list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(chosen.contains(name) ? Qt::Checked : Qt::Unchecked);
+    }
+    list->setCurrentRow(0);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->setObjectName("btnJoint");
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("cmdJointOK");
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cmdJointCancel");
+    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(hint);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    dialog->resize(Twips(4200), Twips(5200));
+    return dialog;
+}
+
+void frmClassPlanInput::cmdJoint_Click() {
+    if (!SelectedRow() || mstrCourseCode.isEmpty()) {
+        ShowError(this, QStringLiteral("合班"), QStringLiteral("请先在列表中选择要合班的课。"));
+        return;
+    }
+    QDialog* dialog = JointChooser(JointNames(mstrCourseCode, mstrTeacherCode));
+    if (dialog->exec() == QDialog::Accepted) {
+        QStringList names;
+        const auto* list = dialog->findChild<QListWidget*>("lstJointClasses");
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->checkState() == Qt::Checked)
+                names << list->item(i)->text();
+        SetJointClasses(names);
+    }
+    delete dialog;
 }
 
 // Choosing the teacher that is already chosen still refreshes the statistics,
@@ -529,7 +669,7 @@ void frmClassPlanInput::BuildControls() {
     lblCount = new QLabel(QStringLiteral("节数"), fraData);
     txtCount = new QLineEdit(fraData);
     txtCount->setMaxLength(2);
-    place(fraData, 120, 840, 5220, 1950);
+    place(fraData, 120, 840, 5220, 2430);
     place(lblCourse, 300, 285, 800, 330);
     place(CmbCourse, 1200, 240, 3720, 420);
     place(lblFullName, 300, 825, 800, 330);
@@ -543,13 +683,22 @@ void frmClassPlanInput::BuildControls() {
         QStringLiteral("连堂次数：同一天相邻两节（不跨午休）算一次；不填即没有连堂"));
     place(lblDoubles, 2400, 1365, 1300, 330);
     place(txtDoubles, 3720, 1320, 900, 420);
+    lblJoint = new QLabel(QStringLiteral("合班"), fraData);
+    txtJoint = new QLineEdit(fraData);
+    txtJoint->setReadOnly(true);
+    txtJoint->setFocusPolicy(Qt::NoFocus); // shown only: 合班 is chosen with cmdJoint
+    cmdJoint = new QPushButton(QStringLiteral("合班(&J)…"), fraData);
+    cmdJoint->setAutoDefault(false);
+    place(lblJoint, 300, 1905, 800, 330);
+    place(txtJoint, 1200, 1860, 2700, 420);
+    place(cmdJoint, 3990, 1860, 1110, 420);
 
     fraOp = new QGroupBox(this);
     cmdAppend = new QPushButton(QStringLiteral("添加(&A)"), fraOp);
     cmdDelete = new QPushButton(QStringLiteral("删除(&D)"), fraOp);
     cmdModify = new QPushButton(QStringLiteral("修改(&M)"), fraOp);
     cmdOK = new QPushButton(QStringLiteral("退出(&Q)"), fraOp);
-    place(fraOp, 5460, 840, 3090, 1950);
+    place(fraOp, 5460, 840, 3090, 2430);
     int y = 150;
     for (QPushButton* b : {cmdAppend, cmdDelete, cmdModify, cmdOK}) {
         place(b, 645, y, 1800, 390);
@@ -562,9 +711,9 @@ void frmClassPlanInput::BuildControls() {
     lstAllRecord = new QTreeWidget(this);
     setupReportList(lstAllRecord,
                     {QStringLiteral("课程"), QStringLiteral("老师"), QStringLiteral("节数"),
-                     QStringLiteral("连堂")},
-                    {1800, 1800, 750, 750});
-    place(lstAllRecord, 120, 2910, 5220, 4575);
+                     QStringLiteral("连堂"), QStringLiteral("合班")},
+                    {1400, 1300, 600, 600, 1300});
+    place(lstAllRecord, 120, 3390, 5220, 4095);
 
     fraTeacher = new QGroupBox(QStringLiteral("老师任课统计"), this);
     CmbTeacher2 = new QComboBox(fraTeacher);
@@ -574,10 +723,10 @@ void frmClassPlanInput::BuildControls() {
                     {QStringLiteral("班级"), QStringLiteral("课程"), QStringLiteral("节数")},
                     {1050, 1000, 550});
     lblTeacherSum = new QLabel(fraTeacher);
-    place(fraTeacher, 5460, 2850, 3090, 4635);
+    place(fraTeacher, 5460, 3390, 3090, 4095);
     place(CmbTeacher2, 195, 390, 2700, 420);
     place(lblTeacherName, 195, 870, 2700, 300);
-    place(lstTeacherInfo, 195, 1200, 2700, 3015);
+    place(lstTeacherInfo, 195, 1200, 2700, 2775);
     place(lblTeacherSum, 195, 4245, 2700, 330);
 
     staMsg = new QStatusBar(this);
@@ -623,13 +772,16 @@ void frmClassPlanInput::BuildControls() {
         {staMsgPanel2, "staMsgPanel2"},
         {staMsgPanel3, "staMsgPanel3"},
         {staMsgPanel4, "staMsgPanel4"},
+        {lblJoint, "lblJoint"},
+        {txtJoint, "txtJoint"},
+        {cmdJoint, "cmdJoint"},
     };
     for (const auto& [widget, name] : names)
         widget->setObjectName(name);
 
-    QWidget* order[] = {CmbClass, CmdPrevClass, CmdNextClass,   CmbCourse,  CmbTeacher,
-                        txtCount, txtDoubles,   cmdAppend,      cmdDelete,  cmdModify,
-                        cmdOK,    lstAllRecord, lstTeacherInfo, CmbTeacher2};
+    QWidget* order[] = {CmbClass,  CmdPrevClass, CmdNextClass, CmbCourse,      CmbTeacher,
+                        txtCount,  txtDoubles,   cmdJoint,     cmdAppend,      cmdDelete,
+                        cmdModify, cmdOK,        lstAllRecord, lstTeacherInfo, CmbTeacher2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

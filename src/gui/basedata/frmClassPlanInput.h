@@ -48,6 +48,10 @@ public:
     QLabel* staMsgPanel2; // class name
     QLabel* staMsgPanel3; // plan rows + " 门"
     QLabel* staMsgPanel4; // lessons a week + " 节"
+    // 合班: the other classes that take the chosen row's lessons with this class.
+    QLabel* lblJoint;
+    QLineEdit* txtJoint;   // their names, read only
+    QPushButton* cmdJoint; // choose them (JointChooser)
 
     // The key of the row last shown: ModifyRecord rewrites the row it names.
     QString classCode() const { return mstrClassCode; }
@@ -64,6 +68,12 @@ public:
     // After a row was written: warns when the class or the teacher is now
     // planned beyond the periods open to them.
     void WarnIfOverfull(const QString& classCode, const QString& teacherCode);
+    // 合班: the chosen row's lessons are given to these classes too (names as
+    // the class list shows them; none ends it). Returns true when refused or
+    // failed, with the reason shown, as the others.
+    bool SetJointClasses(const QStringList& classNames);
+    // The dialog that chooses them: every other class, checked where it joins.
+    QDialog* JointChooser(const QStringList& chosen);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -91,6 +101,11 @@ private:
     void ChooseTeacher2(const QString& teacherName);
     QTreeWidgetItem* SelectedRow() const;
     QTreeWidgetItem* RowOf(const QString& courseCode, const QString& teacherCode) const;
+    void cmdJoint_Click();
+    // "一（2）班、一（3）班" for a first class's row, "随一（1）班" for a
+    // further class's; empty for a row of one class.
+    QString JointText(const QString& courseCode, const QString& teacherCode) const;
+    QStringList JointNames(const QString& courseCode, const QString& teacherCode) const;
 
     AppContext& m_ctx;
     QString mstrClassCode;

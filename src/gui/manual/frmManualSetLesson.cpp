@@ -638,7 +638,7 @@ QStringList frmManualSetLesson::SwapObjections(Period selected, Period target, Q
         const School school = LoadSchool(m_ctx.db, Week::ofLessons(m_ctx.lessonsPerDay));
         const rules::NameOf nameOf = NamesOf(m_ctx.db);
         const std::vector<rules::HandMove> moves =
-            rules::swapMoves(school.timetable, mstrClassCode, selected, target);
+            rules::swapMoves(school, mstrClassCode, selected, target);
         std::vector<std::pair<size_t, Period>> changes;
         for (const rules::HandMove& m : moves)
             changes.push_back({m.lesson, m.to});

@@ -11,14 +11,23 @@
 #include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 #include "core/rules/RootCauses.h"
+#include "core/store/JointStore.h"
 #include "core/store/SchoolStore.h"
 #include "core/store/SchoolWriter.h"
 
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <random>
 
 namespace {
+
+bool rulesAcceptPlacing(const School& s, const rules::Placing& p, Period q) {
+    for (const rules::Reason& why : rules::reasonsAgainst(s, p, q))
+        if (rules::isRule(why.obstacle))
+            return false;
+    return true;
+}
 
 // A school of 1–4 classes and 2–5 courses where one class's first course is
 // split between two teachers, now and then a repeated row, rows with double
@@ -63,8 +72,34 @@ School randomSchool(std::mt19937& rng) {
         again.count = pick(1, 3);
         s.plan.push_back(again);
     }
+    // Now and then a joint pair (合班): a row of the first class given to
+    // another class too, which plans the same count.
+    if (classes > 1 && pick(0, 1) == 0) {
+        const PlanRow first = s.plan[std::size_t(pick(0, int(s.plan.size()) - 1))];
+        const QString other = cls(pick(0, classes - 1));
+        long long planned = 0;
+        bool already = false;
+        for (const PlanRow& r : s.plan)
+            if (r.classCode == other) {
+                planned += r.weeklyLessons();
+                already = already ||
+                          (r.courseCode == first.courseCode && r.teacherCode == first.teacherCode);
+            }
+        if (other != first.classCode && !already &&
+            planned + first.weeklyLessons() <= week.periodCount()) {
+            // Equal rows add up: the partner plans what the first class has.
+            const long long count =
+                rules::placingOf(s, first.classCode, first.courseCode, first.teacherCode)
+                    .weeklyLessons;
+            s.plan.push_back(
+                {++rowid, other, first.courseCode, first.teacherCode, count, 0, false});
+            s.joints.add(first.classCode, first.courseCode, first.teacherCode, other);
+        }
+    }
+    // A joint row has no double lessons: the plan window and the import
+    // refuse them, and loading a school drops them.
     for (PlanRow& r : s.plan)
-        if (pick(0, 2) == 0)
+        if (pick(0, 2) == 0 && !s.joints.rowOf(r.classCode, r.courseCode, r.teacherCode))
             r.doubles = pick(1, int(std::max<long long>(1, r.weeklyLessons() / 2)));
     if (pick(0, 2) == 0)
         s.middayBreak.morningLessons = pick(1, 7);
@@ -125,6 +160,16 @@ School randomSchool(std::mt19937& rng) {
             const int roll = pick(0, 9);
             const Period q = periods[std::size_t(pick(0, int(periods.size()) - 1))];
             const rules::Placing p = rules::placingOf(s, r.classCode, r.courseCode, r.teacherCode);
+            if (s.joints.isFurther(r.classCode, r.courseCode, r.teacherCode))
+                break; // placed with its first class
+            if (!p.jointClasses.isEmpty()) {
+                // A joint lesson, placed legally in all its classes.
+                if (roll < 6 && rulesAcceptPlacing(s, p, q))
+                    for (const QString& c : QStringList{r.classCode} + p.jointClasses)
+                        s.timetable.add({c, q, r.courseCode, r.teacherCode,
+                                         roll == 0 ? Origin::Preset : Origin::Generated});
+                continue;
+            }
             if (roll == 0) {
                 if (!rules::classBusy(s, p, q) && !rules::teacherBusy(s, p, q) &&
                     !rules::roomFull(s, p, q))
@@ -204,10 +249,14 @@ QString disagreement(const School& school, long long& asked, std::mt19937* sampl
             continue;
         }
         School without = s;
-        if (second >= 0)
-            without.timetable.removeAt(std::size_t(std::max(index, second)));
-        if (index >= 0)
-            without.timetable.removeAt(std::size_t(second >= 0 ? std::min(index, second) : index));
+        // A joint lesson leaves all its classes, a double lesson both its periods.
+        std::vector<int> out{index, second};
+        for (int k : t.partnerIndex[i])
+            out.push_back(k < 0 ? -1 : shifted(k));
+        std::sort(out.rbegin(), out.rend());
+        for (int k : out)
+            if (k >= 0)
+                without.timetable.removeAt(std::size_t(k));
         const PlanRow& row = s.plan[std::size_t(t.planRowOfUnit[std::size_t(l.unit)])];
         const rules::Placing p =
             rules::placingOf(without, row.classCode, row.courseCode, row.teacherCode);
@@ -265,13 +314,16 @@ private slots:
     void benchmarkWeekKeepsEveryRule();
     void doubleLessonsUnderACourseMaximumAndARowOverItsCount();
     void splitCourseIsCompletedAndChecksClean();
+    void jointClassesAreCompletedTogether();
 };
 
 void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     std::mt19937 rng(20261208);
     long long asked = 0;
     int split = 0, exclusive = 0, room = 0, dailyMax = 0, preset = 0, seven = 0, damaged = 0,
-        limited = 0;
+        limited = 0, joint = 0, jointPlaced = 0, jointRoom = 0, jointLimited = 0, jointMax = 0,
+        jointBesideDoubles = 0;
+    limited = 0;
     int doubles = 0, pairs = 0, doublesUnderMax = 0, overCount = 0;
     for (int n = 0; n < 1200; ++n) {
         const School s = randomSchool(rng);
@@ -304,6 +356,25 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
         exclusive += hasExclusive;
         room += hasRoom;
         dailyMax += hasMax;
+        joint += !s.joints.empty();
+        bool placedJoint = false;
+        for (const Lesson& l : s.timetable.lessons())
+            placedJoint =
+                placedJoint || s.joints.isFurther(l.classCode, l.courseCode, l.teacherCode);
+        jointPlaced += placedJoint;
+        // A joint lesson is one lesson of its room and of its teacher's limits.
+        for (const JointRow& r : s.joints.rows()) {
+            jointRoom += s.capacityOf(r.courseCode) > 0;
+            jointMax += s.dailyMaxOf(r.courseCode) > 0;
+            // A partner class's double lessons of the course count once in
+            // the share the joint lesson joins.
+            jointBesideDoubles += std::any_of(s.plan.begin(), s.plan.end(), [&](const PlanRow& p) {
+                return r.others.contains(p.classCode) && p.courseCode == r.courseCode &&
+                       p.doubles > 0;
+            });
+            const TeacherRule& limits = s.teacherRules.of(r.teacherCode);
+            jointLimited += limits.maxPerDay > 0 || limits.maxInRow > 0;
+        }
         seven += s.timetable.week().lessonsPerDay() == 7;
         bool hasPreset = false, hasDamaged = false;
         for (const Lesson& l : s.timetable.lessons()) {
@@ -326,6 +397,12 @@ void TestCompletionRules::searchAgreesWithTheRulesOnRandomSchools() {
     QVERIFY(seven > 300);
     QVERIFY(damaged > 50);
     QVERIFY(limited > 600);
+    QVERIFY(joint > 100);
+    QVERIFY(jointPlaced > 80);
+    QVERIFY(jointRoom > 40);
+    QVERIFY(jointMax > 15);
+    QVERIFY(jointBesideDoubles > 5);
+    QVERIFY(jointLimited > 40);
     QVERIFY(doubles > 600);
     QVERIFY(pairs > 600);
     QVERIFY(doublesUnderMax > 200);
@@ -450,6 +527,62 @@ void TestCompletionRules::splitCourseIsCompletedAndChecksClean() {
     const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
     QVERIFY2(checkCode == 0, qPrintable(report));
     QVERIFY2(!report.contains(QStringLiteral("排不下")), qPrintable(report));
+}
+
+void TestCompletionRules::jointClassesAreCompletedTogether() {
+    // Two classes, each full to the last period: 语文 apart, 体育 together.
+    auto write = [](TestDb& t) {
+        t.addClass("11", "一（1）班");
+        t.addClass("12", "一（2）班");
+        t.addCourse("01", "语文");
+        t.addCourse("03", "体育");
+        t.addTeacher("TA", "王芳");
+        t.addTeacher("TB", "李静");
+        t.addTeacher("TC", "张敏");
+        t.addPlan("11", "01", "TA", 20);
+        t.addPlan("12", "01", "TB", 20);
+        t.addPlan("11", "03", "TC", 10);
+        // An older database: the table comes with the first joint row.
+        t.db.sql().exec("drop table PlanJointtb");
+        QVERIFY(LoadSchool(t.db, Week::ofLessons(6)).joints.empty());
+        WriteJointClasses(t.db, "11", "03", "TC", {"12"});
+        QCOMPARE(ReadJointClasses(t.db, "11", "03", "TC"), QStringList{"12"});
+    };
+    {
+        TestDb t;
+        write(t);
+        School s = LoadSchool(t.db, Week::ofLessons(6));
+        QVERIFY(s.joints.isFurther("12", "03", "TC"));
+        (void)GenerateTimetable(s);
+        // Generation leaves the joint row to completion.
+        for (const Lesson& l : s.timetable.lessons())
+            QVERIFY(l.courseCode != "03");
+        const SchoolCompletion done = CompleteSchool(s, CompletionRun{});
+        QVERIFY2(done.report.ok, qPrintable(done.report.error));
+        QCOMPARE(done.report.remaining, 0);
+        QCOMPARE(int(s.timetable.lessons().size()), 60);
+        int together = 0;
+        for (const Lesson& l : s.timetable.lessons())
+            if (l.classCode == "11" && l.courseCode == "03") {
+                const Lesson* other = rules::shownLesson(s.timetable, "12", l.period);
+                QVERIFY(other && other->courseCode == "03" && other->teacherCode == "TC");
+                ++together;
+            }
+        QCOMPARE(together, 10);
+        for (const rules::Breach& b : rules::breachesOf(s))
+            QVERIFY2(b.noteOnly, qPrintable(rules::ruleName(b.rule)));
+    }
+    // Through kbxt-cli: written to every class, counted in every row.
+    TestDb t;
+    write(t);
+    const QString path = t.path;
+    CloseTimetableDb(t.db);
+    QCOMPARE(cli({"generate", "--lessons-per-day", "6", path}).first, 0);
+    const auto [code, out] = cli({"complete", "--lessons-per-day", "6", path});
+    QVERIFY2(code == 0, qPrintable(out));
+    QVERIFY2(out.contains(QStringLiteral("，仍未排 0 节")), qPrintable(out));
+    const auto [checkCode, report] = cli({"check", "--lessons-per-day", "6", path});
+    QVERIFY2(checkCode == 0, qPrintable(report));
 }
 
 QTEST_GUILESS_MAIN(TestCompletionRules)

@@ -9,9 +9,11 @@
 #include "gui/widgets/AppContext.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -100,6 +102,7 @@ private slots:
     void columnClickSortsByTextAndFlips();
     void doubleLessonsGoWithTheirRow();
     void tabOrder();
+    void jointClassesAreChosenForTheRow();
 };
 
 void TestPlanEditor::lessonCountTexts_data() {
@@ -482,7 +485,7 @@ void TestPlanEditor::tabOrder() {
     auto w = s.open();
     QStringList chain;
     QWidget* next = w->CmbClass;
-    for (int i = 0; i < 14; ++i) {
+    for (int i = 0; i < 15; ++i) {
         chain << next->objectName();
         do
             next = next->nextInFocusChain();
@@ -490,8 +493,65 @@ void TestPlanEditor::tabOrder() {
     }
     QCOMPARE(chain,
              QStringList({"CmbClass", "CmdPrevClass", "CmdNextClass", "CmbCourse", "CmbTeacher",
-                          "txtCount", "txtDoubles", "cmdAppend", "cmdDelete", "cmdModify", "cmdOK",
-                          "lstAllRecord", "lstTeacherInfo", "CmbTeacher2"}));
+                          "txtCount", "txtDoubles", "cmdJoint", "cmdAppend", "cmdDelete",
+                          "cmdModify", "cmdOK", "lstAllRecord", "lstTeacherInfo", "CmbTeacher2"}));
+}
+
+void TestPlanEditor::jointClassesAreChosenForTheRow() {
+    School s;
+    s.t.addClass("13", "一(3)班");
+    s.t.addPlan("11", "2", "T1", 5);
+    s.t.addPlan("11", "1", "T1", 4);
+    s.t.addPlan("12", "1", "T2", 4);
+    FakeDialogs dialogs;
+    auto w = s.open();
+    select(*w, 0); // 语文, 张老师
+    QVERIFY(w->SetJointClasses({"一(1)班"}));
+    QCOMPARE(dialogs.shown.last().text, QStringLiteral("班级不能与自己合班。"));
+    QVERIFY(w->SetJointClasses({"一(9)班"}));
+    QCOMPARE(dialogs.shown.last().text, QStringLiteral("班级名单中没有一(9)班。"));
+    select(*w, 1); // 数学, 张老师: 一(2)班 has 数学 with 李老师
+    QVERIFY(w->SetJointClasses({"一(2)班"}));
+    QCOMPARE(dialogs.shown.last().text,
+             QStringLiteral("一(2)班的这门课由另一位老师（李老师）上，不能合班。"));
+    QCOMPARE(s.count("select count(*) from ClassPlantb"), 3LL);
+
+    select(*w, 0);
+    QVERIFY(!w->SetJointClasses({"一(2)班", "一(3)班"}));
+    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(4), QStringLiteral("一(2)班、一(3)班"));
+    QCOMPARE(w->txtJoint->text(), QStringLiteral("一(2)班、一(3)班"));
+    // The other classes plan the lessons too, and the teacher's week shows them.
+    QCOMPARE(s.planRows(), QStringLiteral("11/2/T1/5 11/1/T1/4 12/1/T2/4 12/2/T1/5 13/2/T1/5"));
+    w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(3)班"));
+    QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(4), QStringLiteral("随一(1)班"));
+    // A joint row takes no double lessons.
+    w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(1)班"));
+    select(*w, 0);
+    w->txtDoubles->setText("1");
+    QVERIFY(w->ModifyRecord());
+    QCOMPARE(dialogs.shown.last().text,
+             QStringLiteral("合班的课不能连堂：请先取消合班，或把其中连堂清空。"));
+    QCOMPARE(s.count("select count(*) from PlanDoubletb where DoubleCount > 0"), 0LL);
+    w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(3)班"));
+
+    // The chooser offers every other class, checked where it joins; Space
+    // toggles, Enter takes it.
+    w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(1)班"));
+    select(*w, 0);
+    std::unique_ptr<QDialog> chooser(w->JointChooser({"一(3)班"}));
+    auto* list = chooser->findChild<QListWidget*>("lstJointClasses");
+    QVERIFY(list);
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("一(2)班"));
+    QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+    QCOMPARE(list->item(1)->checkState(), Qt::Checked);
+    chooser->show();
+    list->setFocus();
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Space);
+    QCOMPARE(list->item(0)->checkState(), Qt::Checked);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chooser->result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(TestPlanEditor)
