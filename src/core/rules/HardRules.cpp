@@ -110,15 +110,20 @@ RowWeek rowWeekOf(const School& s, const Placing& p, const QString& teacherCode)
     RowWeek w;
     const Timetable& t = s.timetable;
     const CodeId teacher = t.teacherId(teacherCode);
+    int onDays = 0;
+    for (int day = 1; day <= Week::kDays; ++day)
+        onDays += t.classRowLessonsOnDay(p.cls, p.course, teacher, day);
+    // One pass over the lessons, and none for a row with no lesson yet: this
+    // is asked for every period a search tries.
+    if (onDays > 0)
+        for (const Lesson& l : t.lessons())
+            if (!l.lessonNoEmpty && l.period.day >= 1 && l.period.day <= Week::kDays &&
+                l.period.lessonNo >= 1 && l.period.lessonNo <= t.week().lessonsPerDay() &&
+                l.classCode == p.classCode && l.courseCode == p.courseCode &&
+                l.teacherCode == teacherCode)
+                w.bits[static_cast<size_t>(l.period.day - 1)] |= 1u << l.period.lessonNo;
     for (int day = 1; day <= Week::kDays; ++day) {
         const auto d = static_cast<size_t>(day - 1);
-        for (int n = 1; n <= t.week().lessonsPerDay(); ++n)
-            for (size_t i : t.classLessonIndexes(p.classCode, {day, n})) {
-                const Lesson& l = t.lessons()[i];
-                if (!l.lessonNoEmpty && l.courseCode == p.courseCode &&
-                    l.teacherCode == teacherCode)
-                    w.bits[d] |= 1u << n;
-            }
         w.others[d] =
             t.classRowLessonsOnDay(p.cls, p.course, teacher, day) - std::popcount(w.bits[d]);
     }

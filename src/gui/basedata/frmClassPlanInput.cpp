@@ -6,6 +6,7 @@
 #include "core/store/Lookups.h"
 #include "core/store/PlanCheckStore.h"
 #include "core/store/PlanStore.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/SqliteFailure.h"
 #include "gui/widgets/AppContext.h"
 #include "gui/widgets/UiDialogs.h"
@@ -437,8 +438,10 @@ void frmClassPlanInput::ShowPlanSummary() {
 
 void frmClassPlanInput::ShowTeacherPlan(const QString& teacherName) {
     QList<PlanRow> rows;
+    JointClasses joints;
     try {
         rows = ReadPlanOfTeacher(m_ctx.db, GetTeacherCode(m_ctx.db, teacherName));
+        joints = LoadJoints(m_ctx.db);
     } catch (const std::exception&) {
         return;
     }
@@ -452,6 +455,15 @@ void frmClassPlanInput::ShowTeacherPlan(const QString& teacherName) {
         // The narrow columns cut longer class and course names short.
         item->setToolTip(0, item->text(0));
         item->setToolTip(1, item->text(1));
+        // A further class of a joint row sits in the first class's lessons:
+        // the teacher gives them once.
+        if (const JointRow* j = joints.rowOf(r.classCode, r.courseCode, r.teacherCode);
+            j && j->classCode != r.classCode) {
+            item->setToolTip(
+                2, QStringLiteral("随%1合班，不另计").arg(GetClassName(m_ctx.db, j->classCode)));
+            item->setForeground(2, Qt::gray);
+            continue;
+        }
         total += r.count.value_or(0);
     }
     lblTeacherSum->setText(QStringLiteral("共  ") + QString::number(total) +

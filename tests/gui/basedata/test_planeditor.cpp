@@ -520,6 +520,8 @@ void TestPlanEditor::jointClassesAreChosenForTheRow() {
     QVERIFY(!w->SetJointClasses({"一(2)班", "一(3)班"}));
     QCOMPARE(w->lstAllRecord->topLevelItem(0)->text(4), QStringLiteral("一(2)班、一(3)班"));
     QCOMPARE(w->txtJoint->text(), QStringLiteral("一(2)班、一(3)班"));
+    // The teacher gives a joint lesson once: 语文 5 and 数学 4, not 5 three times.
+    QCOMPARE(w->lblTeacherSum->text(), QStringLiteral("共  9  节课"));
     // The other classes plan the lessons too, and the teacher's week shows them.
     QCOMPARE(s.planRows(), QStringLiteral("11/2/T1/5 11/1/T1/4 12/1/T2/4 12/2/T1/5 13/2/T1/5"));
     w->CmbClass->setCurrentIndex(w->CmbClass->findText("一(3)班"));
