@@ -41,6 +41,8 @@
 
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CodeRecords.h"
+#include "core/store/CourseRuleStore.h"
+#include "core/store/DoubleLessons.h"
 #include "core/store/Lookups.h"
 #include "core/store/TeacherRuleStore.h"
 #include "core/store/TimeLimits.h"
@@ -190,6 +192,8 @@ struct Shot {
     std::function<void(QWidget*)> prepare;
     // False for a window that starts its work the moment it is shown.
     bool show = true;
+    // Undoes what make wrote for this picture only; may be empty.
+    std::function<void(AppContext&)> after = {};
 };
 
 template <class W> QWidget* Make(AppContext& ctx, frmMain* main) {
@@ -251,11 +255,33 @@ void AddDemoGroup(AppContext& ctx) {
     WriteLimits(ctx.db, LimitKind::Group, "G1", meeting, attrOf(LimitLevel::Never));
 }
 
+// The first row of a list that shows the text in some column.
+void ChooseRow(QTreeWidget* list, const QString& text) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        for (int col = 0; col < list->columnCount(); ++col)
+            if (list->topLevelItem(i)->text(col) == text) {
+                list->setCurrentItem(list->topLevelItem(i));
+                emit list->itemClicked(list->topLevelItem(i), col);
+                return;
+            }
+}
+
 std::vector<Shot> Shots() {
     std::vector<Shot> shots;
     shots.push_back({"frmMain", "main", [](AppContext&, frmMain* main) { return main; }, {}});
     shots.push_back({"frmClassInput", nullptr, &Make<frmClassInput>, {}});
-    shots.push_back({"frmCourseInput", nullptr, &Make<frmCourseInput>, {}});
+    // 体育 on a playground for three classes at once, chosen. Only for the
+    // picture: the demo timetable was not laid for it.
+    shots.push_back({"frmCourseInput", nullptr,
+                     [](AppContext& ctx, frmMain* main) {
+                         WriteCourseRule(ctx.db, "07", CourseRule{3, std::nullopt});
+                         return static_cast<QWidget*>(new frmCourseInput(ctx, main));
+                     },
+                     [](QWidget* w) {
+                         ChooseRow(static_cast<frmCourseInput*>(w)->lstAllRecord,
+                                   QStringLiteral("体育"));
+                     },
+                     true, [](AppContext& ctx) { WriteCourseRule(ctx.db, "07", CourseRule{}); }});
     // 王芳 chosen: her limits and group below the fields.
     shots.push_back({"frmTeacherInput", nullptr,
                      [](AppContext& ctx, frmMain* main) {
@@ -277,7 +303,18 @@ std::vector<Shot> Shots() {
                          return static_cast<QWidget*>(new frmGroupLimitInput(ctx, main));
                      },
                      {}});
-    shots.push_back({"frmClassPlanInput", "plan", &Make<frmClassPlanInput>, {}});
+    // 一（1）班's 美术 as one double lesson, chosen; likewise only for the
+    // picture.
+    shots.push_back(
+        {"frmClassPlanInput", "plan",
+         [](AppContext& ctx, frmMain* main) {
+             WritePlanDoubles(ctx.db, "11", "06", "T09", 1);
+             return static_cast<QWidget*>(new frmClassPlanInput(ctx, main));
+         },
+         [](QWidget* w) {
+             ChooseRow(static_cast<frmClassPlanInput*>(w)->lstAllRecord, QStringLiteral("美术"));
+         },
+         true, [](AppContext& ctx) { WritePlanDoubles(ctx.db, "11", "06", "T09", 0); }});
     shots.push_back({"frmSetLesson", nullptr, &Make<frmSetLesson>, {}});
     // The confirmation before generation, with OK typed in (its text box is
     // emptied each time it is shown).
@@ -431,6 +468,9 @@ bool TakeShot(const Shot& shot, AppContext& ctx, frmMain* main, const QString& o
     const QImage image = w->grab().toImage();
     if (w != main)
         w->hide();
+    owned.reset();
+    if (shot.after)
+        shot.after(ctx);
     bool ok = Save(image, outRoot + "/resources/使用手册/images/" + shot.window + ".png");
     if (shot.docsName)
         ok &= Save(image, outRoot + "/docs/screenshots/" + shot.docsName + ".png");

@@ -43,8 +43,8 @@ struct Side {
 QString figures(const Side& s) {
     using rules::Measure;
     if (!s.done)
-        return QStringLiteral("%1").arg(QStringLiteral("—"), 40);
-    return QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+        return QStringLiteral("%1").arg(QStringLiteral("—"), 48);
+    return QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10")
         .arg(s.placed, 5)
         .arg(rules::at(s.figures, Measure::ClassHoles), 4)
         .arg(rules::at(s.figures, Measure::LateStarts), 4)
@@ -53,6 +53,7 @@ QString figures(const Side& s) {
         .arg(rules::at(s.figures, Measure::AvoidCells), 5)
         .arg(rules::at(s.figures, Measure::CourseHeaps), 4)
         .arg(rules::at(s.figures, Measure::CourseSpread), 6)
+        .arg(rules::at(s.figures, Measure::TeacherSpread), 7)
         .arg(s.cpu, 7, 'f', 2);
 }
 
@@ -185,8 +186,10 @@ int runBenchFet(const ToolArgs& args) {
         return 1;
     }
     CliOut(QStringLiteral("school classes day load planned | %1 | %2 | breaches ours/FET")
-               .arg(QStringLiteral("kbxt: placed holes late gaps  best avoid heap spread  cpu s"),
-                    QStringLiteral("FET:  placed holes late gaps  best avoid heap spread  cpu s")));
+               .arg(QStringLiteral(
+                        "kbxt: placed holes late gaps  best avoid heap spread tspread  cpu s"),
+                    QStringLiteral(
+                        "FET:  placed holes late gaps  best avoid heap spread tspread  cpu s")));
     Side sumOurs, sumFet;
     int fetMissing = 0;
     for (std::size_t i = 0; i < specs.size(); ++i) {

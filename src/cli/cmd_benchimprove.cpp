@@ -20,13 +20,14 @@ namespace {
 
 QString figures(const rules::Figures& f) {
     using rules::Measure;
-    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+    return QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
         .arg(rules::at(f, Measure::ClassHoles), 5)
         .arg(rules::at(f, Measure::LateStarts), 4)
         .arg(rules::at(f, Measure::TeacherGaps), 5)
         .arg(rules::at(f, Measure::BestCells), 5)
         .arg(rules::at(f, Measure::AvoidCells), 5)
-        .arg(rules::at(f, Measure::CourseSpread), 6);
+        .arg(rules::at(f, Measure::CourseSpread), 6)
+        .arg(rules::at(f, Measure::TeacherSpread), 7);
 }
 
 int runBenchImprove(const ToolArgs& args) {
@@ -48,8 +49,8 @@ int runBenchImprove(const ToolArgs& args) {
     }
     QTemporaryDir temp;
     CliOut(QStringLiteral(
-        "school classes day load | after completion: holes late gaps best avoid spread | "
-        "after improve: holes late gaps best avoid spread | moved   ms  check"));
+        "school classes day load | after completion: holes late gaps best avoid spread tspread | "
+        "after improve: holes late gaps best avoid spread tspread | moved   ms  check"));
     int failures = 0;
     double worstMs = 0;
     rules::Figures sumBefore{}, sumAfter{};
@@ -113,6 +114,7 @@ KBXT_CLI_COMMAND("bench-improve", "bench-improve [--schools N] [--seconds S]",
                  "优化测评 / the quality of the benchmark schools before and after 课表优化",
                  {{"--schools", true}, {"--seconds", true}},
                  "用补排测评的学校（12 到 48 班）：自动生成、自动补排，再课表优化；"
-                 "输出优化前后的班级空堂、不从第1节开始的天数、老师空堂、最佳位置和尽量不排的课，"
+                 "输出优化前后的班级空堂、不从第1节开始的天数、老师空堂、最佳位置和尽量不排的课、"
+                 "课程没有分散到各天的天数和老师一天超出平均的课，"
                  "优化用时和检查结果。--seconds S 是每校优化的最长用时（默认 5 秒）。",
                  runBenchImprove);

@@ -18,9 +18,10 @@
 namespace {
 
 // Steps of the search per movable lesson: enough for the penalty to settle on
-// the benchmark schools, few enough for 48 classes in well under the default
-// five seconds.
-constexpr long long kStepsPerLesson = 300;
+// the benchmark schools (the teacher's spread over the days, the lightest
+// measure, needed more than the others), few enough for 48 classes in well
+// under the default five seconds.
+constexpr long long kStepsPerLesson = 400;
 // The temperature falls geometrically from a level that often accepts a
 // teacher gap (weight 10) to one that accepts almost nothing worse.
 constexpr double kStartTemperature = 12.0;
@@ -170,11 +171,15 @@ public:
         const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
 
         const int ki = m_crs[i], kj = j >= 0 && m_crs[size_t(j)] != ki ? m_crs[size_t(j)] : -1;
-        const long long before = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj);
+        auto spreads = [&]() {
+            return spread(c, ki) + spread(c, kj) + teacherSpread(ti) +
+                   (tj != ti ? teacherSpread(tj) : 0);
+        };
+        const long long before = localPenalty(c, dp, dq, ti, tj) + spreads();
         const long long guideBefore = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0);
         move(i, j, p, q);
-        long long delta = localPenalty(c, dp, dq, ti, tj) + spread(c, ki) + spread(c, kj) - before +
-                          lessonPen(i, q) - lessonPen(i, p);
+        long long delta = localPenalty(c, dp, dq, ti, tj) + spreads() - before + lessonPen(i, q) -
+                          lessonPen(i, p);
         if (j >= 0)
             delta += lessonPen(size_t(j), p) - lessonPen(size_t(j), q);
         const long long guide = lateness(c, dp) + (dq != dp ? lateness(c, dq) : 0) - guideBefore;
@@ -237,7 +242,7 @@ public:
             for (int c : classes)
                 sum += classDay(size_t(c), dp) + (dq != dp ? classDay(size_t(c), dq) : 0);
             for (int t : teachers)
-                sum += teacherDay(t, dp) + (dq != dp ? teacherDay(t, dq) : 0);
+                sum += teacherDay(t, dp) + (dq != dp ? teacherDay(t, dq) : 0) + teacherSpread(t);
             for (size_t k : chain)
                 sum += lessonPen(k, m_slot[k]);
             for (const auto& [c, k] : courses)
@@ -392,6 +397,19 @@ private:
         return rules::weights::kCourseSpread * std::max(0, m_spreadTarget[at] - days);
     }
 
+    // The weighted lessons above the teacher's even share of a day
+    // (Measure::TeacherSpread); teacher −1: none. The whole week, since a
+    // move that clears a clash changes the share itself.
+    long long teacherSpread(int t) const {
+        if (t < 0)
+            return 0;
+        std::array<rules::DayMask, Week::kDays + 1> busy{};
+        for (int d = 1; d <= Week::kDays; ++d)
+            busy[size_t(d)] = teacherMask(size_t(t), d);
+        return rules::weights::kTeacherSpread *
+               rules::teacherSpreadOf(busy, m_teacherClosed[size_t(t)], m_perDay);
+    }
+
     long long localPenalty(size_t c, int dp, int dq, int ti, int tj) const {
         long long sum = classDay(c, dp) + teacherDay(ti, dp);
         if (tj != ti)
@@ -408,9 +426,11 @@ private:
         for (size_t c = 0; c < m_classCount.size(); ++c)
             for (int d = 1; d <= Week::kDays; ++d)
                 sum += classDay(c, d);
-        for (size_t t = 0; t < m_teacherCount.size(); ++t)
+        for (size_t t = 0; t < m_teacherCount.size(); ++t) {
             for (int d = 1; d <= Week::kDays; ++d)
                 sum += teacherDay(int(t), d);
+            sum += teacherSpread(int(t));
+        }
         for (size_t i = 0; i < m_slot.size(); ++i)
             if (m_slot[i] >= 0)
                 sum += lessonPen(i, m_slot[i]);

@@ -24,18 +24,6 @@ public:
     constexpr Week() = default;
 
     constexpr int lessonsPerDay() const { return m_lessons; }
-    // Lessons before the midday break, 4 unless the school says otherwise: a
-    // row of lessons ends there, and nothing spans it.
-    static constexpr int kDefaultMorningLessons = 4;
-    constexpr int morningLessons() const { return m_morning; }
-    // The same week with n lessons before the break (1 to the day's lessons − 1).
-    constexpr Week withMorningLessons(int n) const {
-        Week w = *this;
-        w.m_morning = n < 1 ? 1 : n >= m_lessons ? m_lessons - 1 : n;
-        return w;
-    }
-    // Lessons a and b of one day lie on the same side of the midday break.
-    constexpr bool sameHalfDay(int a, int b) const { return (a <= m_morning) == (b <= m_morning); }
     constexpr int periodCount() const { return kDays * m_lessons; }
     constexpr bool contains(Period p) const {
         return p.day >= 1 && p.day <= kDays && p.lessonNo >= 1 && p.lessonNo <= m_lessons;
@@ -51,7 +39,6 @@ public:
 private:
     constexpr explicit Week(int lessons) : m_lessons(lessons) {}
     int m_lessons = 6;
-    int m_morning = kDefaultMorningLessons;
 };
 
 // The midday break lies after the morning's last lesson ("上午 N 节", 4

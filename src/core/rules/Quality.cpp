@@ -86,6 +86,24 @@ long long teacherDayPenalty(DayMask busy, DayMask closed) {
            (longestRun(busy) > 4 ? weights::kLongRun : 0);
 }
 
+long long teacherSpreadOf(const std::array<DayMask, Week::kDays + 1>& busy,
+                          const std::array<DayMask, Week::kDays + 1>& closed, int lessonsPerDay) {
+    const DayMask wholeDay = (DayMask{1} << (lessonsPerDay + 1)) - 2;
+    long long lessons = 0;
+    int open = 0;
+    for (int day = 1; day <= Week::kDays; ++day) {
+        lessons += std::popcount(busy[static_cast<size_t>(day)]);
+        open += (closed[static_cast<size_t>(day)] & wholeDay) == wholeDay ? 0 : 1;
+    }
+    if (open == 0)
+        return 0;
+    const long long share = (lessons + open - 1) / open;
+    long long above = 0;
+    for (int day = 1; day <= Week::kDays; ++day)
+        above += std::max(0LL, std::popcount(busy[static_cast<size_t>(day)]) - share);
+    return above;
+}
+
 DayMask closedOn(const School& s, const Placing& p, int day, int lessonsPerDay) {
     DayMask closed = 0;
     for (int n = 1; n <= lessonsPerDay; ++n)
@@ -137,6 +155,8 @@ long long weightOf(Measure m) {
         return weights::kLongRun;
     case Measure::CourseSpread:
         return weights::kCourseSpread;
+    case Measure::TeacherSpread:
+        return weights::kTeacherSpread;
     }
     return 0;
 }
@@ -166,6 +186,8 @@ QString measureName(Measure m) {
         return QStringLiteral("老师一天连上超过4节");
     case Measure::CourseSpread:
         return QStringLiteral("课程没有分散到各天");
+    case Measure::TeacherSpread:
+        return QStringLiteral("老师一天超出平均的课");
     }
     return {};
 }
@@ -256,17 +278,20 @@ QualityReport qualityOf(const School& s) {
     for (size_t i = 0; i < teachers.quality.size(); ++i) {
         const Placing p = placingOf(s, QString(), QString(), teachers.quality[i].code);
         Figures& f = teachers.quality[i].figures;
+        std::array<Mask, Week::kDays + 1> closed{};
         for (int day = 1; day <= Week::kDays; ++day) {
             const Mask busy = teachers.weeks[i].busy[static_cast<size_t>(day)];
-            at(f, Measure::TeacherGaps) += freeInside(busy, closedOn(s, p, day, perDay));
+            closed[static_cast<size_t>(day)] = closedOn(s, p, day, perDay);
+            at(f, Measure::TeacherGaps) += freeInside(busy, closed[static_cast<size_t>(day)]);
             if (longestRun(busy) > 4)
                 ++at(f, Measure::LongRuns);
         }
+        at(f, Measure::TeacherSpread) = teacherSpreadOf(teachers.weeks[i].busy, closed, perDay);
     }
     for (auto* objects : {&classes, &teachers})
         for (ObjectQuality& o : objects->quality) {
             for (const Measure m : {Measure::ClassHoles, Measure::LateStarts, Measure::TeacherGaps,
-                                    Measure::LongRuns})
+                                    Measure::LongRuns, Measure::TeacherSpread})
                 at(r.school, m) += at(o.figures, m);
             o.penalty = penaltyOf(o.figures);
         }

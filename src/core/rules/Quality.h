@@ -15,7 +15,11 @@
 //  - LongRuns:     teacher days with more than four lessons in a row;
 //  - CourseSpread: days a class's course misses that its lessons could have
 //                  covered (five lessons of 数学 on four days miss one; the
-//                  days the course or class cannot have it do not count).
+//                  days the course or class cannot have it do not count);
+//  - TeacherSpread: a teacher's lessons above the even share of a day, the
+//                  share being the week's lessons over the days open to the
+//                  teacher, rounded up (18 lessons on 4 open days: 5 a day;
+//                  a day of 6 counts 1). A joint lesson is one lesson here.
 // Periods closed by "不排" (of the class for class measures, of the teacher
 // for teacher measures) are neither holes nor gaps: nobody could teach then.
 #include "core/model/School.h"
@@ -38,9 +42,10 @@ enum class Measure {
     AvoidCells,
     CourseHeaps,
     LongRuns,
-    CourseSpread
+    CourseSpread,
+    TeacherSpread
 };
-inline constexpr int kMeasureCount = 8;
+inline constexpr int kMeasureCount = 9;
 
 // Counts per measure, indexed by Measure.
 using Figures = std::array<long long, kMeasureCount>;
@@ -75,8 +80,12 @@ inline constexpr long long kLongRun = 4;
 // weighed as much as a preferred period, so that the search gives up neither
 // for the other (on the benchmark both improve).
 inline constexpr long long kCourseSpread = 2;
+// A teacher with six lessons on Monday and two on Friday tires on one day and
+// waits on the other; the least of the faults, below the course's spread, so
+// that it never costs a class or a course anything.
+inline constexpr long long kTeacherSpread = 1;
 // The school's preferred periods, a reward, smaller than any fault but the
-// spread (which it equals) so that it never buys one.
+// spreads (the course's it equals) so that it buys none of the others.
 inline constexpr long long kBestCell = -2;
 } // namespace weights
 
@@ -120,6 +129,12 @@ int longestRun(DayMask busy);
 // times: heaped) and of a teacher day (gaps, a run over four).
 long long classDayPenalty(DayMask busy, DayMask closed, bool heaped);
 long long teacherDayPenalty(DayMask busy, DayMask closed);
+// A teacher's lessons above the even share of a day (Measure::TeacherSpread),
+// from the week's busy and closed periods by day (index 1 to 5). A day closed
+// in all its lessonsPerDay periods is not open; a teacher without open days
+// has no share to keep.
+long long teacherSpreadOf(const std::array<DayMask, Week::kDays + 1>& busy,
+                          const std::array<DayMask, Week::kDays + 1>& closed, int lessonsPerDay);
 // The periods of the day that "不排" closes for the placing's class (course
 // and teacher empty) or teacher (class and course empty).
 DayMask closedOn(const School& school, const Placing& p, int day, int lessonsPerDay);

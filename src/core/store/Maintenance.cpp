@@ -3,6 +3,7 @@
 #include "core/store/DoubleLessons.h"
 #include "core/store/Sql.h"
 #include "core/store/SqliteFailure.h"
+#include "core/store/TeacherRuleStore.h"
 #include "core/store/TimetableDb.h"
 
 #include <vector>
@@ -65,6 +66,12 @@ void MaintainData(TimetableDb& db) {
                " or (Kind = 1 and Code not in (select Code from Coursetb))"
                " or (Kind = 2 and Code not in (select Code from Teachertb))"
                " or (Kind = 3 and Code not in (select Code from ClassRoomtb))");
+        // A group's "不排" cells without the group; with no group table, all.
+        if (HasTeacherRuleTables(d))
+            d.exec("delete from Limittb where Kind = 4"
+                   " and Code not in (select Code from TeacherGrouptb)");
+        else
+            d.exec("delete from Limittb where Kind = 4");
         maintainJointRows(d);
         tx.commit();
     } catch (const std::exception& e) {

@@ -67,7 +67,9 @@ frmTimetableQuality::frmTimetableQuality(AppContext& ctx, QWidget* parent)
         list(this, "lstTeachers", {QStringLiteral("老师"), QStringLiteral("需要改进的地方")});
     // Every measure and all five of the worst in view without scrolling.
     const int row = fontMetrics().height() + 4;
-    lstMeasures->setMinimumSize(Twips(6000), row * (rules::kMeasureCount + 2));
+    // (The header and every measure, and the frame: nothing to spare on a
+    // laptop screen.)
+    lstMeasures->setMinimumSize(Twips(6000), row * (rules::kMeasureCount + 1) + 6);
     lstMeasures->header()->resizeSection(0, Twips(4200));
     for (QTreeWidget* w : {lstClasses, lstTeachers}) {
         w->setMinimumSize(Twips(6000), row * 7);

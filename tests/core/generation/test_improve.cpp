@@ -134,6 +134,25 @@ private slots:
         QVERIFY(rules::breachesOf(s).empty());
     }
 
+    void spreadsATeachersDay() {
+        // 王芳 teaches both her courses on Monday; 02 fills the other days.
+        School s;
+        s.timetable = Timetable(Week::ofLessons(6));
+        s.plan = {{1, "11", "01", "T1", 1, 0, false},
+                  {2, "11", "03", "T1", 1, 0, false},
+                  {3, "11", "02", "T2", 4, 0, false}};
+        s.timetable.add(lesson("11", 1, 1, "01", "T1"));
+        s.timetable.add(lesson("11", 1, 2, "03", "T1"));
+        for (int day = 2; day <= 5; ++day)
+            s.timetable.add(lesson("11", day, 1, "02", "T2"));
+        QCOMPARE(rules::at(rules::qualityOf(s).school, rules::Measure::TeacherSpread), 1LL);
+        const SchoolImprovement done = ImproveSchool(s, ImproveRun{});
+        QVERIFY(done.report.ok);
+        QCOMPARE(rules::at(done.report.after, rules::Measure::TeacherSpread), 0LL);
+        QCOMPARE(done.report.penaltyAfter, 0LL);
+        QVERIFY(rules::breachesOf(s).empty());
+    }
+
     void nothingToGainChangesNothing() {
         School s;
         s.timetable = Timetable(Week::ofLessons(6));

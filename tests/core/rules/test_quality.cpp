@@ -119,6 +119,42 @@ private slots:
         QCOMPARE(measure(two, Measure::CourseSpread), 1LL);
     }
 
+    void teacherSpreadOverTheDaysOpenToThem() {
+        School s = empty();
+        // T1: nine lessons, 3 + 2 + 2 + 2 from Monday, none on Friday. Five
+        // open days make a share of 2: Monday is one over.
+        for (int n = 1; n <= 3; ++n)
+            put(s, "11", 1, n, "01", "T1");
+        for (int day = 2; day <= 4; ++day) {
+            put(s, "11", day, 1, "01", "T1");
+            put(s, "12", day, 2, "01", "T1");
+        }
+        QCOMPARE(measure(s, Measure::TeacherSpread), 1LL);
+        // A joint lesson is one lesson of the teacher, not two.
+        put(s, "12", 1, 1, "01", "T1");
+        QCOMPARE(measure(s, Measure::TeacherSpread), 1LL);
+        // "尽量不排" all Friday leaves the day open; "不排" but one period too.
+        for (int n = 1; n <= 6; ++n)
+            limit(s, LimitKind::Teacher, "T1", 5, n, LimitLevel::Avoid);
+        for (int n = 1; n <= 5; ++n)
+            limit(s, LimitKind::Teacher, "T1", 5, n, LimitLevel::Never);
+        QCOMPARE(measure(s, Measure::TeacherSpread), 1LL);
+        // Friday closed all day: four open days, a share of 3, nothing over.
+        limit(s, LimitKind::Teacher, "T1", 5, 6, LimitLevel::Never);
+        QCOMPARE(measure(s, Measure::TeacherSpread), 0LL);
+        const rules::QualityReport r = rules::qualityOf(s);
+        QCOMPARE(r.teachers.size(), size_t{1});
+        QCOMPARE(rules::at(r.teachers[0].figures, Measure::TeacherSpread), 0LL);
+        // A teacher with no open day at all has no share to miss.
+        School closed = empty();
+        put(closed, "11", 1, 1, "01", "T2");
+        put(closed, "11", 1, 2, "01", "T2");
+        for (int day = 1; day <= 5; ++day)
+            for (int n = 1; n <= 6; ++n)
+                limit(closed, LimitKind::Teacher, "T2", day, n, LimitLevel::Never);
+        QCOMPARE(measure(closed, Measure::TeacherSpread), 0LL);
+    }
+
     void worstFirstAndLines() {
         School s = empty();
         put(s, "11", 1, 2, "01", "T1"); // late start: 100
@@ -140,7 +176,9 @@ private slots:
         QCOMPARE(lines[0], QStringLiteral("班级一天中间的空堂：1 节"));
         QVERIFY(lines.contains(
             QStringLiteral("  班12：班级一天中间的空堂 1 节，班级一天不从第1节开始 1 天")));
-        QVERIFY(lines.contains(QStringLiteral("  师T2：老师两节课之间的空堂 1 节")));
+        // T2: three lessons, two of them on Monday, over a share of one.
+        QVERIFY(lines.contains(
+            QStringLiteral("  师T2：老师两节课之间的空堂 1 节，老师一天超出平均的课 1 节")));
         QCOMPARE(rules::qualityOf(empty()).lines().mid(rules::kMeasureCount),
                  QStringList({QStringLiteral("最需要改进的班级：没有"),
                               QStringLiteral("最需要改进的老师：没有")}));

@@ -1,7 +1,9 @@
 #include "TestDb.h"
 #include "core/model/Failure.h"
+#include "core/store/CodeRecords.h"
 #include "core/store/Maintenance.h"
 #include "core/store/Sql.h"
+#include "core/store/TeacherRuleStore.h"
 
 #include <QTest>
 
@@ -13,6 +15,8 @@ private slots:
     void nextGradeName();
     void upgradeMovesEveryClassUpOneGrade();
     void upgradeTwiceAndFailureChangesNothing();
+    void upgradeKeepsTeacherLimitsAndGroups();
+    void deletedGroupLeavesNoTimeOff();
 };
 
 void TestMaintenance::maintenanceRemovesOrphansAndRecounts() {
@@ -134,6 +138,63 @@ void TestMaintenance::upgradeTwiceAndFailureChangesNothing() {
     QVERIFY_THROWS_EXCEPTION(Failure, UpgradeSchoolYear(t.db));
     QCOMPARE(t.count("select count(*) from LessonListtb"), 1LL);
     QCOMPARE(t.text("select Code from Classtb"), QString("61"));
+}
+
+void TestMaintenance::upgradeKeepsTeacherLimitsAndGroups() {
+    TestDb t;
+    t.addClass("11", "一（1）班");
+    t.addTeacher("W", "王芳");
+    t.addTeacher("Z", "张敏");
+    t.addPlan("11", "1", "W", 4, 1, 1);
+    t.addLesson("11", 1, 1, "1", "W", 1);
+    WriteTeacherRule(t.db, "W", TeacherRule{4, 2, "G1"});
+    WriteTeacherRule(t.db, "Z", TeacherRule{0, 3, QString()});
+    InsertCodeRecord(t.db, CodeTable::Group, CodeRecord{"G1", "语文组", "语文教研组", "语文"});
+    t.addLimit(4, "G1", 3, 5, 3);
+    t.addLimit(4, "G1", 3, 6, 3);
+    t.addLimit(2, "W", 5, 1, 3);
+    UpgradeSchoolYear(t.db);
+    // Teachers do not change grade: their limits, group and its meeting stay.
+    const TeacherRules rules = ReadTeacherRules(t.db);
+    QCOMPARE(rules.of("W").maxPerDay, 4);
+    QCOMPARE(rules.of("W").maxInRow, 2);
+    QCOMPARE(rules.of("W").groupCode, QStringLiteral("G1"));
+    QCOMPARE(rules.of("Z").maxInRow, 3);
+    QCOMPARE(rules.groupName("G1"), QStringLiteral("语文组"));
+    QCOMPARE(t.count("select count(*) from Limittb where Kind=4 and Code='G1' and Day=3"), 2LL);
+    QCOMPARE(t.count("select count(*) from Limittb where Kind=2 and Code='W'"), 1LL);
+    QCOMPARE(t.text("select ClassCode from ClassPlantb"), QString("21"));
+}
+
+void TestMaintenance::deletedGroupLeavesNoTimeOff() {
+    TestDb t;
+    t.addTeacher("W", "王芳");
+    t.addTeacher("G1", "高一");
+    InsertCodeRecord(t.db, CodeTable::Group, CodeRecord{"G1", "语文组", {}, {}});
+    InsertCodeRecord(t.db, CodeTable::Group, CodeRecord{"G2", "数学组", {}, {}});
+    WriteTeacherRule(t.db, "W", TeacherRule{4, 0, "G1"});
+    t.addLimit(4, "G1", 3, 5, 3);
+    t.addLimit(4, "G2", 2, 5, 3);
+    t.addLimit(2, "G1", 1, 1, 3); // a teacher whose code is the group's
+    QCOMPARE(DeleteCodeRecord(t.db, CodeTable::Group, "G1"), 1);
+    QCOMPARE(t.count("select count(*) from Limittb where Kind=4"), 1LL);
+    QCOMPARE(t.text("select Code from Limittb where Kind=4"), QString("G2"));
+    QCOMPARE(t.count("select count(*) from Limittb where Kind=2"), 1LL);
+    // The teacher stays, out of the group, with the daily maximum.
+    QCOMPARE(ReadTeacherRules(t.db).of("W").groupCode, QString());
+    QCOMPARE(ReadTeacherRules(t.db).of("W").maxPerDay, 4);
+
+    // Cells of a group that is gone (written by hand, say) go with the data
+    // maintenance.
+    t.addLimit(4, "G9", 1, 1, 3);
+    MaintainData(t.db);
+    QCOMPARE(t.text("select group_concat(Code) from Limittb where Kind=4"), QString("G2"));
+    // Without the group tables, no group's time-off is left either.
+    t.exec("drop table TeacherGrouptb");
+    t.exec("drop table TeacherRuletb");
+    MaintainData(t.db);
+    QCOMPARE(t.count("select count(*) from Limittb where Kind=4"), 0LL);
+    QCOMPARE(t.count("select count(*) from Limittb where Kind=2"), 1LL);
 }
 
 QTEST_GUILESS_MAIN(TestMaintenance)

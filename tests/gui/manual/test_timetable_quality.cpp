@@ -64,7 +64,8 @@ private slots:
         TestContext c(t);
         frmTimetableQuality w(c.ctx);
         QCOMPARE(w.lstClasses->topLevelItemCount(), 1);
-        c.exec("update LessonListtb set LessonNo=2 where LessonNo=3");
+        // 数学 to Tuesday's first lesson: no hole, and 王芳 one lesson a day.
+        c.exec("update LessonListtb set Day=2, LessonNo=1 where LessonNo=3");
         w.cmdRecount->click();
         QCOMPARE(w.lstClasses->topLevelItemCount(), 0);
         QCOMPARE(w.lstTeachers->topLevelItemCount(), 0);
