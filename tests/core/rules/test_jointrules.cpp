@@ -151,7 +151,8 @@ void TestJointRules::otherClassesOfAJointLessonMustBeFree() {
     QVERIFY(find(against(s, "12", {2, 4}), Obstacle::NeverAtPeriod));
     // 12's daily share of 体育 (one a day) is reached by a lesson apart.
     s.timetable.add(lesson("12", 3, 5, "03", "T3"));
-    const rules::Reason* share = find(against(s, "11", {3, 1}), Obstacle::DailyShareReached);
+    const std::vector<rules::Reason> reasons = against(s, "11", {3, 1});
+    const rules::Reason* share = find(reasons, Obstacle::DailyShareReached);
     QVERIFY(share);
     QCOMPARE(share->jointClass, QString("12"));
     // A period free in both classes is open; the lessons of 13 are no matter.
