@@ -16,6 +16,7 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 
 namespace {
@@ -546,20 +547,27 @@ public:
             readListRow(t.name, r + 1, t.rows[r], layout, list);
     }
 
-    void readPlan(const SheetTable& t, const Layout& layout) {
+    // The sheet has every column it needs; else one problem names those missing.
+    bool hasColumns(const SheetTable& t, const Layout& layout,
+                    std::initializer_list<std::pair<Field, const char*>> needed) {
         QStringList missing;
-        const std::pair<Field, const char*> needed[] = {{Field::Class, "班级"},
-                                                        {Field::Course, "课程"},
-                                                        {Field::Teacher, "老师"},
-                                                        {Field::Count, "节数"}};
         for (const auto& [field, title] : needed)
             if (!layout.columns.contains(field))
                 missing << QString::fromUtf8(title);
-        if (!missing.isEmpty()) {
-            problem(t.name, layout.headerRow + 1,
-                    QStringLiteral("缺少列：") + missing.join(QStringLiteral("、")));
+        if (missing.isEmpty())
+            return true;
+        problem(t.name, layout.headerRow + 1,
+                QStringLiteral("缺少列：") + missing.join(QStringLiteral("、")));
+        return false;
+    }
+
+    void readPlan(const SheetTable& t, const Layout& layout) {
+        if (!hasColumns(t, layout,
+                        {{Field::Class, "班级"},
+                         {Field::Course, "课程"},
+                         {Field::Teacher, "老师"},
+                         {Field::Count, "节数"}}))
             return;
-        }
         for (int r = layout.headerRow + 1; r < t.rows.size(); ++r)
             readPlanRow(t.name, r + 1, t.rows[r], layout);
     }
@@ -594,19 +602,12 @@ public:
     }
 
     void readTimeOff(const SheetTable& t, const Layout& layout) {
-        QStringList missing;
-        const std::pair<Field, const char*> needed[] = {{Field::Category, "类别"},
-                                                        {Field::Name, "名称"},
-                                                        {Field::Day, "星期"},
-                                                        {Field::Periods, "节次"}};
-        for (const auto& [field, title] : needed)
-            if (!layout.columns.contains(field))
-                missing << QString::fromUtf8(title);
-        if (!missing.isEmpty()) {
-            problem(t.name, layout.headerRow + 1,
-                    QStringLiteral("缺少列：") + missing.join(QStringLiteral("、")));
+        if (!hasColumns(t, layout,
+                        {{Field::Category, "类别"},
+                         {Field::Name, "名称"},
+                         {Field::Day, "星期"},
+                         {Field::Periods, "节次"}}))
             return;
-        }
         for (int r = layout.headerRow + 1; r < t.rows.size(); ++r)
             readTimeOffRow(t.name, r + 1, t.rows[r], layout);
     }
