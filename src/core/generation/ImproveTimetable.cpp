@@ -18,10 +18,10 @@
 namespace {
 
 // Steps of the search per movable lesson: enough for the penalty to settle on
-// the benchmark schools (the teacher's spread over the days, the lightest
-// measure, needed more than the others), few enough for 48 classes in well
-// under the default five seconds.
-constexpr long long kStepsPerLesson = 400;
+// the benchmark schools (at 400, with joint lessons moving and the teacher's
+// spread weighed as a best period, two schools kept a hole), few enough for
+// 48 classes in well under the default five seconds.
+constexpr long long kStepsPerLesson = 500;
 // The temperature falls geometrically from a level that often accepts a
 // teacher gap (weight 10) to one that accepts almost nothing worse.
 constexpr double kStartTemperature = 12.0;
@@ -76,6 +76,7 @@ public:
         m_cls.assign(n, -1);
         m_tch.assign(n, -1);
         m_crs.assign(n, -1);
+        m_unit.assign(n, -1);
         m_slot.assign(n, -1);
         m_placing.resize(n);
         for (size_t i = 0; i < n; ++i) {
@@ -114,6 +115,7 @@ public:
                 m_teacherClosed[size_t(it.value())][size_t(d)] =
                     rules::closedOn(s, p, d, lessonsPerDay);
         }
+        m_countTch = m_tch;
         for (size_t i = 0; i < n; ++i)
             if (m_slot[i] >= 0)
                 count(i, m_slot[i], +1);
@@ -128,17 +130,24 @@ public:
                     m_spreadTarget[at] = rules::spreadDays(s, c.key(), k.key(), planned);
             }
         // Only a lesson alone in its class's period, generated or placed by
-        // hand and of a plan row, moves; pre-set ones stay.
+        // hand and of a plan row, moves; pre-set ones stay. A joint lesson
+        // (合班) moves as one unit in all its classes, and only when each of
+        // its lessons could move.
         m_lessonPen.assign(n * kSlots, 0);
+        std::vector<bool> free(n, false);
+        for (size_t i = 0; i < n; ++i) {
+            const Lesson& l = lessons[i];
+            free[i] =
+                m_slot[i] >= 0 && (l.origin == Origin::Generated || l.origin == Origin::ByHand) &&
+                m_placing[i].inPlan && m_classSlot[size_t(m_cls[i])][size_t(m_slot[i])] == int(i);
+        }
+        formUnits(free);
         for (size_t i = 0; i < n; ++i) {
             if (m_slot[i] < 0)
                 continue;
             const Lesson& l = lessons[i];
-            // A joint lesson (合班) moves only in all its classes at once,
-            // which this search of single lessons does not do: it stays.
-            const bool movable = (l.origin == Origin::Generated || l.origin == Origin::ByHand) &&
-                                 m_placing[i].inPlan && m_placing[i].jointClasses.isEmpty() &&
-                                 m_classSlot[size_t(m_cls[i])][size_t(m_slot[i])] == int(i);
+            const bool movable = free[i] && (m_placing[i].jointClasses.isEmpty() ||
+                                             (m_unit[i] >= 0 && m_unitFree[size_t(m_unit[i])]));
             if (movable) {
                 m_movable.push_back(i);
                 for (int q = 0; q < kSlots; ++q)
@@ -167,6 +176,9 @@ public:
         const int j = m_classSlot[c][size_t(q)];
         if (j == kCrowded || (j >= 0 && !isMovable(size_t(j))))
             return false;
+        // A joint lesson on either side moves in all its classes: a chain.
+        if (m_unit[i] >= 0 || (j >= 0 && m_unit[size_t(j)] >= 0))
+            return tryChain(i, q, temperature, rnd);
         const int dp = periodOfSlot(p).day, dq = periodOfSlot(q).day;
         const int ti = m_tch[i], tj = j >= 0 ? m_tch[size_t(j)] : -1;
 
@@ -199,16 +211,19 @@ public:
         const int p = m_slot[i];
         if (q == p || periodOfSlot(q).lessonNo > m_perDay)
             return false;
-        std::vector<size_t> chain{i};
+        std::vector<size_t> chain;
         auto take = [&](int k) {
             if (k == -1)
                 return true;
             if (k == kCrowded || !isMovable(size_t(k)))
                 return false;
-            if (std::find(chain.begin(), chain.end(), size_t(k)) == chain.end())
-                chain.push_back(size_t(k));
+            for (size_t m : unitOf(size_t(k)))
+                if (std::find(chain.begin(), chain.end(), m) == chain.end())
+                    chain.push_back(m);
             return chain.size() <= kMaxChain;
         };
+        if (!take(int(i)))
+            return false;
         for (size_t n = 0; n < chain.size(); ++n) {
             const size_t k = chain[n];
             const int other = m_slot[k] == p ? q : p;
@@ -299,6 +314,47 @@ private:
     }
     long long lessonPen(size_t i, int q) const { return m_lessonPen[i * kSlots + size_t(q)]; }
 
+    // The lessons that move together with lesson i: its joint lesson's in
+    // every class, or itself.
+    std::vector<size_t> unitOf(size_t i) const {
+        return m_unit[i] >= 0 ? m_units[size_t(m_unit[i])] : std::vector<size_t>{i};
+    }
+    // Gathers each joint lesson that stands whole (one lesson of the row in
+    // each of its classes, alone there) into a unit. Its teacher is counted
+    // once, at one of its lessons, as the rules count a joint lesson;
+    // the unit may move when each of its lessons may.
+    void formUnits(const std::vector<bool>& free) {
+        const auto& lessons = m_s.timetable.lessons();
+        for (size_t i = 0; i < lessons.size(); ++i) {
+            if (m_slot[i] < 0 || m_unit[i] >= 0 || m_placing[i].jointClasses.isEmpty())
+                continue;
+            std::vector<size_t> unit{i};
+            for (const QString& other : m_placing[i].jointClasses) {
+                const auto id = m_classIds.constFind(other);
+                const int k = id == m_classIds.constEnd()
+                                  ? -1
+                                  : m_classSlot[size_t(id.value())][size_t(m_slot[i])];
+                if (k < 0 || m_crs[size_t(k)] != m_crs[i] || m_tch[size_t(k)] != m_tch[i])
+                    break;
+                unit.push_back(size_t(k));
+            }
+            if (unit.size() != size_t(m_placing[i].jointClasses.size()) + 1)
+                continue; // not whole: its lessons stay where they are
+            bool movable = true;
+            for (size_t k : unit) {
+                m_unit[k] = int(m_units.size());
+                movable = movable && free[k];
+            }
+            for (size_t n = 1; n < unit.size(); ++n) {
+                count(unit[n], m_slot[unit[n]], -1);
+                m_countTch[unit[n]] = -1;
+                count(unit[n], m_slot[unit[n]], +1);
+            }
+            m_units.push_back(std::move(unit));
+            m_unitFree.push_back(movable);
+        }
+    }
+
     void count(size_t i, int q, int d) {
         const size_t c = size_t(m_cls[i]);
         const Period at = periodOfSlot(q);
@@ -307,12 +363,14 @@ private:
         int& slot = m_classSlot[c][size_t(q)];
         slot = cc == 0 ? -1 : cc == 1 ? (d > 0 ? int(i) : lastIn(c, q, i)) : kCrowded;
         m_courseDay[c * m_courses + size_t(m_crs[i])][size_t(at.day)] += d;
-        if (m_tch[i] >= 0) {
-            const size_t t = size_t(m_tch[i]);
+        if (m_countTch[i] >= 0) {
+            const size_t t = size_t(m_countTch[i]);
             auto& tc = m_teacherCount[t][size_t(q)];
             tc = static_cast<std::uint8_t>(tc + d);
             int& ts = m_teacherSlot[t][size_t(q)];
-            ts = tc == 0 ? -1 : tc == 1 ? (d > 0 ? int(i) : lastIn(m_tch, int(t), q, i)) : kCrowded;
+            ts = tc == 0   ? -1
+                 : tc == 1 ? (d > 0 ? int(i) : lastIn(m_countTch, int(t), q, i))
+                           : kCrowded;
         }
     }
     // The one lesson of the class left at slot q after lesson `gone` went.
@@ -502,6 +560,12 @@ private:
     QHash<QString, int> m_classIds, m_teacherIds, m_courseIds;
     size_t m_courses = 0;
     std::vector<int> m_cls, m_tch, m_crs, m_slot;
+    // The teacher a lesson is counted for: its teacher, or −1 for a joint
+    // lesson's other lessons (one lesson of the unit counts it).
+    std::vector<int> m_countTch;
+    std::vector<int> m_unit; // the joint unit of each lesson, −1 for none
+    std::vector<std::vector<size_t>> m_units;
+    std::vector<bool> m_unitFree;
     std::vector<rules::Placing> m_placing;
     std::vector<std::array<std::uint8_t, kSlots>> m_classCount, m_teacherCount;
     std::vector<std::array<int, kSlots>> m_classSlot, m_teacherSlot;

@@ -4,7 +4,8 @@
 // penalty of rules/Quality.h — empty periods inside class days and late
 // starts first, then teacher gaps, avoid and best periods, heaps of one
 // course and long teacher runs. Every move is judged by the hard rules
-// (rules::handReasonsAgainst) before it is made; pre-set lessons never move;
+// (rules::handReasonsAgainst) before it is made; a joint lesson (合班) moves
+// in all its classes at once; pre-set lessons never move;
 // no lesson is added or taken out. The result is the best timetable seen,
 // judged once more by rules::breachesOf, and written in one transaction.
 //

@@ -61,6 +61,33 @@ int Timetable::classRowLessonsOnDay(CodeId cls, CodeId course, CodeId teacher, i
 void Timetable::add(const Lesson& lesson) {
     m_lessons.push_back(lesson);
     count(lesson, +1);
+    list(m_lessons.size() - 1);
+}
+
+void Timetable::list(size_t index) {
+    const Lesson& l = m_lessons[index];
+    for (auto [id, lists] : {std::pair{internClass(l.classCode), &m_classLessons},
+                             std::pair{internTeacher(l.teacherCode), &m_teacherLessons}}) {
+        if (id == kNoCode)
+            continue;
+        if (lists->size() <= static_cast<size_t>(id))
+            lists->resize(static_cast<size_t>(id) + 1);
+        (*lists)[static_cast<size_t>(id)].push_back(index);
+    }
+}
+
+void Timetable::relist() {
+    m_classLessons.clear();
+    m_teacherLessons.clear();
+    for (size_t i = 0; i < m_lessons.size(); ++i)
+        list(i);
+}
+
+const std::vector<size_t>& Timetable::classLessons(CodeId cls) const {
+    static const std::vector<size_t> none;
+    return cls == kNoCode || static_cast<size_t>(cls) >= m_classLessons.size()
+               ? none
+               : m_classLessons[static_cast<size_t>(cls)];
 }
 
 void Timetable::setPeriod(size_t index, Period p) {
@@ -72,6 +99,7 @@ void Timetable::setPeriod(size_t index, Period p) {
 void Timetable::removeAt(size_t index) {
     count(m_lessons[index], -1);
     m_lessons.erase(m_lessons.begin() + static_cast<std::ptrdiff_t>(index));
+    relist(); // the later lessons' indexes moved up
 }
 
 void Timetable::rebuild(std::vector<Lesson> lessons) {
@@ -84,6 +112,7 @@ void Timetable::rebuild(std::vector<Lesson> lessons) {
     m_lessons = std::move(lessons);
     for (const Lesson& l : m_lessons)
         count(l, +1);
+    relist();
 }
 
 int Timetable::classLessonsAt(CodeId cls, Period p) const {
@@ -121,22 +150,22 @@ bool Timetable::classHasUnnumberedLesson(CodeId cls, int day) const {
 
 std::vector<size_t> Timetable::classLessonIndexes(const QString& cls, Period p) const {
     std::vector<size_t> found;
-    if (cls.isEmpty() || classLessonsAt(cls, p) == 0)
+    const CodeId id = classId(cls);
+    if (classLessonsAt(id, p) == 0)
         return found;
-    for (size_t i = 0; i < m_lessons.size(); ++i)
-        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty &&
-            m_lessons[i].classCode == cls)
+    for (size_t i : m_classLessons[static_cast<size_t>(id)])
+        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty)
             found.push_back(i);
     return found;
 }
 
 std::vector<size_t> Timetable::teacherLessonIndexes(const QString& teacher, Period p) const {
     std::vector<size_t> found;
-    if (teacher.isEmpty() || teacherLessonsAt(teacher, p) == 0)
+    const CodeId id = teacherId(teacher);
+    if (teacherLessonsAt(id, p) == 0)
         return found;
-    for (size_t i = 0; i < m_lessons.size(); ++i)
-        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty &&
-            m_lessons[i].teacherCode == teacher)
+    for (size_t i : m_teacherLessons[static_cast<size_t>(id)])
+        if (m_lessons[i].period == p && !m_lessons[i].lessonNoEmpty)
             found.push_back(i);
     return found;
 }

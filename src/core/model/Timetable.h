@@ -98,6 +98,9 @@ public:
     std::vector<size_t> classLessonIndexes(const QString& cls, Period p) const;
     // Indexes of the teacher's lessons at the period, in order.
     std::vector<size_t> teacherLessonIndexes(const QString& teacher, Period p) const;
+    // Indexes of all the class's lessons, in the week or not, in order: the
+    // rules read a class's week from these instead of every lesson.
+    const std::vector<size_t>& classLessons(CodeId cls) const;
 
 private:
     // Counts per period: day 1..5 × lesson 0..7; lessons beyond are counted
@@ -151,6 +154,8 @@ private:
     }
     void count(const Lesson& l, int d);
     void rebuild(std::vector<Lesson> lessons);
+    void list(size_t index);
+    void relist();
 
     Week m_week;
     std::vector<Lesson> m_lessons;
@@ -158,4 +163,7 @@ private:
     std::vector<ClassIndex> m_classes;
     std::vector<Slots> m_courses;
     std::vector<TeacherIndex> m_teachers;
+    // Every lesson's index under its class and its teacher (by id), whatever
+    // its period: a lesson moved out of the week comes back to the same list.
+    std::vector<std::vector<size_t>> m_classLessons, m_teacherLessons;
 };

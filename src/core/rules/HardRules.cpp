@@ -116,12 +116,13 @@ RowWeek rowWeekOf(const School& s, const Placing& p, const QString& teacherCode)
     // One pass over the lessons, and none for a row with no lesson yet: this
     // is asked for every period a search tries.
     if (onDays > 0)
-        for (const Lesson& l : t.lessons())
+        for (size_t i : t.classLessons(t.classId(p.classCode))) {
+            const Lesson& l = t.lessons()[i];
             if (!l.lessonNoEmpty && l.period.day >= 1 && l.period.day <= Week::kDays &&
                 l.period.lessonNo >= 1 && l.period.lessonNo <= t.week().lessonsPerDay() &&
-                l.classCode == p.classCode && l.courseCode == p.courseCode &&
-                l.teacherCode == teacherCode)
+                l.courseCode == p.courseCode && l.teacherCode == teacherCode)
                 w.bits[static_cast<size_t>(l.period.day - 1)] |= 1u << l.period.lessonNo;
+        }
     for (int day = 1; day <= Week::kDays; ++day) {
         const auto d = static_cast<size_t>(day - 1);
         w.others[d] =

@@ -67,13 +67,24 @@ void TestRules::indexesFollowAddingAndRemoving() {
     QCOMPARE(t.classLessonsAt("", {3, 1}), 0);
     QCOMPARE(t.classLessonsAt("99", {1, 2}), 0);
 
+    // A lesson out of the week while a move is judged comes back to its lists.
+    t.setPeriod(1, Period{});
+    QVERIFY(t.teacherLessonIndexes("T1", {1, 7}).empty());
+    t.setPeriod(1, {1, 6});
+    QCOMPARE(t.teacherLessonIndexes("T1", {1, 6}), std::vector<size_t>{1});
+
     t.removeAt(0);
     QCOMPARE(t.classLessonsAt("11", {1, 2}), 0);
     QCOMPARE(t.teacherLessonsOnDay("T1", 1), 1);
+    // The later lessons moved up: their indexes follow.
+    QCOMPARE(t.teacherLessonIndexes("T1", {1, 6}), std::vector<size_t>{0});
+    QCOMPARE(t.classLessons(t.classId("11")), (std::vector<size_t>{1, 2}));
     t.removeIf([](const Lesson& l) { return l.origin == Origin::Generated; });
     QCOMPARE(t.teacherLessonsOnDay("T1", 1), 0);
     QCOMPARE(t.lessons().size(), size_t(3));
     QCOMPARE(t.lessons().front().period.lessonNo, 9); // the order of the others stays
+    QCOMPARE(t.classLessons(t.classId("11")), (std::vector<size_t>{0, 1}));
+    QCOMPARE(t.classLessonIndexes("11", {2, Lesson::kNoLessonNo}), std::vector<size_t>{});
 }
 
 void TestRules::levelsOfPeriodsFollowTheCourseCells() {
