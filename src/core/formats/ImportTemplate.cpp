@@ -145,6 +145,7 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     format_set_italic(example);
     QHash<QString, QString> names[3];
     QList<CodeRecord> lists[4]; // classes, courses, teachers, groups
+    QSet<QString> groupsInUse;  // the groups the 老师 sheet names
     const CourseRules rules = ReadCourseRules(db);
     const TeacherRules teacherRules = ReadTeacherRules(db);
     for (int i = 0; i < 3; ++i) {
@@ -197,8 +198,12 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
                     Number(ws, row, 4, rule.maxPerDay);
                 if (rule.maxInRow > 0)
                     Number(ws, row, 5, rule.maxInRow);
-                if (!rule.groupCode.isEmpty())
+                // A code left behind by a deleted group is no group: its name
+                // would come back as a new group named by the code.
+                if (teacherRules.groupNames.contains(rule.groupCode)) {
                     Text(ws, row, 6, teacherRules.groupName(rule.groupCode));
+                    groupsInUse.insert(rule.groupCode);
+                }
             }
             ++row;
             if (!names[i].contains(r.code))
@@ -240,6 +245,9 @@ void Fill(lxw_workbook* book, TimetableDb& db) {
     }
     if (!LoadCodeRecords(db, CodeTable::Group, lists[3]))
         throw std::runtime_error("reading the groups failed");
+    // The workbook knows a group only through its teachers: the time off of a
+    // group without one would be a wrong row, and binds no one anyway.
+    lists[3].removeIf([&](const CodeRecord& g) { return !groupsInUse.contains(g.code); });
     TimeOffSheet(book, db, lists, heading, text, example);
 }
 

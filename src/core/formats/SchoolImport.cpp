@@ -45,6 +45,7 @@ enum class Field {
 
 constexpr int kMaxText = 10;          // the list editors' fields hold ten characters
 constexpr int kHeaderSearchRows = 10; // a title or a note may stand above the headings
+constexpr int kMostStoredLimit = 999; // the rule tables read larger values as none
 
 const QString kListNames[3] = {QStringLiteral("班级"), QStringLiteral("课程"),
                                QStringLiteral("老师")};
@@ -1069,25 +1070,35 @@ private:
 
     // A course row's 同时上课班数 and 每天最多节数: empty sets nothing. The
     // reason why a value is wrong; empty when both read.
+    // The course window stores a limit up to the classes and the lessons a day
+    // of the moment; a class deleted or a shorter day since leaves it higher.
+    // Such a limit binds nothing, and the template of that school must read
+    // back: a value above the classes is taken as it is, and so is one up to
+    // the longest school day.
     QString readCourseRule(const QStringList& cells, const Layout& layout, CourseRule& rule) const {
-        const int classes = std::max(1, static_cast<int>(m_lists[0].entries.size()));
-        const std::tuple<Field, std::optional<int> CourseRule::*, int, QString> fields[] = {
-            {Field::MaxClasses, &CourseRule::maxClasses, classes,
-             QStringLiteral("同时上课班数「%1」不对，应是 1 到 %2 的整数（空着表示不限）")},
-            {Field::MaxPerDay, &CourseRule::maxPerDay, m_week.lessonsPerDay(),
-             QStringLiteral(
-                 "每天最多节数「%1」不对，应是 1 到 %2 的整数（空着表示按每周节数计算）")}};
+        const std::pair<Field, std::optional<int> CourseRule::*> fields[] = {
+            {Field::MaxClasses, &CourseRule::maxClasses},
+            {Field::MaxPerDay, &CourseRule::maxPerDay}};
         QStringList reasons;
-        for (const auto& [field, member, most, message] : fields) {
+        for (const auto& [field, member] : fields) {
             const QString text = Cell(cells, layout, field);
             if (text.isEmpty())
                 continue;
+            const bool classes = field == Field::MaxClasses;
+            const int most = classes ? kMostStoredLimit : Week::kMaxLessonsPerDay;
             bool ok = false;
             const double v = text.toDouble(&ok);
-            if (!ok || v < 1 || v > most || v != static_cast<double>(static_cast<int>(v)))
-                reasons << message.arg(text).arg(most);
-            else
+            if (ok && v >= 1 && v <= most && v == static_cast<double>(static_cast<int>(v)))
                 rule.*member = static_cast<int>(v);
+            else if (classes)
+                reasons << QStringLiteral(
+                               "同时上课班数「%1」不对，应是 1 以上的整数（空着表示不限）")
+                               .arg(text);
+            else
+                reasons << QStringLiteral("每天最多节数「%1」不对，应是 1 到 %2 "
+                                          "的整数（空着表示按每周节数计算）")
+                               .arg(text)
+                               .arg(most);
         }
         return reasons.join(QStringLiteral("；"));
     }
@@ -1124,7 +1135,9 @@ private:
                 continue;
             bool ok = false;
             const double v = HalfWidthDigits(text).toDouble(&ok);
-            const int most = m_week.lessonsPerDay();
+            // The teacher window offers up to the longest school day whatever
+            // this one is; above the day a limit binds nothing but still reads.
+            const int most = Week::kMaxLessonsPerDay;
             if (!ok || v < 1 || v > most || v != static_cast<double>(static_cast<int>(v)))
                 reasons << message.arg(text).arg(most);
             else

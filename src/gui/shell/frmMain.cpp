@@ -544,8 +544,9 @@ void frmMain::mnuUpgradeAll_Click() {
         return;
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::YearUpgrade))
         return;
-    if (!tryUpgradeSchoolYear(m_ctx.db))
-        ShowError(this, kTimetableSystem, QStringLiteral("课表学年升级失败！"));
+    QString why;
+    if (!tryUpgradeSchoolYear(m_ctx.db, &why))
+        ShowError(this, kTimetableSystem, QStringLiteral("课表学年升级失败！\n") + why);
     else
         ShowInfo(this, kTimetableSystem, QStringLiteral("课表学年升级完成。"));
 }
@@ -555,8 +556,9 @@ void frmMain::mnuDeleteLessonAll_Click() {
         return;
     if (!KeepVersionOrAsk(this, m_ctx.db, VersionCause::DeleteTimetable))
         return;
-    if (!tryDeleteAllLessons(m_ctx.db))
-        ShowError(this, kTimetableSystem, QStringLiteral("删除课表失败！"));
+    QString why;
+    if (!tryDeleteAllLessons(m_ctx.db, &why))
+        ShowError(this, kTimetableSystem, QStringLiteral("删除课表失败！\n") + why);
     else
         ShowInfo(this, kTimetableSystem, QStringLiteral("删除课表完成。"));
 }
@@ -570,13 +572,14 @@ void frmMain::mnuVersions_Click() {
 
 void frmMain::mnuDataMaintenance_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool done = tryMaintainData(m_ctx.db);
+    QString why;
+    const bool done = tryMaintainData(m_ctx.db, &why);
     QApplication::restoreOverrideCursor();
     // A failed maintenance is rolled back; saying it was completed would hide that.
     if (done)
         ShowInfo(this, windowTitle(), QStringLiteral("数据维护完成"));
     else
-        ShowError(this, windowTitle(), QStringLiteral("数据维护失败！"));
+        ShowError(this, windowTitle(), QStringLiteral("数据维护失败！\n") + why);
 }
 
 void frmMain::mnuSetLessonNum_Click() {

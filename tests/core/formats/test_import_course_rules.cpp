@@ -72,16 +72,15 @@ void TestImportCourseRules::valuesAreCheckedAndEmptyKeepsWhatIsStored() {
         t.addClass(c, c);
     t.addCourse("06", "体育", "体");
     WriteCourseRule(t.db, "06", {2, 1});
-    const ImportPreview wrong = PrepareImport(
-        t.db, {courses({{"07", "音乐", "", "", "3", ""},      // row 2: more than the classes
-                        {"08", "美术", "", "", "0", "7"},     // row 3: both wrong
-                        {"09", "科学", "", "", "1.5", "二"},  // row 4
-                        {"10", "书法", "", "", "2", "6"}})}); // fine
-    QVERIFY(hasProblem(wrong, 2, QStringLiteral("同时上课班数「3」不对，应是 1 到 2 的整数")));
-    QVERIFY(hasProblem(wrong, 3, QStringLiteral("同时上课班数「0」")));
-    QVERIFY(hasProblem(wrong, 3, QStringLiteral("每天最多节数「7」不对，应是 1 到 6 的整数")));
+    const ImportPreview wrong =
+        PrepareImport(t.db, {courses({{"07", "音乐", "", "", "3", "7"}, // fine: binds nothing here
+                                      {"08", "美术", "", "", "0", "8"}, // row 3: both wrong
+                                      {"09", "科学", "", "", "1.5", "二"},  // row 4
+                                      {"10", "书法", "", "", "2", "6"}})}); // fine
+    QVERIFY(hasProblem(wrong, 3, QStringLiteral("同时上课班数「0」不对，应是 1 以上的整数")));
+    QVERIFY(hasProblem(wrong, 3, QStringLiteral("每天最多节数「8」不对，应是 1 到 7 的整数")));
     QVERIFY(hasProblem(wrong, 4, QStringLiteral("每天最多节数「二」")));
-    QCOMPARE(wrong.problems.size(), 3);
+    QCOMPARE(wrong.problems.size(), 2);
     // A stored course: a set cell changes its setting, an empty one keeps it.
     const ImportPreview p = PrepareImport(t.db, {courses({{"06", "体育", "", "", "", "3"}})});
     QVERIFY(p.problems.isEmpty());

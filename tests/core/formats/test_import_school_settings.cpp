@@ -7,6 +7,7 @@
 #include "core/formats/ImportTemplate.h"
 #include "core/formats/SchoolImport.h"
 #include "core/formats/SheetReader.h"
+#include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
 #include "core/store/TeacherRuleStore.h"
 
@@ -86,6 +87,7 @@ class TestImportSchoolSettings : public QObject {
     Q_OBJECT
 private slots:
     void templateCarriesTheSettings();
+    void templateOfStaleSettingsReadsBack();
     void eachColumnAndSheetReads();
     void wrongValuesAreWrongRows();
     void olderWorkbookImportsAsBefore();
@@ -163,6 +165,45 @@ void TestImportSchoolSettings::templateCarriesTheSettings() {
     QCOMPARE(ReadPlanDoubles(byCli.db, "11", "05", "002"), 1LL);
 }
 
+// Settings the windows stored under other conditions: limits of a seven-lesson
+// day read on a six-lesson one, a class deleted below a course's limit, a
+// group code whose group is gone, a group without teachers. The template of
+// such a school imports without a wrong row, into a new school and into itself.
+void TestImportSchoolSettings::templateOfStaleSettingsReadsBack() {
+    TestDb source;
+    smallSchool(source);
+    source.exec("insert into TeacherGrouptb values ('G1', '语文组', '语文组', '语文组')");
+    source.exec("insert into TeacherGrouptb values ('G2', '数学组', '数学组', '数学组')");
+    WriteTeacherRule(source.db, "001", {7, 7, "G1"});
+    WriteTeacherRule(source.db, "002", {0, 0, "G9"});
+    WriteCourseRule(source.db, "01", {3, 7});
+    source.addLimit(4, "G1", 2, 1, 3);
+    source.addLimit(4, "G2", 3, 1, 3);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("template.xlsx");
+    WriteImportTemplate(source.db, file);
+    const QList<SheetTable> sheets = ReadSheets(file);
+    QCOMPARE(sheets[2].rows[2].value(6), QString()); // no group named "G9"
+    QCOMPARE(sheets[4].rows.mid(1), (QList<QStringList>{{"教研组", "语文组", "二", "1"}}));
+
+    TestDb target;
+    const ImportPreview p = PrepareImport(target.db, sheets);
+    QVERIFY2(p.problems.isEmpty(), qPrintable(text(p)));
+    WriteImport(target.db, p.additions);
+    const TeacherRules rules = ReadTeacherRules(target.db);
+    QCOMPARE(rules.of("001").maxPerDay, 7);
+    QCOMPARE(rules.of("001").maxInRow, 7);
+    QCOMPARE(rules.groupName(rules.of("001").groupCode), QStringLiteral("语文组"));
+    QVERIFY(rules.of("002").groupCode.isEmpty());
+    QCOMPARE(rules.groupNames.size(), 1);
+    QCOMPARE(ReadCourseRules(target.db).value("01"), (CourseRule{3, 7}));
+    QCOMPARE(neverCells(target), QStringList{"4 " + rules.of("001").groupCode + " 2-1"});
+
+    const ImportPreview again = PrepareImport(source.db, sheets);
+    QVERIFY2(again.problems.isEmpty(), qPrintable(text(again)));
+    QVERIFY2(again.additions.isEmpty(), qPrintable(text(again)));
+}
+
 void TestImportSchoolSettings::eachColumnAndSheetReads() {
     TestDb t;
     smallSchool(t);
@@ -232,7 +273,7 @@ void TestImportSchoolSettings::wrongValuesAreWrongRows() {
                         {"老师", "王芳", "一", "7"},            // row 8: a day of six
                         {"老师", "王芳", "一", "5-3"},          // row 9
                         {"老师", "王芳", "", "1"}})});          // row 10
-    QVERIFY(hasProblem(p, 2, QStringLiteral("每天最多节数「0」不对，应是 1 到 6 的整数")));
+    QVERIFY(hasProblem(p, 2, QStringLiteral("每天最多节数「0」不对，应是 1 到 7 的整数")));
     QVERIFY(hasProblem(p, 3, QStringLiteral("最多连上节数「七」不对")));
     QVERIFY(hasProblem(p, 4, QStringLiteral("教研组「学前至六年级语文教研组」超过10个字")));
     QVERIFY(hasProblem(p, 2, QStringLiteral("节数 5 容不下已有的 3 次连堂")));

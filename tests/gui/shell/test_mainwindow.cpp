@@ -60,6 +60,8 @@ private slots:
 
 private:
     QString action(const QString& name) { return m_window->findChild<QAction*>(name)->text(); }
+    // The reason a refused write gives, which the window must pass on.
+    QString dbFailure() const { return "课表数据库操作失败：" + m_home->filePath("kb.db"); }
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<AppContext> m_ctx;
@@ -205,7 +207,7 @@ void TestMainWindow::deleteTimetableAfterConfirmation() {
     sql::exec(m_ctx->db.sql(), "drop table ClassPlantb");
     AnswerNextConfirm("OK");
     m_window->mnuDeleteLessonAll->trigger();
-    QCOMPARE(m_dialogs->lastText(), QString("删除课表失败！"));
+    QCOMPARE(m_dialogs->lastText(), "删除课表失败！\n" + dbFailure());
     QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
 }
 
@@ -220,7 +222,7 @@ void TestMainWindow::upgradeAfterConfirmation() {
     sql::exec(m_ctx->db.sql(), "drop table ClassPlantb");
     AnswerNextConfirm("OK");
     m_window->mnuUpgradeAll->trigger();
-    QCOMPARE(m_dialogs->lastText(), QString("课表学年升级失败！"));
+    QCOMPARE(m_dialogs->lastText(), "课表学年升级失败！\n" + dbFailure());
     QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
     QCOMPARE(sql::firstText(m_ctx->db.sql(), "select Name from Classtb"), QString("三（1）班"));
 }
@@ -232,7 +234,7 @@ void TestMainWindow::dataMaintenanceReportsFailure() {
 
     sql::exec(m_ctx->db.sql(), "drop table Limittb");
     m_window->mnuDataMaintenance->trigger();
-    QCOMPARE(m_dialogs->lastText(), QString("数据维护失败！"));
+    QCOMPARE(m_dialogs->lastText(), "数据维护失败！\n" + dbFailure());
     QCOMPARE(m_dialogs->shown.last().icon, UiDialogs::Icon::Error);
 }
 
