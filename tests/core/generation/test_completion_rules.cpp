@@ -3,6 +3,7 @@
 // may go to this period without moving anything" is exactly the rules' "no
 // hard reason against it" (the teacher's day cap is generation's own
 // heuristic, not a rule). Then the school that completion used to throw away.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "cli/BenchSchool.h"
 #include "core/generation/BuildTimetable.h"
@@ -476,8 +477,7 @@ void TestCompletionRules::doubleLessonsUnderACourseMaximumAndARowOverItsCount() 
     // Class 11: 美术 (05) at most one a day, 4 a week with 李 (T1) as two
     // double lessons and 2 with 王 (T2); 语文 (01) fills the week; 体育
     // (03) plans 2 but has 3 after the plan was cut.
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     s.plan = {{1, "11", "05", "T1", 4, 0, false, 2},
               {2, "11", "05", "T2", 2, 0, false, 0},
               {3, "11", "01", "T3", 21, 0, false, 0},
