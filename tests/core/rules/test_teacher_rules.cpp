@@ -151,10 +151,7 @@ void TestTeacherRules::groupMeetingClosesItsTeachersPeriods() {
 
 void TestTeacherRules::planCheckWeighsDailyMaximumAndGroupTime() {
     TestDb t;
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addCourse("01", "语文");
-    t.addTeacher("W", "王芳");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}}, {{"01", "语文"}}, {{"W", "王芳"}});
     t.addPlan("11", "01", "W", 9);
     t.addPlan("12", "01", "W", 9);
     // 18 lessons fit 30 periods, but not 3 a day over five days.
