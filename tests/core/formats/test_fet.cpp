@@ -4,6 +4,8 @@
 // activity's lesson at its period (a joint lesson in each of its classes).
 // Where fet-cl is installed, it places a small school and its timetable must
 // keep every rule of this program.
+#include "SchoolBuilder.h"
+
 #include "core/formats/FetExchange.h"
 #include "core/rules/HardRules.h"
 
@@ -18,21 +20,11 @@
 
 namespace {
 
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
-
 // Two classes of grade 1; 信息 (IT) in a room for one class; 语文 (CN) at most
 // two a day by its own maximum; PE never in the first lesson; one pre-set
 // lesson.
 School school() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     for (const char* c : {"101", "102"}) {
         s.plan.push_back(row(c, "CN", QStringLiteral("T") + c, 8));
         s.plan.push_back(row(c, "IT", "TIT", 2));
@@ -42,7 +34,7 @@ School school() {
     s.setDailyMax("CN", 2);
     for (int day = 1; day <= Week::kDays; ++day)
         s.limits.add(LimitKind::Course, "PE", LimitCell{Period{day, 1}, attrOf(LimitLevel::Never)});
-    s.timetable.add(Lesson{"101", Period{2, 3}, "IT", "TIT", Origin::Preset, false});
+    s.timetable.add(lesson("101", 2, 3, "IT", "TIT", Origin::Preset));
     return s;
 }
 

@@ -2,6 +2,7 @@
 // program reads back equal, another program's layout of the same columns
 // reads, wrong rows are reported with sheet and row and nothing is written,
 // CSV in GB18030, and the command line's exit codes.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "XlsxReader.h"
 
@@ -307,10 +308,7 @@ private slots:
     // (changed); an empty sheet and an unchanged row pass without a note.
     void previewNotes() {
         TestDb t;
-        t.addClass("11", "一（1）班");
-        t.addCourse("01", "语文");
-        t.addTeacher("007", "王芳");
-        t.addTeacher("008", "赵强");
+        addLists(t, {{"11", "一（1）班"}}, {{"01", "语文"}}, {{"007", "王芳"}, {"008", "赵强"}});
         t.addPlan("11", "01", "007", 7);
         t.addPlan("11", "02", "008", 4);
         t.addCourse("02", "数学");

@@ -2,6 +2,7 @@
 // form they are written, names-only teacher lists, the class × subject layout,
 // edited lists and plans (the preview's changes, written with the additions),
 // one problem per cause, and the template's example rows.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 
 #include "core/formats/ImportTemplate.h"
@@ -264,11 +265,8 @@ private slots:
     // teacher; all is written in one transaction with the additions.
     void changesAreShownAndWrittenTogether() {
         TestDb t;
-        t.addClass("11", "一（1）班");
-        t.addCourse("01", "语文");
-        t.addCourse("02", "数学");
-        t.addTeacher("007", "王芳");
-        t.addTeacher("008", "赵强");
+        addLists(t, {{"11", "一（1）班"}}, {{"01", "语文"}, {"02", "数学"}},
+                 {{"007", "王芳"}, {"008", "赵强"}});
         t.addPlan("11", "01", "007", 7, 2);
         t.addPlan("11", "02", "008", 4);
         const QList<SheetTable> sheets{

@@ -2,6 +2,7 @@
 // through the workbook: the template writes them, the import reads them (all
 // optional, so older workbooks still import) and names each wrong value with
 // its row.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 
 #include "core/formats/ImportTemplate.h"
@@ -71,12 +72,8 @@ QStringList neverCells(TestDb& t) {
 
 // Two classes, two courses, two teachers, a plan row each.
 void smallSchool(TestDb& t) {
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addCourse("01", "语文");
-    t.addCourse("05", "美术");
-    t.addTeacher("001", "王芳");
-    t.addTeacher("002", "李明");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}}, {{"01", "语文"}, {"05", "美术"}},
+             {{"001", "王芳"}, {"002", "李明"}});
     t.addPlan("11", "01", "001", 6);
     t.addPlan("11", "05", "002", 2);
 }

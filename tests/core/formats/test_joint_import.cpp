@@ -1,6 +1,7 @@
 // 合班 in the import and its template: a joint row is written once, under its
 // first class, with the other classes named in "合班"; reading it back gives
 // every class its plan row and the link; wrong names are wrong rows.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 
 #include "core/formats/ImportTemplate.h"
@@ -14,13 +15,8 @@
 namespace {
 
 void writeLists(TestDb& t) {
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addClass("13", "一（3）班");
-    t.addCourse("01", "语文");
-    t.addCourse("03", "体育");
-    t.addTeacher("TA", "王芳");
-    t.addTeacher("TC", "张敏");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}, {"13", "一（3）班"}},
+             {{"01", "语文"}, {"03", "体育"}}, {{"TA", "王芳"}, {"TC", "张敏"}});
 }
 
 QString planRows(TestDb& t) {

@@ -1,4 +1,5 @@
 // Completion: the search on small problems, and 自动补排 on databases.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/generation/CompletionSearch.h"
@@ -186,14 +187,9 @@ void TestCompletion::sameSeedSameResultAndCancelChangesNothing() {
 
 void TestCompletion::completesADatabaseInOneTransaction() {
     TestDb t;
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addCourse("01", "语文");
-    t.addCourse("02", "数学");
-    t.addCourse("03", "班队会");
-    t.addTeacher("T1", "王芳");
-    t.addTeacher("T2", "李静");
-    t.addTeacher("T3", "张敏");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}},
+             {{"01", "语文"}, {"02", "数学"}, {"03", "班队会"}},
+             {{"T1", "王芳"}, {"T2", "李静"}, {"T3", "张敏"}});
     // 王芳 teaches 语文 in both classes: 15 each, 30 in all, the whole week.
     t.addPlan("11", "01", "T1", 15);
     t.addPlan("12", "01", "T1", 14);
@@ -249,13 +245,8 @@ void TestCompletion::completesADatabaseInOneTransaction() {
 
 void TestCompletion::infeasibleTeacherIsNamedByCompleteAndCheck() {
     TestDb t;
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addCourse("01", "语文");
-    t.addCourse("02", "数学");
-    t.addTeacher("T9", "赵敏");
-    t.addTeacher("T2", "李静");
-    t.addTeacher("T3", "张敏");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}}, {{"01", "语文"}, {"02", "数学"}},
+             {{"T9", "赵敏"}, {"T2", "李静"}, {"T3", "张敏"}});
     t.addPlan("11", "01", "T9", 16); // 16 + 15: one lesson beyond her week
     t.addPlan("12", "01", "T9", 15);
     t.addPlan("11", "02", "T2", 10);

@@ -3,6 +3,7 @@
 // may go to this period without moving anything" is exactly the rules' "no
 // hard reason against it" (the teacher's day cap is generation's own
 // heuristic, not a rule). Then the school that completion used to throw away.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "cli/BenchSchool.h"
 #include "core/generation/BuildTimetable.h"
@@ -283,14 +284,8 @@ QString disagreement(const School& school, long long& asked, std::mt19937* sampl
 // The school the old final test refused: one class, 30 lessons in 30
 // periods, 语文 split 10 + 4 between two teachers.
 void writeSplitSchool(TestDb& t) {
-    t.addClass("11", "一（1）班");
-    t.addCourse("01", "语文");
-    t.addCourse("02", "数学");
-    t.addCourse("03", "体育");
-    t.addTeacher("TA", "王芳");
-    t.addTeacher("TB", "李静");
-    t.addTeacher("TC", "张敏");
-    t.addTeacher("TD", "赵强");
+    addLists(t, {{"11", "一（1）班"}}, {{"01", "语文"}, {"02", "数学"}, {"03", "体育"}},
+             {{"TA", "王芳"}, {"TB", "李静"}, {"TC", "张敏"}, {"TD", "赵强"}});
     t.addPlan("11", "01", "TA", 10);
     t.addPlan("11", "01", "TB", 4);
     t.addPlan("11", "02", "TC", 10);
@@ -476,8 +471,7 @@ void TestCompletionRules::doubleLessonsUnderACourseMaximumAndARowOverItsCount() 
     // Class 11: 美术 (05) at most one a day, 4 a week with 李 (T1) as two
     // double lessons and 2 with 王 (T2); 语文 (01) fills the week; 体育
     // (03) plans 2 but has 3 after the plan was cut.
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     s.plan = {{1, "11", "05", "T1", 4, 0, false, 2},
               {2, "11", "05", "T2", 2, 0, false, 0},
               {3, "11", "01", "T3", 21, 0, false, 0},
@@ -537,13 +531,8 @@ void TestCompletionRules::splitCourseIsCompletedAndChecksClean() {
 void TestCompletionRules::jointClassesAreCompletedTogether() {
     // Two classes, each full to the last period: 语文 apart, 体育 together.
     auto write = [](TestDb& t) {
-        t.addClass("11", "一（1）班");
-        t.addClass("12", "一（2）班");
-        t.addCourse("01", "语文");
-        t.addCourse("03", "体育");
-        t.addTeacher("TA", "王芳");
-        t.addTeacher("TB", "李静");
-        t.addTeacher("TC", "张敏");
+        addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}}, {{"01", "语文"}, {"03", "体育"}},
+                 {{"TA", "王芳"}, {"TB", "李静"}, {"TC", "张敏"}});
         t.addPlan("11", "01", "TA", 20);
         t.addPlan("12", "01", "TB", 20);
         t.addPlan("11", "03", "TC", 10);

@@ -2,6 +2,7 @@
 // lesson and every pre-set lesson, never ends worse, counts its penalty as
 // the quality report does, and gives the same timetable for the same seed;
 // then known cases and a database.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "core/generation/ImproveTimetable.h"
 #include "core/rules/HandMoves.h"
@@ -12,11 +13,6 @@
 #include <random>
 
 namespace {
-
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher,
-              Origin origin = Origin::Generated) {
-    return Lesson{cls, Period{day, n}, course, teacher, origin, false};
-}
 
 // 1–4 classes with a random plan, "不排", "尽量不排" and best cells, exclusive
 // courses and a few pre-set lessons, the rest placed legally at random; with
@@ -135,8 +131,7 @@ private slots:
     }
 
     void closesAHoleAndAStartButLeavesPresetLessons() {
-        School s;
-        s.timetable = Timetable(Week::ofLessons(6));
+        School s = emptySchool();
         s.plan = {{1, "11", "01", "T1", 5, 0, false}, {2, "11", "02", "T2", 1, 0, false}};
         s.timetable.add(lesson("11", 1, 2, "01", "T1")); // Monday starts late
         s.timetable.add(lesson("11", 1, 4, "01", "T1")); // and has a hole at 3
@@ -176,8 +171,7 @@ private slots:
 
     void spreadsATeachersDay() {
         // 王芳 teaches both her courses on Monday; 02 fills the other days.
-        School s;
-        s.timetable = Timetable(Week::ofLessons(6));
+        School s = emptySchool();
         s.plan = {{1, "11", "01", "T1", 1, 0, false},
                   {2, "11", "03", "T1", 1, 0, false},
                   {3, "11", "02", "T2", 4, 0, false}};
@@ -194,8 +188,7 @@ private slots:
     }
 
     void nothingToGainChangesNothing() {
-        School s;
-        s.timetable = Timetable(Week::ofLessons(6));
+        School s = emptySchool();
         s.plan = {{1, "11", "01", "T1", 2, 0, false}};
         s.timetable.add(lesson("11", 1, 1, "01", "T1"));
         s.timetable.add(lesson("11", 2, 1, "01", "T1"));

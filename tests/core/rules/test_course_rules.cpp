@@ -2,6 +2,8 @@
 // and a class has at most so many of its lessons a day (每天最多节数). Each
 // broken and kept, asked both ways, then what check, plan-check and the root
 // causes say of them.
+#include "SchoolBuilder.h"
+
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
 #include "core/rules/HardRules.h"
@@ -18,26 +20,6 @@ namespace {
 using rules::Obstacle;
 using rules::Rule;
 
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher,
-              Origin origin = Origin::Generated) {
-    return Lesson{cls, Period{day, n}, course, teacher, origin, false};
-}
-
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
-
-School week6() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
-    return s;
-}
-
 bool has(const std::vector<rules::Reason>& reasons, Obstacle o) {
     for (const rules::Reason& r : reasons)
         if (r.obstacle == o)
@@ -52,7 +34,7 @@ std::vector<rules::Reason> against(const School& s, const QString& cls, const QS
 
 // 体育 (PE) on the playground for classes 11 to 14, one teacher each.
 School playground(int capacity) {
-    School s = week6();
+    School s = emptySchool();
     for (const char* c : {"11", "12", "13", "14"})
         s.plan.push_back(row(c, "PE", QStringLiteral("T") + c, 4));
     s.setCapacity("PE", capacity);
@@ -133,7 +115,7 @@ void TestCourseRules::exclusiveIsCapacityOne() {
 // maximum of 2 a day the class has at most two 语文 lessons a day, whoever
 // gives them; other classes count apart.
 void TestCourseRules::courseDailyMaxCountsEveryRowOfTheClass() {
-    School s = week6();
+    School s = emptySchool();
     s.plan = {row("11", "01", "T1", 10), row("11", "01", "T2", 4), row("12", "01", "T1", 5)};
     s.setDailyMax("01", 2);
     s.timetable.add(lesson("11", 1, 1, "01", "T1"));
@@ -156,7 +138,7 @@ void TestCourseRules::courseDailyMaxCountsEveryRowOfTheClass() {
              QStringList{QStringLiteral("超过每天节数：11 星期一 01有 3 节，每天最多 2 节")});
 
     // A maximum under the row's share holds too: 10 a week would allow 3.
-    School low = week6();
+    School low = emptySchool();
     low.plan = {row("11", "01", "T1", 10)};
     low.setDailyMax("01", 1);
     low.timetable.add(lesson("11", 1, 1, "01", "T1"));
@@ -167,7 +149,7 @@ void TestCourseRules::courseDailyMaxCountsEveryRowOfTheClass() {
 }
 
 void TestCourseRules::withoutCourseMaxEachRowKeepsItsShare() {
-    School s = week6();
+    School s = emptySchool();
     s.plan = {row("11", "01", "T1", 4), row("11", "01", "T2", 4)};
     s.timetable.add(lesson("11", 1, 1, "01", "T1"));
     s.timetable.add(lesson("11", 1, 2, "01", "T2"));
@@ -182,7 +164,7 @@ void TestCourseRules::withoutCourseMaxEachRowKeepsItsShare() {
 // maximum of two a day: generation and completion place every lesson and
 // break neither rule.
 void TestCourseRules::generationKeepsBoth() {
-    School s = week6();
+    School s = emptySchool();
     for (int c = 1; c <= 6; ++c) {
         const QString cls = QStringLiteral("1%1").arg(c);
         s.plan.push_back(row(cls, "PE", QStringLiteral("P%1").arg(c % 3), 5));
@@ -236,7 +218,7 @@ void TestCourseRules::rootCausesOfferAWiderRoomAndAHigherMaximum() {
     // A room for two and three classes with 21 lessons each: 63 lessons,
     // but the week holds 2 × 30. Each pair of classes has a third of the
     // periods; every class misses one lesson, which a room for three takes.
-    School s = week6();
+    School s = emptySchool();
     for (const char* c : {"11", "12", "13"})
         s.plan.push_back(row(c, "PE", QStringLiteral("T") + c, 21));
     s.setCapacity("PE", 2);
@@ -255,7 +237,7 @@ void TestCourseRules::rootCausesOfferAWiderRoomAndAHigherMaximum() {
 
     // Four lessons of a row whose class is off from Wednesday: one a day
     // leaves two out, two a day lets them in.
-    School d = week6();
+    School d = emptySchool();
     d.plan = {row("11", "01", "T1", 4)};
     for (int day = 3; day <= 5; ++day)
         for (int n = 1; n <= 6; ++n)

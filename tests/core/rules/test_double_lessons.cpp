@@ -2,6 +2,8 @@
 // break, the daily share that counts a double lesson once, the rule that a
 // complete row has its double lessons, the block question the hand-placing
 // and completion ask, the check's lines and the plan check.
+#include "SchoolBuilder.h"
+
 #include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 #include "core/rules/PlanCheck.h"
@@ -21,8 +23,7 @@ Lesson lesson(int day, int n, const QString& course = "05", Origin origin = Orig
 // Class 11: 美术 (05) 2 a week as one double lesson (share 1), 语文 (01) 6
 // a week without.
 School school(long long artCount = 2, long long artDoubles = 1) {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     PlanRow art;
     art.classCode = "11";
     art.courseCode = "05";

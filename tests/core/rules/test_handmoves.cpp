@@ -1,5 +1,7 @@
 // What a move or swap by hand would break, asked of the rules on schools built
 // in memory.
+#include "SchoolBuilder.h"
+
 #include "core/rules/HandMoves.h"
 
 #include <QTest>
@@ -7,24 +9,10 @@
 
 namespace {
 
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher) {
-    return Lesson{cls, Period{day, n}, course, teacher, Origin::Generated, false};
-}
-
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
-
 // Class 11: 语文 (T1) Monday 1, 数学 (T1) Monday 2, 体育 (T7) Tuesday 2;
 // 语文 three a week (one a day), 体育 never on Tuesday 1, T7 never on Friday 6.
 School school() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     s.plan = {row("11", "yw", "T1", 3), row("11", "sx", "T1", 5), row("11", "ty", "T7", 2)};
     s.timetable.add(lesson("11", 1, 1, "yw", "T1"));
     s.timetable.add(lesson("11", 1, 2, "sx", "T1"));
@@ -83,8 +71,7 @@ private slots:
     // A double lesson (美术 twice on Monday, as its plan asks) moves whole;
     // moving one half alone, or across the break, is objected to.
     void doubleLessonsMoveWhole() {
-        School s;
-        s.timetable = Timetable(Week::ofLessons(6));
+        School s = emptySchool();
         PlanRow art = row("11", "ms", "M1", 2);
         art.doubles = 1;
         s.plan = {art, row("11", "yw", "T1", 6)};

@@ -1,6 +1,8 @@
 // The catalogue of hard rules: for each rule a timetable that breaks it and
 // one that keeps it, asked both ways — "which lessons break it" and "may this
 // lesson go here" — on schools built in memory.
+#include "SchoolBuilder.h"
+
 #include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 #include "core/rules/PlanFaults.h"
@@ -13,24 +15,9 @@ namespace {
 using rules::Obstacle;
 using rules::Rule;
 
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher,
-              Origin origin = Origin::Generated) {
-    return Lesson{cls, Period{day, n}, course, teacher, origin, false};
-}
-
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
-
 // Class 11 with 语文 (01, 张 T1, 4 a week: one a day) and 数学 (02, 李 T2, 5).
 School school() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     s.plan = {row("11", "01", "T1", 4), row("11", "02", "T2", 5), row("12", "01", "T1", 4),
               row("12", "03", "T3", 2)};
     return s;

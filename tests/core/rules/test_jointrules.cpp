@@ -1,6 +1,8 @@
 // 合班: the lessons of a joint row are one lesson of their teacher and room,
 // and stand at the same periods in all its classes. For each rule a week that
 // breaks it and one that keeps it, asked both ways.
+#include "SchoolBuilder.h"
+
 #include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 #include "core/rules/PlanFaults.h"
@@ -13,24 +15,10 @@ namespace {
 using rules::Obstacle;
 using rules::Rule;
 
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
-
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher) {
-    return Lesson{cls, Period{day, n}, course, teacher, Origin::Generated, false};
-}
-
 // 体育 (03, T3) of 11 taught together with 12, twice a week; 13 has its own
 // 体育 with T3; 语文 (01) with T1 in 11 and 12 apart.
 School school() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     s.plan = {row("11", "03", "T3", 2), row("12", "03", "T3", 2), row("13", "03", "T3", 2),
               row("11", "01", "T1", 5), row("12", "01", "T1", 5)};
     s.joints.add("11", "03", "T3", "12");

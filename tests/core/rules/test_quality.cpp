@@ -1,5 +1,7 @@
 // The quality measures: for each, a timetable that has the fault and one that
 // does not, and the closed ("不排") periods that are no fault.
+#include "SchoolBuilder.h"
+
 #include "core/rules/Quality.h"
 
 #include <QTest>
@@ -18,8 +20,7 @@ void limit(School& s, LimitKind kind, const QString& code, int day, int n, Limit
 }
 
 School empty() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     return s;
 }
 

@@ -1,20 +1,13 @@
 // Unplaced lessons by root cause, on schools built in memory: each cause is
 // found, counted and named, and the change it offers does let a lesson in.
+#include "SchoolBuilder.h"
+
 #include "core/rules/Placement.h"
 #include "core/rules/RootCauses.h"
 
 #include <QTest>
 
 namespace {
-
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
 
 void never(School& s, LimitKind kind, const QString& code, Period q) {
     s.limits.add(kind, code, LimitCell{q, attrOf(LimitLevel::Never)});
@@ -34,12 +27,6 @@ void place(School& s, const QString& cls, const QString& course, const QString& 
         s.timetable.add({cls, q, course, teacher, origin});
         --n;
     });
-}
-
-School week6() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
-    return s;
 }
 
 const rules::RootCause* causeOf(const std::vector<rules::RootCause>& causes, rules::CauseKind k) {
@@ -65,7 +52,7 @@ private slots:
 void TestRootCauses::exclusiveCourseBeyondItsPeriods() {
     // 信息技术 is exclusive and open on Monday only (6 periods); three classes
     // want 5 each (two a day). 9 of 15 stay out.
-    School s = week6();
+    School s = emptySchool();
     s.setCapacity("IT", 1);
     for (int day = 2; day <= 5; ++day)
         for (int n = 1; n <= 6; ++n)
@@ -92,7 +79,7 @@ void TestRootCauses::exclusiveCourseBeyondItsPeriods() {
 
 void TestRootCauses::teacherBeyondTheirPeriodsGetsAPeriodOpened() {
     // 王芳 is off all Friday (24 open periods) and planned for 13 + 13.
-    School s = week6();
+    School s = emptySchool();
     for (int n = 1; n <= 6; ++n)
         never(s, LimitKind::Teacher, "TW", {5, n});
     s.plan = {row("11", "01", "TW", 13), row("12", "01", "TW", 13)};
@@ -111,7 +98,7 @@ void TestRootCauses::teacherBeyondTheirPeriodsGetsAPeriodOpened() {
 
 void TestRootCauses::dailyShareOverTooFewDays() {
     // 4 lessons a week (one a day) but the class is off Wednesday to Friday.
-    School s = week6();
+    School s = emptySchool();
     for (int day = 3; day <= 5; ++day)
         for (int n = 1; n <= 6; ++n)
             never(s, LimitKind::Class, "11", {day, n});
@@ -132,7 +119,7 @@ void TestRootCauses::presetLessonsLeaveTooLittleRoom() {
     // T1 gives 27 pre-set lessons in class 12; of the three periods left
     // (Friday 4–6), class 11 has two pre-set already and the third holds one
     // of its three lessons with T1: two stay out.
-    School s = week6();
+    School s = emptySchool();
     s.plan = {row("12", "02", "T1", 27), row("11", "01", "T1", 3), row("11", "03", "T3", 2)};
     s.timetable.week().forEach([&](Period q) {
         if (q.day < 5 || q.lessonNo < 4)
@@ -156,7 +143,7 @@ void TestRootCauses::crowdedRowGoesToASecondTeacher() {
     // Class 11 is free at Friday 6 only, where its 语文 teacher teaches class
     // 12. Nothing closes a period: the lesson is crowded out, and a second
     // teacher of 语文 who is free then lets it in.
-    School s = week6();
+    School s = emptySchool();
     s.plan = {row("11", "01", "T1", 1), row("11", "02", "T2", 29), row("12", "01", "T1", 29),
               row("13", "01", "T3", 1), row("13", "02", "T2", 1)};
     s.timetable.week().forEach([&](Period q) {
@@ -185,7 +172,7 @@ void TestRootCauses::crowdedRowGoesToASecondTeacher() {
 }
 
 void TestRootCauses::nothingMissingNothingSaid() {
-    School s = week6();
+    School s = emptySchool();
     s.plan = {row("11", "01", "T1", 2)};
     place(s, "11", "01", "T1", 2);
     QVERIFY(rules::rootCauses(s).empty());

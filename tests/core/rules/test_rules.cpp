@@ -1,24 +1,12 @@
 // The placement rules and the week's indexes, on schools built in memory.
+#include "SchoolBuilder.h"
+
 #include "core/rules/Placement.h"
 #include "core/rules/TimetableCheck.h"
 
 #include <QTest>
 
 namespace {
-
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher,
-              Origin origin = Origin::Preset) {
-    return Lesson{cls, Period{day, n}, course, teacher, origin, false};
-}
-
-PlanRow row(const QString& cls, const QString& course, const QString& teacher, long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    return r;
-}
 
 void limit(School& s, const QString& course, int day, int n, std::optional<int> attr) {
     s.limits.add(LimitKind::Course, course, LimitCell{Period{day, n}, attr});
@@ -47,13 +35,14 @@ private slots:
 
 void TestRules::indexesFollowAddingAndRemoving() {
     Timetable t(Week::ofLessons(7));
-    t.add(lesson("11", 1, 2, "01", "T1"));
+    t.add(lesson("11", 1, 2, "01", "T1", Origin::Preset));
     t.add(lesson("12", 1, 7, "02", "T1", Origin::Generated));
-    t.add(lesson("11", 1, 9, "01", "T2")); // beyond the day: counts for the day only
-    Lesson unnumbered = lesson("11", 2, Lesson::kNoLessonNo, "01", "T2");
+    t.add(
+        lesson("11", 1, 9, "01", "T2", Origin::Preset)); // beyond the day: counts for the day only
+    Lesson unnumbered = lesson("11", 2, Lesson::kNoLessonNo, "01", "T2", Origin::Preset);
     unnumbered.lessonNoEmpty = true;
     t.add(unnumbered);
-    t.add(lesson("", 3, 1, "", "")); // empty codes are nobody's
+    t.add(lesson("", 3, 1, "", "", Origin::Preset)); // empty codes are nobody's
 
     QCOMPARE(t.classLessonsAt("11", {1, 2}), 1);
     QCOMPARE(t.teacherLessonsAt("T1", {1, 7}), 1);
@@ -88,8 +77,7 @@ void TestRules::indexesFollowAddingAndRemoving() {
 }
 
 void TestRules::levelsOfPeriodsFollowTheCourseCells() {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     limit(s, "01", 1, 4, 0);
     limit(s, "01", 1, 2, 0);
     limit(s, "01", 1, 2, 0); // stored twice: offered twice
@@ -98,7 +86,7 @@ void TestRules::levelsOfPeriodsFollowTheCourseCells() {
     limit(s, "01", 1, 6, std::nullopt); // an empty Attr leaves the lesson normal
     limit(s, "01", 1, 1, LimitCell::kAttrNotANumber);
     limit(s, "01", 1, 7, 0); // beyond a six-lesson day
-    s.timetable.add(lesson("11", 1, 4, "02", "T9"));
+    s.timetable.add(lesson("11", 1, 4, "02", "T9", Origin::Preset));
     const rules::Placing p = rules::placingOf(s, "11", "01", "T1");
 
     const QList<LimitLevel> expected{LimitLevel::Never, LimitLevel::Best,  LimitLevel::Avoid,
@@ -120,7 +108,7 @@ void TestRules::unnumberedLessonHidesBestAndAvoidCells() {
     s.plan = {row("11", "01", "T1", 2)};
     limit(s, "01", 2, 1, 0);
     limit(s, "01", 2, 2, 2);
-    Lesson l = lesson("11", 2, Lesson::kNoLessonNo, "09", "T9");
+    Lesson l = lesson("11", 2, Lesson::kNoLessonNo, "09", "T9", Origin::Preset);
     l.lessonNoEmpty = true;
     s.timetable.add(l);
     const rules::Placing p = rules::placingOf(s, "11", "01", "T1");
@@ -139,11 +127,12 @@ void TestRules::everyReasonIsGiven() {
     s.plan = {row("11", "09", "T1", 2), row("12", "09", "T2", 1), row("13", "02", "T1", 3)};
     s.setCapacity("09", 1);
     limit(s, "09", 3, 2, 3);
-    s.timetable.add(lesson("11", 3, 2, "01", "T5"));                // the class is busy
-    s.timetable.add(lesson("13", 3, 2, "02", "T1"));                // the teacher is elsewhere
-    s.timetable.add(lesson("12", 3, 2, "09", "T2"));                // the exclusive course is taken
-    s.timetable.add(lesson("11", 3, 1, "09", "T1"));                // the daily share is reached
-    const rules::Placing p = rules::placingOf(s, "11", "09", "T1"); // cap: 5 lessons → 1 a day
+    s.timetable.add(lesson("11", 3, 2, "01", "T5", Origin::Preset)); // the class is busy
+    s.timetable.add(lesson("13", 3, 2, "02", "T1", Origin::Preset)); // the teacher is elsewhere
+    s.timetable.add(
+        lesson("12", 3, 2, "09", "T2", Origin::Preset)); // the exclusive course is taken
+    s.timetable.add(lesson("11", 3, 1, "09", "T1", Origin::Preset)); // the daily share is reached
+    const rules::Placing p = rules::placingOf(s, "11", "09", "T1");  // cap: 5 lessons → 1 a day
     QCOMPARE(p.teacherCap, 1);
     const auto reasons = rules::reasonsAgainst(s, p, {3, 2});
     QCOMPARE(obstacles(reasons),
@@ -181,7 +170,7 @@ void TestRules::dailyShareAndTeacherCap() {
 
 void TestRules::swapsAndHandAndPresetPlacing() {
     Timetable t(Week::ofLessons(6));
-    t.add(lesson("11", 1, 1, "01", "T1"));
+    t.add(lesson("11", 1, 1, "01", "T1", Origin::Preset));
     t.add(lesson("11", 1, 2, "02", "T2", Origin::Generated));
     t.add(lesson("11", 1, 3, "01", "T1", Origin::ByHand));
     t.add(lesson("12", 2, 1, "03", "T2", Origin::Generated)); // T2 busy on Tuesday first

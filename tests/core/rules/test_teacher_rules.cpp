@@ -2,6 +2,7 @@
 // group's meeting time: each rule broken and kept, asked both ways; what
 // check, the explanations and plan-check say of them; generation and
 // completion keeping them; and how the settings are stored.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "core/generation/BuildTimetable.h"
 #include "core/generation/CompleteTimetable.h"
@@ -22,11 +23,6 @@ namespace {
 using rules::Obstacle;
 using rules::Rule;
 
-Lesson lesson(const QString& cls, int day, int n, const QString& course, const QString& teacher,
-              Origin origin = Origin::Generated) {
-    return Lesson{cls, Period{day, n}, course, teacher, origin, false};
-}
-
 PlanRow row(long long rowid, const QString& cls, const QString& course, const QString& teacher,
             long long count) {
     return PlanRow{rowid, cls, course, teacher, count, 0, false};
@@ -34,8 +30,7 @@ PlanRow row(long long rowid, const QString& cls, const QString& course, const QS
 
 // Teacher W (王芳) teaches 语文 (01) in classes 11, 12 and 13.
 School school(int maxPerDay, int maxInRow) {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(7));
+    School s = emptySchool(7);
     s.plan = {row(1, "11", "01", "W", 8), row(2, "12", "01", "W", 8), row(3, "13", "01", "W", 8)};
     s.teacherRules.set("W", TeacherRule{maxPerDay, maxInRow, {}});
     return s;
@@ -156,10 +151,7 @@ void TestTeacherRules::groupMeetingClosesItsTeachersPeriods() {
 
 void TestTeacherRules::planCheckWeighsDailyMaximumAndGroupTime() {
     TestDb t;
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addCourse("01", "语文");
-    t.addTeacher("W", "王芳");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}}, {{"01", "语文"}}, {{"W", "王芳"}});
     t.addPlan("11", "01", "W", 9);
     t.addPlan("12", "01", "W", 9);
     // 18 lessons fit 30 periods, but not 3 a day over five days.
@@ -189,8 +181,7 @@ void TestTeacherRules::generationAndCompletionKeepTheLimits() {
     // Four classes share two teachers, each with limits, and W in a group
     // that meets on Wednesday afternoon: W's 20 lessons need nearly every
     // period the limits leave (5 a day, 2 in a row: 1 2 _ 4 | 5 6).
-    School s;
-    s.timetable = Timetable(Week::ofLessons(6));
+    School s = emptySchool();
     long long id = 0;
     for (const char* cls : {"11", "12", "13", "14"}) {
         s.plan.push_back(row(++id, cls, "01", "W", 5));

@@ -1,25 +1,16 @@
 // Teacher and class time-off in the level of a period, and why a lesson fits
 // nowhere, on schools built in memory.
+#include "SchoolBuilder.h"
+
 #include "core/rules/WhyUnplaced.h"
 
 #include <QTest>
 
 namespace {
 
-School school(int lessonsPerDay = 6) {
-    School s;
-    s.timetable = Timetable(Week::ofLessons(lessonsPerDay));
-    return s;
-}
-
 void addRow(School& s, const QString& cls, const QString& course, const QString& teacher,
             long long count) {
-    PlanRow r;
-    r.classCode = cls;
-    r.courseCode = course;
-    r.teacherCode = teacher;
-    r.count = count;
-    s.plan.push_back(r);
+    s.plan.push_back(row(cls, course, teacher, count));
 }
 
 void limit(School& s, LimitKind kind, const QString& code, int day, int n, int attr) {
@@ -43,7 +34,7 @@ private slots:
 };
 
 void TestTimeOff::teacherAndClassRaiseTheCourseLevel() {
-    School s = school();
+    School s = emptySchool();
     addRow(s, "11", "01", "T1", 4);
     limit(s, LimitKind::Course, "01", 1, 1, 0);  // best
     limit(s, LimitKind::Teacher, "T1", 1, 1, 2); // the teacher would rather not
@@ -65,7 +56,7 @@ void TestTimeOff::teacherAndClassRaiseTheCourseLevel() {
 }
 
 void TestTimeOff::generationOrderOfAvoidPeriods() {
-    School s = school();
+    School s = emptySchool();
     addRow(s, "11", "01", "T1", 4);
     limit(s, LimitKind::Course, "01", 2, 6, 2);
     limit(s, LimitKind::Course, "01", 2, 1, 0);
@@ -78,7 +69,7 @@ void TestTimeOff::generationOrderOfAvoidPeriods() {
     QCOMPARE(rules::freeLessonsAtLevel(s, p, 2, LimitLevel::Best), std::vector<int>());
     QCOMPARE(rules::freeLessonsAtLevel(s, p, 2, LimitLevel::Normal), std::vector<int>({3, 5}));
     // Without time-off nothing changes.
-    School plain = school();
+    School plain = emptySchool();
     addRow(plain, "11", "01", "T1", 4);
     limit(plain, LimitKind::Course, "01", 2, 6, 2);
     limit(plain, LimitKind::Course, "01", 2, 1, 0);
@@ -91,7 +82,7 @@ void TestTimeOff::generationOrderOfAvoidPeriods() {
 void TestTimeOff::whyNamesTheMainObstacle() {
     // Class 11 is free only on Monday 1 and 2; its 语文 teacher teaches class
     // 12 then.
-    School s = school();
+    School s = emptySchool();
     addRow(s, "11", "01", "T1", 1);
     for (int day = 1; day <= 5; ++day)
         for (int n = 1; n <= 6; ++n)
@@ -116,7 +107,7 @@ void TestTimeOff::whyNamesTheMainObstacle() {
 }
 
 void TestTimeOff::whyOverTheWholeWeek() {
-    School s = school();
+    School s = emptySchool();
     addRow(s, "11", "09", "T1", 1);
     s.setCapacity("09", 1);
     for (int day = 1; day <= 5; ++day)
@@ -138,7 +129,7 @@ void TestTimeOff::whyOverTheWholeWeek() {
         lesson(s, "11", 5, n, "02", "T2");
     QCOMPARE(rules::whyUnplaced(s, p).summary, QStringLiteral("11 每周 30 个时间都已有课"));
     // And a lesson that fits says where.
-    School open = school();
+    School open = emptySchool();
     addRow(open, "11", "01", "T1", 1);
     QCOMPARE(rules::whyUnplaced(open, rules::placingOf(open, "11", "01", "T1")).summary,
              QStringLiteral("11 还有 30 个时间可以排01"));

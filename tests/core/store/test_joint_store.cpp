@@ -1,6 +1,7 @@
 // 合班 in the database: writing a joint row with its refusals, the plan
 // editor's changes that carry it along, and hand placing that places, swaps
 // and deletes a joint lesson in all its classes at once.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "core/model/Failure.h"
 #include "core/rules/HandMoves.h"
@@ -18,14 +19,8 @@ namespace {
 
 // 一（1）班 11 and 一（2）班 12 with 体育 (03) by 张敏 TC; 13 has 体育 by 李静 TB.
 void writeSchool(TestDb& t) {
-    t.addClass("11", "一（1）班");
-    t.addClass("12", "一（2）班");
-    t.addClass("13", "一（3）班");
-    t.addCourse("01", "语文");
-    t.addCourse("03", "体育");
-    t.addTeacher("TA", "王芳");
-    t.addTeacher("TB", "李静");
-    t.addTeacher("TC", "张敏");
+    addLists(t, {{"11", "一（1）班"}, {"12", "一（2）班"}, {"13", "一（3）班"}},
+             {{"01", "语文"}, {"03", "体育"}}, {{"TA", "王芳"}, {"TB", "李静"}, {"TC", "张敏"}});
     t.addPlan("11", "03", "TC", 2);
     t.addPlan("11", "01", "TA", 5);
     t.addPlan("12", "01", "TA", 5);
@@ -188,10 +183,7 @@ void TestJointStore::yearUpgradeAndMaintenanceCarryJointRows() {
     TestDb t;
     for (const char* c : {"11", "12", "51", "61", "62"})
         t.addClass(c, QStringLiteral("班") + c);
-    t.addCourse("01", "语文");
-    t.addCourse("03", "体育");
-    t.addTeacher("TA", "王芳");
-    t.addTeacher("TC", "张敏");
+    addLists(t, {}, {{"01", "语文"}, {"03", "体育"}}, {{"TA", "王芳"}, {"TC", "张敏"}});
     t.addPlan("11", "03", "TC", 2);
     t.addPlan("61", "03", "TC", 2);
     t.addPlan("51", "01", "TA", 2);

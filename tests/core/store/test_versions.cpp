@@ -3,6 +3,7 @@
 // kept; lessons of deleted teachers left out; the command line; a file at the
 // versions' name that is not theirs left alone, and the commands that replace
 // the timetable stopping without their version.
+#include "SchoolBuilder.h"
 #include "TestDb.h"
 
 #include "core/generation/BuildRandom.h"
@@ -109,10 +110,7 @@ private slots:
 
     void deletedTeachersLessonsAreLeftOut() {
         TestDb t;
-        t.addClass("11", "一（1）班");
-        t.addCourse("01", "语文");
-        t.addTeacher("001", "张三");
-        t.addTeacher("002", "李四");
+        addLists(t, {{"11", "一（1）班"}}, {{"01", "语文"}}, {{"001", "张三"}, {"002", "李四"}});
         t.addPlan("11", "01", "001", 2, 2, 1);
         t.addLesson("11", 1, 1, "01", "001", 1);
         t.addLesson("11", 1, 2, "01", "001", 1);
@@ -128,11 +126,8 @@ private slots:
 
     void onlyLessonsTheCurrentPlanHasComeBack() {
         TestDb t;
-        t.addClass("11", "一（1）班");
-        t.addCourse("01", "语文");
-        t.addCourse("02", "数学");
-        t.addTeacher("001", "张三");
-        t.addTeacher("002", "李四");
+        addLists(t, {{"11", "一（1）班"}}, {{"01", "语文"}, {"02", "数学"}},
+                 {{"001", "张三"}, {"002", "李四"}});
         t.addPlan("11", "01", "001", 3, 3, 1);
         t.addPlan("11", "02", "001", 1, 1, 1);
         for (int day = 1; day <= 3; ++day)
