@@ -2,6 +2,7 @@
 // and a class has at most so many of its lessons a day (每天最多节数). Each
 // broken and kept, asked both ways, then what check, plan-check and the root
 // causes say of them.
+#include "RuleQueries.h"
 #include "SchoolBuilder.h"
 
 #include "core/generation/BuildTimetable.h"
@@ -19,18 +20,6 @@ namespace {
 
 using rules::Obstacle;
 using rules::Rule;
-
-bool has(const std::vector<rules::Reason>& reasons, Obstacle o) {
-    for (const rules::Reason& r : reasons)
-        if (r.obstacle == o)
-            return true;
-    return false;
-}
-
-std::vector<rules::Reason> against(const School& s, const QString& cls, const QString& course,
-                                   const QString& teacher, Period p) {
-    return rules::reasonsAgainst(s, rules::placingOf(s, cls, course, teacher), p);
-}
 
 // 体育 (PE) on the playground for classes 11 to 14, one teacher each.
 School playground(int capacity) {

@@ -2,6 +2,7 @@
 // break, the daily share that counts a double lesson once, the rule that a
 // complete row has its double lessons, the block question the hand-placing
 // and completion ask, the check's lines and the plan check.
+#include "RuleQueries.h"
 #include "SchoolBuilder.h"
 
 #include "core/rules/HardRules.h"
@@ -37,13 +38,6 @@ School school(long long artCount = 2, long long artDoubles = 1) {
     chinese.doubles = 0;
     s.plan = {art, chinese};
     return s;
-}
-
-bool has(const std::vector<rules::Reason>& reasons, Obstacle o) {
-    for (const rules::Reason& r : reasons)
-        if (r.obstacle == o)
-            return true;
-    return false;
 }
 
 std::vector<rules::Reason> against(const School& s, Period p) {

@@ -1,6 +1,7 @@
 // The catalogue of hard rules: for each rule a timetable that breaks it and
 // one that keeps it, asked both ways — "which lessons break it" and "may this
 // lesson go here" — on schools built in memory.
+#include "RuleQueries.h"
 #include "SchoolBuilder.h"
 
 #include "core/rules/HardRules.h"
@@ -21,18 +22,6 @@ School school() {
     s.plan = {row("11", "01", "T1", 4), row("11", "02", "T2", 5), row("12", "01", "T1", 4),
               row("12", "03", "T3", 2)};
     return s;
-}
-
-bool has(const std::vector<rules::Reason>& reasons, Obstacle o) {
-    for (const rules::Reason& r : reasons)
-        if (r.obstacle == o)
-            return true;
-    return false;
-}
-
-std::vector<rules::Reason> against(const School& s, const QString& cls, const QString& course,
-                                   const QString& teacher, Period p) {
-    return rules::reasonsAgainst(s, rules::placingOf(s, cls, course, teacher), p);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // group's meeting time: each rule broken and kept, asked both ways; what
 // check, the explanations and plan-check say of them; generation and
 // completion keeping them; and how the settings are stored.
+#include "RuleQueries.h"
 #include "SchoolBuilder.h"
 #include "TestDb.h"
 #include "core/generation/BuildTimetable.h"
@@ -34,13 +35,6 @@ School school(int maxPerDay, int maxInRow) {
     s.plan = {row(1, "11", "01", "W", 8), row(2, "12", "01", "W", 8), row(3, "13", "01", "W", 8)};
     s.teacherRules.set("W", TeacherRule{maxPerDay, maxInRow, {}});
     return s;
-}
-
-bool has(const std::vector<rules::Reason>& reasons, Obstacle o) {
-    for (const rules::Reason& r : reasons)
-        if (r.obstacle == o)
-            return true;
-    return false;
 }
 
 std::vector<rules::Reason> against(const School& s, const QString& cls, Period p,
