@@ -1,8 +1,10 @@
 #include "core/rules/Quality.h"
 
+#include "core/rules/HardRules.h"
 #include "core/rules/Placement.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -48,6 +50,44 @@ struct Objects {
         return quality.size() - 1;
     }
 };
+
+Kept keptOf(const School& s) {
+    Kept k;
+    QSet<QString> rows;
+    for (const PlanRow& r : s.plan) {
+        const QString key = r.classCode + QChar(0x1f) + r.courseCode + QChar(0x1f) + r.teacherCode;
+        if (!r.isComplete() || r.doubles <= 0 || rows.contains(key))
+            continue;
+        rows.insert(key);
+        const Placing p = placingOf(s, r.classCode, r.courseCode, r.teacherCode);
+        k.doublesPlanned += p.doubles;
+        k.doublesLaid += p.doubles - std::min(p.doubles, doublesStillMissing(s, p));
+    }
+    if (s.joints.empty())
+        return k;
+    const std::vector<Breach> apart = breachesOf(s, Rule::JointTogether);
+    const Week week = s.timetable.week();
+    for (const JointRow& row : s.joints.rows()) {
+        k.jointPlanned +=
+            placingOf(s, row.classCode, row.courseCode, row.teacherCode).weeklyLessons;
+        QSet<int> periods; // where any class of the row has its lesson
+        for (const QString& cls : row.classes())
+            for (size_t i : s.timetable.classLessons(s.timetable.classId(cls))) {
+                const Lesson& l = s.timetable.lessons()[i];
+                if (!l.lessonNoEmpty && week.contains(l.period) && l.courseCode == row.courseCode &&
+                    l.teacherCode == row.teacherCode)
+                    periods.insert(l.period.day * 100 + l.period.lessonNo);
+            }
+        long long split = 0;
+        for (const Breach& b : apart)
+            split += b.code == row.classCode && b.lessons.front().courseCode == row.courseCode &&
+                             b.lessons.front().teacherCode == row.teacherCode
+                         ? 1
+                         : 0;
+        k.jointTogether += periods.size() - split;
+    }
+    return k;
+}
 
 } // namespace
 
@@ -297,6 +337,7 @@ QualityReport qualityOf(const School& s) {
         }
     r.classes = std::move(classes.quality);
     r.teachers = std::move(teachers.quality);
+    r.kept = keptOf(s);
     return r;
 }
 
@@ -382,6 +423,19 @@ std::vector<ObjectQuality> QualityReport::worst(const std::vector<ObjectQuality>
     return out;
 }
 
+QStringList QualityReport::keptLines() const {
+    QStringList out;
+    if (kept.doublesPlanned > 0)
+        out << QStringLiteral("连堂：排成 %1 个，计划 %2 个")
+                   .arg(kept.doublesLaid)
+                   .arg(kept.doublesPlanned);
+    if (kept.jointPlanned > 0)
+        out << QStringLiteral("合班：同时上课 %1 节，计划 %2 节")
+                   .arg(kept.jointTogether)
+                   .arg(kept.jointPlanned);
+    return out;
+}
+
 QStringList QualityReport::lines(const NameOf& nameOf) const {
     QStringList out;
     for (int i = 0; i < kMeasureCount; ++i) {
@@ -391,6 +445,7 @@ QStringList QualityReport::lines(const NameOf& nameOf) const {
                    .arg(at(school, m))
                    .arg(measureUnit(m));
     }
+    out << keptLines();
     auto describe = [&](const ObjectQuality& o, char kind) {
         QStringList parts;
         for (int i = 0; i < kMeasureCount; ++i) {

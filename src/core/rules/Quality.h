@@ -22,6 +22,10 @@
 //                  a day of 6 counts 1). A joint lesson is one lesson here.
 // Periods closed by "不排" (of the class for class measures, of the teacher
 // for teacher measures) are neither holes nor gaps: nobody could teach then.
+//
+// Beside the measures the report tells how many of the planned double lessons
+// (连堂) and joint lessons (合班) the week keeps; the hard rules hold both,
+// so they only fall short in a week edited by hand or not yet complete.
 #include "core/model/School.h"
 #include "core/rules/Placement.h"
 #include "core/rules/WhyUnplaced.h"
@@ -105,8 +109,17 @@ struct ObjectQuality {
     long long penalty = 0;
 };
 
+// The double and joint lessons planned and kept, for the whole school.
+struct Kept {
+    long long doublesPlanned = 0; // double lessons of the plan rows
+    long long doublesLaid = 0;    // of those, laid as two adjacent lessons
+    long long jointPlanned = 0;   // lessons of the joint rows (one per period)
+    long long jointTogether = 0;  // periods where all the row's classes have it
+};
+
 struct QualityReport {
     Figures school{};
+    Kept kept{};
     std::vector<ObjectQuality> classes;  // in the order the classes first appear
     std::vector<ObjectQuality> teachers; // likewise
 
@@ -114,8 +127,12 @@ struct QualityReport {
     // with something to mend.
     static std::vector<ObjectQuality> worst(const std::vector<ObjectQuality>& objects, size_t n);
 
-    // One line per measure, then the worst five classes and teachers.
+    // One line per measure, the double and joint lessons kept (where the
+    // plan has any), then the worst five classes and teachers.
     QStringList lines(const NameOf& nameOf = {}) const;
+    // "连堂：排成 10 个，计划 12 个", "合班：同时上课 8 节，计划 8 节"; only for
+    // what the plan has.
+    QStringList keptLines() const;
 };
 
 // The measures of one day, shared by the report and the optimisation so that

@@ -67,12 +67,13 @@ frmTimetableQuality::frmTimetableQuality(AppContext& ctx, QWidget* parent)
         list(this, "lstTeachers", {QStringLiteral("老师"), QStringLiteral("需要改进的地方")});
     // Every measure and all five of the worst in view without scrolling.
     const int row = fontMetrics().height() + 4;
-    // (The header and every measure, and the frame: nothing to spare on a
+    // (The header, every measure, the row of double and joint lessons kept,
+    // and the frame; the header and five rows below: nothing to spare on a
     // laptop screen.)
-    lstMeasures->setMinimumSize(Twips(6000), row * (rules::kMeasureCount + 1) + 6);
+    lstMeasures->setMinimumSize(Twips(6000), row * (rules::kMeasureCount + 2) + 6);
     lstMeasures->header()->resizeSection(0, Twips(4200));
     for (QTreeWidget* w : {lstClasses, lstTeachers}) {
-        w->setMinimumSize(Twips(6000), row * 7);
+        w->setMinimumSize(Twips(6000), row * 6 + 6);
         w->header()->resizeSection(0, Twips(1800));
     }
     cmdRecount = new QPushButton(QStringLiteral("重新计算(&R)"), this);
@@ -134,6 +135,14 @@ void frmTimetableQuality::Measure() {
         item->setText(0, rules::measureName(m));
         item->setText(
             1, QStringLiteral("%1 %2").arg(rules::at(report.school, m)).arg(rules::measureUnit(m)));
+    }
+    // The double and joint lessons kept share one row, so that the window
+    // still fits a laptop screen.
+    if (const QStringList kept = report.keptLines(); !kept.isEmpty()) {
+        auto* item = new QTreeWidgetItem(lstMeasures);
+        item->setText(0, QStringLiteral("连堂与合班"));
+        item->setText(1, kept.join(QStringLiteral("；")));
+        item->setToolTip(1, item->text(1));
     }
     for (const auto& [w, objects, kind] : {std::tuple{lstClasses, &report.classes, 'c'},
                                            std::tuple{lstTeachers, &report.teachers, 't'}})

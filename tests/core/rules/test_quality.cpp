@@ -185,6 +185,46 @@ private slots:
                               QStringLiteral("最需要改进的老师：没有")}));
     }
 
+    void doubleAndJointLessonsKept() {
+        School s = empty();
+        PlanRow math = row("11", "01", "T1", 4);
+        math.doubles = 2;
+        s.plan = {math, row("11", "03", "T3", 2), row("12", "03", "T3", 2)};
+        s.joints.add("11", "03", "T3", "12");
+        QVERIFY(rules::qualityOf(empty()).keptLines().isEmpty()); // nothing planned: no line
+
+        put(s, "11", 1, 1, "01", "T1");
+        put(s, "11", 1, 2, "01", "T1"); // one double lesson
+        put(s, "11", 2, 1, "01", "T1");
+        put(s, "11", 3, 1, "01", "T1"); // the other one split
+        put(s, "11", 4, 1, "03", "T3");
+        put(s, "12", 4, 1, "03", "T3"); // together
+        put(s, "11", 5, 1, "03", "T3"); // 12 has it at another period
+        put(s, "12", 5, 2, "03", "T3");
+        const rules::QualityReport r = rules::qualityOf(s);
+        QCOMPARE(r.kept.doublesPlanned, 2LL);
+        QCOMPARE(r.kept.doublesLaid, 1LL);
+        QCOMPARE(r.kept.jointPlanned, 2LL);
+        QCOMPARE(r.kept.jointTogether, 1LL);
+        QCOMPARE(r.keptLines(), QStringList({QStringLiteral("连堂：排成 1 个，计划 2 个"),
+                                             QStringLiteral("合班：同时上课 1 节，计划 2 节")}));
+        QCOMPARE(r.lines().mid(rules::kMeasureCount, 2), r.keptLines());
+
+        // Kept in full once the week lays them as planned.
+        s.timetable = Timetable(s.timetable.week());
+        put(s, "11", 1, 1, "01", "T1");
+        put(s, "11", 1, 2, "01", "T1");
+        put(s, "11", 2, 1, "01", "T1");
+        put(s, "11", 2, 2, "01", "T1");
+        for (const QString& cls : {QStringLiteral("11"), QStringLiteral("12")}) {
+            put(s, cls, 4, 3, "03", "T3");
+            put(s, cls, 5, 3, "03", "T3");
+        }
+        const rules::Kept all = rules::qualityOf(s).kept;
+        QCOMPARE(all.doublesLaid, 2LL);
+        QCOMPARE(all.jointTogether, 2LL);
+    }
+
     void effectOfAHandMove() {
         School s = empty();
         put(s, "11", 1, 1, "01", "T1");

@@ -2,6 +2,7 @@
 #include "GuiTest.h"
 #include "TestContext.h"
 #include "TestDb.h"
+#include "core/rules/Quality.h"
 #include "gui/manual/frmTimetableQuality.h"
 #include "gui/shell/frmMain.h"
 
@@ -70,6 +71,18 @@ private slots:
         QCOMPARE(w.lstClasses->topLevelItemCount(), 0);
         QCOMPARE(w.lstTeachers->topLevelItemCount(), 0);
         QVERIFY(w.lblResult->text().startsWith(QStringLiteral("没有空堂")));
+        QCOMPARE(w.lstMeasures->topLevelItemCount(), rules::kMeasureCount);
+
+        // A double lesson planned and laid: one more row, after the measures.
+        c.exec("update ClassPlantb set Count=2 where CourseCode='1'");
+        c.exec("insert into LessonListtb (ClassCode, Day, LessonNo, CourseCode, TeacherCode, "
+               "SetFlag) values ('11', 1, 2, '1', 'T1', 1)");
+        c.exec("insert into PlanDoubletb values ('11', '1', 'T1', 1)");
+        w.cmdRecount->click();
+        QCOMPARE(w.lstMeasures->topLevelItemCount(), rules::kMeasureCount + 1);
+        const QTreeWidgetItem* kept = w.lstMeasures->topLevelItem(rules::kMeasureCount);
+        QCOMPARE(kept->text(0) + '|' + kept->text(1),
+                 QStringLiteral("连堂与合班|连堂：排成 1 个，计划 1 个"));
 
         AppContext closed; // nothing open
         frmTimetableQuality none(closed);
