@@ -44,6 +44,7 @@
 #include "core/store/CourseRuleStore.h"
 #include "core/store/DoubleLessons.h"
 #include "core/store/Lookups.h"
+#include "core/store/SchoolStore.h"
 #include "core/store/TeacherRuleStore.h"
 #include "core/store/TimeLimits.h"
 #include "core/store/TimetableVersions.h"
@@ -54,6 +55,7 @@
 #include "gui/basedata/frmTeacherInput.h"
 #include "gui/generation/frmAutoBuild.h"
 #include "gui/generation/frmAutoComplete.h"
+#include "gui/generation/frmImproveTimetable.h"
 #include "gui/generation/frmVersions.h"
 #include "gui/limits/frmCourseLimitInput.h"
 #include "gui/limits/frmDaySchedule.h"
@@ -69,6 +71,8 @@
 #include "gui/output/frmPrint.h"
 #include "gui/output/frmPublish.h"
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QTreeWidget>
 
 namespace {
@@ -333,6 +337,22 @@ std::vector<Shot> Shots() {
                              QStringLiteral("还有 4 节未排"));
                      },
                      false});
+    // 课表优化 at work, and what it tells when done: the demo school improved
+    // in memory, so the database keeps its timetable for the other pictures.
+    shots.push_back(
+        {"frmImproveTimetable", nullptr, &Make<frmImproveTimetable>,
+         [](QWidget* w) { static_cast<frmImproveTimetable*>(w)->barProgress->setValue(60); },
+         false});
+    shots.push_back({"frmImproveTimetable-done", nullptr, [](AppContext& ctx, frmMain* main) {
+                         School school = LoadSchool(ctx.db, Week::ofLessons(ctx.lessonsPerDay));
+                         ImproveRun run;
+                         run.lessonsPerDay = ctx.lessonsPerDay;
+                         const ImproveReport r = ImproveSchool(school, run).report;
+                         auto* box = new QMessageBox(
+                             QMessageBox::Information, QStringLiteral("课表优化"),
+                             frmImproveTimetable::Summary(r), QMessageBox::Ok, main);
+                         return static_cast<QWidget*>(box);
+                     }});
     // An unplaced lesson chosen: cyan where it may go, and why it did not.
     shots.push_back({"frmManualSetLesson-why", nullptr, &Make<frmManualSetLesson>, [](QWidget* w) {
                          auto* list = static_cast<frmManualSetLesson*>(w)->lstCourse;
@@ -418,6 +438,8 @@ const char* const kAllWindows[] = {"frmMain",
                                    "frmConfirm",
                                    "frmAutoBuild",
                                    "frmAutoComplete",
+                                   "frmImproveTimetable",
+                                   "frmImproveTimetable-done",
                                    "frmTeacherLimitInput",
                                    "frmGroupLimitInput",
                                    "frmManualSetLesson-why",

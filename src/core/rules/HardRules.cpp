@@ -168,7 +168,7 @@ CourseWeek courseWeekOf(const School& s, const Placing& p, const std::vector<Per
             s.timetable.classCourseLessonsOnDay(p.cls, p.course, day);
     for (Period q : added)
         ++w.lessons[static_cast<size_t>(q.day - 1)];
-    const QHash<QString, long long> rows = doubleRowsOf(s, p.classCode, p.courseCode);
+    const QHash<QString, long long>& rows = p.courseDoubleRows;
     for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
         RowWeek row = rowWeekOf(s, p, it.key());
         if (it.key() == p.teacherCode)

@@ -98,9 +98,11 @@ Placing resolve(const School& s, const QString& cls, const QString& course,
         }
     p.doubles = std::clamp<long long>(p.doubles, 0, p.weeklyLessons / 2);
     setShare(s, p);
-    if (p.sharePerCourse)
-        for (long long d : doubleRowsOf(s, cls, course))
+    if (p.sharePerCourse) {
+        p.courseDoubleRows = doubleRowsOf(s, cls, course);
+        for (long long d : p.courseDoubleRows)
             p.courseDoubles += d;
+    }
     p.teacherCap = teacherCapOf(s, teacher);
     p.jointClasses = jointClassesOf(s, cls, course, teacher);
     return p;

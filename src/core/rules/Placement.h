@@ -45,8 +45,10 @@ struct Placing {
     // course in the class, whichever row it belongs to.
     bool sharePerCourse = false;
     // With sharePerCourse: the double lessons of all the class's rows of the
-    // course, which the maximum counts once each.
+    // course, which the maximum counts once each, and each row's by teacher
+    // (doubleRowsOf), read once here rather than at every period tried.
     long long courseDoubles = 0;
+    QHash<QString, long long> courseDoubleRows = {};
     int capacity = 0;   // classes the course's room holds at once; 0: no limit
     int teacherCap = 0; // the teacher's lessons a day, at most
     // The school's own limits of the teacher (0: none) and the teacher's group.
