@@ -343,7 +343,9 @@ std::vector<Shot> Shots() {
         {"frmImproveTimetable", nullptr, &Make<frmImproveTimetable>,
          [](QWidget* w) { static_cast<frmImproveTimetable*>(w)->barProgress->setValue(60); },
          false});
-    shots.push_back({"frmImproveTimetable-done", nullptr, [](AppContext& ctx, frmMain* main) {
+    shots.push_back({"frmImproveTimetable-done",
+                     nullptr,
+                     [](AppContext& ctx, frmMain* main) {
                          School school = LoadSchool(ctx.db, Week::ofLessons(ctx.lessonsPerDay));
                          ImproveRun run;
                          run.lessonsPerDay = ctx.lessonsPerDay;
@@ -352,7 +354,8 @@ std::vector<Shot> Shots() {
                              QMessageBox::Information, QStringLiteral("课表优化"),
                              frmImproveTimetable::Summary(r), QMessageBox::Ok, main);
                          return static_cast<QWidget*>(box);
-                     }});
+                     },
+                     {}});
     // An unplaced lesson chosen: cyan where it may go, and why it did not.
     shots.push_back({"frmManualSetLesson-why", nullptr, &Make<frmManualSetLesson>, [](QWidget* w) {
                          auto* list = static_cast<frmManualSetLesson*>(w)->lstCourse;
