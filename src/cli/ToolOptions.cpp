@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "core/config/AppConfig.h"
 #include "core/config/SafeFile.h"
+#include "core/store/LessonsPerDay.h"
 #include "core/store/SqliteFailure.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
@@ -179,6 +180,26 @@ std::optional<int> OpenOnlyDatabase(const ToolArgs& args, const QString& problem
     return std::nullopt;
 }
 
+std::optional<int> OpenOnlyTimetable(const ToolArgs& args, TimetableDb& db, int& lessonsPerDay,
+                                     const QString& problem) {
+    QString error = LessonsPerDayOption(args, lessonsPerDay);
+    if (error.isEmpty())
+        error = problem;
+    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+        return stop;
+    if (!args.has("--lessons-per-day"))
+        lessonsPerDay = LessonsPerDayFor(db, false);
+    return std::nullopt;
+}
+
+std::optional<int> OpenForRun(const ToolArgs& args, RunOptions& run, TimetableDb& db) {
+    bool seedGiven = false;
+    QString error = SeedOption(args, seedGiven, run.seed);
+    if (error.isEmpty())
+        error = SecondsOption(args, run.seconds);
+    return OpenOnlyTimetable(args, db, run.lessonsPerDay, error);
+}
+
 QString OutputFileProblem(const QString& output, const QString& database, bool force) {
     if (SameFile(output, database))
         return QStringLiteral("输出文件不能是正在读取的课表数据库：%1").arg(output);
@@ -204,6 +225,18 @@ bool KeepVersionFirst(const ToolArgs& args, TimetableDb& db, const QString& caus
                                       "确实不要版本时加 --no-version")
                            .arg(why)));
     return false;
+}
+
+QString SecondsOption(const ToolArgs& args, double& seconds) {
+    if (!args.has("--seconds"))
+        return {};
+    bool ok = false;
+    const double given = args.value("--seconds").toDouble(&ok);
+    if (!ok || !(given > 0) || given > 3600)
+        return QStringLiteral("--seconds 应为 0 到 3600 之间的秒数：%1")
+            .arg(args.value("--seconds"));
+    seconds = given;
+    return {};
 }
 
 QString SchoolsOption(const ToolArgs& args, std::size_t available, std::size_t& schools) {

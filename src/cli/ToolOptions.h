@@ -48,6 +48,10 @@ QString LessonsPerDayOption(const ToolArgs& args, int& lessonsPerDay);
 // --seed N (0 to 4294967295). given tells whether it was there. Error or "".
 QString SeedOption(const ToolArgs& args, bool& given, std::uint32_t& seed);
 
+// --seconds S, the time limit of a run: more than 0, at most an hour. seconds
+// keeps what it holds when the option is not given. Error or "".
+QString SecondsOption(const ToolArgs& args, double& seconds);
+
 // --schools N of a benchmark: how many of its `available` schools to run
 // (all without the option); an error text when N is not 1 to available.
 QString SchoolsOption(const ToolArgs& args, std::size_t available, std::size_t& schools);
@@ -74,6 +78,24 @@ QString OpenToolDb(TimetableDb& db, const QString& path);
 // opens the database, saying why when it cannot. Returns the exit code to stop
 // with (2 either way), or nothing when db is open.
 std::optional<int> OpenOnlyDatabase(const ToolArgs& args, const QString& problem, TimetableDb& db);
+
+// OpenOnlyDatabase for the commands that read the timetable by its days: a
+// problem with --lessons-per-day is told before `problem` (the command's
+// other options); without the option, lessonsPerDay becomes this database's
+// own, read as the program reads it.
+std::optional<int> OpenOnlyTimetable(const ToolArgs& args, TimetableDb& db, int& lessonsPerDay,
+                                     const QString& problem = {});
+
+// The options of a command that reworks the timetable within a time limit.
+// What the caller puts in stands for an option not given.
+struct RunOptions {
+    int lessonsPerDay = 6;
+    std::uint32_t seed = 0;
+    double seconds = 0;
+};
+// Reads --lessons-per-day, --seed and --seconds (a problem with the first is
+// told before the others) and opens the one database as OpenOnlyTimetable.
+std::optional<int> OpenForRun(const ToolArgs& args, RunOptions& run, TimetableDb& db);
 
 // Keeps the current timetable as a version before a command replaces it.
 // Without --no-version a version that cannot be kept stops the command: it

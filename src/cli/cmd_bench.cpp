@@ -1,5 +1,6 @@
 // kbxt-cli bench: how long generation takes for the four demo schools, and
 // where the time goes: reading the school, placing in memory, writing back.
+#include "cli/BenchRun.h"
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
@@ -7,7 +8,6 @@
 #include "core/model/DemoSchool.h"
 #include "core/store/PlanStore.h"
 #include "core/store/SchoolStore.h"
-#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
 
 #include <QElapsedTimer>
@@ -50,12 +50,9 @@ int runBench(const ToolArgs& args) {
         DemoSize size;
         ParseDemoSize(QString::fromLatin1(name), size);
         const QString path = dir.filePath(QStringLiteral("%1.db").arg(QLatin1String(name)));
-        error = MakeSchoolFile(path, DemoSchool(size, kDefaultBuildSeed));
         TimetableDb db;
-        if (!error.isEmpty() || !db.open(path)) {
-            CliErr(args.tagged(error));
+        if (!OpenBenchFile(args, path, DemoSchool(size, kDefaultBuildSeed), db))
             return 1;
-        }
         const PlanTotals totals = ReadPlanTotals(db);
         const long long classes = totals.classes;
         const long long planned = totals.lessons;

@@ -1,6 +1,6 @@
 // kbxt-cli bench-complete: generation and completion on schools that are known
 // to have a complete timetable.
-#include "cli/BenchSchool.h"
+#include "cli/BenchRun.h"
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/generation/BuildRandom.h"
@@ -8,7 +8,6 @@
 #include "core/generation/CompleteTimetable.h"
 #include "core/model/Failure.h"
 #include "core/store/CompletionStore.h"
-#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
@@ -43,12 +42,9 @@ int runBenchComplete(const ToolArgs& args) {
                                                     .arg(s.load)
                                                     .arg(s.lessonsPerDay));
         QFile::remove(path);
-        const QString error = MakeSchoolFile(path, school.records);
         TimetableDb db;
-        if (!error.isEmpty() || !db.open(path)) {
-            CliErr(args.tagged(error));
+        if (!OpenBenchFile(args, path, school.records, db))
             return 1;
-        }
         SeedBuildRandom();
         QElapsedTimer t;
         t.start();
@@ -81,11 +77,8 @@ int runBenchComplete(const ToolArgs& args) {
         }
         worstMs = std::max(worstMs, r.ms);
         CliOut(
-            QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16 %17  %18")
-                .arg(i + 1, 6)
-                .arg(s.classes, 7)
-                .arg(s.lessonsPerDay, 3)
-                .arg(s.load, 4)
+            QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14  %15")
+                .arg(BenchShapeColumns(i + 1, s))
                 .arg(school.planned, 7)
                 .arg(school.preset, 6)
                 .arg(school.teachersWithTimeOff, 5)

@@ -2,18 +2,13 @@
 // complete, improve) and by Debian's fet-cl, side by side in one run: lessons
 // placed, CPU time and the quality measures of both timetables, counted by the
 // same code (rules/Quality.h), and the hard rules asked of FET's timetable.
-#include "cli/BenchSchool.h"
+#include "cli/BenchRun.h"
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/formats/FetExchange.h"
-#include "core/generation/BuildRandom.h"
-#include "core/generation/BuildTimetable.h"
-#include "core/generation/CompleteTimetable.h"
-#include "core/generation/ImproveTimetable.h"
 #include "core/rules/HardRules.h"
 #include "core/rules/Quality.h"
 #include "core/store/SchoolStore.h"
-#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableDb.h"
 
 #include <QDir>
@@ -71,17 +66,7 @@ void measure(School& school, const std::vector<Lesson>& lessons, Side& side) {
 Side runOurs(TimetableDb& db, const BenchSchoolShape& s, School school, int seconds) {
     Side side;
     const double start = cpuSeconds(RUSAGE_SELF);
-    SeedBuildRandom();
-    (void)tryBuildTimetable(db, Week::ofLessons(s.lessonsPerDay), nullptr);
-    CompletionRun complete;
-    complete.lessonsPerDay = s.lessonsPerDay;
-    complete.seed = kDefaultBuildSeed;
-    (void)CompleteTimetable(db, complete);
-    ImproveRun improve;
-    improve.lessonsPerDay = s.lessonsPerDay;
-    improve.seed = kDefaultBuildSeed;
-    improve.seconds = seconds; // the same limit as FET's
-    (void)ImproveTimetable(db, improve);
+    (void)PlaceBenchSchool(db, s.lessonsPerDay, seconds); // the same limit as FET's
     side.cpu = cpuSeconds(RUSAGE_SELF) - start;
     const Timetable t = LoadTimetable(db, Week::ofLessons(s.lessonsPerDay));
     measure(school, t.lessons(), side);
@@ -209,11 +194,8 @@ int runBenchFet(const ToolArgs& args) {
         QFile::remove(path);
         const BenchSchool bench = BuildBenchSchool(s);
         TimetableDb db;
-        const QString error = MakeSchoolFile(path, bench.records);
-        if (!error.isEmpty() || !db.open(path)) {
-            CliErr(args.tagged(error));
+        if (!OpenBenchFile(args, path, bench.records, db))
             return 1;
-        }
         const School start = LoadSchool(db, Week::ofLessons(s.lessonsPerDay));
         const FetInput input = FetInputOf(start, fetOptions);
         const Side ours = runOurs(db, s, start, seconds);
@@ -223,11 +205,8 @@ int runBenchFet(const ToolArgs& args) {
             CliErr(name + QStringLiteral(": ") + fetError);
             ++fetMissing;
         }
-        CliOut(QStringLiteral("%1 %2 %3 %4 %5 |       %6 |       %7 | %8/%9")
-                   .arg(i + 1, 6)
-                   .arg(s.classes, 7)
-                   .arg(s.lessonsPerDay, 3)
-                   .arg(s.load, 4)
+        CliOut(QStringLiteral("%1 %2 |       %3 |       %4 | %5/%6")
+                   .arg(BenchShapeColumns(i + 1, s))
                    .arg(bench.planned, 7)
                    .arg(figures(ours), figures(theirs))
                    .arg(ours.breaches)

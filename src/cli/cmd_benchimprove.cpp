@@ -1,15 +1,9 @@
 // kbxt-cli bench-improve: the quality of the benchmark schools after
 // generation and completion, and after 课表优化.
-#include "cli/BenchSchool.h"
+#include "cli/BenchRun.h"
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
-#include "core/generation/BuildRandom.h"
-#include "core/generation/BuildTimetable.h"
-#include "core/generation/CompleteTimetable.h"
-#include "core/generation/ImproveTimetable.h"
 #include "core/model/Failure.h"
-#include "core/store/CompletionStore.h"
-#include "core/store/SchoolWriter.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
@@ -40,13 +34,8 @@ int runBenchImprove(const ToolArgs& args) {
     // slow machine, and on a busy one it would cut the run short and change
     // the figures.
     double seconds = 5;
-    if (args.has("--seconds")) {
-        bool ok = false;
-        seconds = args.value("--seconds").toDouble(&ok);
-        if (!ok || !(seconds > 0) || seconds > 3600)
-            return args.usageError(QStringLiteral("--seconds 应为 0 到 3600 之间的秒数：%1")
-                                       .arg(args.value("--seconds")));
-    }
+    if (const QString error = SecondsOption(args, seconds); !error.isEmpty())
+        return args.usageError(error);
     QTemporaryDir temp;
     CliOut(QStringLiteral(
         "school classes day load | after completion: holes late gaps best avoid spread tspread | "
@@ -58,24 +47,9 @@ int runBenchImprove(const ToolArgs& args) {
         const BenchSchoolShape& s = specs[i];
         const QString path = QDir(temp.path()).filePath(QStringLiteral("b%1.db").arg(i));
         TimetableDb db;
-        const QString error = MakeSchoolFile(path, BuildBenchSchool(s).records);
-        if (!error.isEmpty() || !db.open(path)) {
-            CliErr(args.tagged(error));
+        if (!OpenBenchFile(args, path, BuildBenchSchool(s).records, db))
             return 1;
-        }
-        SeedBuildRandom();
-        int rate = 0;
-        if (!tryBuildTimetable(db, Week::ofLessons(s.lessonsPerDay), &rate))
-            rate = -1;
-        CompletionRun complete;
-        complete.lessonsPerDay = s.lessonsPerDay;
-        complete.seed = kDefaultBuildSeed;
-        (void)CompleteTimetable(db, complete);
-        ImproveRun run;
-        run.lessonsPerDay = s.lessonsPerDay;
-        run.seed = kDefaultBuildSeed;
-        run.seconds = seconds;
-        const ImproveReport r = ImproveTimetable(db, run);
+        const ImproveReport r = PlaceBenchSchool(db, s.lessonsPerDay, seconds);
         bool clean = r.ok;
         try {
             clean = clean && CheckTimetable(db, s.lessonsPerDay).ok();
@@ -89,11 +63,8 @@ int runBenchImprove(const ToolArgs& args) {
             sumBefore[m] += r.before[m];
             sumAfter[m] += r.after[m];
         }
-        CliOut(QStringLiteral("%1 %2 %3 %4 |                   %5 |                %6 | %7 %8  %9")
-                   .arg(i + 1, 6)
-                   .arg(s.classes, 7)
-                   .arg(s.lessonsPerDay, 3)
-                   .arg(s.load, 4)
+        CliOut(QStringLiteral("%1 |                   %2 |                %3 | %4 %5  %6")
+                   .arg(BenchShapeColumns(i + 1, s))
                    .arg(figures(r.before))
                    .arg(figures(r.after))
                    .arg(r.moved, 5)

@@ -2,19 +2,15 @@
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/model/Failure.h"
-#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 
 namespace {
 int runCheck(const ToolArgs& args) {
     int lessonsPerDay = 6;
-    QString error = LessonsPerDayOption(args, lessonsPerDay);
     TimetableDb db;
-    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+    if (const std::optional<int> stop = OpenOnlyTimetable(args, db, lessonsPerDay))
         return *stop;
-    if (!args.has("--lessons-per-day"))
-        lessonsPerDay = LessonsPerDayFor(db, false);
     try {
         const TimetableCheck check = CheckTimetable(db, lessonsPerDay);
         for (const QString& line : check.report())

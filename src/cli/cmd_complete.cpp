@@ -6,38 +6,23 @@
 #include "core/generation/CompleteTimetable.h"
 #include "core/model/Failure.h"
 #include "core/store/CompletionStore.h"
-#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
 namespace {
 int runComplete(const ToolArgs& args) {
-    int lessonsPerDay = 6;
-    bool seedGiven = false;
-    std::uint32_t seed = kDefaultBuildSeed;
-    double seconds = 10;
-    QString error = LessonsPerDayOption(args, lessonsPerDay);
-    if (error.isEmpty())
-        error = SeedOption(args, seedGiven, seed);
-    if (error.isEmpty() && args.has("--seconds")) {
-        bool ok = false;
-        seconds = args.value("--seconds").toDouble(&ok);
-        if (!ok || !(seconds > 0) || seconds > 3600)
-            error = QStringLiteral("--seconds 应为 0 到 3600 之间的秒数：%1")
-                        .arg(args.value("--seconds"));
-    }
+    RunOptions options{.seed = kDefaultBuildSeed, .seconds = 10};
     TimetableDb db;
-    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+    if (const std::optional<int> stop = OpenForRun(args, options, db))
         return *stop;
-    if (!args.has("--lessons-per-day"))
-        lessonsPerDay = LessonsPerDayFor(db, false);
+    const int lessonsPerDay = options.lessonsPerDay;
     if (!KeepVersionFirst(args, db, VersionCause::Completion))
         return 1;
     CompletionRun run;
     run.lessonsPerDay = lessonsPerDay;
-    run.seed = seed;
-    run.seconds = seconds;
+    run.seed = options.seed;
+    run.seconds = options.seconds;
     const CompletionReport r = CompleteTimetable(db, run);
     if (!r.ok) {
         CliOut(QStringLiteral("自动补排失败！") + r.error);

@@ -5,7 +5,6 @@
 #include "core/generation/BuildTimetable.h"
 #include "core/store/CompletionStore.h"
 #include "core/store/DoubleLessons.h"
-#include "core/store/LessonsPerDay.h"
 #include "core/store/TimetableDb.h"
 #include "core/store/TimetableVersions.h"
 
@@ -17,14 +16,10 @@ int runGenerate(const ToolArgs& args) {
     int lessonsPerDay = 6;
     bool seedGiven = false;
     std::uint32_t seed = kDefaultBuildSeed;
-    QString error = LessonsPerDayOption(args, lessonsPerDay);
-    if (error.isEmpty())
-        error = SeedOption(args, seedGiven, seed);
+    const QString error = SeedOption(args, seedGiven, seed);
     TimetableDb db;
-    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+    if (const std::optional<int> stop = OpenOnlyTimetable(args, db, lessonsPerDay, error))
         return *stop;
-    if (!args.has("--lessons-per-day"))
-        lessonsPerDay = LessonsPerDayFor(db, false);
     if (seedGiven)
         SeedBuildRandom(seed);
     if (!KeepVersionFirst(args, db, VersionCause::Generation))

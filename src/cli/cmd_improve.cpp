@@ -4,7 +4,6 @@
 #include "core/generation/BuildRandom.h"
 #include "core/generation/ImproveTimetable.h"
 #include "core/model/Failure.h"
-#include "core/store/LessonsPerDay.h"
 #include "core/store/Lookups.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
@@ -23,32 +22,18 @@ void printQuality(TimetableDb& db, int lessonsPerDay, const QString& heading) {
 }
 
 int runImprove(const ToolArgs& args) {
-    int lessonsPerDay = 6;
-    bool seedGiven = false;
-    std::uint32_t seed = kDefaultBuildSeed;
-    double seconds = 5;
-    QString error = LessonsPerDayOption(args, lessonsPerDay);
-    if (error.isEmpty())
-        error = SeedOption(args, seedGiven, seed);
-    if (error.isEmpty() && args.has("--seconds")) {
-        bool ok = false;
-        seconds = args.value("--seconds").toDouble(&ok);
-        if (!ok || !(seconds > 0) || seconds > 3600)
-            error = QStringLiteral("--seconds 应为 0 到 3600 之间的秒数：%1")
-                        .arg(args.value("--seconds"));
-    }
+    RunOptions options{.seed = kDefaultBuildSeed, .seconds = 5};
     TimetableDb db;
-    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+    if (const std::optional<int> stop = OpenForRun(args, options, db))
         return *stop;
-    if (!args.has("--lessons-per-day"))
-        lessonsPerDay = LessonsPerDayFor(db, false);
+    const int lessonsPerDay = options.lessonsPerDay;
     printQuality(db, lessonsPerDay, QStringLiteral("优化之前："));
     if (!KeepVersionFirst(args, db, VersionCause::Improve))
         return 1;
     ImproveRun run;
     run.lessonsPerDay = lessonsPerDay;
-    run.seed = seed;
-    run.seconds = seconds;
+    run.seed = options.seed;
+    run.seconds = options.seconds;
     const ImproveReport r = ImproveTimetable(db, run);
     if (!r.ok) {
         CliOut(QStringLiteral("课表优化失败！") + r.error);

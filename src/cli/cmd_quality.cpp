@@ -2,7 +2,6 @@
 #include "cli/CliCommand.h"
 #include "cli/ToolOptions.h"
 #include "core/model/Failure.h"
-#include "core/store/LessonsPerDay.h"
 #include "core/store/Lookups.h"
 #include "core/store/TimetableCheckStore.h"
 #include "core/store/TimetableDb.h"
@@ -10,12 +9,9 @@
 namespace {
 int runQuality(const ToolArgs& args) {
     int lessonsPerDay = 6;
-    QString error = LessonsPerDayOption(args, lessonsPerDay);
     TimetableDb db;
-    if (const std::optional<int> stop = OpenOnlyDatabase(args, error, db))
+    if (const std::optional<int> stop = OpenOnlyTimetable(args, db, lessonsPerDay))
         return *stop;
-    if (!args.has("--lessons-per-day"))
-        lessonsPerDay = LessonsPerDayFor(db, false);
     try {
         for (const QString& line : TimetableQuality(db, lessonsPerDay).lines(NameLookup(db)))
             CliOut(line);

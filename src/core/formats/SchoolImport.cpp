@@ -788,13 +788,7 @@ private:
 
     void readListRow(const QString& sheet, int row, const QStringList& cells, const Layout& layout,
                      int list) {
-        if (AllEmpty(cells))
-            return;
-        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
-            problem(sheet, row, why);
-            return;
-        }
-        if (isExample(sheet, row, cells))
+        if (!isData(sheet, row, cells))
             return;
         CourseRule rule;
         if (list == 1) {
@@ -900,6 +894,19 @@ private:
             m_preview.changed.append({state.title, RecordText(known.record) + note + ruleNote});
         else
             m_preview.existing.append({state.title, RecordText(known.record) + note});
+    }
+
+    // Whether a row of a list, the plan or the time off is read at all: not
+    // when it is empty, has a cell no name may be (told as the row's problem)
+    // or is one of the template's examples.
+    bool isData(const QString& sheet, int row, const QStringList& cells) {
+        if (AllEmpty(cells))
+            return false;
+        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
+            problem(sheet, row, why);
+            return false;
+        }
+        return !isExample(sheet, row, cells);
     }
 
     // The template's example rows show the layout; they are never data.
@@ -1208,13 +1215,7 @@ private:
     // the same workbook may be given time off.
     void readTimeOffRow(const QString& sheet, int row, const QStringList& cells,
                         const Layout& layout) {
-        if (AllEmpty(cells))
-            return;
-        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
-            problem(sheet, row, why);
-            return;
-        }
-        if (isExample(sheet, row, cells))
+        if (!isData(sheet, row, cells))
             return;
         bool wrong = false;
         const auto reason = [&](const QString& text) {
@@ -1332,13 +1333,7 @@ private:
 
     void readPlanRow(const QString& sheet, int row, const QStringList& cells,
                      const Layout& layout) {
-        if (AllEmpty(cells))
-            return;
-        if (const QString why = NotANameIn(cells); !why.isEmpty()) {
-            problem(sheet, row, why);
-            return;
-        }
-        if (isExample(sheet, row, cells))
+        if (!isData(sheet, row, cells))
             return;
         addPlan(sheet, row, Cell(cells, layout, Field::Class), Cell(cells, layout, Field::Course),
                 Cell(cells, layout, Field::Teacher), Cell(cells, layout, Field::Count),
@@ -1702,15 +1697,14 @@ QString DoneText(const ImportPreview& p) {
 
 QStringList PreviewText(const ImportPreview& p) {
     QStringList lines;
-    lines << QStringLiteral("将添加：%1 项").arg(p.added.size());
-    for (const ImportLine& l : p.added)
-        lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
-    lines << QStringLiteral("将修改：%1 项").arg(p.changed.size());
-    for (const ImportLine& l : p.changed)
-        lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
-    lines << QStringLiteral("已存在：%1 项").arg(p.existing.size());
-    for (const ImportLine& l : p.existing)
-        lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
+    const auto group = [&](const QString& heading, const QList<ImportLine>& items) {
+        lines << heading.arg(items.size());
+        for (const ImportLine& l : items)
+            lines << QStringLiteral("  %1  %2").arg(l.list, l.text);
+    };
+    group(QStringLiteral("将添加：%1 项"), p.added);
+    group(QStringLiteral("将修改：%1 项"), p.changed);
+    group(QStringLiteral("已存在：%1 项"), p.existing);
     lines << QStringLiteral("有错的行：%1 处").arg(p.problems.size());
     for (const ImportProblem& e : p.problems)
         lines << QStringLiteral("  %1：%2").arg(ProblemPlace(e), e.reason);

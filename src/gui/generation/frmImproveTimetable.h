@@ -4,24 +4,16 @@
 // can be cancelled (the timetable then stays as it was), reports what
 // changed and closes.
 #include "core/generation/ImproveTimetable.h"
+#include "gui/generation/RunDialog.h"
 
-#include <QDialog>
-
-struct AppContext;
-class QGroupBox;
-class QLabel;
 class QProgressBar;
-class QPushButton;
 
-class frmImproveTimetable : public QDialog {
+class frmImproveTimetable : public RunDialog {
     Q_OBJECT
 public:
     explicit frmImproveTimetable(AppContext& ctx, QWidget* parent = nullptr);
 
-    QGroupBox* Frame1;
-    QLabel* Label1;
     QProgressBar* barProgress;
-    QPushButton* cmdCancel;
 
     // What the run did; read after the window closed.
     ImproveReport report;
@@ -29,19 +21,6 @@ public:
     // The outcome in a few lines: the measures that changed, before → after.
     static QString Summary(const ImproveReport& r);
 
-public slots:
-    void reject() override;
-
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-
-private:
-    void cmdCancel_Click();
-    void RunImprovement();
-
-    AppContext& m_ctx;
-    bool m_started = false;
-    bool m_running = false;
-    bool m_cancel = false;
+    void Run() override;
 };

@@ -162,6 +162,23 @@ void TestBuildTools::badArgumentsAndDatabases_data() {
     QTest::newRow("lessons") << QStringList{"check", "--lessons-per-day", "8", "x.db"} << 2
                              << "6 或 7";
     QTest::newRow("option") << QStringList{"check", "--fast", "x.db"} << 2 << "未知选项：--fast";
+    // The commands with a time limit read it alike, after lessons per day and seed.
+    QTest::newRow("complete seconds")
+        << QStringList{"complete", "--seconds", "0", "x.db"} << 2
+        << "kbxt-cli complete: --seconds 应为 0 到 3600 之间的秒数：0";
+    QTest::newRow("improve seconds") << QStringList{"improve", "--seconds=abc", "x.db"} << 2
+                                     << "--seconds 应为 0 到 3600 之间的秒数：abc";
+    QTest::newRow("bench seconds") << QStringList{"bench-improve", "--seconds", "3601"} << 2
+                                   << "--seconds 应为 0 到 3600 之间的秒数：3601";
+    QTest::newRow("lessons before seed")
+        << QStringList{"complete", "--seed", "x", "--lessons-per-day", "8", "x.db"} << 2
+        << "6 或 7：8";
+    QTest::newRow("generate lessons first")
+        << QStringList{"generate", "--seed", "x", "--lessons-per-day", "5", "x.db"} << 2
+        << "6 或 7：5";
+    QTest::newRow("seed before seconds")
+        << QStringList{"improve", "--seconds", "0", "--seed", "x", "x.db"} << 2 << "种子";
+    QTest::newRow("improve missing") << QStringList{"improve", "@/missing.db"} << 2 << "不存在";
     // Every command refuses a malformed option alike, before it reads anything.
     QTest::newRow("no value") << QStringList{"generate", "x.db", "--seed"} << 2
                               << "kbxt-cli generate: 选项 --seed 缺少取值";
