@@ -217,9 +217,16 @@ public:
                 return true;
             if (k == kCrowded || !isMovable(size_t(k)))
                 return false;
-            for (size_t m : unitOf(size_t(k)))
+            auto add = [&](size_t m) {
                 if (std::find(chain.begin(), chain.end(), m) == chain.end())
                     chain.push_back(m);
+            };
+            // A joint lesson brings its lessons in the other classes along.
+            if (m_unit[size_t(k)] < 0)
+                add(size_t(k));
+            else
+                for (size_t m : m_units[size_t(m_unit[size_t(k)])])
+                    add(m);
             return chain.size() <= kMaxChain;
         };
         if (!take(int(i)))
@@ -314,11 +321,6 @@ private:
     }
     long long lessonPen(size_t i, int q) const { return m_lessonPen[i * kSlots + size_t(q)]; }
 
-    // The lessons that move together with lesson i: its joint lesson's in
-    // every class, or itself.
-    std::vector<size_t> unitOf(size_t i) const {
-        return m_unit[i] >= 0 ? m_units[size_t(m_unit[i])] : std::vector<size_t>{i};
-    }
     // Gathers each joint lesson that stands whole (one lesson of the row in
     // each of its classes, alone there) into a unit. Its teacher is counted
     // once, at one of its lessons, as the rules count a joint lesson;
